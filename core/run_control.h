@@ -1,0 +1,14 @@
+// Start, Stop and Exit of the user routine, and the other main-window commands.
+#pragma once
+
+void QUB_CommandStart();
+void QUB_CommandStop();
+// The termination handshake: stops the worker (by force after 2 s) and
+// destroys the main window.
+void QUB_CommandExit();
+
+// Dropped files on the main window; `drop` is the HDROP of WM_DROPFILES.
+void QUB_HandleDroppedFiles(void* drop);
+
+// Paste, interactive creation of windows and window information.
+void QUB_RunMainWindowCommand(int id);

@@ -1,0 +1,5 @@
+// The program's entry point. Kept alone in its file so that test programs
+// with their own main() do not pull it in.
+#include "core/runtime.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return QUB_WinMain(instance); }

@@ -1,0 +1,1 @@
+qub_pure_test(core_pure_tests core_pure_test.cpp)
