@@ -1,3 +1,7 @@
 set(QUB_APP_SOURCES
   app/stereo_main_win.cpp
 )
+list(APPEND QUB_PURE_SOURCES
+  app/compose.cpp
+  app/save_name.cpp
+)

@@ -1,0 +1,1 @@
+qub_pure_test(app_pure_tests app_compose_test.cpp app_save_name_test.cpp)

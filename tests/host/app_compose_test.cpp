@@ -1,0 +1,242 @@
+// The stereo routine's pixel work: split, anaglyph, wiggle frames and the
+// side-by-side composition for saving, checked against the definitions pixel
+// by pixel on small asymmetric views, and the anaglyph's red exhaustively.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "app/compose.h"
+
+namespace {
+
+constexpr uint32_t kCanary = 0xDEADBEEF;  // fills outputs before a call
+
+// A view whose every pixel tells where it came from: red = x, green = y, blue
+// = which view. Channels differ, so a swap or an off-by-one row shows.
+std::vector<uint32_t> View(int w, int h, uint32_t tag) {
+    std::vector<uint32_t> v(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) v[static_cast<size_t>(y) * w + x] = (x << 16) | (y << 8) | tag;
+    return v;
+}
+
+// Output buffer of w x h pixels plus a guard band that must stay untouched.
+struct Guarded {
+    std::vector<uint32_t> data;
+    size_t size;
+    Guarded(int w, int h) : data(static_cast<size_t>(w) * h + 64, kCanary), size(static_cast<size_t>(w) * h) {}
+    uint32_t* get() { return data.data(); }
+    uint32_t at(int w, int x, int y) const { return data[static_cast<size_t>(y) * w + x]; }
+    bool GuardIntact() const {
+        for (size_t k = size; k < data.size(); ++k)
+            if (data[k] != kCanary) return false;
+        return true;
+    }
+};
+
+// The anaglyph's red by its definition, in double.
+uint32_t RedByFormula(uint32_t p) {
+    const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    const double y = (g * 0.587 + r * 0.299) + b * 0.114;
+    return static_cast<uint32_t>(static_cast<int>(y) & 0xFF);
+}
+
+// What output pixel (x, y) must be, straight from the definition of the
+// alignment: a pixel per call, no row arithmetic shared with the code.
+enum class Which { Left, Right, Anaglyph };
+uint32_t Expected(const std::vector<uint32_t>& L, const std::vector<uint32_t>& R, int half, int h,
+                  int a, int i, int x, int y, Which which) {
+    const long long ap = a > 0 ? a : 0, am = a < 0 ? -static_cast<long long>(a) : 0;
+    const long long ip = i > 0 ? i : 0, im = i < 0 ? -static_cast<long long>(i) : 0;
+    if (x >= half - ap - am || y >= h - ip - im) return 0;
+    const uint32_t l = L[static_cast<size_t>((y + ip) * half + x + ap)];
+    const uint32_t r = R[static_cast<size_t>((y + im) * half + x + am)];
+    switch (which) {
+        case Which::Left: return l;
+        case Which::Right: return r;
+        default: return (RedByFormula(r) << 16) | (l & 0x00FFFF);
+    }
+}
+
+// Checks MakeAnaglyph and MakeWiggleFrames for one alignment on 7 x 9 views.
+void CheckAlignment(int a, int i) {
+    SCOPED_TRACE(testing::Message() << "a = " << a << ", i = " << i);
+    const int half = 7, h = 9;
+    // The right view gets grey-ish colours so its luminance varies.
+    const auto L = View(half, h, 0x11);
+    auto R = View(half, h, 0x22);
+    for (auto& p : R) p ^= 0x804020;
+    Guarded P(half, h), F1(half, h), F2(half, h);
+    MakeAnaglyph(half, h, L.data(), R.data(), P.get(), a, i);
+    MakeWiggleFrames(half, h, L.data(), R.data(), F1.get(), F2.get(), a, i);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < half; ++x) {
+            ASSERT_EQ(P.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Anaglyph)) << x << "," << y;
+            ASSERT_EQ(F1.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Left)) << x << "," << y;
+            ASSERT_EQ(F2.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Right)) << x << "," << y;
+        }
+    EXPECT_TRUE(P.GuardIntact());
+    EXPECT_TRUE(F1.GuardIntact());
+    EXPECT_TRUE(F2.GuardIntact());
+}
+
+TEST(Anaglyph, RedMatchesDoubleFormulaForAllRightColours) {
+    // Every 24-bit colour goes through MakeAnaglyph itself, 65536 at a time,
+    // over a left view whose green and blue must come through untouched.
+    const int half = 4096, h = 16;
+    std::vector<uint32_t> left(static_cast<size_t>(half) * h, 0x00ABCDEF);
+    std::vector<uint32_t> right(left.size()), out(left.size());
+    long mismatches = 0;
+    uint32_t firstBad = 0;
+    for (uint32_t chunk = 0; chunk < 256; ++chunk) {
+        for (uint32_t k = 0; k < right.size(); ++k) right[k] = (chunk << 16) | k;
+        MakeAnaglyph(half, h, left.data(), right.data(), out.data(), 0, 0);
+        for (uint32_t k = 0; k < out.size(); ++k) {
+            if (out[k] != ((RedByFormula(right[k]) << 16) | 0xCDEF)) {
+                if (mismatches++ == 0) firstBad = right[k];
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0) << "first bad right colour 0x" << std::hex << firstBad;
+}
+
+TEST(Anaglyph, KnownLuminances) {
+    EXPECT_EQ(AnaglyphRed(0xFFFFFF), 255u);
+    EXPECT_EQ(AnaglyphRed(0x808080), 127u);  // the double sum falls just below 128
+    EXPECT_EQ(AnaglyphRed(0xFF0000), 76u);
+    EXPECT_EQ(AnaglyphRed(0x00FF00), 149u);
+    EXPECT_EQ(AnaglyphRed(0x0000FF), 29u);
+    EXPECT_EQ(AnaglyphRed(0x000000), 0u);
+    // The top byte of a pixel is not part of its colour.
+    EXPECT_EQ(AnaglyphRed(0xFF000000), 0u);
+}
+
+TEST(Anaglyph, LeftGreenBlueOverBlackRight) {
+    const uint32_t L[1] = {0x123456}, R[1] = {0};
+    uint32_t P[1] = {kCanary};
+    MakeAnaglyph(1, 1, L, R, P, 0, 0);
+    EXPECT_EQ(P[0], 0x003456u);
+}
+
+TEST(Composition, PositiveHorizontalOffset) {
+    CheckAlignment(3, 0);
+    // Spot check by hand: column 0 shows left column 3 and right column 0, and
+    // the last 3 columns are black.
+    const auto L = View(7, 5, 0x11), R = View(7, 5, 0x22);
+    Guarded F1(7, 5), F2(7, 5);
+    MakeWiggleFrames(7, 5, L.data(), R.data(), F1.get(), F2.get(), 3, 0);
+    EXPECT_EQ(F1.at(7, 0, 2), 0x030211u);
+    EXPECT_EQ(F2.at(7, 0, 2), 0x000222u);
+    EXPECT_EQ(F1.at(7, 3, 4), 0x060411u);
+    EXPECT_EQ(F1.at(7, 4, 0), 0u);
+    EXPECT_EQ(F2.at(7, 6, 4), 0u);
+}
+
+TEST(Composition, NegativeHorizontalPositiveVertical) {
+    CheckAlignment(-2, 5);
+    // Left (x, y + 5) with right (x + 2, y); the last 2 columns and the last 5
+    // rows are black.
+    const auto L = View(7, 9, 0x11), R = View(7, 9, 0x22);
+    Guarded F1(7, 9), F2(7, 9);
+    MakeWiggleFrames(7, 9, L.data(), R.data(), F1.get(), F2.get(), -2, 5);
+    EXPECT_EQ(F1.at(7, 1, 0), 0x010511u);
+    EXPECT_EQ(F2.at(7, 1, 0), 0x030022u);
+    EXPECT_EQ(F1.at(7, 4, 3), 0x040811u);
+    EXPECT_EQ(F2.at(7, 4, 3), 0x060322u);
+    EXPECT_EQ(F1.at(7, 5, 0), 0u);
+    EXPECT_EQ(F2.at(7, 0, 4), 0u);
+}
+
+TEST(Composition, AllSignCombinations) {
+    for (int a : {-6, -1, 0, 1, 6})
+        for (int i : {-8, -1, 0, 1, 8}) CheckAlignment(a, i);
+}
+
+TEST(Composition, OutOfRangeOffsetsGiveBlack) {
+    for (int a : {7, -7, 100, INT_MAX, INT_MIN})
+        for (int i : {0, 2}) CheckAlignment(a, i);
+    for (int i : {9, -9, -100, INT_MAX, INT_MIN}) CheckAlignment(0, i);
+    CheckAlignment(INT_MIN, INT_MIN);
+}
+
+TEST(Composition, OverlapIsEmptyOnBothSidesTogether) {
+    const StereoOverlap o = AlignedOverlap(7, 5, 0, 5);
+    EXPECT_EQ(o.width, 0);
+    EXPECT_EQ(o.height, 0);
+    const StereoOverlap one = AlignedOverlap(7, 5, -6, 4);
+    EXPECT_EQ(one.width, 1);
+    EXPECT_EQ(one.height, 1);
+}
+
+TEST(SavedPair, WorkedExampleSizeAndPixels) {
+    const int half = 500, h = 400;
+    const auto L = View(half, h, 0x11), R = View(half, h, 0x22);
+    const SavedPairSize size = SavedPairSizeFor(half, h, 10, -4);
+    ASSERT_EQ(size.width, 980);
+    ASSERT_EQ(size.height, 396);
+    Guarded S(size.width, size.height);
+    ComposeSavedPair(half, h, L.data(), R.data(), 10, -4, S.get());
+    EXPECT_TRUE(S.GuardIntact());
+    for (int y = 0; y < size.height; ++y)
+        for (int x = 0; x < 490; ++x) {
+            ASSERT_EQ(S.at(980, x, y), L[static_cast<size_t>(y * half + x + 10)]) << x << "," << y;
+            ASSERT_EQ(S.at(980, 490 + x, y), R[static_cast<size_t>((y + 4) * half + x)]) << x << "," << y;
+        }
+}
+
+TEST(SavedPair, ZeroOffsetsGiveThePair) {
+    const auto L = View(3, 2, 0x11), R = View(3, 2, 0x22);
+    const SavedPairSize size = SavedPairSizeFor(3, 2, 0, 0);
+    ASSERT_EQ(size.width, 6);
+    ASSERT_EQ(size.height, 2);
+    Guarded S(6, 2);
+    ComposeSavedPair(3, 2, L.data(), R.data(), 0, 0, S.get());
+    EXPECT_EQ(S.at(6, 2, 1), 0x020111u);
+    EXPECT_EQ(S.at(6, 3, 1), 0x000122u);
+    EXPECT_TRUE(S.GuardIntact());
+}
+
+TEST(SavedPair, NoOverlapWritesNothing) {
+    const auto L = View(3, 2, 0x11), R = View(3, 2, 0x22);
+    for (int a : {3, -3, INT_MIN}) {
+        const SavedPairSize size = SavedPairSizeFor(3, 2, a, 0);
+        EXPECT_EQ(size.width, 0);
+        EXPECT_EQ(size.height, 0);
+        Guarded S(0, 0);
+        ComposeSavedPair(3, 2, L.data(), R.data(), a, 0, S.get());
+        EXPECT_TRUE(S.GuardIntact());
+    }
+    EXPECT_EQ(SavedPairSizeFor(3, 2, 0, -2).height, 0);
+    EXPECT_EQ(SavedPairSizeFor(3, 2, 0, -2).width, 0);
+}
+
+TEST(SavedPair, DoubledWidthNeverWraps) {
+    EXPECT_EQ(SavedPairSizeFor(INT_MAX, 1, 0, 0).width, 0);
+    EXPECT_EQ(SavedPairSizeFor(INT_MAX / 2, 1, 0, 0).width, INT_MAX - 1);
+}
+
+TEST(Split, OddWidthDropsLastColumnAndKeepsRowsAligned) {
+    const int w = 7, h = 3;
+    const auto pair = View(w, h, 0x33);
+    Guarded left(3, h), right(3, h);
+    SplitStereoPair(pair.data(), w, h, left.get(), right.get());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(left.at(3, x, y), static_cast<uint32_t>((x << 16) | (y << 8) | 0x33));
+            EXPECT_EQ(right.at(3, x, y), static_cast<uint32_t>(((x + 3) << 16) | (y << 8) | 0x33));
+        }
+    EXPECT_TRUE(left.GuardIntact());
+    EXPECT_TRUE(right.GuardIntact());
+}
+
+TEST(Split, WidthOneHasNoViews) {
+    const uint32_t pair[2] = {1, 2};
+    uint32_t left[1] = {kCanary}, right[1] = {kCanary};
+    SplitStereoPair(pair, 1, 2, left, right);
+    EXPECT_EQ(left[0], kCanary);
+    EXPECT_EQ(right[0], kCanary);
+}
+
+}  // namespace
