@@ -1,28 +1,36 @@
 #include "app/compose.h"
 
 #include <array>
+#include <cfloat>
 #include <cstddef>
 #include <cstring>
 
 namespace {
 
 // ---------------------------------------------------------------------------
-// Luminance in integers
+// Luminance
 //
-// The anaglyph's red is trunc((g * 0.587 + r * 0.299) + b * 0.114) in double.
-// In exact arithmetic that sum is S / 1000 with S = 299 r + 587 g + 114 b, and
+// The anaglyph's red is trunc((g * 0.587 + r * 0.299) + b * 0.114) in IEEE
+// double. Where doubles are evaluated as doubles (SSE2 and every 64-bit
+// target) the row loop computes exactly that: the compiler turns it into two
+// lanes per instruction, which keeps up with memory; it may not reorder or fuse
+// the operations, because the build is ISO C++ without fast-math.
+//
+// Where the x87 unit keeps intermediates in 80 bits (32-bit x86 without
+// -mfpmath=sse), the same source would round differently, so the pixels go
+// through an integer form instead:
+//
+// In exact arithmetic the sum is S / 1000 with S = 299 r + 587 g + 114 b, and
 // the rounding of the double operations is far below 1/1000, so the truncated
 // value is floor(S / 1000) whenever S is not a multiple of 1000. When it is
 // (about one colour in a thousand, but every grey), the double sum lands just
 // below or just on the integer depending on the colour: grey 128 gives 127,
 // white gives 255. Those colours are looked up in a bitmap of the ones that
-// land below.
-//
-// For each (g, b) at most one r in 0..255 makes S a multiple of 1000 (299 is
-// invertible mod 1000, 299 * 699 = 209001), so the bitmap is indexed by g and b
-// alone: 65536 bits. It is built by the compiler, whose constant folding is
-// exact IEEE double whatever the target's floating-point unit; an exhaustive
-// test compares the result with the double formula for all 2^24 colours.
+// land below. For each (g, b) at most one r in 0..255 makes S a multiple of
+// 1000 (299 is invertible mod 1000, 299 * 699 = 209001), so the bitmap is
+// indexed by g and b alone: 65536 bits. The compiler builds it by constant
+// folding, which is exact IEEE double on any target. Tests compare both forms
+// with the double formula for all 2^24 colours.
 // ---------------------------------------------------------------------------
 
 constexpr uint32_t kInverse299Mod1000 = 699;
@@ -52,7 +60,7 @@ constexpr BelowBitmap kBelow = MakeBelowBitmap();
 // below 2^31.
 inline uint32_t DivideBy1000(uint32_t s) { return ((s >> 3) * 33555u) >> 22; }
 
-inline uint32_t Luminance(uint32_t pixel) {
+inline uint32_t IntegerLuminance(uint32_t pixel) {
     const uint32_t r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
     const uint32_t s = 299 * r + 587 * g + 114 * b;
     uint32_t y = DivideBy1000(s);
@@ -61,6 +69,30 @@ inline uint32_t Luminance(uint32_t pixel) {
         y -= (kBelow.words[gb >> 5] >> (gb & 31)) & 1;
     }
     return y;
+}
+
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+constexpr bool kDoublesAreDoubles = true;
+#else
+constexpr bool kDoublesAreDoubles = false;
+#endif
+
+void AnaglyphRow(const uint32_t* left, const uint32_t* right, uint32_t* out, int width) {
+    if (kDoublesAreDoubles) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = right[x];
+            // Channels as int: the conversion of signed integers to double is
+            // the one SSE2 has for two lanes at once.
+            const int r = static_cast<int>((p >> 16) & 0xFF);
+            const int g = static_cast<int>((p >> 8) & 0xFF);
+            const int b = static_cast<int>(p & 0xFF);
+            const double y = (g * 0.587 + r * 0.299) + b * 0.114;
+            out[x] = (static_cast<uint32_t>(static_cast<int>(y)) << 16) | (left[x] & 0xFFFF);
+        }
+    } else {
+        for (int x = 0; x < width; ++x)
+            out[x] = (IntegerLuminance(right[x]) << 16) | (left[x] & 0xFFFF);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -112,7 +144,14 @@ StereoOverlap AlignedOverlap(int half, int height, int a, int i) {
     return {s.width, s.height};
 }
 
-uint32_t AnaglyphRed(uint32_t rightPixel) { return Luminance(rightPixel); }
+uint32_t AnaglyphRed(uint32_t rightPixel) {
+    const uint32_t blackLeft = 0;
+    uint32_t out = 0;
+    AnaglyphRow(&blackLeft, &rightPixel, &out, 1);
+    return out >> 16;
+}
+
+uint32_t AnaglyphRedInteger(uint32_t rightPixel) { return IntegerLuminance(rightPixel); }
 
 void SplitStereoPair(const uint32_t* pair, int width, int height, uint32_t* left,
                      uint32_t* right) {
@@ -135,7 +174,7 @@ void MakeAnaglyph(int half, int height, const uint32_t* left, const uint32_t* ri
         const uint32_t* l = Row(left, half, y + s.leftY, s.leftX);
         const uint32_t* r = Row(right, half, y + s.rightY, s.rightX);
         uint32_t* out = preview + static_cast<ptrdiff_t>(y) * half;
-        for (int x = 0; x < s.width; ++x) out[x] = (Luminance(r[x]) << 16) | (l[x] & 0xFFFF);
+        AnaglyphRow(l, r, out, s.width);
         std::memset(out + s.width, 0, tailBytes);
     }
     ZeroRows(preview, half, s.height, height);

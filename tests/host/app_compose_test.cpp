@@ -102,6 +102,15 @@ TEST(Anaglyph, RedMatchesDoubleFormulaForAllRightColours) {
     EXPECT_EQ(mismatches, 0) << "first bad right colour 0x" << std::hex << firstBad;
 }
 
+TEST(Anaglyph, IntegerFormMatchesDoubleFormulaForAllColours) {
+    long mismatches = 0;
+    uint32_t firstBad = 0;
+    for (uint32_t c = 0; c < (1u << 24); ++c) {
+        if (AnaglyphRedInteger(c) != RedByFormula(c) && mismatches++ == 0) firstBad = c;
+    }
+    EXPECT_EQ(mismatches, 0) << "first bad colour 0x" << std::hex << firstBad;
+}
+
 TEST(Anaglyph, KnownLuminances) {
     EXPECT_EQ(AnaglyphRed(0xFFFFFF), 255u);
     EXPECT_EQ(AnaglyphRed(0x808080), 127u);  // the double sum falls just below 128
@@ -111,6 +120,8 @@ TEST(Anaglyph, KnownLuminances) {
     EXPECT_EQ(AnaglyphRed(0x000000), 0u);
     // The top byte of a pixel is not part of its colour.
     EXPECT_EQ(AnaglyphRed(0xFF000000), 0u);
+    for (uint32_t c : {0xFFFFFFu, 0x808080u, 0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFF000000u})
+        EXPECT_EQ(AnaglyphRedInteger(c), AnaglyphRed(c)) << std::hex << c;
 }
 
 TEST(Anaglyph, LeftGreenBlueOverBlackRight) {
