@@ -20,14 +20,21 @@ else()
   set(QUB_GTEST_MAIN GTest::gtest_main)
 endif()
 
-function(qub_register_test name)
+# Registers test `name` running `target` with ARGN. Tests that start the
+# library take the lock "qub_instances": instance numbers are shared by every
+# program on the display.
+function(qub_add_run name target)
   if(WIN32 AND NOT QUB_CAN_RUN_WINDOWS)
     return()
   endif()
-  add_test(NAME ${name} COMMAND ${name} ${ARGN})
+  add_test(NAME ${name} COMMAND ${target} ${ARGN})
   if(WIN32)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QUB_WINEPREFIX=${QUB_WINE_PREFIX}")
   endif()
+endfunction()
+
+function(qub_register_test name)
+  qub_add_run(${name} ${name})
 endfunction()
 
 # A test of platform-free code: links qubpure only.
@@ -41,13 +48,24 @@ function(qub_pure_test name)
   qub_register_test(${name})
 endfunction()
 
-# An in-process Windows test: links qublib and supplies its own QUB_Main and main.
-function(qub_win_test name)
+# An in-process Windows test program: links qublib and the support that starts
+# the library, supplies QUB_Main and main. Register runs with qub_win_run.
+function(qub_win_test_program name)
   if(NOT WIN32)
     return()
   endif()
-  add_executable(${name} ${ARGN})
+  add_executable(${name} ${ARGN} ${CMAKE_SOURCE_DIR}/tests/win/win_test_support.cpp)
   target_link_libraries(${name} PRIVATE qublib ${QUB_GTEST})
   target_compile_options(${name} PRIVATE ${QUB_WARNINGS})
-  qub_register_test(${name})
+endfunction()
+
+# A run of a Windows test program that starts the library.
+function(qub_win_run name target)
+  if(NOT WIN32)
+    return()
+  endif()
+  qub_add_run(${name} ${target} ${ARGN})
+  if(TEST ${name})
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK qub_instances)
+  endif()
 endfunction()

@@ -59,6 +59,7 @@ struct LibraryState {
     const wchar_t* requestFileWide;      // the same name in UTF-16, or null
     HBITMAP requestBitmap;               // bitmap to copy into an image
     int requestResult;                   // result of 9001 and 9003
+    int* requestResultOut;               // the waiting requester's own copy of it
 
     // --- window snapping -----------------------------------------------------
     // Two buffers: a rebuild fills the one not in use and then publishes it, so

@@ -1,4 +1,6 @@
 // The main window procedure: creation, menus, keys and commands.
+#include <windows.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include "core/library_state.h"

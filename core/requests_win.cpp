@@ -22,7 +22,8 @@ bool WaitForFreeBlock() {
     return !WorkerGone();
 }
 
-void Publish(int code, bool expectDone) {
+void Publish(int code, bool expectDone, int* resultOut = nullptr) {
+    qubState.requestResultOut = resultOut;
     if (expectDone) qubState.requestDone.store(0, std::memory_order_relaxed);
     qubState.requestCode.store(code, std::memory_order_release);
 }
@@ -54,9 +55,10 @@ int QUB_RequestCreateImage(int n, const char* title, int width, int height, int 
     s.requestHeight = height;
     s.requestZoom = 100;
     s.requestDepth = depth;
-    Publish(REQ_CREATE_IMAGE, true);
+    int result = kRequestWorkerGone;
+    Publish(REQ_CREATE_IMAGE, true, &result);
     if (!WaitServed()) return kRequestWorkerGone;
-    return s.requestResult;
+    return result;
 }
 
 void QUB_RequestDisplayImage(int n) {
@@ -73,9 +75,10 @@ int QUB_RequestLoadImageWide(int n, const char* file, const wchar_t* fileWide) {
     s.requestFileWide = fileWide;
     s.requestX = 0;
     s.requestY = 0;
-    Publish(REQ_LOAD_IMAGE, true);
+    int result = kRequestWorkerGone;
+    Publish(REQ_LOAD_IMAGE, true, &result);
     if (!WaitServed()) return kRequestWorkerGone;
-    return s.requestResult;
+    return result;
 }
 
 int QUB_RequestLoadImage(int n, const char* file) {

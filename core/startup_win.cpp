@@ -1,5 +1,7 @@
 // Process start-up and shut-down: instance limit, GDI+, window classes, the
 // main window and the message loop.
+#include <windows.h>
+#include <shellapi.h>
 #include <gdiplus.h>
 
 #include <cstdio>

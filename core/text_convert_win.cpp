@@ -4,7 +4,7 @@
 
 #include "core/text_cut.h"
 
-bool QUB_IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+bool QUB_IsAnsiLeadByte(unsigned char value) { return IsDBCSLeadByte(value) != FALSE; }
 
 int QUB_ToWide(const char* text, wchar_t* out, int units) {
     if (units <= 0) return 0;

@@ -2,4 +2,4 @@
 // with their own main() do not pull it in.
 #include "core/runtime.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return QUB_WinMain(instance); }
+extern "C" int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return QUB_WinMain(instance); }

@@ -1,5 +1,7 @@
 // The worker thread's loop and the serving of requests.
 #include "core/library_state.h"
+
+#include <shellapi.h>
 #include "core/requests_serve.h"
 #include "core/runtime.h"
 #include "core/worker.h"
@@ -33,12 +35,26 @@ DWORD WINAPI WorkerThreadProc(LPVOID) {
     return 0;
 }
 
+namespace {
+
+// A requester that is re-entered through its pump may post a second request as
+// soon as its caller's has been served, and that one overwrites requestResult
+// before the caller has read it. So the result is also written to the
+// requester's own variable, whose frame lives until the requester returns.
+void SetResult(int result) {
+    LibraryState& s = qubState;
+    s.requestResult = result;
+    if (s.requestResultOut) *s.requestResultOut = result;
+}
+
+}  // namespace
+
 void ServeRequest() {
     LibraryState& s = qubState;
     switch (s.requestCode.load(std::memory_order_acquire)) {
-        case REQ_CREATE_IMAGE: s.requestResult = QUB_ServeCreateImage(); break;
+        case REQ_CREATE_IMAGE: SetResult(QUB_ServeCreateImage()); break;
         case REQ_DISPLAY_IMAGE: QUB_ServeDisplayImage(); break;
-        case REQ_LOAD_IMAGE: s.requestResult = QUB_ServeLoadImage(); break;
+        case REQ_LOAD_IMAGE: SetResult(QUB_ServeLoadImage()); break;
         case REQ_PUT_BITMAP: QUB_ServePutBitmap(); break;
         case REQ_OPEN_TEXT_WINDOW: QUB_ServeTextWindow(); break;
         case REQ_OPEN_INPUT_BOX: QUB_ServeInputBox(); break;
