@@ -66,7 +66,8 @@ void BM_MakeAnaglyph(benchmark::State& state) {
 }
 
 void BM_MakeAnaglyphGrey(benchmark::State& state) {
-    // Every grey is a colour whose luminance takes the slow, looked-up path.
+    // Greys are the colours whose exact luminance is a whole number, where the
+    // double sum lands just on or just below it; no colour may cost more.
     std::vector<uint32_t> grey(kPixels);
     for (size_t k = 0; k < kPixels; ++k) grey[k] = static_cast<uint32_t>(k % 256) * 0x010101u;
     Views& v = Shared();
