@@ -1,3 +1,12 @@
 qub_win_test_program(runtime_tests runtime_test.cpp)
 qub_win_run(runtime_tests runtime_tests --gtest_filter=-ExitForced.*)
 qub_win_run(runtime_exit_forced runtime_tests --gtest_filter=ExitForced.*)
+
+if(WIN32)
+  add_executable(instance_tests instance_test.cpp process_support.cpp)
+  target_link_libraries(instance_tests PRIVATE ${QUB_GTEST})
+  target_compile_definitions(instance_tests PRIVATE UNICODE _UNICODE)
+  target_include_directories(instance_tests PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_options(instance_tests PRIVATE ${QUB_STATIC_LINK})
+  qub_win_run(instance_tests instance_tests $<TARGET_FILE:qubstereo>)
+endif()

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing need.
+# Idempotent: when everything is there it only checks and returns.
+set -eu
+
+packages=(
+  cmake ninja-build g++ git                   # native build
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686     # the Windows program, 64 and 32 bits
+  wine wine64                                 # running it on Linux
+  xvfb x11-utils imagemagick                  # a display, xdpyinfo, screenshots and image checks
+  fonts-ipafont-gothic                        # Japanese glyphs for the program's own texts
+  googletest libgtest-dev libbenchmark-dev    # tests and benchmarks
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,28 @@
+// Helpers for tests that start the real program and drive it from outside,
+// as a person (or the shell) would.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A Linux path handed over by the build ("/work/...") as Wine sees it.
+std::wstring WindowsPath(const char* path);
+
+// Starts `exe` with `args`; null on failure.
+HANDLE StartProgram(const std::wstring& exe, const std::wstring& args = L"");
+
+// Waits up to `ms` for a top-level window of `className` (and, if not empty,
+// `title`); null when none appears.
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD ms);
+
+// Waits up to `ms` for a top-level window of `className` that belongs to
+// `process`.
+HWND WaitForProcessWindow(HANDLE process, const wchar_t* className, DWORD ms);
+
+// Texts of the direct children of `window`.
+std::vector<std::wstring> ChildTexts(HWND window);
+
+// Waits up to `ms` for the process to end and returns its exit code, or
+// STILL_ACTIVE.
+DWORD WaitExitCode(HANDLE process, DWORD ms);
