@@ -1,4 +1,12 @@
 list(APPEND QUB_PURE_SOURCES
+  imgproc/bitmap_text.cpp
+  imgproc/circle.cpp
+  imgproc/colour_space.cpp
+  imgproc/draw.cpp
+  imgproc/flood_fill.cpp
+  imgproc/font8x14.cpp
+  imgproc/test_patterns.cpp
+  imgproc/transforms.cpp
 )
 list(APPEND QUB_WIN_SOURCES
 )

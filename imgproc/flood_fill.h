@@ -1,0 +1,27 @@
+// Flood fill: the 4-connected region of pixels equal to the one at (x, y) takes
+// a new colour (its low byte in an 8-bit image).
+//
+// A scan-line fill: each seed fills its whole run at once and pushes one seed
+// for every stretch of matching pixels in the rows above and below the run.
+// The seed stack has a fixed size; a seed that does not fit is not lost: its
+// row is noted, and once the stack runs dry those rows are searched again for
+// matching pixels that touch the filled area. A bitmap of one bit per pixel
+// records what this fill painted, so that pixels that already had the new
+// colour are never mistaken for the region. The region is therefore always
+// filled completely, in memory bounded by the image size / 8 plus the stack.
+#pragma once
+#include <cstdint>
+
+constexpr int kFloodFillSeeds = 65536;  // default seed stack entries
+
+// 0 done (also when (x, y) is outside or already has the colour); 2 when the
+// working memory could not be allocated (nothing is changed then).
+int QUB_FloodFill32(uint32_t* pixels, int width, int height, int x, int y, uint32_t colour);
+int QUB_FloodFill8(uint8_t* pixels, int width, int height, int stride, int x, int y, uint32_t colour);
+
+// The same with a chosen seed stack size (at least 1), so that tests can force
+// the overflow path on small images.
+int QUB_FloodFillSeeds32(uint32_t* pixels, int width, int height, int x, int y, uint32_t colour,
+                         int seeds);
+int QUB_FloodFillSeeds8(uint8_t* pixels, int width, int height, int stride, int x, int y,
+                        uint32_t colour, int seeds);

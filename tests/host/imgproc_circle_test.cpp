@@ -1,0 +1,170 @@
+// Circles: symmetry and radius of the outline, one span per row for the disc,
+// XOR restoring, and the skipping of far passes checked against windows onto
+// a full drawing.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <random>
+
+#include "imgproc/circle.h"
+#include "imgproc_test_image.h"
+
+namespace {
+
+constexpr uint32_t kInk = 0x00ABCDEF;
+
+TEST(Circle, OutlineIsSymmetricAndOnTheRadius) {
+    for (int r = 0; r <= 60; ++r) {
+        const int n = 2 * r + 5, c = r + 2;
+        TestImage32 im(n, n);
+        QUB_DrawCircle32(im.data(), n, n, c, c, kInk, r);
+        int count = 0;
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x) {
+                if (im.at(x, y) != kInk) continue;
+                ++count;
+                const int dx = x - c, dy = y - c;
+                // The eight reflections of every point are drawn too.
+                ASSERT_EQ(im.at(c - dx, y), kInk) << r;
+                ASSERT_EQ(im.at(x, c - dy), kInk) << r;
+                ASSERT_EQ(im.at(c + dy, c + dx), kInk) << r;
+                EXPECT_LT(std::fabs(std::sqrt(double(dx * dx + dy * dy)) - r), 1.0) << r;
+            }
+        EXPECT_GT(count, 0);
+        if (r == 0) {
+            EXPECT_EQ(count, 1);
+        }
+        // The four axis points are exactly r away.
+        EXPECT_EQ(im.at(c + r, c), kInk);
+        EXPECT_EQ(im.at(c, c - r), kInk);
+    }
+}
+
+TEST(Circle, WalkStopsAtFiveSeventhsOrTheDiagonal) {
+    struct Log {
+        int64_t maxI = -1;
+        int64_t lastJ = 0;
+    } log;
+    QUB_CircleWalkReference(10, [](void* ctx, int64_t i, int64_t j) {
+        auto* l = static_cast<Log*>(ctx);
+        l->maxI = i;
+        l->lastJ = j;
+    }, &log);
+    EXPECT_LE(log.maxI, 7);
+    EXPECT_GE(log.lastJ, log.maxI);
+}
+
+// The XOR outline inverts each point once, so it marks the same pixels as the
+// set outline; twice it restores the picture (the centre of radius 0 is
+// inverted four times).
+TEST(Circle, XorOutlineAndDiscRestore) {
+    for (int r = 0; r <= 40; ++r) {
+        const int w = 37, h = 29;
+        TestImage32 set(w, h), xr(w, h);
+        QUB_DrawCircle32(set.data(), w, h, 15, 13, 0x00FFFFFF, r);
+        QUB_XorCircle32(xr.data(), w, h, 15, 13, r);
+        if (r > 0) {
+            EXPECT_EQ(set.px, xr.px) << r;
+        }
+        TestImage32 im = TestImage32::Distinct(w, h);
+        const TestImage32 before = im;
+        QUB_XorCircle32(im.data(), w, h, 15, 13, r);
+        QUB_XorFillCircle32(im.data(), w, h, 15, 13, r);
+        QUB_XorCircle32(im.data(), w, h, 15, 13, r);
+        QUB_XorFillCircle32(im.data(), w, h, 15, 13, r);
+        EXPECT_EQ(im.px, before.px) << r;
+        TestImage8 g = TestImage8::Distinct(w, h);
+        const TestImage8 g0 = g;
+        QUB_XorFillCircle8(g.data(), w, h, g.stride, -3, 27, r);
+        QUB_XorFillCircle8(g.data(), w, h, g.stride, -3, 27, r);
+        EXPECT_EQ(g.px, g0.px) << r;
+    }
+}
+
+// Every row from cy - r to cy + r gets exactly one span, centred on cx, and the
+// set disc with its outline covers the XOR disc.
+TEST(Circle, DiscHasOneCentredSpanPerRow) {
+    for (int r = 1; r <= 80; ++r) {
+        const int n = 2 * r + 5, c = r + 2;
+        TestImage32 disc(n, n), filled(n, n);
+        QUB_XorFillCircle32(disc.data(), n, n, c, c, r);
+        QUB_FillCircle32(filled.data(), n, n, c, c, kInk, r);
+        for (int y = 0; y < n; ++y) {
+            int first = -1, last = -1, count = 0;
+            for (int x = 0; x < n; ++x)
+                if (disc.at(x, y)) {
+                    if (first < 0) first = x;
+                    last = x;
+                    ++count;
+                    EXPECT_EQ(filled.at(x, y), kInk);
+                }
+            const bool inRange = y >= c - r && y <= c + r;
+            ASSERT_EQ(count > 0, inRange) << r << " row " << y;
+            if (!inRange) continue;
+            EXPECT_EQ(count, last - first + 1) << r << " row " << y;  // contiguous
+            EXPECT_EQ(first + last, 2 * c) << r << " row " << y;      // centred
+        }
+    }
+}
+
+// The passes that cannot reach the picture are skipped in closed form; a small
+// window onto a circle must look exactly like the same part of the circle
+// drawn whole.
+TEST(Circle, SkippedPassesChangeNothing) {
+    std::mt19937 rng(777);
+    for (int r : {5, 49, 300, 1001}) {
+        const int n = 2 * r + 3, c = r + 1;
+        TestImage8 outline(n, n), disc(n, n);
+        QUB_DrawCircle8(outline.data(), n, n, outline.stride, c, c, 1, r);
+        QUB_XorFillCircle8(disc.data(), n, n, disc.stride, c, c, r);
+        std::uniform_int_distribution<int> pos(-20, n);
+        for (int trial = 0; trial < 60; ++trial) {
+            const int ox = pos(rng), oy = pos(rng), w = 13, h = 11;
+            TestImage8 a(w, h), b(w, h);
+            QUB_DrawCircle8(a.data(), w, h, a.stride, c - ox, c - oy, 1, r);
+            QUB_XorFillCircle8(b.data(), w, h, b.stride, c - ox, c - oy, r);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const bool in = x + ox >= 0 && x + ox < n && y + oy >= 0 && y + oy < n;
+                    ASSERT_EQ(a.at(x, y), in ? outline.at(x + ox, y + oy) : 0) << r << " " << ox << "," << oy;
+                    ASSERT_EQ(b.at(x, y), in ? disc.at(x + ox, y + oy) : 0) << r << " " << ox << "," << oy;
+                }
+        }
+    }
+}
+
+TEST(Circle, HugeRadiiAndCentresAreClipped) {
+    const int w = 33, h = 21;
+    // The right edge of a circle of radius 10^9 whose centre lies far left: the
+    // visible arc is near-vertical and each point is within a pixel of it.
+    const int cx = -1000000000 + 16, cy = 10;
+    TestImage32 im(w, h);
+    QUB_DrawCircle32(im.data(), w, h, cx, cy, kInk, 1000000000);
+    int points = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (im.at(x, y) == kInk) {
+                ++points;
+                const double dx = double(x) - cx, dy = double(y) - cy;
+                EXPECT_LT(std::fabs(std::sqrt(dx * dx + dy * dy) - 1e9), 1.0);
+            }
+    EXPECT_EQ(points, h);  // one point per row on that steep arc
+    TestImage32 disc(w, h);
+    QUB_FillCircle32(disc.data(), w, h, cx, cy, kInk, 1000000000);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) EXPECT_EQ(disc.at(x, y) == kInk, x <= 16) << x << "," << y;
+    // Extreme arguments: nothing overflows and XOR twice still restores.
+    for (int r : {INT_MAX, INT_MIN, -7})
+        for (int c : {INT_MIN, 0, 10, INT_MAX}) {
+            TestImage32 t = TestImage32::Distinct(w, h);
+            const TestImage32 t0 = t;
+            QUB_XorCircle32(t.data(), w, h, c, c, r);
+            QUB_XorFillCircle32(t.data(), w, h, c, c / 2, r);
+            QUB_XorCircle32(t.data(), w, h, c, c, r);
+            QUB_XorFillCircle32(t.data(), w, h, c, c / 2, r);
+            EXPECT_EQ(t.px, t0.px);
+        }
+}
+
+}  // namespace
