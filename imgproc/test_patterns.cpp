@@ -115,19 +115,26 @@ void Chroma(const S& s, const ChromaWeights& k) {
     const int* lTable = BrightnessTable().values;
     const int64_t w = s.width, h = s.height;
     const int64_t halfW = w / 2, halfH = h / 2;
+    // a depends on the column only: one division per column instead of one per
+    // pixel. Without memory for the table, compute it in place.
+    int* columnA = static_cast<int*>(std::malloc(sizeof(int) * static_cast<size_t>(s.width)));
+    auto aOf = [&](int x) { return static_cast<int>((255 * (x - halfW)) / w); };
+    if (columnA)
+        for (int x = 0; x < s.width; ++x) columnA[x] = aOf(x);
     for (int y = 0; y < s.height; ++y) {
         // The division is made before the sign change.
         const int b = -static_cast<int>((255 * (y - halfH)) / h);
-        const int rB = k.rb * b, gB = k.gb * b, bB = k.bb * b;
+        const int rB = k.rb * b, gB = k.gb * b, bB = k.bb * b, b2 = b * b;
         typename S::Value* row = s.Row(y);
         for (int x = 0; x < s.width; ++x) {
-            const int a = static_cast<int>((255 * (x - halfW)) / w);
-            const int l = lTable[a * a + b * b] * 65536;
+            const int a = columnA ? columnA[x] : aOf(x);
+            const int l = lTable[a * a + b2] * 65536;
             const uint32_t colour = QUB_PackRgb(Channel(l, k.ra * a + rB), Channel(l, k.ga * a + gB),
                                                 Channel(l, k.ba * a + bB));
             row[x] = S::Stored(colour);
         }
     }
+    std::free(columnA);
 }
 
 template <class S>

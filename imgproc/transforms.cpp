@@ -41,8 +41,9 @@ void FlipH(T* pixels, int width, int height, size_t stride) {
 
 // Quarter turns in square tiles: reading a source column walks memory with a
 // stride of a whole row, so each tile is read and written while both its source
-// rows and destination rows stay in cache. 32 x 32 words of each is 8 KB.
-constexpr int kTile = 32;
+// rows and destination rows stay in cache: 64 x 64 words of each, 16 KB, so
+// that both fit a 32 KB first-level cache together. (32 and 128 measured slower.)
+constexpr int kTile = 64;
 
 // dst is dw x dh (dw = height, dh = width of the source). For each destination
 // pixel (c, r) the source is (sx(c, r), sy(c, r)), linear in c and r.
