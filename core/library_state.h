@@ -80,7 +80,11 @@ struct LibraryState {
     int currentTextWindow;                     // current text window
     int textHistory[kHistoryDepth];            // previous current text windows
     std::atomic<int> lineInputActive;          // n + 1 while a line input waits on window n
-    char lastLine[256];                        // the previous input line
+    wchar_t lastLine[256];                     // the previous input line, UTF-16, terminated
+    char16_t keyRing[256];                     // typed units waiting for the line input
+    std::atomic<int> keyRead{-1};              // next unit to take; -1 when the ring is empty
+    std::atomic<int> keyWrite{0};              // next free place in the ring
+    std::atomic<int> inputMode;                // 0 none, 1 offer lastLine again, 2 paste
 
     // --- boxes ---------------------------------------------------------------
     InputBoxRecord inputBox;             // the input box (window null: absent)

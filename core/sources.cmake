@@ -1,5 +1,6 @@
 list(APPEND QUB_PURE_SOURCES
   core/clock.cpp
+  core/main_layout.cpp
   core/main_menu.cpp
   core/snap.cpp
   core/status_line.cpp

@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "core/library_state.h"
+#include "core/main_layout.h"
 #include "core/main_menu.h"
 #include "core/runtime.h"
 #include "core/text_convert_win.h"
@@ -18,9 +19,6 @@ LibraryState qubState;
 namespace {
 
 constexpr int kMaxInstances = 10;
-constexpr int kMainWidth = 240;
-constexpr int kMainExtraHeight = 58;  // client area and menu bar below the caption
-constexpr int kMainDropStart = 113;   // the window starts this far above the screen bottom
 
 void MainClassName(int instanceNumber, wchar_t (&name)[11]) {
     swprintf(name, 11, L"qublib_mw%d", instanceNumber);
@@ -140,8 +138,12 @@ int QUB_StartUp(HINSTANCE instance) {
     MainClassName(number, mainClass);
     if (!RegisterClasses(mainClass)) return 1;
 
-    const int screenW = GetSystemMetrics(SM_CXFULLSCREEN);
-    const int screenH = GetSystemMetrics(SM_CYFULLSCREEN);
+    RECT work;
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        work.bottom = GetSystemMetrics(SM_CYSCREEN);
+    const MainWindowPlace place =
+        QUB_MainWindowPlace(GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
+                            GetSystemMetrics(SM_CYCAPTION), work.bottom);
     s.mainMenu = BuildMenuBar();
     wchar_t title[16];
     if (number == 0)
@@ -149,10 +151,8 @@ int QUB_StartUp(HINSTANCE instance) {
     else
         swprintf(title, 16, L"QUBLIB #%d", number);
     // WM_CREATE plays the drop-in animation and starts the worker thread.
-    HWND window = CreateWindowExW(0, mainClass, title, WS_VISIBLE | WS_CAPTION,
-                                  (screenW - kMainWidth) / 2, screenH - kMainDropStart, kMainWidth,
-                                  GetSystemMetrics(SM_CYCAPTION) + kMainExtraHeight, nullptr,
-                                  s.mainMenu, instance, nullptr);
+    HWND window = CreateWindowExW(0, mainClass, title, WS_VISIBLE | WS_CAPTION, place.x, place.y,
+                                  place.width, place.height, nullptr, s.mainMenu, instance, nullptr);
     if (!window) return 1;
     s.mainWindow = window;
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the program's main job under Wine inside a Wine virtual desktop.
+# Runs the program's main job under Wine, in the prefix's virtual desktop.
 # With a display the program stays up for you to use (end it with Exit);
 # without one it runs on Xvfb, is driven to its end, and leaves screenshots.
 # Usage: scripts/run.sh        (from anywhere; sets everything up itself)
@@ -23,12 +23,12 @@ qub_display || exit 1
 drive() { "$QUB_WINE64" "$bin/tests/drive/qubdrive.exe" "$@"; }
 shot() {
   local id
-  id=$(xwininfo -name "qubstereo - Wine desktop" 2>/dev/null | awk '/Window id:/ {print $4}')
+  id=$(xwininfo -name "Default - Wine desktop" 2>/dev/null | awk '/Window id:/ {print $4}')
   if [ -n "$id" ]; then import -window "$id" "$out/$1"; else import -window root "$out/$1"; fi
   echo "screenshot: $out/$1"
 }
 
-"$QUB_WINE64" explorer /desktop=qubstereo,1280x1024 "$bin/qubstereo.exe" &
+"$QUB_WINE64" "$bin/qubstereo.exe" &
 program=$!
 if ! drive wait qublib_mw0 30000; then
   echo "the main window did not appear" >&2

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/clock.h"
+#include "core/main_layout.h"
 #include "core/main_menu.h"
 #include "core/snap.h"
 #include "core/status_line.h"
@@ -149,6 +150,22 @@ TEST(Snap, ExtremeCoordinatesDoNotOverflow) {
     const SnapRect other = {-2147483647, -2147483647, 2147483647, 2147483647};
     SnapRect r = Snap(&other, 1, {0, 0, 10, 10});
     ExpectRect(r, 0, 0, 10, 10);
+}
+
+TEST(MainLayout, BottomCentreAndInsideTheWorkArea) {
+    // Windows: 1920 x 1080 with a 40-pixel taskbar; SM_CYFULLSCREEN is the
+    // work area minus the caption.
+    MainWindowPlace p = QUB_MainWindowPlace(1920, 1040 - 23, 23, 1040);
+    EXPECT_EQ(p.x, 840);
+    EXPECT_EQ(p.y, 1017 - 113);
+    EXPECT_EQ(p.width, 240);
+    EXPECT_EQ(p.height, 23 + 58);
+    EXPECT_EQ(p.y + kMainDropDistance + p.height, 1040) << "rests on the work area's bottom";
+    // A full-screen height larger than the screen (seen under Wine: 1035 on a
+    // 1024-line screen) would leave the status line off the screen.
+    p = QUB_MainWindowPlace(1280, 1035, 19, 1024);
+    EXPECT_EQ(p.y + kMainDropDistance + p.height, 1024);
+    EXPECT_EQ(p.x, 520);
 }
 
 TEST(MainMenu, TablesAndGreying) {
