@@ -1,4 +1,8 @@
 list(APPEND QUB_PURE_SOURCES
+  image/buffer_layout.cpp
+  image/file_names.cpp
+  image/palette_reduce.cpp
+  image/zoom.cpp
 )
 list(APPEND QUB_WIN_SOURCES
   image/image_clipboard_win.cpp

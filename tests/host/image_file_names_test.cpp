@@ -1,0 +1,148 @@
+// The extension rule, temporary save names, dialog filters and the palette
+// reduction that GIF saving relies on.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "image/file_names.h"
+#include "image/palette_reduce.h"
+
+namespace {
+
+std::wstring Appended(const std::wstring& name, int type, bool* ok = nullptr) {
+    wchar_t buffer[kFileNameUnits];
+    std::wcscpy(buffer, name.c_str());
+    const bool fitted = QUB_AppendExtensionTo(buffer, kFileNameUnits, kImageFileExtension[type]);
+    if (ok) *ok = fitted;
+    return buffer;
+}
+
+TEST(ExtensionRule, AppendsUnlessAlreadyThere) {
+    EXPECT_EQ(Appended(L"photo", kFileBmp), L"photo.bmp");
+    EXPECT_EQ(Appended(L"photo.BMP", kFileBmp), L"photo.BMP");
+    EXPECT_EQ(Appended(L"photo.Jpg", kFileJpeg), L"photo.Jpg");
+    EXPECT_EQ(Appended(L"photo.jpeg", kFileJpeg), L"photo.jpeg.jpg");
+    EXPECT_EQ(Appended(L"photo.tiff", kFileTiff), L"photo.tiff.tif");
+    EXPECT_EQ(Appended(L"photo.png", kFileGif), L"photo.png.gif");
+    EXPECT_EQ(Appended(L".gif", kFileGif), L".gif");
+    EXPECT_EQ(Appended(L"gif", kFileGif), L"gif.gif");
+    EXPECT_EQ(Appended(L"", kFilePng), L".png");
+    EXPECT_EQ(Appended(L"C:\\a.b\\photo", kFilePng), L"C:\\a.b\\photo.png");
+}
+
+TEST(ExtensionRule, NonAsciiNamesAreNotFoldedIntoAMatch) {
+    // U+0130 (capital I with dot) must not count as 'i' of ".tif".
+    EXPECT_EQ(Appended(L"x.t\u0130f", kFileTiff), L"x.t\u0130f.tif");
+    EXPECT_EQ(Appended(L"\u5199\u771f.JPG", kFileJpeg), L"\u5199\u771f.JPG");
+}
+
+TEST(ExtensionRule, NoRoomLeavesTheNameAlone) {
+    bool ok = true;
+    const std::wstring fits(255, L'a');  // 255 + 4 + terminator = 260
+    EXPECT_EQ(Appended(fits, kFileBmp, &ok), fits + L".bmp");
+    EXPECT_TRUE(ok);
+    const std::wstring tooLong(256, L'a');
+    EXPECT_EQ(Appended(tooLong, kFileBmp, &ok), tooLong);
+    EXPECT_FALSE(ok);
+    const std::wstring already(255, L'a');
+    EXPECT_EQ(Appended(already + L".bmp", kFileBmp, &ok), already + L".bmp") << "already complete";
+}
+
+TEST(FileTypes, TablesInTypeOrder) {
+    EXPECT_STREQ(kImageFileMime[kFileBmp], L"image/bmp");
+    EXPECT_STREQ(kImageFileMime[kFileJpeg], L"image/jpeg");
+    EXPECT_STREQ(kImageFileMime[kFileGif], L"image/gif");
+    EXPECT_STREQ(kImageFileMime[kFilePng], L"image/png");
+    EXPECT_STREQ(kImageFileMime[kFileTiff], L"image/tiff");
+    EXPECT_STREQ(kImageFileExtension[kFileTiff], L".tif");
+}
+
+TEST(TempName, BesideTheTarget) {
+    wchar_t out[kFileNameUnits];
+    ASSERT_TRUE(QUB_TempSiblingName(L"C:\\pics\\photo.jpg", 0x2a, out, kFileNameUnits));
+    EXPECT_STREQ(out, L"C:\\pics\\~qub0000002a.tmp");
+    ASSERT_TRUE(QUB_TempSiblingName(L"photo.jpg", 0xffffffffu, out, kFileNameUnits));
+    EXPECT_STREQ(out, L"~qubffffffff.tmp");
+    ASSERT_TRUE(QUB_TempSiblingName(L"D:photo.jpg", 1, out, kFileNameUnits));
+    EXPECT_STREQ(out, L"D:~qub00000001.tmp");
+    const std::wstring deep = L"C:\\" + std::wstring(250, L'd') + L"\\p.jpg";
+    EXPECT_FALSE(QUB_TempSiblingName(deep.c_str(), 1, out, kFileNameUnits));
+}
+
+TEST(Filters, DoubleNullTerminatedList) {
+    wchar_t out[512];
+    ASSERT_TRUE(QUB_BuildFilterString(kSaveFilterCount, out, 512));
+    std::vector<std::wstring> parts;
+    const wchar_t* p = out;
+    while (*p) {
+        parts.emplace_back(p);
+        p += parts.back().size() + 1;
+    }
+    ASSERT_EQ(parts.size(), 12u);
+    EXPECT_EQ(parts[0], L"All Files (*.*)");
+    EXPECT_EQ(parts[1], L"*.*");
+    EXPECT_EQ(parts[3], L"*.BMP;*.RLE;*.DIB");
+    EXPECT_EQ(parts[10], L"TIFF (*.TIF;*.TIFF)");
+    EXPECT_EQ(parts[11], L"*.TIF;*.TIFF");
+    ASSERT_TRUE(QUB_BuildFilterString(kOpenFilterCount, out, 512));
+    EXPECT_FALSE(QUB_BuildFilterString(kOpenFilterCount, out, 40)) << "too small a buffer";
+}
+
+TEST(FolderPart, LastSeparator) {
+    EXPECT_EQ(QUB_FolderPartLength(L"C:\\a\\b.jpg"), 4u);
+    EXPECT_EQ(QUB_FolderPartLength(L"b.jpg"), 0u);
+}
+
+TEST(PaletteReduce, FewColoursAreKeptExactly) {
+    // 7 x 5 with 35 distinct colours, plus repeats in the last row.
+    const int w = 7, h = 5, stride = 8;
+    std::vector<uint32_t> pic(static_cast<size_t>(w * h));
+    for (int i = 0; i < w * h; ++i) pic[static_cast<size_t>(i)] = 0x010203u * static_cast<uint32_t>(i % 30) + 0x00A000u;
+    pic[3] |= 0xFF000000u;  // the top byte is no part of the colour
+    std::vector<uint8_t> idx(static_cast<size_t>(stride * h), 0xEE);
+    uint32_t palette[256];
+    const int n = QUB_ReduceToPalette(pic.data(), w, h, idx.data(), stride, palette);
+    EXPECT_EQ(n, 30);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x)
+            EXPECT_EQ(palette[idx[static_cast<size_t>(y * stride + x)]], pic[static_cast<size_t>(y * w + x)] & 0xFFFFFFu);
+        EXPECT_EQ(idx[static_cast<size_t>(y * stride + 7)], 0xEE) << "padding untouched";
+    }
+}
+
+TEST(PaletteReduce, ExactlyTwoHundredFiftySixStillExact) {
+    std::vector<uint32_t> pic(256);
+    for (uint32_t i = 0; i < 256; ++i) pic[i] = i * 0x010101u ^ 0x00300000u;
+    std::vector<uint8_t> idx(256);
+    uint32_t palette[256];
+    ASSERT_EQ(QUB_ReduceToPalette(pic.data(), 16, 16, idx.data(), 16, palette), 256);
+    for (size_t i = 0; i < 256; ++i) EXPECT_EQ(palette[idx[i]], pic[i]);
+}
+
+TEST(PaletteReduce, ManyColoursGoToTheNearestCubeColour) {
+    // Every 4th value of each channel: far more than 256 colours.
+    std::vector<uint32_t> pic;
+    for (uint32_t r = 0; r < 256; r += 4)
+        for (uint32_t g = 0; g < 256; g += 4)
+            for (uint32_t b = 0; b < 256; b += 4) pic.push_back(r << 16 | g << 8 | b);
+    const int w = 64, h = static_cast<int>(pic.size()) / 64;
+    std::vector<uint8_t> idx(pic.size());
+    uint32_t palette[256];
+    const int n = QUB_ReduceToPalette(pic.data(), w, h, idx.data(), w, palette);
+    ASSERT_EQ(n, 252);
+    // Half a step of 255/5, 255/6 and 255/5, rounded up.
+    const int tolerance[3] = {26, 22, 26};
+    for (size_t i = 0; i < pic.size(); ++i) {
+        const uint32_t a = pic[i], c = palette[idx[i]];
+        for (int ch = 0; ch < 3; ++ch) {
+            const int shift = 16 - 8 * ch;
+            const int d = int((a >> shift) & 255u) - int((c >> shift) & 255u);
+            ASSERT_LE(d < 0 ? -d : d, tolerance[ch]) << std::hex << a << " -> " << c;
+        }
+    }
+}
+
+}  // namespace
