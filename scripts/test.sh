@@ -22,8 +22,14 @@ if cmake --preset win64 >/dev/null && cmake --build --preset win64 -j "$jobs"; t
   qub_wine_prefix "$root/build/win64/wineprefix"
   export QUB_WINEPREFIX=$WINEPREFIX
   qub_display || exit 1
-  # One wineserver for the whole run instead of one per test program.
+  # One wineserver for the whole run instead of one per test program, with its
+  # background processes started outside the tests' output pipes, and an idle
+  # program that keeps the virtual desktop up between test programs.
   wineserver -p
+  trap 'wineserver -k 2>/dev/null' EXIT
+  qub_wine_services
+  "$QUB_WINE64" build/win64/tests/drive/qubdrive.exe wait qub_keep_desktop_up 86400000 \
+    </dev/null >/dev/null 2>&1 &
   ctest --preset win64 -j "$jobs" || failed=1
   wineserver -k 2>/dev/null
 else

@@ -29,6 +29,15 @@ qub_wine_prefix() {
   ) 9>"$prefix.lock"
 }
 
+# Wine starts its background processes (services, device drivers, the desktop)
+# with the first program and they inherit that program's standard handles.
+# Under CTest those are pipes, and CTest waits until every holder has closed
+# them, so a test that happened to start them would hang until the timeout.
+# A throwaway program with its output on /dev/null starts them first.
+qub_wine_services() {
+  "$QUB_WINE64" cmd /c exit </dev/null >/dev/null 2>&1
+}
+
 winepath_of() { echo "Z:${1//\//\\}"; }
 
 # Makes sure DISPLAY names a running X server: the caller's, or a new Xvfb

@@ -9,6 +9,7 @@ shift
 prefix=${QUB_WINEPREFIX:-$(cd "$(dirname "$exe")" && pwd)/wineprefix}
 qub_wine_prefix "$prefix"
 qub_display || exit 125
+qub_wine_services
 "$QUB_WINE64" "$exe" "$@"
 code=$?
 # A display of our own goes away with this script: let Wine finish with it first.
