@@ -74,6 +74,22 @@ struct LibraryState {
     uint8_t* imageBits8[kImageSlots];        // the same buffers, as bytes
     int currentImage;                        // current image window
     int imageHistory[kHistoryDepth];         // previous current images, [0] newest
+    int jpegQuality = 100;                   // JPEG quality of saves
+    int loadFilterIndex = 2;                 // filter entry the open dialog shows first
+    int saveFilterIndex = 2;                 // filter entry the save dialog shows first
+    // The mouse as the image window procedure last saw it (moves, left and
+    // middle presses while mouseTracking is set); read by the user routine.
+    int mouseImage;                          // slot of the window under the mouse
+    int mouseX, mouseY;                      // position in image pixels
+    int mouseLeft;                           // MK_LBUTTON (1) or 0
+    int mouseMiddle;                         // MK_MBUTTON (16) or 0
+    int mouseCtrl;                           // MK_CONTROL (8) or 0
+    int mouseShift;                          // MK_SHIFT (4) or 0; 1/0 after a pick click
+    // What the pick tools wait for, set by the window of slot pickImage.
+    int pickImage;                           // the window a pick tool waits on
+    int pickMoved, pickMoveX, pickMoveY;     // mouse moved: flag, image position
+    int pickClicked, pickClickX, pickClickY; // left press: flag, image position
+    int pickCancel;                          // right or middle press: cancel
 
     // --- text windows --------------------------------------------------------
     TextWindowRecord textWindows[kTextSlots];  // the 256 slots

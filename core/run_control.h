@@ -9,6 +9,9 @@ void QUB_CommandExit();
 
 // Dropped files on the main window; `drop` is the HDROP of WM_DROPFILES.
 void QUB_HandleDroppedFiles(void* drop);
+// Files named on the program's command line, opened as if dropped on the main
+// window. Called once the main window and the worker run.
+void QUB_OpenCommandLineFiles();
 
 // Paste, interactive creation of windows and window information.
 void QUB_RunMainWindowCommand(int id);

@@ -7,6 +7,7 @@ list(APPEND QUB_PURE_SOURCES
   core/text_cut.cpp
 )
 list(APPEND QUB_WIN_SOURCES
+  core/drop_files_win.cpp
   core/main_commands_win.cpp
   core/main_window_win.cpp
   core/pump_win.cpp

@@ -10,6 +10,7 @@
 #include "core/library_state.h"
 #include "core/main_layout.h"
 #include "core/main_menu.h"
+#include "core/run_control.h"
 #include "core/runtime.h"
 #include "core/text_convert_win.h"
 #include "core/window_procs_win.h"
@@ -194,6 +195,7 @@ void QUB_ShutDown() {
 int QUB_WinMain(HINSTANCE instance) {
     int code = QUB_StartUp(instance);
     if (code != 0) return code;
+    QUB_OpenCommandLineFiles();
     QUB_RunMessageLoop();
     QUB_ShutDown();
     return 0;

@@ -1,7 +1,19 @@
-// Image windows: creation, destruction, redisplay and the current window.
+// Image windows: creation, destruction, redisplay, the current window, the
+// palette of 8-bit windows, zoom, resize and stretch mode. All of it runs on
+// the worker thread, which owns the image windows.
+//
+// Results: 0 success; 1 slot out of range or not open (unless said otherwise);
+// further codes per call.
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
+#include "image/zoom.h"
+
+// 0 created (and current); 1 slot already open; 2 cannot be fitted on the
+// screen; 3 depth not 8 or 32, buffer too large, or no DIB section; 4 slot
+// outside 0-255. x or y of -1 is the system's default position.
 int QUB_CreateImage(int n, const char* title, int x, int y, int width, int height, int zoom);
 int QUB_CreateImage8(int n, const char* title, int x, int y, int width, int height, int zoom);
 int QUB_CreateImageDepth(int n, const char* title, int x, int y, int width, int height, int zoom,
@@ -10,4 +22,20 @@ int QUB_DestroyImage(int n);
 int QUB_DisplayImage(int n);
 int QUB_SelectImage(int n);
 int QUB_RestoreImage();
-int QUB_FindImageSlot(HWND window);
+int QUB_FindImageSlot(HWND window);    // -1 when no open slot has this window
+int QUB_SelectImageByWindow(HWND window);  // the slot, or -1
+
+// Palette of the current window: entries are 4 bytes, blue, green, red, 0
+// (as a little-endian word, 0x00RRGGBB). 1 closed, 2 not an 8-bit window.
+// `count` is limited to 0..256.
+int QUB_SetPalette(const uint32_t* colours, int count);
+int QUB_GetPalette(uint32_t* colours);  // all 256 entries
+
+// --- zoom, resize and stretch mode -------------------------------------------
+ZoomLimits QUB_ReadZoomLimits();       // from the system metrics, now
+int QUB_GetStretchMode(int n);         // COLORONCOLOR or HALFTONE; 0 if not open
+int QUB_SetStretchMode(int n, int mode);
+int QUB_SetZoom(int n, int zoom);      // 2: cannot be fitted; nothing changes
+// 2 or 3 when the re-creation fails: the slot is then closed.
+int QUB_ResizeImage(int n, int width, int height);
+void QUB_UpdateTitle(int n);

@@ -1,0 +1,90 @@
+// Image files dropped on the main window, and files named on the command
+// line, which open the same way: each in a new 32-bit image window of the
+// picture's size, in the first free slot from where the previous file went.
+//
+// The GUI thread only asks GDI+ for the size; the worker creates, loads and
+// shows the window through requests. The UTF-16 name travels with the load
+// request, so that names outside the ANSI code page still open.
+#include <windows.h>
+#include <shellapi.h>
+#include <gdiplus.h>
+
+#include <cstdio>
+
+#include "core/library_state.h"
+#include "core/run_control.h"
+#include "core/text_convert_win.h"
+#include "core/worker.h"
+#include "image/image_window.h"
+
+namespace {
+
+constexpr int kPathUnits = 260;
+constexpr int kCreated = 0, kSlotTaken = 1;
+
+// The picture's width and height; 0 x 0 when GDI+ cannot read it.
+void PictureSize(const wchar_t* path, UINT* width, UINT* height) {
+    namespace gp = Gdiplus::DllExports;
+    *width = *height = 0;
+    Gdiplus::GpImage* image = nullptr;
+    if (gp::GdipLoadImageFromFile(path, &image) != Gdiplus::Ok) return;
+    gp::GdipGetImageWidth(image, width);
+    gp::GdipGetImageHeight(image, height);
+    gp::GdipDisposeImage(image);
+}
+
+// Opens one file; `next` is the slot where the search for a free one starts.
+void OpenInFreeSlot(const wchar_t* name, int* next) {
+    wchar_t full[kPathUnits];
+    wchar_t* filePart = nullptr;
+    const DWORD length = GetFullPathNameW(name, kPathUnits, full, &filePart);
+    if (length == 0 || length >= kPathUnits || !filePart || !*filePart) return;
+    UINT width = 0, height = 0;
+    PictureSize(full, &width, &height);
+    char fullA[kPathUnits], fileA[kPathUnits];
+    QUB_ToNarrow(full, fullA, kPathUnits);
+    QUB_ToNarrow(filePart, fileA, kPathUnits);
+    if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) return;
+
+    for (int n = *next; n < kImageSlots; ++n) {
+        char title[kPathUnits + 8];
+        snprintf(title, sizeof title, "%03d %s", n, fileA);
+        const int r = QUB_RequestCreateImage(n, title, static_cast<int>(width),
+                                             static_cast<int>(height), 32);
+        if (r == kCreated) {
+            QUB_RequestLoadImageWide(n, fullA, full);
+            QUB_RequestDisplayImage(n);
+            QUB_RestoreImage();
+            *next = n + 1;
+            return;
+        }
+        if (r != kSlotTaken) {
+            *next = n + 1;
+            return;
+        }
+    }
+    *next = kImageSlots;
+}
+
+}  // namespace
+
+void QUB_HandleDroppedFiles(void* dropHandle) {
+    HDROP drop = static_cast<HDROP>(dropHandle);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    int next = 0;
+    for (UINT k = 0; k < count; ++k) {
+        wchar_t name[kPathUnits];
+        if (DragQueryFileW(drop, k, name, kPathUnits) == 0) continue;
+        OpenInFreeSlot(name, &next);
+    }
+    DragFinish(drop);
+}
+
+void QUB_OpenCommandLineFiles() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return;
+    int next = 0;
+    for (int i = 1; i < argc; ++i) OpenInFreeSlot(argv[i], &next);
+    LocalFree(argv);
+}

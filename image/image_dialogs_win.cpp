@@ -1,0 +1,81 @@
+// The "Load image file" and "Save as" dialogs and the folders and filter
+// entries they remember for the life of the process.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cwchar>
+
+#include "core/library_state.h"
+#include "core/text_convert_win.h"
+#include "image/file_names.h"
+#include "image/image_file.h"
+
+namespace {
+
+constexpr size_t kFilterUnits = 512;
+
+// The chosen file's folder becomes the folder the dialog opens in next time.
+void RememberFolder(const wchar_t* path, wchar_t* folder, char* folderA) {
+    wchar_t full[kFileNameUnits];
+    wchar_t* filePart = nullptr;
+    const DWORD n = GetFullPathNameW(path, kFileNameUnits, full, &filePart);
+    if (n == 0 || n >= kFileNameUnits) return;
+    if (filePart && filePart > full) filePart[-1] = L'\0';
+    else full[QUB_FolderPartLength(full)] = L'\0';
+    std::wcscpy(folder, full);
+    QUB_ToNarrow(folder, folderA, kFolderUnits);
+}
+
+int ValidFilterIndex(int index, int count) { return (index >= 1 && index <= count) ? index : 1; }
+
+}  // namespace
+
+int QUB_OpenImageDialog(char* fileName) {
+    LibraryState& s = qubState;
+    wchar_t filters[kFilterUnits];
+    QUB_BuildFilterString(kOpenFilterCount, filters, kFilterUnits);
+    const int index = ValidFilterIndex(s.loadFilterIndex, kOpenFilterCount);
+    wchar_t name[kFileNameUnits];
+    std::wcscpy(name, kImageFilters[index - 1].pattern);
+    wchar_t folder[kFolderUnits];
+    QUB_ToWide(s.loadFolderA, folder, kFolderUnits);
+
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFilter = filters;
+    ofn.nFilterIndex = static_cast<DWORD>(index);
+    ofn.lpstrFile = name;
+    ofn.nMaxFile = kFileNameUnits;
+    ofn.lpstrInitialDir = folder;
+    ofn.lpstrTitle = L"Load image file";
+    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    if (!GetOpenFileNameW(&ofn)) return 1;
+    QUB_ToNarrow(name, fileName, kFileNameUnits);
+    s.loadFilterIndex = static_cast<int>(ofn.nFilterIndex);
+    RememberFolder(name, s.loadFolder, s.loadFolderA);
+    return 0;
+}
+
+int QUB_SaveImageDialog(char* fileName) {
+    LibraryState& s = qubState;
+    wchar_t filters[kFilterUnits];
+    QUB_BuildFilterString(kSaveFilterCount, filters, kFilterUnits);
+    wchar_t name[kFileNameUnits] = L"noname";
+    wchar_t folder[kFolderUnits];
+    QUB_ToWide(s.saveFolderA, folder, kFolderUnits);
+
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFilter = filters;
+    ofn.nFilterIndex = static_cast<DWORD>(ValidFilterIndex(s.saveFilterIndex, kSaveFilterCount));
+    ofn.lpstrFile = name;
+    ofn.nMaxFile = kFileNameUnits;
+    ofn.lpstrInitialDir = folder;
+    ofn.lpstrTitle = L"Save as";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (!GetSaveFileNameW(&ofn)) return 1;
+    QUB_ToNarrow(name, fileName, kFileNameUnits);
+    s.saveFilterIndex = static_cast<int>(ofn.nFilterIndex);
+    RememberFolder(name, s.saveFolder, s.saveFolderA);
+    return 0;
+}

@@ -1,0 +1,94 @@
+#include "tests/win/image_test_support.h"
+
+#include "core/library_state.h"
+#include "core/main_menu.h"
+#include "core/text_convert_win.h"
+#include "image/image_window.h"
+#include "tests/win/win_test_support.h"
+
+bool OnWorker(const std::function<void()>& work, uint32_t timeoutMs) {
+    static volatile LONG finished = 0;
+    finished = 0;
+    g_testRoutine = [&work] {
+        work();
+        InterlockedExchange(&finished, 1);
+    };
+    // Not StartRoutine: a short routine may be over before it looks.
+    SendMainCommand(kCmdStart);
+    const bool done = PumpUntil(
+        [] { return finished != 0 && qubState.routineRunning.load() == 0; }, timeoutMs);
+    g_testRoutine = nullptr;
+    return done;
+}
+
+void CloseAllImages() {
+    OnWorker([] {
+        for (int n = 0; n < kImageSlots; ++n) QUB_DestroyImage(n);
+        qubState.currentImage = 0;
+        for (int& h : qubState.imageHistory) h = 0;
+    });
+}
+
+ScratchFolder::ScratchFolder() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static int counter = 0;
+    path = std::wstring(temp) + L"qubimg" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+           std::to_wstring(++counter);
+    if (!path.empty() && path.back() == L'\\') path.pop_back();
+    CreateDirectoryW(path.c_str(), nullptr);
+}
+
+std::vector<std::wstring> ScratchFolder::Names() const {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
+
+ScratchFolder::~ScratchFolder() {
+    for (const std::wstring& name : Names()) DeleteFileW(File(name).c_str());
+    RemoveDirectoryW(path.c_str());
+}
+
+bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = bytes.empty() ||
+                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+std::vector<unsigned char> ReadBytes(const std::wstring& path) {
+    std::vector<unsigned char> bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    const DWORD size = GetFileSize(file, nullptr);
+    bytes.resize(size);
+    DWORD read = 0;
+    if (size) ReadFile(file, bytes.data(), size, &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+std::string Narrow(const std::wstring& text) {
+    char out[1024];
+    QUB_ToNarrow(text.c_str(), out, sizeof out);
+    return out;
+}
+
+std::wstring WindowTitle(HWND window) {
+    wchar_t text[512] = L"";
+    GetWindowTextW(window, text, 512);
+    return text;
+}

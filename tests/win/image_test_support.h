@@ -1,0 +1,33 @@
+// Helpers for the image window tests: running code on the worker thread (which
+// owns image windows), scratch folders and files.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Runs `work` as the user routine on the worker thread and waits until the
+// routine has returned. False if it did not finish within `timeoutMs`.
+bool OnWorker(const std::function<void()>& work, uint32_t timeoutMs = 20000);
+
+// Destroys every open image window (on the worker) and makes slot 0 current.
+void CloseAllImages();
+
+// A fresh folder under the temporary folder, removed with its files on
+// destruction.
+struct ScratchFolder {
+    std::wstring path;  // without a trailing backslash
+    ScratchFolder();
+    ~ScratchFolder();
+    std::wstring File(const std::wstring& name) const { return path + L"\\" + name; }
+    std::vector<std::wstring> Names() const;  // file names in it
+};
+
+bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
+std::vector<unsigned char> ReadBytes(const std::wstring& path);
+std::string Narrow(const std::wstring& text);  // ANSI code page
+
+// Caption of a window.
+std::wstring WindowTitle(HWND window);

@@ -1,0 +1,428 @@
+// Image windows in-process: creation and its result codes, the buffer layout
+// as GDI made it, the current-window history, palettes, zoom, resize, stretch
+// mode, and the window procedure's keys, wheel and mouse record.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/library_state.h"
+#include "core/runtime.h"
+#include "image/image_window.h"
+#include "image/zoom.h"
+#include "tests/win/image_test_support.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+class ImageWindows : public testing::Test {
+protected:
+    void SetUp() override { CloseAllImages(); }
+    void TearDown() override { CloseAllImages(); }
+};
+
+ZoomFit Expected(int width, int height, int zoom) {
+    ZoomFit fit = {};
+    QUB_FitZoom(width, height, zoom, QUB_ReadZoomLimits(), &fit);
+    return fit;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+TEST_F(ImageWindows, CreationResultCodes) {
+    int codes[8] = {};
+    HWND first = nullptr;
+    int currentAfterRefusal = -1;
+    ASSERT_TRUE(OnWorker([&] {
+        codes[0] = QUB_CreateImage(256, "x", -1, -1, 10, 10, 100);
+        codes[1] = QUB_CreateImage(-1, "x", -1, -1, 10, 10, 100);
+        codes[2] = QUB_CreateImageDepth(3, "x", -1, -1, 10, 10, 100, 24);
+        codes[3] = QUB_CreateImage(3, "first", -1, -1, 10, 10, 100);
+        first = qubState.images[3].window;
+        QUB_CreateImage(4, "other", -1, -1, 10, 10, 100);
+        codes[4] = QUB_CreateImage8(3, "second", -1, -1, 20, 20, 100);
+        currentAfterRefusal = qubState.currentImage;
+        codes[5] = QUB_CreateImage(5, "long", -1, -1, 100000, 1, 100);
+        codes[6] = QUB_CreateImage(6, "huge", -1, -1, 100000, 100000, 100);
+        codes[7] = QUB_CreateImage8(7, "huge8", -1, -1, 65536, 40000, 100);
+    }));
+    EXPECT_EQ(codes[0], 4);
+    EXPECT_EQ(codes[1], 4);
+    EXPECT_EQ(codes[2], 3);
+    EXPECT_EQ(codes[3], 0);
+    EXPECT_EQ(codes[4], 1) << "slot taken";
+    EXPECT_EQ(qubState.images[3].window, first) << "the existing window is untouched";
+    EXPECT_EQ(qubState.images[3].depth, 32);
+    EXPECT_EQ(WindowTitle(first).substr(0, 6), L"first(");
+    EXPECT_EQ(currentAfterRefusal, 4) << "a refused creation does not select";
+    EXPECT_EQ(codes[5], 2) << "too long and thin to fit";
+    EXPECT_EQ(codes[6], 3) << "40 GB of buffer is refused, not attempted";
+    EXPECT_EQ(codes[7], 3);
+    for (int n : {5, 6, 7}) EXPECT_FALSE(qubState.images[n].inUse) << n;
+    EXPECT_EQ(FindWindowW(L"qub_iw", nullptr) != nullptr, true);
+}
+
+TEST_F(ImageWindows, BufferLayoutAsGdiMadeIt) {
+    DIBSECTION d32 = {}, d8a = {}, d8b = {}, d8c = {};
+    bool allZero = true;
+    COLORREF topLeft = 0, secondRow = 0;
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "w3", -1, -1, 3, 2, 100);
+        QUB_CreateImage8(1, "w3", -1, -1, 3, 2, 100);
+        QUB_CreateImage8(2, "w4", -1, -1, 4, 2, 100);
+        QUB_CreateImage8(3, "w5", -1, -1, 5, 2, 100);
+        GetObjectW(qubState.images[0].dib, sizeof d32, &d32);
+        GetObjectW(qubState.images[1].dib, sizeof d8a, &d8a);
+        GetObjectW(qubState.images[2].dib, sizeof d8b, &d8b);
+        GetObjectW(qubState.images[3].dib, sizeof d8c, &d8c);
+        for (int i = 0; i < 6; ++i) allZero = allZero && qubState.imageBits32[0][i] == 0;
+        // Row 0 is the top row: GDI sees the first word at (0, 0).
+        qubState.imageBits32[0][0] = 0x00FF0000u;
+        qubState.imageBits32[0][4] = 0x000000FFu;
+        topLeft = GetPixel(qubState.images[0].memoryDC, 0, 0);
+        secondRow = GetPixel(qubState.images[0].memoryDC, 1, 1);
+    }));
+    EXPECT_EQ(d32.dsBm.bmWidthBytes, 12);
+    EXPECT_EQ(d32.dsBm.bmBitsPixel, 32);
+    EXPECT_EQ(topLeft, RGB(255, 0, 0)) << "top-down rows, 0x00RRGGBB words";
+    EXPECT_EQ(secondRow, RGB(0, 0, 255)) << "stride of width words";
+    EXPECT_EQ(d8a.dsBm.bmWidthBytes, 4);
+    EXPECT_EQ(d8b.dsBm.bmWidthBytes, 4);
+    EXPECT_EQ(d8c.dsBm.bmWidthBytes, 8);
+    EXPECT_EQ(qubState.imageBits32[0], static_cast<void*>(d32.dsBm.bmBits));
+    EXPECT_EQ(static_cast<void*>(qubState.imageBits8[3]), d8c.dsBm.bmBits);
+    EXPECT_TRUE(allZero);
+}
+
+TEST_F(ImageWindows, SizesBelowOneAndTinyPictures) {
+    ASSERT_TRUE(OnWorker([] {
+        QUB_CreateImage(0, "zero", -1, -1, 0, -5, 100);
+        QUB_CreateImage(1, "tiny", -1, -1, 16, 16, 100);
+    }));
+    EXPECT_EQ(qubState.images[0].width, 1);
+    EXPECT_EQ(qubState.images[0].height, 1);
+    const ZoomFit tiny = Expected(16, 16, 100);
+    EXPECT_GT(tiny.zoom, 100);
+    EXPECT_EQ(qubState.images[1].zoom, tiny.zoom);
+    EXPECT_EQ(WindowTitle(qubState.images[1].window), L"tiny(" + std::to_wstring(tiny.zoom) + L"%)");
+    const SIZE client = ClientSize(qubState.images[1].window);
+    EXPECT_EQ(client.cx, tiny.displayWidth);
+    EXPECT_EQ(client.cy, tiny.displayHeight);
+}
+
+TEST_F(ImageWindows, WindowStyleOwnerAndPlace) {
+    ASSERT_TRUE(OnWorker([] { QUB_CreateImage8(2, "placed", 40, 30, 400, 200, 50); }));
+    HWND w = qubState.images[2].window;
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 30);
+    const LONG style = GetWindowLongW(w, GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_EQ(GetWindow(w, GW_OWNER), qubState.mainWindow);
+    EXPECT_EQ(WindowTitle(w), L"placed(50%)[8bit]");
+    const SIZE client = ClientSize(w);
+    EXPECT_EQ(client.cx, 200);
+    EXPECT_EQ(client.cy, 100);
+    wchar_t cls[16];
+    GetClassNameW(w, cls, 16);
+    EXPECT_STREQ(cls, L"qub_iw");
+}
+
+TEST_F(ImageWindows, HistoryOfNineSelectionsAndRestores) {
+    int restores[9] = {};
+    int currents[9] = {};
+    ASSERT_TRUE(OnWorker([&] {
+        for (int n = 0; n < 10; ++n) QUB_CreateImage(n, "h", -1, -1, 120, 40, 100);
+        // Current is 9 after the creations; select 0..8 in turn.
+        for (int n = 0; n < 9; ++n) QUB_SelectImage(n);
+        for (int i = 0; i < 9; ++i) {
+            restores[i] = QUB_RestoreImage();
+            currents[i] = qubState.currentImage;
+        }
+    }));
+    // Before the last select (8) the history held 7, 6, ..., 0: the eighth
+    // restore brings back the oldest remembered window, the ninth repeats it.
+    const int expected[9] = {7, 6, 5, 4, 3, 2, 1, 0, 0};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(restores[i], 0) << i;
+        EXPECT_EQ(currents[i], expected[i]) << i;
+    }
+}
+
+TEST_F(ImageWindows, RestoreOfADestroyedWindowAndClosedSlots) {
+    int codes[6] = {};
+    int current = -1;
+    bool windowGone = false;
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "a", -1, -1, 120, 40, 100);
+        QUB_CreateImage(1, "b", -1, -1, 120, 40, 100);
+        HWND a = qubState.images[0].window;
+        codes[0] = QUB_DestroyImage(0);
+        windowGone = !IsWindow(a);
+        codes[1] = QUB_DestroyImage(0);
+        codes[2] = QUB_RestoreImage();
+        current = qubState.currentImage;
+        codes[3] = QUB_SelectImage(0);
+        codes[4] = QUB_DisplayImage(0);
+        codes[5] = QUB_SelectImage(999);
+    }));
+    EXPECT_EQ(codes[0], 0);
+    EXPECT_TRUE(windowGone);
+    EXPECT_EQ(codes[1], 1);
+    EXPECT_EQ(codes[2], 1) << "the remembered window was destroyed";
+    EXPECT_EQ(current, 1) << "nothing changes";
+    EXPECT_EQ(codes[3], 1);
+    EXPECT_EQ(codes[4], 1);
+    EXPECT_EQ(codes[5], 1);
+    EXPECT_EQ(qubState.currentImage, 1);
+}
+
+TEST_F(ImageWindows, PaletteOfEightBitWindowsOnly) {
+    int codes[4] = {};
+    uint32_t read[256] = {};
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "rgb", -1, -1, 120, 40, 100);
+        const uint32_t colours[3] = {0x00FF0000u, 0x0000FF00u, 0x00123456u};
+        codes[0] = QUB_SetPalette(colours, 3);
+        codes[1] = QUB_GetPalette(read);
+        QUB_CreateImage8(1, "idx", -1, -1, 120, 40, 100);
+        codes[2] = QUB_SetPalette(colours, 3);
+        codes[3] = QUB_GetPalette(read);
+    }));
+    EXPECT_EQ(codes[0], 2);
+    EXPECT_EQ(codes[1], 2);
+    EXPECT_EQ(codes[2], 0);
+    EXPECT_EQ(codes[3], 0);
+    EXPECT_EQ(read[0], 0x00FF0000u);
+    EXPECT_EQ(read[1], 0x0000FF00u);
+    EXPECT_EQ(read[2], 0x00123456u);
+    EXPECT_EQ(read[3], 0x00030303u) << "the rest of the grey ramp stays";
+    EXPECT_EQ(read[255], 0x00FFFFFFu);
+}
+
+TEST_F(ImageWindows, ZoomKeepsTheBufferAndTheCorner) {
+    int codes[3] = {};
+    RECT before = {}, after = {};
+    bool pixelsKept = false;
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "z", 50, 60, 400, 300, 100);
+        uint32_t* p = qubState.imageBits32[0];
+        for (int i = 0; i < 400 * 300; ++i) p[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
+        GetWindowRect(qubState.images[0].window, &before);
+        codes[0] = QUB_SetZoom(0, 50);
+        GetWindowRect(qubState.images[0].window, &after);
+        pixelsKept = true;
+        for (int i = 0; i < 400 * 300; ++i)
+            pixelsKept = pixelsKept && p[i] == (static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu);
+        codes[1] = QUB_SetZoom(7, 50);
+        QUB_CreateImage(1, "wide", -1, -1, 3000, 500, 100);
+        codes[2] = QUB_SetZoom(1, 100000);
+    }));
+    EXPECT_EQ(codes[0], 0);
+    EXPECT_TRUE(pixelsKept);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, before.right - before.left - 200);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top - 150);
+    EXPECT_EQ(qubState.images[0].zoom, 50);
+    EXPECT_EQ(ClientSize(qubState.images[0].window).cx, 200);
+    EXPECT_EQ(WindowTitle(qubState.images[0].window), L"z(50%)");
+    EXPECT_EQ(codes[1], 1);
+    EXPECT_EQ(codes[2], 0) << "fitted down to what the screen allows";
+    EXPECT_EQ(qubState.images[1].zoom, Expected(3000, 500, 100000).zoom);
+}
+
+TEST_F(ImageWindows, ResizeKeepsPlaceTitlePaletteModeAndClears) {
+    int code = -1;
+    RECT before = {}, after = {};
+    uint32_t palette[256] = {};
+    int mode = 0, current = -1;
+    uint8_t firstPixel = 0xFF;
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage8(4, "resized", 70, 80, 200, 120, 100);
+        QUB_CreateImage(5, "other", -1, -1, 100, 60, 100);
+        QUB_SelectImage(4);
+        const uint32_t colours[2] = {0x00ABCDEFu, 0x00010203u};
+        QUB_SetPalette(colours, 2);
+        QUB_SetStretchMode(4, HALFTONE);
+        qubState.imageBits8[4][0] = 9;
+        GetWindowRect(qubState.images[4].window, &before);
+        QUB_SelectImage(5);
+        code = QUB_ResizeImage(4, 300, 200);
+        GetWindowRect(qubState.images[4].window, &after);
+        current = qubState.currentImage;
+        QUB_GetPalette(palette);
+        mode = QUB_GetStretchMode(4);
+        firstPixel = qubState.imageBits8[4][0];
+    }));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(qubState.images[4].width, 300);
+    EXPECT_EQ(ClientSize(qubState.images[4].window).cx, 300);
+    EXPECT_EQ(current, 4) << "the resized window is current";
+    EXPECT_EQ(palette[0], 0x00ABCDEFu);
+    EXPECT_EQ(palette[1], 0x00010203u);
+    EXPECT_EQ(mode, HALFTONE);
+    EXPECT_EQ(WindowTitle(qubState.images[4].window), L"resized(100%)[8bit]*");
+    EXPECT_EQ(firstPixel, 0) << "the new buffer is cleared";
+}
+
+TEST_F(ImageWindows, TabTogglesHalftoneAndTheMark) {
+    std::wstring titles[2];
+    int modes[2] = {};
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "Left side", -1, -1, 1000, 600, 30);
+        HWND w = qubState.images[0].window;
+        SendMessageW(w, WM_KEYDOWN, VK_TAB, 0);
+        titles[0] = WindowTitle(w);
+        modes[0] = GetStretchBltMode(qubState.images[0].memoryDC);
+        SendMessageW(w, WM_KEYDOWN, VK_TAB, 0);
+        titles[1] = WindowTitle(w);
+        modes[1] = GetStretchBltMode(qubState.images[0].windowDC);
+    }));
+    EXPECT_EQ(titles[0], L"Left side(30%)*");
+    EXPECT_EQ(modes[0], HALFTONE);
+    EXPECT_EQ(titles[1], L"Left side(30%)");
+    EXPECT_EQ(modes[1], COLORONCOLOR);
+}
+
+// Sets or clears Ctrl in the calling thread's keyboard state.
+void HoldCtrl(bool held) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = held ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+TEST_F(ImageWindows, KeyAndWheelZoomSteps) {
+    int zooms[9] = {};
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "keys", -1, -1, 200, 150, 100);
+        HWND w = qubState.images[0].window;
+        HoldCtrl(true);
+        for (int i = 0; i < 3; ++i) {
+            SendMessageW(w, WM_KEYDOWN, VK_ADD, 0);
+            zooms[i] = qubState.images[0].zoom;
+        }
+        SendMessageW(w, WM_KEYDOWN, VK_NUMPAD0, 0);
+        zooms[3] = qubState.images[0].zoom;
+        SendMessageW(w, WM_KEYDOWN, VK_SUBTRACT, 0);
+        zooms[4] = qubState.images[0].zoom;
+        SendMessageW(w, WM_KEYDOWN, '0', 0);
+        zooms[5] = qubState.images[0].zoom;
+        HoldCtrl(false);
+        SendMessageW(w, WM_KEYDOWN, VK_ADD, 0);
+        zooms[6] = qubState.images[0].zoom;
+        // Wheel toward the user (negative) with Ctrl zooms in; without Ctrl nothing.
+        SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-120)), 0);
+        zooms[7] = qubState.images[0].zoom;
+        SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+        SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), 0);
+        zooms[8] = qubState.images[0].zoom;
+    }));
+    EXPECT_EQ(zooms[0], 111);
+    EXPECT_EQ(zooms[1], 123);
+    EXPECT_EQ(zooms[2], 137);
+    EXPECT_EQ(zooms[3], 100);
+    EXPECT_EQ(zooms[4], 90);
+    EXPECT_EQ(zooms[5], 90) << "the main keyboard's 0 does nothing";
+    EXPECT_EQ(zooms[6], 90) << "keypad + without Ctrl does nothing";
+    EXPECT_EQ(zooms[7], 100);
+    EXPECT_EQ(zooms[8], 90);
+}
+
+TEST_F(ImageWindows, PlainKeysReachTheMainWindowCtrlOnesDoNot) {
+    int stopAfterCtrl = -1, stopAfterPlain = -1;
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "keys", -1, -1, 200, 150, 100);
+        HWND w = qubState.images[0].window;
+        HoldCtrl(true);
+        SendMessageW(w, WM_KEYDOWN, 'C', 0);  // Copy to the toolbox, not Stop
+        HoldCtrl(false);
+        const DWORD t = GetTickCount();
+        while (GetTickCount() - t < 300) {
+            QUB_PumpMessages();
+            Sleep(1);
+        }
+        stopAfterCtrl = qubState.stopRequested.load();
+        SendMessageW(w, WM_KEYDOWN, 'C', 0);  // Stop, through the main window
+        const DWORD t2 = GetTickCount();
+        while (!qubState.stopRequested.load() && GetTickCount() - t2 < 3000) {
+            QUB_PumpMessages();
+            Sleep(1);
+        }
+        stopAfterPlain = qubState.stopRequested.load();
+    }));
+    EXPECT_EQ(stopAfterCtrl, 0);
+    EXPECT_EQ(stopAfterPlain, 1);
+}
+
+TEST_F(ImageWindows, MouseRecordAndPickFields) {
+    LibraryState& s = qubState;
+    int recorded[4] = {};
+    int cancelOther = -1, cancelPick = -1, clicked = 0, shift = -1, moved = 0;
+    ImagePoint click = {}, move = {};
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(3, "mouse", -1, -1, 400, 300, 50);
+        QUB_CreateImage(4, "other", -1, -1, 400, 300, 100);
+        HWND w = s.images[3].window;
+        SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, MAKELPARAM(50, 20));
+        recorded[0] = s.mouseImage;
+        recorded[1] = s.mouseX;
+        recorded[2] = s.mouseY;
+        recorded[3] = s.mouseLeft + s.mouseShift + s.mouseCtrl + s.mouseMiddle;
+
+        s.pickImage = 3;
+        s.pickCancel = s.pickClicked = s.pickMoved = 0;
+        s.pickActive.store(1);
+        SendMessageW(s.images[4].window, WM_RBUTTONDOWN, 0, MAKELPARAM(5, 5));
+        cancelOther = s.pickCancel;
+        SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 30));
+        moved = s.pickMoved;
+        move = {s.pickMoveX, s.pickMoveY};
+        SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(7, 9));
+        clicked = s.pickClicked;
+        click = {s.pickClickX, s.pickClickY};
+        shift = s.mouseShift;
+        SendMessageW(w, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(1, 1));
+        cancelPick = s.pickCancel;
+        s.pickActive.store(0);
+    }));
+    EXPECT_EQ(recorded[0], 3);
+    EXPECT_EQ(recorded[1], 100);
+    EXPECT_EQ(recorded[2], 40);
+    EXPECT_EQ(recorded[3], MK_LBUTTON + MK_SHIFT);
+    EXPECT_EQ(cancelOther, 0) << "a press on another window does not cancel";
+    EXPECT_EQ(moved, 1);
+    EXPECT_EQ(move.x, 20);
+    EXPECT_EQ(move.y, 60);
+    EXPECT_EQ(clicked, 1);
+    EXPECT_EQ(click.x, 14);
+    EXPECT_EQ(click.y, 18);
+    EXPECT_EQ(shift, 1);
+    EXPECT_EQ(cancelPick, 1);
+}
+
+TEST_F(ImageWindows, CloseButtonDestroysTheSlot) {
+    HWND w = nullptr;
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(9, "close me", -1, -1, 120, 40, 100);
+        w = qubState.images[9].window;
+        SendMessageW(w, WM_CLOSE, 0, 0);
+    }));
+    EXPECT_FALSE(qubState.images[9].inUse);
+    EXPECT_FALSE(IsWindow(w));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunWinTests(argc, argv); }
