@@ -73,3 +73,15 @@ void QUB_ReadRect8(const uint8_t* pixels, int width, int height, int stride, int
         std::memset(dst + to, 0, static_cast<size_t>(w - to));
     }
 }
+
+void QUB_ClearTopBytes(uint32_t* pixels, int width, int height, int x0, int y0, int w, int h) {
+    if (w <= 0 || h <= 0) return;
+    int from, to;
+    InsideSpan(x0, w, width, &from, &to);
+    for (int row = 0; row < h; ++row) {
+        const int64_t y = static_cast<int64_t>(y0) + row;
+        if (!RowInside(y, height)) continue;
+        uint32_t* p = pixels + static_cast<size_t>(y) * static_cast<size_t>(width) + (x0 + from);
+        for (int i = from; i < to; ++i) *p++ &= 0x00FFFFFFu;
+    }
+}

@@ -32,3 +32,8 @@ void QUB_ReadRect32(const uint32_t* pixels, int width, int height, int x0, int y
 // a DIB). Padding bytes of `out` are left alone.
 void QUB_ReadRect8(const uint8_t* pixels, int width, int height, int stride, int x0, int y0,
                    int w, int h, uint8_t* out, int outStride);
+
+// Sets the top byte of every 32-bit pixel in the w x h rectangle at (x0, y0),
+// clipped to the buffer, to 0. Platform drawing (GDI+) writes 0xFF there as
+// alpha; the library's pixels are 0x00RRGGBB.
+void QUB_ClearTopBytes(uint32_t* pixels, int width, int height, int x0, int y0, int w, int h);

@@ -213,6 +213,9 @@ int QUB_LoadImageWide(const char* fileName, const wchar_t* fileNameWide, int x, 
         gp::GdipDrawImageRectI(graphics.graphics, loaded, x, y, static_cast<INT>(width),
                                static_cast<INT>(height));
     GdiFlush();  // the buffer is read directly after this
+    if (r.depth == 32)
+        QUB_ClearTopBytes(s.imageBits32[s.currentImage], r.width, r.height, x, y,
+                          static_cast<int>(width), static_cast<int>(height));
     return drawn == Ok ? kLoaded : kNotAPicture;
 }
 

@@ -114,3 +114,20 @@ TEST(ReadRect8, RespectsBothStrides) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ClearTopBytes, OnlyInsideTheClippedRectangle) {
+    std::vector<uint32_t> pic(5 * 3, 0xFF123456u);
+    QUB_ClearTopBytes(pic.data(), 5, 3, 3, -1, 4, 3);  // columns 3-4, rows 0-1 inside
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+            const bool cleared = x >= 3 && y <= 1;
+            EXPECT_EQ(pic[static_cast<size_t>(y * 5 + x)], cleared ? 0x00123456u : 0xFF123456u)
+                << x << "," << y;
+        }
+    QUB_ClearTopBytes(pic.data(), 5, 3, 2147483600, 2147483600, 100, 100);  // far away: nothing
+    EXPECT_EQ(pic[14], 0xFF123456u);
+}
+
+}  // namespace

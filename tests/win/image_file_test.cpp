@@ -1,0 +1,356 @@
+// Picture files in-process: round trips through the five formats, 8-bit
+// windows with their palettes, loading at an offset, refusals, and files that
+// are not pictures or lie about their size.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/library_state.h"
+#include "image/file_names.h"
+#include "image/image_file.h"
+#include "image/image_window.h"
+#include "tests/win/image_test_support.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+class ImageFiles : public testing::Test {
+protected:
+    void SetUp() override { CloseAllImages(); }
+    void TearDown() override { CloseAllImages(); }
+    ScratchFolder folder;
+};
+
+// An asymmetric 7 x 5 picture with distinct channels, so that flips, shears
+// and red/blue swaps all show.
+uint32_t Known(int x, int y) {
+    return static_cast<uint32_t>((x * 37 + 11) << 16 | (y * 53 + 7) << 8 | (x * y * 9 + x + 3));
+}
+
+// A smooth 48 x 32 picture for the lossy format.
+uint32_t Smooth(int x, int y) {
+    return static_cast<uint32_t>((x * 5) << 16 | (y * 7) << 8 | (120 + x - y));
+}
+
+void Fill(int n, int w, int h, uint32_t (*pattern)(int, int)) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) qubState.imageBits32[n][y * w + x] = pattern(x, y);
+}
+
+// Saves slot `from` (w x h) as `type`, loads the file into a fresh window of
+// the same size in slot `into`; returns the save and load results.
+struct RoundTrip {
+    int saved = -1, loaded = -1;
+};
+
+int MaxChannelDifference(uint32_t a, uint32_t b) {
+    int worst = 0;
+    for (int shift : {0, 8, 16}) {
+        const int d = static_cast<int>((a >> shift) & 255u) - static_cast<int>((b >> shift) & 255u);
+        worst = std::max(worst, d < 0 ? -d : d);
+    }
+    return worst;
+}
+
+TEST_F(ImageFiles, ThirtyTwoBitRoundTripThroughEachFormat) {
+    const wchar_t* names[kImageFileTypes] = {L"rt", L"rt", L"rt", L"rt", L"rt"};
+    RoundTrip trips[kImageFileTypes];
+    int worst[kImageFileTypes] = {};
+    bool topByteSet = false;
+    const std::string base = Narrow(folder.File(L"rt"));
+    ASSERT_TRUE(OnWorker([&] {
+        for (int type = 0; type < kImageFileTypes; ++type) {
+            const bool lossy = type == kFileJpeg;
+            const int w = lossy ? 48 : 7, h = lossy ? 32 : 5;
+            QUB_CreateImage(0, "source", -1, -1, w, h, 100);
+            Fill(0, w, h, lossy ? Smooth : Known);
+            qubState.imageBits32[0][0] |= 0xAB000000u;  // the top byte never reaches a file
+            trips[type].saved = QUB_SaveImage(h, w, type, base.c_str());
+            QUB_CreateImage(1, "back", -1, -1, w, h, 100);
+            const std::string file = base + Narrow(kImageFileExtension[type]);
+            trips[type].loaded = QUB_LoadImage(file.c_str(), 0, 0);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const uint32_t want = (lossy ? Smooth : Known)(x, y);
+                    const uint32_t got = qubState.imageBits32[1][y * w + x];
+                    worst[type] = std::max(worst[type], MaxChannelDifference(want, got));
+                    if (got >> 24) topByteSet = true;
+                }
+            QUB_DestroyImage(0);
+            QUB_DestroyImage(1);
+        }
+    }));
+    (void)names;
+    EXPECT_FALSE(topByteSet) << "loaded pixels are 0x00RRGGBB";
+    for (int type = 0; type < kImageFileTypes; ++type) {
+        EXPECT_EQ(trips[type].saved, 0) << type;
+        EXPECT_EQ(trips[type].loaded, 0) << type;
+        if (type == kFileJpeg)
+            EXPECT_LE(worst[type], 24) << "JPEG within 24 levels (Wine ignores the quality)";
+        else
+            EXPECT_EQ(worst[type], 0) << "lossless type " << type;
+    }
+    for (const std::wstring& name : folder.Names())
+        EXPECT_EQ(name.find(L"~qub"), std::wstring::npos) << "temporary file left: " << Narrow(name);
+    EXPECT_EQ(folder.Names().size(), 5u);
+}
+
+TEST_F(ImageFiles, GifOfManyColoursStillDecodes) {
+    int saved = -1, loaded = -1, worst = 0;
+    const std::string name = Narrow(folder.File(L"many.GIF"));
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "many", -1, -1, 64, 64, 100);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                qubState.imageBits32[0][y * 64 + x] =
+                    static_cast<uint32_t>((x * 4) << 16 | (y * 4) << 8 | ((x ^ y) * 4));
+        saved = QUB_SaveImage(64, 64, kFileGif, name.c_str());
+        QUB_CreateImage(1, "back", -1, -1, 64, 64, 100);
+        loaded = QUB_LoadImage(name.c_str(), 0, 0);
+        for (int i = 0; i < 64 * 64; ++i)
+            worst = std::max(worst, MaxChannelDifference(qubState.imageBits32[0][i],
+                                                         qubState.imageBits32[1][i]));
+    }));
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(loaded, 0);
+    EXPECT_LE(worst, 26) << "nearest colour of the reduced palette";
+    EXPECT_EQ(folder.Names().size(), 1u) << "no second extension for .GIF";
+}
+
+TEST_F(ImageFiles, EightBitWindowWithPaletteRoundTrip) {
+    // Width 7 is not a multiple of 4: a sheared save would show.
+    const int w = 7, h = 5;
+    const int stride = 8;
+    int saved[kImageFileTypes] = {}, loaded[kImageFileTypes] = {};
+    bool same[kImageFileTypes] = {};
+    const std::string base = Narrow(folder.File(L"idx"));
+    ASSERT_TRUE(OnWorker([&] {
+        for (int type = 0; type < kImageFileTypes; ++type) {
+            if (type == kFileJpeg) continue;
+            QUB_CreateImage8(0, "idx", -1, -1, w, h, 100);
+            uint32_t palette[16];
+            for (uint32_t i = 0; i < 16; ++i) palette[i] = (i * 16) << 16 | (255 - i * 15) << 8 | (i * 7);
+            QUB_SetPalette(palette, 16);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) qubState.imageBits8[0][y * stride + x] = static_cast<uint8_t>((x + 3 * y) % 16);
+            saved[type] = QUB_SaveImage(h, w, type, base.c_str());
+            QUB_CreateImage8(1, "back", -1, -1, w, h, 100);
+            const std::string file = base + Narrow(kImageFileExtension[type]);
+            loaded[type] = QUB_LoadImage(file.c_str(), 0, 0);
+            uint32_t back[256];
+            QUB_GetPalette(back);
+            same[type] = true;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const uint32_t want = palette[(x + 3 * y) % 16];
+                    const uint32_t got = back[qubState.imageBits8[1][y * stride + x]];
+                    if (want != got) same[type] = false;
+                }
+            QUB_DestroyImage(0);
+            QUB_DestroyImage(1);
+        }
+    }));
+    for (int type : {kFileBmp, kFileGif, kFilePng, kFileTiff}) {
+        EXPECT_EQ(saved[type], 0) << type;
+        EXPECT_EQ(loaded[type], 0) << type;
+        EXPECT_TRUE(same[type]) << "colours through the palette, type " << type;
+    }
+    // The BMP is 8-bit with the window's palette.
+    const std::vector<unsigned char> bmp = ReadBytes(folder.File(L"idx.bmp"));
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(bmp[28], 8) << "bits per pixel";
+}
+
+TEST_F(ImageFiles, LoadAtAnOffsetClipsAndKeepsTheRest) {
+    int saved = -1, loaded = -1;
+    bool outsideKept = true, insideLoaded = true;
+    const std::string name = Narrow(folder.File(L"piece.png"));
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "piece", -1, -1, 7, 5, 100);
+        Fill(0, 7, 5, Known);
+        saved = QUB_SaveImage(5, 7, kFilePng, name.c_str());
+        QUB_CreateImage(1, "target", -1, -1, 10, 6, 100);
+        for (int i = 0; i < 60; ++i) qubState.imageBits32[1][i] = 0x00123456u;
+        loaded = QUB_LoadImage(name.c_str(), 5, 3);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 10; ++x) {
+                const uint32_t got = qubState.imageBits32[1][y * 10 + x];
+                if (x >= 5 && y >= 3)
+                    insideLoaded = insideLoaded && got == Known(x - 5, y - 3);
+                else
+                    outsideKept = outsideKept && got == 0x00123456u;
+            }
+    }));
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(loaded, 0);
+    EXPECT_TRUE(insideLoaded);
+    EXPECT_TRUE(outsideKept);
+}
+
+TEST_F(ImageFiles, SaveRefusalsLeaveNoFile) {
+    int codes[6] = {};
+    const std::string missingFolder = Narrow(folder.File(L"no such folder\\x"));
+    const std::string good = Narrow(folder.File(L"ok"));
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "s", -1, -1, 7, 5, 100);
+        codes[0] = QUB_SaveImage(5, 7, kFilePng, missingFolder.c_str());
+        codes[1] = QUB_SaveImage(0, 7, kFilePng, good.c_str());
+        codes[2] = QUB_SaveImage(5, 7, 5, good.c_str());
+        codes[3] = QUB_SaveImage(5, 7, kFilePng, std::string(300, 'a').c_str());
+        codes[4] = QUB_SaveImage(100000, 100000, kFileBmp, good.c_str());
+        QUB_DestroyImage(0);
+        codes[5] = QUB_SaveImage(5, 7, kFilePng, good.c_str());
+    }));
+    EXPECT_EQ(codes[0], 1) << "unwritable";
+    EXPECT_EQ(codes[1], 2);
+    EXPECT_EQ(codes[2], 1) << "no such type";
+    EXPECT_EQ(codes[3], 1) << "no room for the extension";
+    EXPECT_EQ(codes[4], 1) << "a rectangle too large to hold";
+    EXPECT_EQ(codes[5], 3);
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST_F(ImageFiles, LargerRectanglePadsWithZeros) {
+    int saved = -1;
+    bool padded = true, kept = true;
+    const std::string name = Narrow(folder.File(L"pad.bmp"));
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "p", -1, -1, 7, 5, 100);
+        Fill(0, 7, 5, Known);
+        saved = QUB_SaveImage(8, 9, kFileBmp, name.c_str());
+        QUB_CreateImage(1, "b", -1, -1, 9, 8, 100);
+        QUB_LoadImage(name.c_str(), 0, 0);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 9; ++x) {
+                const uint32_t got = qubState.imageBits32[1][y * 9 + x];
+                if (x < 7 && y < 5) kept = kept && got == Known(x, y);
+                else padded = padded && got == 0;
+            }
+    }));
+    EXPECT_EQ(saved, 0);
+    EXPECT_TRUE(kept);
+    EXPECT_TRUE(padded);
+}
+
+std::vector<unsigned char> Be32(uint32_t v) {
+    return {static_cast<unsigned char>(v >> 24), static_cast<unsigned char>(v >> 16),
+            static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)};
+}
+
+uint32_t Crc32(const unsigned char* p, size_t n) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+}
+
+// A PNG whose header claims width x height, with a valid CRC and a tiny
+// (wrong) data chunk.
+std::vector<unsigned char> LyingPng(uint32_t width, uint32_t height) {
+    std::vector<unsigned char> f = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    std::vector<unsigned char> ihdr = {'I', 'H', 'D', 'R'};
+    for (unsigned char b : Be32(width)) ihdr.push_back(b);
+    for (unsigned char b : Be32(height)) ihdr.push_back(b);
+    for (int b : {8, 2, 0, 0, 0}) ihdr.push_back(static_cast<unsigned char>(b));
+    for (unsigned char b : Be32(13)) f.push_back(b);
+    f.insert(f.end(), ihdr.begin(), ihdr.end());
+    for (unsigned char b : Be32(Crc32(ihdr.data(), ihdr.size()))) f.push_back(b);
+    const unsigned char idat[] = {'I', 'D', 'A', 'T', 0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
+    for (unsigned char b : Be32(8)) f.push_back(b);
+    f.insert(f.end(), idat, idat + 12);
+    for (unsigned char b : Be32(Crc32(idat, 12))) f.push_back(b);
+    const unsigned char iend[] = {'I', 'E', 'N', 'D'};
+    for (unsigned char b : Be32(0)) f.push_back(b);
+    f.insert(f.end(), iend, iend + 4);
+    for (unsigned char b : Be32(Crc32(iend, 4))) f.push_back(b);
+    return f;
+}
+
+// A BMP whose header claims width x height, with a few bytes of pixels.
+std::vector<unsigned char> LyingBmp(int32_t width, int32_t height) {
+    std::vector<unsigned char> f(54 + 16, 0);
+    auto put32 = [&f](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) f[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    f[0] = 'B';
+    f[1] = 'M';
+    put32(2, static_cast<uint32_t>(f.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    f[26] = 1;
+    f[28] = 24;
+    return f;
+}
+
+TEST_F(ImageFiles, BadFilesAreRefusedWithoutACrash) {
+    // Good files first, to cut.
+    const std::string jpg = Narrow(folder.File(L"good.jpg")), png = Narrow(folder.File(L"good.png"));
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "g", -1, -1, 64, 48, 100);
+        Fill(0, 48, 32, Smooth);
+        QUB_SaveImage(48, 64, kFileJpeg, jpg.c_str());
+        QUB_SaveImage(48, 64, kFilePng, png.c_str());
+        QUB_DestroyImage(0);
+    }));
+    std::vector<unsigned char> j = ReadBytes(folder.File(L"good.jpg"));
+    std::vector<unsigned char> p = ReadBytes(folder.File(L"good.png"));
+    ASSERT_GT(j.size(), 200u);
+    ASSERT_GT(p.size(), 100u);
+    j.resize(j.size() / 3);
+    p.resize(p.size() / 2);
+    const std::string text = "This is a text file and not a picture.\r\n";
+    struct Bad {
+        const wchar_t* name;
+        std::vector<unsigned char> bytes;
+        bool mustRefuse;  // truncated files may decode partly, as on Windows
+    } bad[] = {
+        {L"truncated.jpg", j, false},
+        {L"truncated.png", p, false},
+        {L"empty.jpg", {}, true},
+        {L"text.jpg", std::vector<unsigned char>(text.begin(), text.end()), true},
+        {L"huge.png", LyingPng(100000, 100000), true},
+        {L"huge.bmp", LyingBmp(100000, 100000), true},
+        {L"negative.bmp", LyingBmp(-5, 1 << 30), true},
+    };
+    const size_t count = sizeof bad / sizeof bad[0];
+    for (const Bad& b : bad) ASSERT_TRUE(WriteBytes(folder.File(b.name), b.bytes));
+
+    std::vector<int> results(count, -1);
+    bool untouched = true;
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "victim", -1, -1, 64, 48, 100);
+        for (size_t i = 0; i < count; ++i) {
+            for (int k = 0; k < 64 * 48; ++k) qubState.imageBits32[0][k] = 0x00ABCDEFu;
+            results[i] = QUB_LoadImage(Narrow(folder.File(bad[i].name)).c_str(), 0, 0);
+            if (bad[i].mustRefuse)
+                for (int k = 0; k < 64 * 48; ++k)
+                    untouched = untouched && qubState.imageBits32[0][k] == 0x00ABCDEFu;
+        }
+    }, 60000));
+    for (size_t i = 0; i < count; ++i) {
+        const std::string name = Narrow(bad[i].name);
+        if (bad[i].mustRefuse)
+            EXPECT_EQ(results[i], 1) << name;
+        else
+            EXPECT_TRUE(results[i] == 0 || results[i] == 1) << name << " gave " << results[i];
+        printf("  %s -> %d\n", name.c_str(), results[i]);
+    }
+    EXPECT_TRUE(untouched) << "a refused file leaves the buffer unchanged";
+}
+
+TEST_F(ImageFiles, LoadIntoAClosedSlot) {
+    int code = -1;
+    ASSERT_TRUE(OnWorker([&] {
+        qubState.currentImage = 7;
+        code = QUB_LoadImage("whatever.png", 0, 0);
+    }));
+    EXPECT_EQ(code, 2);
+}
+
+}  // namespace
