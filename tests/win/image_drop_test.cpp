@@ -1,0 +1,128 @@
+// Files dropped on the main window and on image windows, as the shell hands
+// them over: a real HDROP with UTF-16 names posted as WM_DROPFILES.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/library_state.h"
+#include "image/file_names.h"
+#include "image/image_file.h"
+#include "image/image_window.h"
+#include "tests/win/image_test_support.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+class DroppedFiles : public testing::Test {
+protected:
+    void SetUp() override { CloseAllImages(); }
+    void TearDown() override { CloseAllImages(); }
+    ScratchFolder folder;
+
+    // Writes a w x h PNG of colour `colour` under `name` (any UTF-16 name:
+    // written under a plain name first, then renamed).
+    std::wstring MakePicture(const std::wstring& name, int w, int h, uint32_t colour) {
+        const std::string plain = Narrow(folder.File(L"plain.png"));
+        int saved = -1;
+        OnWorker([&] {
+            QUB_CreateImage(200, "maker", -1, -1, w, h, 100);
+            for (int i = 0; i < w * h; ++i) qubState.imageBits32[200][i] = colour;
+            saved = QUB_SaveImage(h, w, kFilePng, plain.c_str());
+            QUB_DestroyImage(200);
+        });
+        EXPECT_EQ(saved, 0);
+        const std::wstring path = folder.File(name);
+        EXPECT_TRUE(MoveFileW(folder.File(L"plain.png").c_str(), path.c_str()));
+        return path;
+    }
+};
+
+// A drop handle as the shell makes it: DROPFILES followed by the wide names,
+// each terminated, and a final terminator. The receiver frees it (DragFinish).
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+    size_t units = 1;
+    for (const std::wstring& p : paths) units += p.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* names = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(drop) + sizeof(DROPFILES));
+    for (const std::wstring& p : paths) {
+        std::memcpy(names, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
+        names += p.size() + 1;
+    }
+    *names = L'\0';
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+bool FilledWith(int n, uint32_t colour) {
+    const ImageWindowRecord& r = qubState.images[n];
+    if (!r.inUse) return false;
+    for (int i = 0; i < r.width * r.height; ++i)
+        if (qubState.imageBits32[n][i] != colour) return false;
+    return true;
+}
+
+TEST_F(DroppedFiles, TwoFilesOpenInConsecutiveSlots) {
+    // The first name is outside the ANSI code page: only its UTF-16 form opens it.
+    const std::wstring a = MakePicture(L"\u5199\u771f \u5de6.png", 160, 90, 0x00C03010u);
+    const std::wstring b = MakePicture(L"second.png", 120, 200, 0x00102030u);
+    PostMessageW(qubState.mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a, b})), 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.images[1].inUse != 0; }, 20000));
+    PumpFor(300);
+    const ImageWindowRecord& first = qubState.images[0];
+    const ImageWindowRecord& second = qubState.images[1];
+    ASSERT_TRUE(first.inUse);
+    EXPECT_EQ(first.width, 160);
+    EXPECT_EQ(first.height, 90);
+    EXPECT_EQ(first.depth, 32);
+    EXPECT_EQ(second.width, 120);
+    EXPECT_EQ(second.height, 200);
+    EXPECT_TRUE(FilledWith(0, 0x00C03010u)) << "loaded through the UTF-16 name";
+    EXPECT_TRUE(FilledWith(1, 0x00102030u));
+    EXPECT_EQ(WindowTitle(second.window), L"001 second.png(100%)");
+    EXPECT_EQ(WindowTitle(first.window).substr(0, 4), L"000 ");
+    EXPECT_FALSE(qubState.images[2].inUse);
+}
+
+TEST_F(DroppedFiles, TakenSlotsAndNonPicturesAreSkipped) {
+    const std::wstring a = MakePicture(L"a.png", 130, 40, 0x00010203u);
+    const std::wstring b = MakePicture(L"b.png", 131, 41, 0x00040506u);
+    const std::wstring c = MakePicture(L"c.png", 132, 42, 0x00070809u);
+    const std::wstring text = folder.File(L"notes.txt");
+    WriteBytes(text, {'h', 'e', 'l', 'l', 'o'});
+    ASSERT_TRUE(OnWorker([] { QUB_CreateImage(1, "taken", -1, -1, 150, 50, 100); }));
+    const int currentBefore = qubState.currentImage;
+    PostMessageW(qubState.mainWindow, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({a, text, b, c})), 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.images[3].inUse != 0; }, 20000));
+    PumpFor(300);
+    EXPECT_EQ(qubState.images[0].width, 130);
+    EXPECT_EQ(qubState.images[1].width, 150) << "the taken slot is left alone";
+    EXPECT_EQ(qubState.images[2].width, 131);
+    EXPECT_EQ(qubState.images[3].width, 132);
+    EXPECT_FALSE(qubState.images[4].inUse) << "the text file opened nothing";
+    EXPECT_TRUE(FilledWith(3, 0x00070809u));
+    EXPECT_EQ(qubState.currentImage, currentBefore) << "the current window is restored";
+}
+
+TEST_F(DroppedFiles, OnAnImageWindowLoadsIntoItAndKeepsTheCurrentOne) {
+    const std::wstring a = MakePicture(L"\u00e9t\u00e9 \u263a.png", 60, 30, 0x00ABCDEFu);
+    ASSERT_TRUE(OnWorker([] {
+        QUB_CreateImage(2, "target", -1, -1, 200, 100, 100);
+        QUB_CreateImage(3, "current", -1, -1, 200, 100, 100);
+    }));
+    PostMessageW(qubState.images[2].window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a})), 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.imageBits32[2][0] == 0x00ABCDEFu; }, 10000));
+    PumpFor(200);  // the handler restores the current window after the load
+    EXPECT_EQ(qubState.imageBits32[2][59], 0x00ABCDEFu);
+    EXPECT_EQ(qubState.imageBits32[2][60], 0u) << "the picture's own size, the rest kept";
+    EXPECT_EQ(qubState.currentImage, 3);
+}
+
+}  // namespace
