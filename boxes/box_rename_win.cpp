@@ -1,0 +1,44 @@
+// Renaming a button or an input item: the prompt on the current text window
+// and the checks that the box is still there once the line has been typed.
+#include <windows.h>
+
+#include "boxes/box_prompt.h"
+#include "boxes/button_box.h"
+#include "boxes/input_box.h"
+#include "core/library_state.h"
+#include "core/runtime.h"
+#include "core/text_convert_win.h"
+
+namespace {
+
+constexpr int kCaptionUnits = 512;  // a caption as read back, 511 characters
+
+}  // namespace
+
+void QUB_RenameButton(int k) {
+    const ButtonBoxRecord& box = qubState.buttonBox;
+    HWND window = box.window;
+    if (window == nullptr || k < 0 || k >= box.builtButtons) return;
+    wchar_t wide[kCaptionUnits] = L"";
+    GetWindowTextW(box.buttons[k], wide, kCaptionUnits);
+    char caption[kCaptionUnits];
+    QUB_ToNarrow(wide, caption, kCaptionUnits);
+    char line[kBoxPromptLineBytes];
+    if (!QUB_AskBoxLine(k, caption, line)) return;
+    // The line input pumps: the box may have been destroyed, or replaced by
+    // another one, while the user typed.
+    if (line[0] != '\0' && box.window == window) QUB_SetButtonBoxTitle(k, line);
+}
+
+void QUB_RenameInputItem(int i) {
+    const InputBoxRecord& box = qubState.inputBox;
+    HWND window = box.window;
+    if (window == nullptr || i < 0) return;
+    // A click below the last item names a row that has no label: the prompt
+    // shows an empty text and the answer changes nothing.
+    char label[kWideTextUnits] = "";
+    if (i < box.builtItems) QUB_ReadWindowText(box.labels[i], label, kWideTextUnits);
+    char line[kBoxPromptLineBytes];
+    if (!QUB_AskBoxLine(i, label, line)) return;
+    if (line[0] != '\0' && box.window == window) QUB_SetInputBoxTitle(i, line);
+}

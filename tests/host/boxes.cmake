@@ -1,0 +1,1 @@
+qub_pure_test(boxes_pure_tests boxes_geometry_test.cpp)

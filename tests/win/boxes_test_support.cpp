@@ -1,0 +1,96 @@
+#include "tests/win/boxes_test_support.h"
+
+#include <atomic>
+
+#include "boxes/button_box.h"
+#include "boxes/input_box.h"
+#include "core/library_state.h"
+#include "core/runtime.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+std::function<void()> g_job;
+std::function<void()> g_poll;
+std::atomic<int> g_jobState{0};  // 0 none, 1 waiting for the worker, 2 done
+std::atomic<int> g_pollSet{0};
+
+void JobRoutine() {
+    while (qubState.stopRequested.load() == 0) {
+        if (g_jobState.load() == 1) {
+            g_job();
+            g_jobState.store(2);
+        }
+        if (g_pollSet.load()) g_poll();
+        QUB_PumpMessages();
+        Sleep(1);
+    }
+}
+
+}  // namespace
+
+bool StartJobRoutine() {
+    g_testRoutine = JobRoutine;
+    return StartRoutine();
+}
+
+bool OnWorker(const std::function<void()>& job) {
+    g_job = job;
+    g_jobState.store(1);
+    const bool done = PumpUntil([] { return g_jobState.load() == 2; }, 10000);
+    g_jobState.store(0);
+    return done;
+}
+
+void SetWorkerPoll(const std::function<void()>& poll) {
+    if (!poll) {
+        g_pollSet.store(0);
+        OnWorker([] {});  // the worker has left the last poll call
+        g_poll = nullptr;
+        return;
+    }
+    g_poll = poll;
+    g_pollSet.store(1);
+}
+
+bool StopJobRoutine() {
+    OnWorker([] {
+        QUB_DestroyButtonBox();
+        QUB_CloseInputBox();
+    });
+    const bool stopped = StopRoutine();
+    g_testRoutine = nullptr;
+    return stopped;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = L"";
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+RECT ChildRect(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    return {r.right, r.bottom};
+}
+
+void SetKeyDown(int key, bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}

@@ -1,0 +1,24 @@
+// Support for the box tests: the boxes belong to the worker thread, so the
+// tests run their box calls there, inside a routine that pumps between jobs.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Starts a routine that runs jobs and pumps (QUB_PumpMessages) until Stop.
+bool StartJobRoutine();
+// Runs `job` on the worker thread inside that routine and waits for it.
+bool OnWorker(const std::function<void()>& job);
+// While set, the routine calls it on every pass between its pumps.
+void SetWorkerPoll(const std::function<void()>& poll);
+// Destroys both boxes on the worker and stops the routine.
+bool StopJobRoutine();
+
+std::wstring TextOf(HWND window);
+std::wstring ClassOf(HWND window);
+// A child's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND child);
+SIZE ClientSize(HWND window);
+// Sets or clears a key in the calling thread's keyboard state.
+void SetKeyDown(int key, bool down);
