@@ -1,0 +1,317 @@
+// Line input fed by posted characters, and the log files, in-process.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+
+#include "core/library_state.h"
+#include "core/main_menu.h"
+#include "core/runtime.h"
+#include "tests/win/text_test_support.h"
+#include "tests/win/win_test_support.h"
+#include "text/text_window.h"
+
+namespace {
+
+const TextWindowRecord& Rec(int n) { return qubState.textWindows[n]; }
+
+char g_line[kInputLineBytes + 16];
+std::atomic<int> g_ready{0};
+
+// Opens window n (if needed) on the worker and waits there for one line.
+bool StartInput(int n) {
+    g_ready = 0;
+    std::memset(g_line, '#', sizeof g_line);
+    const bool started = StartOnWorker([n] {
+        QUB_OpenTextWindow(n, 20, 20, 400, 300);
+        QUB_SelectTextWindow(n);
+        g_ready = 1;
+        QUB_InputLine(g_line);
+    });
+    return started && PumpUntil([] { return g_ready.load() == 1 && qubState.lineInputActive != 0; });
+}
+
+std::string Line() { return g_line; }
+
+void CloseWindow(int n) {
+    RunOnWorker([n] { QUB_CloseTextWindow(n); });
+}
+
+void SetClipboardUnits(const wchar_t* units, size_t count) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    if (units) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, count * sizeof(wchar_t));
+        std::memcpy(GlobalLock(block), units, count * sizeof(wchar_t));
+        GlobalUnlock(block);
+        SetClipboardData(CF_UNICODETEXT, block);
+    }
+    CloseClipboard();
+}
+
+std::string ClipboardText() {
+    std::string text = "<none>";
+    if (!OpenClipboard(nullptr)) return "<closed>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Pastes with Ctrl+V and waits until the pasted units are all taken.
+void PasteIntoInput(int n) {
+    HWND w = Rec(n).window;
+    InterlockedExchange(&g_pasteKeySeen, 0);
+    PostMessageW(w, kMsgCtrlDown, 0, 0);
+    PostMessageW(w, WM_KEYDOWN, 'V', 0);
+    // Ctrl is let go only behind the Ctrl+V character that the key produces,
+    // as a hand on the keyboard would.
+    ASSERT_TRUE(PumpUntil([] {
+        return g_pasteKeySeen != 0 && qubState.inputMode.load() == 0 &&
+               qubState.keyRead.load() == -1;
+    }));
+    PostMessageW(w, kMsgCtrlUp, 0, 0);
+}
+
+TEST(LineInput, TypedLineWithBackspaceTabAndEsc) {
+    ASSERT_TRUE(StartInput(0));
+    HWND w = Rec(0).window;
+    PostChars(w, L"ab\bc\tz\x1b\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_EQ(Line(), "ac z\x1b");
+    EXPECT_EQ(std::wstring(qubState.lastLine), L"ac z\x1b");
+    EXPECT_EQ(qubState.lineInputActive.load(), 0);
+    EXPECT_EQ(Rec(0).cursorX, 0) << "Enter moves to the next line";
+}
+
+TEST(LineInput, UpRecallsTheLastLineAndBackspaceOnNothingIsHarmless) {
+    RunOnWorker([] { QUB_OpenTextWindow(0, 20, 20, 400, 300); QUB_Printf("prev\n"); });
+    std::memcpy(qubState.lastLine, L"old", 4 * sizeof(wchar_t));
+    ASSERT_TRUE(StartInput(0));
+    HWND w = Rec(0).window;
+    PostChars(w, L"\b\b");
+    PostChars(w, L"x");
+    PumpFor(50);
+    PostMessageW(w, WM_KEYDOWN, VK_UP, 0);
+    PumpUntil([] { return qubState.inputMode.load() == 0; });
+    PumpFor(100);
+    PostChars(w, L"y\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_EQ(Line(), "xoldy");
+}
+
+TEST(LineInput, LineLongerThanTheInputIsCutAt255) {
+    ASSERT_TRUE(StartInput(0));
+    HWND w = Rec(0).window;
+    // Fed in bursts below the ring's 256 units.
+    for (int i = 0; i < 3; ++i) {
+        PostChars(w, std::wstring(100, static_cast<wchar_t>(L'a' + i)));
+        PumpUntil([] { return qubState.keyRead.load() == -1; });
+        PumpFor(50);
+    }
+    PostChars(w, L"\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    const std::string expected = std::string(100, 'a') + std::string(100, 'b') + std::string(55, 'c');
+    EXPECT_EQ(Line(), expected);
+    EXPECT_EQ(g_line[kInputLineBytes], '#') << "nothing written past the caller's 256 bytes";
+}
+
+TEST(LineInput, CtrlVPastesOnlyTheFirstLineAndNeverMoreThanFits) {
+    RunOnWorker([] { QUB_OpenTextWindow(0, 20, 20, 400, 300); AddCtrlControls(0); });
+
+    std::wstring big(20000, L'q');
+    big += L"\r\nsecond line";
+    SetClipboardUnits(big.c_str(), big.size() + 1);
+    ASSERT_TRUE(StartInput(0));
+    PasteIntoInput(0);
+    PostChars(Rec(0).window, L"\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_EQ(Line(), std::string(255, 'q'));
+    EXPECT_EQ(g_line[kInputLineBytes], '#');
+
+    // Two short lines: only the first is taken.
+    const std::wstring two = L"first\r\nsecond";
+    SetClipboardUnits(two.c_str(), two.size() + 1);
+    ASSERT_TRUE(StartInput(0));
+    PasteIntoInput(0);
+    PostChars(Rec(0).window, L"\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_EQ(Line(), "first");
+
+    // No terminator in the block: read no further than the block.
+    const std::wstring bare(64, L'r');
+    SetClipboardUnits(bare.c_str(), bare.size());
+    ASSERT_TRUE(StartInput(0));
+    PasteIntoInput(0);
+    PostChars(Rec(0).window, L"\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    // Wine keeps the last unit of such a block as its terminator, Windows may
+    // not: either way nothing from beyond the block is read.
+    EXPECT_GE(Line().size(), 63u);
+    EXPECT_LE(Line().size(), 64u);
+    EXPECT_EQ(Line().find_first_not_of('r'), std::string::npos);
+
+    // No text at all: nothing is pasted.
+    SetClipboardUnits(nullptr, 0);
+    ASSERT_TRUE(StartInput(0));
+    PasteIntoInput(0);
+    PostChars(Rec(0).window, L"ok\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_EQ(Line(), "ok");
+}
+
+TEST(LineInput, ClosingTheWindowOrClearingTheFlagCancels) {
+    ASSERT_TRUE(StartInput(1));
+    PostChars(Rec(1).window, L"abc");
+    PumpFor(50);
+    PostMessageW(Rec(1).window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_EQ(Line(), "");
+    EXPECT_FALSE(Rec(1).inUse);
+
+    ASSERT_TRUE(StartInput(1));
+    PostChars(Rec(1).window, L"abc");
+    PumpFor(50);
+    qubState.lineInputActive.store(0);  // what Exit does
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_EQ(Line(), "");
+    CloseWindow(1);
+}
+
+TEST(LineInput, CharactersTypedWhileNoInputWaitsAreNotStored) {
+    RunOnWorker([] { QUB_OpenTextWindow(0, 20, 20, 400, 300); });
+    PostChars(Rec(0).window, L"zz");
+    PumpFor(50);
+    EXPECT_EQ(qubState.keyRead.load(), -1);
+}
+
+// --- log files ----------------------------------------------------------------
+
+TEST(TextLog, StartStopStartKeepsOneFileWithoutThePause) {
+    const std::wstring name = LogFileName(5);
+    DeleteFileW(name.c_str());
+    int r1 = -1, r2 = -1, r3 = -1, r4 = -1, stopNever = -1;
+    RunOnWorker([&] {
+        QUB_OpenTextWindow(5, 0, 0, 300, 200);
+        stopNever = QUB_StopLog(5);
+        r1 = QUB_StartLog(5);
+        QUB_Printf("one %d\n", 1);
+        r2 = QUB_StopLog(5);
+        QUB_Printf("paused\n");
+        r3 = QUB_StartLog(5);
+        QUB_Printf("two\n");
+        r4 = QUB_StartLog(5);
+    });
+    EXPECT_EQ(stopNever, 1);
+    EXPECT_EQ(r1, 0);
+    EXPECT_EQ(r2, 0);
+    EXPECT_EQ(r3, 0);
+    EXPECT_EQ(r4, 1);
+
+    // A typed line is logged with a line end.
+    ASSERT_TRUE(StartInput(5));
+    PostChars(Rec(5).window, L"typed\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+
+    int copied = -1;
+    RunOnWorker([&] { copied = QUB_CopyLog(5); });
+    EXPECT_EQ(copied, 0);
+    const std::string expected = "one 1\r\ntwo\r\ntyped\r\n";
+    EXPECT_EQ(ClipboardText(), expected) << "exactly the file";
+    EXPECT_EQ(ReadFileBytes(name), expected);
+    EXPECT_EQ(Rec(5).logState, 1) << "logging goes on after a copy";
+
+    RunOnWorker([] { QUB_Printf("three\n"); });
+    CloseWindow(5);  // flushes and closes the stream
+    EXPECT_EQ(ReadFileBytes(name), expected + "three\r\n");
+
+    // The slot opened again starts without a log, and a new log starts a new file.
+    int again = -1;
+    RunOnWorker([&] {
+        QUB_OpenTextWindow(5, 0, 0, 300, 200);
+        again = QUB_StartLog(5);
+        QUB_Printf("fresh\n");
+        QUB_CloseTextWindow(5);
+    });
+    EXPECT_EQ(again, 0);
+    EXPECT_EQ(ReadFileBytes(name), "fresh\r\n");
+    DeleteFileW(name.c_str());
+}
+
+TEST(TextLog, BadWindowNumbers) {
+    EXPECT_EQ(QUB_StartLog(300), 3);
+    EXPECT_EQ(QUB_StopLog(-1), 2);
+    EXPECT_EQ(QUB_CopyLog(256), 4);
+    EXPECT_EQ(QUB_StartLog(200), 3) << "not open";
+}
+
+TEST(TextLog, FolderNotWritableRefusesWithAMessage) {
+    wchar_t saved[kFolderUnits];
+    std::memcpy(saved, qubState.startFolder, sizeof saved);
+    wcscpy(qubState.startFolder, L"C:\\qub-no-such-folder\\deeper\\");
+    std::atomic<int> result{-1};
+    ASSERT_TRUE(StartOnWorker([&] {
+        QUB_OpenTextWindow(6, 0, 0, 200, 100);
+        result = QUB_StartLog(6);
+    }));
+    std::wstring text;
+    EXPECT_TRUE(DismissMessageBox(L"Error", &text));
+    ASSERT_TRUE(WaitRoutineEnd());
+    std::memcpy(qubState.startFolder, saved, sizeof saved);
+    EXPECT_EQ(text, L"Can't create file for LOG!");
+    EXPECT_EQ(result.load(), 2);
+    EXPECT_EQ(Rec(6).logState, 0);
+    CloseWindow(6);
+}
+
+TEST(TextLog, CopyWithoutAnyLogFileSaysSoAndLeavesTheClipboard) {
+    DeleteFileW(LogFileName(7).c_str());
+    SetClipboardUnits(L"keep", 5);
+    std::atomic<int> result{-1};
+    ASSERT_TRUE(StartOnWorker([&] {
+        QUB_OpenTextWindow(7, 0, 0, 200, 100);
+        result = QUB_CopyLog(7);
+    }));
+    std::wstring text;
+    EXPECT_TRUE(DismissMessageBox(L"Pause", &text));
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_EQ(text, L"Can't open LOG file!");
+    EXPECT_EQ(result.load(), 2);
+    EXPECT_EQ(ClipboardText(), "keep");
+    CloseWindow(7);
+}
+
+// Runs last: Exit ends a waiting input and closes the logs so that nothing
+// printed is lost.
+TEST(ZExit, EndsAWaitingInputAndFlushesTheLogs) {
+    const std::wstring name = LogFileName(8);
+    DeleteFileW(name.c_str());
+    RunOnWorker([] {
+        QUB_OpenTextWindow(8, 0, 0, 200, 100);
+        QUB_StartLog(8);
+        QUB_Printf("before exit\n");
+    });
+    ASSERT_TRUE(StartInput(8));
+    PostChars(Rec(8).window, L"unfinished");
+    PumpFor(50);
+    HANDLE worker = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(),
+                                &worker, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdExit, 0);
+    PumpUntil([] { return qubState.quitReceived.load() != 0; }, 5000);
+    DWORD code = 12345;
+    EXPECT_EQ(WaitForSingleObject(worker, 1000), WAIT_OBJECT_0);
+    GetExitCodeThread(worker, &code);
+    CloseHandle(worker);
+    EXPECT_EQ(code, 0u) << "the input ended, so the worker was not terminated";
+    EXPECT_EQ(Line(), "");
+    EXPECT_EQ(ReadFileBytes(name), "before exit\r\n");
+    DeleteFileW(name.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunWinTests(argc, argv); }

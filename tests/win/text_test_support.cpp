@@ -1,0 +1,131 @@
+#include "tests/win/text_test_support.h"
+
+#include <cstdio>
+
+#include "core/library_state.h"
+#include "core/runtime.h"
+#include "tests/win/win_test_support.h"
+
+volatile LONG g_pasteKeySeen = 0;
+
+namespace {
+
+WNDPROC g_textProc = nullptr;
+
+void SetCtrl(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+LRESULT CALLBACK CtrlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kMsgCtrlDown || message == kMsgCtrlUp) {
+        SetCtrl(message == kMsgCtrlDown);
+        return 0;
+    }
+    const LRESULT result = CallWindowProcW(g_textProc, window, message, wParam, lParam);
+    if (message == WM_KEYDOWN && wParam == 'V') InterlockedExchange(&g_pasteKeySeen, 1);
+    return result;
+}
+
+}  // namespace
+
+bool StartOnWorker(const std::function<void()>& body) {
+    g_testRoutine = body;
+    return StartRoutine();
+}
+
+bool WaitRoutineEnd(uint32_t timeoutMs) {
+    const bool ended = PumpUntil([] { return qubState.routineRunning.load() == 0; }, timeoutMs);
+    if (ended) {
+        g_testRoutine = nullptr;
+        qubState.stopRequested.store(0);
+    }
+    return ended;
+}
+
+bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs) {
+    return StartOnWorker(body) && WaitRoutineEnd(timeoutMs);
+}
+
+bool Pixels::AnyOtherThan(int x0, int y0, int x1, int y1, uint32_t colour) const {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (At(x, y) != colour) return true;
+    return false;
+}
+
+bool Pixels::Any(int x0, int y0, int x1, int y1, uint32_t colour) const {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (At(x, y) == colour) return true;
+    return false;
+}
+
+Pixels SnapshotTextWindow(int n) {
+    const TextWindowRecord& r = qubState.textWindows[n];
+    Pixels p;
+    p.width = r.width;
+    p.height = r.height;
+    if (p.width <= 0 || p.height <= 0) return p;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = p.width;
+    info.bmiHeader.biHeight = -p.height;  // negative: top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, dib);
+    BitBlt(dc, 0, 0, p.width, p.height, r.memoryDC, 0, 0, SRCCOPY);
+    GdiFlush();
+    const uint32_t* words = static_cast<const uint32_t*>(bits);
+    p.rgb.assign(words, words + static_cast<size_t>(p.width) * p.height);
+    for (uint32_t& v : p.rgb) v &= 0xFFFFFF;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(dib);
+    return p;
+}
+
+void AddCtrlControls(int n) {
+    HWND window = qubState.textWindows[n].window;
+    g_textProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CtrlProc)));
+}
+
+void PostChars(HWND window, const std::wstring& text) {
+    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 0);
+}
+
+bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t timeoutMs) {
+    HWND box = nullptr;
+    if (!PumpUntil([&] { return (box = FindWindowW(L"#32770", caption)) != nullptr; }, timeoutMs))
+        return false;
+    if (text) {
+        wchar_t buffer[256] = L"";
+        GetDlgItemTextW(box, 0xFFFF, buffer, 256);
+        *text = buffer;
+    }
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return PumpUntil([&] { return !IsWindow(box); }, timeoutMs);
+}
+
+std::string ReadFileBytes(const std::wstring& name) {
+    std::string bytes;
+    FILE* f = nullptr;
+    if (_wfopen_s(&f, name.c_str(), L"rb") != 0) return "<missing>";
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    fclose(f);
+    return bytes;
+}
+
+std::wstring LogFileName(int n) {
+    wchar_t name[600];
+    swprintf(name, 600, L"%lsQUBLIB%d%d.LOG", qubState.startFolder, qubState.instanceNumber, n);
+    return name;
+}

@@ -1,0 +1,45 @@
+// Helpers for the text window tests: running code as the user routine on the
+// worker thread (which owns the text windows), reading a window's back
+// buffer, and holding Ctrl down on the worker thread.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Runs `body` as the user routine and waits (pumping) until it has returned.
+bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs = 10000);
+
+// Starts `body` as the user routine and returns once it runs; WaitRoutineEnd
+// then waits for it to return.
+bool StartOnWorker(const std::function<void()>& body);
+bool WaitRoutineEnd(uint32_t timeoutMs = 10000);
+
+// The back buffer of text window n as 0xRRGGBB rows, top-down.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<uint32_t> rgb;
+    uint32_t At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
+    // Any pixel of the rectangle other than `colour`.
+    bool AnyOtherThan(int x0, int y0, int x1, int y1, uint32_t colour) const;
+    bool Any(int x0, int y0, int x1, int y1, uint32_t colour) const;
+};
+Pixels SnapshotTextWindow(int n);
+
+// Subclasses text window n so that the messages below, posted to it, press
+// and release Ctrl in the worker thread's key state and note WM_KEYDOWN 'V'.
+void AddCtrlControls(int n);
+constexpr UINT kMsgCtrlDown = WM_APP + 1;
+constexpr UINT kMsgCtrlUp = WM_APP + 2;
+extern volatile LONG g_pasteKeySeen;
+
+// Posts the characters of `text` as WM_CHAR to `window`.
+void PostChars(HWND window, const std::wstring& text);
+
+// Waits for a message box with `caption`, reads its text, presses OK.
+bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t timeoutMs = 5000);
+
+std::string ReadFileBytes(const std::wstring& name);
+std::wstring LogFileName(int n);

@@ -1,0 +1,303 @@
+// Text windows in-process: opening, printing with wrapping, colours and
+// scrolling into the back buffer, resizing, closing, keys and the popup menu.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+
+#include "core/library_state.h"
+#include "core/runtime.h"
+#include "tests/win/text_test_support.h"
+#include "tests/win/win_test_support.h"
+#include "text/text_window.h"
+
+namespace {
+
+constexpr uint32_t kBlack = 0x000000;
+
+const TextWindowRecord& Rec(int n) { return qubState.textWindows[n]; }
+
+void CloseAll() {
+    RunOnWorker([] {
+        for (int i = 0; i < kTextSlots; ++i) QUB_CloseTextWindow(i);
+    });
+}
+
+TEST(TextWindow, OpenDefaultsTitleAndReopen) {
+    int first = -1, again = -1, outOfRange = -1;
+    RunOnWorker([&] {
+        first = QUB_OpenTextWindow(3, -1, -1, -1, -1);
+        QUB_OpenTextWindow(4, 10, 10, 200, 100);
+        again = QUB_OpenTextWindow(3, 50, 50, 10, 10);
+        outOfRange = QUB_OpenTextWindow(256, 0, 0, 10, 10);
+    });
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(again, 1);
+    EXPECT_EQ(outOfRange, 1);
+    EXPECT_EQ(qubState.currentTextWindow, 3) << "reopening makes it current";
+    ASSERT_TRUE(Rec(3).inUse);
+    RECT client;
+    GetClientRect(Rec(3).window, &client);
+    EXPECT_EQ(client.right, 400);
+    EXPECT_EQ(client.bottom, 300);
+    EXPECT_EQ(Rec(3).width, 400) << "the second open changed nothing";
+    wchar_t title[64], cls[64];
+    GetWindowTextW(Rec(3).window, title, 64);
+    GetClassNameW(Rec(3).window, cls, 64);
+    EXPECT_EQ(std::wstring(title), L"TextWindow 3");
+    EXPECT_EQ(std::wstring(cls), L"qub_twi");
+    EXPECT_EQ(GetWindow(Rec(3).window, GW_OWNER), qubState.mainWindow);
+    EXPECT_GT(Rec(3).cellWidth, 0);
+    EXPECT_GT(Rec(3).lineHeight, 0);
+    RECT frame;
+    GetWindowRect(Rec(4).window, &frame);
+    EXPECT_EQ(frame.left, 10);
+    EXPECT_EQ(frame.top, 10);
+    CloseAll();
+}
+
+TEST(TextWindow, PrintLineFeedsAndWrapInTheBackBuffer) {
+    Pixels lines, wrapped;
+    int cw = 0, lh = 0, cursorX = -1, cursorY = -1, wrapX = -1, wrapY = -1;
+    RunOnWorker([&] {
+        QUB_OpenTextWindow(0, 0, 0, 400, 300);
+        cw = Rec(0).cellWidth;
+        lh = Rec(0).lineHeight;
+        QUB_Printf("ab\n%s", "cd");
+        cursorX = Rec(0).cursorX;
+        cursorY = Rec(0).cursorY;
+        lines = SnapshotTextWindow(0);
+        QUB_Printf("\n");
+        // As many narrow characters as the line holds, and one more.
+        const int perLine = 400 / cw;
+        QUB_Printf("%s", std::string(static_cast<size_t>(perLine + 1), 'M').c_str());
+        wrapX = Rec(0).cursorX;
+        wrapY = Rec(0).cursorY;
+        wrapped = SnapshotTextWindow(0);
+    });
+    ASSERT_GT(cw, 0);
+    EXPECT_EQ(cursorX, 2 * cw);
+    EXPECT_EQ(cursorY, lh);
+    EXPECT_TRUE(lines.AnyOtherThan(0, 0, 2 * cw, lh, kBlack)) << "ab drawn";
+    EXPECT_TRUE(lines.AnyOtherThan(0, lh, 2 * cw, 2 * lh, kBlack)) << "cd drawn";
+    EXPECT_FALSE(lines.AnyOtherThan(2 * cw, 0, 400, 2 * lh, kBlack)) << "nothing right of them";
+    EXPECT_FALSE(lines.AnyOtherThan(0, 2 * lh, 400, 300, kBlack));
+
+    const int perLine = 400 / cw;
+    EXPECT_EQ(wrapY, 3 * lh) << "the last character started a new line";
+    EXPECT_EQ(wrapX, cw);
+    EXPECT_TRUE(wrapped.AnyOtherThan((perLine - 1) * cw, 2 * lh, perLine * cw, 3 * lh, kBlack))
+        << "the last character that fits is on the line";
+    EXPECT_TRUE(wrapped.AnyOtherThan(0, 3 * lh, cw, 4 * lh, kBlack));
+    EXPECT_FALSE(wrapped.AnyOtherThan(cw, 3 * lh, 400, 4 * lh, kBlack));
+    CloseAll();
+}
+
+TEST(TextWindow, ColoursPushPopAndCellBackground) {
+    Pixels p;
+    uint32_t textAfter = 0, backAfter = 1;
+    int cw = 0, lh = 0;
+    RunOnWorker([&] {
+        QUB_OpenTextWindow(1, 0, 0, 200, 100);
+        cw = Rec(1).cellWidth;
+        lh = Rec(1).lineHeight;
+        QUB_PushTextColor(0x0000FF, 0xFF0000);
+        QUB_PushTextColor(0x00FF00, 0xFFFF00);
+        QUB_PopTextColor();
+        QUB_Printf("W");
+        QUB_PopTextColor();
+        textAfter = Rec(1).textColour;
+        backAfter = Rec(1).backColour;
+        QUB_Printf("W");
+        p = SnapshotTextWindow(1);
+    });
+    EXPECT_TRUE(p.Any(0, 0, cw, lh, 0x0000FF)) << "blue cell background";
+    EXPECT_TRUE(p.Any(0, 0, cw, lh, 0xFF0000)) << "red character";
+    EXPECT_FALSE(p.Any(cw, 0, 2 * cw, lh, 0x0000FF)) << "second W on black again";
+    EXPECT_TRUE(p.Any(cw, 0, 2 * cw, lh, 0xFFFFFF));
+    EXPECT_EQ(textAfter, 0xFFFFFFu);
+    EXPECT_EQ(backAfter, 0x000000u);
+    CloseAll();
+}
+
+TEST(TextWindow, ScrollMovesTheContentsUpByExactlyOneLine) {
+    Pixels before, after;
+    int lh = 0, cursorBefore = 0, cursorAfter = 0;
+    RunOnWorker([&] {
+        QUB_OpenTextWindow(2, 0, 0, 160, 100);
+        lh = Rec(2).lineHeight;
+        // Fill lines with distinct texts until the next line feed must scroll.
+        for (int i = 0; Rec(2).cursorY + 2 * Rec(2).lineHeight < 100; ++i)
+            QUB_Printf("%d%s\n", i, std::string(static_cast<size_t>(i % 5), '#').c_str());
+        QUB_Printf("last");
+        cursorBefore = Rec(2).cursorY;
+        before = SnapshotTextWindow(2);
+        QUB_Printf("\n");
+        cursorAfter = Rec(2).cursorY;
+        after = SnapshotTextWindow(2);
+    });
+    ASSERT_GT(lh, 0);
+    EXPECT_EQ(cursorAfter, cursorBefore) << "the cursor stays on the last line";
+    for (int y = 0; y + lh < cursorBefore + lh; ++y)
+        for (int x = 0; x < 160; ++x)
+            ASSERT_EQ(after.At(x, y), before.At(x, y + lh)) << x << "," << y;
+    EXPECT_FALSE(after.AnyOtherThan(0, cursorAfter, 160, 100, kBlack)) << "new line cleared";
+    CloseAll();
+}
+
+TEST(TextWindow, ResizeClearsAndPutsTheCursorTopLeft) {
+    Pixels p;
+    int cursorX = -1, width = 0;
+    RunOnWorker([&] {
+        QUB_OpenTextWindow(6, 0, 0, 200, 100);
+        QUB_Printf("text\nmore");
+        RECT frame = {0, 0, 300, 150};
+        AdjustWindowRect(&frame, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, FALSE);
+        SetWindowPos(Rec(6).window, nullptr, 0, 0, frame.right - frame.left,
+                     frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+        cursorX = Rec(6).cursorX + Rec(6).cursorY;
+        width = Rec(6).width;
+        p = SnapshotTextWindow(6);
+    });
+    EXPECT_EQ(cursorX, 0);
+    EXPECT_EQ(width, 300);
+    EXPECT_FALSE(p.AnyOtherThan(0, 0, p.width, p.height, kBlack));
+    CloseAll();
+}
+
+TEST(TextWindow, ClosingMovesCurrentToTheLowestOpenAndSilencesPrints) {
+    int afterFirst = -1, selectClosed = -1, closeTwice = -1;
+    RunOnWorker([&] {
+        QUB_OpenTextWindow(9, 0, 0, 100, 50);
+        QUB_OpenTextWindow(7, 0, 0, 100, 50);
+        QUB_OpenTextWindow(8, 0, 0, 100, 50);
+        QUB_CloseTextWindow(8);
+        afterFirst = qubState.currentTextWindow;
+        closeTwice = QUB_CloseTextWindow(8);
+        selectClosed = QUB_SelectTextWindow(8);
+        QUB_CloseTextWindow(7);
+        QUB_CloseTextWindow(9);
+        QUB_Printf("nobody sees this %d\n", 1);  // must not crash or draw
+        QUB_PushTextColor(1, 2);
+        QUB_PopTextColor();
+    });
+    EXPECT_EQ(afterFirst, 7);
+    EXPECT_EQ(closeTwice, 1);
+    EXPECT_EQ(selectClosed, 1);
+    EXPECT_EQ(qubState.currentTextWindow, 9) << "no window open: the number stays";
+}
+
+TEST(TextWindow, HugeFormattedTextIsCutNotOverrun) {
+    int cursorY = -1;
+    RunOnWorker([&] {
+        QUB_OpenTextWindow(10, 0, 0, 200, 100);
+        const std::string huge(100000, 'x');
+        QUB_Printf("%s%s", huge.c_str(), huge.c_str());
+        cursorY = Rec(10).cursorY;
+    });
+    EXPECT_GE(cursorY, 0);
+    CloseAll();
+}
+
+// --- keys and the popup menu --------------------------------------------------------
+
+WNDPROC g_mainProc = nullptr;
+std::atomic<int> g_mainKeys[256];
+
+LRESULT CALLBACK MainKeySpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN) {
+        ++g_mainKeys[wParam & 0xFF];
+        return 0;  // swallowed: Esc would end the program
+    }
+    return CallWindowProcW(g_mainProc, window, message, wParam, lParam);
+}
+
+TEST(TextWindowKeys, PlainKeysGoToTheMainWindowCtrlKeysAreCommands) {
+    RunOnWorker([] { QUB_OpenTextWindow(11, 0, 0, 100, 50); QUB_OpenTextWindow(12, 0, 0, 100, 50); });
+    for (auto& k : g_mainKeys) k = 0;
+    g_mainProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainKeySpy)));
+    HWND w11 = Rec(11).window;
+    for (WPARAM key : {WPARAM{VK_ESCAPE}, WPARAM{'X'}, WPARAM{'S'}, WPARAM{'C'}, WPARAM{'Q'}})
+        PostMessageW(w11, WM_KEYDOWN, key, 0);
+    PumpUntil([] { return g_mainKeys['C'].load() > 0; });
+    PumpFor(50);
+    SetWindowLongPtrW(qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
+    EXPECT_EQ(g_mainKeys[VK_ESCAPE].load(), 1);
+    EXPECT_EQ(g_mainKeys['X'].load(), 1);
+    EXPECT_EQ(g_mainKeys['S'].load(), 1);
+    EXPECT_EQ(g_mainKeys['C'].load(), 1);
+    EXPECT_EQ(g_mainKeys['Q'].load(), 0);
+
+    ASSERT_EQ(qubState.currentTextWindow, 12);
+    RunOnWorker([] { AddCtrlControls(11); });
+    PostMessageW(w11, kMsgCtrlDown, 0, 0);
+    PostMessageW(w11, WM_KEYDOWN, 'S', 0);
+    PostMessageW(w11, kMsgCtrlUp, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return qubState.currentTextWindow == 11; })) << "Ctrl+S selects";
+    PostMessageW(w11, kMsgCtrlDown, 0, 0);
+    PostMessageW(w11, WM_KEYDOWN, 'Q', 0);
+    PostMessageW(w11, kMsgCtrlUp, 0, 0);
+    EXPECT_TRUE(PumpUntil([w11] { return !IsWindow(w11); })) << "Ctrl+Q destroys";
+    EXPECT_FALSE(Rec(11).inUse);
+    CloseAll();
+}
+
+// The popup is modal on the worker thread; a subclass reads it and closes it.
+WNDPROC g_textProc = nullptr;
+std::atomic<int> g_popupSeen{0};
+UINT g_ids[16], g_states[16];
+int g_count = 0;
+wchar_t g_copyText[64];
+
+LRESULT CALLBACK PopupSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITMENUPOPUP) {
+        HMENU menu = reinterpret_cast<HMENU>(wParam);
+        g_count = GetMenuItemCount(menu);
+        for (int i = 0; i < g_count && i < 16; ++i) {
+            g_ids[i] = GetMenuItemID(menu, i);
+            g_states[i] = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        }
+        GetMenuStringW(menu, 6, g_copyText, 64, MF_BYPOSITION);
+        ++g_popupSeen;
+        PostMessageW(window, WM_CANCELMODE, 0, 0);
+        EndMenu();
+    }
+    return CallWindowProcW(g_textProc, window, message, wParam, lParam);
+}
+
+TEST(TextWindowMenu, EntriesChecksAndNoMenuWhileInputWaits) {
+    RunOnWorker([] {
+        QUB_OpenTextWindow(13, 0, 0, 100, 50);
+        g_textProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            Rec(13).window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PopupSpy)));
+    });
+    HWND w = Rec(13).window;
+    g_popupSeen = 0;
+    PostMessageW(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    ASSERT_TRUE(PumpUntil([] { return g_popupSeen.load() > 0; }));
+    ASSERT_EQ(g_count, 11);
+    const UINT ids[11] = {1069, 1045, 1029, 0, 1024, 1025, 1030, 0, 1020, 0, 1006};
+    for (int i = 0; i < 11; ++i) {
+        if (ids[i] == 0) {
+            EXPECT_TRUE(g_states[i] & MF_SEPARATOR) << i;
+            continue;
+        }
+        EXPECT_EQ(g_ids[i], ids[i]) << i;
+    }
+    EXPECT_TRUE(g_states[0] & MF_CHECKED) << "current window";
+    EXPECT_FALSE(g_states[4] & MF_CHECKED);
+    wchar_t expected[64];
+    swprintf(expected, 64, L"&Copy QUBLIB%d13.LOG\tCtrl+C", qubState.instanceNumber);
+    EXPECT_EQ(std::wstring(g_copyText), expected);
+
+    qubState.lineInputActive = 14;
+    g_popupSeen = 0;
+    PostMessageW(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    PumpFor(150);
+    EXPECT_EQ(g_popupSeen.load(), 0) << "no popup while a line input waits";
+    qubState.lineInputActive = 0;
+    CloseAll();
+}
+
+}  // namespace
