@@ -32,11 +32,18 @@ TEST(InstanceLimit, TenRunTheEleventhIsRefusedAndFreedNumbersAreReused) {
     ASSERT_NE(eleventh, nullptr);
     HWND box = WaitForProcessWindow(eleventh, L"#32770", 20000);
     ASSERT_NE(box, nullptr) << "the refusal is shown";
+    // The box exists before its texts are set: wait for them.
+    const wchar_t kText[] = L"Over instance limit!";
+    std::vector<std::wstring> texts;
+    for (int tries = 0; tries < 250; ++tries) {
+        texts = ChildTexts(box);
+        if (std::find(texts.begin(), texts.end(), kText) != texts.end()) break;
+        Sleep(20);
+    }
+    EXPECT_NE(std::find(texts.begin(), texts.end(), kText), texts.end());
     wchar_t caption[64] = L"";
     GetWindowTextW(box, caption, 64);
     EXPECT_EQ(std::wstring(caption), L"QUBLIB");
-    std::vector<std::wstring> texts = ChildTexts(box);
-    EXPECT_NE(std::find(texts.begin(), texts.end(), L"Over instance limit!"), texts.end());
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(WaitExitCode(eleventh, 10000), 1u);
     CloseHandle(eleventh);

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks: natively with Google Benchmark, and the
+# Windows ones under Wine. They print ratios measured side by side in one run.
+# Usage: scripts/bench.sh [filter]     (filter: part of a benchmark program's name)
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/scripts/setup.sh" || exit 1
+filter=${1:-}
+jobs=$(nproc 2>/dev/null || echo 2)
+
+cmake --preset host >/dev/null && cmake --build --preset host -j "$jobs" >/dev/null || exit 1
+for b in build/host/bench/*; do
+  [ -x "$b" ] && [ -f "$b" ] || continue
+  case "$(basename "$b")" in *"$filter"*) ;; *) continue ;; esac
+  echo "== $(basename "$b") (native)"
+  "$b"
+done
+
+cmake --preset win64 -DQUB_BUILD_BENCH=ON >/dev/null &&
+  cmake --build --preset win64 -j "$jobs" >/dev/null || exit 1
+for b in build/win64/bench/*.exe; do
+  [ -f "$b" ] || continue
+  case "$(basename "$b")" in *"$filter"*) ;; *) continue ;; esac
+  echo "== $(basename "$b") (under Wine)"
+  QUB_WINEPREFIX="$root/build/win64/wineprefix" "$root/scripts/wine-run.sh" "$b"
+done
