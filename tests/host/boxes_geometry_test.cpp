@@ -68,7 +68,8 @@ TEST(ButtonGrid, EveryGridTilesItsClientArea) {
                                          QUB_ButtonRect(count - 1, nx, bw, bh)));
                 }
                 if (bw >= 1 && bh >= 1) {
-                    const BoxSize back = QUB_ButtonSizeForClient(client.width, client.height, nx, ny);
+                    const BoxSize back =
+                        QUB_ButtonSizeForClient(client.width, client.height, nx, ny);
                     ASSERT_EQ(back.width, bw) << nx << "x" << ny;
                     ASSERT_EQ(back.height, bh);
                 }
