@@ -123,15 +123,6 @@ TEST(ButtonPresses, DigitsPressTheFirstTenButtons) {
     }
 }
 
-TEST(BoxClient, AcceptedSizes) {
-    EXPECT_TRUE(QUB_BoxClientAccepted(1, 1));
-    EXPECT_TRUE(QUB_BoxClientAccepted(kMaxBoxClient, kMaxBoxClient));
-    EXPECT_FALSE(QUB_BoxClientAccepted(0, 10));
-    EXPECT_FALSE(QUB_BoxClientAccepted(10, -1));
-    EXPECT_FALSE(QUB_BoxClientAccepted(kMaxBoxClient + 1, 10));
-    EXPECT_FALSE(QUB_BoxClientAccepted(10, INT_MAX));
-}
-
 TEST(InputLayout, ItemCountsAreClamped) {
     EXPECT_EQ(QUB_ClampInputItems(0), 1);
     EXPECT_EQ(QUB_ClampInputItems(-5), 1);
