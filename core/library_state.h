@@ -35,6 +35,8 @@ struct LibraryState {
     wchar_t startFolder[kFolderUnits];   // start folder with a trailing backslash
     char startFolderA[kFolderUnits];     //   narrow copy
     DWORD guiThreadId;                   // thread that runs WinMain
+    int filesOpening;                    // drops being opened now (GUI thread only)
+    int startDeferred;                   // Start given during a drop: run it after
     std::atomic<int> quitReceived;       // a pump on the GUI thread took WM_QUIT
     int quitCode;                        //   its exit code
 
@@ -110,6 +112,9 @@ struct LibraryState {
     std::atomic<int> pickActive;         // a pick tool waits for a click
     COLORREF customColours[16];          // the colour dialog's custom colours
     int textX, textY, textLeft;          // bitmap-font text cursor
+    uint32_t drawColour = 0xFFFFFF;      // colour of boxes, fills, circles and paint
+    uint32_t qub_tc;                     // bitmap-font text colour 0xRRGGBB
+    int penX, penY;                      // last end point of a pen-moving call
     uint32_t qub_tttc;                   // TrueType text colour 0xRRGGBB
     HFONT ttFont;                        // TrueType text font
     int ttFontHeight = 16;               // its height

@@ -1,0 +1,2 @@
+qub_win_test_program(imgproc_tests imgproc_drawing_test.cpp image_test_support.cpp)
+qub_win_run(imgproc_tests imgproc_tests)
