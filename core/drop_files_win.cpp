@@ -66,9 +66,24 @@ void OpenInFreeSlot(const wchar_t* name, int* next) {
     *next = kImageSlots;
 }
 
+// Marks files as being opened for as long as it lives; a Start that arrived
+// meanwhile (through the requesters' pump) is carried out at the end.
+struct OpeningFiles {
+    OpeningFiles() { ++qubState.filesOpening; }
+    ~OpeningFiles() {
+        if (--qubState.filesOpening == 0 && qubState.startDeferred) {
+            qubState.startDeferred = 0;
+            QUB_CommandStart();
+        }
+    }
+    OpeningFiles(const OpeningFiles&) = delete;
+    OpeningFiles& operator=(const OpeningFiles&) = delete;
+};
+
 }  // namespace
 
 void QUB_HandleDroppedFiles(void* dropHandle) {
+    OpeningFiles opening;
     HDROP drop = static_cast<HDROP>(dropHandle);
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     int next = 0;
@@ -81,6 +96,7 @@ void QUB_HandleDroppedFiles(void* dropHandle) {
 }
 
 void QUB_OpenCommandLineFiles() {
+    OpeningFiles opening;
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv) return;

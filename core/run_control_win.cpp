@@ -20,6 +20,12 @@ void AnswerSentMessages() {
 }  // namespace
 
 void QUB_CommandStart() {
+    // Start pressed while dropped files are still being opened would run the
+    // routine on a half-loaded picture: it waits until they are in.
+    if (qubState.filesOpening > 0) {
+        qubState.startDeferred = 1;
+        return;
+    }
     if (qubState.routineRunning.load() == 0) qubState.startRequested.store(1);
 }
 

@@ -5,6 +5,8 @@
 //   qubdrive gone CLASS [MS]          wait until no window of CLASS exists
 //   qubdrive key CLASS KEY            post a key press (a letter, or ESC)
 //   qubdrive command CLASS ID         post WM_COMMAND ID
+//   qubdrive click CLASS K [TIMES]    click push button K (row by row) of the
+//                                     window of CLASS, TIMES times
 //
 // Exit code 0 on success, 1 on a timeout or a missing window, 2 on bad usage.
 #include <windows.h>
@@ -12,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+
+#include "tests/win/process_support.h"
 
 namespace {
 
@@ -27,7 +31,8 @@ int WaitFor(const wchar_t* cls, DWORD ms, bool present) {
 }
 
 int Usage() {
-    fwprintf(stderr, L"usage: qubdrive wait|gone CLASS [MS] | key CLASS KEY | command CLASS ID\n");
+    fwprintf(stderr, L"usage: qubdrive wait|gone CLASS [MS] | key CLASS KEY | command CLASS ID"
+                     L" | click CLASS K [TIMES]\n");
     return 2;
 }
 
@@ -46,6 +51,14 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(verb, L"key") == 0) {
         WPARAM key = _wcsicmp(argv[3], L"ESC") == 0 ? VK_ESCAPE : towupper(argv[3][0]);
         return PostMessageW(target, WM_KEYDOWN, key, 0) ? 0 : 1;
+    }
+    if (wcscmp(verb, L"click") == 0) {
+        const size_t k = wcstoul(argv[3], nullptr, 10);
+        const int times = argc > 4 ? _wtoi(argv[4]) : 1;
+        std::vector<HWND> buttons = GridButtons(target);
+        if (k >= buttons.size()) return 1;
+        for (int n = 0; n < times; ++n) PostMessageW(buttons[k], BM_CLICK, 0, 0);
+        return 0;
     }
     if (wcscmp(verb, L"command") == 0) {
         WPARAM id = wcstoul(argv[3], nullptr, 10);

@@ -1,5 +1,7 @@
 #include "tests/win/process_support.h"
 
+#include <algorithm>
+
 std::wstring WindowsPath(const char* path) {
     std::wstring out;
     if (path[0] == '/') out = L"Z:";
@@ -7,14 +9,15 @@ std::wstring WindowsPath(const char* path) {
     return out;
 }
 
-HANDLE StartProgram(const std::wstring& exe, const std::wstring& args) {
+HANDLE StartProgram(const std::wstring& exe, const std::wstring& args,
+                    const std::wstring& folder) {
     std::wstring line = L"\"" + exe + L"\"";
     if (!args.empty()) line += L" " + args;
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
+    if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
         return nullptr;
     CloseHandle(pi.hThread);
     return pi.hProcess;
@@ -69,6 +72,29 @@ HWND WaitForProcessWindow(HANDLE process, const wchar_t* className, DWORD ms) {
         if (GetTickCount() - start > ms) return nullptr;
         Sleep(20);
     }
+}
+
+namespace {
+
+BOOL CALLBACK CollectButton(HWND w, LPARAM lp) {
+    wchar_t cls[16] = L"";
+    GetClassNameW(w, cls, 16);
+    if (lstrcmpiW(cls, L"Button") == 0) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> GridButtons(HWND box) {
+    std::vector<HWND> buttons;
+    EnumChildWindows(box, CollectButton, reinterpret_cast<LPARAM>(&buttons));
+    std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) {
+        RECT ra, rb;
+        GetWindowRect(a, &ra);
+        GetWindowRect(b, &rb);
+        return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
+    });
+    return buttons;
 }
 
 std::vector<std::wstring> ChildTexts(HWND window) {

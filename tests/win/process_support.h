@@ -9,8 +9,10 @@
 // A Linux path handed over by the build ("/work/...") as Wine sees it.
 std::wstring WindowsPath(const char* path);
 
-// Starts `exe` with `args`; null on failure.
-HANDLE StartProgram(const std::wstring& exe, const std::wstring& args = L"");
+// Starts `exe` with `args` in folder `folder` (empty: this process's); null on
+// failure.
+HANDLE StartProgram(const std::wstring& exe, const std::wstring& args = L"",
+                    const std::wstring& folder = L"");
 
 // Waits up to `ms` for a top-level window of `className` (and, if not empty,
 // `title`); null when none appears.
@@ -19,6 +21,9 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD ms);
 // Waits up to `ms` for a top-level window of `className` that belongs to
 // `process`.
 HWND WaitForProcessWindow(HANDLE process, const wchar_t* className, DWORD ms);
+
+// The push buttons of a button box in button order: row by row, left to right.
+std::vector<HWND> GridButtons(HWND box);
 
 // Texts of the direct children of `window`.
 std::vector<std::wstring> ChildTexts(HWND window);

@@ -1,0 +1,78 @@
+#include "app/stereo_run_win.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "app/alignment.h"
+#include "app/compose.h"
+#include "app/save_name.h"
+#include "core/library_state.h"
+#include "core/runtime.h"
+#include "image/image_file.h"
+#include "image/image_window.h"
+
+namespace {
+
+// Longest single sleep of the frame wait: a stop request does not wake the
+// thread, so it is looked at least this often.
+constexpr DWORD kMaxSleepMs = 10;
+
+bool FileExists(const char* name, void*) {
+    return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+int WaitFrame() {
+    LARGE_INTEGER start, now;
+    QueryPerformanceCounter(&start);
+    for (;;) {
+        QueryPerformanceCounter(&now);
+        const double elapsed = static_cast<double>(now.QuadPart - start.QuadPart) * qubState.msPerCount;
+        if (FrameTimeUp(elapsed)) return 0;
+        QUB_PumpMessages();
+        if (qubState.stopRequested.load()) return 1;
+        // Sleep until input arrives or the frame is nearly over, instead of
+        // spinning a core for the whole frame.
+        const double left = 100.0 - elapsed;
+        DWORD wait = left > kMaxSleepMs ? kMaxSleepMs : static_cast<DWORD>(left);
+        if (wait > 0) MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+int SaveStereoPair(int height, const uint32_t* left, const uint32_t* right, int half, int a,
+                   int i, int slot) {
+    const SavedPairSize size = SavedPairSizeFor(half, height, a, i);
+    if (size.width <= 0 || size.height <= 0) {
+        QUB_SetStatusText("Nothing to save: the views do not overlap");
+        return 1;
+    }
+    if (QUB_CreateImage(slot, "savefile", -1, -1, size.width, size.height, 10) != 0) {
+        QUB_SetStatusText("Save failed: no memory for the picture");
+        return 1;
+    }
+    ComposeSavedPair(half, height, left, right, a, i, qubState.imageBits32[slot]);
+    QUB_SelectImage(slot);
+    QUB_DisplayImage(slot);
+
+    const std::time_t now = std::time(nullptr);
+    std::tm local = {};
+    localtime_s(&local, &now);
+    char name[kSaveNameBytes];
+    int result = 2;
+    if (ChooseSaveName(local, FileExists, nullptr, name, sizeof name) &&
+        QUB_SaveImage(size.height, size.width, kFileJpeg, name) == 0) {
+        result = 0;
+    }
+    char status[64];
+    if (result == 0)
+        snprintf(status, sizeof status, "Saved %s%s", name, kSaveExtension);
+    else
+        snprintf(status, sizeof status, "Save failed!");
+    QUB_SetStatusText(status);
+    if (result != 0) MessageBeep(MB_ICONERROR);
+    if (qubState.images[slot].inUse) QUB_DestroyImage(slot);
+    return result;
+}

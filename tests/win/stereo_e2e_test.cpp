@@ -1,0 +1,262 @@
+// The stereo program end to end: the real qubstereo.exe, started with the
+// project's sample pair on its command line and operated from outside through
+// its windows, the way a person would.
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "tests/win/process_support.h"
+#include "tools/sample_pair_params.h"
+
+namespace {
+
+std::wstring g_program;
+std::wstring g_pair;
+
+enum Button { kAnaglyph = 0, kUp, kBuruburu, kSave, kLeft, kDown, kRight, kQuit };
+
+// A fresh, empty folder for the program's saved files.
+std::wstring MakeWorkFolder(const wchar_t* name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    return folder;
+}
+
+std::vector<std::wstring> SavedFiles(const std::wstring& folder) {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"\\Dor-*.jpg").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return files;
+    do files.push_back(folder + L"\\" + found.cFileName);
+    while (FindNextFileW(h, &found));
+    FindClose(h);
+    return files;
+}
+
+bool WaitForFiles(const std::wstring& folder, size_t count, DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (SavedFiles(folder).size() < count) {
+        if (GetTickCount() - start > ms) return false;
+        Sleep(50);
+    }
+    Sleep(200);  // let the rename that completes a save settle
+    return true;
+}
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB
+};
+
+Picture Decode(const std::wstring& file) {
+    Picture p;
+    Gdiplus::Bitmap bitmap(file.c_str());
+    if (bitmap.GetLastStatus() != Gdiplus::Ok) return p;
+    p.width = static_cast<int>(bitmap.GetWidth());
+    p.height = static_cast<int>(bitmap.GetHeight());
+    Gdiplus::Rect all(0, 0, p.width, p.height);
+    Gdiplus::BitmapData data;
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppRGB, &data) != Gdiplus::Ok)
+        return p;
+    p.pixels.resize(static_cast<size_t>(p.width) * p.height);
+    for (int y = 0; y < p.height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(data.Scan0) +
+                                                            static_cast<ptrdiff_t>(y) * data.Stride);
+        for (int x = 0; x < p.width; ++x) p.pixels[static_cast<size_t>(y) * p.width + x] = row[x] & 0xFFFFFF;
+    }
+    bitmap.UnlockBits(&data);
+    return p;
+}
+
+// Mean absolute difference of the green channel between the left half at
+// (x + dx, y + dy) and the right half at (x, y), over the top rows of the
+// picture, where the sample shows only the brick wall: the layer that the
+// alignment brings into register.
+double WallDifference(const Picture& p, int dx, int dy) {
+    const int half = p.width / 2;
+    const int rows = 36;
+    double sum = 0;
+    long count = 0;
+    for (int y = 4; y < rows; ++y)
+        for (int x = 4; x < half - 4; ++x) {
+            const uint32_t l = p.pixels[static_cast<size_t>(y + dy) * p.width + x + dx];
+            const uint32_t r = p.pixels[static_cast<size_t>(y) * p.width + half + x];
+            sum += std::abs(static_cast<int>((l >> 8) & 0xFF) - static_cast<int>((r >> 8) & 0xFF));
+            ++count;
+        }
+    return sum / static_cast<double>(count);
+}
+
+class StereoProgram : public testing::Test {
+protected:
+    void Launch(const std::wstring& folder, bool withPair = true) {
+        process_ = StartProgram(g_program, withPair ? L"\"" + g_pair + L"\"" : L"", folder);
+        ASSERT_NE(process_, nullptr);
+        main_ = WaitForProcessWindow(process_, L"qublib_mw0", 20000);
+        ASSERT_NE(main_, nullptr);
+        if (withPair) ASSERT_NE(WaitForProcessWindow(process_, L"qub_iw", 20000), nullptr);
+    }
+    void Key(wchar_t key) { PostMessageW(main_, WM_KEYDOWN, key, 0); }
+    // The box with all eight buttons and their captions in place.
+    HWND WaitBox() {
+        HWND box = WaitForProcessWindow(process_, L"qub_bb", 20000);
+        for (int tries = 0; box && tries < 500; ++tries) {
+            std::vector<HWND> buttons = GridButtons(box);
+            wchar_t last[16] = L"";
+            if (buttons.size() == 8) GetWindowTextW(buttons[kQuit], last, 16);
+            if (std::wstring(last) == L"Quit") return box;
+            Sleep(20);
+        }
+        return nullptr;
+    }
+    void Click(HWND box, int k, int times = 1, DWORD pause = 0) {
+        std::vector<HWND> buttons = GridButtons(box);
+        ASSERT_EQ(buttons.size(), 8u);
+        for (int n = 0; n < times; ++n) {
+            PostMessageW(buttons[static_cast<size_t>(k)], BM_CLICK, 0, 0);
+            if (pause) Sleep(pause);
+        }
+    }
+    bool WaitGone(const wchar_t* cls, DWORD ms) {
+        const DWORD start = GetTickCount();
+        while (WaitForProcessWindow(process_, cls, 0)) {
+            if (GetTickCount() - start > ms) return false;
+            Sleep(20);
+        }
+        return true;
+    }
+    void ExitProgram() {
+        Key('X');
+        EXPECT_EQ(WaitExitCode(process_, 10000), 0u);
+    }
+    void TearDown() override {
+        if (process_) {
+            if (WaitExitCode(process_, 0) == STILL_ACTIVE) TerminateProcess(process_, 99);
+            CloseHandle(process_);
+        }
+    }
+    HANDLE process_ = nullptr;
+    HWND main_ = nullptr;
+};
+
+TEST_F(StereoProgram, AlignsTheSamplePairAndSavesIt) {
+    const std::wstring folder = MakeWorkFolder(L"qub_e2e_align");
+    Launch(folder);
+    Key('S');
+    HWND box = WaitBox();
+    ASSERT_NE(box, nullptr);
+    std::vector<HWND> buttons = GridButtons(box);
+    ASSERT_EQ(buttons.size(), 8u);
+    wchar_t caption[16];
+    GetWindowTextW(buttons[kUp], caption, 16);
+    EXPECT_EQ(std::wstring(caption), L"\x2191") << "the arrow reads correctly in any code page";
+    GetWindowTextW(buttons[kRight], caption, 16);
+    EXPECT_EQ(std::wstring(caption), L"\x2192");
+    GetWindowTextW(buttons[kQuit], caption, 16);
+    EXPECT_EQ(std::wstring(caption), L"Quit");
+
+    // Right arrow as one burst (all presses counted), down arrow one by one.
+    Click(box, kRight, kSampleAlignA);
+    Click(box, kDown, -kSampleAlignI, 150);
+    Sleep(400);
+    Click(box, kSave);
+    ASSERT_TRUE(WaitForFiles(folder, 1, 10000)) << "Save writes a file";
+
+    std::vector<std::wstring> files = SavedFiles(folder);
+    ASSERT_EQ(files.size(), 1u);
+    const Picture saved = Decode(files[0]);
+    EXPECT_EQ(saved.width, kSampleAlignedSaveWidth);
+    EXPECT_EQ(saved.height, kSampleAlignedSaveHeight);
+    // The wall lines up: its two halves agree within the noise of two JPEG
+    // encodings, and clearly better than at any other offset nearby.
+    const double aligned = WallDifference(saved, 0, 0);
+    EXPECT_LT(aligned, 7.0);
+    for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx)
+            if (dx || dy) EXPECT_LT(aligned * 1.3, WallDifference(saved, dx, dy)) << dx << "," << dy;
+
+    // Two saves within a second never overwrite each other.
+    Click(box, kSave, 2, 150);
+    EXPECT_TRUE(WaitForFiles(folder, 3, 10000));
+    EXPECT_EQ(SavedFiles(folder).size(), 3u);
+
+    Click(box, kBuruburu);
+    Sleep(500);
+    Click(box, kAnaglyph);
+    Sleep(300);
+    Click(box, kQuit);
+    EXPECT_TRUE(WaitGone(L"qub_bb", 5000));
+    EXPECT_TRUE(WaitGone(L"qub_iw", 5000)) << "Quit closes the pair and the routine's windows";
+
+    // The pair is gone, so Start asks for one.
+    Key('S');
+    HWND pause = WaitForProcessWindow(process_, L"#32770", 10000);
+    ASSERT_NE(pause, nullptr);
+    std::vector<std::wstring> texts;
+    const std::wstring request = L"\x30B9\x30C6\x30EC\x30AA\x30DA\x30A2\x753B\x50CF\x3092\x30C9"
+                                 L"\x30E9\x30C3\x30B0\x3057\x3066\x4E0B\x3055\x3044";
+    for (int tries = 0; tries < 100; ++tries) {
+        texts = ChildTexts(pause);
+        if (std::find(texts.begin(), texts.end(), request) != texts.end()) break;
+        Sleep(20);
+    }
+    EXPECT_NE(std::find(texts.begin(), texts.end(), request), texts.end());
+    PostMessageW(pause, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitGone(L"#32770", 5000));
+    ExitProgram();
+}
+
+TEST_F(StereoProgram, StopAndExitEndTheLoopCleanly) {
+    const std::wstring folder = MakeWorkFolder(L"qub_e2e_stop");
+    Launch(folder);
+    Key('S');
+    ASSERT_NE(WaitBox(), nullptr);
+    Key('C');
+    EXPECT_TRUE(WaitGone(L"qub_bb", 5000)) << "Stop ends the routine";
+    EXPECT_TRUE(WaitGone(L"qub_iw", 5000));
+    ExitProgram();
+    CloseHandle(process_);
+    process_ = nullptr;
+
+    Launch(folder);
+    Key('S');
+    ASSERT_NE(WaitBox(), nullptr);
+    const DWORD start = GetTickCount();
+    ExitProgram();
+    EXPECT_LT(GetTickCount() - start, 1900u) << "the routine stops by itself, not by force";
+    EXPECT_TRUE(SavedFiles(folder).empty());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 3) {
+        fprintf(stderr, "usage: stereo_e2e_tests <qubstereo.exe> <stereo pair>\n");
+        return 2;
+    }
+    g_program = WindowsPath(argv[1]);
+    g_pair = WindowsPath(argv[2]);
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    const int result = RUN_ALL_TESTS();
+    Gdiplus::GdiplusShutdown(token);
+    return result;
+}
