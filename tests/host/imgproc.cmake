@@ -5,4 +5,5 @@ qub_pure_test(imgproc_pure_tests
   imgproc_fill_test.cpp
   imgproc_transform_test.cpp
   imgproc_font_test.cpp
+  imgproc_plot_test.cpp
 )
