@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "app/alignment.h"
@@ -46,11 +47,11 @@ int SaveStereoPair(int height, const uint32_t* left, const uint32_t* right, int 
                    int i, int slot) {
     const SavedPairSize size = SavedPairSizeFor(half, height, a, i);
     if (size.width <= 0 || size.height <= 0) {
-        QUB_SetStatusText("Nothing to save: the views do not overlap");
+        QUB_SetStatusText("Nothing to save");
         return 1;
     }
     if (QUB_CreateImage(slot, "savefile", -1, -1, size.width, size.height, 10) != 0) {
-        QUB_SetStatusText("Save failed: no memory for the picture");
+        QUB_SetStatusText("Save failed: no memory");
         return 1;
     }
     ComposeSavedPair(half, height, left, right, a, i, qubState.imageBits32[slot]);
@@ -66,11 +67,17 @@ int SaveStereoPair(int height, const uint32_t* left, const uint32_t* right, int 
         QUB_SaveImage(size.height, size.width, kFileJpeg, name) == 0) {
         result = 0;
     }
+    // The status line holds about twenty characters: the time of the save,
+    // which is in the file's name, tells the user which file it was.
     char status[64];
-    if (result == 0)
-        snprintf(status, sizeof status, "Saved %s%s", name, kSaveExtension);
-    else
+    if (result == 0) {
+        const size_t plain = strlen("Dor-YYMMDD_HH_MM_SS");
+        const char* suffix = strlen(name) > plain ? name + plain : "";
+        snprintf(status, sizeof status, "Saved %02d:%02d:%02d%s", local.tm_hour, local.tm_min,
+                 local.tm_sec, suffix);
+    } else {
         snprintf(status, sizeof status, "Save failed!");
+    }
     QUB_SetStatusText(status);
     if (result != 0) MessageBeep(MB_ICONERROR);
     if (qubState.images[slot].inUse) QUB_DestroyImage(slot);

@@ -39,7 +39,10 @@ void PlayDropIn(HWND window) {
 
 BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
     LibraryState& s = qubState;
-    s.statusControl = CreateWindowExW(0, L"STATIC", L"Ready", WS_CHILD | WS_VISIBLE, kStatusX,
+    // One line only: a text too long for the control is clipped rather than
+    // wrapped onto a second line that the control is too low to show.
+    s.statusControl = CreateWindowExW(0, L"STATIC", L"Ready",
+                                      WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, kStatusX,
                                       kStatusY, kStatusW, kStatusH, window,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusControlId)),
                                       s.instance, nullptr);
