@@ -6,3 +6,11 @@ if(NOT WIN32)
   target_link_libraries(bench_compose PRIVATE qubpure benchmark::benchmark_main)
   target_compile_options(bench_compose PRIVATE ${QUB_WARNINGS})
 endif()
+
+# One pass of the stereo routine's loop on a 24-megapixel pair under Wine,
+# against the 100 ms frame. A build target; run it with scripts/wine-run.sh.
+if(WIN32)
+  add_executable(bench_stereo_pass app_bench_win.cpp)
+  target_link_libraries(bench_stereo_pass PRIVATE qublib)
+  target_compile_options(bench_stereo_pass PRIVATE ${QUB_WARNINGS})
+endif()
