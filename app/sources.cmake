@@ -1,9 +1,10 @@
 set(QUB_APP_SOURCES
   app/stereo_main_win.cpp
 )
-# The routine's Windows side; in the library's sources list so that tests can
-# link it without the program's QUB_Main.
+# The routine itself is in the library, so that tests can run it from their
+# own QUB_Main; only the program's QUB_Main is outside.
 list(APPEND QUB_WIN_SOURCES
+  app/stereo_routine_win.cpp
   app/stereo_run_win.cpp
   app/stereo_text_win.cpp
 )

@@ -1,0 +1,225 @@
+// The stereo routine in-process: what it does with windows that are not its
+// own, refusals, a failed save, and a working window closed under it.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/compose.h"
+#include "app/stereo_routine_win.h"
+#include "app/stereo_run_win.h"
+#include "core/library_state.h"
+#include "core/main_menu.h"
+#include "core/runtime.h"
+#include "image/image_window.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+constexpr int kPairW = 65, kPairH = 40, kHalf = kPairW / 2;  // odd width: last column dropped
+
+// The pair: the left view's pixels tell their position, the right view is
+// the left one shifted, so every composition differs from a plain copy.
+uint32_t PairPixel(int x, int y) {
+    return static_cast<uint32_t>((x * 7 + y * 131) & 0xFFFFFF) ^ (x >= kHalf ? 0x00A050u : 0u);
+}
+
+void FillPair() {
+    uint32_t* p = qubState.imageBits32[0];
+    for (int y = 0; y < kPairH; ++y)
+        for (int x = 0; x < kPairW; ++x) p[y * kPairW + x] = PairPixel(x, y);
+}
+
+int FindTitled(const char* title) {
+    for (int n = 0; n < kImageSlots; ++n)
+        if (qubState.images[n].inUse && std::strcmp(qubState.images[n].title, title) == 0) return n;
+    return -1;
+}
+
+// Runs on the worker: sets the scene up, then runs the routine.
+std::function<void()> g_before;
+std::atomic<int> g_routineDone{0};
+
+void RunRoutine() {
+    g_routineDone = 0;
+    if (g_before) g_before();
+    StereoRoutine();
+    g_routineDone = 1;
+}
+
+// A modal "Pause" box shown by the worker; closes it and returns its text.
+std::wstring DismissPause() {
+    HWND box = nullptr;
+    PumpUntil([&box] {
+        box = FindWindowW(L"#32770", L"Pause");
+        return box != nullptr;
+    });
+    if (!box) return L"";
+    std::wstring text;
+    PumpUntil([&] {
+        HWND child = FindWindowExW(box, nullptr, L"Static", nullptr);
+        while (child) {
+            wchar_t buffer[256] = L"";
+            GetWindowTextW(child, buffer, 256);
+            if (buffer[0]) text = buffer;
+            child = FindWindowExW(box, child, L"Static", nullptr);
+        }
+        return !text.empty();
+    });
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+TEST(StereoRoutine, WorksAroundOtherWindowsAndLeavesThemAlone) {
+    // The user's own windows in slots 1 and 3, with content the routine must
+    // not touch.
+    std::vector<uint32_t> before1, before3;
+    g_before = [&] {
+        ASSERT_EQ(QUB_CreateImage(1, "mine one", -1, -1, 4, 3, 100), 0);
+        ASSERT_EQ(QUB_CreateImage(3, "mine three", -1, -1, 5, 2, 100), 0);
+        for (int k = 0; k < 12; ++k) qubState.imageBits32[1][k] = 0x111111u * static_cast<uint32_t>(k);
+        for (int k = 0; k < 10; ++k) qubState.imageBits32[3][k] = 0x0F0F0Fu + static_cast<uint32_t>(k);
+        before1.assign(qubState.imageBits32[1], qubState.imageBits32[1] + 12);
+        before3.assign(qubState.imageBits32[3], qubState.imageBits32[3] + 10);
+        ASSERT_EQ(QUB_CreateImage(0, "pair", -1, -1, kPairW, kPairH, 100), 0);
+        FillPair();
+    };
+    g_testRoutine = RunRoutine;
+    ASSERT_TRUE(StartRoutine());
+    ASSERT_TRUE(PumpUntil([] { return qubState.buttonBox.window != nullptr; }));
+    PumpFor(300);
+
+    const int left = FindTitled("Left side"), right = FindTitled("Right side");
+    const int preview = FindTitled("Preview");
+    ASSERT_GE(left, 0);
+    ASSERT_GE(right, 0);
+    ASSERT_GE(preview, 0);
+    EXPECT_EQ(left, 7) << "slot 1 is taken: the next free one above the routine's own";
+    EXPECT_EQ(right, 2);
+    EXPECT_EQ(preview, 8);
+    EXPECT_EQ(FindTitled("buruburuL"), 4);
+    EXPECT_EQ(qubState.images[left].width, kHalf);
+
+    // The split and the first anaglyph, against the pure compositions.
+    std::vector<uint32_t> pair(kPairW * kPairH), l(kHalf * kPairH), r(kHalf * kPairH),
+        p(kHalf * kPairH);
+    for (int y = 0; y < kPairH; ++y)
+        for (int x = 0; x < kPairW; ++x) pair[y * kPairW + x] = PairPixel(x, y);
+    SplitStereoPair(pair.data(), kPairW, kPairH, l.data(), r.data());
+    MakeAnaglyph(kHalf, kPairH, l.data(), r.data(), p.data(), 0, 0);
+    EXPECT_TRUE(std::equal(l.begin(), l.end(), qubState.imageBits32[left]));
+    EXPECT_TRUE(std::equal(p.begin(), p.end(), qubState.imageBits32[preview]));
+
+    EXPECT_TRUE(std::equal(before1.begin(), before1.end(), qubState.imageBits32[1]));
+    EXPECT_TRUE(std::equal(before3.begin(), before3.end(), qubState.imageBits32[3]));
+
+    ASSERT_TRUE(StopRoutine());
+    EXPECT_EQ(g_routineDone.load(), 1);
+    EXPECT_FALSE(qubState.images[0].inUse) << "a finished run closes the pair";
+    EXPECT_FALSE(qubState.images[left].inUse);
+    EXPECT_FALSE(qubState.images[preview].inUse);
+    EXPECT_EQ(qubState.buttonBox.window, nullptr);
+    ASSERT_TRUE(qubState.images[1].inUse) << "the user's windows stay";
+    ASSERT_TRUE(qubState.images[3].inUse);
+    EXPECT_TRUE(std::equal(before1.begin(), before1.end(), qubState.imageBits32[1]));
+
+    g_before = [] {
+        QUB_DestroyImage(1);
+        QUB_DestroyImage(3);
+    };
+    g_testRoutine = [] { g_before(); };
+    ASSERT_TRUE(StartRoutine());
+    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+}
+
+TEST(StereoRoutine, RefusesAnEightBitPairAndKeepsIt) {
+    g_before = [] { ASSERT_EQ(QUB_CreateImage8(0, "grey", -1, -1, 40, 20, 100), 0); };
+    g_testRoutine = RunRoutine;
+    ASSERT_TRUE(StartRoutine());
+    const std::wstring text = DismissPause();
+    EXPECT_NE(text.find(L"8-bit"), std::wstring::npos) << "a clear message";
+    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+    EXPECT_TRUE(qubState.images[0].inUse) << "the user's window is not closed";
+    EXPECT_EQ(FindTitled("Left side"), -1);
+
+    g_testRoutine = [] { QUB_DestroyImage(0); };
+    ASSERT_TRUE(StartRoutine());
+    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+}
+
+TEST(StereoRoutine, WithoutAPairAsksForOne) {
+    g_before = nullptr;
+    g_testRoutine = RunRoutine;
+    ASSERT_TRUE(StartRoutine());
+    const std::wstring request = L"\x30B9\x30C6\x30EC\x30AA\x30DA\x30A2\x753B\x50CF\x3092\x30C9"
+                                 L"\x30E9\x30C3\x30B0\x3057\x3066\x4E0B\x3055\x3044";
+    EXPECT_EQ(DismissPause(), request);
+    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+}
+
+TEST(StereoRoutine, ClosingAWorkingWindowEndsTheRunSafely) {
+    g_before = [] {
+        ASSERT_EQ(QUB_CreateImage(0, "pair", -1, -1, kPairW, kPairH, 100), 0);
+        FillPair();
+    };
+    g_testRoutine = RunRoutine;
+    ASSERT_TRUE(StartRoutine());
+    ASSERT_TRUE(PumpUntil([] { return qubState.buttonBox.window != nullptr; }));
+    const int right = FindTitled("Right side");
+    ASSERT_GE(right, 0);
+    // The user closes "Right side" with its close box: the routine must not
+    // compose from the released buffer again.
+    PostMessageW(qubState.images[right].window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return g_routineDone.load() == 1; }));
+    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+    EXPECT_EQ(qubState.buttonBox.window, nullptr);
+    EXPECT_EQ(FindTitled("Left side"), -1);
+}
+
+TEST(StereoSave, FailureIsShownAndTwoSavesKeepBothFiles) {
+    std::atomic<int> first{-1}, second{-1}, failed{-1};
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring work = std::wstring(folder) + L"qub_save_test";
+    CreateDirectoryW(work.c_str(), nullptr);
+    wchar_t saved[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(work.c_str());
+    g_testRoutine = [&] {
+        std::vector<uint32_t> l(16 * 9, 0x336699u), r(16 * 9, 0x996633u);
+        first = SaveStereoPair(9, l.data(), r.data(), 16, 2, -1, 6);
+        second = SaveStereoPair(9, l.data(), r.data(), 16, 2, -1, 6);
+        // Under Wine, Z:\proc is Linux's /proc, where no file can be made,
+        // not even by root.
+        SetCurrentDirectoryW(L"Z:\\proc");
+        failed = SaveStereoPair(9, l.data(), r.data(), 16, 2, -1, 6);
+    };
+    ASSERT_TRUE(StartRoutine());
+    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }, 20000));
+    SetCurrentDirectoryW(saved);
+    EXPECT_EQ(first.load(), 0);
+    EXPECT_EQ(second.load(), 0);
+    EXPECT_EQ(failed.load(), 2);
+    wchar_t status[64] = L"";
+    GetWindowTextW(qubState.statusControl, status, 64);
+    EXPECT_NE(std::wstring(status).find(L"Save failed!"), std::wstring::npos);
+    EXPECT_FALSE(qubState.images[6].inUse) << "the save window is closed again";
+
+    int files = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((work + L"\\Dor-*.jpg").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            ++files;
+            DeleteFileW((work + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    EXPECT_EQ(files, 2) << "the second save of the same second got its own name";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunWinTests(argc, argv); }
