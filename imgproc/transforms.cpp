@@ -1,6 +1,10 @@
 #include "imgproc/transforms.h"
 
 #include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstddef>
 #include <cstring>
 
@@ -85,8 +89,34 @@ void QUB_InvertImage8(uint8_t* pixels, int width, int height, int stride) {
     }
 }
 
+#if defined(__SSE2__)
+// Swaps four-pixel blocks from both ends of each row, reversed in registers:
+// one pass over the row at memory speed. std::reverse moves one pixel at a
+// time and runs half again as slow as memcpy.
+void FlipRows32(uint32_t* pixels, int width, int height) {
+    for (int y = 0; y < height; ++y) {
+        uint32_t* lo = pixels + Index(0, y, static_cast<size_t>(width));
+        uint32_t* hi = lo + width;
+        while (hi - lo >= 8) {
+            hi -= 4;
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lo));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hi));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(lo), _mm_shuffle_epi32(b, 0x1B));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(hi), _mm_shuffle_epi32(a, 0x1B));
+            lo += 4;
+        }
+        std::reverse(lo, hi);
+    }
+}
+#endif
+
 void QUB_FlipHorizontal32(uint32_t* pixels, int width, int height) {
-    if (width > 0) FlipH(pixels, width, height, static_cast<size_t>(width));
+    if (width <= 0) return;
+#if defined(__SSE2__)
+    FlipRows32(pixels, width, height);
+#else
+    FlipH(pixels, width, height, static_cast<size_t>(width));
+#endif
 }
 
 void QUB_FlipHorizontal8(uint8_t* pixels, int width, int height, int stride) {

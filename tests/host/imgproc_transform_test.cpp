@@ -38,6 +38,17 @@ TEST(Transforms, QuarterTurnsMoveThePixelsTheRightWay) {
     EXPECT_EQ(Text(left), "dhl\ncgk\nbfj\naei\n");
 }
 
+TEST(Transforms, HorizontalFlipMirrorsEveryRowAtEveryWidth) {
+    // Widths around the four-pixel blocks of the fast path and its tail.
+    for (int w = 1; w <= 27; ++w) {
+        const TestImage32 src = TestImage32::Distinct(w, 3);
+        TestImage32 a = src;
+        QUB_FlipHorizontal32(a.data(), w, 3);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < w; ++x) ASSERT_EQ(a.at(x, y), src.at(w - 1 - x, y)) << w << " " << x;
+    }
+}
+
 TEST(Transforms, FourTurnsAndTwoFlipsAreIdentity) {
     for (auto [w, h] : {std::pair{1, 1}, {7, 3}, {3, 7}, {33, 65}, {70, 31}}) {
         const TestImage32 src = TestImage32::Distinct(w, h);
