@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "boxes/box_geometry.h"
+#include "boxes/box_window_win.h"
 #include "boxes/button_box.h"
 #include "core/library_state.h"
 #include "core/runtime.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr DWORD kBoxStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_MULTILINE;
 constexpr int kCmdDestroy = 1050;
 constexpr int kCmdRename = 1057;
@@ -46,23 +46,6 @@ void LayOutButtons() {
         SetWindowPos(box.buttons[k], nullptr, r.x, r.y, r.width, r.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
-}
-
-// Window size for a client area, the way the box's style frames it.
-BoxSize WindowSizeFor(BoxSize client) {
-    RECT r = {0, 0, client.width, client.height};
-    AdjustWindowRect(&r, kBoxStyle, FALSE);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
-void ShowOneEntryMenu(HWND window, int id, const char* text) {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return;
-    QUB_InsertMenuString(menu, 0, 0, id, text);
-    POINT at;
-    GetCursorPos(&at);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
-    DestroyMenu(menu);
 }
 
 // Creates the buttons row by row. False when one could not be made; the
@@ -131,11 +114,11 @@ void OnLeftDoubleClick(HWND, BOOL, int x, int y, UINT) { QUB_RenameButton(Button
 
 void OnRightButton(HWND window, BOOL, int x, int y, UINT) {
     Box().renameTarget = ButtonUnder(x, y);
-    ShowOneEntryMenu(window, kCmdRename, "Rename");
+    QUB_ShowOneEntryMenu(window, kCmdRename, "Rename");
 }
 
 void OnNcRightButton(HWND window, BOOL, int, int, UINT) {
-    ShowOneEntryMenu(window, kCmdDestroy, "&Destroy\tCtrl+Q");
+    QUB_ShowOneEntryMenu(window, kCmdDestroy, "&Destroy\tCtrl+Q");
 }
 
 void OnMove(HWND, int, int) { QUB_CollectSnapRects(); }
@@ -153,7 +136,7 @@ void QUB_OpenButtonBox(int x, int y, int nx, int ny) {
     box.columns = nx;
     box.rows = ny;
     box.builtButtons = 0;
-    const BoxSize size = WindowSizeFor(
+    const BoxSize size = QUB_BoxWindowSizeFor(
         QUB_ButtonGridClientSize(nx, ny, box.buttonWidth, box.buttonHeight));
     HWND window = CreateWindowExW(0, L"qub_bb", L"ButtonBox", kBoxStyle, x, y, size.width,
                                   size.height, qubState.mainWindow, nullptr, qubState.instance,
@@ -200,7 +183,7 @@ int QUB_ResizeButtonBox(int w, int h) {
     HWND window = Box().window;
     if (window == nullptr) return 1;
     if (!QUB_BoxClientAccepted(w, h)) return 2;
-    const BoxSize size = WindowSizeFor({w, h});
+    const BoxSize size = QUB_BoxWindowSizeFor({w, h});
     SetWindowPos(window, nullptr, 0, 0, size.width, size.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     QUB_CollectSnapRects();

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "boxes/box_geometry.h"
+#include "boxes/box_window_win.h"
 #include "boxes/input_box.h"
 #include "core/library_state.h"
 #include "core/runtime.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr DWORD kBoxStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP;
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr int kCmdDestroy = 1023;
@@ -81,22 +81,6 @@ void LayOutItems() {
     }
 }
 
-BoxSize WindowSizeFor(BoxSize client) {
-    RECT r = {0, 0, client.width, client.height};
-    AdjustWindowRect(&r, kBoxStyle, FALSE);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
-void ShowOneEntryMenu(HWND window, int id, const char* text) {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return;
-    QUB_InsertMenuString(menu, 0, 0, id, text);
-    POINT at;
-    GetCursorPos(&at);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
-    DestroyMenu(menu);
-}
-
 // --- message handlers --------------------------------------------------------------
 
 void OnCommand(HWND, int id, HWND control, UINT code) {
@@ -152,11 +136,11 @@ void OnLeftDoubleClick(HWND, BOOL, int, int y, UINT) { QUB_RenameInputItem(ItemU
 
 void OnRightButton(HWND window, BOOL, int, int y, UINT) {
     Box().renameTarget = ItemUnder(y);
-    ShowOneEntryMenu(window, kCmdRename, "Rename");
+    QUB_ShowOneEntryMenu(window, kCmdRename, "Rename");
 }
 
 void OnNcRightButton(HWND window, BOOL, int, int, UINT) {
-    ShowOneEntryMenu(window, kCmdDestroy, "Destroy");
+    QUB_ShowOneEntryMenu(window, kCmdDestroy, "Destroy");
 }
 
 void OnMove(HWND, int, int) { QUB_CollectSnapRects(); }
@@ -175,7 +159,7 @@ void QUB_OpenInputBox(int x, int y, int items) {
     box.focusedEdit = nullptr;
     box.sizingEdge = 0;
     const BoxSize size =
-        WindowSizeFor(QUB_InputBoxClientSize(box.itemCount, box.labelWidth, box.editWidth));
+        QUB_BoxWindowSizeFor(QUB_InputBoxClientSize(box.itemCount, box.labelWidth, box.editWidth));
     HWND window = CreateWindowExW(0, L"qub_ib", L"InputBox", kBoxStyle, x, y, size.width,
                                   size.height, qubState.mainWindow, nullptr, qubState.instance,
                                   nullptr);
@@ -232,7 +216,7 @@ int QUB_ResizeInputBox(int isize, int esize) {
     // WM_SIZE, which then leaves both widths as they are.
     box.sizingEdge = 0;
     LayOutItems();
-    const BoxSize size = WindowSizeFor(QUB_InputBoxClientSize(box.itemCount, isize, esize));
+    const BoxSize size = QUB_BoxWindowSizeFor(QUB_InputBoxClientSize(box.itemCount, isize, esize));
     SetWindowPos(box.window, nullptr, 0, 0, size.width, size.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     QUB_CollectSnapRects();
