@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686     # the Windows program, 64 and 32 bits
   wine wine64                                 # running it on Linux
   xvfb x11-utils imagemagick                  # a display, xdpyinfo, screenshots and image checks
-  fonts-ipafont-gothic                        # Japanese glyphs for the program's own texts
+  fonts-ipafont-gothic fonts-wine             # Japanese glyphs; Wine's own fonts
   googletest libgtest-dev libbenchmark-dev    # tests and benchmarks
 )
 
@@ -23,4 +23,4 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+$sudo apt-get install -y -qq "${missing[@]}" >/dev/null
