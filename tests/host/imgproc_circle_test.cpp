@@ -3,7 +3,9 @@
 // a full drawing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cmath>
 #include <random>
 
@@ -53,6 +55,79 @@ TEST(Circle, WalkStopsAtFiveSeventhsOrTheDiagonal) {
     }, &log);
     EXPECT_LE(log.maxI, 7);
     EXPECT_GE(log.lastJ, log.maxI);
+}
+
+// The walk written out step by step as the library describes it, plotting by
+// inversion so that a point plotted twice cancels: the engine's 64-bit walk
+// with its skipping must invert exactly the same pixels, negative radii
+// included.
+struct LiteralWalk {
+    TestImage32 outline, disc;
+    LiteralWalk(int n, int cx, int cy, int r) : outline(n, n), disc(n, n) {
+        auto plot = [&](int x, int y) {
+            if (x >= 0 && y >= 0 && x < n && y < n) outline.at(x, y) ^= 0x00FFFFFFu;
+        };
+        auto span = [&](int w, int y) {
+            if (y < 0 || y >= n) return;
+            const int a = std::min(cx - w, cx + w), b = std::max(cx - w, cx + w);
+            for (int x = std::max(a, 0); x <= std::min(b, n - 1); ++x) disc.at(x, y) ^= 0x00FFFFFFu;
+        };
+        int i = 0, j = r, d = r;
+        const int limit = 5 * r / 7;
+        for (;;) {
+            plot(cx - i, cy + j);
+            plot(cx + i, cy - j);
+            if (i != 0 && i != j) {
+                plot(cx + i, cy + j);
+                plot(cx - i, cy - j);
+                plot(cx + j, cy - i);
+                plot(cx - j, cy + i);
+            }
+            plot(cx + j, cy + i);
+            plot(cx - j, cy - i);
+            d -= 2 * i + 1;
+            if (d <= 0) {
+                d += 2 * j - 2;
+                --j;
+            }
+            ++i;
+            if (i > limit || i > j) break;
+        }
+        i = 0, j = r, d = r;
+        bool stepped = false;
+        for (;;) {
+            if (i != j) {
+                span(j, cy + i);
+                if (i != 0) span(j, cy - i);
+            }
+            d -= 2 * i + 1;
+            stepped = d <= 0;
+            if (stepped) {
+                span(i, cy + j);
+                span(i, cy - j);
+                d += 2 * j - 2;
+                --j;
+            }
+            if (i + 1 > limit || i + 1 > j) break;
+            ++i;
+        }
+        if (!stepped) {
+            span(i, cy + j);
+            span(i, cy - j);
+        }
+    }
+};
+
+TEST(Circle, SameInversionsAsTheWalkWrittenOut) {
+    for (int r = -12; r <= 100; ++r) {
+        const int n = 2 * std::abs(r) + 7, c = std::abs(r) + 3;
+        const LiteralWalk want(n, c, c, r);
+        TestImage32 outline(n, n), disc(n, n);
+        QUB_XorCircle32(outline.data(), n, n, c, c, r);
+        QUB_XorFillCircle32(disc.data(), n, n, c, c, r);
+        ASSERT_EQ(outline.px, want.outline.px) << "outline r=" << r;
+        ASSERT_EQ(disc.px, want.disc.px) << "disc r=" << r;
+    }
 }
 
 // The XOR outline inverts each point once, so it marks the same pixels as the
