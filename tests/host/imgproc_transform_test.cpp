@@ -125,13 +125,36 @@ uint32_t RgbAt(int x, int y, int w, int h) {
 
 int Clamp(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
-uint32_t YCrCbAt(int x, int y, int w, int h) {
+// The chroma charts: a grows to the right, b upward; the vertical axis is Cr,
+// v or I and the horizontal one Cb, u or Q.
+enum class Chart { kYCrCb, kYuv, kYiq };
+
+uint32_t ChartAt(Chart chart, int x, int y, int w, int h) {
     const int a = 255 * (x - w / 2) / w, b = -(255 * (y - h / 2) / h);
     const int l = int(std::sqrt(5.0 * (a * a + b * b))) * 65536;
-    return QUB_PackRgb(Clamp((l + 91881 * b + 32768) / 65536),
-                       Clamp((l - 46793 * b - 22544 * a + 32768) / 65536),
-                       Clamp((l + 116130 * a + 32768) / 65536));
+    int r = 0, g = 0, bl = 0;
+    switch (chart) {
+        case Chart::kYCrCb:  // Cr = b, Cb = a
+            r = 91881 * b;
+            g = -46793 * b - 22544 * a;
+            bl = 116130 * a;
+            break;
+        case Chart::kYuv:  // v = b, u = a
+            r = 74711 * b;
+            g = -38076 * b - 25952 * a;
+            bl = 132973 * a;
+            break;
+        case Chart::kYiq:  // I = b, Q = a
+            r = 62187 * b + 42998 * a;
+            g = -17334 * b - 44872 * a;
+            bl = -73859 * b + 118292 * a;
+            break;
+    }
+    return QUB_PackRgb(Clamp((l + r + 32768) / 65536), Clamp((l + g + 32768) / 65536),
+                       Clamp((l + bl + 32768) / 65536));
 }
+
+uint32_t YCrCbAt(int x, int y, int w, int h) { return ChartAt(Chart::kYCrCb, x, y, w, h); }
 
 TEST(TestPatterns, WorkedValues) {
     TestImage32 im(256, 256);
@@ -164,14 +187,21 @@ TEST(TestPatterns, MatchTheFormulasAtOddSizes) {
         QUB_TestPatternYCrCb32(ycc.data(), w, h);
         QUB_TestPatternHsv32(hsv.data(), w, h);
         QUB_TestPatternGrey32(grey.data(), w, h);
-        TestImage8 g8(w, h, 9);
+        TestImage32 yuv(w, h), yiq(w, h);
+        QUB_TestPatternYuv32(yuv.data(), w, h);
+        QUB_TestPatternYiq32(yiq.data(), w, h);
+        TestImage8 g8(w, h, 9), yiq8(w, h, 9);
         QUB_TestPatternRgb8(g8.data(), w, h, g8.stride);
+        QUB_TestPatternYiq8(yiq8.data(), w, h, yiq8.stride);
         const int n = h / 2;
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 ASSERT_EQ(rgb.at(x, y), RgbAt(x, y, w, h)) << x << "," << y;
                 ASSERT_EQ(ycc.at(x, y), YCrCbAt(x, y, w, h)) << x << "," << y;
+                ASSERT_EQ(yuv.at(x, y), ChartAt(Chart::kYuv, x, y, w, h)) << x << "," << y;
+                ASSERT_EQ(yiq.at(x, y), ChartAt(Chart::kYiq, x, y, w, h)) << x << "," << y;
                 ASSERT_EQ(g8.at(x, y), RgbAt(x, y, w, h) & 255u);
+                ASSERT_EQ(yiq8.at(x, y), ChartAt(Chart::kYiq, x, y, w, h) & 255u);
                 if (n > 0) {
                     const int s = y < n ? 255 * y / n : 255;
                     const int v = y < n ? 255 : 255 - 255 * (y - n) / n;
