@@ -21,9 +21,12 @@ bool CurrentTextWindowOpen() {
 // Brings the current text window forward (or opens text window 0), prints
 // "%d '%s' ->" there and reads a line into `line` (kInputLineBytes). False
 // when there is still no text window: the line input would then return at
-// once with the buffer as it was.
+// once with the buffer as it was. False too while another line input waits
+// (a rename asked earlier, or the user routine's own): a second one nested
+// inside it would take the answer and leave the first cancelled and empty.
 bool AskLine(int number, const char* text, char* line) {
     line[0] = '\0';
+    if (qubState.lineInputActive.load() != 0) return false;
     QUB_ShowTextWindow();
     if (!CurrentTextWindowOpen()) return false;
     QUB_Printf("%d '%s' ->", number, text);

@@ -1,5 +1,6 @@
 #include "boxes/box_window_win.h"
 
+#include "core/library_state.h"
 #include "core/runtime.h"
 
 BoxSize QUB_BoxWindowSizeFor(BoxSize client) {
@@ -9,6 +10,8 @@ BoxSize QUB_BoxWindowSizeFor(BoxSize client) {
 }
 
 void QUB_ShowOneEntryMenu(HWND window, int id, const char* text) {
+    // As on the other library windows: no popup menu while a line input waits.
+    if (qubState.lineInputActive.load() != 0) return;
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return;
     QUB_InsertMenuString(menu, 0, 0, id, text);

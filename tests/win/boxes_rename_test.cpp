@@ -100,6 +100,37 @@ TEST_F(RenameTest, BoxDestroyedWhileTypingIsLeftAlone) {
     EXPECT_EQ(TextOf(qubState.buttonBox.buttons[0]), L"0") << "the new box is not renamed";
 }
 
+// A second rename asked while the first prompt still waits is not started:
+// nested inside the first, it would take the answer and leave the first
+// cancelled. The answer goes to the button asked first.
+TEST_F(RenameTest, SecondRenameWhileAPromptWaitsIsIgnored) {
+    ASSERT_TRUE(OnWorker([] {
+        QUB_OpenButtonBox(0, 0, 2, 1);
+        QUB_OpenInputBox(300, 0, 2);
+    }));
+    const ButtonBoxRecord& box = qubState.buttonBox;
+    PostMessageW(box.window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(2, 2));
+    ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
+    const int waiting = qubState.lineInputActive.load();
+    // Double clicks and the popup entries of both boxes, while it waits.
+    const int right = box.buttonWidth + 4 + 2;
+    PostMessageW(box.window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(right, 2));
+    qubState.buttonBox.renameTarget = 1;
+    PostMessageW(box.window, WM_COMMAND, 1057, 0);
+    PostMessageW(qubState.inputBox.window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 3));
+    qubState.inputBox.renameTarget = 1;
+    PostMessageW(qubState.inputBox.window, WM_COMMAND, 1056, 0);
+    PumpFor(100);
+    EXPECT_EQ(qubState.lineInputActive.load(), waiting);
+    ASSERT_TRUE(AnswerPrompt(L"first"));
+    ASSERT_TRUE(PumpUntil([&box] { return TextOf(box.buttons[0]) == L"first"; }));
+    PumpFor(50);
+    EXPECT_EQ(qubState.lineInputActive.load(), 0) << "no prompt left waiting";
+    EXPECT_EQ(TextOf(box.buttons[1]), L"1");
+    EXPECT_EQ(TextOf(qubState.inputBox.labels[0]), L"Item 0");
+    EXPECT_EQ(TextOf(qubState.inputBox.labels[1]), L"Item 1");
+}
+
 TEST_F(RenameTest, DoubleClickOnAnItemRenamesItsLabel) {
     ASSERT_TRUE(OnWorker([] { QUB_OpenInputBox(0, 0, 3); }));
     const InputBoxRecord& box = qubState.inputBox;
