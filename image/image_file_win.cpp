@@ -29,7 +29,9 @@ using qub_gdi::ScopedGpImage;
 
 constexpr int kLoaded = 0, kNotAPicture = 1, kLoadNoWindow = 2;
 constexpr int kSaved = 0, kSaveFailed = 1, kSaveBadSize = 2, kSaveNoWindow = 3;
-constexpr Gdiplus::REAL kDibDpi = 72.0f;  // 2834 pixels per metre, what 8-bit saves declare
+// 8-bit saves declare 2834 pixels per metre. 72 dpi is 2834.6, which an
+// encoder that rounds writes as 2835; this is 2834.4, right either way.
+constexpr Gdiplus::REAL kDibDpi = 71.99376f;
 
 bool CurrentOpen() {
     const int n = qubState.currentImage;
@@ -186,6 +188,18 @@ bool WriteThroughTemporary(GpImage* bitmap, const wchar_t* target, const CLSID& 
     return true;
 }
 
+// `fileName` in UTF-16, or false when it does not fit a name buffer whole.
+// The conversion would cut it at a character boundary, and a cut name can be
+// another file: a save would then report success for a file under a name
+// nobody asked for.
+bool WholeName(const char* fileName, wchar_t (&out)[kFileNameUnits]) {
+    wchar_t wide[kFileNameUnits + 1];
+    const int units = QUB_ToWide(fileName, wide, kFileNameUnits + 1);
+    if (units >= kFileNameUnits) return false;
+    std::wmemcpy(out, wide, static_cast<size_t>(units) + 1);
+    return true;
+}
+
 }  // namespace
 
 int QUB_LoadImageWide(const char* fileName, const wchar_t* fileNameWide, int x, int y) {
@@ -195,7 +209,7 @@ int QUB_LoadImageWide(const char* fileName, const wchar_t* fileNameWide, int x, 
     wchar_t converted[kFileNameUnits];
     const wchar_t* name = fileNameWide;
     if (!name) {
-        QUB_ToWide(fileName, converted, kFileNameUnits);
+        if (!WholeName(fileName, converted)) return kNotAPicture;
         name = converted;
     }
     GpImage* loaded = nullptr;
@@ -265,8 +279,8 @@ int QUB_SaveImage(int height, int width, int type, const char* fileName) {
     CLSID encoder;
     if (!QUB_FindEncoder(kImageFileMime[type], &encoder)) return kSaveFailed;
     wchar_t name[kFileNameUnits];
-    QUB_ToWide(fileName, name, kFileNameUnits);
-    if (name[0] == L'\0' || QUB_AppendExtension(name, kImageFileExtension[type]) != 0)
+    if (!WholeName(fileName, name) || name[0] == L'\0' ||
+        QUB_AppendExtension(name, kImageFileExtension[type]) != 0)
         return kSaveFailed;
 
     SaveSource source;

@@ -344,6 +344,118 @@ TEST_F(ImageFiles, BadFilesAreRefusedWithoutACrash) {
     EXPECT_TRUE(untouched) << "a refused file leaves the buffer unchanged";
 }
 
+TEST_F(ImageFiles, EightBitWindowAsJpegAndBmpHeaders) {
+    int savedJpeg = -1, loadedJpeg = -1, savedBmp8 = -1, savedBmp32 = -1, worst = 0;
+    const std::string base = Narrow(folder.File(L"hdr"));
+    const std::string rgb = Narrow(folder.File(L"rgb"));
+    uint32_t palette[256];
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage8(0, "idx", -1, -1, 48, 32, 100);
+        for (uint32_t i = 0; i < 256; ++i) palette[i] = (255 - i) << 16 | i << 8 | (i / 2);
+        QUB_SetPalette(palette, 256);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 48; ++x) qubState.imageBits8[0][y * 48 + x] = static_cast<uint8_t>(x * 5);
+        savedJpeg = QUB_SaveImage(32, 48, kFileJpeg, base.c_str());
+        savedBmp8 = QUB_SaveImage(32, 48, kFileBmp, base.c_str());
+        QUB_CreateImage(1, "back", -1, -1, 48, 32, 100);
+        loadedJpeg = QUB_LoadImage((base + ".jpg").c_str(), 0, 0);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 48; ++x)
+                worst = std::max(worst, MaxChannelDifference(palette[x * 5],
+                                                             qubState.imageBits32[1][y * 48 + x]));
+        Fill(1, 7, 5, Known);
+        savedBmp32 = QUB_SaveImage(5, 7, kFileBmp, rgb.c_str());
+    }));
+    EXPECT_EQ(savedJpeg, 0) << "an 8-bit window saves as JPEG too";
+    EXPECT_EQ(loadedJpeg, 0);
+    EXPECT_LE(worst, 40) << "JPEG of an 8-bit window shows its palette colours";
+    EXPECT_EQ(savedBmp8, 0);
+    EXPECT_EQ(savedBmp32, 0);
+    auto le32 = [](const std::vector<unsigned char>& f, size_t at) {
+        return static_cast<uint32_t>(f[at] | f[at + 1] << 8 | f[at + 2] << 16 | f[at + 3] << 24);
+    };
+    const std::vector<unsigned char> bmp8 = ReadBytes(folder.File(L"hdr.bmp"));
+    ASSERT_GE(bmp8.size(), 54u + 1024u);
+    EXPECT_EQ(bmp8[28], 8);
+    EXPECT_EQ(le32(bmp8, 38), 2834u) << "pixels per metre, horizontally";
+    EXPECT_EQ(le32(bmp8, 42), 2834u) << "and vertically";
+    const size_t colours = 14 + le32(bmp8, 14);
+    for (uint32_t i : {0u, 1u, 77u, 255u})
+        EXPECT_EQ(le32(bmp8, colours + 4 * i) & 0xFFFFFFu, palette[i]) << "palette entry " << i;
+    const std::vector<unsigned char> bmp32 = ReadBytes(folder.File(L"rgb.bmp"));
+    ASSERT_GE(bmp32.size(), 54u);
+    EXPECT_EQ(bmp32[28], 24) << "a 32-bit window is written as a 24-bit BMP";
+}
+
+TEST_F(ImageFiles, JpegIntoAnEightBitWindowKeepsTheGreyRamp) {
+    int loaded = -1;
+    uint32_t ramp[256] = {};
+    const std::string jpg = Narrow(folder.File(L"grey.jpg"));
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "src", -1, -1, 48, 32, 100);
+        Fill(0, 48, 32, Smooth);
+        QUB_SaveImage(32, 48, kFileJpeg, jpg.c_str());
+        QUB_CreateImage8(1, "idx", -1, -1, 48, 32, 100);
+        loaded = QUB_LoadImage(jpg.c_str(), 0, 0);
+        QUB_GetPalette(ramp);
+    }));
+    EXPECT_EQ(loaded, 0);
+    for (uint32_t i = 0; i < 256; ++i) ASSERT_EQ(ramp[i], i * 0x010101u) << i;
+}
+
+// A name that does not fit the 260-unit buffer must not be cut into another
+// name: here the first 259 units end in ".bmp", a complete name of its own.
+TEST_F(ImageFiles, OverlongNamesAreRefusedNotCut) {
+    const std::wstring head = folder.File(L"");
+    ASSERT_LT(head.size(), 200u);
+    const std::wstring cut = head + std::wstring(259 - head.size() - 4, L'n') + L".bmp";
+    ASSERT_EQ(cut.size(), 259u);
+    const std::string overlong = Narrow(cut + L"tail");
+    int saved = -1, loaded = -1, savedCut = -1;
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "s", -1, -1, 7, 5, 100);
+        Fill(0, 7, 5, Known);
+        saved = QUB_SaveImage(5, 7, kFileBmp, overlong.c_str());
+        savedCut = QUB_SaveImage(5, 7, kFileBmp, Narrow(cut).c_str());
+        loaded = QUB_LoadImage(overlong.c_str(), 0, 0);
+    }));
+    EXPECT_EQ(saved, 1) << "refused, not written under a shorter name";
+    EXPECT_EQ(savedCut, 0) << "the same name within the limit is fine";
+    EXPECT_EQ(loaded, 1) << "the cut name is an existing picture, but not the one asked for";
+    EXPECT_EQ(folder.Names().size(), 1u);
+}
+
+TEST_F(ImageFiles, SaveReplacesOrKeepsAnExistingFileWhole) {
+    const std::wstring target = folder.File(L"keep.png");
+    const std::string name = Narrow(target);
+    int replaced = -1, refused = -1;
+    std::vector<unsigned char> afterReplace, afterRefusal;
+    ASSERT_TRUE(WriteBytes(target, {'o', 'l', 'd'}));
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "s", -1, -1, 7, 5, 100);
+        Fill(0, 7, 5, Known);
+        replaced = QUB_SaveImage(5, 7, kFilePng, name.c_str());
+    }));
+    afterReplace = ReadBytes(target);
+    // Held open without delete sharing, as a viewer showing it would: the
+    // finished picture cannot be put in its place.
+    HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(1, "t", -1, -1, 9, 9, 100);
+        refused = QUB_SaveImage(9, 9, kFilePng, name.c_str());
+    }));
+    CloseHandle(held);
+    afterRefusal = ReadBytes(target);
+    EXPECT_EQ(replaced, 0);
+    ASSERT_GT(afterReplace.size(), 8u);
+    EXPECT_EQ(afterReplace[1], 'P') << "the old file was replaced by the picture";
+    EXPECT_EQ(refused, 1) << "a target held open cannot be replaced";
+    EXPECT_EQ(afterRefusal, afterReplace) << "the earlier picture is kept whole";
+    EXPECT_EQ(folder.Names().size(), 1u) << "no temporary file left";
+}
+
 TEST_F(ImageFiles, LoadIntoAClosedSlot) {
     int code = -1;
     ASSERT_TRUE(OnWorker([&] {
