@@ -88,8 +88,12 @@ void QUB_HandleDroppedFiles(void* dropHandle) {
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     int next = 0;
     for (UINT k = 0; k < count; ++k) {
+        // A name too long for the buffer would come back cut, and a cut name
+        // can be another file; such a file is skipped instead.
+        const UINT length = DragQueryFileW(drop, k, nullptr, 0);
+        if (length == 0 || length >= kPathUnits) continue;
         wchar_t name[kPathUnits];
-        if (DragQueryFileW(drop, k, name, kPathUnits) == 0) continue;
+        if (DragQueryFileW(drop, k, name, kPathUnits) != length) continue;
         OpenInFreeSlot(name, &next);
     }
     DragFinish(drop);

@@ -115,8 +115,11 @@ void MenuPress(HWND window, int n, bool processing) {
 }
 
 void OnDropFiles(HWND window, HDROP drop) {
+    // Only a name that fits whole: a cut one can be another file.
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
     wchar_t name[kFileNameUnits];
-    if (Slot(window) >= 0 && DragQueryFileW(drop, 0, name, kFileNameUnits) > 0) {
+    if (Slot(window) >= 0 && length > 0 && length < kFileNameUnits &&
+        DragQueryFileW(drop, 0, name, kFileNameUnits) == length) {
         QUB_SelectImageByWindow(window);
         char narrow[kFileNameUnits];
         QUB_ToNarrow(name, narrow, kFileNameUnits);

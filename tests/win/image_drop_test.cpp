@@ -125,4 +125,35 @@ TEST_F(DroppedFiles, OnAnImageWindowLoadsIntoItAndKeepsTheCurrentOne) {
     EXPECT_EQ(qubState.currentImage, 3);
 }
 
+// A dropped name longer than the 260-unit buffer would come back cut; here the
+// cut name is an existing picture, which must not be opened in its place.
+TEST_F(DroppedFiles, OverlongNamesAreSkippedNotCut) {
+    const std::wstring head = folder.File(L"");
+    ASSERT_LT(head.size(), 200u);
+    const std::wstring cutName = std::wstring(259 - head.size() - 4, L'c') + L".png";
+    const std::wstring cut = MakePicture(cutName, 80, 40, 0x00AA0000u);
+    ASSERT_EQ(cut.size(), 259u);
+    const std::wstring overlong = cut + L"tail.png";
+    const std::wstring small = MakePicture(L"small.png", 20, 10, 0x000000BBu);
+
+    PostMessageW(qubState.mainWindow, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({overlong, small})), 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.images[0].inUse != 0; }, 20000));
+    PumpFor(300);
+    EXPECT_EQ(qubState.images[0].width, 20) << "the overlong name opened nothing";
+    EXPECT_FALSE(qubState.images[1].inUse);
+
+    // On an image window: the overlong drop is ignored, the next one loads.
+    PostMessageW(qubState.images[0].window, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({overlong})), 0);
+    ASSERT_TRUE(OnWorker([] { QUB_CreateImage(5, "fresh", -1, -1, 100, 50, 100); }));
+    PostMessageW(qubState.images[5].window, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({overlong})), 0);
+    PostMessageW(qubState.images[5].window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({small})),
+                 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.imageBits32[5][0] == 0x000000BBu; }, 10000));
+    EXPECT_EQ(qubState.imageBits32[5][50], 0u) << "the cut name's picture was not loaded";
+    EXPECT_TRUE(FilledWith(0, 0x000000BBu));
+}
+
 }  // namespace
