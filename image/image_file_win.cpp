@@ -258,6 +258,7 @@ int QUB_AppendExtension(wchar_t* fileName, const wchar_t* extension) {
 
 void QUB_ReadRect(void* destination, int x0, int y0, int w, int h) {
     if (!CurrentOpen() || !destination) return;
+    GdiFlush();  // GDI may still hold drawing into the buffer in its batch
     const LibraryState& s = qubState;
     const int n = s.currentImage;
     const ImageWindowRecord& r = s.images[n];
@@ -283,6 +284,7 @@ int QUB_SaveImage(int height, int width, int type, const char* fileName) {
         QUB_AppendExtension(name, kImageFileExtension[type]) != 0)
         return kSaveFailed;
 
+    GdiFlush();  // the pixels are read from the buffer directly
     SaveSource source;
     const int depth = qubState.images[qubState.currentImage].depth;
     bool made;
