@@ -185,6 +185,43 @@ TEST_F(ImageWindows, RestoreOfADestroyedWindowAndClosedSlots) {
     EXPECT_EQ(qubState.currentImage, 1);
 }
 
+TEST_F(ImageWindows, ClosedSlotsAndAFailedResize) {
+    int codes[9] = {};
+    int current = -1;
+    HWND old = nullptr;
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage8(2, "gone", -1, -1, 120, 40, 100);
+        QUB_CreateImage(3, "long", -1, -1, 300, 40, 100);
+        QUB_DestroyImage(2);
+        qubState.currentImage = 2;
+        uint32_t colours[256] = {};
+        codes[0] = QUB_SetPalette(colours, 1);
+        codes[1] = QUB_GetPalette(colours);
+        codes[2] = QUB_SetStretchMode(2, HALFTONE);
+        codes[3] = QUB_GetStretchMode(2);
+        codes[4] = QUB_ResizeImage(2, 10, 10);
+        codes[5] = QUB_FindImageSlot(qubState.mainWindow);
+        codes[6] = QUB_SelectImageByWindow(nullptr);
+        current = qubState.currentImage;
+        old = qubState.images[3].window;
+        // Too long and thin to fit: the old window is closed first and stays so.
+        codes[7] = QUB_ResizeImage(3, 100000, 1);
+        codes[8] = QUB_DisplayImage(3);
+    }));
+    EXPECT_EQ(codes[0], 1);
+    EXPECT_EQ(codes[1], 1);
+    EXPECT_EQ(codes[2], 1);
+    EXPECT_EQ(codes[3], 0) << "no stretch mode for a closed slot";
+    EXPECT_EQ(codes[4], 1);
+    EXPECT_EQ(codes[5], -1);
+    EXPECT_EQ(codes[6], -1);
+    EXPECT_EQ(current, 2) << "a failed select changes nothing";
+    EXPECT_EQ(codes[7], 2);
+    EXPECT_EQ(codes[8], 1);
+    EXPECT_FALSE(qubState.images[3].inUse);
+    EXPECT_FALSE(IsWindow(old));
+}
+
 TEST_F(ImageWindows, PaletteOfEightBitWindowsOnly) {
     int codes[4] = {};
     uint32_t read[256] = {};
@@ -274,6 +311,35 @@ TEST_F(ImageWindows, ResizeKeepsPlaceTitlePaletteModeAndClears) {
     EXPECT_EQ(mode, HALFTONE);
     EXPECT_EQ(WindowTitle(qubState.images[4].window), L"resized(100%)[8bit]*");
     EXPECT_EQ(firstPixel, 0) << "the new buffer is cleared";
+}
+
+// What the window shows after a redisplay, read back from its device context:
+// the whole buffer scaled to the client area, at 100 % and zoomed.
+TEST_F(ImageWindows, DisplayShowsTheWholeBufferScaled) {
+    COLORREF seen[2][3] = {};
+    ASSERT_TRUE(OnWorker([&] {
+        for (int pass = 0; pass < 2; ++pass) {
+            const int zoom = pass == 0 ? 100 : 50;
+            QUB_CreateImage(0, "shown", 0, 0, 400, 200, zoom);
+            for (int y = 0; y < 200; ++y)
+                for (int x = 0; x < 400; ++x)
+                    qubState.imageBits32[0][y * 400 + x] = x < 200 ? 0x00FF0000u : 0x000000FFu;
+            // A 2 x 2 corner block, so that halving cannot drop it.
+            for (int i : {198 * 400 + 398, 198 * 400 + 399, 199 * 400 + 398, 199 * 400 + 399})
+                qubState.imageBits32[0][i] = 0x0000FF00u;
+            QUB_DisplayImage(0);
+            const ImageWindowRecord& r = qubState.images[0];
+            seen[pass][0] = GetPixel(r.windowDC, r.displayWidth / 4, r.displayHeight / 2);
+            seen[pass][1] = GetPixel(r.windowDC, r.displayWidth * 3 / 4, r.displayHeight / 2);
+            seen[pass][2] = GetPixel(r.windowDC, r.displayWidth - 1, r.displayHeight - 1);
+            QUB_DestroyImage(0);
+        }
+    }));
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(seen[pass][0], RGB(255, 0, 0)) << pass;
+        EXPECT_EQ(seen[pass][1], RGB(0, 0, 255)) << pass;
+        EXPECT_EQ(seen[pass][2], RGB(0, 255, 0)) << "the last pixels reach the corner, pass " << pass;
+    }
 }
 
 TEST_F(ImageWindows, TabTogglesHalftoneAndTheMark) {
