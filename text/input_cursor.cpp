@@ -41,6 +41,14 @@ void QUB_InputBegin(InputCursor* c, int x, int y, int width, int height, int cel
     c->breakCount = 0;
 }
 
+void QUB_InputFollow(InputCursor* c, int x, int y, int width, int height) {
+    if (x != c->x || y != c->y) c->breakCount = 0;
+    c->x = x;
+    c->y = y;
+    c->width = width;
+    c->height = height;
+}
+
 void QUB_InputType(InputCursor* c, unsigned unit, InputDraws* out) {
     out->count = 0;
     const int cells = QUB_UnitCells(unit);

@@ -41,6 +41,13 @@ struct InputDraws {
 void QUB_InputBegin(InputCursor* cursor, int x, int y, int width, int height, int cellWidth,
                     int lineHeight);
 
+// Takes the window's cursor and size before a step. When the cursor has moved
+// without the input (a resize clears the window and puts the cursor at the
+// top left), the lines that the input broke earlier are gone from the screen:
+// its breaks are forgotten, so that Backspace never climbs back to them,
+// above the window's top edge.
+void QUB_InputFollow(InputCursor* cursor, int x, int y, int width, int height);
+
 // Echoes a typed unit and moves the cursor behind it.
 void QUB_InputType(InputCursor* cursor, unsigned unit, InputDraws* out);
 

@@ -102,10 +102,7 @@ void Perform(TextWindowRecord& r, InputCursor& c, const InputDraws& draws, wchar
 // The cursor model follows the window: a resize clears the window and puts
 // its cursor at the top left.
 void SyncCursor(const TextWindowRecord& r, InputCursor& c) {
-    c.x = r.cursorX;
-    c.y = r.cursorY;
-    c.width = r.width;
-    c.height = r.height;
+    QUB_InputFollow(&c, r.cursorX, r.cursorY, r.width, r.height);
 }
 
 void Backspace(TextWindowRecord& r, LineInput& in) {

@@ -75,6 +75,20 @@ TEST(InputCursor, BreakAtTheBottomScrollsOnce) {
     EXPECT_EQ(c.x, 0);
 }
 
+TEST(InputCursor, AfterAResizeBackspaceStaysInTheWindow) {
+    InputCursor c = Begin(392, 0);
+    InputDraws d;
+    QUB_InputType(&c, u'z', &d);  // breaks the line
+    ASSERT_EQ(c.breakCount, 1);
+    QUB_InputFollow(&c, c.x, c.y, 400, 300);
+    EXPECT_EQ(c.breakCount, 1) << "an unmoved cursor keeps its breaks";
+    QUB_InputFollow(&c, 0, 0, 300, 200);  // resized: cleared, cursor top left
+    QUB_InputBackspace(&c, u'z', &d);
+    EXPECT_EQ(c.y, 0) << "not back to a line above the top edge";
+    EXPECT_EQ(c.x, 0);
+    EXPECT_EQ(c.width, 300);
+}
+
 TEST(InputCursor, LongInputInANarrowWindowStaysInBounds) {
     // Two cells wide: every wide unit breaks twice; the break table must hold.
     InputCursor c = Begin(0, 0, 16, 1000);
