@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
+#include <atomic>
+
 #include "core/library_state.h"
+#include "core/main_menu.h"
 #include "core/runtime.h"
 #include "tests/win/win_test_support.h"
 
@@ -11,6 +14,7 @@ volatile LONG g_pasteKeySeen = 0;
 namespace {
 
 WNDPROC g_textProc = nullptr;
+std::atomic<int> g_bodyEntered{0};
 
 void SetCtrl(bool down) {
     BYTE keys[256];
@@ -32,8 +36,16 @@ LRESULT CALLBACK CtrlProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 bool StartOnWorker(const std::function<void()>& body) {
-    g_testRoutine = body;
-    return StartRoutine();
+    g_bodyEntered.store(0);
+    g_testRoutine = [body] {
+        g_bodyEntered.store(1);
+        body();
+    };
+    SendMainCommand(kCmdStart);
+    // A short body is often over before the GUI thread looks again, so
+    // routineRunning alone would miss it and wait out the whole timeout; the
+    // body's own mark says that it ran.
+    return PumpUntil([] { return g_bodyEntered.load() != 0; });
 }
 
 bool WaitRoutineEnd(uint32_t timeoutMs) {
@@ -98,6 +110,10 @@ void AddCtrlControls(int n) {
 
 void PostChars(HWND window, const std::wstring& text) {
     for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 0);
+}
+
+void SendChars(HWND window, const std::wstring& text) {
+    for (wchar_t c : text) SendMessageW(window, WM_CHAR, c, 0);
 }
 
 bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t timeoutMs) {

@@ -37,6 +37,10 @@ extern volatile LONG g_pasteKeySeen;
 
 // Posts the characters of `text` as WM_CHAR to `window`.
 void PostChars(HWND window, const std::wstring& text);
+// Sends them instead: each is in the window procedure's hands (in the key
+// ring, if an input waits) when the call returns, so no wait is needed to
+// order them against other keys.
+void SendChars(HWND window, const std::wstring& text);
 
 // Waits for a message box with `caption`, reads its text, presses OK.
 bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t timeoutMs = 5000);

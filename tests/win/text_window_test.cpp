@@ -187,16 +187,27 @@ TEST(TextWindow, ClosingMovesCurrentToTheLowestOpenAndSilencesPrints) {
     EXPECT_EQ(qubState.currentTextWindow, 9) << "no window open: the number stays";
 }
 
-TEST(TextWindow, HugeFormattedTextIsCutNotOverrun) {
-    int cursorY = -1;
+TEST(TextWindow, HugeFormattedTextIsCutAtTheBufferAndLoggedAsShown) {
+    const std::wstring name = LogFileName(10);
+    DeleteFileW(name.c_str());
+    int cursorX = -1, cw = 0, started = -1;
     RunOnWorker([&] {
         QUB_OpenTextWindow(10, 0, 0, 200, 100);
+        started = QUB_StartLog(10);
+        cw = Rec(10).cellWidth;
         const std::string huge(100000, 'x');
         QUB_Printf("%s%s", huge.c_str(), huge.c_str());
-        cursorY = Rec(10).cursorY;
+        cursorX = Rec(10).cursorX;
+        QUB_CloseTextWindow(10);
     });
-    EXPECT_GE(cursorY, 0);
-    CloseAll();
+    ASSERT_EQ(started, 0);
+    ASSERT_GT(cw, 0);
+    // 4095 characters and the terminator: the last line holds what is left
+    // of them, a full line when they divide evenly.
+    const int perLine = 200 / cw;
+    EXPECT_EQ(cursorX, ((4095 - 1) % perLine + 1) * cw) << "exactly the cut text was drawn";
+    EXPECT_EQ(ReadFileBytes(name), std::string(4095, 'x')) << "the log got the same cut text";
+    DeleteFileW(name.c_str());
 }
 
 // --- keys and the popup menu --------------------------------------------------------
@@ -218,11 +229,10 @@ TEST(TextWindowKeys, PlainKeysGoToTheMainWindowCtrlKeysAreCommands) {
     g_mainProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainKeySpy)));
     HWND w11 = Rec(11).window;
-    for (WPARAM key : {WPARAM{VK_ESCAPE}, WPARAM{'X'}, WPARAM{'S'}, WPARAM{'C'}, WPARAM{'Q'}})
+    // Q goes first: were it passed on, it would reach the main window before C.
+    for (WPARAM key : {WPARAM{'Q'}, WPARAM{VK_ESCAPE}, WPARAM{'X'}, WPARAM{'S'}, WPARAM{'C'}})
         PostMessageW(w11, WM_KEYDOWN, key, 0);
-    PumpUntil([] { return g_mainKeys['C'].load() > 0; });
-    PumpFor(50);
-    SetWindowLongPtrW(qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
+    EXPECT_TRUE(PumpUntil([] { return g_mainKeys['C'].load() > 0; }));
     EXPECT_EQ(g_mainKeys[VK_ESCAPE].load(), 1);
     EXPECT_EQ(g_mainKeys['X'].load(), 1);
     EXPECT_EQ(g_mainKeys['S'].load(), 1);
@@ -231,6 +241,19 @@ TEST(TextWindowKeys, PlainKeysGoToTheMainWindowCtrlKeysAreCommands) {
 
     ASSERT_EQ(qubState.currentTextWindow, 12);
     RunOnWorker([] { AddCtrlControls(11); });
+    // While a line input waits, Esc and Ctrl+S are keys of the input, not
+    // commands. Anything they posted would be handled before the C behind them.
+    qubState.lineInputActive = 99;
+    SendMessageW(w11, WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageW(w11, kMsgCtrlDown, 0, 0);
+    SendMessageW(w11, WM_KEYDOWN, 'S', 0);
+    SendMessageW(w11, kMsgCtrlUp, 0, 0);
+    qubState.lineInputActive = 0;
+    PostMessageW(w11, WM_KEYDOWN, 'C', 0);
+    EXPECT_TRUE(PumpUntil([] { return g_mainKeys['C'].load() > 1; }));
+    EXPECT_EQ(g_mainKeys[VK_ESCAPE].load(), 1) << "Esc during an input is not passed on";
+    EXPECT_EQ(qubState.currentTextWindow, 12) << "Ctrl+S during an input selects nothing";
+    SetWindowLongPtrW(qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
     PostMessageW(w11, kMsgCtrlDown, 0, 0);
     PostMessageW(w11, WM_KEYDOWN, 'S', 0);
     PostMessageW(w11, kMsgCtrlUp, 0, 0);
@@ -291,13 +314,30 @@ TEST(TextWindowMenu, EntriesChecksAndNoMenuWhileInputWaits) {
     swprintf(expected, 64, L"&Copy QUBLIB%d13.LOG\tCtrl+C", qubState.instanceNumber);
     EXPECT_EQ(std::wstring(g_copyText), expected);
 
+    // Sent, not posted: a popup would have been shown (and closed by the
+    // spy) before the call returns.
     qubState.lineInputActive = 14;
     g_popupSeen = 0;
-    PostMessageW(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
-    PumpFor(150);
+    SendMessageW(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(g_popupSeen.load(), 0) << "no popup while a line input waits";
     qubState.lineInputActive = 0;
+    SendMessageW(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(g_popupSeen.load(), 1) << "the same message shows it again once the input ended";
+
+    // The log entries reach their commands, and the check marks follow the log.
+    const std::wstring log = LogFileName(13);
+    SendMessageW(w, WM_COMMAND, 1024, 0);
+    EXPECT_EQ(Rec(13).logState, 1);
+    SendMessageW(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(g_states[4] & MF_CHECKED) << "Start Log while logging";
+    EXPECT_FALSE(g_states[5] & MF_CHECKED);
+    SendMessageW(w, WM_COMMAND, 1025, 0);
+    EXPECT_EQ(Rec(13).logState, 2);
+    SendMessageW(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    EXPECT_FALSE(g_states[4] & MF_CHECKED);
+    EXPECT_TRUE(g_states[5] & MF_CHECKED) << "Stop Log while paused";
     CloseAll();
+    DeleteFileW(log.c_str());
 }
 
 }  // namespace
