@@ -228,15 +228,15 @@ bool WaitFor(const std::function<bool()>& done) {
 
 DWORD WINAPI TypeAtTheGuiPrompt(LPVOID) {
     HWND w = qubState.textWindows[0].window;
-    const bool typed = WaitFor([] { return qubState.lineInputActive.load() == 1; }) && [w] {
+    if (WaitFor([] { return qubState.lineInputActive.load() == 1; })) {
         SendChars(w, L"ab\b");
         SendMessageW(w, WM_KEYDOWN, VK_UP, 0);
-        return WaitFor([] { return qubState.inputMode.load() == 0; });
-    }();
-    if (typed)
-        SendChars(w, L"!\r");
-    else
-        qubState.lineInputActive.store(0);  // never leave the GUI thread waiting
+        if (WaitFor([] { return qubState.inputMode.load() == 0; })) {
+            SendChars(w, L"!\r");
+            return 0;
+        }
+    }
+    qubState.lineInputActive.store(0);  // never leave the GUI thread waiting
     return 0;
 }
 
