@@ -55,7 +55,6 @@ int MaxChannelDifference(uint32_t a, uint32_t b) {
 }
 
 TEST_F(ImageFiles, ThirtyTwoBitRoundTripThroughEachFormat) {
-    const wchar_t* names[kImageFileTypes] = {L"rt", L"rt", L"rt", L"rt", L"rt"};
     RoundTrip trips[kImageFileTypes];
     int worst[kImageFileTypes] = {};
     bool topByteSet = false;
@@ -82,7 +81,6 @@ TEST_F(ImageFiles, ThirtyTwoBitRoundTripThroughEachFormat) {
             QUB_DestroyImage(1);
         }
     }));
-    (void)names;
     EXPECT_FALSE(topByteSet) << "loaded pixels are 0x00RRGGBB";
     for (int type = 0; type < kImageFileTypes; ++type) {
         EXPECT_EQ(trips[type].saved, 0) << type;
