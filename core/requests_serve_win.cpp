@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kSlotOutOfRange = 4;
+constexpr int kLoadSlotClosed = 2;  // as QUB_LoadImage on a closed current slot
 
 }  // namespace
 
@@ -29,7 +30,9 @@ void QUB_ServeDisplayImage() { QUB_DisplayImage(qubState.requestSlot); }
 
 int QUB_ServeLoadImage() {
     const LibraryState& s = qubState;
-    QUB_SelectImage(s.requestSlot);
+    // The window may have been closed since it was made (the worker pumps in
+    // between): then the picture must not land in whichever window is current.
+    if (QUB_SelectImage(s.requestSlot) != 0) return kLoadSlotClosed;
     int result = QUB_LoadImageWide(s.requestFile, s.requestFileWide, s.requestX, s.requestY);
     QUB_RestoreImage();
     return result;

@@ -10,6 +10,7 @@
 #include "core/main_menu.h"
 #include "core/runtime.h"
 #include "core/worker.h"
+#include "image/image_window.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -149,6 +150,19 @@ TEST(Requests, ServedByTheWorkerWithResults) {
     EXPECT_EQ(QUB_RequestCreateImage(5, "x", 10, 10, 16), 3);
     EXPECT_EQ(qubState.requestCode.load(), 0);
     EXPECT_EQ(qubState.requestDone.load(), 1);
+}
+
+TEST(Requests, LoadIntoAClosedSlotTouchesNoOtherWindow) {
+    ASSERT_EQ(QUB_RequestCreateImage(5, "mine", 4, 4, 32), 0);
+    const int current = qubState.currentImage;
+    const int history = qubState.imageHistory[0];
+    EXPECT_EQ(QUB_RequestLoadImage(200, "whatever.png"), 2);
+    EXPECT_EQ(qubState.currentImage, current);
+    EXPECT_EQ(qubState.imageHistory[0], history);
+    g_testRoutine = [] { QUB_DestroyImage(5); };
+    ASSERT_TRUE(StartRoutine());
+    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+    g_testRoutine = nullptr;
 }
 
 TEST(Requests, PostedWhileTheRoutineRunsIsServedAfterItReturns) {

@@ -20,8 +20,8 @@ void PumpFor(uint32_t ms);
 // Sends a main-window command as the menu would.
 void SendMainCommand(int id);
 
-// Presses Start and waits until the routine runs; Stop and waits until it
-// has returned. Both report success.
+// Presses Start and waits until the routine has started (it may have
+// returned already); Stop and waits until it has returned. Both report success.
 bool StartRoutine();
 bool StopRoutine();
 
