@@ -73,6 +73,9 @@ shot 5-quit.png
 drive key qublib_mw0 X
 drive gone qublib_mw0 10000 || { echo "the program did not end" >&2; exit 1; }
 wait $program
+# Wine's own processes (the desktop, services) leave before the display does.
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
 saved=$(ls "$out"/Dor-*.jpg 2>/dev/null | head -n 1)
 if [ -z "$saved" ]; then
   echo "no aligned pair was saved" >&2
