@@ -72,7 +72,7 @@ void SetOtherFirstValues() {
     s.requestCode.store(0);
 }
 
-struct ClassSpec {
+struct WindowClassEntry {
     const wchar_t* name;
     WNDPROC proc;
     UINT style;
@@ -80,7 +80,7 @@ struct ClassSpec {
 };
 
 bool RegisterClasses(const wchar_t* mainClass) {
-    const ClassSpec classes[] = {
+    const WindowClassEntry classes[] = {
         {mainClass, MainWindowProc, CS_CLASSDC, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
         {L"qub_iw", ImageWindowProc, CS_OWNDC, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))},
         {L"qub_twi", TextWindowProc, CS_OWNDC, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))},
@@ -89,15 +89,15 @@ bool RegisterClasses(const wchar_t* mainClass) {
         {L"qub_bb", ButtonBoxProc, CS_OWNDC | CS_DBLCLKS,
          reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
     };
-    for (const ClassSpec& spec : classes) {
+    for (const WindowClassEntry& entry : classes) {
         WNDCLASSEXW wc = {};
         wc.cbSize = sizeof wc;
-        wc.style = spec.style;
-        wc.lpfnWndProc = spec.proc;
+        wc.style = entry.style;
+        wc.lpfnWndProc = entry.proc;
         wc.hInstance = qubState.instance;
         wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = spec.background;
-        wc.lpszClassName = spec.name;
+        wc.hbrBackground = entry.background;
+        wc.lpszClassName = entry.name;
         if (!RegisterClassExW(&wc)) return false;
     }
     return true;
