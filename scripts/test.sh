@@ -26,7 +26,7 @@ if cmake --preset win64 >/dev/null && cmake --build --preset win64 -j "$jobs"; t
   # background processes started outside the tests' output pipes, and an idle
   # program that keeps the virtual desktop up between test programs.
   wineserver -p
-  trap 'wineserver -k 2>/dev/null' EXIT
+  trap 'wineserver -k 2>/dev/null; [ -n "${QUB_XVFB_PID:-}" ] && kill $QUB_XVFB_PID 2>/dev/null' EXIT
   qub_wine_services
   "$QUB_WINE64" build/win64/tests/drive/qubdrive.exe wait qub_keep_desktop_up 86400000 \
     </dev/null >/dev/null 2>&1 &
