@@ -64,11 +64,7 @@ struct LibraryState {
     int* requestResultOut;               // the waiting requester's own copy of it
 
     // --- window snapping -----------------------------------------------------
-    // Two buffers: a rebuild fills the one not in use and then publishes it, so
-    // that a drag on the other thread never reads a half-built list.
-    SnapRect snapBuffers[2][kMaxSnapRects];
-    int snapCounts[2];
-    std::atomic<int> snapActive;         // index of the published buffer
+    SnapList snapList;                   // rectangles a Ctrl-drag snaps to
 
     // --- image windows -------------------------------------------------------
     ImageWindowRecord images[kImageSlots];   // the 256 slots

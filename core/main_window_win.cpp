@@ -56,6 +56,11 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
     return TRUE;
 }
 
+// Alt+F4 and the taskbar's "Close window" arrive as WM_CLOSE (through
+// SC_CLOSE). Left to DefWindowProcW they would destroy the window under a
+// running routine; they take the Exit path instead.
+void OnClose(HWND) { QUB_CommandExit(); }
+
 void OnDestroy(HWND) { PostQuitMessage(0); }
 
 void ShowPopupMenu(HWND window) {
@@ -111,6 +116,7 @@ void OnDropFiles(HWND, HDROP drop) { QUB_HandleDroppedFiles(drop); }
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         HANDLE_MSG(window, WM_CREATE, OnCreate);
+        HANDLE_MSG(window, WM_CLOSE, OnClose);
         HANDLE_MSG(window, WM_DESTROY, OnDestroy);
         HANDLE_MSG(window, WM_MOVE, OnMove);
         HANDLE_MSG(window, WM_RBUTTONDOWN, OnRightButton);

@@ -4,14 +4,21 @@
 // down the stack, reached through the pump), writes the parameters, clears
 // requestDone and publishes requestCode last. It then pumps until the worker
 // reports the request served. Should the worker thread be gone (Exit, forced
-// termination), no one will serve the request, so every wait also ends then.
+// termination, a failed creation, a routine that ended the thread itself), no
+// one will serve the request, so every wait also ends then.
 #include "core/library_state.h"
 #include "core/runtime.h"
 #include "core/worker.h"
 
 namespace {
 
-bool WorkerGone() { return qubState.terminateState.load() == 2; }
+// terminateState says so after Exit; the handle also tells of a worker that was
+// never created or that ended without passing through its loop's end.
+bool WorkerGone() {
+    const LibraryState& s = qubState;
+    if (s.terminateState.load() == 2 || s.workerThread == nullptr) return true;
+    return WaitForSingleObject(s.workerThread, 0) == WAIT_OBJECT_0;
+}
 
 // Step 1: wait until no request is pending. False when the worker is gone.
 bool WaitForFreeBlock() {
@@ -32,6 +39,8 @@ void Publish(int code, bool expectDone, int* resultOut = nullptr) {
 bool WaitServed() {
     while (qubState.requestDone.load(std::memory_order_acquire) == 0) {
         if (WorkerGone()) {
+            // It may have been served just before the worker ended.
+            if (qubState.requestDone.load(std::memory_order_acquire) != 0) return true;
             // Nobody will take it now: withdraw it so that the block is free.
             qubState.requestCode.store(0, std::memory_order_release);
             qubState.requestDone.store(1, std::memory_order_release);
@@ -92,7 +101,7 @@ void QUB_RequestPutBitmap(HBITMAP bitmap) {
     }
     qubState.requestBitmap = bitmap;
     Publish(REQ_PUT_BITMAP, true);
-    WaitServed();
+    if (!WaitServed()) DeleteObject(bitmap);  // withdrawn unserved: it is still ours
 }
 
 void QUB_RequestTextWindow(int n) {

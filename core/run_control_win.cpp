@@ -29,7 +29,12 @@ void QUB_CommandStart() {
     if (qubState.routineRunning.load() == 0) qubState.startRequested.store(1);
 }
 
-void QUB_CommandStop() { qubState.stopRequested.store(1); }
+// A Start held back while dropped files open is cancelled too: otherwise the
+// routine would start after the Stop that was meant for it.
+void QUB_CommandStop() {
+    qubState.startDeferred = 0;
+    qubState.stopRequested.store(1);
+}
 
 void QUB_CommandExit() {
     LibraryState& s = qubState;
@@ -40,8 +45,8 @@ void QUB_CommandExit() {
     QUB_CloseAllLogs();
 
     const uint32_t start = QUB_Milliseconds();
-    DWORD code = STILL_ACTIVE;
-    while (GetExitCodeThread(s.workerThread, &code) && code == STILL_ACTIVE) {
+    DWORD code = 0;  // a worker that was never created has nothing to wait for
+    while (s.workerThread && GetExitCodeThread(s.workerThread, &code) && code == STILL_ACTIVE) {
         if (QUB_ElapsedMs(QUB_Milliseconds(), start) > kExitGraceMs) break;
         AnswerSentMessages();
         Sleep(0);
@@ -49,7 +54,7 @@ void QUB_CommandExit() {
     if (code == STILL_ACTIVE) TerminateThread(s.workerThread, 1);
     int expected = 1;
     s.terminateState.compare_exchange_strong(expected, 2);
-    CloseHandle(s.workerThread);
+    if (s.workerThread) CloseHandle(s.workerThread);
     s.workerThread = nullptr;
     DestroyWindow(s.mainWindow);
 }

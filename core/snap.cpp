@@ -1,5 +1,8 @@
 #include "core/snap.h"
 
+#include <cstring>
+#include <thread>
+
 namespace {
 
 constexpr long long kSnapDistance = 8;  // a distance of 7 snaps, 8 does not
@@ -15,7 +18,31 @@ bool SameRect(const SnapRect& a, const SnapRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+struct SnapLock {
+    explicit SnapLock(SnapList& l) : list(l) {
+        while (list.busy.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
+    }
+    ~SnapLock() { list.busy.clear(std::memory_order_release); }
+    SnapLock(const SnapLock&) = delete;
+    SnapLock& operator=(const SnapLock&) = delete;
+    SnapList& list;
+};
+
 }  // namespace
+
+void QUB_PublishSnapRects(SnapList& list, const SnapRect* rects, int count) {
+    if (count < 0) count = 0;
+    if (count > kMaxSnapRects) count = kMaxSnapRects;
+    SnapLock lock(list);
+    std::memcpy(list.rects, rects, sizeof(SnapRect) * static_cast<size_t>(count));
+    list.count = count;
+}
+
+int QUB_CopySnapRects(SnapList& list, SnapRect* out) {
+    SnapLock lock(list);
+    std::memcpy(out, list.rects, sizeof(SnapRect) * static_cast<size_t>(list.count));
+    return list.count;
+}
 
 void QUB_MakeSnapWalls(int cx, int cy, SnapRect (&walls)[kSnapWalls]) {
     walls[0] = {-1000, 0, 0, cy};

@@ -2,6 +2,7 @@
 // screen walls and to the edges of other library windows within 7 pixels.
 // Platform-free: rectangles are plain screen coordinates.
 #pragma once
+#include <atomic>
 
 struct SnapRect {
     int left, top, right, bottom;
@@ -22,3 +23,18 @@ void QUB_MakeSnapWalls(int cx, int cy, SnapRect (&walls)[kSnapWalls]);
 // equal to it is the window itself and is skipped. The size never changes.
 void QUB_SnapToRects(const SnapRect* rects, int count, const SnapRect& current,
                      SnapRect& proposed);
+
+// The published list of rectangles. Both threads rebuild it (a window is made
+// or moved on either) and both read it while a window is dragged, so a rebuild
+// replaces it whole under a short spin lock and a reader takes a copy under the
+// same lock: neither ever sees half of one list and half of another.
+struct SnapList {
+    SnapRect rects[kMaxSnapRects];
+    int count = 0;
+    std::atomic_flag busy = ATOMIC_FLAG_INIT;
+};
+
+// Replaces the list with the first `count` (at most kMaxSnapRects) of `rects`.
+void QUB_PublishSnapRects(SnapList& list, const SnapRect* rects, int count);
+// Copies the list into `out` (room for kMaxSnapRects) and returns its count.
+int QUB_CopySnapRects(SnapList& list, SnapRect* out);

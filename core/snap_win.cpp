@@ -15,8 +15,7 @@ void Add(SnapRect* list, int& count, HWND window) {
 
 void QUB_CollectSnapRects() {
     LibraryState& s = qubState;
-    const int target = 1 - s.snapActive.load(std::memory_order_acquire);
-    SnapRect* list = s.snapBuffers[target];
+    SnapRect list[kMaxSnapRects];
     int count = 0;
 
     const int cx = GetSystemMetrics(SM_CXFULLSCREEN);
@@ -33,17 +32,16 @@ void QUB_CollectSnapRects() {
     if (s.buttonBox.window) Add(list, count, s.buttonBox.window);
     if (s.mainWindow) Add(list, count, s.mainWindow);
 
-    s.snapCounts[target] = count;
-    s.snapActive.store(target, std::memory_order_release);
+    QUB_PublishSnapRects(s.snapList, list, count);
 }
 
 void QUB_SnapMovingRect(HWND window, RECT* proposed) {
     if (GetKeyState(VK_CONTROL) >= 0) return;
     RECT now;
     if (!GetWindowRect(window, &now)) return;
-    const LibraryState& s = qubState;
-    const int active = s.snapActive.load(std::memory_order_acquire);
+    SnapRect rects[kMaxSnapRects];
+    const int count = QUB_CopySnapRects(qubState.snapList, rects);
     SnapRect moved = ToSnap(*proposed);
-    QUB_SnapToRects(s.snapBuffers[active], s.snapCounts[active], ToSnap(now), moved);
+    QUB_SnapToRects(rects, count, ToSnap(now), moved);
     *proposed = {moved.left, moved.top, moved.right, moved.bottom};
 }

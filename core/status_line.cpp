@@ -4,6 +4,7 @@
 
 void QUB_FormatStatusLine(const char* text, char (&line)[kStatusLineBytes],
                           QUB_LeadBytePredicate isLead) {
+    if (text == nullptr) text = "";
     std::memset(line, ' ', kStatusLineBytes - 1);
     line[kStatusLineBytes - 1] = '\0';
     int n = static_cast<int>(std::strlen(text));

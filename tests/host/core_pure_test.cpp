@@ -2,8 +2,10 @@
 // snapping, the main window's menus and keys, the millisecond clock.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "core/clock.h"
 #include "core/main_layout.h"
@@ -61,6 +63,7 @@ TEST(StatusLine, CentresOnColumn18) {
     EXPECT_EQ(StatusLine("Ready"), std::string(16, ' ') + "Ready");
     EXPECT_EQ(StatusLine("32-bit color"), std::string(12, ' ') + "32-bit color");
     EXPECT_EQ(StatusLine(""), std::string(18, ' '));
+    EXPECT_EQ(StatusLine(nullptr), std::string(18, ' ')) << "no text reads as an empty one";
     std::string forty(40, 'x');
     EXPECT_EQ(StatusLine(forty.c_str()), forty);
     std::string thirtySeven(37, 'y');  // 18 - 18 = 0
@@ -150,6 +153,33 @@ TEST(Snap, ExtremeCoordinatesDoNotOverflow) {
     const SnapRect other = {-2147483647, -2147483647, 2147483647, 2147483647};
     SnapRect r = Snap(&other, 1, {0, 0, 10, 10});
     ExpectRect(r, 0, 0, 10, 10);
+}
+
+// Two threads rebuild the list while a third reads it: every copy must be one
+// writer's whole list, never the count of one and the entries of another.
+TEST(Snap, ListRebuiltByTwoWritersIsReadWhole) {
+    static SnapList list;
+    std::atomic<bool> stop{false};
+    auto writer = [&](int tag, int count) {
+        SnapRect rects[kMaxSnapRects];
+        for (int i = 0; i < count; ++i) rects[i] = {tag, i, tag, i};
+        while (!stop.load()) QUB_PublishSnapRects(list, rects, count);
+    };
+    std::thread a(writer, 1, kMaxSnapRects), b(writer, 2, 7);
+    int torn = 0;
+    for (int k = 0; k < 20000; ++k) {
+        SnapRect copy[kMaxSnapRects];
+        const int count = QUB_CopySnapRects(list, copy);
+        if (count == 0) continue;
+        const int tag = copy[0].left;
+        if (count != (tag == 1 ? kMaxSnapRects : 7)) ++torn;
+        for (int i = 0; i < count; ++i)
+            if (copy[i].left != tag || copy[i].top != i) ++torn;
+    }
+    stop = true;
+    a.join();
+    b.join();
+    EXPECT_EQ(torn, 0);
 }
 
 TEST(MainLayout, BottomCentreAndInsideTheWorkArea) {

@@ -4,11 +4,13 @@
 
 #include <shlobj.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/library_state.h"
+#include "core/main_menu.h"
 #include "image/file_names.h"
 #include "image/image_file.h"
 #include "image/image_window.h"
@@ -109,6 +111,32 @@ TEST_F(DroppedFiles, TakenSlotsAndNonPicturesAreSkipped) {
     EXPECT_FALSE(qubState.images[4].inUse) << "the text file opened nothing";
     EXPECT_TRUE(FilledWith(3, 0x00070809u));
     EXPECT_EQ(qubState.currentImage, currentBefore) << "the current window is restored";
+}
+
+// Start pressed while a drop is still opening runs the routine once the
+// picture is in; a Stop after it cancels that held Start.
+TEST_F(DroppedFiles, StartWaitsForTheDropAndStopCancelsIt) {
+    const std::wstring a = MakePicture(L"held.png", 90, 60, 0x00203040u);
+    std::atomic<int> runs{0};
+    std::atomic<int> sawPicture{0};
+    g_testRoutine = [&] {
+        ++runs;
+        sawPicture = FilledWith(0, 0x00203040u) ? 1 : 0;
+    };
+    PostMessageW(qubState.mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a})), 0);
+    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdStart, 0);
+    ASSERT_TRUE(PumpUntil([&] { return runs.load() == 1; }, 20000));
+    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+    EXPECT_EQ(sawPicture.load(), 1) << "the routine started on the whole picture";
+
+    PostMessageW(qubState.mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a})), 0);
+    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdStart, 0);
+    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdStop, 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.images[1].inUse != 0; }, 20000));
+    PumpFor(300);
+    EXPECT_EQ(runs.load(), 1) << "the Stop cancelled the held Start";
+    EXPECT_EQ(qubState.startDeferred, 0);
+    g_testRoutine = nullptr;
 }
 
 TEST_F(DroppedFiles, OnAnImageWindowLoadsIntoItAndKeepsTheCurrentOne) {

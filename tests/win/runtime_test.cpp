@@ -152,6 +152,21 @@ TEST(Requests, ServedByTheWorkerWithResults) {
     EXPECT_EQ(qubState.requestDone.load(), 1);
 }
 
+TEST(Requests, FailAtOnceWithoutAWorkerThread) {
+    // As after a failed CreateThread: nothing serves the block, and a bitmap
+    // handed over is not leaked.
+    const HANDLE worker = qubState.workerThread;
+    qubState.workerThread = nullptr;
+    EXPECT_EQ(QUB_RequestCreateImage(0, "x", 10, 10, 32), kRequestWorkerGone);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
+    ReleaseDC(nullptr, screen);
+    QUB_RequestPutBitmap(bitmap);
+    EXPECT_EQ(GetObjectType(bitmap), 0u);
+    qubState.workerThread = worker;
+    EXPECT_EQ(QUB_RequestCreateImage(300, "x", 10, 10, 32), 4) << "served again with the worker";
+}
+
 TEST(Requests, LoadIntoAClosedSlotTouchesNoOtherWindow) {
     ASSERT_EQ(QUB_RequestCreateImage(5, "mine", 4, 4, 32), 0);
     const int current = qubState.currentImage;
@@ -411,6 +426,53 @@ TEST(ExitForced, RoutineIgnoringStopIsTerminatedAndWaitingRequestFails) {
     EXPECT_EQ(qubState.routineRunning.load(), 1) << "the routine never returned";
     EXPECT_FALSE(IsWindow(qubState.mainWindow));
     EXPECT_EQ(qubState.requestCode.load(), 0) << "the unserved request was withdrawn";
+}
+
+// Run on its own: a routine that ends the worker thread itself. A request
+// waiting for it fails when the thread ends, freeing the bitmap it carried,
+// and later requests fail at once; Exit still ends the program.
+TEST(WorkerLost, WaitingAndLaterRequestsFail) {
+    g_testRoutine = [] {
+        Sleep(300);
+        ExitThread(3);
+    };
+    ASSERT_TRUE(StartRoutine());
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
+    ReleaseDC(nullptr, screen);
+    const uint32_t start = QUB_Milliseconds();
+    QUB_RequestPutBitmap(bitmap);
+    EXPECT_LT(QUB_ElapsedMs(QUB_Milliseconds(), start), 5000u);
+    EXPECT_EQ(GetObjectType(bitmap), 0u) << "the unserved bitmap is deleted";
+    EXPECT_EQ(qubState.terminateState.load(), 0) << "no Exit was given";
+    EXPECT_EQ(QUB_RequestCreateImage(0, "late", 10, 10, 32), kRequestWorkerGone);
+    g_testRoutine = nullptr;
+}
+
+// Run on its own: Alt+F4 (SC_CLOSE, then WM_CLOSE) while the routine runs
+// takes the Exit path: the routine is asked to stop and returns, and the
+// worker ends through its own loop before the window goes.
+TEST(CloseMessage, SysCloseStopsTheRoutineAndEndsTheWorker) {
+    std::atomic<int> returned{0};
+    g_testRoutine = [&returned] {
+        RunUntilStopped();
+        returned = 1;
+    };
+    ASSERT_TRUE(StartRoutine());
+    HANDLE worker = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(),
+                                &worker, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    PostMessageW(qubState.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpUntil([] { return qubState.quitReceived.load() != 0; }, 5000);
+    EXPECT_EQ(returned.load(), 1);
+    EXPECT_FALSE(IsWindow(qubState.mainWindow));
+    EXPECT_EQ(qubState.terminateState.load(), 2);
+    DWORD code = 12345;
+    EXPECT_EQ(WaitForSingleObject(worker, 1000), WAIT_OBJECT_0);
+    GetExitCodeThread(worker, &code);
+    EXPECT_EQ(code, 0u) << "ended by its own loop, not by TerminateThread";
+    CloseHandle(worker);
+    g_testRoutine = nullptr;
 }
 
 }  // namespace
