@@ -183,11 +183,10 @@ int QUB_ResizeButtonBox(int w, int h) {
     HWND window = Box().window;
     if (window == nullptr) return 1;
     if (!QUB_BoxClientAccepted(w, h)) return 2;
-    const BoxSize size = QUB_BoxWindowSizeFor({w, h});
-    SetWindowPos(window, nullptr, 0, 0, size.width, size.height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A size the system will not give is refused rather than half taken.
+    const bool sized = QUB_SetBoxClientSize(window, {w, h});
     QUB_CollectSnapRects();
-    return 0;
+    return sized ? 0 : 2;
 }
 
 LRESULT CALLBACK ButtonBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -210,17 +210,24 @@ int QUB_ResizeInputBox(int isize, int esize) {
     InputBoxRecord& box = Box();
     if (box.window == nullptr) return 1;
     if (!QUB_InputWidthsAccepted(isize, esize)) return 2;
+    const int oldLabel = box.labelWidth, oldEdit = box.editWidth;
     box.labelWidth = isize;
     box.editWidth = esize;
     // The window change below reports the same client width back through
     // WM_SIZE, which then leaves both widths as they are.
     box.sizingEdge = 0;
     LayOutItems();
-    const BoxSize size = QUB_BoxWindowSizeFor(QUB_InputBoxClientSize(box.itemCount, isize, esize));
-    SetWindowPos(box.window, nullptr, 0, 0, size.width, size.height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const bool sized =
+        QUB_SetBoxClientSize(box.window, QUB_InputBoxClientSize(box.itemCount, isize, esize));
+    if (!sized) {
+        // The system would not make the box that narrow (or that wide): the
+        // widths stay what the window still shows.
+        box.labelWidth = oldLabel;
+        box.editWidth = oldEdit;
+        LayOutItems();
+    }
     QUB_CollectSnapRects();
-    return 0;
+    return sized ? 0 : 2;
 }
 
 LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

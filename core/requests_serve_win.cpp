@@ -41,8 +41,10 @@ int QUB_ServeLoadImage() {
 void QUB_ServePutBitmap() { QUB_PutBitmap(qubState.requestBitmap); }
 
 void QUB_ServeTextWindow() {
-    const int n = qubState.requestSlot;
-    if (static_cast<unsigned>(n) < kTextSlots) QUB_OpenTextWindow(n, -1, -1, -1, -1);
+    const LibraryState& s = qubState;
+    const int n = s.requestSlot;
+    if (static_cast<unsigned>(n) < kTextSlots)
+        QUB_OpenTextWindow(n, s.requestX, s.requestY, s.requestWidth, s.requestHeight);
 }
 
 void QUB_ServeInputBox() {

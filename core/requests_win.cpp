@@ -104,7 +104,7 @@ void QUB_RequestPutBitmap(HBITMAP bitmap) {
     if (!WaitServed()) DeleteObject(bitmap);  // withdrawn unserved: it is still ours
 }
 
-void QUB_RequestTextWindow(int n) {
+void QUB_RequestTextWindowAt(int n, int x, int y, int w, int h) {
     LibraryState& s = qubState;
     if (n >= 0 && n < kTextSlots && s.textWindows[n].inUse) {
         SetForegroundWindow(s.textWindows[n].window);
@@ -112,10 +112,15 @@ void QUB_RequestTextWindow(int n) {
     }
     if (!WaitForFreeBlock()) return;
     s.requestSlot = n;
-    s.requestX = s.requestY = s.requestWidth = s.requestHeight = -1;
+    s.requestX = x;
+    s.requestY = y;
+    s.requestWidth = w;
+    s.requestHeight = h;
     Publish(REQ_OPEN_TEXT_WINDOW, true);
     WaitServed();
 }
+
+void QUB_RequestTextWindow(int n) { QUB_RequestTextWindowAt(n, -1, -1, -1, -1); }
 
 void QUB_RequestInputBox(int count) {
     if (!WaitForFreeBlock()) return;

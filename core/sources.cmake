@@ -5,6 +5,7 @@ list(APPEND QUB_PURE_SOURCES
   core/snap.cpp
   core/status_line.cpp
   core/text_cut.cpp
+  core/window_place.cpp
 )
 list(APPEND QUB_WIN_SOURCES
   core/drop_files_win.cpp
@@ -18,6 +19,7 @@ list(APPEND QUB_WIN_SOURCES
   core/startup_win.cpp
   core/text_convert_win.cpp
   core/utilities_win.cpp
+  core/window_place_win.cpp
   core/winmain_win.cpp
   core/worker_win.cpp
 )

@@ -31,5 +31,7 @@ int QUB_RequestLoadImage(int n, const char* file);
 int QUB_RequestLoadImageWide(int n, const char* file, const wchar_t* fileWide);
 void QUB_RequestPutBitmap(HBITMAP bitmap);
 void QUB_RequestTextWindow(int n);
+// Request 9005 with a place and a size instead of the defaults.
+void QUB_RequestTextWindowAt(int n, int x, int y, int w, int h);
 void QUB_RequestInputBox(int count);
 void QUB_RequestButtonBox(int nx, int ny);

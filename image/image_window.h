@@ -13,11 +13,15 @@
 
 // 0 created (and current); 1 slot already open; 2 cannot be fitted on the
 // screen; 3 depth not 8 or 32, buffer too large, or no DIB section; 4 slot
-// outside 0-255. x or y of -1 is the system's default position.
+// outside 0-255. x or y of -1 is the system's default for that coordinate
+// (the other one is kept); the window always ends with its caption on the
+// screen.
 int QUB_CreateImage(int n, const char* title, int x, int y, int width, int height, int zoom);
 int QUB_CreateImage8(int n, const char* title, int x, int y, int width, int height, int zoom);
+// `placeGiven`: x and y are a place even when one is -1 (a window re-created
+// where the old one was).
 int QUB_CreateImageDepth(int n, const char* title, int x, int y, int width, int height, int zoom,
-                         int depth);
+                         int depth, bool placeGiven = false);
 int QUB_DestroyImage(int n);
 int QUB_DisplayImage(int n);
 int QUB_SelectImage(int n);

@@ -8,6 +8,7 @@
 #include "core/library_state.h"
 #include "core/runtime.h"
 #include "core/text_convert_win.h"
+#include "core/window_place_win.h"
 #include "image/buffer_layout.h"
 #include "image/image_title.h"
 
@@ -72,7 +73,7 @@ void ReleaseWindowParts(ImageWindowRecord& r) {
 }  // namespace
 
 int QUB_CreateImageDepth(int n, const char* title, int x, int y, int width, int height, int zoom,
-                         int depth) {
+                         int depth, bool placeGiven) {
     if (n < 0 || n >= kImageSlots) return kSlotOutOfRange;
     LibraryState& s = qubState;
     ImageWindowRecord& r = s.images[n];
@@ -106,14 +107,16 @@ int QUB_CreateImageDepth(int n, const char* title, int x, int y, int width, int 
     char caption[kImageTitleBytes];
     QUB_FormatImageTitle(caption, r.title, r.zoom, depth, false, QUB_IsAnsiLeadByte);
 
+    const bool xDefault = x == -1 && !placeGiven, yDefault = y == -1 && !placeGiven;
     r.window = CreateWindowExW(0, L"qub_iw", WideText(caption), kImageWindowStyle,
-                               x == -1 ? CW_USEDEFAULT : x, y == -1 ? CW_USEDEFAULT : y,
-                               outer.right - outer.left, outer.bottom - outer.top, s.mainWindow,
-                               nullptr, s.instance, nullptr);
+                               QUB_CreationX(x, xDefault, yDefault),
+                               QUB_CreationY(y, xDefault, yDefault), outer.right - outer.left,
+                               outer.bottom - outer.top, s.mainWindow, nullptr, s.instance, nullptr);
     if (!r.window) {
         ReleaseWindowParts(r);
         return kNoBuffer;
     }
+    QUB_SettleWindowPlace(r.window, x, y, xDefault, yDefault);
     UpdateWindow(r.window);
     SetForegroundWindow(r.window);
     DragAcceptFiles(r.window, TRUE);

@@ -96,7 +96,7 @@ int QUB_ResizeImage(int n, int width, int height) {
 
     QUB_DestroyImage(n);
     const int created =
-        QUB_CreateImageDepth(n, title, outer.left, outer.top, width, height, zoom, depth);
+        QUB_CreateImageDepth(n, title, outer.left, outer.top, width, height, zoom, depth, true);
     if (created != 0) return created;
     if (depth == 8) SetDIBColorTable(qubState.images[n].memoryDC, 0, 256, palette);
     QUB_SetStretchMode(n, mode);

@@ -13,7 +13,12 @@
 
 // --- windows -------------------------------------------------------------------
 // Results: 0 done; 1 the number is outside 0-255 or (open) the window was open
-// already, (select, close) the window is not open.
+// already, (select, close) the window is not open; (open) 2 the system made no
+// window or no back buffer for it: the slot stays closed, the current window
+// stays as it was. An opened window's record holds the client size the system
+// really gave, which its minimum and maximum sizes can make differ from the
+// asked one.
+constexpr int kTextNotCreated = 2;
 int QUB_OpenTextWindow(int n, int x, int y, int w, int h);
 void QUB_ShowTextWindow();
 int QUB_SelectTextWindow(int n);

@@ -4,6 +4,7 @@
 
 #include "core/library_state.h"
 #include "core/runtime.h"
+#include "core/window_place_win.h"
 #include "core/worker.h"
 #include "text/text_internal_win.h"
 #include "text/text_window.h"
@@ -14,6 +15,7 @@ namespace {
 constexpr DWORD kTextWindowStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 constexpr uint32_t kOpeningText = 0xFFFFFF;
 constexpr uint32_t kOpeningBack = 0x000000;
+constexpr int kTextLargestSide = 32767;
 
 bool ValidSlot(int n) { return n >= 0 && n < kTextSlots; }
 
@@ -93,22 +95,38 @@ int QUB_OpenTextWindow(int n, int x, int y, int w, int h) {
     }
     w = QUB_TextDefaultSize(w, kTextDefaultWidth);
     h = QUB_TextDefaultSize(h, kTextDefaultHeight);
-    r.width = w;
-    r.height = h;
-    s.currentTextWindow = n;
+    // No screen holds a larger window, and the frame arithmetic must not
+    // overflow; the system shrinks the window further to what it allows.
+    w = w < kTextLargestSide ? w : kTextLargestSide;
+    h = h < kTextLargestSide ? h : kTextLargestSide;
     SetOpeningColours(r);
 
     RECT frame = {0, 0, w, h};
     AdjustWindowRect(&frame, kTextWindowStyle, FALSE);
     wchar_t title[32];
     swprintf(title, 32, L"TextWindow %d", n);
+    const bool xDefault = x < 0, yDefault = y < 0;
     r.window = CreateWindowExW(0, L"qub_twi", title, kTextWindowStyle,
-                               x < 0 ? CW_USEDEFAULT : x, y < 0 ? CW_USEDEFAULT : y,
-                               frame.right - frame.left, frame.bottom - frame.top, s.mainWindow,
-                               nullptr, s.instance, nullptr);
-    if (r.window == nullptr) return 1;
+                               QUB_CreationX(x, xDefault, yDefault),
+                               QUB_CreationY(y, xDefault, yDefault), frame.right - frame.left,
+                               frame.bottom - frame.top, s.mainWindow, nullptr, s.instance, nullptr);
+    if (r.window == nullptr) return kTextNotCreated;
+    QUB_SettleWindowPlace(r.window, x, y, xDefault, yDefault);
 
+    // The system keeps a window within its minimum and maximum sizes, so the
+    // client area it gave can differ from the one asked for; the record and
+    // the back buffer describe the real one.
+    RECT client;
+    GetClientRect(r.window, &client);
+    r.width = client.right;
+    r.height = client.bottom;
     QUB_TextCreateBuffer(r);
+    if (r.backBuffer == nullptr) {
+        QUB_TextReleaseBuffer(r);
+        DestroyWindow(r.window);
+        r.window = nullptr;
+        return kTextNotCreated;
+    }
     TEXTMETRICW metrics = {};
     GetTextMetricsW(r.memoryDC, &metrics);
     r.cellWidth = metrics.tmAveCharWidth;
@@ -117,6 +135,7 @@ int QUB_OpenTextWindow(int n, int x, int y, int w, int h) {
     r.logState = 0;
     r.logFile = nullptr;
     r.inUse = 1;
+    s.currentTextWindow = n;
     QUB_CollectSnapRects();
     UpdateWindow(r.window);
     SetForegroundWindow(r.window);
@@ -129,14 +148,14 @@ void QUB_ShowTextWindow() {
         SetForegroundWindow(r->window);
         return;
     }
+    const int x = GetSystemMetrics(SM_CXFULLSCREEN) / 2 - 200;
+    const int y = GetSystemMetrics(SM_CYFULLSCREEN) / 2 - 150;
     // Windows belong to the worker thread; the GUI thread has it open one.
     if (GetCurrentThreadId() == s.guiThreadId) {
-        QUB_RequestTextWindow(0);
+        QUB_RequestTextWindowAt(0, x, y, kTextDefaultWidth, kTextDefaultHeight);
         return;
     }
-    QUB_OpenTextWindow(0, GetSystemMetrics(SM_CXFULLSCREEN) / 2 - 200,
-                       GetSystemMetrics(SM_CYFULLSCREEN) / 2 - 150, kTextDefaultWidth,
-                       kTextDefaultHeight);
+    QUB_OpenTextWindow(0, x, y, kTextDefaultWidth, kTextDefaultHeight);
 }
 
 int QUB_SelectTextWindow(int n) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "core/snap.h"
 #include "core/status_line.h"
 #include "core/text_cut.h"
+#include "core/window_place.h"
 
 namespace {
 
@@ -180,6 +182,29 @@ TEST(Snap, ListRebuiltByTwoWritersIsReadWhole) {
     a.join();
     b.join();
     EXPECT_EQ(torn, 0);
+}
+
+TEST(WindowPlace, DefaultsPerCoordinateAndKeptOnScreen) {
+    const SnapRect screen = {0, 0, 1280, 1024};
+    const SnapRect created = {26, 26, 226, 126};  // 200 x 100 where the system put it
+    WindowPlace p = QUB_PlaceWindow(100, -1, false, true, created, screen);
+    EXPECT_EQ(p.x, 100);
+    EXPECT_EQ(p.y, 26);
+    p = QUB_PlaceWindow(-1, 100, true, false, created, screen);
+    EXPECT_EQ(p.x, 26);
+    EXPECT_EQ(p.y, 100);
+    p = QUB_PlaceWindow(-150, 500, false, false, created, screen);
+    EXPECT_EQ(p.x, -150) << "partly off the left edge is allowed while 32 pixels show";
+    p = QUB_PlaceWindow(INT_MIN, INT_MIN, false, false, created, screen);
+    EXPECT_EQ(p.x, -200 + 32);
+    EXPECT_EQ(p.y, 0) << "the caption never goes above the screen";
+    p = QUB_PlaceWindow(INT_MAX, INT_MAX, false, false, created, screen);
+    EXPECT_EQ(p.x, 1280 - 32);
+    EXPECT_EQ(p.y, 1024 - 32);
+    const SnapRect tiny = {0, 0, 10, 5};
+    p = QUB_PlaceWindow(5000, 5000, false, false, tiny, screen);
+    EXPECT_EQ(p.x, 1270);
+    EXPECT_EQ(p.y, 1019);
 }
 
 TEST(MainLayout, BottomCentreAndInsideTheWorkArea) {

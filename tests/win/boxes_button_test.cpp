@@ -277,10 +277,14 @@ TEST_F(ButtonBoxTest, ResizingStretchesTheButtonsAndCarriesOver) {
     ASSERT_TRUE(OnWorker([&result] { result = QUB_ResizeButtonBox(300, 100); }));
     EXPECT_EQ(result, 1) << "no box";
     Open(0, 0, 4, 2);
-    const int refused[][2] = {{0, 100}, {300, 0}, {-5, 50}, {40000, 50}};
+    const SIZE opened = ClientSize(Box().window);
+    // The last two are sizes below the system's smallest window.
+    const int refused[][2] = {{0, 100}, {300, 0}, {-5, 50}, {40000, 50}, {20, 12}, {1, 1}};
     for (const auto& size : refused) {
         ASSERT_TRUE(OnWorker([&result, size] { result = QUB_ResizeButtonBox(size[0], size[1]); }));
         EXPECT_EQ(result, 2) << size[0] << " x " << size[1];
+        EXPECT_EQ(ClientSize(Box().window).cx, opened.cx) << "a refused size leaves the box";
+        EXPECT_EQ(ClientSize(Box().window).cy, opened.cy);
     }
     ASSERT_TRUE(OnWorker([&result] { result = QUB_ResizeButtonBox(500, 100); }));
     EXPECT_EQ(result, 0);

@@ -225,10 +225,14 @@ TEST_F(InputBoxTest, ResizeSetsBothWidthsAndRefusesBadOnes) {
     ASSERT_TRUE(OnWorker([&result] { result = QUB_ResizeInputBox(100, 150); }));
     EXPECT_EQ(result, 1);
     Open(0, 0, 3);
-    const int refused[][2] = {{0, 10}, {10, 0}, {-1, 50}, {31000, 1000}};
+    const int opened = ClientSize(Box().window).cx;
+    // (1, 1) makes a box narrower than the system's smallest window.
+    const int refused[][2] = {{0, 10}, {10, 0}, {-1, 50}, {31000, 1000}, {1, 1}};
     for (const auto& w : refused) {
         ASSERT_TRUE(OnWorker([&result, w] { result = QUB_ResizeInputBox(w[0], w[1]); }));
         EXPECT_EQ(result, 2) << w[0] << ", " << w[1];
+        EXPECT_EQ(ClientSize(Box().window).cx, opened);
+        EXPECT_EQ(Box().labelWidth + Box().editWidth + 12, opened) << "the record is the window";
     }
     EXPECT_EQ(Box().labelWidth, 80);
     ASSERT_TRUE(OnWorker([&result] { result = QUB_ResizeInputBox(100, 150); }));

@@ -136,6 +136,30 @@ TEST_F(ImageWindows, WindowStyleOwnerAndPlace) {
     EXPECT_STREQ(cls, L"qub_iw");
 }
 
+// One default coordinate keeps the other; nothing opens off the screen; a
+// window re-created by a resize stays where it was, even at x = -1.
+TEST_F(ImageWindows, PlacesWithOneDefaultOffScreenAndRecreated) {
+    RECT rects[4] = {};
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "a", 100, -1, 120, 40, 100);
+        QUB_CreateImage(1, "b", -1, 100, 120, 40, 100);
+        QUB_CreateImage(2, "c", 5000, -3000, 120, 40, 100);
+        QUB_CreateImage(3, "d", 60, 60, 120, 40, 100);
+        SetWindowPos(qubState.images[3].window, nullptr, -1, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        QUB_ResizeImage(3, 150, 50);
+        for (int n = 0; n < 4; ++n) GetWindowRect(qubState.images[n].window, &rects[n]);
+    }));
+    EXPECT_EQ(rects[0].left, 100);
+    EXPECT_EQ(rects[1].top, 100);
+    for (const RECT& r : rects) {
+        EXPECT_GE(r.top, 0);
+        EXPECT_LE(r.top, GetSystemMetrics(SM_CYVIRTUALSCREEN) - 32);
+        EXPECT_LE(r.left, GetSystemMetrics(SM_CXVIRTUALSCREEN) - 32);
+    }
+    EXPECT_EQ(rects[3].left, -1);
+    EXPECT_EQ(rects[3].top, 70);
+}
+
 TEST_F(ImageWindows, HistoryOfNineSelectionsAndRestores) {
     int restores[9] = {};
     int currents[9] = {};

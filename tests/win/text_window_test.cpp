@@ -56,6 +56,66 @@ TEST(TextWindow, OpenDefaultsTitleAndReopen) {
     CloseAll();
 }
 
+SIZE BufferSize(const TextWindowRecord& r) {
+    BITMAP b = {};
+    GetObjectW(r.backBuffer, sizeof b, &b);
+    return {b.bmWidth, b.bmHeight};
+}
+
+// The system bounds a window's size and the library bounds its place: the
+// record and back buffer describe the client area the window really got, one
+// default coordinate keeps the other, and no window opens off the screen.
+TEST(TextWindow, RecordIsTheRealClientAreaAndThePlaceIsOnScreen) {
+    int results[4] = {-1, -1, -1, -1};
+    RunOnWorker([&] {
+        results[0] = QUB_OpenTextWindow(20, 100, -1, 0, 300);
+        results[1] = QUB_OpenTextWindow(21, -1, 100, 5000, 3000);
+        results[2] = QUB_OpenTextWindow(22, 0, 0, 2000000000, 2000000000);
+        results[3] = QUB_OpenTextWindow(23, 5000, 5000, 200, 100);
+    });
+    const int screenW = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int screenH = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    for (int n = 20; n <= 23; ++n) {
+        EXPECT_EQ(results[n - 20], 0) << n;
+        const TextWindowRecord& r = Rec(n);
+        ASSERT_TRUE(r.inUse) << n;
+        RECT client, frame;
+        GetClientRect(r.window, &client);
+        GetWindowRect(r.window, &frame);
+        EXPECT_EQ(r.width, client.right) << n;
+        EXPECT_EQ(r.height, client.bottom) << n;
+        const SIZE buffer = BufferSize(r);
+        EXPECT_EQ(buffer.cx, client.right) << n;
+        EXPECT_EQ(buffer.cy, client.bottom) << n;
+        EXPECT_GE(frame.top, 0) << n;
+        EXPECT_LE(frame.top, screenH - 32) << n;
+        EXPECT_LE(frame.left, screenW - 32) << n;
+    }
+    RECT frame;
+    GetWindowRect(Rec(20).window, &frame);
+    EXPECT_EQ(frame.left, 100);
+    GetWindowRect(Rec(21).window, &frame);
+    EXPECT_EQ(frame.top, 100);
+    EXPECT_EQ(Rec(20).height, 300);
+    CloseAll();
+}
+
+// On the GUI thread the window is made by the worker through a request, and
+// still opens centred.
+TEST(TextWindow, ShowOnTheGuiThreadOpensWindowZeroCentred) {
+    CloseAll();
+    qubState.currentTextWindow = 5;
+    QUB_ShowTextWindow();
+    ASSERT_TRUE(Rec(0).inUse);
+    EXPECT_EQ(qubState.currentTextWindow, 0);
+    RECT frame;
+    GetWindowRect(Rec(0).window, &frame);
+    EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXFULLSCREEN) / 2 - 200);
+    EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYFULLSCREEN) / 2 - 150);
+    EXPECT_EQ(Rec(0).width, 400);
+    CloseAll();
+}
+
 TEST(TextWindow, PrintLineFeedsAndWrapInTheBackBuffer) {
     Pixels lines, wrapped;
     int cw = 0, lh = 0, cursorX = -1, cursorY = -1, wrapX = -1, wrapY = -1;
