@@ -22,7 +22,15 @@ void BreakLine(InputCursor* c, int returnX, InputDraws* out) {
     NextLine(c, out);
 }
 
+// The line a break left is one line up, unless scrolling has moved it out of
+// the window: then it and every earlier one are gone from the screen, and
+// the cursor stays at the start of its line instead of climbing above the top.
 void BackToPreviousLine(InputCursor* c, int x) {
+    if (c->y - c->lineHeight < 0) {
+        c->breakCount = 0;
+        c->x = 0;
+        return;
+    }
     c->x = x;
     c->y -= c->lineHeight;
     --c->breakCount;

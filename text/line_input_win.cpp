@@ -134,9 +134,18 @@ void Finish(TextWindowRecord& r, LineInput& in, char* buffer) {
 
 }  // namespace
 
+namespace {
+
+// AltGr, which German and French keyboards need for backslash, @, braces and
+// brackets, reaches programs as Ctrl and Alt held together; only Ctrl on its
+// own makes the control characters and commands that input leaves alone.
+bool CtrlWithoutAlt() { return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0; }
+
+}  // namespace
+
 void QUB_TextOnInputChar(wchar_t unit) {
     if (qubState.lineInputActive.load() == 0) return;
-    if (GetKeyState(VK_CONTROL) < 0) return;
+    if (CtrlWithoutAlt()) return;
     PutKey(static_cast<char16_t>(unit));
 }
 
@@ -145,7 +154,7 @@ void QUB_TextOnInputKey(UINT virtualKey) {
     if (s.inputMode.load() != kModeNone) return;
     if (virtualKey == VK_UP)
         s.inputMode.store(kModeRecall);
-    else if (virtualKey == 'V' && GetKeyState(VK_CONTROL) < 0)
+    else if (virtualKey == 'V' && CtrlWithoutAlt())
         s.inputMode.store(kModePaste);
 }
 

@@ -89,15 +89,38 @@ TEST(InputCursor, AfterAResizeBackspaceStaysInTheWindow) {
     EXPECT_EQ(c.width, 300);
 }
 
-TEST(InputCursor, LongInputInANarrowWindowStaysInBounds) {
-    // Two cells wide: every wide unit breaks twice; the break table must hold.
-    InputCursor c = Begin(0, 0, 16, 1000);
+// Backspace over lines that scrolling has moved out of the window never takes
+// the cursor above the top edge, whatever the window's size and the units.
+TEST(InputCursor, LongInputInASmallWindowStaysInBounds) {
+    struct Case {
+        int width, height;
+        char16_t unit;
+        int count;
+    } cases[] = {{16, 1000, u'\u3042', kInputMaxUnits},  // every wide unit breaks twice
+                 {80, 20, u'a', 40},
+                 {80, 20, u'\u3042', 40},
+                 {80, 44, u'a', 100}};
+    for (const Case& k : cases) {
+        InputCursor c = Begin(0, 0, k.width, k.height);
+        InputDraws d;
+        for (int i = 0; i < k.count; ++i) QUB_InputType(&c, k.unit, &d);
+        EXPECT_LE(c.breakCount, kInputMaxBreaks);
+        for (int i = 0; i < k.count; ++i) {
+            QUB_InputBackspace(&c, k.unit, &d);
+            ASSERT_GE(c.y, 0) << k.width << "x" << k.height << " after " << i + 1;
+            ASSERT_GE(c.x, 0);
+            ASSERT_LT(c.y, k.height);
+        }
+        EXPECT_EQ(c.x, 0);
+    }
+    // In a window tall enough, Backspace still climbs back over the breaks.
+    InputCursor c = Begin(0, 0, 80, 300);
     InputDraws d;
-    for (int i = 0; i < kInputMaxUnits; ++i) QUB_InputType(&c, u'\u3042', &d);
-    EXPECT_LE(c.breakCount, kInputMaxBreaks);
-    for (int i = 0; i < kInputMaxUnits; ++i) QUB_InputBackspace(&c, u'\u3042', &d);
-    EXPECT_GE(c.breakCount, 0);
-    EXPECT_GE(c.x, 0);
+    for (int i = 0; i < 40; ++i) QUB_InputType(&c, u'a', &d);
+    EXPECT_GT(c.y, 0);
+    for (int i = 0; i < 40; ++i) QUB_InputBackspace(&c, u'a', &d);
+    EXPECT_EQ(c.y, 0);
+    EXPECT_EQ(c.x, 0);
 }
 
 TEST(KeyRing, FifoFullAndWrap) {
