@@ -1,0 +1,302 @@
+#include "tests/host/formats_builders.h"
+
+#include <cstring>
+
+namespace {
+
+uint8_t Byte(uint32_t v) { return static_cast<uint8_t>(v & 0xFF); }
+
+void Add(Bytes& b, const Bytes& more) { Append(b, more); }
+Bytes Pattern(size_t count, uint32_t seed) { return PatternBytes(count, seed); }
+
+uint32_t Crc32(const uint8_t* p, size_t n) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return c ^ 0xFFFFFFFFu;
+}
+
+void AddPngChunk(Bytes& b, const char* type, const Bytes& body) {
+    AddBe32(b, static_cast<uint32_t>(body.size()));
+    const size_t from = b.size();
+    b.insert(b.end(), type, type + 4);
+    Add(b, body);
+    AddBe32(b, Crc32(b.data() + from, b.size() - from));
+}
+
+// zlib stream of stored deflate blocks.
+Bytes Zlib(const Bytes& raw) {
+    Bytes z = {0x78, 0x01};
+    size_t at = 0;
+    do {
+        const size_t n = raw.size() - at < 65535 ? raw.size() - at : 65535;
+        z.push_back(at + n == raw.size() ? 1 : 0);
+        AddLe16(z, static_cast<uint32_t>(n));
+        AddLe16(z, static_cast<uint32_t>(~n & 0xFFFF));
+        z.insert(z.end(), raw.begin() + static_cast<long>(at),
+                 raw.begin() + static_cast<long>(at + n));
+        at += n;
+    } while (at < raw.size());
+    uint32_t a = 1, s = 0;
+    for (uint8_t c : raw) {
+        a = (a + c) % 65521;
+        s = (s + a) % 65521;
+    }
+    AddBe32(z, s << 16 | a);
+    return z;
+}
+
+// GIF LZW of literal codes only: a clear code before the table would grow,
+// so every code keeps the starting width.
+Bytes LiteralLzw(int codeSize, size_t pixels, int tableBits) {
+    const uint32_t clear = 1u << codeSize, width = static_cast<uint32_t>(codeSize) + 1;
+    Bytes out;
+    uint32_t acc = 0, held = 0;
+    auto put = [&](uint32_t code) {
+        acc |= code << held;
+        held += width;
+        while (held >= 8) {
+            out.push_back(Byte(acc));
+            acc >>= 8;
+            held -= 8;
+        }
+    };
+    put(clear);
+    uint32_t run = 0;
+    for (size_t k = 0; k < pixels; ++k) {
+        if (run == clear - 2) {
+            put(clear);
+            run = 0;
+        }
+        put(static_cast<uint32_t>(k % (size_t{1} << tableBits)));
+        ++run;
+    }
+    put(clear + 1);
+    if (held > 0) out.push_back(Byte(acc));
+    return out;
+}
+
+void AddSubBlocks(Bytes& b, const Bytes& data) {
+    for (size_t at = 0; at < data.size(); at += 255) {
+        const size_t n = data.size() - at < 255 ? data.size() - at : 255;
+        b.push_back(Byte(static_cast<uint32_t>(n)));
+        b.insert(b.end(), data.begin() + static_cast<long>(at),
+                 data.begin() + static_cast<long>(at + n));
+    }
+    b.push_back(0);
+}
+
+}  // namespace
+
+void Append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
+
+Bytes PatternBytes(size_t count, uint32_t seed) {
+    Bytes p(count);
+    for (size_t k = 0; k < count; ++k) p[k] = Byte(static_cast<uint32_t>(k) * 37 + seed);
+    return p;
+}
+
+uint32_t DibStride(int width, int bits) {
+    return (static_cast<uint32_t>(width * bits) + 31) / 32 * 4;
+}
+
+void PutLe16(Bytes& b, size_t at, uint32_t v) {
+    b[at] = Byte(v);
+    b[at + 1] = Byte(v >> 8);
+}
+void PutLe32(Bytes& b, size_t at, uint32_t v) {
+    PutLe16(b, at, v & 0xFFFF);
+    PutLe16(b, at + 2, v >> 16);
+}
+void PutBe16(Bytes& b, size_t at, uint32_t v) {
+    b[at] = Byte(v >> 8);
+    b[at + 1] = Byte(v);
+}
+void PutBe32(Bytes& b, size_t at, uint32_t v) {
+    PutBe16(b, at, v >> 16);
+    PutBe16(b, at + 2, v & 0xFFFF);
+}
+void AddLe16(Bytes& b, uint32_t v) {
+    b.resize(b.size() + 2);
+    PutLe16(b, b.size() - 2, v);
+}
+void AddLe32(Bytes& b, uint32_t v) {
+    b.resize(b.size() + 4);
+    PutLe32(b, b.size() - 4, v);
+}
+void AddBe16(Bytes& b, uint32_t v) {
+    b.resize(b.size() + 2);
+    PutBe16(b, b.size() - 2, v);
+}
+void AddBe32(Bytes& b, uint32_t v) {
+    b.resize(b.size() + 4);
+    PutBe32(b, b.size() - 4, v);
+}
+
+Bytes MakeBmp(int width, int height, int bits, int headerBytes, int compression) {
+    const int rows = height < 0 ? -height : height;
+    const bool core = headerBytes == 12;
+    const uint32_t entry = core ? 3 : 4;
+    const uint32_t colours = bits <= 8 ? 1u << bits : 0;
+    const uint32_t masks = compression == 3 && headerBytes == 40 ? 12 : 0;
+    Bytes pixels;
+    if (compression == 1) {
+        for (int y = 0; y < rows; ++y) {
+            for (int x = 0; x < width; x += 255) {
+                pixels.push_back(Byte(static_cast<uint32_t>(width - x < 255 ? width - x : 255)));
+                pixels.push_back(Byte(static_cast<uint32_t>(y * 3 + 1)));
+            }
+            pixels.push_back(0);
+            pixels.push_back(y + 1 == rows ? 1 : 0);  // end of bitmap, end of line
+        }
+    } else {
+        pixels = Pattern(size_t{DibStride(width, bits)} * static_cast<size_t>(rows), 5);
+    }
+    const uint32_t bitsAt = 14 + static_cast<uint32_t>(headerBytes) + masks + colours * entry;
+    Bytes b = {'B', 'M'};
+    AddLe32(b, bitsAt + static_cast<uint32_t>(pixels.size()));
+    AddLe32(b, 0);
+    AddLe32(b, bitsAt);
+    AddLe32(b, static_cast<uint32_t>(headerBytes));
+    if (core) {
+        AddLe16(b, static_cast<uint32_t>(width));
+        AddLe16(b, static_cast<uint32_t>(height));
+        AddLe16(b, 1);
+        AddLe16(b, static_cast<uint32_t>(bits));
+    } else {
+        AddLe32(b, static_cast<uint32_t>(width));
+        AddLe32(b, static_cast<uint32_t>(height));
+        AddLe16(b, 1);
+        AddLe16(b, static_cast<uint32_t>(bits));
+        AddLe32(b, static_cast<uint32_t>(compression));
+        AddLe32(b, static_cast<uint32_t>(pixels.size()));
+        AddLe32(b, 2835);
+        AddLe32(b, 2835);
+        AddLe32(b, 0);
+        AddLe32(b, 0);
+        const uint32_t red = bits == 16 ? 0xF800 : 0xFF0000, green = bits == 16 ? 0x07E0 : 0xFF00;
+        const uint32_t blue = bits == 16 ? 0x001F : 0xFF;
+        if (compression == 3) {  // in the header from version 2 on, after it before
+            AddLe32(b, red);
+            AddLe32(b, green);
+            AddLe32(b, blue);
+        }
+        b.resize(14 + static_cast<size_t>(headerBytes) + masks, 0);
+    }
+    for (uint32_t i = 0; i < colours; ++i) {
+        b.push_back(Byte(i * 7));
+        b.push_back(Byte(i * 13));
+        b.push_back(Byte(255 - i));
+        if (!core) b.push_back(0);
+    }
+    Add(b, pixels);
+    return b;
+}
+
+Bytes MakeJpeg(int width, int height, int components, bool endMarker, size_t padTo) {
+    Bytes b = {0xFF, 0xD8};
+    auto segment = [&b](uint8_t marker, const Bytes& body) {
+        b.push_back(0xFF);
+        b.push_back(marker);
+        AddBe16(b, static_cast<uint32_t>(body.size() + 2));
+        Add(b, body);
+    };
+    segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
+    Bytes quant(65, 1);
+    quant[0] = 0;
+    segment(0xDB, quant);
+    Bytes frame = {8,
+                   Byte(static_cast<uint32_t>(height) >> 8),
+                   Byte(static_cast<uint32_t>(height)),
+                   Byte(static_cast<uint32_t>(width) >> 8),
+                   Byte(static_cast<uint32_t>(width)),
+                   Byte(static_cast<uint32_t>(components))};
+    for (int i = 1; i <= components; ++i) Add(frame, {Byte(static_cast<uint32_t>(i)), 0x11, 0});
+    segment(0xC0, frame);
+    // One symbol a table, coded "0": DC difference 0, AC end of block.
+    Bytes huffman(18, 0);
+    huffman[1] = 1;
+    segment(0xC4, huffman);
+    huffman[0] = 0x10;
+    segment(0xC4, huffman);
+    Bytes scan = {Byte(static_cast<uint32_t>(components))};
+    for (int i = 1; i <= components; ++i) Add(scan, {Byte(static_cast<uint32_t>(i)), 0});
+    Add(scan, {0, 63, 0});
+    const size_t blocks = size_t((width + 7) / 8) * size_t((height + 7) / 8) * size_t(components);
+    Bytes data((2 * blocks + 7) / 8, 0);
+    if ((2 * blocks) % 8 != 0)
+        data.back() = Byte((1u << (8 - (2 * blocks) % 8)) - 1);  // pad with ones
+    const size_t tail = 4 + scan.size() + data.size() + (endMarker ? 2 : 0);
+    if (padTo > b.size() + tail + 4) segment(0xFE, Bytes(padTo - b.size() - tail - 4, 'q'));
+    segment(0xDA, scan);
+    Add(b, data);
+    if (endMarker) Add(b, {0xFF, 0xD9});
+    return b;
+}
+
+size_t FindJpegMarker(const Bytes& jpeg, uint8_t marker) {
+    for (size_t at = 2; at + 1 < jpeg.size(); ++at)
+        if (jpeg[at] == 0xFF && jpeg[at + 1] == marker) return at;
+    return 0;
+}
+
+Bytes MakeGif(int width, int height, int tableBits, bool localTables, int frames, size_t payload) {
+    Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
+    AddLe16(b, static_cast<uint32_t>(width));
+    AddLe16(b, static_cast<uint32_t>(height));
+    const uint8_t tableField = Byte(static_cast<uint32_t>(tableBits - 1));
+    b.push_back(localTables ? 0x70 : Byte(0xF0u | tableField));
+    Add(b, {0, 0});
+    Bytes table;
+    for (uint32_t i = 0; i < (1u << tableBits); ++i)
+        Add(table, {Byte(i * 37), Byte(i * 91), Byte(255 - i)});
+    if (!localTables) Add(b, table);
+    const int codeSize = tableBits < 2 ? 2 : tableBits;
+    for (int f = 0; f < frames; ++f) {
+        Add(b, {0x21, 0xF9, 4, 4, 10, 0, 0, 0});  // graphic control: 0.1 s a frame
+        b.push_back(0x2C);
+        AddLe32(b, 0);
+        AddLe16(b, static_cast<uint32_t>(width));
+        AddLe16(b, static_cast<uint32_t>(height));
+        b.push_back(localTables ? Byte(0x80u | tableField) : 0);
+        if (localTables) Add(b, table);
+        b.push_back(Byte(static_cast<uint32_t>(codeSize)));
+        AddSubBlocks(b, payload > 0
+                            ? Bytes(payload, 0x55)
+                            : LiteralLzw(codeSize, size_t(width) * size_t(height), tableBits));
+    }
+    b.push_back(0x3B);
+    return b;
+}
+
+Bytes MakePng(int width, int height, int colourType, int bitDepth, size_t payload) {
+    static const int kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
+    const size_t rowBytes = (size_t(width) * size_t(bitDepth * kChannels[colourType]) + 7) / 8;
+    Bytes raw;
+    for (int y = 0; y < height && payload == 0; ++y) {
+        raw.push_back(0);
+        Add(raw, Pattern(rowBytes, static_cast<uint32_t>(y)));
+    }
+    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    AddBe32(header, static_cast<uint32_t>(width));
+    AddBe32(header, static_cast<uint32_t>(height));
+    Add(header,
+        {Byte(static_cast<uint32_t>(bitDepth)), Byte(static_cast<uint32_t>(colourType)), 0, 0, 0});
+    AddPngChunk(b, "IHDR", header);
+    if (colourType == 3) AddPngChunk(b, "PLTE", Pattern(3 * (size_t{1} << bitDepth), 3));
+    AddPngChunk(b, "IDAT", payload > 0 ? Bytes(payload, 0x55) : Zlib(raw));
+    AddPngChunk(b, "IEND", {});
+    return b;
+}
+
+size_t FindPngChunk(const Bytes& png, const char* type) {
+    for (size_t at = 8; at + 8 <= png.size();) {
+        if (std::memcmp(png.data() + at + 4, type, 4) == 0) return at;
+        at += 12 + (size_t{png[at]} << 24 | size_t{png[at + 1]} << 16 | size_t{png[at + 2]} << 8 |
+                    png[at + 3]);
+    }
+    return 0;
+}

@@ -1,0 +1,71 @@
+// Tiny picture files of every probed format, built byte by byte for the probe
+// tests. The raster ones are real files (a JPEG of flat blocks coded with
+// one-symbol Huffman tables, GIF with literal LZW codes, PNG with stored
+// deflate blocks and true CRCs), so what the probe calls sound, a decoder
+// could open.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+void PutLe16(Bytes& b, size_t at, uint32_t v);
+void PutLe32(Bytes& b, size_t at, uint32_t v);
+void PutBe16(Bytes& b, size_t at, uint32_t v);
+void PutBe32(Bytes& b, size_t at, uint32_t v);
+void AddLe16(Bytes& b, uint32_t v);
+void AddLe32(Bytes& b, uint32_t v);
+void AddBe16(Bytes& b, uint32_t v);
+void AddBe32(Bytes& b, uint32_t v);
+void Append(Bytes& b, const Bytes& more);
+// Bytes that differ from their neighbours, so no two rows of pixels look alike.
+Bytes PatternBytes(size_t count, uint32_t seed);
+// Bytes of a DIB row: `width` pixels of `bits`, padded to 4 bytes.
+uint32_t DibStride(int width, int bits);
+
+// A negative height gives a top-down bitmap. headerBytes 12 (core), 40 or 124.
+// compression 1 writes 8-bit RLE (a run per row), 3 16/32-bit bit fields.
+Bytes MakeBmp(int width, int height, int bits, int headerBytes = 40, int compression = 0);
+
+// A flat grey (1 component), YCbCr (3) or CMYK (4) baseline JPEG. A comment
+// segment pads the file to `padTo` bytes when it is shorter.
+Bytes MakeJpeg(int width, int height, int components, bool endMarker = true, size_t padTo = 0);
+// Offset of the first marker FF `marker` after SOI, or 0.
+size_t FindJpegMarker(const Bytes& jpeg, uint8_t marker);
+
+// `frames` frames at the screen's size, with a global colour table or each its
+// own. `payload` > 0 replaces the LZW data by that many filler bytes, for
+// size claims a real file of that length could make.
+Bytes MakeGif(int width, int height, int tableBits, bool localTables = false, int frames = 1,
+              size_t payload = 0);
+
+// Any valid colour type and bit depth; `payload` as for GIF, in IDAT.
+Bytes MakePng(int width, int height, int colourType, int bitDepth, size_t payload = 0);
+// Offset of the chunk (its length field) of this type, or 0.
+size_t FindPngChunk(const Bytes& png, const char* type);
+
+// Uncompressed strips of two rows; photometric palette when `palette`.
+Bytes MakeTiff(int width, int height, int samples, int bits, bool bigEndian, bool palette = false);
+// Offset of the directory entry for `tag`, or 0.
+size_t FindTiffEntry(const Bytes& tiff, uint16_t tag);
+
+struct IcoImage {
+    int size;  // square, 1..256
+    int bits;  // 1, 4, 8, 24, 32
+    bool png;
+};
+Bytes MakeIco(const std::vector<IcoImage>& images);
+
+// A window of 67 x 33: placeable at 1440 units an inch (1005 x 495 units), or
+// plain with its SetWindowExt. Records: window origin and extent, a brush, a
+// rectangle, a polyline, a DIBSTRETCHBLT of a 3 x 2 bitmap, EOF.
+Bytes MakeWmf(bool placeable);
+// Offset of the first record with this function, or 0.
+size_t FindWmfRecord(const Bytes& wmf, uint16_t function);
+
+// 64 x 48 at a 1024 x 768 px, 320 x 240 mm reference device. Records: map
+// mode, a brush, a rectangle, a POLYLINE16, STRETCHDIBITS of a 3 x 2 bitmap,
+// EXTTEXTOUTW, an EMF+ comment, EOF.
+Bytes MakeEmf();
+size_t FindEmfRecord(const Bytes& emf, uint32_t type);
