@@ -10,6 +10,11 @@ list(APPEND QUB_WIN_SOURCES
 )
 list(APPEND QUB_PURE_SOURCES
   app/alignment.cpp
+  app/align_apply.cpp
+  app/align_fit.cpp
+  app/align_match.cpp
+  app/align_pyramid.cpp
+  app/auto_align.cpp
   app/compose.cpp
   app/save_name.cpp
   app/stereo_slots.cpp
