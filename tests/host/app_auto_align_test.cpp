@@ -1,0 +1,242 @@
+// The alignment estimate on pairs whose truth the test knows: the sample
+// scene with its right view resampled through known offsets, rotations and
+// scales, with its own exposure and noise; textured pairs; pairs that cannot
+// be aligned; odd sizes. Then what follows from an estimate.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "app/auto_align.h"
+#include "app/compose.h"
+#include "tests/host/align_scenes.h"
+#include "tools/sample_pair_params.h"
+
+namespace {
+
+// The sample scene: the ball is the nearest layer, the wall the farthest.
+constexpr double kNear = -kSampleBallDisparity, kFar = -kSampleBackgroundDisparity;
+
+const TestView& Left() {
+    static const TestView left = SampleLeft();
+    return left;
+}
+
+PairEstimate Estimate(const TestView& l, const TestView& r) {
+    return EstimatePairAlignment(l.pixels.data(), l.width, l.height, r.pixels.data(), r.width, r.height);
+}
+
+// A darker, noisier right view, as from a second camera.
+Misalignment Spoilt(double offset, double degrees, double scale, uint32_t seed) {
+    Misalignment m;
+    m.offset = offset;
+    m.rotationDegrees = degrees;
+    m.scale = scale;
+    m.gain = 0.85;
+    m.bias = 6;
+    m.noise = 3;
+    m.seed = seed;
+    return m;
+}
+
+void ExpectTruth(const PairEstimate& e, const Misalignment& m, double nearP, double farP) {
+    EXPECT_GE(e.confidence, kAlignConfident) << AlignReasonText(e.reason);
+    EXPECT_EQ(e.reason, AlignReason::None);
+    EXPECT_NEAR(e.verticalOffset, m.offset, 0.25);
+    EXPECT_NEAR(e.rotationDegrees, m.rotationDegrees, 0.05);
+    EXPECT_NEAR(e.verticalScale, m.scale, 0.001);
+    EXPECT_NEAR(e.nearParallax, nearP, 1.0);
+    EXPECT_NEAR(e.farParallax, farP, 1.0);
+    EXPECT_NEAR(e.nearParallaxPercent, 100 * e.nearParallax / e.width, 1e-9);
+    EXPECT_GE(e.matches, 40);
+}
+
+TEST(AutoAlign, SamplePairAsRendered) {
+    const TestView right = SampleRight(Misalignment{kSampleVerticalShift, 0, 1, 1, 0, 0, 1});
+    const PairEstimate e = Estimate(Left(), right);
+    ExpectTruth(e, Misalignment{kSampleVerticalShift, 0, 1, 1, 0, 0, 1}, kNear, kFar);
+    EXPECT_EQ(e.width, kSampleViewWidth);
+    const StereoOffsets o = OffsetsFor(e);
+    EXPECT_EQ(o.i, kSampleAlignI);
+    EXPECT_EQ(o.farA, kSampleAlignA);
+    EXPECT_EQ(o.windowA, kSampleBallDisparity + 1);
+}
+
+TEST(AutoAlign, FractionalVerticalOffsets) {
+    uint32_t seed = 11;
+    for (double offset : {-12.0, -2.5, 0.25, 7.75}) {
+        const Misalignment m = Spoilt(offset, 0, 1, seed++);
+        SCOPED_TRACE(offset);
+        ExpectTruth(Estimate(Left(), SampleRight(m)), m, kNear, kFar);
+    }
+}
+
+TEST(AutoAlign, Rotations) {
+    uint32_t seed = 21;
+    for (double degrees : {0.2, -0.2, 1.0, -1.0}) {
+        const Misalignment m = Spoilt(3.3, degrees, 1, seed++);
+        SCOPED_TRACE(degrees);
+        ExpectTruth(Estimate(Left(), SampleRight(m)), m, kNear, kFar);
+    }
+}
+
+TEST(AutoAlign, ScaleDifferences) {
+    uint32_t seed = 31;
+    for (double scale : {1.005, 0.995}) {
+        const Misalignment m = Spoilt(-4.6, 0.2, scale, seed++);
+        SCOPED_TRACE(scale);
+        ExpectTruth(Estimate(Left(), SampleRight(m)), m, kNear, kFar);
+    }
+}
+
+TEST(AutoAlign, TexturedPairWithWideParallax) {
+    const Misalignment m = Spoilt(-1.4, -0.6, 1.003, 41);
+    const TexturedPair pair = MakeTexturedPair(900, 600, 35.0, -42.5, m, 5);
+    ExpectTruth(Estimate(pair.left, pair.right), m, -42.5, 35.0);
+}
+
+TEST(AutoAlign, ViewsOfDifferentSizes) {
+    // The right view cropped by 17 columns on the left and 9 rows on top:
+    // its content moves up 9 rows and left 17 columns.
+    const Misalignment m = Spoilt(5.0, 0.3, 1, 51);
+    const TestView full = SampleRight(m);
+    TestView cropped{full.width - 40, full.height - 30, {}};
+    for (int y = 0; y < cropped.height; ++y)
+        for (int x = 0; x < cropped.width; ++x)
+            cropped.pixels.push_back(full.pixels[static_cast<size_t>(y + 9) * full.width + x + 17]);
+    const PairEstimate e = Estimate(Left(), cropped);
+    // About the left view's centre the crop is a plain shift.
+    const Misalignment shifted = Spoilt(5.0 - 9, 0.3, 1, 51);
+    ExpectTruth(e, shifted, kNear - 17, kFar - 17);
+}
+
+TEST(AutoAlign, BlankAndFlatViewsHaveTooLittleTexture) {
+    TestView blank{320, 240, std::vector<uint32_t>(320 * 240, 0x808080u)};
+    PairEstimate e = Estimate(blank, blank);
+    EXPECT_LT(e.confidence, kAlignConfident);
+    EXPECT_EQ(e.reason, AlignReason::TooLittleTexture);
+    EXPECT_EQ(e.verticalOffset, 0);
+    EXPECT_EQ(e.verticalScale, 1);
+    // A plain wall, with the sensor noise of two cameras.
+    Misalignment noisy;
+    noisy.noise = 2;
+    const double grey[3] = {150, 140, 120};
+    TestView wallL{400, 300, {}}, wallR{400, 300, {}};
+    uint32_t stateL = 3, stateR = 4;
+    for (int k = 0; k < 400 * 300; ++k) {
+        wallL.pixels.push_back(Expose(noisy, grey, stateL));
+        wallR.pixels.push_back(Expose(noisy, grey, stateR));
+    }
+    e = Estimate(wallL, wallR);
+    EXPECT_LT(e.confidence, kAlignConfident);
+    EXPECT_EQ(e.reason, AlignReason::TooLittleTexture);
+}
+
+TEST(AutoAlign, UnrelatedPicturesAreNotAligned) {
+    const TexturedPair other = MakeTexturedPair(640, 480, 0, 0, Misalignment{}, 77);
+    for (const TestView* right : {&other.left, &other.right}) {
+        const PairEstimate e = Estimate(Left(), *right);
+        EXPECT_LT(e.confidence, kAlignConfident);
+        EXPECT_NE(e.reason, AlignReason::None);
+        EXPECT_NE(e.reason, AlignReason::TooLittleTexture);
+    }
+    // Two textures of the same kind, from different seeds.
+    const TexturedPair a = MakeTexturedPair(500, 400, 0, 0, Misalignment{}, 1);
+    const TexturedPair b = MakeTexturedPair(500, 400, 0, 0, Misalignment{}, 2);
+    const PairEstimate e = Estimate(a.left, b.right);
+    EXPECT_LT(e.confidence, kAlignConfident);
+    EXPECT_NE(e.reason, AlignReason::None);
+}
+
+TEST(AutoAlign, ViewsThatNoSimilarityAlignsAreNotAligned) {
+    // The right view's lower half four rows lower than its upper half.
+    TestView right = SampleRight(Spoilt(6, 0, 1, 81));
+    const TestView lower = SampleRight(Spoilt(10, 0, 1, 82));
+    std::copy(lower.pixels.begin() + lower.pixels.size() / 2, lower.pixels.end(),
+              right.pixels.begin() + right.pixels.size() / 2);
+    const PairEstimate e = Estimate(Left(), right);
+    EXPECT_LT(e.confidence, kAlignConfident);
+    EXPECT_EQ(e.reason, AlignReason::FitDoesNotHold);
+    EXPECT_STREQ(AlignReasonText(e.reason), "the fit does not hold");
+}
+
+TEST(AutoAlign, TinyAndMissingViews) {
+    // Views under 64 pixels: never a confident wrong answer.
+    const Misalignment m = Spoilt(2.0, 0, 1, 61);
+    const TexturedPair pair = MakeTexturedPair(60, 44, 0, -3, m, 9);
+    const PairEstimate e = Estimate(pair.left, pair.right);
+    if (e.confidence >= kAlignConfident) {
+        EXPECT_NEAR(e.verticalOffset, 2.0, 0.25);
+    }
+    const uint32_t pixel = 0x123456;
+    EXPECT_EQ(EstimatePairAlignment(&pixel, 1, 1, &pixel, 1, 1).reason, AlignReason::TooLittleTexture);
+    EXPECT_EQ(EstimatePairAlignment(nullptr, 0, 0, &pixel, 1, 1).confidence, 0);
+    EXPECT_EQ(EstimatePairAlignment(&pixel, 1, -5, nullptr, 1, 1).confidence, 0);
+}
+
+TEST(AutoAlign, ResampledRightViewMatchesTheIdealOne) {
+    const Misalignment m = Spoilt(2.7, 1.0, 1.005, 71);
+    const TestView right = SampleRight(m);
+    const PairEstimate e = Estimate(Left(), right);
+    ASSERT_GE(e.confidence, kAlignConfident);
+    // With i = 0 the whole misalignment goes; with i the ideal view's row
+    // y + i lands on row y, for the composition to take off.
+    const TestView ideal = SampleRight(Misalignment{});
+    for (int i : {0, -3}) {
+        std::vector<uint32_t> out(right.pixels.size(), 0xDEADBEEF);
+        ResampleRightView(e, right.pixels.data(), right.width, right.height, i, out.data());
+        double difference = 0;
+        int count = 0;
+        for (int y = 40; y < right.height - 40; ++y)
+            for (int x = 40; x < right.width - 40; ++x) {
+                const uint32_t p = out[static_cast<size_t>(y) * right.width + x];
+                const uint32_t q = ideal.pixels[static_cast<size_t>(y + i) * right.width + x];
+                // Green, through the right view's gain and bias.
+                difference += std::fabs(((p >> 8) & 255) - (0.85 * ((q >> 8) & 255) + 6));
+                ++count;
+            }
+        EXPECT_LT(difference / count, 5.0) << i;
+        // Corners that fall outside the right view are black.
+        EXPECT_EQ(out[0], 0u);
+    }
+}
+
+TEST(AutoAlign, OffsetsAndDepthBudget) {
+    PairEstimate e{};
+    e.width = 1200;
+    e.height = 800;
+    e.verticalOffset = -3.5;  // halves round up: -3, so i = 3
+    e.nearParallax = -20.2;
+    e.farParallax = 9.9;
+    StereoOffsets o = OffsetsFor(e);
+    EXPECT_EQ(o.i, 3);
+    EXPECT_EQ(o.farA, -10);
+    EXPECT_EQ(o.windowA, 21);  // -20.2 + 21 = 0.8 >= 0.5; 20 would leave -0.2
+    e.nearParallax = -20.5;
+    EXPECT_EQ(OffsetsFor(e).windowA, 21);  // exactly half a pixel behind
+
+    // Deviation 30.4 px of 1200 - 21 = 1179 shown: 2.6 %, within 1/30.
+    e.nearParallax = -20.5;
+    DepthBudget b = JudgeDepthBudget(e, 21, 1000);
+    EXPECT_NEAR(b.deviation, 30.4, 1e-9);
+    EXPECT_NEAR(b.deviationShare, 30.4 / 1179, 1e-12);
+    EXPECT_NEAR(b.farScreenMm, 30.9 * 1000 / 1179, 1e-9);
+    EXPECT_EQ(b.verdict, DepthVerdict::Comfortable);
+    EXPECT_STREQ(DepthVerdictText(b.verdict), "comfortable");
+    // The same pair on a 3 m screen: the far points 79 mm apart, past the eyes.
+    EXPECT_EQ(JudgeDepthBudget(e, 21, 3000).verdict, DepthVerdict::TooDeep);
+    EXPECT_EQ(JudgeDepthBudget(e, 21, 0).verdict, DepthVerdict::Comfortable);
+    // Deviation 60 px: 1/20 is strong, 100 px (1/12) too deep.
+    e.farParallax = e.nearParallax + 60;
+    EXPECT_EQ(JudgeDepthBudget(e, 21, 0).verdict, DepthVerdict::Strong);
+    EXPECT_STREQ(DepthVerdictText(DepthVerdict::Strong), "strong");
+    e.farParallax = e.nearParallax + 100;
+    EXPECT_EQ(JudgeDepthBudget(e, 21, 0).verdict, DepthVerdict::TooDeep);
+    EXPECT_STREQ(DepthVerdictText(DepthVerdict::TooDeep), "too deep");
+    // Nothing left to show.
+    EXPECT_EQ(JudgeDepthBudget(e, -1200, 0).verdict, DepthVerdict::TooDeep);
+}
+
+}  // namespace
