@@ -14,3 +14,14 @@ if(WIN32)
   target_link_libraries(bench_stereo_pass PRIVATE qublib)
   target_compile_options(bench_stereo_pass PRIVATE ${QUB_WARNINGS})
 endif()
+
+# The alignment estimate on two 12-megapixel views, next to memcpy of them,
+# with the most heap it held.
+if(NOT WIN32)
+  add_executable(bench_auto_align app_bench_auto_align.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/host/align_scenes.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/host/align_memory.cpp
+                 ${CMAKE_SOURCE_DIR}/tools/sample_scene.cpp)
+  target_link_libraries(bench_auto_align PRIVATE qubpure benchmark::benchmark_main)
+  target_compile_options(bench_auto_align PRIVATE ${QUB_WARNINGS})
+endif()
