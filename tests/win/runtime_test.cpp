@@ -21,6 +21,16 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+// Waits for the worker (a duplicated handle, closed here) and checks that it
+// left through its loop's end rather than TerminateThread.
+void ExpectEndedByItsOwnLoop(HANDLE worker) {
+    DWORD code = 12345;
+    EXPECT_EQ(WaitForSingleObject(worker, 1000), WAIT_OBJECT_0);
+    GetExitCodeThread(worker, &code);
+    EXPECT_EQ(code, 0u) << "ended by its own loop, not by TerminateThread";
+    CloseHandle(worker);
+}
+
 // A routine that runs until Stop, pumping as a user routine should.
 void RunUntilStopped() {
     while (qubState.stopRequested.load() == 0) {
@@ -372,11 +382,7 @@ TEST(ZExit, IdleWorkerEndsWithoutForceAndTheLoopEnds) {
     EXPECT_EQ(qubState.terminateState.load(), 2);
     EXPECT_EQ(qubState.lineInputActive.load(), 0);
     EXPECT_EQ(qubState.stopRequested.load(), 1);
-    DWORD code = 12345;
-    EXPECT_EQ(WaitForSingleObject(worker, 1000), WAIT_OBJECT_0);
-    GetExitCodeThread(worker, &code);
-    EXPECT_EQ(code, 0u) << "ended by its own loop, not by TerminateThread";
-    CloseHandle(worker);
+    ExpectEndedByItsOwnLoop(worker);
 
     // Nothing can serve a request now: the requester fails at once.
     EXPECT_EQ(QUB_RequestCreateImage(0, "late", 10, 10, 32), kRequestWorkerGone);
@@ -467,11 +473,7 @@ TEST(CloseMessage, SysCloseStopsTheRoutineAndEndsTheWorker) {
     EXPECT_EQ(returned.load(), 1);
     EXPECT_FALSE(IsWindow(qubState.mainWindow));
     EXPECT_EQ(qubState.terminateState.load(), 2);
-    DWORD code = 12345;
-    EXPECT_EQ(WaitForSingleObject(worker, 1000), WAIT_OBJECT_0);
-    GetExitCodeThread(worker, &code);
-    EXPECT_EQ(code, 0u) << "ended by its own loop, not by TerminateThread";
-    CloseHandle(worker);
+    ExpectEndedByItsOwnLoop(worker);
     g_testRoutine = nullptr;
 }
 
