@@ -66,7 +66,12 @@ int PutFileOnClipboard(FILE* file) {
     const size_t read = fread(bytes, 1, static_cast<size_t>(size), file);
     bytes[read] = '\0';
     GlobalUnlock(block);
-    if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+    // The clipboard owns the block only once it has taken it; a refusal is
+    // reported, not counted as a copy.
+    if (SetClipboardData(CF_TEXT, block) == nullptr) {
+        GlobalFree(block);
+        return 1;
+    }
     return 0;
 }
 
@@ -116,7 +121,9 @@ int QUB_StopLog(int n) {
 int QUB_CopyLog(int n) {
     TextWindowRecord* r = QUB_OpenTextRecord(n);
     if (r == nullptr) return 4;
-    if (!OpenClipboard(nullptr)) return 1;
+    // The text window owns the clipboard while it is filled: with no owner,
+    // EmptyClipboard leaves none and Windows refuses the data.
+    if (!OpenClipboard(r->window)) return 1;
     // Closing the stream puts everything written so far into the file.
     if (r->logState != 0) CloseStream(*r);
     int result = 2;

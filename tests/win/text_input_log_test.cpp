@@ -301,6 +301,7 @@ TEST(TextLog, StartStopStartKeepsOneFileWithoutThePause) {
     // the clipboard instead would hold it open when the copy wants it.)
     RunOnWorker([] { QUB_PumpMessages(); });
     EXPECT_EQ(ClipboardText(), expected) << "exactly the file";
+    EXPECT_EQ(GetClipboardOwner(), w) << "Windows refuses data on a clipboard with no owner";
     EXPECT_EQ(ReadFileBytes(name), expected);
     EXPECT_EQ(Rec(5).logState, 1) << "logging goes on after a copy";
 
