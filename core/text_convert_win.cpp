@@ -45,3 +45,14 @@ int QUB_ToNarrow(const wchar_t* text, char* out, int bytes) {
     return static_cast<int>(
         QUB_CopyNarrow(out, static_cast<size_t>(bytes), all.data(), QUB_IsAnsiLeadByte));
 }
+
+bool QUB_ToNarrowWhole(const wchar_t* text, char* out, int bytes) {
+    if (bytes <= 0) return false;
+    out[0] = '\0';
+    if (text == nullptr) return false;
+    BOOL lossy = FALSE;
+    const int needed = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, &lossy);
+    if (needed <= 0 || needed > bytes || lossy) return false;
+    WideCharToMultiByte(CP_ACP, 0, text, -1, out, bytes, nullptr, nullptr);
+    return true;
+}

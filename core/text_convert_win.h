@@ -17,6 +17,11 @@ int QUB_ToWide(const char* text, wchar_t* out, int units);
 // the bytes written without the terminator.
 int QUB_ToNarrow(const wchar_t* text, char* out, int bytes);
 
+// Converts all of `text` into `out` of `bytes` bytes, or nothing: false (and
+// `out` empty) when it does not fit or a character has no ANSI form, so that
+// a name is never cut or changed into another one.
+bool QUB_ToNarrowWhole(const wchar_t* text, char* out, int bytes);
+
 // A narrow text converted for one Win32 call, in the library's 256-unit buffer.
 struct WideText {
     wchar_t text[kWideTextUnits];

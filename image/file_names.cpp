@@ -58,7 +58,9 @@ size_t QUB_FolderPartLength(const wchar_t* path) {
     size_t folder = 0;
     for (size_t i = 0; path[i]; ++i)
         if (path[i] == L'\\' || path[i] == L'/') folder = i;
-    return folder;
+    const bool driveRoot = folder == 2 && path[1] == L':';
+    const bool root = folder == 0 && (path[0] == L'\\' || path[0] == L'/');
+    return (driveRoot || root) ? folder + 1 : folder;
 }
 
 bool QUB_TempSiblingName(const wchar_t* path, unsigned tag, wchar_t* out, size_t capacity) {

@@ -36,6 +36,7 @@ extern const FileFilter kImageFilters[kOpenFilterCount];
 // `out`. False when they do not fit `capacity` units.
 bool QUB_BuildFilterString(int count, wchar_t* out, size_t capacity);
 
-// Length of the folder part of `path` (everything before the last backslash
-// or slash), 0 when there is none.
+// Length of the folder part of `path`: everything before the last backslash
+// or slash, 0 when there is none. A root keeps its separator ("C:\\",
+// "\\"), since "C:" alone names the drive's current folder.
 size_t QUB_FolderPartLength(const wchar_t* path);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <cstring>
 #include <cwchar>
 
 #include "core/library_state.h"
@@ -17,13 +18,13 @@ constexpr size_t kFilterUnits = 512;
 // The chosen file's folder becomes the folder the dialog opens in next time.
 void RememberFolder(const wchar_t* path, wchar_t* folder, char* folderA) {
     wchar_t full[kFileNameUnits];
-    wchar_t* filePart = nullptr;
-    const DWORD n = GetFullPathNameW(path, kFileNameUnits, full, &filePart);
+    const DWORD n = GetFullPathNameW(path, kFileNameUnits, full, nullptr);
     if (n == 0 || n >= kFileNameUnits) return;
-    if (filePart && filePart > full) filePart[-1] = L'\0';
-    else full[QUB_FolderPartLength(full)] = L'\0';
+    full[QUB_FolderPartLength(full)] = L'\0';
+    char narrow[kFolderUnits];
+    if (!QUB_ToNarrowWhole(full, narrow, kFolderUnits)) return;
     std::wcscpy(folder, full);
-    QUB_ToNarrow(folder, folderA, kFolderUnits);
+    std::memcpy(folderA, narrow, sizeof narrow);
 }
 
 int ValidFilterIndex(int index, int count) { return (index >= 1 && index <= count) ? index : 1; }
@@ -50,7 +51,9 @@ int QUB_OpenImageDialog(char* fileName) {
     ofn.lpstrTitle = L"Load image file";
     ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     if (!GetOpenFileNameW(&ofn)) return 1;
-    QUB_ToNarrow(name, fileName, kFileNameUnits);
+    // A name the caller's narrow buffer cannot hold whole is refused like a
+    // cancel: cut or with '?' in it, it would name another file.
+    if (!QUB_ToNarrowWhole(name, fileName, kFileNameUnits)) return 1;
     s.loadFilterIndex = static_cast<int>(ofn.nFilterIndex);
     RememberFolder(name, s.loadFolder, s.loadFolderA);
     return 0;
@@ -74,7 +77,7 @@ int QUB_SaveImageDialog(char* fileName) {
     ofn.lpstrTitle = L"Save as";
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
     if (!GetSaveFileNameW(&ofn)) return 1;
-    QUB_ToNarrow(name, fileName, kFileNameUnits);
+    if (!QUB_ToNarrowWhole(name, fileName, kFileNameUnits)) return 1;
     s.saveFilterIndex = static_cast<int>(ofn.nFilterIndex);
     RememberFolder(name, s.saveFolder, s.saveFolderA);
     return 0;

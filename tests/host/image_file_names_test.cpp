@@ -91,9 +91,11 @@ TEST(Filters, DoubleNullTerminatedList) {
     EXPECT_FALSE(QUB_BuildFilterString(kOpenFilterCount, out, 40)) << "too small a buffer";
 }
 
-TEST(FolderPart, LastSeparator) {
+TEST(FolderPart, LastSeparatorButARootKeepsIt) {
     EXPECT_EQ(QUB_FolderPartLength(L"C:\\a\\b.jpg"), 4u);
     EXPECT_EQ(QUB_FolderPartLength(L"b.jpg"), 0u);
+    EXPECT_EQ(QUB_FolderPartLength(L"C:\\b.jpg"), 3u);
+    EXPECT_EQ(QUB_FolderPartLength(L"/b.jpg"), 1u);
 }
 
 TEST(PaletteReduce, FewColoursAreKeptExactly) {

@@ -2,6 +2,8 @@
 // windows with their palettes, loading at an offset, refusals, and files that
 // are not pictures or lie about their size.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <dlgs.h>
 
 #include <cstring>
 #include <string>
@@ -461,6 +463,64 @@ TEST_F(ImageFiles, LoadIntoAClosedSlot) {
         code = QUB_LoadImage("whatever.png", 0, 0);
     }));
     EXPECT_EQ(code, 2);
+}
+
+// Shows a file dialog on a thread of its own, types `path` as a person would
+// and presses OK; returns the dialog call's result, -1 if no dialog came.
+int ChooseInDialog(int (*dialog)(char*), const wchar_t* caption, const std::wstring& path,
+                   char* chosen) {
+    struct Call {
+        int (*dialog)(char*);
+        char* chosen;
+        int result;
+    } call{dialog, chosen, -1};
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            Call* c = static_cast<Call*>(p);
+            c->result = c->dialog(c->chosen);
+            return 0;
+        },
+        &call, 0, nullptr);
+    if (thread == nullptr) return -1;
+    HWND box = nullptr;
+    if (PumpUntil([&] { return (box = FindWindowW(L"#32770", caption)) != nullptr; }, 10000)) {
+        PumpFor(300);
+        SetDlgItemTextW(box, cmb13, path.c_str());
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    const bool ended = PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 10000);
+    if (!ended) {
+        if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+        WaitForSingleObject(thread, 5000);
+    }
+    CloseHandle(thread);
+    return box ? call.result : -1;
+}
+
+TEST_F(ImageFiles, DialogsRememberADriveRootWithItsBackslashAndRefuseLossyNames) {
+    const std::wstring rootFile = L"C:\\qubroot.bmp";
+    ASSERT_TRUE(WriteBytes(rootFile, {'B', 'M'}));
+    char chosen[kFileNameUnits] = "";
+    EXPECT_EQ(ChooseInDialog(QUB_OpenImageDialog, L"Load image file", rootFile, chosen), 0);
+    EXPECT_STREQ(chosen, "C:\\qubroot.bmp");
+    EXPECT_STREQ(qubState.loadFolder, L"C:\\") << "\"C:\" would be the drive's current folder";
+    EXPECT_STREQ(qubState.loadFolderA, "C:\\");
+    DeleteFileW(rootFile.c_str());
+
+    EXPECT_EQ(ChooseInDialog(QUB_SaveImageDialog, L"Save as", folder.File(L"kept.png"), chosen), 0);
+    const std::string kept = Narrow(folder.path);
+    EXPECT_STREQ(qubState.saveFolderA, kept.c_str());
+
+    // A name with a character the ANSI code page lacks would come back with
+    // '?' in it: refused like a cancel, the remembered folder unchanged.
+    if (GetACP() != CP_UTF8) {
+        const std::wstring lossy = folder.File(L"qub-\u03bb\u4e2d.png");
+        strcpy(chosen, "before");
+        EXPECT_EQ(ChooseInDialog(QUB_SaveImageDialog, L"Save as", lossy, chosen), 1);
+        EXPECT_STREQ(chosen, "");
+        EXPECT_STREQ(qubState.saveFolderA, kept.c_str());
+    }
 }
 
 }  // namespace
