@@ -50,8 +50,15 @@ int SaveStereoPair(int height, const uint32_t* left, const uint32_t* right, int 
         QUB_SetStatusText("Nothing to save");
         return 1;
     }
-    if (QUB_CreateImage(slot, "savefile", -1, -1, size.width, size.height, 10) != 0) {
-        QUB_SetStatusText("Save failed: no memory");
+    const int created = QUB_CreateImage(slot, "savefile", -1, -1, size.width, size.height, 10);
+    if (created != 0) {
+        // A window the user opened in the save's slot is left alone: its
+        // buffer may be smaller than the pair.
+        char status[64];
+        if (created == 1) snprintf(status, sizeof status, "Window %d busy: not saved", slot);
+        else snprintf(status, sizeof status, "Save failed: no memory");
+        QUB_SetStatusText(status);
+        MessageBeep(MB_ICONERROR);
         return 1;
     }
     ComposeSavedPair(half, height, left, right, a, i, qubState.imageBits32[slot]);

@@ -179,7 +179,10 @@ TEST(StereoRoutine, ClosingAWorkingWindowEndsTheRunSafely) {
 }
 
 TEST(StereoSave, FailureIsShownAndTwoSavesKeepBothFiles) {
-    std::atomic<int> first{-1}, second{-1}, failed{-1};
+    std::atomic<int> first{-1}, second{-1}, failed{-1}, busy{-1};
+    wchar_t failedStatus[64] = L"", busyStatus[64] = L"";
+    std::string kept;
+    bool closedAgain = false;
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
     const std::wstring work = std::wstring(folder) + L"qub_save_test";
@@ -195,6 +198,17 @@ TEST(StereoSave, FailureIsShownAndTwoSavesKeepBothFiles) {
         // not even by root.
         SetCurrentDirectoryW(L"Z:\\proc");
         failed = SaveStereoPair(9, l.data(), r.data(), 16, 2, -1, 6);
+        GetWindowTextW(qubState.statusControl, failedStatus, 64);
+        closedAgain = !qubState.images[6].inUse;
+        // A window of the user's own in slot 6 is neither drawn into nor closed.
+        QUB_CreateImage(6, "mine", -1, -1, 4, 3, 1);
+        qubState.imageBits32[6][0] = 0x123456u;
+        busy = SaveStereoPair(9, l.data(), r.data(), 16, 2, -1, 6);
+        GetWindowTextW(qubState.statusControl, busyStatus, 64);
+        kept = qubState.images[6].inUse ? std::string(qubState.images[6].title) + ":" +
+                                               std::to_string(qubState.imageBits32[6][0])
+                                         : "closed";
+        QUB_DestroyImage(6);
     };
     ASSERT_TRUE(StartRoutine());
     ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }, 20000));
@@ -202,10 +216,11 @@ TEST(StereoSave, FailureIsShownAndTwoSavesKeepBothFiles) {
     EXPECT_EQ(first.load(), 0);
     EXPECT_EQ(second.load(), 0);
     EXPECT_EQ(failed.load(), 2);
-    wchar_t status[64] = L"";
-    GetWindowTextW(qubState.statusControl, status, 64);
-    EXPECT_NE(std::wstring(status).find(L"Save failed!"), std::wstring::npos);
-    EXPECT_FALSE(qubState.images[6].inUse) << "the save window is closed again";
+    EXPECT_EQ(busy.load(), 1);
+    EXPECT_NE(std::wstring(failedStatus).find(L"Save failed!"), std::wstring::npos);
+    EXPECT_NE(std::wstring(busyStatus).find(L"Window 6 busy: not saved"), std::wstring::npos);
+    EXPECT_TRUE(closedAgain) << "the save window is closed again";
+    EXPECT_EQ(kept, "mine:" + std::to_string(0x123456u));
 
     int files = 0;
     WIN32_FIND_DATAW found;
