@@ -13,15 +13,14 @@
 #pragma once
 #include <cstdint>
 
+#include "imgproc/pen.h"
+
 struct QUB_TextCursor {
     int textX;     // left edge of the next character cell
     int textY;     // row just below the glyph cell
     int textLeft;  // where a newline or a wrap returns textX
 };
 
-struct QUB_Pen {
-    int x, y;
-};
 
 void QUB_DrawChar32(uint32_t* pixels, int width, int height, QUB_TextCursor* cursor, uint32_t colour,
                     int code, QUB_Pen* pen);

@@ -1,6 +1,7 @@
 #include "imgproc/circle.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "imgproc/pixel_surface.h"
 
@@ -126,10 +127,32 @@ void Outline(const S& s, Op op, int64_t cx, int64_t cy, int64_t r) {
     }
 }
 
+int ClampToInt(int64_t v) {
+    return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int>(v);
+}
+
+// The right end of the walk's last span: half-width i of the last pass on row
+// cy - j, j as that pass began (steps 2 and 4 of the walk both end there).
+void LastSpanEnd(const CircleWalk& w, bool stepped, int64_t cx, int64_t cy, QUB_Pen* pen) {
+    if (pen == nullptr) return;
+    pen->x = ClampToInt(cx + w.i);
+    pen->y = ClampToInt(cy - (stepped ? w.j + 1 : w.j));
+}
+
 template <class S, class Op>
-void Disc(const S& s, Op op, int64_t cx, int64_t cy, int64_t r) {
-    if (s.width <= 0 || s.height <= 0) return;
+void Disc(const S& s, Op op, int64_t cx, int64_t cy, int64_t r, QUB_Pen* pen) {
     CircleWalk w(r);
+    if (s.width <= 0 || s.height <= 0) {
+        bool stepped = false;
+        for (;;) {
+            w.SkipTo(nullptr, 0);
+            stepped = w.Advance();
+            if (w.Finished()) break;
+            ++w.i;
+        }
+        LastSpanEnd(w, stepped, cx, cy, pen);
+        return;
+    }
     // Rows cy +- i carry half-width j; rows cy +- j carry half-width i, and j
     // falls with i, so the passes whose j reaches the image form an interval
     // found by bisection.
@@ -175,6 +198,7 @@ void Disc(const S& s, Op op, int64_t cx, int64_t cy, int64_t r) {
         qub_px::ClippedSpan(s, cx - w.i, cx + w.i, cy + w.j, op);
         qub_px::ClippedSpan(s, cx - w.i, cx + w.i, cy - w.j, op);
     }
+    LastSpanEnd(w, stepped, cx, cy, pen);
 }
 
 }  // namespace
@@ -197,25 +221,28 @@ void QUB_XorCircle8(uint8_t* pixels, int width, int height, int stride, int cx, 
     Outline(Surface8{pixels, width, height, stride}, InvertOp<Surface8>{}, cx, cy, r);
 }
 
-void QUB_FillCircle32(uint32_t* pixels, int width, int height, int cx, int cy, uint32_t colour, int r) {
+void QUB_FillCircle32(uint32_t* pixels, int width, int height, int cx, int cy, uint32_t colour, int r,
+                      QUB_Pen* pen) {
     const Surface32 s{pixels, width, height};
-    Disc(s, SetOp<Surface32>{colour}, cx, cy, r);
+    Disc(s, SetOp<Surface32>{colour}, cx, cy, r, pen);
     Outline(s, SetOp<Surface32>{colour}, cx, cy, r);
 }
 
 void QUB_FillCircle8(uint8_t* pixels, int width, int height, int stride, int cx, int cy,
-                     uint32_t colour, int r) {
+                     uint32_t colour, int r, QUB_Pen* pen) {
     const Surface8 s{pixels, width, height, stride};
-    Disc(s, SetOp<Surface8>{Surface8::Stored(colour)}, cx, cy, r);
+    Disc(s, SetOp<Surface8>{Surface8::Stored(colour)}, cx, cy, r, pen);
     Outline(s, SetOp<Surface8>{Surface8::Stored(colour)}, cx, cy, r);
 }
 
-void QUB_XorFillCircle32(uint32_t* pixels, int width, int height, int cx, int cy, int r) {
-    Disc(Surface32{pixels, width, height}, InvertOp<Surface32>{}, cx, cy, r);
+void QUB_XorFillCircle32(uint32_t* pixels, int width, int height, int cx, int cy, int r,
+                         QUB_Pen* pen) {
+    Disc(Surface32{pixels, width, height}, InvertOp<Surface32>{}, cx, cy, r, pen);
 }
 
-void QUB_XorFillCircle8(uint8_t* pixels, int width, int height, int stride, int cx, int cy, int r) {
-    Disc(Surface8{pixels, width, height, stride}, InvertOp<Surface8>{}, cx, cy, r);
+void QUB_XorFillCircle8(uint8_t* pixels, int width, int height, int stride, int cx, int cy, int r,
+                        QUB_Pen* pen) {
+    Disc(Surface8{pixels, width, height, stride}, InvertOp<Surface8>{}, cx, cy, r, pen);
 }
 
 void QUB_CircleWalkReference(int r, void (*pass)(void* context, int64_t i, int64_t j), void* context) {

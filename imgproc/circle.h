@@ -14,19 +14,27 @@
 #pragma once
 #include <cstdint>
 
+#include "imgproc/pen.h"
+
 void QUB_DrawCircle32(uint32_t* pixels, int width, int height, int cx, int cy, uint32_t colour, int r);
 void QUB_DrawCircle8(uint8_t* pixels, int width, int height, int stride, int cx, int cy,
                      uint32_t colour, int r);
 void QUB_XorCircle32(uint32_t* pixels, int width, int height, int cx, int cy, int r);
 void QUB_XorCircle8(uint8_t* pixels, int width, int height, int stride, int cx, int cy, int r);
 
-// Disc in `colour` with the outline drawn over it in the same colour.
-void QUB_FillCircle32(uint32_t* pixels, int width, int height, int cx, int cy, uint32_t colour, int r);
+// Disc in `colour` with the outline drawn over it in the same colour. A span
+// of half-width w on row y is drawn as the line from (cx - w, y) to (cx + w, y);
+// `pen`, when given, receives the right end of the last span, where those
+// lines leave the pen (the outline does not move it).
+void QUB_FillCircle32(uint32_t* pixels, int width, int height, int cx, int cy, uint32_t colour, int r,
+                      QUB_Pen* pen = nullptr);
 void QUB_FillCircle8(uint8_t* pixels, int width, int height, int stride, int cx, int cy,
-                     uint32_t colour, int r);
-// The spans of the disc inverted, each pixel once; no outline.
-void QUB_XorFillCircle32(uint32_t* pixels, int width, int height, int cx, int cy, int r);
-void QUB_XorFillCircle8(uint8_t* pixels, int width, int height, int stride, int cx, int cy, int r);
+                     uint32_t colour, int r, QUB_Pen* pen = nullptr);
+// The spans of the disc inverted, each pixel once; no outline. `pen` as above.
+void QUB_XorFillCircle32(uint32_t* pixels, int width, int height, int cx, int cy, int r,
+                         QUB_Pen* pen = nullptr);
+void QUB_XorFillCircle8(uint8_t* pixels, int width, int height, int stride, int cx, int cy, int r,
+                        QUB_Pen* pen = nullptr);
 
 // The walk with every skip disabled, pass by pass: for tests that check the
 // skipping against it. Calls pass(i, j) at the start of each pass.

@@ -111,23 +111,29 @@ private:
         while (right + 1 < s_.width && row[right + 1] == target_) ++right;
         for (int k = left; k <= right; ++k) row[k] = fill_;
         painted_.SetRun(left, right, y);
-        if (y > 0) SeedRow(y - 1, left, right);
-        if (y + 1 < s_.height) SeedRow(y + 1, left, right);
+        lastRun = {right, y};
+        SeedRows(y, left, right);
     }
 
-    // One seed per stretch of target pixels in row y between left and right.
-    void SeedRow(int y, int left, int right) {
-        const V* row = s_.Row(y);
-        bool open = true;
+    // One seed per stretch of target pixels in the rows above and below the
+    // run, both rows walked together so that the seeds go on the stack from
+    // left to right, above before below at the same column.
+    void SeedRows(int y, int left, int right) {
+        const V* above = y > 0 ? s_.Row(y - 1) : nullptr;
+        const V* below = y + 1 < s_.height ? s_.Row(y + 1) : nullptr;
+        bool aboveOpen = true, belowOpen = true;
         for (int k = left; k <= right; ++k) {
-            if (row[k] == target_) {
-                if (open) {
-                    Push(k, y);
-                    open = false;
-                }
-            } else {
-                open = true;
-            }
+            if (above) Seed(above, k, y - 1, &aboveOpen);
+            if (below) Seed(below, k, y + 1, &belowOpen);
+        }
+    }
+
+    void Seed(const V* row, int k, int y, bool* open) {
+        if (row[k] != target_) {
+            *open = true;
+        } else if (*open) {
+            Push(k, y);
+            *open = false;
         }
     }
 
@@ -151,6 +157,10 @@ private:
         }
     }
 
+public:
+    QUB_Pen lastRun = {0, 0};
+
+private:
     S s_;
     V target_, fill_;
     SeedStack& seeds_;
@@ -160,7 +170,7 @@ private:
 };
 
 template <class S>
-int Fill(const S& s, int x, int y, uint32_t colour, int seedCount) {
+int Fill(const S& s, int x, int y, uint32_t colour, int seedCount, QUB_Pen* lastRun) {
     if (!qub_px::Inside(s, x, y)) return 0;
     const typename S::Value target = s.Get(x, y);
     const typename S::Value fill = S::Stored(colour);
@@ -169,26 +179,30 @@ int Fill(const S& s, int x, int y, uint32_t colour, int seedCount) {
     SeedStack seeds(seedCount);
     PaintedMap painted(s.width, s.height);
     if (!seeds.Ok() || !painted.Ok()) return 2;
-    Filler<S>(s, target, fill, seeds, painted).Run(x, y);
+    Filler<S> filler(s, target, fill, seeds, painted);
+    filler.Run(x, y);
+    if (lastRun) *lastRun = filler.lastRun;
     return 0;
 }
 
 }  // namespace
 
-int QUB_FloodFill32(uint32_t* pixels, int width, int height, int x, int y, uint32_t colour) {
-    return Fill(Surface32{pixels, width, height}, x, y, colour, kFloodFillSeeds);
+int QUB_FloodFill32(uint32_t* pixels, int width, int height, int x, int y, uint32_t colour,
+                    QUB_Pen* lastRun) {
+    return Fill(Surface32{pixels, width, height}, x, y, colour, kFloodFillSeeds, lastRun);
 }
 
-int QUB_FloodFill8(uint8_t* pixels, int width, int height, int stride, int x, int y, uint32_t colour) {
-    return Fill(Surface8{pixels, width, height, stride}, x, y, colour, kFloodFillSeeds);
+int QUB_FloodFill8(uint8_t* pixels, int width, int height, int stride, int x, int y, uint32_t colour,
+                   QUB_Pen* lastRun) {
+    return Fill(Surface8{pixels, width, height, stride}, x, y, colour, kFloodFillSeeds, lastRun);
 }
 
 int QUB_FloodFillSeeds32(uint32_t* pixels, int width, int height, int x, int y, uint32_t colour,
-                         int seeds) {
-    return Fill(Surface32{pixels, width, height}, x, y, colour, seeds);
+                         int seeds, QUB_Pen* lastRun) {
+    return Fill(Surface32{pixels, width, height}, x, y, colour, seeds, lastRun);
 }
 
 int QUB_FloodFillSeeds8(uint8_t* pixels, int width, int height, int stride, int x, int y,
-                        uint32_t colour, int seeds) {
-    return Fill(Surface8{pixels, width, height, stride}, x, y, colour, seeds);
+                        uint32_t colour, int seeds, QUB_Pen* lastRun) {
+    return Fill(Surface8{pixels, width, height, stride}, x, y, colour, seeds, lastRun);
 }

@@ -177,13 +177,17 @@ int QUB_DrawCircle(int cx, int cy, uint32_t colour, int r) {
         });
 }
 
+// The filled discs and the flood fill draw their spans as lines, which leave
+// the pen on the right end of the last one.
 int QUB_FillCircle(int r, int cx, int cy) {
     const uint32_t c = qubState.drawColour;
-    return OnCurrent(
-        [&](const ImageTarget& t) { QUB_FillCircle32(t.p32, t.width, t.height, cx, cy, c, r); },
+    QUB_Pen pen = {};
+    const int result = OnCurrent(
+        [&](const ImageTarget& t) { QUB_FillCircle32(t.p32, t.width, t.height, cx, cy, c, r, &pen); },
         [&](const ImageTarget& t) {
-            QUB_FillCircle8(t.p8, t.width, t.height, t.stride, cx, cy, c, r);
+            QUB_FillCircle8(t.p8, t.width, t.height, t.stride, cx, cy, c, r, &pen);
         });
+    return MovePen(result, pen.x, pen.y);
 }
 
 int QUB_XorCircle(int cx, int cy, int r) {
@@ -193,22 +197,30 @@ int QUB_XorCircle(int cx, int cy, int r) {
 }
 
 int QUB_XorFillCircle(int r, int cx, int cy) {
-    return OnCurrent(
-        [&](const ImageTarget& t) { QUB_XorFillCircle32(t.p32, t.width, t.height, cx, cy, r); },
+    QUB_Pen pen = {};
+    const int result = OnCurrent(
+        [&](const ImageTarget& t) { QUB_XorFillCircle32(t.p32, t.width, t.height, cx, cy, r, &pen); },
         [&](const ImageTarget& t) {
-            QUB_XorFillCircle8(t.p8, t.width, t.height, t.stride, cx, cy, r);
+            QUB_XorFillCircle8(t.p8, t.width, t.height, t.stride, cx, cy, r, &pen);
         });
+    return MovePen(result, pen.x, pen.y);
 }
 
 int QUB_Paint(int x, int y) {
     const uint32_t c = qubState.drawColour;
     int filled = 0;
+    QUB_Pen pen = {qubState.penX, qubState.penY};
     const int result = OnCurrent(
-        [&](const ImageTarget& t) { filled = QUB_FloodFill32(t.p32, t.width, t.height, x, y, c); },
         [&](const ImageTarget& t) {
-            filled = QUB_FloodFill8(t.p8, t.width, t.height, t.stride, x, y, c);
+            filled = QUB_FloodFill32(t.p32, t.width, t.height, x, y, c, &pen);
+        },
+        [&](const ImageTarget& t) {
+            filled = QUB_FloodFill8(t.p8, t.width, t.height, t.stride, x, y, c, &pen);
         });
-    return result != 0 ? result : filled;
+    if (result != 0) return result;
+    qubState.penX = pen.x;
+    qubState.penY = pen.y;
+    return filled;
 }
 
 int QUB_ClearImage(int n) {

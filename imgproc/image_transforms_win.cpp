@@ -191,5 +191,12 @@ int QUB_TestPatternGrey() {
         SetDIBColorTable(qubState.images[t.slot].memoryDC, 0, 256, ramp);
         Repaint(t.slot);
     }
-    return Pattern(QUB_TestPatternGrey32, QUB_TestPatternGrey8);
+    // The pattern is drawn as two vertical lines a column, the last one
+    // ending at the bottom right corner, where it leaves the pen.
+    const int result = Pattern(QUB_TestPatternGrey32, QUB_TestPatternGrey8);
+    if (result == 0) {
+        qubState.penX = t.width - 1;
+        qubState.penY = t.height - 1;
+    }
+    return result;
 }

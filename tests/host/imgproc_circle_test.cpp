@@ -63,11 +63,13 @@ TEST(Circle, WalkStopsAtFiveSeventhsOrTheDiagonal) {
 // included.
 struct LiteralWalk {
     TestImage32 outline, disc;
+    QUB_Pen pen = {};  // right end of the last span: lines leave the pen there
     LiteralWalk(int n, int cx, int cy, int r) : outline(n, n), disc(n, n) {
         auto plot = [&](int x, int y) {
             if (x >= 0 && y >= 0 && x < n && y < n) outline.at(x, y) ^= 0x00FFFFFFu;
         };
         auto span = [&](int w, int y) {
+            pen = {cx + w, y};
             if (y < 0 || y >= n) return;
             const int a = std::min(cx - w, cx + w), b = std::max(cx - w, cx + w);
             for (int x = std::max(a, 0); x <= std::min(b, n - 1); ++x) disc.at(x, y) ^= 0x00FFFFFFu;
@@ -123,10 +125,17 @@ TEST(Circle, SameInversionsAsTheWalkWrittenOut) {
         const int n = 2 * std::abs(r) + 7, c = std::abs(r) + 3;
         const LiteralWalk want(n, c, c, r);
         TestImage32 outline(n, n), disc(n, n);
+        QUB_Pen pen = {}, filledPen = {}, emptyPen = {};
         QUB_XorCircle32(outline.data(), n, n, c, c, r);
-        QUB_XorFillCircle32(disc.data(), n, n, c, c, r);
+        QUB_XorFillCircle32(disc.data(), n, n, c, c, r, &pen);
         ASSERT_EQ(outline.px, want.outline.px) << "outline r=" << r;
         ASSERT_EQ(disc.px, want.disc.px) << "disc r=" << r;
+        // The pen: after the spans (the outline over a filled disc leaves it),
+        // also where no pixel can be drawn.
+        QUB_FillCircle32(disc.data(), n, n, c, c, kInk, r, &filledPen);
+        QUB_XorFillCircle32(disc.data(), 0, 0, c, c, r, &emptyPen);
+        for (const QUB_Pen& p : {pen, filledPen, emptyPen})
+            ASSERT_TRUE(p.x == want.pen.x && p.y == want.pen.y) << "pen r=" << r << " at " << p.x << "," << p.y;
     }
 }
 

@@ -110,6 +110,26 @@ TEST(FloodFill, MatchesBreadthFirstSearchOnRandomImages) {
     }
 }
 
+// Runs are filled in the classic order (seeds of both neighbour rows pushed
+// left to right, the last pushed filled first), so the pen, left on the right
+// end of the last run, is where that fill would leave it: here the seed above
+// at column 3 is pushed after the seed below at column 0 and filled first.
+TEST(FloodFill, PenEndsOnTheLastRunOfTheClassicOrder) {
+    TestImage32 im(5, 3);
+    const uint32_t wall = 1, kPaint = 0x00FF0000;
+    for (int x : {0, 1, 2}) im.at(x, 0) = wall;
+    for (int x : {2, 3, 4}) im.at(x, 2) = wall;
+    QUB_Pen pen = {-1, -1};
+    ASSERT_EQ(QUB_FloodFill32(im.data(), 5, 3, 2, 1, kPaint, &pen), 0);
+    EXPECT_EQ(pen.x, 1);
+    EXPECT_EQ(pen.y, 2);
+    // Nothing filled: the pen is left alone.
+    ASSERT_EQ(QUB_FloodFill32(im.data(), 5, 3, 2, 1, kPaint, &pen), 0);
+    ASSERT_EQ(QUB_FloodFill32(im.data(), 5, 3, 9, 1, 7, &pen), 0);
+    EXPECT_EQ(pen.x, 1);
+    EXPECT_EQ(pen.y, 2);
+}
+
 TEST(FloodFill, NothingToDo) {
     TestImage32 im = TestImage32::Distinct(7, 5);
     const TestImage32 before = im;

@@ -41,6 +41,8 @@ struct Step {
     int penX, penY;  // expected pen afterwards; kKeep when unchanged
 };
 constexpr int kKeep = -12345;
+constexpr int kLastRun = -12346;  // where the engine's fill ended its last run
+QUB_Pen g_lastRun = {kKeep, kKeep};
 
 std::vector<Step> Steps() {
     const uint32_t c = 0x00C15A3Eu;  // low byte 0x3E for the 8-bit window
@@ -85,16 +87,18 @@ std::vector<Step> Steps() {
                                  : QUB_DrawCircle8(k.P8(), kW, kH, k.stride, 18, 11, c, 9); }, kKeep, 0},
         {"FillCircle (r, cx, cy)", [] { return QUB_FillCircle(5, 30, 10); },
          [](Copy& k) { k.Is32() ? QUB_FillCircle32(k.P32(), kW, kH, 30, 10, kInk, 5)
-                                : QUB_FillCircle8(k.P8(), kW, kH, k.stride, 30, 10, kInk, 5); }, kKeep, 0},
+                                : QUB_FillCircle8(k.P8(), kW, kH, k.stride, 30, 10, kInk, 5); }, 33, 6},
         {"XorCircle", [] { return QUB_XorCircle(10, 10, 7); },
          [](Copy& k) { k.Is32() ? QUB_XorCircle32(k.P32(), kW, kH, 10, 10, 7)
                                 : QUB_XorCircle8(k.P8(), kW, kH, k.stride, 10, 10, 7); }, kKeep, 0},
         {"XorFillCircle (r, cx, cy)", [] { return QUB_XorFillCircle(6, 20, 22); },
          [](Copy& k) { k.Is32() ? QUB_XorFillCircle32(k.P32(), kW, kH, 20, 22, 6)
-                                : QUB_XorFillCircle8(k.P8(), kW, kH, k.stride, 20, 22, 6); }, kKeep, 0},
+                                : QUB_XorFillCircle8(k.P8(), kW, kH, k.stride, 20, 22, 6); }, 24, 18},
         {"Paint", [] { return QUB_Paint(8, 7); },
-         [](Copy& k) { k.Is32() ? QUB_FloodFill32(k.P32(), kW, kH, 8, 7, kInk)
-                                : QUB_FloodFill8(k.P8(), kW, kH, k.stride, 8, 7, kInk); }, kKeep, 0},
+         [](Copy& k) { k.Is32() ? QUB_FloodFill32(k.P32(), kW, kH, 8, 7, kInk, &g_lastRun)
+                                : QUB_FloodFill8(k.P8(), kW, kH, k.stride, 8, 7, kInk, &g_lastRun); },
+         kLastRun, 0},
+        {"Paint with the colour it has", [] { return QUB_Paint(8, 7); }, [](Copy&) {}, kKeep, 0},
     };
 }
 
@@ -110,8 +114,8 @@ std::vector<std::string> RunSteps(int n) {
         const std::string where = std::string(step.name) + " on " + std::to_string(copy.depth);
         if (result != 0) faults.push_back(where + ": result " + std::to_string(result));
         if (!copy.SameAs(n)) faults.push_back(where + ": pixels differ from the engine's");
-        const int wantX = step.penX == kKeep ? keptX : step.penX;
-        const int wantY = step.penX == kKeep ? keptY : step.penY;
+        const int wantX = step.penX == kKeep ? keptX : step.penX == kLastRun ? g_lastRun.x : step.penX;
+        const int wantY = step.penX == kKeep ? keptY : step.penX == kLastRun ? g_lastRun.y : step.penY;
         if (qubState.penX != wantX || qubState.penY != wantY)
             faults.push_back(where + ": pen at " + std::to_string(qubState.penX) + "," +
                              std::to_string(qubState.penY));

@@ -186,9 +186,15 @@ TEST_F(Transforms, TestPatternsMatchTheEngineAndGreySetsThePalette) {
                 }
                 FillNoise(n, 2);
                 Copy k = Copy::Of(n);
+                qubState.penX = qubState.penY = 3;
                 p.call();
                 k.Is32() ? p.p32(k.P32(), kW, kH) : p.p8(k.P8(), kW, kH, k.stride);
                 if (!k.SameAs(n)) faults.push_back(std::string(p.name) + " on " + std::to_string(k.depth));
+                // Grey is drawn with lines, which move the pen; the others set pixels directly.
+                const bool grey = std::string(p.name) == "Grey";
+                if (qubState.penX != (grey ? kW - 1 : 3) || qubState.penY != (grey ? kH - 1 : 3))
+                    faults.push_back(std::string(p.name) + " left the pen at " +
+                                     std::to_string(qubState.penX) + "," + std::to_string(qubState.penY));
             }
         }
         uint32_t palette[256];
