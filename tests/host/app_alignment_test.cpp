@@ -159,8 +159,6 @@ TEST(Wiggle, RightFrameFirstThenAlternating) {
     EXPECT_EQ(NextWiggleFrame(s), 2);
     EXPECT_EQ(NextWiggleFrame(s), 1);
     EXPECT_EQ(NextWiggleFrame(s), 2);
-    s.wiggleMode = false;  // switching the mode does not reset the phase
-    EXPECT_EQ(NextWiggleFrame(s), 1);
 }
 
 TEST(FrameWait, RoundsToWholeMilliseconds) {

@@ -2,6 +2,7 @@
 // own, refusals, a failed save, and a working window closed under it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -14,6 +15,7 @@
 #include "core/main_menu.h"
 #include "core/runtime.h"
 #include "image/image_window.h"
+#include "image/zoom.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -22,14 +24,14 @@ constexpr int kPairW = 65, kPairH = 40, kHalf = kPairW / 2;  // odd width: last 
 
 // The pair: the left view's pixels tell their position, the right view is
 // the left one shifted, so every composition differs from a plain copy.
-uint32_t PairPixel(int x, int y) {
-    return static_cast<uint32_t>((x * 7 + y * 131) & 0xFFFFFF) ^ (x >= kHalf ? 0x00A050u : 0u);
+uint32_t PairPixel(int x, int y, int half = kHalf) {
+    return static_cast<uint32_t>((x * 7 + y * 131) & 0xFFFFFF) ^ (x >= half ? 0x00A050u : 0u);
 }
 
-void FillPair() {
+void FillPair(int w = kPairW, int h = kPairH) {
     uint32_t* p = qubState.imageBits32[0];
-    for (int y = 0; y < kPairH; ++y)
-        for (int x = 0; x < kPairW; ++x) p[y * kPairW + x] = PairPixel(x, y);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) p[y * w + x] = PairPixel(x, y, w / 2);
 }
 
 int FindTitled(const char* title) {
@@ -176,6 +178,129 @@ TEST(StereoRoutine, ClosingAWorkingWindowEndsTheRunSafely) {
     ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
     EXPECT_EQ(qubState.buttonBox.window, nullptr);
     EXPECT_EQ(FindTitled("Left side"), -1);
+}
+
+// A pair tall enough for the guides (the mouse counts only clear of the top
+// and bottom 50 rows), driven by the mouse on the pair and the box's buttons.
+class Guides : public testing::Test {
+protected:
+    static constexpr int kW = 400, kH = 160, kHalfW = kW / 2;
+
+    void SetUp() override {
+        // The real pointer away from every window: its moves would be
+        // recorded over the ones this test sends.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        g_before = [] {
+            ASSERT_EQ(QUB_CreateImage(0, "pair", -1, -1, kW, kH, 100), 0);
+            FillPair(kW, kH);
+        };
+        g_testRoutine = RunRoutine;
+        ASSERT_TRUE(StartRoutine());
+        ASSERT_TRUE(PumpUntil([] { return qubState.buttonBox.window != nullptr; }));
+        left_ = FindTitled("Left side");
+        right_ = FindTitled("Right side");
+        preview_ = FindTitled("Preview");
+        ASSERT_TRUE(left_ >= 0 && right_ >= 0 && preview_ >= 0);
+        // The views as the routine split them.
+        l_.assign(qubState.imageBits32[left_], qubState.imageBits32[left_] + kHalfW * kH);
+        r_.assign(qubState.imageBits32[right_], qubState.imageBits32[right_] + kHalfW * kH);
+    }
+    void TearDown() override {
+        StopRoutine();
+        g_before = nullptr;
+    }
+
+    // Moves the mouse over the pair to image point (x, y); returns the x that
+    // the window recorded.
+    int Move(int x, int y, bool leftButton) {
+        const int zoom = qubState.images[0].zoom;
+        const int cx = (x * zoom + 99) / 100, cy = (y * zoom + 99) / 100;
+        PostMessageW(qubState.images[0].window, WM_MOUSEMOVE, leftButton ? MK_LBUTTON : 0,
+                     MAKELPARAM(cx, cy));
+        PumpUntil([&] { return qubState.mouseY == QUB_ClientToImage(cy, zoom); });
+        return qubState.mouseX;
+    }
+    void Press(int button) {
+        const ButtonBoxRecord& b = qubState.buttonBox;
+        SendMessageW(b.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(b.buttons[button]));
+    }
+
+    // Each row of column x is inverted (a guide is drawn there) or as dropped.
+    bool Column(int x, bool inverted) const {
+        for (int y = 0; y < kH; ++y) {
+            const uint32_t want = PairPixel(x, y, kHalfW) ^ (inverted ? 0x00FFFFFFu : 0u);
+            if (qubState.imageBits32[0][y * kW + x] != want) return false;
+        }
+        return true;
+    }
+    bool GuidesAt(int leftX, int rightX) const {
+        return Column(leftX, true) && Column(rightX, true) &&
+               Column(leftX == 100 ? 101 : 100, false) && Column(rightX == 300 ? 301 : 300, false);
+    }
+    std::vector<uint32_t> Anaglyph(int a) const {
+        std::vector<uint32_t> p(kHalfW * kH);
+        MakeAnaglyph(kHalfW, kH, l_.data(), r_.data(), p.data(), a, 0);
+        return p;
+    }
+    bool PreviewIs(const std::vector<uint32_t>& want) const {
+        return std::equal(want.begin(), want.end(), qubState.imageBits32[preview_]);
+    }
+
+    int left_ = -1, right_ = -1, preview_ = -1;
+    std::vector<uint32_t> l_, r_;
+};
+
+TEST_F(Guides, HoverShowsDragSetsLeavingRestoresForBothLines) {
+    ASSERT_TRUE(PumpUntil([&] { return GuidesAt(100, 300) && PreviewIs(Anaglyph(0)); }));
+
+    // Hovering near the left guide: the line follows, the preview shows that
+    // alignment; leaving over the top margin puts both back.
+    const int hover = Move(130, 80, false);
+    EXPECT_TRUE(PumpUntil([&] { return GuidesAt(hover, 300) && PreviewIs(Anaglyph(hover - 100)); }))
+        << "hover at " << hover;
+    Move(130, 20, false);
+    EXPECT_TRUE(PumpUntil([&] { return GuidesAt(100, 300) && PreviewIs(Anaglyph(0)); }));
+
+    // Dragging sets the guide: it stays when the mouse leaves. (The routine
+    // looks at the mouse once a frame, so the button is held until it has.)
+    const int set = Move(120, 80, true);
+    ASSERT_TRUE(PumpUntil([&] { return GuidesAt(set, 300); }));
+    Move(120, 20, false);
+    EXPECT_TRUE(PumpUntil([&] { return GuidesAt(set, 300) && PreviewIs(Anaglyph(set - 100)); }));
+
+    // The right guide the same way, in the right half.
+    const int rightHover = Move(330, 80, false);
+    EXPECT_TRUE(PumpUntil([&] {
+        return GuidesAt(set, rightHover) && PreviewIs(Anaglyph(set - rightHover + kHalfW));
+    }));
+    Move(330, 140, false);
+    EXPECT_TRUE(PumpUntil([&] { return GuidesAt(set, 300) && PreviewIs(Anaglyph(set - 100)); }));
+    const int rightSet = Move(290, 80, true);
+    ASSERT_TRUE(PumpUntil([&] { return GuidesAt(set, rightSet); }));
+    Move(290, 150, false);
+    const int a = set - rightSet + kHalfW;
+    EXPECT_TRUE(PumpUntil([&] { return GuidesAt(set, rightSet) && PreviewIs(Anaglyph(a)); }));
+
+    // "Buruburu": the preview alternates the two aligned frames; "Anaglyph"
+    // brings the composition back at the same alignment.
+    std::vector<uint32_t> frameL(kHalfW * kH), frameR(kHalfW * kH);
+    MakeWiggleFrames(kHalfW, kH, l_.data(), r_.data(), frameL.data(), frameR.data(), a, 0);
+    Press(2);
+    EXPECT_TRUE(PumpUntil([&] { return PreviewIs(frameL); }));
+    EXPECT_TRUE(PumpUntil([&] { return PreviewIs(frameR); }));
+    Press(0);
+    EXPECT_TRUE(PumpUntil([&] { return PreviewIs(Anaglyph(a)); }));
+    PumpFor(250);
+    EXPECT_TRUE(PreviewIs(Anaglyph(a))) << "the wiggle has stopped";
+
+    // The arrows: "→" moves the left guide, "↑" raises i.
+    Press(6);
+    EXPECT_TRUE(PumpUntil([&] { return GuidesAt(set + 1, rightSet) && PreviewIs(Anaglyph(a + 1)); }));
+    Press(1);
+    std::vector<uint32_t> raised(kHalfW * kH);
+    MakeAnaglyph(kHalfW, kH, l_.data(), r_.data(), raised.data(), a + 1, 1);
+    EXPECT_TRUE(PumpUntil([&] { return PreviewIs(raised); }));
 }
 
 TEST(StereoSave, FailureIsShownAndTwoSavesKeepBothFiles) {
