@@ -88,6 +88,23 @@ TEST(LineInput, TypedLineWithBackspaceTabAndEsc) {
     EXPECT_EQ(Rec(0).cursorX, 0) << "Enter moves to the next line";
 }
 
+// AltGr reaches programs as Ctrl and Alt held together: its characters are
+// typed; with Ctrl alone a character is a control code and is left out.
+TEST(LineInput, AltGrCharactersAreTypedCtrlCharactersAreNot) {
+    RunOnWorker([] { QUB_OpenTextWindow(2, 20, 20, 400, 200); AddCtrlControls(2); });
+    ASSERT_TRUE(StartInput(2));
+    HWND w = Rec(2).window;
+    PostMessageW(w, kMsgAltGrDown, 0, 0);
+    PostChars(w, L"\\@{}[]");
+    PostMessageW(w, kMsgCtrlDown, 0, 0);
+    PostChars(w, L"\x18");
+    PostMessageW(w, kMsgCtrlUp, 0, 0);
+    PostChars(w, L"!\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_EQ(Line(), "\\@{}[]!");
+    CloseWindow(2);
+}
+
 // Up is sent, not posted: when the call returns the window procedure has
 // asked for the recall, and the recall is over once inputMode is back to 0.
 void PressUp(HWND w) {

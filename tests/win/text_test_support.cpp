@@ -16,16 +16,17 @@ namespace {
 WNDPROC g_textProc = nullptr;
 std::atomic<int> g_bodyEntered{0};
 
-void SetCtrl(bool down) {
+void SetKeys(bool ctrl, bool alt) {
     BYTE keys[256];
     GetKeyboardState(keys);
-    keys[VK_CONTROL] = down ? 0x80 : 0;
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    keys[VK_MENU] = alt ? 0x80 : 0;
     SetKeyboardState(keys);
 }
 
 LRESULT CALLBACK CtrlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kMsgCtrlDown || message == kMsgCtrlUp) {
-        SetCtrl(message == kMsgCtrlDown);
+    if (message == kMsgCtrlDown || message == kMsgCtrlUp || message == kMsgAltGrDown) {
+        SetKeys(message != kMsgCtrlUp, message == kMsgAltGrDown);
         return 0;
     }
     const LRESULT result = CallWindowProcW(g_textProc, window, message, wParam, lParam);

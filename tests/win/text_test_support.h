@@ -32,7 +32,8 @@ Pixels SnapshotTextWindow(int n);
 // and release Ctrl in the worker thread's key state and note WM_KEYDOWN 'V'.
 void AddCtrlControls(int n);
 constexpr UINT kMsgCtrlDown = WM_APP + 1;
-constexpr UINT kMsgCtrlUp = WM_APP + 2;
+constexpr UINT kMsgCtrlUp = WM_APP + 2;    // lets go of Ctrl and of Alt
+constexpr UINT kMsgAltGrDown = WM_APP + 3;  // Ctrl and Alt held, as AltGr reports
 extern volatile LONG g_pasteKeySeen;
 
 // Posts the characters of `text` as WM_CHAR to `window`.
