@@ -13,9 +13,11 @@
 
 #include "core/library_state.h"
 #include "core/run_control.h"
+#include "core/runtime.h"
 #include "core/text_convert_win.h"
 #include "core/worker.h"
 #include "image/image_window.h"
+#include "image/picture_read_win.h"
 
 namespace {
 
@@ -23,14 +25,17 @@ constexpr int kPathUnits = 260;
 constexpr int kCreated = 0, kSlotTaken = 1;
 
 // The picture's width and height; 0 x 0 when GDI+ cannot read it.
+// The size from the file's header, without decoding it; a file the probe
+// refuses is not opened, and the status line says why.
 void PictureSize(const wchar_t* path, UINT* width, UINT* height) {
-    namespace gp = Gdiplus::DllExports;
-    *width = *height = 0;
-    Gdiplus::GpImage* image = nullptr;
-    if (gp::GdipLoadImageFromFile(path, &image) != Gdiplus::Ok) return;
-    gp::GdipGetImageWidth(image, width);
-    gp::GdipGetImageHeight(image, height);
-    gp::GdipDisposeImage(image);
+    const PictureFile file = QUB_ReadPictureFile(path);
+    if (QUB_PictureSize(file, width, height)) return;
+    if (file.read) {
+        char status[96];
+        snprintf(status, sizeof status, "Not opened: %s %s", QUB_PictureFormatName(file.probe.format),
+                 QUB_ProbeVerdictText(file.probe.verdict));
+        QUB_SetStatusText(status);
+    }
 }
 
 // Opens one file; `next` is the slot where the search for a free one starts.

@@ -18,6 +18,7 @@
 #include "image/gdi_guards_win.h"
 #include "image/image_window.h"
 #include "image/palette_reduce.h"
+#include "image/picture_read_win.h"
 
 namespace {
 
@@ -212,8 +213,10 @@ int QUB_LoadImageWide(const char* fileName, const wchar_t* fileNameWide, int x, 
         if (!WholeName(fileName, converted)) return kNotAPicture;
         name = converted;
     }
-    GpImage* loaded = nullptr;
-    if (gp::GdipLoadImageFromFile(name, &loaded) != Ok) return kNotAPicture;
+    // The platform decoders are handed only files the probe found sound.
+    const PictureFile file = QUB_ReadPictureFile(name);
+    GpImage* loaded = QUB_DecodePicture(file);
+    if (loaded == nullptr) return kNotAPicture;
     ScopedGpImage image(loaded);
     UINT width = 0, height = 0;
     gp::GdipGetImageWidth(loaded, &width);

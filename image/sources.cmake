@@ -14,4 +14,5 @@ list(APPEND QUB_WIN_SOURCES
   image/image_window_proc_win.cpp
   image/image_window_win.cpp
   image/image_zoom_win.cpp
+  image/picture_read_win.cpp
 )

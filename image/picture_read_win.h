@@ -1,0 +1,33 @@
+// Opening a picture file for the platform decoder: the file is read whole,
+// its bytes are checked by the picture probe, and only a sound picture is
+// decoded -- from those same bytes, so the file cannot change in between.
+#pragma once
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "formats/picture_probe.h"
+
+struct PictureFile {
+    std::vector<uint8_t> bytes;  // the file, with FF D9 added to a JPEG cut before its end
+    PictureProbe probe;          // kProbeSound when the bytes may be decoded
+    bool read;                   // false: the file could not be read at all
+};
+
+// Reads and probes `path`. Files larger than the library's largest picture
+// could come from are refused as too large without being read.
+PictureFile QUB_ReadPictureFile(const wchar_t* path);
+
+// Decodes a sound picture's bytes through GDI+; null when refused or when the
+// decoder fails. The image keeps its own stream: release it with
+// GdipDisposeImage as usual.
+Gdiplus::GpImage* QUB_DecodePicture(const PictureFile& file);
+
+// Width and height of a sound picture as the decoder reports them. Raster
+// formats are sized from the probe without decoding; icons and metafiles,
+// whose drawn size is the decoder's choice, are opened to ask it. False when
+// the picture is refused or has no size.
+bool QUB_PictureSize(const PictureFile& file, UINT* width, UINT* height);
