@@ -2,8 +2,15 @@
 // been dropped on its main window, names outside the ANSI code page included.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <windows.h>
+#include <psapi.h>
 
+#include <algorithm>
+
+#include <string>
+#include <vector>
+
+#include "tests/host/formats_builders.h"
 #include "tests/win/process_support.h"
 
 namespace {
@@ -61,6 +68,106 @@ TEST(CommandLine, FileOpensInSlotZero) {
     TerminateProcess(p, 99);
     CloseHandle(p);
     DeleteFileW(copy.c_str());
+}
+
+std::vector<std::wstring> ImageTitles(HANDLE process) {
+    struct Search {
+        DWORD pid;
+        std::vector<std::wstring> titles;
+    } search{GetProcessId(process), {}};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            wchar_t cls[32] = L"";
+            GetClassNameW(w, cls, 32);
+            if (pid == s->pid && std::wstring(cls) == L"qub_iw") s->titles.push_back(Title(w));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.titles;
+}
+
+bool WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    CloseHandle(f);
+    return ok;
+}
+
+// Files that crashed the platform decoders or made them allocate what the
+// header claimed, then a camera JPEG cut before its end marker and a good
+// file: the program lives, stays small, and opens the last two.
+TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring base = std::wstring(temp) + L"qubhostile" + std::to_wstring(GetCurrentProcessId());
+    Bytes bomb = MakeJpeg(16, 16, 3, true, 4600);
+    const size_t sof = FindJpegMarker(bomb, 0xC0);
+    ASSERT_NE(sof, 0u);
+    Bytes square = bomb;
+    PutBe16(bomb, sof + 5, 65500);
+    PutBe16(bomb, sof + 7, 65500);
+    PutBe16(square, sof + 5, 23170);
+    PutBe16(square, sof + 7, 23170);
+    Bytes gif = MakeGif(4, 4, 1, true);
+    ASSERT_EQ(gif[21], 0x2C);
+    gif[30] = 0;  // no local table, and no global one
+    gif.erase(gif.begin() + 31, gif.begin() + 37);
+    Bytes emf = MakeEmf();
+    const size_t record = FindEmfRecord(emf, 43);  // EMR_RECTANGLE
+    ASSERT_NE(record, 0u);
+    PutLe32(emf, record + 4, 0);
+    HANDLE sample = CreateFileW(g_sample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    ASSERT_NE(sample, INVALID_HANDLE_VALUE);
+    Bytes cut(GetFileSize(sample, nullptr));
+    DWORD got = 0;
+    ReadFile(sample, cut.data(), static_cast<DWORD>(cut.size()), &got, nullptr);
+    CloseHandle(sample);
+    ASSERT_EQ(cut[cut.size() - 2], 0xFF);
+    cut.resize(cut.size() - 2);
+
+    const std::vector<std::pair<std::wstring, Bytes>> files = {
+        {L"bomb.jpg", bomb}, {L"square.jpg", square}, {L"table.gif", gif},
+        {L"record.emf", emf}, {L"cut.jpg", cut}};
+    std::wstring args;
+    for (const auto& f : files) {
+        ASSERT_TRUE(WriteFileBytes(base + f.first, f.second));
+        args += L"\"" + base + f.first + L"\" ";
+    }
+    args += L"\"" + g_sample + L"\"";
+    const DWORD start = GetTickCount();
+    HANDLE p = StartProgram(g_program, args);
+    ASSERT_NE(p, nullptr);
+    std::vector<std::wstring> titles;
+    for (int i = 0; i < 300 && titles.size() < 2; ++i) {
+        Sleep(100);
+        titles = ImageTitles(p);
+    }
+    EXPECT_LT(GetTickCount() - start, 20000u);
+    ASSERT_EQ(titles.size(), 2u) << "only the cut and the good file open";
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(titles[0].substr(0, 4), L"000 ");
+    EXPECT_NE(titles[0].find(L"cut.jpg"), std::wstring::npos);
+    EXPECT_EQ(titles[1].substr(0, 4), L"001 ");
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    ASSERT_TRUE(GetProcessMemoryInfo(p, &memory, sizeof memory));
+    // Two 1280 x 480 windows hold 5 MB; the decoders of the old code took
+    // gigabytes for the claims above.
+    EXPECT_LT(memory.PeakWorkingSetSize, 400u << 20) << memory.PeakWorkingSetSize;
+
+    HWND main = WaitForProcessWindow(p, L"qublib_mw0", 1000);
+    if (main) PostMessageW(main, WM_KEYDOWN, 'X', 0);
+    EXPECT_EQ(WaitExitCode(p, 10000), 0u) << "the program lived through them";
+    TerminateProcess(p, 99);
+    CloseHandle(p);
+    for (const auto& f : files) DeleteFileW((base + f.first).c_str());
 }
 
 }  // namespace
