@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/library_state.h"
 #include "core/main_menu.h"
@@ -21,6 +22,7 @@
 #include "image/file_names.h"
 #include "image/image_file.h"
 #include "image/image_window.h"
+#include "image/picture_read_win.h"
 
 namespace {
 
@@ -130,12 +132,8 @@ void RunBenchmark() {
     Report("QUB_LoadImage into the open window", load, alone, "GDI+ decode");
     const double dropped = BestOf(kRepeats, [&] {
         QUB_DestroyImage(1);
-        Gdiplus::GpImage* probe = nullptr;
         UINT w = 0, h = 0;
-        gp::GdipLoadImageFromFile(wide.c_str(), &probe);
-        gp::GdipGetImageWidth(probe, &w);
-        gp::GdipGetImageHeight(probe, &h);
-        gp::GdipDisposeImage(probe);
+        QUB_PictureSize(QUB_ReadPictureFile(wide.c_str()), &w, &h);
         QUB_CreateImage(1, "dropped", -1, -1, static_cast<int>(w), static_cast<int>(h), 100);
         QUB_LoadImage(narrow, 0, 0);
         QUB_DisplayImage(1);
@@ -143,6 +141,32 @@ void RunBenchmark() {
     });
     QUB_DestroyImage(1);
     Report("open as dropped (probe, create, load, show)", dropped, alone, "GDI+ decode");
+
+    // The same JPEG's header claiming 65500 x 65500: refused from the header.
+    {
+        PictureFile head = QUB_ReadPictureFile(wide.c_str());
+        std::vector<uint8_t>& b = head.bytes;
+        for (size_t k = 2; k + 9 < b.size(); ++k)
+            if (b[k] == 0xFF && (b[k + 1] == 0xC0 || b[k + 1] == 0xC2)) {
+                b[k + 5] = b[k + 7] = 0xFF;
+                b[k + 6] = b[k + 8] = 0xDC;
+                break;
+            }
+        const std::wstring bombName = wide + L".bomb.jpg";
+        HANDLE f = CreateFileW(bombName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(f, b.data(), static_cast<DWORD>(b.size()), &written, nullptr);
+        CloseHandle(f);
+        UINT w = 0, h = 0;
+        bool refused = false;
+        const double refuse = BestOf(kRepeats, [&] {
+            refused = !QUB_PictureSize(QUB_ReadPictureFile(bombName.c_str()), &w, &h);
+        });
+        Report(refused ? "refuse a 65500 x 65500 header (whole file read)"
+                       : "65500 x 65500 header NOT refused",
+               refuse, alone, "GDI+ decode");
+        DeleteFileW(bombName.c_str());
+    }
     Report("JPEG save (encode, check, rename)", save, alone, "GDI+ decode");
 
     QUB_SelectImage(0);

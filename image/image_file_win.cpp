@@ -8,6 +8,7 @@
 // indexed pixels.
 #include "image/image_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -201,6 +202,38 @@ bool WholeName(const char* fileName, wchar_t (&out)[kFileNameUnits]) {
     return true;
 }
 
+// A JPEG has no transparency, so drawing it at its own size is a copy of its
+// pixels: they are decoded straight into the visible part of the window's
+// buffer, without a second full-size bitmap. False when the decoder cannot,
+// and the picture is drawn the usual way.
+bool DecodeInto32(GpImage* picture, const ImageWindowRecord& r, int x, int y, int width, int height) {
+    Gdiplus::ImageType type = Gdiplus::ImageTypeUnknown;
+    if (gp::GdipGetImageType(picture, &type) != Ok || type != Gdiplus::ImageTypeBitmap) return false;
+    const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
+    const long long x1 = std::min<long long>(static_cast<long long>(x) + width, r.width);
+    const long long y1 = std::min<long long>(static_cast<long long>(y) + height, r.height);
+    uint32_t* bits = qubState.imageBits32[qubState.currentImage];
+    if (x1 > x0 && y1 > y0) {
+        Gdiplus::GpRect part(static_cast<INT>(x0 - x), static_cast<INT>(y0 - y),
+                             static_cast<INT>(x1 - x0), static_cast<INT>(y1 - y0));
+        Gdiplus::BitmapData data = {};
+        data.Width = static_cast<UINT>(part.Width);
+        data.Height = static_cast<UINT>(part.Height);
+        data.Stride = r.width * 4;
+        data.PixelFormat = PixelFormat32bppRGB;
+        data.Scan0 = bits + y0 * r.width + x0;
+        GdiFlush();
+        auto* bitmap = static_cast<Gdiplus::GpBitmap*>(picture);
+        if (gp::GdipBitmapLockBits(bitmap, &part,
+                                   Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                                   PixelFormat32bppRGB, &data) != Ok)
+            return false;
+        gp::GdipBitmapUnlockBits(bitmap, &data);
+    }
+    QUB_ClearTopBytes(bits, r.width, r.height, x, y, width, height);
+    return true;
+}
+
 }  // namespace
 
 int QUB_LoadImageWide(const char* fileName, const wchar_t* fileNameWide, int x, int y) {
@@ -223,6 +256,9 @@ int QUB_LoadImageWide(const char* fileName, const wchar_t* fileNameWide, int x, 
     gp::GdipGetImageHeight(loaded, &height);
     if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) return kNotAPicture;
 
+    if (r.depth == 32 && file.probe.format == kPictureJpeg &&
+        DecodeInto32(loaded, r, x, y, static_cast<int>(width), static_cast<int>(height)))
+        return kLoaded;
     if (r.depth == 8) TakePicturePalette(loaded);
     qub_gdi::ScopedGraphics graphics;
     if (gp::GdipCreateFromHDC(r.memoryDC, &graphics.graphics) != Ok) return kNotAPicture;
