@@ -162,7 +162,7 @@ void RunBenchmark() {
         const double refuse = BestOf(kRepeats, [&] {
             refused = !QUB_PictureSize(QUB_ReadPictureFile(bombName.c_str()), &w, &h);
         });
-        Report(refused ? "refuse a 65500 x 65500 header (whole file read)"
+        Report(refused ? "refuse a 65500 x 65500 header (2.6 MB file)"
                        : "65500 x 65500 header NOT refused",
                refuse, alone, "GDI+ decode");
         DeleteFileW(bombName.c_str());

@@ -12,27 +12,53 @@ namespace {
 // is refused before any of it is read.
 constexpr ULONGLONG kMaxPictureFileBytes = 1ull << 30;
 
-bool ReadWhole(const wchar_t* path, std::vector<uint8_t>* bytes, bool* tooLarge) {
+// The first bytes read: enough for the header of every format, so that a
+// picture claiming a buffer beyond the library's limit is refused without
+// reading the rest of a large file.
+constexpr size_t kHeadBytes = 64 * 1024;
+
+bool ReadSpan(HANDLE file, uint8_t* at, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+        DWORD got = 0;
+        const DWORD want =
+            static_cast<DWORD>(count - done < (1u << 24) ? count - done : (1u << 24));
+        if (ReadFile(file, at + done, want, &got, nullptr) == 0 || got == 0) return false;
+        done += got;
+    }
+    return true;
+}
+
+// Reads the file whole into `bytes`. A picture whose header alone already
+// claims too large a buffer stops the read after the head, with *refused
+// holding that probe; the refusal does not depend on the rest of the file.
+bool ReadWhole(const wchar_t* path, std::vector<uint8_t>* bytes, PictureProbe* refused) {
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size = {};
     bool ok = GetFileSizeEx(file, &size) != 0 && size.QuadPart >= 0;
     if (ok && static_cast<ULONGLONG>(size.QuadPart) > kMaxPictureFileBytes) {
-        *tooLarge = true;
+        refused->verdict = kProbeTooLarge;
         ok = false;
     }
     if (ok) {
+        const size_t total = static_cast<size_t>(size.QuadPart);
+        const size_t head = total < kHeadBytes ? total : kHeadBytes;
         // Two spare bytes for an end marker a cut JPEG may need.
-        bytes->reserve(static_cast<size_t>(size.QuadPart) + 2);
-        bytes->resize(static_cast<size_t>(size.QuadPart));
-        size_t done = 0;
-        while (ok && done < bytes->size()) {
-            DWORD got = 0;
-            const DWORD want = static_cast<DWORD>(
-                bytes->size() - done < (1u << 24) ? bytes->size() - done : (1u << 24));
-            ok = ReadFile(file, bytes->data() + done, want, &got, nullptr) != 0 && got > 0;
-            done += got;
+        bytes->reserve(total + 2);
+        bytes->resize(head);
+        ok = ReadSpan(file, bytes->data(), head);
+        if (ok && head < total) {
+            const PictureProbe early = QUB_ProbePicture(bytes->data(), head);
+            if (early.verdict == kProbeTooLarge) {
+                *refused = early;
+                ok = false;
+            }
+        }
+        if (ok) {
+            bytes->resize(total);
+            ok = ReadSpan(file, bytes->data() + head, total - head);
         }
     }
     CloseHandle(file);
@@ -43,12 +69,13 @@ bool ReadWhole(const wchar_t* path, std::vector<uint8_t>* bytes, bool* tooLarge)
 
 PictureFile QUB_ReadPictureFile(const wchar_t* path) {
     PictureFile f = {};
-    bool tooLarge = false;
-    f.read = ReadWhole(path, &f.bytes, &tooLarge);
+    PictureProbe refused = {};
+    refused.verdict = kProbeNotAPicture;
+    f.read = ReadWhole(path, &f.bytes, &refused);
     if (!f.read) {
         f.bytes.clear();
-        f.probe.verdict = tooLarge ? kProbeTooLarge : kProbeNotAPicture;
-        f.read = tooLarge;
+        f.probe = refused;
+        f.read = refused.verdict == kProbeTooLarge;
         return f;
     }
     f.probe = QUB_ProbePicture(f.bytes.data(), f.bytes.size());

@@ -18,7 +18,10 @@ struct PictureFile {
 };
 
 // Reads and probes `path`. Files larger than the library's largest picture
-// could come from are refused as too large without being read.
+// could come from are refused as too large without being read, and so is a
+// picture whose header claims a buffer past the library's limit, after only
+// the head of the file is read (the probe then holds that header's format and
+// size).
 PictureFile QUB_ReadPictureFile(const wchar_t* path);
 
 // Decodes a sound picture's bytes through GDI+; null when refused or when the

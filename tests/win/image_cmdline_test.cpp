@@ -112,6 +112,7 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     Bytes square = bomb;
     PutBe16(bomb, sof + 5, 65500);
     PutBe16(bomb, sof + 7, 65500);
+    bomb.resize(bomb.size() + 100000, 0);  // refused from its head, the rest unread
     PutBe16(square, sof + 5, 23170);
     PutBe16(square, sof + 7, 23170);
     Bytes gif = MakeGif(4, 4, 1, true);
