@@ -107,6 +107,7 @@ MpoVerdict ReadIndex(const MpfHeader& hdr, MpoLayout* out) {
         }
     }
     if (!haveVersion || !haveCount || !haveTable) return kMpoBadHeader;
+    if (imageCount == 1 && tableBytes == kEntryBytes) return kMpoOneImage;
     if (imageCount < 2 || imageCount > kMpoMaxImages ||
         uint64_t{tableBytes} != uint64_t{kEntryBytes} * imageCount)
         return kMpoBadImageCount;
@@ -178,6 +179,7 @@ const char* QUB_MpoVerdictText(MpoVerdict verdict) {
         case kMpoImagesOverlap: return "pictures overlap";
         case kMpoImageNotJpeg: return "picture is not a JPEG";
         case kMpoBadFirstOffset: return "first picture not at the file's start";
+        case kMpoOneImage: return "one picture only";
     }
     return "unknown";
 }

@@ -21,6 +21,7 @@ enum MpoVerdict {
     kMpoImagesOverlap,    // two pictures share bytes
     kMpoImageNotJpeg,     // a picture does not start with FF D8
     kMpoBadFirstOffset,   // the first entry's offset is not 0
+    kMpoOneImage,         // a sound index that lists one picture only
 };
 
 constexpr int kMpoMaxImages = 32;

@@ -1,6 +1,9 @@
 # Picture file formats read and written from their bytes, platform-free.
 list(APPEND QUB_PURE_SOURCES
+  formats/jpeg_segments.cpp
+  formats/jps.cpp
   formats/mpo_reader.cpp
+  formats/mpo_writer.cpp
   formats/picture_probe.cpp
   formats/probe_bmp.cpp
   formats/probe_emf.cpp
@@ -8,4 +11,5 @@ list(APPEND QUB_PURE_SOURCES
   formats/probe_jpeg.cpp
   formats/probe_tiff.cpp
   formats/probe_wmf.cpp
+  formats/stereo_plan.cpp
 )

@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "formats/mpo_reader.h"
+#include "formats/mpo_writer.h"
+#include "formats/stereo_plan.h"
 #include "formats/picture_probe.h"
 #include "tests/host/formats_builders.h"
 
@@ -146,9 +148,14 @@ TEST(MpoReader, RefusesBrokenIndexesAndPictures) {
     EXPECT_EQ(QUB_ReadMpo(nullptr, 0).verdict, kMpoNoMpfSegment);
 }
 
+// Mutations of built and of written files, through the reader and through
+// the plan a drop makes of them, which also probes each view.
 TEST(MpoReader, MutatedFilesStayInsideTheBuffer) {
+    const Bytes view = MakeJpeg(6, 4, 3);
+    Bytes written;
+    ASSERT_TRUE(QUB_WriteMpo(view.data(), view.size(), view.data(), view.size(), &written));
     const Bytes seeds[] = {MakeMpo(false).file, MakeMpo(true, true).file,
-                           MakeMpo(false, false, 9).file};
+                           MakeMpo(false, false, 9).file, written};
     uint64_t state = 0x9E3779B97F4A7C15ULL;
     auto next = [&state]() {  // xorshift64*
         state ^= state >> 12;
@@ -158,7 +165,7 @@ TEST(MpoReader, MutatedFilesStayInsideTheBuffer) {
     };
     int sound = 0;
     for (int i = 0; i < 10000; ++i) {
-        Bytes b = seeds[i % 3];
+        Bytes b = seeds[i % 4];
         const size_t edits = 1 + next() % 4;
         for (size_t e = 0; e < edits; ++e) {
             const size_t reach = b.size() < 200 ? b.size() : 200;
@@ -169,6 +176,12 @@ TEST(MpoReader, MutatedFilesStayInsideTheBuffer) {
         const Bytes exact(b);
         const MpoLayout l = QUB_ReadMpo(exact.data(), exact.size());
         ASSERT_NE(QUB_MpoVerdictText(l.verdict), nullptr);
+        const PairPlan p = QUB_PlanPair(kPairMpo, exact.data(), exact.size());
+        for (int k = 0; k < p.viewCount; ++k) {
+            ASSERT_LE(p.views[k].offset + p.views[k].size, exact.size()) << "mutation " << i;
+            ASSERT_LE(p.views[k].srcX + p.views[k].width, p.views[k].streamWidth);
+        }
+        ASSERT_TRUE(p.refused || p.width == (p.pair ? 2 : 1) * p.views[0].width) << "mutation " << i;
         if (l.verdict != kMpoSound) continue;
         ++sound;
         ASSERT_GE(l.count, 2) << "mutation " << i;

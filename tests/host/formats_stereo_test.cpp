@@ -1,0 +1,166 @@
+// Stereo files written and planned: MPO and JPS from known JPEG streams, read
+// back by the MPO reader and the JPS descriptor reader, and the window each
+// file opens as.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "formats/jps.h"
+#include "formats/mpo_reader.h"
+#include "formats/mpo_writer.h"
+#include "formats/stereo_plan.h"
+#include "tests/host/formats_builders.h"
+
+namespace {
+
+// `jpeg` with an Exif APP1 after its SOI holding a whole thumbnail JPEG.
+Bytes WithThumbnail(const Bytes& jpeg) {
+    const Bytes thumb = MakeJpeg(3, 2, 1);
+    Bytes b = {0xFF, 0xD8, 0xFF, 0xE1};
+    AddBe16(b, static_cast<uint32_t>(2 + 6 + thumb.size()));
+    Append(b, {'E', 'x', 'i', 'f', 0, 0});
+    Append(b, thumb);
+    b.insert(b.end(), jpeg.begin() + 2, jpeg.end());
+    return b;
+}
+
+// The stream with its APP2 MPF segment taken out again.
+Bytes WithoutMpf(const uint8_t* p, size_t n) {
+    Bytes b(p, p + n);
+    for (size_t at = 2; at + 8 < b.size(); ++at)
+        if (b[at] == 0xFF && b[at + 1] == 0xE2 && std::memcmp(&b[at + 4], "MPF", 4) == 0) {
+            b.erase(b.begin() + at, b.begin() + at + 2 + (b[at + 2] << 8 | b[at + 3]));
+            return b;
+        }
+    return {};
+}
+
+PairPlan Plan(PairKind kind, const Bytes& b) {
+    const Bytes exact(b);
+    return QUB_PlanPair(kind, exact.data(), exact.size());
+}
+
+TEST(MpoWriter, RoundTripsThroughTheReaderAndOpensAsAPair) {
+    const Bytes left = WithThumbnail(MakeJpeg(8, 5, 3));
+    const Bytes right = MakeJpeg(8, 5, 1);
+    Bytes mpo;
+    ASSERT_TRUE(QUB_WriteMpo(left.data(), left.size(), right.data(), right.size(), &mpo));
+    const MpoLayout l = QUB_ReadMpo(mpo.data(), mpo.size());
+    ASSERT_EQ(l.verdict, kMpoSound) << QUB_MpoVerdictText(l.verdict);
+    ASSERT_EQ(l.count, 2);
+    EXPECT_EQ(l.images[0].size + l.images[1].size, mpo.size());
+    EXPECT_EQ(l.images[1].offset, l.images[0].size);
+    EXPECT_EQ(l.images[0].type, kMpoTypeDisparity);
+    EXPECT_EQ(l.images[1].type, kMpoTypeDisparity);
+    // The MPF segment goes after the Exif one, and nothing else changes.
+    EXPECT_EQ(mpo[2], 0xFF);
+    EXPECT_EQ(mpo[3], 0xE1);
+    EXPECT_EQ(WithoutMpf(mpo.data(), l.images[0].size), left);
+    EXPECT_EQ(WithoutMpf(mpo.data() + l.images[1].offset, l.images[1].size), right);
+
+    const PairPlan p = Plan(kPairMpo, mpo);
+    ASSERT_FALSE(p.refused) << p.note;
+    EXPECT_TRUE(p.pair);
+    EXPECT_EQ(p.width, 16);
+    EXPECT_EQ(p.height, 5);
+    EXPECT_EQ(p.views[0].offset, 0u);
+    EXPECT_EQ(p.views[1].offset, l.images[1].offset);
+    EXPECT_EQ(p.views[1].destX, 8);
+    EXPECT_EQ(p.note, nullptr);
+
+    const Bytes text = {'n', 'o'};
+    EXPECT_FALSE(QUB_WriteMpo(text.data(), text.size(), right.data(), right.size(), &mpo));
+    EXPECT_TRUE(mpo.empty());
+}
+
+TEST(StereoPlan, MpoWithoutAUsablePairOpensItsFirstPictureOrNothing) {
+    const Bytes left = MakeJpeg(8, 5, 3), wider = MakeJpeg(9, 5, 3);
+    Bytes differ, mpo;
+    ASSERT_TRUE(QUB_WriteMpo(left.data(), left.size(), wider.data(), wider.size(), &differ));
+    ASSERT_TRUE(QUB_WriteMpo(left.data(), left.size(), left.data(), left.size(), &mpo));
+    // Second entry's type patched to a large thumbnail: not a view.
+    size_t table = 0;
+    for (size_t at = 0; at + 4 < mpo.size() && !table; ++at)
+        if (mpo[at] == 0x20 && mpo[at + 1] == 0x02 && mpo[at + 2] == 0x00 && mpo[at + 3] == 0x02)
+            table = at;
+    ASSERT_NE(table, 0u);
+    Bytes thumbnail = mpo;
+    PutBe32(thumbnail, table + 16, kMpoTypeLargeThumbnail);
+    Bytes broken = mpo;
+    PutBe32(broken, table + 16 + 8, static_cast<uint32_t>(mpo.size()));
+
+    struct Case {
+        const Bytes* file;
+        bool refused;
+        int width;
+    };
+    const Case cases[] = {{&differ, false, 8}, {&thumbnail, false, 8}, {&left, false, 8},
+                          {&broken, true, 0}};
+    for (const Case& c : cases) {
+        const PairPlan p = Plan(kPairMpo, *c.file);
+        EXPECT_EQ(p.refused, c.refused);
+        EXPECT_FALSE(p.pair);
+        EXPECT_EQ(p.width, c.width);
+        ASSERT_NE(p.note, nullptr);
+        if (!c.refused) {
+            EXPECT_EQ(p.viewCount, 1);
+            EXPECT_EQ(p.views[0].offset, 0u);
+        }
+    }
+    EXPECT_TRUE(Plan(kPairJps, Bytes{'x'}).refused);
+    EXPECT_TRUE(Plan(kPairMpo, Bytes{}).refused);
+}
+
+TEST(Jps, DescriptorDecidesTheHalvesAndCrossEyedIsTheDefault) {
+    const Bytes plain = MakeJpeg(11, 4, 3);
+    Bytes cross, parallel;
+    ASSERT_TRUE(QUB_WriteJps(plain.data(), plain.size(), false, &cross));
+    ASSERT_TRUE(QUB_WriteJps(plain.data(), plain.size(), true, &parallel));
+    const JpsDescriptor none = QUB_ReadJps(plain.data(), plain.size());
+    EXPECT_FALSE(none.present);
+    const JpsDescriptor c = QUB_ReadJps(cross.data(), cross.size());
+    EXPECT_TRUE(c.present);
+    EXPECT_EQ(c.layout, kJpsSideBySide);
+    EXPECT_FALSE(c.leftFirst);
+    EXPECT_TRUE(QUB_ReadJps(parallel.data(), parallel.size()).leftFirst);
+
+    // Odd width: the middle column is left out; cross-eyed takes the left
+    // view from the right half.
+    for (const Bytes* b : {&plain, static_cast<const Bytes*>(&cross)}) {
+        const PairPlan p = Plan(kPairJps, *b);
+        ASSERT_TRUE(p.pair);
+        EXPECT_EQ(p.width, 10);
+        EXPECT_EQ(p.height, 4);
+        EXPECT_EQ(p.views[0].srcX, 6);
+        EXPECT_EQ(p.views[1].srcX, 0);
+        EXPECT_EQ(p.views[1].destX, 5);
+    }
+    EXPECT_EQ(Plan(kPairJps, parallel).views[0].srcX, 0);
+
+    // The descriptor sits after the identifier and its 16-bit length.
+    size_t at = 0;
+    while (std::memcmp(&parallel[at], "_JPSJPS_", 8) != 0) ++at;
+    Bytes overUnder = parallel, mono = parallel, shortBlock = parallel;
+    overUnder[at + 12] = 3;
+    const PairPlan o = Plan(kPairJps, overUnder);
+    ASSERT_TRUE(o.pair);
+    EXPECT_EQ(o.width, 22);
+    EXPECT_EQ(o.height, 2);
+    EXPECT_EQ(o.views[1].srcY, 2);
+    mono[at + 13] = 0;
+    const PairPlan m = Plan(kPairJps, mono);
+    EXPECT_FALSE(m.pair);
+    EXPECT_EQ(m.width, 11);
+    EXPECT_NE(m.note, nullptr);
+    shortBlock[at + 9] = 3;  // a block too short to hold a descriptor: the default
+    EXPECT_FALSE(QUB_ReadJps(shortBlock.data(), shortBlock.size()).present);
+
+    const Bytes text = {'n', 'o'};
+    EXPECT_FALSE(QUB_WriteJps(text.data(), text.size(), true, &cross));
+    EXPECT_EQ(QUB_PairKindFromName(L"C:\\trip\\PAIR.JPS"), kPairJps);
+    EXPECT_EQ(QUB_PairKindFromName(L"a.Mpo"), kPairMpo);
+    EXPECT_EQ(QUB_PairKindFromName(L"mpo"), kPairNone);
+    EXPECT_EQ(QUB_PairKindFromName(L"a.jpg"), kPairNone);
+}
+
+}  // namespace
