@@ -17,6 +17,7 @@
 #include "core/text_convert_win.h"
 #include "core/worker.h"
 #include "image/image_window.h"
+#include "formats/stereo_plan.h"
 #include "image/picture_read_win.h"
 
 namespace {
@@ -24,14 +25,29 @@ namespace {
 constexpr int kPathUnits = 260;
 constexpr int kCreated = 0, kSlotTaken = 1;
 
-// The picture's width and height; 0 x 0 when GDI+ cannot read it.
 // The size from the file's header, without decoding it; a file the probe
-// refuses is not opened, and the status line says why.
+// refuses is not opened, and the status line says why. A stereo file is
+// sized as the pair it opens as, or says why it opens as a single picture.
 void PictureSize(const wchar_t* path, UINT* width, UINT* height) {
+    *width = *height = 0;
     const PictureFile file = QUB_ReadPictureFile(path);
+    const PairKind kind = QUB_PairKindFromName(path);
+    char status[96];
+    if (kind != kPairNone) {
+        const PairPlan plan = QUB_PlanPair(kind, file.bytes.data(), file.bytes.size());
+        if (!plan.refused) {
+            *width = static_cast<UINT>(plan.width);
+            *height = static_cast<UINT>(plan.height);
+        }
+        if (plan.note) {
+            snprintf(status, sizeof status, plan.refused ? "Not opened: %s %s" : "%.0s%s",
+                     kind == kPairMpo ? "MPO" : "JPS", plan.note);
+            QUB_SetStatusText(status);
+        }
+        return;
+    }
     if (QUB_PictureSize(file, width, height)) return;
     if (file.read) {
-        char status[96];
         snprintf(status, sizeof status, "Not opened: %s %s", QUB_PictureFormatName(file.probe.format),
                  QUB_ProbeVerdictText(file.probe.verdict));
         QUB_SetStatusText(status);

@@ -20,6 +20,7 @@
 #include "image/image_window.h"
 #include "image/palette_reduce.h"
 #include "image/picture_read_win.h"
+#include "image/stereo_file_win.h"
 
 namespace {
 
@@ -169,18 +170,12 @@ bool DecodesAs(const wchar_t* path, int w, int h) {
     return iw == static_cast<UINT>(w) && ih == static_cast<UINT>(h);
 }
 
-unsigned TempTag() {
-    static LONG counter = 0;
-    return static_cast<unsigned>(GetTickCount()) * 2654435761u ^ GetCurrentThreadId() ^
-           static_cast<unsigned>(InterlockedIncrement(&counter));
-}
-
 // Encodes `bitmap` into a temporary file beside `target`, checks it, and puts
 // it in place. Nothing is left behind on failure.
 bool WriteThroughTemporary(GpImage* bitmap, const wchar_t* target, const CLSID& encoder,
                            const Gdiplus::EncoderParameters* parameters, int w, int h) {
     wchar_t temp[kFileNameUnits];
-    if (!QUB_TempSiblingName(target, TempTag(), temp, kFileNameUnits)) return false;
+    if (!QUB_TempSiblingName(target, QUB_TempTag(), temp, kFileNameUnits)) return false;
     const bool written = gp::GdipSaveImageToFile(bitmap, temp, &encoder, parameters) == Ok;
     if (!written || !DecodesAs(temp, w, h) ||
         !MoveFileExW(temp, target, MOVEFILE_REPLACE_EXISTING)) {
@@ -202,38 +197,6 @@ bool WholeName(const char* fileName, wchar_t (&out)[kFileNameUnits]) {
     return true;
 }
 
-// A JPEG has no transparency, so drawing it at its own size is a copy of its
-// pixels: they are decoded straight into the visible part of the window's
-// buffer, without a second full-size bitmap. False when the decoder cannot,
-// and the picture is drawn the usual way.
-bool DecodeInto32(GpImage* picture, const ImageWindowRecord& r, int x, int y, int width, int height) {
-    Gdiplus::ImageType type = Gdiplus::ImageTypeUnknown;
-    if (gp::GdipGetImageType(picture, &type) != Ok || type != Gdiplus::ImageTypeBitmap) return false;
-    const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
-    const long long x1 = std::min<long long>(static_cast<long long>(x) + width, r.width);
-    const long long y1 = std::min<long long>(static_cast<long long>(y) + height, r.height);
-    uint32_t* bits = qubState.imageBits32[qubState.currentImage];
-    if (x1 > x0 && y1 > y0) {
-        Gdiplus::GpRect part(static_cast<INT>(x0 - x), static_cast<INT>(y0 - y),
-                             static_cast<INT>(x1 - x0), static_cast<INT>(y1 - y0));
-        Gdiplus::BitmapData data = {};
-        data.Width = static_cast<UINT>(part.Width);
-        data.Height = static_cast<UINT>(part.Height);
-        data.Stride = r.width * 4;
-        data.PixelFormat = PixelFormat32bppRGB;
-        data.Scan0 = bits + y0 * r.width + x0;
-        GdiFlush();
-        auto* bitmap = static_cast<Gdiplus::GpBitmap*>(picture);
-        if (gp::GdipBitmapLockBits(bitmap, &part,
-                                   Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                                   PixelFormat32bppRGB, &data) != Ok)
-            return false;
-        gp::GdipBitmapUnlockBits(bitmap, &data);
-    }
-    QUB_ClearTopBytes(bits, r.width, r.height, x, y, width, height);
-    return true;
-}
-
 }  // namespace
 
 int QUB_LoadImageWide(const char* fileName, const wchar_t* fileNameWide, int x, int y) {
@@ -248,6 +211,8 @@ int QUB_LoadImageWide(const char* fileName, const wchar_t* fileNameWide, int x, 
     }
     // The platform decoders are handed only files the probe found sound.
     const PictureFile file = QUB_ReadPictureFile(name);
+    const PairKind pairKind = QUB_PairKindFromName(name);
+    if (pairKind != kPairNone) return QUB_LoadPair(file, pairKind, x, y);
     GpImage* loaded = QUB_DecodePicture(file);
     if (loaded == nullptr) return kNotAPicture;
     ScopedGpImage image(loaded);
@@ -257,7 +222,7 @@ int QUB_LoadImageWide(const char* fileName, const wchar_t* fileNameWide, int x, 
     if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) return kNotAPicture;
 
     if (r.depth == 32 && file.probe.format == kPictureJpeg &&
-        DecodeInto32(loaded, r, x, y, static_cast<int>(width), static_cast<int>(height)))
+        QUB_DecodeInto32(loaded, 0, 0, static_cast<int>(width), static_cast<int>(height), x, y))
         return kLoaded;
     if (r.depth == 8) TakePicturePalette(loaded);
     qub_gdi::ScopedGraphics graphics;

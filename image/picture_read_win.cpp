@@ -2,7 +2,12 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+
+#include "core/library_state.h"
+#include "image/buffer_layout.h"
 #include "image/gdi_guards_win.h"
+#include "image/image_window.h"
 
 namespace gp = Gdiplus::DllExports;
 
@@ -86,16 +91,64 @@ PictureFile QUB_ReadPictureFile(const wchar_t* path) {
     return f;
 }
 
-Gdiplus::GpImage* QUB_DecodePicture(const PictureFile& file) {
-    if (file.probe.verdict != kProbeSound || file.bytes.empty() || file.bytes.size() > UINT_MAX)
-        return nullptr;
-    IStream* stream = SHCreateMemStream(file.bytes.data(), static_cast<UINT>(file.bytes.size()));
+unsigned QUB_TempTag() {
+    static LONG counter = 0;
+    return static_cast<unsigned>(GetTickCount()) * 2654435761u ^ GetCurrentThreadId() ^
+           static_cast<unsigned>(InterlockedIncrement(&counter));
+}
+
+Gdiplus::GpImage* QUB_DecodeBytes(const uint8_t* data, size_t size) {
+    if (size == 0 || size > UINT_MAX) return nullptr;
+    IStream* stream = SHCreateMemStream(data, static_cast<UINT>(size));
     if (stream == nullptr) return nullptr;
     Gdiplus::GpImage* image = nullptr;
     if (gp::GdipLoadImageFromStream(stream, &image) != Gdiplus::Ok) image = nullptr;
     // The image holds its own reference to the stream for as long as it lives.
     stream->Release();
     return image;
+}
+
+Gdiplus::GpImage* QUB_DecodePicture(const PictureFile& file) {
+    if (file.probe.verdict != kProbeSound) return nullptr;
+    return QUB_DecodeBytes(file.bytes.data(), file.bytes.size());
+}
+
+// A JPEG has no transparency, so drawing it at its own size is a copy of its
+// pixels: they are decoded straight into the visible part of the window's
+// buffer, without a second full-size bitmap.
+bool QUB_DecodeInto32(Gdiplus::GpImage* picture, int srcX, int srcY, int width, int height, int x,
+                      int y) {
+    const int slot = qubState.currentImage;
+    if (slot < 0 || slot >= kImageSlots || !qubState.images[slot].inUse ||
+        qubState.images[slot].depth != 32)
+        return false;
+    const ImageWindowRecord& r = qubState.images[slot];
+    Gdiplus::ImageType type = Gdiplus::ImageTypeUnknown;
+    if (gp::GdipGetImageType(picture, &type) != Gdiplus::Ok || type != Gdiplus::ImageTypeBitmap)
+        return false;
+    const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
+    const long long x1 = std::min<long long>(static_cast<long long>(x) + width, r.width);
+    const long long y1 = std::min<long long>(static_cast<long long>(y) + height, r.height);
+    uint32_t* bits = qubState.imageBits32[slot];
+    if (x1 > x0 && y1 > y0) {
+        Gdiplus::GpRect part(static_cast<INT>(x0 - x + srcX), static_cast<INT>(y0 - y + srcY),
+                             static_cast<INT>(x1 - x0), static_cast<INT>(y1 - y0));
+        Gdiplus::BitmapData data = {};
+        data.Width = static_cast<UINT>(part.Width);
+        data.Height = static_cast<UINT>(part.Height);
+        data.Stride = r.width * 4;
+        data.PixelFormat = PixelFormat32bppRGB;
+        data.Scan0 = bits + y0 * r.width + x0;
+        GdiFlush();
+        auto* bitmap = static_cast<Gdiplus::GpBitmap*>(picture);
+        if (gp::GdipBitmapLockBits(bitmap, &part,
+                                   Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                                   PixelFormat32bppRGB, &data) != Gdiplus::Ok)
+            return false;
+        gp::GdipBitmapUnlockBits(bitmap, &data);
+    }
+    QUB_ClearTopBytes(bits, r.width, r.height, x, y, width, height);
+    return true;
 }
 
 bool QUB_PictureSize(const PictureFile& file, UINT* width, UINT* height) {

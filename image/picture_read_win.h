@@ -29,8 +29,24 @@ PictureFile QUB_ReadPictureFile(const wchar_t* path);
 // GdipDisposeImage as usual.
 Gdiplus::GpImage* QUB_DecodePicture(const PictureFile& file);
 
+// The same for bytes the caller has probed itself, such as one JPEG stream of
+// a multi-picture file. They must outlive the image.
+Gdiplus::GpImage* QUB_DecodeBytes(const uint8_t* data, size_t size);
+
+// Copies the part (srcX, srcY, width, height) of a decoded bitmap without
+// transparency (a JPEG) into the current 32-bit window with its top-left
+// corner at (x, y), clipped to the buffer, the top bytes cleared. The pixels
+// go from the decoder straight into the buffer. False, the buffer untouched,
+// when the current window is not a 32-bit one or the decoder cannot.
+bool QUB_DecodeInto32(Gdiplus::GpImage* picture, int srcX, int srcY, int width, int height, int x,
+                      int y);
+
 // Width and height of a sound picture as the decoder reports them. Raster
 // formats are sized from the probe without decoding; icons and metafiles,
 // whose drawn size is the decoder's choice, are opened to ask it. False when
 // the picture is refused or has no size.
 bool QUB_PictureSize(const PictureFile& file, UINT* width, UINT* height);
+
+// A tag for the name of a temporary file written beside its target, new on
+// every call and unlike other threads' and processes'.
+unsigned QUB_TempTag();

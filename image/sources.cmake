@@ -15,4 +15,5 @@ list(APPEND QUB_WIN_SOURCES
   image/image_window_win.cpp
   image/image_zoom_win.cpp
   image/picture_read_win.cpp
+  image/stereo_file_win.cpp
 )

@@ -1,6 +1,6 @@
 if(WIN32)
   add_executable(stereo_e2e_tests stereo_e2e_test.cpp process_support.cpp)
-  target_link_libraries(stereo_e2e_tests PRIVATE ${QUB_GTEST} gdiplus)
+  target_link_libraries(stereo_e2e_tests PRIVATE qubpure ${QUB_GTEST} gdiplus ole32)
   target_compile_definitions(stereo_e2e_tests PRIVATE UNICODE _UNICODE)
   target_include_directories(stereo_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_options(stereo_e2e_tests PRIVATE ${QUB_STATIC_LINK})

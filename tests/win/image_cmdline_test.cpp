@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/mpo_writer.h"
 #include "tests/host/formats_builders.h"
 #include "tests/win/process_support.h"
 
@@ -100,8 +101,9 @@ bool WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
 }
 
 // Files that crashed the platform decoders or made them allocate what the
-// header claimed, then a camera JPEG cut before its end marker and a good
-// file: the program lives, stays small, and opens the last two.
+// header claimed, a multi-picture file with a view outside it, then a camera
+// JPEG cut before its end marker and a good file: the program lives, stays
+// small, and opens the last two.
 TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -123,6 +125,14 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     const size_t record = FindEmfRecord(emf, 43);  // EMR_RECTANGLE
     ASSERT_NE(record, 0u);
     PutLe32(emf, record + 4, 0);
+    // A multi-picture file whose second view lies past its end.
+    const Bytes view = MakeJpeg(16, 16, 3);
+    Bytes mpo;
+    ASSERT_TRUE(QUB_WriteMpo(view.data(), view.size(), view.data(), view.size(), &mpo));
+    const uint8_t firstEntry[4] = {0x20, 0x02, 0x00, 0x02};
+    const auto table = std::search(mpo.begin(), mpo.end(), firstEntry, firstEntry + 4);
+    ASSERT_NE(table, mpo.end());
+    PutBe32(mpo, static_cast<size_t>(table - mpo.begin()) + 24, static_cast<uint32_t>(mpo.size()));
     HANDLE sample = CreateFileW(g_sample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                 nullptr);
     ASSERT_NE(sample, INVALID_HANDLE_VALUE);
@@ -135,7 +145,7 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
 
     const std::vector<std::pair<std::wstring, Bytes>> files = {
         {L"bomb.jpg", bomb}, {L"square.jpg", square}, {L"table.gif", gif},
-        {L"record.emf", emf}, {L"cut.jpg", cut}};
+        {L"record.emf", emf}, {L"view.mpo", mpo}, {L"cut.jpg", cut}};
     std::wstring args;
     for (const auto& f : files) {
         ASSERT_TRUE(WriteFileBytes(base + f.first, f.second));

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/mpo_writer.h"
 #include "tests/win/process_support.h"
 #include "tools/sample_pair_params.h"
 
@@ -103,10 +104,51 @@ double WallDifference(const Picture& p, int dx, int dy) {
     return sum / static_cast<double>(count);
 }
 
+// The sample pair as a camera's multi-picture file: each half encoded as its
+// own JPEG, the left view first.
+std::wstring WriteSampleAsMpo(const std::wstring& folder) {
+    Gdiplus::Bitmap pair(g_pair.c_str());
+    const int w = static_cast<int>(pair.GetWidth()), h = static_cast<int>(pair.GetHeight());
+    UINT count = 0, bytes = 0;
+    Gdiplus::GetImageEncodersSize(&count, &bytes);
+    std::vector<uint8_t> table(bytes);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(table.data());
+    Gdiplus::GetImageEncoders(count, bytes, codecs);
+    CLSID jpeg = {};
+    for (UINT i = 0; i < count; ++i)
+        if (std::wstring(codecs[i].MimeType) == L"image/jpeg") jpeg = codecs[i].Clsid;
+    std::vector<uint8_t> views[2];
+    for (int k = 0; k < 2; ++k) {
+        Gdiplus::Bitmap* half = pair.Clone(k * (w - w / 2), 0, w / 2, h, PixelFormat24bppRGB);
+        IStream* stream = nullptr;
+        CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+        if (half && stream && half->Save(stream, &jpeg, nullptr) == Gdiplus::Ok) {
+            STATSTG stat = {};
+            stream->Stat(&stat, STATFLAG_NONAME);
+            views[k].resize(static_cast<size_t>(stat.cbSize.QuadPart));
+            LARGE_INTEGER zero = {};
+            stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+            ULONG got = 0;
+            stream->Read(views[k].data(), static_cast<ULONG>(views[k].size()), &got);
+        }
+        if (stream) stream->Release();
+        delete half;
+    }
+    std::vector<uint8_t> mpo;
+    if (!QUB_WriteMpo(views[0].data(), views[0].size(), views[1].data(), views[1].size(), &mpo))
+        return L"";
+    const std::wstring name = folder + L"\\pair.mpo";
+    HANDLE f = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD wrote = 0;
+    WriteFile(f, mpo.data(), static_cast<DWORD>(mpo.size()), &wrote, nullptr);
+    CloseHandle(f);
+    return wrote == mpo.size() ? name : L"";
+}
+
 class StereoProgram : public testing::Test {
 protected:
-    void Launch(const std::wstring& folder, bool withPair = true) {
-        process_ = StartProgram(g_program, withPair ? L"\"" + g_pair + L"\"" : L"", folder);
+    void Launch(const std::wstring& folder, bool withPair = true, const std::wstring& pair = g_pair) {
+        process_ = StartProgram(g_program, withPair ? L"\"" + pair + L"\"" : L"", folder);
         ASSERT_NE(process_, nullptr);
         main_ = WaitForProcessWindow(process_, L"qublib_mw0", 20000);
         ASSERT_NE(main_, nullptr);
@@ -234,7 +276,14 @@ TEST_F(StereoProgram, StopAndExitEndTheLoopCleanly) {
     CloseHandle(process_);
     process_ = nullptr;
 
-    Launch(folder);
+    // The routine takes a camera's MPO as the pair it opens as.
+    const std::wstring mpo = WriteSampleAsMpo(folder);
+    ASSERT_FALSE(mpo.empty());
+    Launch(folder, true, mpo);
+    HWND opened = WaitForProcessWindow(process_, L"qub_iw", 0);
+    wchar_t title[64] = L"";
+    GetWindowTextW(opened, title, 64);
+    EXPECT_EQ(std::wstring(title).substr(0, 13), L"000 pair.mpo(");
     Key('S');
     ASSERT_NE(WaitBox(), nullptr);
     const DWORD start = GetTickCount();
