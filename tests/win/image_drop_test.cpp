@@ -14,6 +14,8 @@
 #include "image/file_names.h"
 #include "image/image_file.h"
 #include "image/image_window.h"
+#include "image/stereo_file_win.h"
+#include "formats/mpo_writer.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/win_test_support.h"
 
@@ -111,6 +113,34 @@ TEST_F(DroppedFiles, TakenSlotsAndNonPicturesAreSkipped) {
     EXPECT_FALSE(qubState.images[4].inUse) << "the text file opened nothing";
     EXPECT_TRUE(FilledWith(3, 0x00070809u));
     EXPECT_EQ(qubState.currentImage, currentBefore) << "the current window is restored";
+}
+
+// A camera MPO opens as its side-by-side pair; one whose views differ in
+// size opens its first view and the status line says why.
+TEST_F(DroppedFiles, MpoOpensAsAPairOrItsFirstViewWithTheReason) {
+    const std::wstring pair = folder.File(L"pair.mpo"), odd = folder.File(L"odd.mpo");
+    int saved = -1;
+    bool written = false;
+    ASSERT_TRUE(OnWorker([&] {
+        std::vector<uint32_t> pixels(64 * 24, 0x00406080u);
+        saved = QUB_SavePair(pair.c_str(), kPairMpo, pixels.data(), 64, 24, 64, 90);
+        std::vector<uint8_t> a, b, mpo;
+        written = QUB_EncodeJpeg(pixels.data(), 32, 24, 64, 90, &a) &&
+                  QUB_EncodeJpeg(pixels.data(), 30, 24, 64, 90, &b) &&
+                  QUB_WriteMpo(a.data(), a.size(), b.data(), b.size(), &mpo) &&
+                  WriteBytes(odd, mpo);
+    }));
+    ASSERT_EQ(saved, 0);
+    ASSERT_TRUE(written);
+    PostMessageW(qubState.mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({pair, odd})), 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.images[1].inUse != 0; }, 20000));
+    PumpFor(300);
+    EXPECT_EQ(qubState.images[0].width, 64);
+    EXPECT_EQ(qubState.images[0].height, 24);
+    EXPECT_EQ(qubState.images[1].width, 32);
+    wchar_t status[128] = L"";
+    GetWindowTextW(qubState.statusControl, status, 128);
+    EXPECT_EQ(std::wstring(status), L"MPO views differ in size: first view opened");
 }
 
 // Start pressed while a drop is still opening runs the routine once the
