@@ -1,5 +1,6 @@
 # Picture file formats read and written from their bytes, platform-free.
 list(APPEND QUB_PURE_SOURCES
+  formats/gif_writer.cpp
   formats/jpeg_segments.cpp
   formats/jps.cpp
   formats/mpo_reader.cpp

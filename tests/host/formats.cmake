@@ -1,6 +1,7 @@
 set(QUB_FORMATS_TESTS formats_probe_test.cpp formats_fuzz_test.cpp formats_builders.cpp
     formats_builders_records.cpp)
 list(APPEND QUB_FORMATS_TESTS formats_mpo_test.cpp formats_stereo_test.cpp)
+list(APPEND QUB_FORMATS_TESTS formats_gif_test.cpp)
 qub_pure_test(formats_pure_tests ${QUB_FORMATS_TESTS})
 
 # The probe reads hostile bytes, so natively its sources are built once more
