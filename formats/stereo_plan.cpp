@@ -8,16 +8,26 @@
 
 namespace {
 
-wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
-bool EndsWith(const wchar_t* name, const wchar_t* tail) {
+// Whether `name` ends in `tail` (lower-case ASCII), in any case.
+template <class Char>
+bool EndsWith(const Char* name, const char* tail) {
     size_t n = 0, t = 0;
     while (name[n]) ++n;
     while (tail[t]) ++t;
     if (n < t) return false;
-    for (size_t i = 0; i < t; ++i)
-        if (Lower(name[n - t + i]) != tail[i]) return false;
+    for (size_t i = 0; i < t; ++i) {
+        Char c = name[n - t + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<Char>(c - 'A' + 'a');
+        if (c != static_cast<Char>(tail[i])) return false;
+    }
     return true;
+}
+
+template <class Char>
+PairKind KindFromName(const Char* name) {
+    if (EndsWith(name, ".mpo")) return kPairMpo;
+    if (EndsWith(name, ".jps")) return kPairJps;
+    return kPairNone;
 }
 
 PairPlan Refused(const char* note) {
@@ -124,11 +134,8 @@ PairPlan PlanJps(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-PairKind QUB_PairKindFromName(const wchar_t* name) {
-    if (EndsWith(name, L".mpo")) return kPairMpo;
-    if (EndsWith(name, L".jps")) return kPairJps;
-    return kPairNone;
-}
+PairKind QUB_PairKindFromName(const wchar_t* name) { return KindFromName(name); }
+PairKind QUB_PairKindFromName(const char* name) { return KindFromName(name); }
 
 PairPlan QUB_PlanPair(PairKind kind, const uint8_t* data, size_t size) {
     if (kind == kPairMpo) return PlanMpo(data, size);

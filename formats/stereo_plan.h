@@ -15,6 +15,7 @@ enum PairKind {
 
 // From the file name's extension, in any case; kPairNone for other names.
 PairKind QUB_PairKindFromName(const wchar_t* name);
+PairKind QUB_PairKindFromName(const char* name);
 
 // A rectangle of one decoded JPEG stream, drawn at (destX, 0) of the window.
 struct PairView {

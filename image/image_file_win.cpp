@@ -241,21 +241,6 @@ int QUB_LoadImage(const char* fileName, int x, int y) {
     return QUB_LoadImageWide(fileName, nullptr, x, y);
 }
 
-bool QUB_FindEncoder(const wchar_t* mimeType, CLSID* classId) {
-    UINT count = 0, bytes = 0;
-    if (gp::GdipGetImageEncodersSize(&count, &bytes) != Ok || count == 0 || bytes == 0) return false;
-    std::vector<unsigned char> raw(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(raw.data());
-    if (gp::GdipGetImageEncoders(count, bytes, codecs) != Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (codecs[i].MimeType && std::wcscmp(codecs[i].MimeType, mimeType) == 0) {
-            *classId = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
 int QUB_AppendExtension(wchar_t* fileName, const wchar_t* extension) {
     return QUB_AppendExtensionTo(fileName, kFileNameUnits, extension) ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include "formats/mpo_writer.h"
 #include "image/buffer_layout.h"
 #include "image/file_names.h"
+#include "image/gdiplus_codec_win.h"
 #include "image/gdi_guards_win.h"
 #include "image/image_file.h"
 #include "image/image_window.h"
@@ -94,53 +95,6 @@ int QUB_LoadPair(const PictureFile& file, PairKind kind, int x, int y) {
             return kNotAPicture;
     }
     return kLoaded;
-}
-
-bool QUB_EncodeJpeg(const uint32_t* pixels, int width, int height, size_t stride, int quality,
-                    std::vector<uint8_t>* out) {
-    out->clear();
-    if (width <= 0 || height <= 0 || stride > static_cast<size_t>(INT32_MAX / 4)) return false;
-    CLSID encoder;
-    if (!QUB_FindEncoder(L"image/jpeg", &encoder)) return false;
-    Gdiplus::GpBitmap* wrapped = nullptr;
-    if (gp::GdipCreateBitmapFromScan0(width, height, static_cast<INT>(stride * 4),
-                                      PixelFormat32bppRGB,
-                                      reinterpret_cast<BYTE*>(const_cast<uint32_t*>(pixels)),
-                                      &wrapped) != Gdiplus::Ok)
-        return false;
-    ScopedGpImage wrappedGuard(wrapped);
-    // The encoder is given 24-bit pixels, the form it writes correctly.
-    Gdiplus::GpBitmap* clone = nullptr;
-    if (gp::GdipCloneBitmapAreaI(0, 0, width, height, PixelFormat24bppRGB, wrapped, &clone) !=
-        Gdiplus::Ok)
-        return false;
-    ScopedGpImage cloneGuard(clone);
-    wrappedGuard.Reset();
-
-    IStream* stream = nullptr;
-    if (CreateStreamOnHGlobal(nullptr, TRUE, &stream) != S_OK) return false;
-    ULONG value = static_cast<ULONG>(quality < 0 ? 0 : quality > 100 ? 100 : quality);
-    Gdiplus::EncoderParameters parameters;
-    parameters.Count = 1;
-    parameters.Parameter[0].Guid = Gdiplus::EncoderQuality;
-    parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
-    parameters.Parameter[0].NumberOfValues = 1;
-    parameters.Parameter[0].Value = &value;
-    bool ok = gp::GdipSaveImageToStream(clone, stream, &encoder, &parameters) == Gdiplus::Ok;
-    STATSTG stat = {};
-    ok = ok && stream->Stat(&stat, STATFLAG_NONAME) == S_OK && stat.cbSize.QuadPart > 0 &&
-         stat.cbSize.QuadPart < (1ull << 31);
-    HGLOBAL memory = nullptr;
-    if (ok && GetHGlobalFromStream(stream, &memory) == S_OK) {
-        const void* bytes = GlobalLock(memory);
-        if (bytes) {
-            const auto* b = static_cast<const uint8_t*>(bytes);
-            out->assign(b, b + static_cast<size_t>(stat.cbSize.QuadPart));
-            GlobalUnlock(memory);
-        }
-    }
-    stream->Release();
-    return !out->empty();
 }
 
 int QUB_SavePair(const wchar_t* path, PairKind kind, const uint32_t* pixels, int width, int height,

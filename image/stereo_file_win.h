@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "formats/stereo_plan.h"
+#include "image/gdiplus_codec_win.h"
 #include "image/picture_read_win.h"
 
 // Draws the pair (or the single picture) that `file` opens as into the current
@@ -17,11 +18,6 @@
 // 0 loaded, 1 not readable as such a picture. Both views are decoded before
 // either is drawn, so a failure leaves the buffer as it was.
 int QUB_LoadPair(const PictureFile& file, PairKind kind, int x, int y);
-
-// w x h 32-bit pixels, rows `stride` pixels apart, as a JPEG of `quality`
-// (0-100) in `out`. False when GDI+ cannot encode them.
-bool QUB_EncodeJpeg(const uint32_t* pixels, int width, int height, size_t stride, int quality,
-                    std::vector<uint8_t>* out);
 
 // Writes the side-by-side pair `pixels` (left view in the left half; an odd
 // width leaves out the middle column) to `path` as MPO (kPairMpo) or
