@@ -1,5 +1,6 @@
 list(APPEND QUB_PURE_SOURCES
   image/buffer_layout.cpp
+  image/dib_block.cpp
   image/file_names.cpp
   image/image_keys.cpp
   image/image_title.cpp

@@ -1,0 +1,427 @@
+// Clipboard DIB blocks: every header version and depth converted against a
+// reference, masks of odd positions, short colour tables, each refusal, the
+// writer's blocks read back, and mutated blocks that must be refused or read
+// inside their bytes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "image/dib_block.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Form {
+    uint32_t header = 40;
+    int32_t width = 5;
+    int32_t height = 3;  // negative: rows stored top-down
+    int bits = 24;
+    uint32_t compression = 0;
+    uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha
+    uint32_t clrUsed = 0;
+    std::vector<uint32_t> table;  // 0x00RRGGBB, all of it stored
+};
+
+void Put(Bytes& b, size_t at, uint32_t v, int bytes) {
+    if (b.size() < at + bytes) b.resize(at + bytes);
+    for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+bool HasMasks(const Form& f) { return f.compression == 3 || f.compression == 6; }
+
+// `values`: one stored value a pixel, top row first -- an index, a 16 or 32
+// bit word, or 0x00RRGGBB at 24 bits.
+Bytes Build(const Form& f, const std::vector<uint32_t>& values) {
+    Bytes b;
+    const bool core = f.header == 12;
+    Put(b, 0, f.header, 4);
+    if (core) {
+        Put(b, 4, static_cast<uint32_t>(f.width), 2), Put(b, 6, static_cast<uint32_t>(f.height), 2);
+        Put(b, 8, 1, 2), Put(b, 10, static_cast<uint32_t>(f.bits), 2);
+    } else {
+        Put(b, 4, static_cast<uint32_t>(f.width), 4), Put(b, 8, static_cast<uint32_t>(f.height), 4);
+        Put(b, 12, 1, 2), Put(b, 14, static_cast<uint32_t>(f.bits), 2);
+        Put(b, 16, f.compression, 4), Put(b, 32, f.clrUsed, 4);
+        b.resize(f.header);
+        if (HasMasks(f)) {
+            for (int i = 0; i < 3; ++i) Put(b, 40 + 4 * i, f.masks[i], 4);
+            if (f.compression == 6 || f.header >= 56) Put(b, 52, f.masks[3], 4);
+        }
+    }
+    for (uint32_t c : f.table) Put(b, b.size(), core ? c : c & 0xFFFFFF, core ? 3 : 4);
+    const int h = std::abs(f.height);
+    const size_t rowBytes = (static_cast<size_t>(f.width) * f.bits + 31) / 32 * 4;
+    for (int r = 0; r < h; ++r) {
+        const int y = f.height < 0 ? r : h - 1 - r;
+        Bytes row(rowBytes, 0);
+        for (int x = 0; x < f.width; ++x) {
+            const uint32_t v = values[static_cast<size_t>(y * f.width + x)];
+            if (f.bits == 1) row[x / 8] |= static_cast<uint8_t>(v << (7 - x % 8));
+            if (f.bits == 4) row[x / 2] |= static_cast<uint8_t>(v << (x % 2 ? 0 : 4));
+            if (f.bits >= 8) Put(row, static_cast<size_t>(x) * (f.bits / 8), v, f.bits / 8);
+        }
+        b.insert(b.end(), row.begin(), row.end());
+    }
+    return b;
+}
+
+uint32_t RefChannel(uint32_t v, uint32_t mask) {
+    if (mask == 0) return 0;
+    int shift = 0;
+    while (!(mask >> shift & 1)) ++shift;
+    return static_cast<uint32_t>(std::lround(((v & mask) >> shift) * 255.0 / (mask >> shift)));
+}
+
+// What the pixels must convert to, computed the slow and obvious way.
+std::vector<uint32_t> Expected(const Form& f, const std::vector<uint32_t>& values) {
+    uint32_t m[3] = {f.masks[0], f.masks[1], f.masks[2]};
+    if (!HasMasks(f) && f.bits == 16) m[0] = 0x7C00, m[1] = 0x3E0, m[2] = 0x1F;
+    if (!HasMasks(f) && f.bits == 32) m[0] = 0xFF0000, m[1] = 0xFF00, m[2] = 0xFF;
+    std::vector<uint32_t> out;
+    for (uint32_t v : values) {
+        if (f.bits <= 8)
+            out.push_back(v < f.table.size() ? f.table[v] : 0);
+        else if (f.bits == 24)
+            out.push_back(v);
+        else
+            out.push_back(RefChannel(v, m[0]) << 16 | RefChannel(v, m[1]) << 8 |
+                          RefChannel(v, m[2]));
+    }
+    return out;
+}
+
+std::vector<uint32_t> Convert(const Bytes& block, const DibLayout& l) {
+    Bytes dest(static_cast<size_t>(l.width) * 4 * l.height, 0xEE);
+    QUB_DibToBgra32(block.data(), l, dest.data(), static_cast<size_t>(l.width) * 4);
+    std::vector<uint32_t> words(dest.size() / 4);
+    for (size_t i = 0; i < words.size(); ++i)
+        words[i] = dest[4 * i] | dest[4 * i + 1] << 8 | dest[4 * i + 2] << 16 |
+                   static_cast<uint32_t>(dest[4 * i + 3]) << 24;
+    return words;
+}
+
+// A 5 x 3 picture whose every pixel differs, in the depth's own terms.
+std::vector<uint32_t> Picture(const Form& f) {
+    std::vector<uint32_t> v;
+    for (int y = 0; y < std::abs(f.height); ++y)
+        for (int x = 0; x < f.width; ++x) {
+            const uint32_t n = static_cast<uint32_t>(x + 5 * y);
+            if (f.bits <= 8) v.push_back(n % (1u << f.bits));
+            if (f.bits == 16) v.push_back((n * 2113u + 0x8000u * (n & 1)) & 0xFFFF);
+            if (f.bits == 24) v.push_back((40 * x + 3) << 16 | (70 * y + 5) << 8 | (n * 13 + 9));
+            if (f.bits == 32) v.push_back(0xAB000000u | n * 0x0A1B2Cu);
+        }
+    return v;
+}
+
+Form Indexed(uint32_t header, int bits) {
+    Form f;
+    f.header = header;
+    f.bits = bits;
+    for (uint32_t i = 0; i < (1u << bits); ++i)
+        f.table.push_back((i * 7 + 1) % 256 << 16 | (255 - i) << 8 | (i * 3 + 50) % 256);
+    return f;
+}
+
+// Every valid shape of block the reader takes: each header and depth, and the
+// mask compressions wherever they are allowed.
+std::vector<Form> EveryForm() {
+    std::vector<Form> forms;
+    for (uint32_t header : {12u, 40u, 52u, 56u, 108u, 124u})
+        for (int bits : {1, 4, 8, 16, 24, 32}) {
+            if (header == 12 && (bits == 16 || bits == 32)) continue;
+            forms.push_back(bits <= 8 ? Indexed(header, bits) : Form{});
+            forms.back().header = header;
+            forms.back().bits = bits;
+            if (header == 12 || bits < 16 || bits == 24) continue;
+            for (uint32_t compression : {3u, 6u}) {
+                Form m = forms.back();
+                m.compression = compression;
+                if (bits == 16) m.masks[0] = 0xF800, m.masks[1] = 0x07E0, m.masks[2] = 0x001F;
+                if (bits == 32) m.masks[0] = 0xFF, m.masks[1] = 0xFF00, m.masks[2] = 0xFF0000;
+                m.masks[3] = bits == 16 ? 0 : 0xFF000000u;
+                forms.push_back(m);
+            }
+        }
+    return forms;
+}
+
+TEST(DibBlock, EveryHeaderAndDepthConverts) {
+    for (const Form& f : EveryForm()) {
+        SCOPED_TRACE(testing::Message() << "header " << f.header << " bits " << f.bits
+                                        << " compression " << f.compression);
+        const std::vector<uint32_t> values = Picture(f);
+        const Bytes block = Build(f, values);
+        DibLayout l{};
+        ASSERT_EQ(QUB_CheckDibBlock(block.data(), block.size(), &l), kDibSound);
+        EXPECT_EQ(l.width, 5);
+        EXPECT_EQ(l.height, 3);
+        EXPECT_EQ(l.bits, f.bits);
+        EXPECT_EQ(l.colours, static_cast<int>(f.table.size()));
+        EXPECT_EQ(l.pixelOffset + 3 * l.rowBytes, block.size());
+        const bool alpha = f.compression == 6 || (f.compression == 3 && f.header >= 56);
+        EXPECT_EQ(l.alphaMask, alpha ? f.masks[3] : 0u);
+        EXPECT_EQ(Convert(block, l), Expected(f, values));
+    }
+}
+
+TEST(DibBlock, TopDownAndBottomUpGiveTheSamePixels) {
+    for (Form f : EveryForm()) {
+        if (f.header == 12) continue;  // core sizes are unsigned
+        const std::vector<uint32_t> values = Picture(f);
+        const Bytes up = Build(f, values);
+        f.height = -f.height;
+        const Bytes down = Build(f, values);
+        ASSERT_NE(up, down);
+        DibLayout lu{}, ld{};
+        ASSERT_EQ(QUB_CheckDibBlock(up.data(), up.size(), &lu), kDibSound);
+        ASSERT_EQ(QUB_CheckDibBlock(down.data(), down.size(), &ld), kDibSound);
+        EXPECT_TRUE(ld.topDown);
+        EXPECT_EQ(ld.height, 3);
+        EXPECT_EQ(Convert(up, lu), Convert(down, ld)) << "bits " << f.bits;
+    }
+}
+
+// All 2^16 words of 5-6-5 and 5-5-5 (top bit set in half of them), after a
+// plain header, against the nearest 8-bit value.
+TEST(DibBlock, SixteenBitMasksExhaustively) {
+    std::vector<uint32_t> all(65536);
+    for (uint32_t i = 0; i < 65536; ++i) all[i] = i;
+    for (uint32_t g : {0x07E0u, 0x03E0u}) {
+        Form f;
+        f.width = f.height = 256;
+        f.bits = 16;
+        f.compression = 3;
+        f.masks[0] = g == 0x07E0 ? 0xF800 : 0x7C00, f.masks[1] = g, f.masks[2] = 0x1F;
+        const Bytes block = Build(f, all);
+        DibLayout l{};
+        ASSERT_EQ(QUB_CheckDibBlock(block.data(), block.size(), &l), kDibSound);
+        EXPECT_EQ(l.pixelOffset, 52u);
+        const std::vector<uint32_t> got = Convert(block, l);
+        EXPECT_EQ(got, Expected(f, all));
+        EXPECT_EQ(got[0xFFFF], 0xFFFFFFu);
+        EXPECT_EQ(got[0x10], 0x000084u) << "16 of 31 is 132";
+    }
+}
+
+TEST(DibBlock, OddThirtyTwoBitMasks) {
+    Form f;
+    f.width = 4, f.height = 1, f.bits = 32, f.compression = 6;
+    // 10 bits of red, no green, 3 bits of blue at the bottom, alpha between.
+    f.masks[0] = 0x3FF00000, f.masks[1] = 0, f.masks[2] = 0x7, f.masks[3] = 0xFF00;
+    const Bytes block = Build(f, {0x3FF00007, 0x20000003, 0xC00FFFF8, 0x00000000});
+    DibLayout l{};
+    ASSERT_EQ(QUB_CheckDibBlock(block.data(), block.size(), &l), kDibSound);
+    EXPECT_EQ(l.alphaMask, 0xFF00u);
+    EXPECT_EQ(l.pixelOffset, 56u);
+    EXPECT_EQ(Convert(block, l), (std::vector<uint32_t>{0xFF00FF, 0x80006D, 0x000000, 0x000000}));
+}
+
+TEST(DibBlock, ShortColourTableMakesBlack) {
+    Form f;
+    f.width = 5, f.height = 1, f.bits = 8, f.clrUsed = 3;
+    f.table = {0x112233, 0x445566, 0x778899};
+    const Bytes block = Build(f, {2, 1, 0, 3, 255});
+    DibLayout l{};
+    ASSERT_EQ(QUB_CheckDibBlock(block.data(), block.size(), &l), kDibSound);
+    EXPECT_EQ(l.colours, 3);
+    EXPECT_EQ(l.pixelOffset, 52u);
+    EXPECT_EQ(Convert(block, l), (std::vector<uint32_t>{0x778899, 0x445566, 0x112233, 0, 0}));
+    uint8_t indices[5];
+    uint32_t palette[256];
+    ASSERT_TRUE(QUB_DibToIndex8(block.data(), l, indices, 5, palette));
+    EXPECT_EQ(indices[4], 255);
+    EXPECT_EQ(palette[2], 0x778899u);
+    EXPECT_EQ(palette[3], 0u);
+    // A 24-bit picture's table of hints is stepped over.
+    Form t;
+    t.width = 1, t.height = 1, t.clrUsed = 2, t.table = {1, 2};
+    const Bytes hinted = Build(t, {0xABCDEF});
+    ASSERT_EQ(QUB_CheckDibBlock(hinted.data(), hinted.size(), &l), kDibSound);
+    EXPECT_EQ(l.pixelOffset, 48u);
+    EXPECT_EQ(Convert(hinted, l), std::vector<uint32_t>{0xABCDEF});
+    EXPECT_FALSE(QUB_DibToIndex8(hinted.data(), l, indices, 5, palette));
+}
+
+TEST(DibBlock, Refusals) {
+    const Form base = Indexed(40, 8);
+    const Bytes good = Build(base, Picture(base));  // 40 + 1024 + 3 rows of 8
+    struct Case {
+        const char* name;
+        size_t at;      // field to overwrite; SIZE_MAX for none
+        uint32_t value;
+        int bytes;
+        size_t keep;    // bytes of the block kept
+        DibVerdict verdict;
+        uint32_t height = 0;  // written too when not 0
+    };
+    const size_t all = good.size(), none = SIZE_MAX;
+    const Case cases[] = {
+        {"nothing", none, 0, 0, 0, kDibTruncatedHeader},
+        {"size field cut", none, 0, 0, 3, kDibTruncatedHeader},
+        {"header cut", none, 0, 0, 39, kDibTruncatedHeader},
+        {"41-byte header", 0, 41, 4, all, kDibUnknownHeader},
+        {"OS/2 2.x header", 0, 64, 4, all, kDibUnknownHeader},
+        {"width 0", 4, 0, 4, all, kDibBadDimensions},
+        {"width -1", 4, 0xFFFFFFFF, 4, all, kDibBadDimensions},
+        {"height 0", 8, 0, 4, all, kDibBadDimensions},
+        {"height INT32_MIN", 8, 0x80000000, 4, all, kDibBadDimensions},
+        {"planes 2", 12, 2, 2, all, kDibBadPlanes},
+        {"bits 0 (JPEG, PNG)", 14, 0, 2, all, kDibUnsupportedBits},
+        {"bits 2", 14, 2, 2, all, kDibUnsupportedBits},
+        {"bits 64", 14, 64, 2, all, kDibUnsupportedBits},
+        {"RLE8", 16, 1, 4, all, kDibUnsupportedCompression},
+        {"RLE4", 16, 2, 4, all, kDibUnsupportedCompression},
+        {"JPEG", 16, 4, 4, all, kDibUnsupportedCompression},
+        {"PNG", 16, 5, 4, all, kDibUnsupportedCompression},
+        {"bitfields at 8 bits", 16, 3, 4, all, kDibUnsupportedCompression},
+        {"257 colours", 32, 257, 4, all, kDibTooManyColours},
+        {"table cut", none, 0, 0, 40 + 1023, kDibTablePastBlock},
+        {"last row cut", none, 0, 0, all - 1, kDibRowsPastBlock},
+        {"100000 x 100000", 4, 100000, 4, all, kDibTooLarge, 100000},
+        {"2^31 buffer bytes", 4, 0x4000000, 4, all, kDibTooLarge, 8},
+    };
+    for (const Case& c : cases) {
+        Bytes b(good);
+        if (c.at != none) Put(b, c.at, c.value, c.bytes);
+        if (c.height != 0) Put(b, 8, c.height, 4);
+        const Bytes cut(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(c.keep));
+        DibLayout l;
+        std::memset(&l, 0xAB, sizeof l);
+        const uint8_t* data = cut.empty() ? nullptr : cut.data();
+        EXPECT_EQ(QUB_CheckDibBlock(data, cut.size(), &l), c.verdict) << c.name;
+        EXPECT_EQ(l.width, static_cast<int>(0xABABABAB)) << c.name << ": layout written";
+    }
+    // Just under the buffer limit, a header alone is refused for its rows.
+    Bytes b(good);
+    Put(b, 4, 16384, 4), Put(b, 8, 32767, 4);
+    DibLayout l{};
+    EXPECT_EQ(QUB_CheckDibBlock(b.data(), b.size(), &l), kDibRowsPastBlock);
+
+    Form few = Indexed(40, 4);
+    few.clrUsed = 17;
+    Bytes f4 = Build(few, Picture(few));
+    EXPECT_EQ(QUB_CheckDibBlock(f4.data(), f4.size(), &l), kDibTooManyColours);
+    Form masks;
+    masks.bits = 16, masks.compression = 3;
+    Bytes m = Build(masks, Picture(masks));
+    EXPECT_EQ(QUB_CheckDibBlock(m.data(), 50, &l), kDibTruncatedHeader) << "masks cut";
+    Form core = Indexed(12, 8);
+    Bytes c = Build(core, Picture(core));
+    Put(c, 10, 16, 2);
+    EXPECT_EQ(QUB_CheckDibBlock(c.data(), c.size(), &l), kDibUnsupportedBits) << "core 16 bits";
+    EXPECT_STREQ(QUB_DibVerdictText(kDibRowsPastBlock), "rows past the block");
+}
+
+TEST(DibBlock, TrailingBytesAndProfileOffsetsAreIgnored) {
+    Form f;
+    f.header = 124;
+    Bytes b = Build(f, Picture(f));
+    Put(b, 56, 0x4D424544, 4), Put(b, 112, 0xFFFFFFF0, 4), Put(b, 116, 0xFFFFFFF0, 4);
+    b.resize(b.size() + 13, 0x5A);  // GlobalSize rounds up
+    DibLayout l{};
+    ASSERT_EQ(QUB_CheckDibBlock(b.data(), b.size(), &l), kDibSound);
+    EXPECT_EQ(Convert(b, l), Expected(f, Picture(f)));
+}
+
+TEST(DibBlock, WrittenBlocksReadBack) {
+    size_t bytes = 0;
+    ASSERT_TRUE(QUB_DibBlockBytes(5, 3, 24, &bytes));
+    EXPECT_EQ(bytes, 40u + 16 * 3);
+    ASSERT_TRUE(QUB_DibBlockBytes(5, 3, 8, &bytes));
+    EXPECT_EQ(bytes, 40u + 1024 + 8 * 3);
+    bytes = 7;
+    EXPECT_FALSE(QUB_DibBlockBytes(5, 3, 32, &bytes));
+    EXPECT_FALSE(QUB_DibBlockBytes(0, 3, 24, &bytes));
+    EXPECT_FALSE(QUB_DibBlockBytes(32768, 32768, 24, &bytes));
+    EXPECT_FALSE(QUB_DibBlockBytes(65536, 32768, 8, &bytes)) << "2^31 row bytes";
+    EXPECT_FALSE(QUB_DibBlockBytes(INT32_MAX, INT32_MAX, 24, &bytes));
+    EXPECT_EQ(bytes, 7u);
+
+    Form f;
+    const std::vector<uint32_t> pixels = Picture(f);
+    ASSERT_TRUE(QUB_DibBlockBytes(5, 3, 24, &bytes));
+    Bytes b24(bytes, 0xEE);
+    QUB_WriteDibBlock24(pixels.data(), 5, 3, b24.data());
+    Bytes built = Build(f, pixels);
+    Put(built, 20, 48, 4);  // biSizeImage, which the builder leaves 0
+    EXPECT_EQ(b24, built) << "bottom-up, zero padding";
+
+    const Form g = Indexed(40, 8);
+    uint32_t palette[256], back[256];
+    for (int i = 0; i < 256; ++i) palette[i] = g.table[static_cast<size_t>(i)] | 0xFF000000u;
+    const uint8_t indices[3][8] = {{0, 1, 2, 3, 4}, {5, 6, 7, 8, 9}, {10, 11, 12, 13, 255}};
+    ASSERT_TRUE(QUB_DibBlockBytes(5, 3, 8, &bytes));
+    Bytes b8(bytes, 0xEE);
+    QUB_WriteDibBlock8(&indices[0][0], 5, 3, 8, palette, b8.data());
+    DibLayout l{};
+    ASSERT_EQ(QUB_CheckDibBlock(b8.data(), b8.size(), &l), kDibSound);
+    uint8_t read[3][5];
+    ASSERT_TRUE(QUB_DibToIndex8(b8.data(), l, &read[0][0], 5, back));
+    for (int y = 0; y < 3; ++y) EXPECT_EQ(std::memcmp(read[y], indices[y], 5), 0) << "row " << y;
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(back[i], g.table[static_cast<size_t>(i)]) << i;
+}
+
+// r mod n, as an index (size_t is 32 bits on i686).
+size_t Below(uint64_t r, size_t n) { return static_cast<size_t>(r % n); }
+
+uint64_t Next(uint64_t* s) {  // splitmix64
+    uint64_t z = (*s += 0x9E3779B97F4A7C15u);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return z ^ (z >> 31);
+}
+
+// Each round mutates a valid block (bit flips, cuts, extreme field values,
+// appended bytes) and hands the checker an allocation of exactly its size, so
+// that a read past it trips the sanitizers. QUB_FUZZ_ROUNDS runs longer.
+TEST(DibBlock, MutatedBlocksAreRefusedOrReadInside) {
+    const char* env = std::getenv("QUB_FUZZ_ROUNDS");
+    const long rounds = env && std::atol(env) > 0 ? std::atol(env) : 10000;
+    std::vector<Bytes> seeds;
+    for (const Form& f : EveryForm()) seeds.push_back(Build(f, Picture(f)));
+    const size_t fields[] = {0, 4, 6, 8, 10, 12, 14, 16, 32, 40, 44, 48, 52};
+    const uint32_t extremes[] = {0, 1, 3, 6, 12, 16, 40, 124, 256, 257, 0x7FFF, 0xFFFF,
+                                 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFF4};
+    uint64_t s = 1;
+    long sound = 0;
+    for (long round = 0; round < rounds; ++round) {
+        Bytes b = seeds[Below(Next(&s), seeds.size())];
+        for (int m = 1 + static_cast<int>(Next(&s) % 3); m > 0; --m) {
+            const uint64_t r = Next(&s), at = r >> 8;
+            const uint8_t byte = static_cast<uint8_t>(1 + (r >> 40) % 255);
+            switch (r % 4) {
+                case 0: if (!b.empty()) b[Below(at, b.size())] ^= byte; break;
+                case 1: b.resize(Below(at, b.size() + 1)); break;
+                case 2:
+                    Put(b, fields[at % 13], extremes[(r >> 16) % 16], r >> 24 & 1 ? 4 : 2);
+                    break;
+                case 3: b.resize(b.size() + Below(at, 64), byte); break;
+            }
+        }
+        const Bytes exact(b);
+        DibLayout l{};
+        const uint8_t* data = exact.empty() ? nullptr : exact.data();
+        const DibVerdict v = QUB_CheckDibBlock(data, exact.size(), &l);
+        ASSERT_GE(v, kDibSound);
+        ASSERT_LE(v, kDibTooLarge);
+        if (v != kDibSound) continue;
+        ++sound;
+        ASSERT_LE(l.tableOffset + static_cast<size_t>(l.colours) * l.entryBytes, l.pixelOffset);
+        ASSERT_LE(l.pixelOffset + l.rowBytes * l.height, exact.size());
+        const size_t stride = static_cast<size_t>(l.width) * 4;
+        Bytes dest(stride * l.height);
+        QUB_DibToBgra32(exact.data(), l, dest.data(), stride);
+        for (size_t i = 3; i < dest.size(); i += 4) ASSERT_EQ(dest[i], 0) << "top byte";
+        uint32_t palette[256];
+        Bytes indices(static_cast<size_t>(l.width) * l.height);
+        EXPECT_EQ(QUB_DibToIndex8(exact.data(), l, indices.data(), l.width, palette), l.bits <= 8);
+    }
+    EXPECT_GT(sound, rounds / 20) << "too few mutants survive to be converted";
+}
+
+}  // namespace
