@@ -1,0 +1,1 @@
+list(APPEND QUB_PURE_SOURCES cli/anaglyph_modes.cpp)

@@ -1,0 +1,1 @@
+qub_pure_test(cli_pure_tests cli_anaglyph_test.cpp)

@@ -1,0 +1,302 @@
+// The anaglyph modes: names, the sRGB tables over their whole input ranges,
+// every mode against its definition evaluated in double (exhaustively where a
+// channel depends on few inputs), and the images against MakeAnaglyph and the
+// alignment rules on small asymmetric views.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "app/compose.h"
+#include "cli/anaglyph_modes.h"
+
+namespace {
+
+constexpr AnaglyphMode kAllModes[] = {AnaglyphMode::RedCyan,    AnaglyphMode::Grey,
+                                      AnaglyphMode::Colour,     AnaglyphMode::HalfColour,
+                                      AnaglyphMode::Optimised,  AnaglyphMode::Dubois};
+
+// A correctly rounded result is within half a level of the real value; the
+// slack only absorbs the error of evaluating the reference in double.
+constexpr double kRounded = 0.5 + 1e-9;
+
+int R8(uint32_t p) { return static_cast<int>((p >> 16) & 0xFF); }
+int G8(uint32_t p) { return static_cast<int>((p >> 8) & 0xFF); }
+int B8(uint32_t p) { return static_cast<int>(p & 0xFF); }
+
+double LumaReal(uint32_t p) { return 0.299 * R8(p) + 0.587 * G8(p) + 0.114 * B8(p); }
+
+// sRGB transfer, IEC 61966-2-1, on [0, 1].
+double Decode(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+double Encode(double x) {
+    return x <= 0.0031308 ? 12.92 * x : 1.055 * std::pow(x, 1 / 2.4) - 0.055;
+}
+
+// ---------------------------------------------------------------------------
+// Names
+// ---------------------------------------------------------------------------
+
+TEST(AnaglyphModeNames, CanonicalNamesReadBack) {
+    for (AnaglyphMode mode : kAllModes) {
+        AnaglyphMode parsed = AnaglyphMode::RedCyan;
+        ASSERT_TRUE(ParseAnaglyphMode(AnaglyphModeName(mode), &parsed)) << AnaglyphModeName(mode);
+        EXPECT_EQ(parsed, mode);
+    }
+    EXPECT_STREQ(AnaglyphModeName(AnaglyphMode::HalfColour), "half");
+    EXPECT_STREQ(AnaglyphModeName(static_cast<AnaglyphMode>(99)), "unknown");
+}
+
+TEST(AnaglyphModeNames, SpellingsAndCase) {
+    const struct {
+        const char* name;
+        AnaglyphMode mode;
+    } cases[] = {{"gray", AnaglyphMode::Grey},           {"color", AnaglyphMode::Colour},
+                 {"optimized", AnaglyphMode::Optimised}, {"Dubois", AnaglyphMode::Dubois},
+                 {"REDCYAN", AnaglyphMode::RedCyan},     {"Half", AnaglyphMode::HalfColour}};
+    for (const auto& c : cases) {
+        AnaglyphMode parsed = AnaglyphMode::RedCyan;
+        EXPECT_TRUE(ParseAnaglyphMode(c.name, &parsed)) << c.name;
+        EXPECT_EQ(parsed, c.mode) << c.name;
+    }
+}
+
+TEST(AnaglyphModeNames, RejectsOthersAndLeavesTheModeAlone) {
+    for (const char* name : {"", "red", "grey ", " grey", "halfcolour", "duboiss", "dubo",
+                             "red-cyan", "colour\n"}) {
+        AnaglyphMode mode = AnaglyphMode::Optimised;
+        EXPECT_FALSE(ParseAnaglyphMode(name, &mode)) << '"' << name << '"';
+        EXPECT_EQ(mode, AnaglyphMode::Optimised);
+    }
+    AnaglyphMode mode = AnaglyphMode::Dubois;
+    EXPECT_FALSE(ParseAnaglyphMode(nullptr, &mode));
+    EXPECT_EQ(mode, AnaglyphMode::Dubois);
+}
+
+// ---------------------------------------------------------------------------
+// sRGB tables
+// ---------------------------------------------------------------------------
+
+TEST(AnaglyphTransfer, LinearisationIsCorrectlyRoundedAndIncreasing) {
+    for (uint32_t v = 0; v < 256; ++v) {
+        EXPECT_LE(std::fabs(SrgbToLinear16(v) - 65535 * Decode(v / 255.0)), kRounded) << v;
+        if (v > 0) {
+            EXPECT_GT(SrgbToLinear16(v), SrgbToLinear16(v - 1)) << v;
+        }
+    }
+    EXPECT_EQ(SrgbToLinear16(0), 0u);
+    EXPECT_EQ(SrgbToLinear16(255), 65535u);
+}
+
+TEST(AnaglyphTransfer, InverseIsNearestLevelForEveryLinearValue) {
+    for (uint32_t n = 0; n < 65536; ++n)
+        ASSERT_LE(std::fabs(Linear16ToSrgb(n) - 255 * Encode(n / 65535.0)), kRounded) << n;
+}
+
+TEST(AnaglyphTransfer, EveryLevelRoundTrips) {
+    for (uint32_t v = 0; v < 256; ++v) EXPECT_EQ(Linear16ToSrgb(SrgbToLinear16(v)), v);
+}
+
+// ---------------------------------------------------------------------------
+// Modes against their definitions
+// ---------------------------------------------------------------------------
+
+// Grey, HalfColour and Colour for every colour in the left eye, with its
+// complement in the right eye so that a channel taken from the wrong eye shows.
+TEST(AnaglyphModeFormulas, LumaAndColourModesForAllColours) {
+    for (uint32_t p = 0; p < (1u << 24); ++p) {
+        const uint32_t q = p ^ 0xFFFFFF;
+        const double yp = LumaReal(p), yq = LumaReal(q);
+        const uint32_t grey = AnaglyphModePixel(AnaglyphMode::Grey, p, q);
+        const uint32_t halfColour = AnaglyphModePixel(AnaglyphMode::HalfColour, p, q);
+        const uint32_t colour = AnaglyphModePixel(AnaglyphMode::Colour, p, q);
+        if (std::fabs(R8(grey) - yp) > kRounded || std::fabs(G8(grey) - yq) > kRounded ||
+            B8(grey) != G8(grey) || grey > 0xFFFFFF)
+            FAIL() << std::hex << "grey of " << p << " gives " << grey;
+        if (std::fabs(R8(halfColour) - yp) > kRounded || (halfColour & 0xFF00FFFF) != (q & 0xFFFF))
+            FAIL() << std::hex << "half colour of " << p << " gives " << halfColour;
+        if (colour != ((p & 0xFF0000) | (q & 0xFFFF)))
+            FAIL() << std::hex << "colour of " << p << " gives " << colour;
+    }
+}
+
+// The red depends on the left eye's green and blue only: all 2^16 pairs, with
+// a left red that varies so that using it would show.
+TEST(AnaglyphModeFormulas, OptimisedRedForAllGreenBluePairs) {
+    for (uint32_t gb = 0; gb < 65536; ++gb) {
+        const uint32_t g = gb >> 8, b = gb & 0xFF;
+        const uint32_t left = (((g * 7 + b * 13) & 0xFF) << 16) | gb;
+        const uint32_t right = left ^ 0x5A5A5A;
+        const uint32_t out = AnaglyphModePixel(AnaglyphMode::Optimised, left, right);
+        const double red = 255 * std::pow((0.7 * g + 0.3 * b) / 255, 1 / 1.5);
+        ASSERT_LE(std::fabs(R8(out) - red), kRounded) << g << "," << b;
+        ASSERT_EQ(out & 0xFF00FFFF, right & 0xFFFF) << g << "," << b;
+    }
+}
+
+// Dubois against the double-precision definition for every pair of colours on
+// a 17-level grid per channel (4913 colours per eye, 24 million pairs). The
+// result must be within one level of the real value everywhere, and the
+// nearest level of a linear value less than 0.9 units of 16-bit linear light
+// from the real one. The integer path loses only in the 16-bit linearisation
+// (half a unit times a row's weights) and in rounding the sum to 16 bits (half
+// a unit); on this grid the worst is 0.83, and truncating the sum instead of
+// rounding it already gives 0.96.
+TEST(AnaglyphModeFormulas, DuboisAgainstDoubleOnGridPairs) {
+    const double left[3][3] = {
+        {0.437, 0.449, 0.164}, {-0.062, -0.062, -0.024}, {-0.048, -0.050, -0.017}};
+    const double right[3][3] = {
+        {-0.011, -0.032, -0.007}, {0.377, 0.761, 0.009}, {-0.026, -0.093, 1.234}};
+    const auto clamp = [](double x) { return x < 0 ? 0.0 : (x > 1 ? 1.0 : x); };
+
+    std::vector<uint32_t> colours;
+    for (int r = 0; r < 17; ++r)
+        for (int g = 0; g < 17; ++g)
+            for (int b = 0; b < 17; ++b) {
+                const auto level = [](int k) { return static_cast<uint32_t>((k * 255 + 8) / 16); };
+                colours.push_back((level(r) << 16) | (level(g) << 8) | level(b));
+            }
+    const size_t n = colours.size();
+    // Each eye's clamped term per output channel, in linear light.
+    std::vector<double> termLeft(n * 3), termRight(n * 3);
+    for (size_t k = 0; k < n; ++k) {
+        const uint32_t p = colours[k];
+        const double lin[3] = {Decode(R8(p) / 255.0), Decode(G8(p) / 255.0),
+                               Decode(B8(p) / 255.0)};
+        for (int c = 0; c < 3; ++c) {
+            termLeft[k * 3 + c] =
+                clamp(left[c][0] * lin[0] + left[c][1] * lin[1] + left[c][2] * lin[2]);
+            termRight[k * 3 + c] =
+                clamp(right[c][0] * lin[0] + right[c][1] * lin[1] + right[c][2] * lin[2]);
+        }
+    }
+    // Linear light at half-level steps: edge[k] = Decode((k - 2) / 2 / 255),
+    // so level v is within one of the real value when edge[2v] <= x <= edge[2v + 4]
+    // and is the nearest when edge[2v + 1] <= x < edge[2v + 3].
+    std::vector<double> edge(515);
+    for (int k = 0; k < 515; ++k) {
+        const double v = (k - 2) / 510.0;
+        edge[k] = v < 0 ? -std::numeric_limits<double>::infinity()
+                        : (v > 1 ? std::numeric_limits<double>::infinity() : Decode(v));
+    }
+
+    std::vector<uint32_t> leftRow(n), out(n);
+    double worstMiss = 0;  // how far outside its level's interval a value lay, 16-bit units
+    for (size_t l = 0; l < n; ++l) {
+        std::fill(leftRow.begin(), leftRow.end(), colours[l]);
+        MakeAnaglyphMode(AnaglyphMode::Dubois, static_cast<int>(n), 1, leftRow.data(),
+                         colours.data(), out.data(), 0, 0, false);
+        for (size_t r = 0; r < n; ++r) {
+            for (int c = 0; c < 3; ++c) {
+                const double x = clamp(termLeft[l * 3 + c] + termRight[r * 3 + c]);
+                const int v = static_cast<int>((out[r] >> (16 - 8 * c)) & 0xFF);
+                if (!(edge[2 * v] <= x && x <= edge[2 * v + 4]))
+                    FAIL() << std::hex << "left " << colours[l] << " right " << colours[r]
+                           << " channel " << c << " gives " << v << ", real "
+                           << 255 * Encode(x);
+                const double miss = std::max(edge[2 * v + 1] - x, x - edge[2 * v + 3]);
+                worstMiss = std::max(worstMiss, miss * 65535);
+            }
+            if (out[r] > 0xFFFFFF) FAIL() << std::hex << out[r];
+        }
+    }
+    EXPECT_LT(worstMiss, 0.9);
+}
+
+// ---------------------------------------------------------------------------
+// Images
+// ---------------------------------------------------------------------------
+
+constexpr uint32_t kCanary = 0xDEADBEEF;
+
+// Views whose pixels differ in every channel from place to place and between
+// the two views, so a wrong row, column or view shows in any mode.
+std::vector<uint32_t> View(int w, int h, uint32_t tag) {
+    std::vector<uint32_t> v(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t r = (x * 37 + y * 11 + tag) & 0xFF;
+            const uint32_t g = (x * 5 + y * 29 + tag * 3) & 0xFF;
+            const uint32_t b = (x * 71 + y * 3 + tag * 7) & 0xFF;
+            v[static_cast<size_t>(y) * w + x] = (r << 16) | (g << 8) | b;
+        }
+    return v;
+}
+
+struct Alignment {
+    int a, i;
+};
+constexpr Alignment kAlignments[] = {
+    {0, 0},  {2, 0},   {-3, 1},       {1, -4},       {-2, -2},      {6, 8},        {-6, -8},
+    {7, 0},  {0, -9},  {100, -100},   {INT_MIN, 0},  {0, INT_MIN},  {INT_MAX, 3},  {3, INT_MAX}};
+
+constexpr int kHalf = 7, kHeight = 9;
+
+// What output pixel (x, y) must be, straight from the alignment rules.
+uint32_t Expected(AnaglyphMode mode, const std::vector<uint32_t>& L, const std::vector<uint32_t>& R,
+                  Alignment al, bool swap, int x, int y) {
+    const long long a = al.a, i = al.i;
+    const long long ap = a > 0 ? a : 0, am = a < 0 ? -a : 0;
+    const long long ip = i > 0 ? i : 0, im = i < 0 ? -i : 0;
+    if (x >= kHalf - ap - am || y >= kHeight - ip - im) return 0;
+    const uint32_t l = L[static_cast<size_t>((y + ip) * kHalf + x + ap)];
+    const uint32_t r = R[static_cast<size_t>((y + im) * kHalf + x + am)];
+    return swap ? AnaglyphModePixel(mode, r, l) : AnaglyphModePixel(mode, l, r);
+}
+
+std::vector<uint32_t> Compose(AnaglyphMode mode, const std::vector<uint32_t>& L,
+                          const std::vector<uint32_t>& R, Alignment al, bool swap) {
+    std::vector<uint32_t> out(kHalf * kHeight + 16, kCanary);
+    MakeAnaglyphMode(mode, kHalf, kHeight, L.data(), R.data(), out.data(), al.a, al.i, swap);
+    return out;
+}
+
+TEST(AnaglyphModeImages, RedCyanIsMakeAnaglyphBitForBit) {
+    const auto L = View(kHalf, kHeight, 0x11), R = View(kHalf, kHeight, 0xC4);
+    for (const Alignment al : kAlignments) {
+        SCOPED_TRACE(testing::Message() << "a = " << al.a << ", i = " << al.i);
+        std::vector<uint32_t> direct(kHalf * kHeight + 16, kCanary);
+        MakeAnaglyph(kHalf, kHeight, L.data(), R.data(), direct.data(), al.a, al.i);
+        EXPECT_EQ(Compose(AnaglyphMode::RedCyan, L, R, al, false), direct);
+        // Swapped: the right buffer feeds green and blue, read where it was.
+        if (al.a == INT_MIN || al.i == INT_MIN) continue;
+        std::vector<uint32_t> swapped(kHalf * kHeight + 16, kCanary);
+        MakeAnaglyph(kHalf, kHeight, R.data(), L.data(), swapped.data(), -al.a, -al.i);
+        EXPECT_EQ(Compose(AnaglyphMode::RedCyan, L, R, al, true), swapped);
+    }
+}
+
+// Every mode, both eye assignments, every alignment: the overlap holds the
+// mode's pixel of the two read positions, the rest is black, and nothing past
+// the output is written.
+TEST(AnaglyphModeImages, EveryModeFollowsTheAlignment) {
+    const auto L = View(kHalf, kHeight, 0x11), R = View(kHalf, kHeight, 0xC4);
+    for (AnaglyphMode mode : kAllModes)
+        for (const bool swap : {false, true})
+            for (const Alignment al : kAlignments) {
+                SCOPED_TRACE(testing::Message() << AnaglyphModeName(mode) << " swap " << swap
+                                                << " a = " << al.a << ", i = " << al.i);
+                const auto out = Compose(mode, L, R, al, swap);
+                for (int y = 0; y < kHeight; ++y)
+                    for (int x = 0; x < kHalf; ++x)
+                        ASSERT_EQ(out[static_cast<size_t>(y) * kHalf + x],
+                                  Expected(mode, L, R, al, swap, x, y))
+                            << x << "," << y;
+                for (size_t k = kHalf * kHeight; k < out.size(); ++k) ASSERT_EQ(out[k], kCanary);
+            }
+}
+
+TEST(AnaglyphModeImages, EmptyOutputIsNotWritten) {
+    const auto L = View(kHalf, kHeight, 1), R = View(kHalf, kHeight, 2);
+    for (AnaglyphMode mode : kAllModes) {
+        std::vector<uint32_t> out(8, kCanary);
+        MakeAnaglyphMode(mode, 0, kHeight, L.data(), R.data(), out.data(), 0, 0, false);
+        MakeAnaglyphMode(mode, kHalf, -1, L.data(), R.data(), out.data(), 0, 0, true);
+        EXPECT_EQ(out, std::vector<uint32_t>(8, kCanary)) << AnaglyphModeName(mode);
+    }
+}
+
+}  // namespace
