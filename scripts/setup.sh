@@ -10,6 +10,7 @@ packages=(
   xvfb x11-utils imagemagick                  # a display, xdpyinfo, screenshots and image checks
   fonts-ipafont-gothic fonts-wine             # Japanese glyphs; Wine's own fonts
   googletest libgtest-dev libbenchmark-dev    # tests and benchmarks
+  libjpeg62-turbo-dev libpng-dev              # the command-line companion's codecs on Linux
   lomiri-wallpapers-20.04                     # a photograph for the alignment tests
 )
 

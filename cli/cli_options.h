@@ -1,0 +1,51 @@
+// The companion's command line: one command, its options, and the inputs
+// (files and folders), parsed from UTF-8 arguments without touching a file.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "cli/anaglyph_modes.h"
+
+enum class CliCommand { Help, Anaglyph, Align, Convert, Info };
+
+// How a pair is written.
+enum class PairLayout {
+    Parallel,   // side by side, left view on the left (.jpg)
+    Cross,      // side by side, right view on the left (.jpg)
+    OverUnder,  // left view above the right (.jpg)
+    Mpo,        // multi-picture file, left view first (.mpo)
+    Jps,        // stereo JPEG, cross-eyed (.jps)
+    Gif,        // two-frame wiggle (.gif)
+};
+
+struct CliOptions {
+    CliCommand command = CliCommand::Help;
+    std::vector<std::string> inputs;  // as given: files and folders
+    AnaglyphMode mode = AnaglyphMode::RedCyan;
+    PairLayout layout = PairLayout::Parallel;
+    bool cross = false;      // side-by-side inputs hold the right view on the left
+    bool swap = false;       // exchange the views after reading (reversed pairs)
+    bool twoFiles = false;   // inputs are taken two at a time: left file, right file
+    bool autoAlign = false;  // estimate and remove the misalignment (align always does)
+    bool haveOffset = false; // a manual (a, i), as the program's compositions take it
+    int offsetA = 0, offsetI = 0;
+    bool overwrite = false;  // outputs may replace existing files
+    bool json = false;       // info as JSON
+    int delayMs = 100;       // wiggle frame time
+    int quality = 95;        // JPEG quality of every JPEG written
+    int jobs = 0;            // parallel files; 0: one per core
+    double screenMm = 0;     // info: screen width for the 65 mm test; 0 skips it
+    std::string outDir;      // empty: beside each input
+};
+
+// Parses the arguments after the program name. Returns an empty string, or
+// the one-line reason the command line is unusable.
+std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* out);
+
+// The --help text, with examples.
+const char* CliHelpText();
+
+// Extension of the layout's files, e.g. ".mpo"; and the name part that
+// tells the layouts written as JPEG apart, e.g. "-cross" (empty for MPO and JPS).
+const char* LayoutExtension(PairLayout layout);
+const char* LayoutSuffix(PairLayout layout);

@@ -1,0 +1,220 @@
+#include "cli/cli_run.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdarg>
+#include <mutex>
+#include <thread>
+
+#include "cli/cli_options.h"
+#include "cli/input_list.h"
+#include "cli/pair_output.h"
+
+namespace {
+
+constexpr int kMaxCounter = 9999;
+
+struct Outcome {
+    bool ok = false;
+    bool finished = false;
+    std::string line;  // the pair's line, without the newline
+};
+
+std::string Format(const char* pattern, ...) {
+    char text[512];
+    va_list list;
+    va_start(list, pattern);
+    vsnprintf(text, sizeof text, pattern, list);
+    va_end(list);
+    return text;
+}
+
+std::string JsonString(const std::string& s) {
+    std::string j = "\"";
+    for (const char c : s) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            j += '\\';
+            j += c;
+        } else if (u < 0x20) {
+            j += Format("\\u%04x", u);
+        } else {
+            j += c;
+        }
+    }
+    return j + "\"";
+}
+
+std::string InputText(const PairInput& p) { return p.right.empty() ? p.left : p.left + " + " + p.right; }
+
+// Writes the file under its name, or the first free counted name.
+bool Place(const std::string& name, const std::vector<uint8_t>& bytes, bool overwrite,
+           std::string* placed, std::string* error) {
+    for (int n = 1; n <= kMaxCounter; ++n) {
+        const std::string candidate = n == 1 ? name : CountedName(name, n);
+        const PlaceResult r = CliPlaceFile(candidate, bytes, overwrite, error);
+        if (r == PlaceResult::Placed) {
+            *placed = candidate;
+            return true;
+        }
+        if (r == PlaceResult::Failed) return false;
+    }
+    *error = "every name up to _9999 is taken";
+    return false;
+}
+
+Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o) {
+    const PairEstimate e =
+        EstimatePairAlignment(views.left.pixels.data(), views.left.width, views.left.height,
+                              views.right.pixels.data(), views.right.width, views.right.height);
+    const bool confident = e.confidence >= kAlignConfident;
+    const StereoOffsets offsets = OffsetsFor(e);
+    const DepthBudget depth = JudgeDepthBudget(e, offsets.windowA, o.screenMm);
+    Outcome r;
+    r.ok = true;
+    if (o.json) {
+        r.line = "{\"input\": " + JsonString(InputText(input)) +
+                 ", \"format\": " + JsonString(views.format) +
+                 Format(", \"width\": %d, \"height\": %d, \"confidence\": %.3f", views.left.width,
+                        views.left.height, e.confidence);
+        if (confident)
+            r.line += Format(", \"verticalOffset\": %.3f, \"rotationDegrees\": %.4f, "
+                             "\"verticalScale\": %.5f, \"nearParallax\": %.2f, "
+                             "\"farParallax\": %.2f, \"nearParallaxPercent\": %.3f, "
+                             "\"farParallaxPercent\": %.3f, \"matches\": %d, "
+                             "\"offsetA\": %d, \"offsetI\": %d, \"depth\": ",
+                             e.verticalOffset, e.rotationDegrees, e.verticalScale,
+                             e.nearParallax, e.farParallax, e.nearParallaxPercent,
+                             e.farParallaxPercent, e.matches, offsets.windowA, offsets.i) +
+                      JsonString(DepthVerdictText(depth.verdict));
+        else
+            r.line += ", \"reason\": " + JsonString(AlignReasonText(e.reason));
+        r.line += "}";
+        return r;
+    }
+    r.line = Format("%s: %s, views %d x %d", InputText(input).c_str(), views.format.c_str(),
+                    views.left.width, views.left.height);
+    if (!confident) {
+        r.line += Format("; not aligned: %s (confidence %.2f)", AlignReasonText(e.reason),
+                         e.confidence);
+        return r;
+    }
+    r.line += Format("; vertical %+.2f px, rotation %+.3f deg, scale %.4f; parallax near %+.1f px "
+                     "(%+.2f %%), far %+.1f px (%+.2f %%); %d matches, confidence %.2f; "
+                     "offset %d,%d; depth %s",
+                     e.verticalOffset, e.rotationDegrees, e.verticalScale, e.nearParallax,
+                     e.nearParallaxPercent, e.farParallax, e.farParallaxPercent, e.matches,
+                     e.confidence, offsets.windowA, offsets.i, DepthVerdictText(depth.verdict));
+    return r;
+}
+
+Outcome RunOne(const PairInput& input, const CliOptions& o) {
+    Outcome r;
+    PairViews views;
+    std::string error;
+    if (!ReadPairViews(input, o.cross, o.swap, &views, &error)) {
+        r.line = InputText(input) + ": " + error;
+        return r;
+    }
+    if (o.command == CliCommand::Info) return Info(input, views, o);
+
+    std::vector<uint8_t> file;
+    std::string suffix, extension = ".jpg";
+    bool made = false;
+    if (o.command == CliCommand::Anaglyph) {
+        suffix = std::string("-anaglyph") +
+                 (o.mode == AnaglyphMode::RedCyan ? "" : std::string("-") + AnaglyphModeName(o.mode));
+        made = AnaglyphFile(views, o, &file, &error);
+    } else {
+        AlignedPair aligned;
+        made = AlignPair(views, o, &aligned, nullptr, &error) && LayoutFile(aligned, o, &file, &error);
+        const bool alignedName = o.command == CliCommand::Align;
+        suffix = alignedName ? std::string("-aligned") +
+                                   (o.layout == PairLayout::Parallel ? "" : LayoutSuffix(o.layout))
+                             : LayoutSuffix(o.layout);
+        extension = LayoutExtension(o.layout);
+    }
+    std::string placed;
+    if (!made || !Place(OutputName(input, o.outDir, suffix, extension), file, o.overwrite, &placed,
+                        &error)) {
+        r.line = InputText(input) + ": " + error;
+        return r;
+    }
+    r.ok = true;
+    r.line = InputText(input) + ": " + views.format + " -> " + placed;
+    return r;
+}
+
+}  // namespace
+
+int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
+    CliOptions o;
+    const std::string usage = ParseCliOptions(args, &o);
+    if (!usage.empty()) {
+        fprintf(err, "qubstereo-cli: %s\n", usage.c_str());
+        return 2;
+    }
+    if (o.command == CliCommand::Help) {
+        fputs(CliHelpText(), out);
+        return 0;
+    }
+    if (!o.outDir.empty() && !CliIsFolder(o.outDir)) {
+        fprintf(err, "qubstereo-cli: --out %s is not a folder\n", o.outDir.c_str());
+        return 2;
+    }
+    std::vector<std::string> problems;
+    const std::vector<PairInput> pairs = ListPairs(o.inputs, o.twoFiles, &problems);
+    for (const std::string& p : problems) fprintf(err, "%s\n", p.c_str());
+
+    std::vector<Outcome> outcomes(pairs.size());
+    std::mutex lock;
+    std::condition_variable done;
+    std::atomic<size_t> next{0};
+    const size_t workers = std::min<size_t>(
+        pairs.size(), static_cast<size_t>(o.jobs > 0 ? o.jobs : std::max(1, CliCores())));
+    std::vector<std::thread> threads;
+    for (size_t w = 0; w < workers; ++w)
+        threads.emplace_back([&] {
+            for (size_t k = next++; k < pairs.size(); k = next++) {
+                Outcome r = RunOne(pairs[k], o);
+                std::lock_guard<std::mutex> hold(lock);
+                outcomes[k] = std::move(r);
+                outcomes[k].finished = true;
+                done.notify_all();
+            }
+        });
+
+    // Lines in the order of the inputs, as each becomes ready.
+    const bool progress = pairs.size() > 1 && CliIsTerminal(err);
+    int failed = static_cast<int>(problems.size()), succeeded = 0;
+    if (o.json && o.command == CliCommand::Info) fputs("[\n", out);
+    for (size_t k = 0; k < pairs.size(); ++k) {
+        std::unique_lock<std::mutex> hold(lock);
+        done.wait(hold, [&] { return outcomes[k].finished; });
+        const Outcome r = outcomes[k];
+        hold.unlock();
+        if (progress) fputs("\r\x1b[K", err);
+        if (r.ok) {
+            ++succeeded;
+            if (o.json && o.command == CliCommand::Info)
+                fprintf(out, "%s  %s", succeeded > 1 ? ",\n" : "", r.line.c_str());
+            else
+                fprintf(out, "%s\n", r.line.c_str());
+        } else {
+            ++failed;
+            fprintf(err, "%s\n", r.line.c_str());
+        }
+        fflush(out);
+        if (progress) fprintf(err, "[%zu/%zu] ", k + 1, pairs.size());
+    }
+    for (std::thread& t : threads) t.join();
+    if (progress) fputs("\r\x1b[K", err);
+    if (o.json && o.command == CliCommand::Info) fputs(succeeded > 0 ? "\n]\n" : "]\n", out);
+    if (pairs.size() + problems.size() > 1)
+        fprintf(err, "%d done, %d failed\n", succeeded, failed);
+    if (succeeded == 0 && failed == 0) {
+        fprintf(err, "qubstereo-cli: no pictures to process\n");
+        return 1;
+    }
+    return failed > 0 ? 1 : 0;
+}

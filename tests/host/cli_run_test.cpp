@@ -1,0 +1,325 @@
+// The command-line companion end to end on a folder of pairs as a
+// photographer has them: side by side, MPO, JPS, left and right files, and
+// bad files among them. Natively the run is in-process; in the Windows build
+// the real qubstereo-cli.exe is started, under Wine.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/cli_platform.h"
+#include "cli/input_list.h"
+#include "cli/pair_output.h"
+#include "formats/jps.h"
+#include "formats/mpo_writer.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <gdiplus.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "cli/cli_run.h"
+#endif
+
+namespace {
+
+std::string g_cli;     // the program, in the Windows build
+std::string g_sample;  // the project's sample pair
+
+struct CliResult {
+    int code = -1;
+    std::string out, err;
+};
+
+#ifdef _WIN32
+std::wstring Wide(const std::string& s) {
+    std::wstring w(s.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, &w[0], static_cast<int>(w.size()));
+    w.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    return w;
+}
+
+// Runs the real program through cmd.exe, whose redirection captures its
+// output in files.
+CliResult RunCli(const std::vector<std::string>& args) {
+    CliResult r;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static int runs = 0;
+    const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++runs);
+    const std::wstring names[2] = {std::wstring(temp) + L"qubcli_out" + tag + L".txt",
+                                   std::wstring(temp) + L"qubcli_err" + tag + L".txt"};
+    std::wstring line = L"cmd.exe /c \"\"" + Wide(g_cli) + L"\"";
+    for (const std::string& a : args) line += L" \"" + Wide(a) + L"\"";
+    line += L" >\"" + names[0] + L"\" 2>\"" + names[1] + L"\"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                       &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 120000);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        r.code = static_cast<int>(code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    std::string* texts[2] = {&r.out, &r.err};
+    for (int k = 0; k < 2; ++k) {
+        std::vector<uint8_t> bytes;
+        std::string error;
+        CliReadFile(std::string(names[k].begin(), names[k].end()), &bytes, &error);
+        for (uint8_t c : bytes)
+            if (c != '\r') texts[k]->push_back(static_cast<char>(c));  // text-mode line ends
+        DeleteFileW(names[k].c_str());
+    }
+    return r;
+}
+
+std::string TempFolder(const char* name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring w = std::wstring(temp) + Wide(name);
+    std::vector<std::string> old;
+    const std::string folder(w.begin(), w.end());
+    if (CliListFolder(folder, &old))
+        for (const std::string& n : old) DeleteFileW((w + L"\\" + Wide(n)).c_str());
+    CreateDirectoryW(w.c_str(), nullptr);
+    return folder;
+}
+#else
+std::string Slurp(FILE* f) {
+    std::string s;
+    rewind(f);
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) s.append(buffer, n);
+    fclose(f);
+    return s;
+}
+
+CliResult RunCli(const std::vector<std::string>& args) {
+    CliResult r;
+    FILE* out = tmpfile();
+    FILE* err = tmpfile();
+    r.code = QUB_CliRun(args, out, err);
+    r.out = Slurp(out);
+    r.err = Slurp(err);
+    return r;
+}
+
+std::string TempFolder(const char* name) {
+    const char* base = getenv("TMPDIR");
+    const std::string folder = std::string(base ? base : "/tmp") + "/" + name + std::to_string(getpid());
+    std::vector<std::string> old;
+    if (CliListFolder(folder, &old))
+        for (const std::string& n : old) unlink((folder + "/" + n).c_str());
+    mkdir(folder.c_str(), 0755);
+    return folder;
+}
+#endif
+
+// Two views whose channels and halves differ, smooth enough for JPEG.
+CliPicture View(int w, int h, bool left) {
+    CliPicture p;
+    p.width = w;
+    p.height = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            p.pixels.push_back(left ? static_cast<uint32_t>((x * 3) << 16 | (y * 2) << 8 | 60)
+                                    : static_cast<uint32_t>(210 << 16 | (x * 2) << 8 | (200 - y)));
+    return p;
+}
+
+std::vector<uint8_t> Jpeg(const CliPicture& p) {
+    std::vector<uint8_t> b;
+    EXPECT_TRUE(CliEncodeJpeg(p.pixels.data(), p.width, p.height, static_cast<size_t>(p.width), 95, &b));
+    return b;
+}
+
+void Put(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::string error;
+    ASSERT_EQ(CliPlaceFile(path, bytes, true, &error), PlaceResult::Placed) << error;
+}
+
+CliPicture Decoded(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    CliPicture p;
+    if (!CliReadFile(path, &bytes, &error)) return p;
+    // Sizes from the JPEG's frame header: FF C0 length precision height width.
+    for (size_t k = 2; k + 8 < bytes.size(); ++k)
+        if (bytes[k] == 0xFF && bytes[k + 1] == 0xC0) {
+            const int h = bytes[k + 5] << 8 | bytes[k + 6], w = bytes[k + 7] << 8 | bytes[k + 8];
+            CliDecode(bytes.data(), bytes.size(), w, h, &p, &error);
+            break;
+        }
+    return p;
+}
+
+// Mean channel difference between `got`'s part at (x0, 0) and `want`: about
+// 2 for two JPEG generations of these views, over 60 for a swap or shift.
+double Difference(const CliPicture& got, int x0, const CliPicture& want) {
+    double sum = 0;
+    for (int y = 0; y < want.height; ++y)
+        for (int x = 0; x < want.width; ++x) {
+            const uint32_t a = got.pixels[static_cast<size_t>(y) * got.width + x0 + x];
+            const uint32_t b = want.pixels[static_cast<size_t>(y) * want.width + x];
+            for (int s = 0; s < 24; s += 8)
+                sum += std::abs(static_cast<int>(a >> s & 255) - static_cast<int>(b >> s & 255));
+        }
+    return sum / (3.0 * want.width * want.height);
+}
+
+TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
+    const std::string dir = TempFolder("qubcli_folder");
+    const CliPicture l = View(48, 32, true), r = View(48, 32, false);
+    Put(dir + "/side.jpg", Jpeg(JoinViews(l, r, true)));
+    Put(dir + "/trip_L.jpg", Jpeg(l));
+    Put(dir + "/trip_R.jpg", Jpeg(r));
+    std::vector<uint8_t> mpo, jps;
+    const std::vector<uint8_t> a = Jpeg(l), b = Jpeg(r), crossed = Jpeg(JoinViews(r, l, true));
+    ASSERT_TRUE(QUB_WriteMpo(a.data(), a.size(), b.data(), b.size(), &mpo));
+    ASSERT_TRUE(QUB_WriteJps(crossed.data(), crossed.size(), false, &jps));
+    Put(dir + "/cam.mpo", mpo);
+    Put(dir + "/web.jps", jps);
+    std::vector<uint8_t> cut = a;
+    cut.resize(40);  // inside the header
+    Put(dir + "/broken.jpg", cut);
+    Put(dir + "/bomb.png", {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                            0x7F, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 8, 2, 0, 0, 0});
+    Put(dir + "/notes.txt", {'h', 'i'});
+
+    const CliResult first = RunCli({"convert", "--to", "parallel", dir});
+    EXPECT_EQ(first.code, 1) << first.err;
+    EXPECT_NE(first.err.find("broken.jpg: JPEG refused"), std::string::npos) << first.err;
+    EXPECT_NE(first.err.find("bomb.png: PNG refused"), std::string::npos) << first.err;
+    EXPECT_NE(first.err.find("4 done, 2 failed"), std::string::npos) << first.err;
+    for (const char* name : {"side", "trip", "cam", "web"}) {
+        const CliPicture out = Decoded(dir + "/" + name + "-parallel.jpg");
+        ASSERT_EQ(out.width, 96) << name;
+        ASSERT_EQ(out.height, 32) << name;
+        EXPECT_LT(Difference(out, 0, l), 6) << name << ": left view on the left";
+        EXPECT_LT(Difference(out, 48, r), 6) << name;
+    }
+
+    // A second run never overwrites: its outputs take counted names, and a
+    // folder's own outputs are not read as pairs.
+    std::vector<uint8_t> before, after;
+    std::string error;
+    CliReadFile(dir + "/side-parallel.jpg", &before, &error);
+    const CliResult again = RunCli({"convert", "--to", "cross", "--jobs", "2", dir + "/side.jpg",
+                              dir + "/side.jpg", dir + "/side-parallel.jpg"});
+    EXPECT_EQ(again.code, 0) << again.err;
+    const CliPicture counted = Decoded(dir + "/side-cross_2.jpg");
+    EXPECT_EQ(counted.width, 96);
+    EXPECT_LT(Difference(counted, 0, r), 6) << "cross-eyed: right view on the left";
+    EXPECT_EQ(Decoded(dir + "/side-parallel-cross.jpg").width, 96) << "named files are read";
+    CliReadFile(dir + "/side-parallel.jpg", &after, &error);
+    EXPECT_EQ(before, after);
+
+    const CliResult info = RunCli({"info", "--json", dir + "/cam.mpo", dir + "/trip_L.jpg", dir + "/trip_R.jpg"});
+    EXPECT_EQ(info.code, 0) << info.err;
+    EXPECT_EQ(info.out.substr(0, 2), "[\n");
+    EXPECT_NE(info.out.find("\"format\": \"MPO\""), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("},\n  {"), std::string::npos) << info.out;
+    const CliResult usage = RunCli({"convert", dir});
+    EXPECT_EQ(usage.code, 2);
+    EXPECT_NE(usage.err.find("--to"), std::string::npos);
+}
+
+// The sample pair's right camera sat 6 rows low: aligned, its rows meet.
+TEST(CliRun, AlignWritesAPairWhoseRowsMeet) {
+    const std::string dir = TempFolder("qubcli_align");
+    std::vector<uint8_t> sample;
+    std::string error;
+    ASSERT_TRUE(CliReadFile(g_sample, &sample, &error)) << g_sample;
+    Put(dir + "/sample.jpg", sample);
+    const CliResult run = RunCli({"align", dir + "/sample.jpg", "--out", dir});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const CliPicture p = Decoded(dir + "/sample-aligned.jpg");
+    ASSERT_EQ(p.height, 480 - 6);
+    const int half = p.width / 2;
+    // Best match of the top rows (the far wall) over shifts either way.
+    double best = 1e9;
+    int bestDy = 99;
+    for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -60; dx <= 60; ++dx) {
+            double sum = 0;
+            int n = 0;
+            for (int y = 8; y < 36; ++y)
+                for (int x = 70; x < half - 70; x += 2) {
+                    const uint32_t u = p.pixels[static_cast<size_t>(y + dy) * p.width + x + dx];
+                    const uint32_t v = p.pixels[static_cast<size_t>(y) * p.width + half + x];
+                    sum += std::abs(static_cast<int>(u >> 8 & 255) - static_cast<int>(v >> 8 & 255));
+                    ++n;
+                }
+            if (sum / n < best) {
+                best = sum / n;
+                bestDy = dy;
+            }
+        }
+    EXPECT_EQ(bestDy, 0);
+    EXPECT_LT(best, 8.0);
+}
+
+TEST(CliOptions, NamesAndRefusals) {
+    CliOptions o;
+    EXPECT_EQ(ParseCliOptions({"anaglyph", "--mode=dubois", "--offset", "12,-3", "a.jpg"}, &o), "");
+    EXPECT_EQ(o.mode, AnaglyphMode::Dubois);
+    EXPECT_EQ(o.offsetA, 12);
+    EXPECT_EQ(o.offsetI, -3);
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{}, {"paint", "a"}, {"anaglyph"}, {"align", "--offset", "1,2", "a"},
+                                               {"anaglyph", "--offset", "1", "a"}, {"anaglyph", "--quality", "0", "a"},
+                                               {"info", "--pairs", "a"}, {"info", "--bogus", "a"}, {"info", "--jobs"}})
+        EXPECT_NE(ParseCliOptions(bad, &o), "") << (bad.empty() ? "" : bad[0]);
+
+    std::string base;
+    bool left = false;
+    EXPECT_TRUE(SplitEyeMark("IMG_0001_L", &base, &left));
+    EXPECT_EQ(base, "IMG_0001");
+    EXPECT_TRUE(left);
+    EXPECT_TRUE(SplitEyeMark("beach-right", &base, &left));
+    EXPECT_FALSE(left);
+    EXPECT_FALSE(SplitEyeMark("HOTEL", &base, &left));
+    EXPECT_FALSE(SplitEyeMark("_L", &base, &left));
+    EXPECT_TRUE(IsOutputName("trip-anaglyph-dubois_3.jpg"));
+    EXPECT_TRUE(IsOutputName("a-aligned.mpo"));
+    EXPECT_FALSE(IsOutputName("crossing.jpg"));
+    EXPECT_EQ(CountedName("d/x.y/pair.jpg", 2), "d/x.y/pair_2.jpg");
+    EXPECT_EQ(OutputName({"in/trip_L.jpg", "in/trip_R.jpg"}, "", "-wiggle", ".gif"), "in/trip-wiggle.gif");
+    EXPECT_EQ(OutputName({"in\\a.mpo", ""}, "out", "", ".jps"), "out/a.jps");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+#ifdef _WIN32
+    if (argc < 3) {
+        fprintf(stderr, "usage: cli_run_tests <qubstereo-cli.exe> <sample pair>\n");
+        return 2;
+    }
+    g_cli = argv[1];
+    g_sample = argv[2];
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    const int result = RUN_ALL_TESTS();
+    Gdiplus::GdiplusShutdown(token);
+    return result;
+#else
+    if (argc < 2) {
+        fprintf(stderr, "usage: cli_run_tests <sample pair>\n");
+        return 2;
+    }
+    g_sample = argv[1];
+    return RUN_ALL_TESTS();
+#endif
+}
