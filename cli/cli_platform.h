@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,22 @@ bool CliListFolder(const std::string& path, std::vector<std::string>* names);
 // platform's decoder refuses it or reports another size than `width` x `height`.
 bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPicture* out,
                std::string* error);
+
+// The same, row by row from the top: `row` gets each row of `width` words as
+// soon as it is decoded, and returning false from it stops the decoder (the
+// result is then false with an empty reason). Lets a caller work on the
+// first rows while later ones are still being decoded, with no buffer of the
+// whole picture.
+bool CliDecodeRows(const uint8_t* data, size_t size, int width, int height,
+                   const std::function<bool(int y, const uint32_t* row)>& row, std::string* error);
+
+// A JPEG encoder fed one row at a time, top to bottom: Begin, then exactly
+// `height` rows of `width` words, then End with the file. Null or false on
+// failure; End always releases the writer.
+struct CliJpegWriter;
+CliJpegWriter* CliBeginJpeg(int width, int height, int quality);
+bool CliJpegRow(CliJpegWriter* writer, const uint32_t* row);
+bool CliEndJpeg(CliJpegWriter* writer, std::vector<uint8_t>* out);
 
 // w x h pixels, rows `stride` words apart, as a baseline JPEG of `quality`.
 bool CliEncodeJpeg(const uint32_t* pixels, int width, int height, size_t stride, int quality,

@@ -41,18 +41,20 @@ void CmykRow(const uint8_t* cmyk, int width, uint32_t* out) {
     }
 }
 
-// Decodes into `out`, already sized width x height. No C++ object with a
-// destructor lives in this frame: a decoder error jumps back to the setjmp.
-bool DecodeJpeg(const uint8_t* data, size_t size, CliPicture* out, char* message) {
+// Decodes row by row into `sink`. No C++ object with a destructor lives in
+// this frame: a decoder error jumps back to the setjmp. *stopped tells a stop
+// by the sink from a decoder error.
+bool DecodeJpegRows(const uint8_t* data, size_t size, int width, int height,
+                    const std::function<bool(int, const uint32_t*)>& sink, uint32_t* rowBuffer,
+                    uint8_t* cmykRow, char* message, bool* stopped) {
     jpeg_decompress_struct info;
     JpegError error;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = OnJpegError;
     error.message[0] = '\0';
-    uint8_t* cmykRow = nullptr;
+    *stopped = false;
     if (setjmp(error.jump)) {
         std::strncpy(message, error.message, JMSG_LENGTH_MAX);
-        free(cmykRow);
         jpeg_destroy_decompress(&info);
         return false;
     }
@@ -62,25 +64,41 @@ bool DecodeJpeg(const uint8_t* data, size_t size, CliPicture* out, char* message
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
     jpeg_start_decompress(&info);
-    if (static_cast<int>(info.output_width) != out->width ||
-        static_cast<int>(info.output_height) != out->height) {
+    if (static_cast<int>(info.output_width) != width || static_cast<int>(info.output_height) != height) {
         std::strcpy(message, "the decoder reports another size than the header");
         jpeg_destroy_decompress(&info);
         return false;
     }
-    if (cmyk) cmykRow = static_cast<uint8_t*>(malloc(static_cast<size_t>(out->width) * 4));
     while (info.output_scanline < info.output_height) {
-        uint32_t* row = out->pixels.data() + static_cast<size_t>(info.output_scanline) * out->width;
-        JSAMPROW rows[1] = {cmyk ? cmykRow : reinterpret_cast<JSAMPROW>(row)};
+        const int y = static_cast<int>(info.output_scanline);
+        JSAMPROW rows[1] = {cmyk ? cmykRow : reinterpret_cast<JSAMPROW>(rowBuffer)};
         jpeg_read_scanlines(&info, rows, 1);
-        if (cmyk) CmykRow(cmykRow, out->width, row);
+        if (cmyk) {
+            CmykRow(cmykRow, width, rowBuffer);
+        } else {
+            for (int x = 0; x < width; ++x) rowBuffer[x] &= 0xFFFFFFu;
+        }
+        if (!sink(y, rowBuffer)) {
+            *stopped = true;
+            jpeg_destroy_decompress(&info);
+            return false;
+        }
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    free(cmykRow);
-    if (!cmyk)
-        for (uint32_t& p : out->pixels) p &= 0xFFFFFFu;
     return true;
+}
+
+bool DecodeJpeg(const uint8_t* data, size_t size, int width, int height,
+                const std::function<bool(int, const uint32_t*)>& sink, std::string* error) {
+    std::vector<uint32_t> row(static_cast<size_t>(width));
+    std::vector<uint8_t> cmyk(static_cast<size_t>(width) * 4);
+    char message[JMSG_LENGTH_MAX] = "";
+    bool stopped = false;
+    if (DecodeJpegRows(data, size, width, height, sink, row.data(), cmyk.data(), message, &stopped))
+        return true;
+    *error = stopped ? std::string() : std::string("JPEG decoder: ") + message;
+    return false;
 }
 
 bool DecodePng(const uint8_t* data, size_t size, CliPicture* out, std::string* error) {
@@ -198,55 +216,108 @@ bool CliListFolder(const std::string& path, std::vector<std::string>* names) {
     return true;
 }
 
+bool CliDecodeRows(const uint8_t* data, size_t size, int width, int height,
+                   const std::function<bool(int y, const uint32_t* row)>& row, std::string* error) {
+    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8)
+        return DecodeJpeg(data, size, width, height, row, error);
+    CliPicture whole;
+    if (!CliDecode(data, size, width, height, &whole, error)) return false;
+    for (int y = 0; y < height; ++y)
+        if (!row(y, whole.pixels.data() + static_cast<size_t>(y) * width)) {
+            error->clear();
+            return false;
+        }
+    return true;
+}
+
 bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPicture* out,
                std::string* error) {
     out->width = width;
     out->height = height;
     out->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8) {
-        char message[JMSG_LENGTH_MAX] = "";
-        if (DecodeJpeg(data, size, out, message)) return true;
-        *error = std::string("JPEG decoder: ") + message;
-        return false;
+        uint32_t* pixels = out->pixels.data();
+        return DecodeJpeg(data, size, width, height,
+                          [pixels, width](int y, const uint32_t* row) {
+                              std::memcpy(pixels + static_cast<size_t>(y) * width, row,
+                                          static_cast<size_t>(width) * 4);
+                              return true;
+                          },
+                          error);
     }
     if (size >= 8 && std::memcmp(data, "\x89PNG", 4) == 0) return DecodePng(data, size, out, error);
     *error = "this build reads JPEG, PNG, MPO and JPS only";
     return false;
 }
 
-bool CliEncodeJpeg(const uint32_t* pixels, int width, int height, size_t stride, int quality,
-                   std::vector<uint8_t>* out) {
-    out->clear();
+struct CliJpegWriter {
     jpeg_compress_struct info;
     JpegError error;
-    info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit = OnJpegError;
     unsigned char* buffer = nullptr;
     unsigned long bytes = 0;
-    if (setjmp(error.jump)) {
-        jpeg_destroy_compress(&info);
-        free(buffer);
+    bool failed = false;
+};
+
+CliJpegWriter* CliBeginJpeg(int width, int height, int quality) {
+    CliJpegWriter* w = new CliJpegWriter;
+    w->info.err = jpeg_std_error(&w->error.manager);
+    w->error.manager.error_exit = OnJpegError;
+    if (setjmp(w->error.jump)) {
+        jpeg_destroy_compress(&w->info);
+        free(w->buffer);
+        delete w;
+        return nullptr;
+    }
+    jpeg_create_compress(&w->info);
+    jpeg_mem_dest(&w->info, &w->buffer, &w->bytes);
+    w->info.image_width = static_cast<JDIMENSION>(width);
+    w->info.image_height = static_cast<JDIMENSION>(height);
+    w->info.input_components = 4;
+    w->info.in_color_space = JCS_EXT_BGRX;
+    jpeg_set_defaults(&w->info);
+    jpeg_set_quality(&w->info, quality, TRUE);
+    jpeg_start_compress(&w->info, TRUE);
+    return w;
+}
+
+bool CliJpegRow(CliJpegWriter* w, const uint32_t* row) {
+    if (w->failed) return false;
+    if (setjmp(w->error.jump)) {
+        w->failed = true;
         return false;
     }
-    jpeg_create_compress(&info);
-    jpeg_mem_dest(&info, &buffer, &bytes);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 4;
-    info.in_color_space = JCS_EXT_BGRX;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row[1] = {reinterpret_cast<JSAMPROW>(const_cast<uint32_t*>(
-            pixels + static_cast<size_t>(info.next_scanline) * stride))};
-        jpeg_write_scanlines(&info, row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    out->assign(buffer, buffer + bytes);
-    free(buffer);
-    return !out->empty();
+    JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(const_cast<uint32_t*>(row))};
+    jpeg_write_scanlines(&w->info, rows, 1);
+    return true;
+}
+
+namespace {
+
+bool FinishJpeg(CliJpegWriter* w) {
+    if (w->failed || w->info.next_scanline != w->info.image_height) return false;
+    if (setjmp(w->error.jump)) return false;
+    jpeg_finish_compress(&w->info);
+    return true;
+}
+
+}  // namespace
+
+bool CliEndJpeg(CliJpegWriter* w, std::vector<uint8_t>* out) {
+    out->clear();
+    const bool ok = FinishJpeg(w);
+    if (ok) out->assign(w->buffer, w->buffer + w->bytes);
+    jpeg_destroy_compress(&w->info);
+    free(w->buffer);
+    delete w;
+    return ok && !out->empty();
+}
+
+bool CliEncodeJpeg(const uint32_t* pixels, int width, int height, size_t stride, int quality,
+                   std::vector<uint8_t>* out) {
+    CliJpegWriter* w = CliBeginJpeg(width, height, quality);
+    if (!w) return false;
+    for (int y = 0; y < height; ++y) CliJpegRow(w, pixels + static_cast<size_t>(y) * stride);
+    return CliEndJpeg(w, out);
 }
 
 int CliCores() {

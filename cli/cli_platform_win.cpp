@@ -167,6 +167,46 @@ bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPictu
     return drawn;
 }
 
+bool CliDecodeRows(const uint8_t* data, size_t size, int width, int height,
+                   const std::function<bool(int y, const uint32_t* row)>& row, std::string* error) {
+    // GDI+ decodes a picture whole; its rows are handed on from that.
+    CliPicture whole;
+    if (!CliDecode(data, size, width, height, &whole, error)) return false;
+    for (int y = 0; y < height; ++y)
+        if (!row(y, whole.pixels.data() + static_cast<size_t>(y) * width)) {
+            error->clear();
+            return false;
+        }
+    return true;
+}
+
+// GDI+ encodes a picture whole: the rows are gathered, then encoded at the end.
+struct CliJpegWriter {
+    int width, height, quality;
+    std::vector<uint32_t> pixels;
+};
+
+CliJpegWriter* CliBeginJpeg(int width, int height, int quality) {
+    if (width <= 0 || height <= 0) return nullptr;
+    CliJpegWriter* w = new CliJpegWriter{width, height, quality, {}};
+    w->pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+    return w;
+}
+
+bool CliJpegRow(CliJpegWriter* w, const uint32_t* row) {
+    if (w->pixels.size() >= static_cast<size_t>(w->width) * static_cast<size_t>(w->height)) return false;
+    w->pixels.insert(w->pixels.end(), row, row + w->width);
+    return true;
+}
+
+bool CliEndJpeg(CliJpegWriter* w, std::vector<uint8_t>* out) {
+    const bool whole = w->pixels.size() == static_cast<size_t>(w->width) * static_cast<size_t>(w->height);
+    const bool ok = whole && QUB_EncodeJpeg(w->pixels.data(), w->width, w->height,
+                                            static_cast<size_t>(w->width), w->quality, out);
+    delete w;
+    return ok;
+}
+
 bool CliEncodeJpeg(const uint32_t* pixels, int width, int height, size_t stride, int quality,
                    std::vector<uint8_t>* out) {
     return QUB_EncodeJpeg(pixels, width, height, stride, quality, out);

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "cli/anaglyph_stream.h"
 #include "cli/cli_options.h"
 #include "cli/input_list.h"
 #include "cli/pair_output.h"
@@ -108,10 +109,40 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
     return r;
 }
 
+std::string AnaglyphSuffix(const CliOptions& o) {
+    return std::string("-anaglyph") +
+           (o.mode == AnaglyphMode::RedCyan ? "" : std::string("-") + AnaglyphModeName(o.mode));
+}
+
+// Writes the file under the pair's output name; the report line either way.
+Outcome Finish(const PairInput& input, const CliOptions& o, const std::string& format,
+               const std::vector<uint8_t>& file, const std::string& suffix,
+               const std::string& extension) {
+    Outcome r;
+    std::string placed, error;
+    if (!Place(OutputName(input, o.outDir, suffix, extension), file, o.overwrite, &placed, &error)) {
+        r.line = InputText(input) + ": " + error;
+        return r;
+    }
+    r.ok = true;
+    r.line = InputText(input) + ": " + format + " -> " + placed;
+    return r;
+}
+
 Outcome RunOne(const PairInput& input, const CliOptions& o) {
     Outcome r;
     PairViews views;
     std::string error;
+    if (o.command == CliCommand::Anaglyph) {
+        std::vector<uint8_t> file;
+        std::string format;
+        const StreamResult streamed = StreamAnaglyph(input, o, &file, &format, &error);
+        if (streamed == StreamResult::Done) return Finish(input, o, format, file, AnaglyphSuffix(o), ".jpg");
+        if (streamed == StreamResult::Failed) {
+            r.line = InputText(input) + ": " + error;
+            return r;
+        }
+    }
     if (!ReadPairViews(input, o.cross, o.swap, &views, &error)) {
         r.line = InputText(input) + ": " + error;
         return r;
@@ -122,8 +153,7 @@ Outcome RunOne(const PairInput& input, const CliOptions& o) {
     std::string suffix, extension = ".jpg";
     bool made = false;
     if (o.command == CliCommand::Anaglyph) {
-        suffix = std::string("-anaglyph") +
-                 (o.mode == AnaglyphMode::RedCyan ? "" : std::string("-") + AnaglyphModeName(o.mode));
+        suffix = AnaglyphSuffix(o);
         made = AnaglyphFile(views, o, &file, &error);
     } else {
         AlignedPair aligned;
@@ -134,15 +164,11 @@ Outcome RunOne(const PairInput& input, const CliOptions& o) {
                              : LayoutSuffix(o.layout);
         extension = LayoutExtension(o.layout);
     }
-    std::string placed;
-    if (!made || !Place(OutputName(input, o.outDir, suffix, extension), file, o.overwrite, &placed,
-                        &error)) {
+    if (!made) {
         r.line = InputText(input) + ": " + error;
         return r;
     }
-    r.ok = true;
-    r.line = InputText(input) + ": " + views.format + " -> " + placed;
-    return r;
+    return Finish(input, o, views.format, file, suffix, extension);
 }
 
 }  // namespace

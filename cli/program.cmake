@@ -3,6 +3,7 @@
 # program. On Windows its codecs are GDI+, as the program's; elsewhere the
 # standard libjpeg and libpng from the distribution, when they are installed.
 set(QUB_CLI_SOURCES
+  cli/anaglyph_stream.cpp
   cli/cli_options.cpp
   cli/cli_run.cpp
   cli/input_list.cpp

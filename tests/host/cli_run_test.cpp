@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/anaglyph_stream.h"
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "cli/input_list.h"
@@ -228,6 +229,17 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     EXPECT_EQ(info.out.substr(0, 2), "[\n");
     EXPECT_NE(info.out.find("\"format\": \"MPO\""), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("},\n  {"), std::string::npos) << info.out;
+    // The streamed anaglyph of a side-by-side JPEG equals the general path's.
+    CliOptions o;
+    ASSERT_EQ(ParseCliOptions({"anaglyph", "--mode", "dubois", "--cross", "--offset", "5,0", dir}, &o), "");
+    std::vector<uint8_t> streamed, general;
+    std::string format;
+    ASSERT_EQ(StreamAnaglyph({dir + "/side.jpg", ""}, o, &streamed, &format, &error), StreamResult::Done);
+    PairViews views;
+    ASSERT_TRUE(ReadPairViews({dir + "/side.jpg", ""}, o.cross, o.swap, &views, &error));
+    ASSERT_TRUE(AnaglyphFile(views, o, &general, &error));
+    EXPECT_EQ(streamed, general);
+
     const CliResult usage = RunCli({"convert", dir});
     EXPECT_EQ(usage.code, 2);
     EXPECT_NE(usage.err.find("--to"), std::string::npos);
