@@ -195,7 +195,7 @@ const char* CliHelpText() {
            "  --quality Q     JPEG quality 1-100                         [95]\n"
            "  --screen MM     info: screen width for the 65 mm divergence test\n"
            "  --json          info: one JSON document\n"
-           "  --out DIR       write into DIR instead of beside each input\n"
+           "  --out DIR       write into DIR (made if missing) instead of beside each input\n"
            "  --overwrite     replace existing outputs (otherwise NAME_2, NAME_3, ...)\n"
            "  --jobs N        files processed at once                    [cores]\n"
            "\n"

@@ -28,6 +28,8 @@ PlaceResult CliPlaceFile(const std::string& path, const std::vector<uint8_t>& by
                          std::string* error);
 
 bool CliIsFolder(const std::string& path);
+// Makes the folder (its parent must exist); true when it exists afterwards.
+bool CliMakeFolder(const std::string& path);
 // The names (not paths) of the plain files in a folder; false when it cannot
 // be listed.
 bool CliListFolder(const std::string& path, std::vector<std::string>* names);

@@ -203,6 +203,10 @@ bool CliIsFolder(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool CliMakeFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0755) == 0 || CliIsFolder(path);
+}
+
 bool CliListFolder(const std::string& path, std::vector<std::string>* names) {
     DIR* dir = opendir(path.c_str());
     if (!dir) return false;

@@ -120,6 +120,10 @@ bool CliIsFolder(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool CliMakeFolder(const std::string& path) {
+    return CreateDirectoryW(PathFor(path).c_str(), nullptr) || CliIsFolder(path);
+}
+
 bool CliListFolder(const std::string& path, std::vector<std::string>* names) {
     WIN32_FIND_DATAW found;
     HANDLE h = FindFirstFileW((PathFor(path) + L"\\*").c_str(), &found);

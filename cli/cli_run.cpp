@@ -184,8 +184,8 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
         fputs(CliHelpText(), out);
         return 0;
     }
-    if (!o.outDir.empty() && !CliIsFolder(o.outDir)) {
-        fprintf(err, "qubstereo-cli: --out %s is not a folder\n", o.outDir.c_str());
+    if (!o.outDir.empty() && !CliIsFolder(o.outDir) && !CliMakeFolder(o.outDir)) {
+        fprintf(err, "qubstereo-cli: --out %s is not a folder and cannot be made\n", o.outDir.c_str());
         return 2;
     }
     std::vector<std::string> problems;

@@ -16,6 +16,15 @@ cmake --preset win64 >/dev/null && cmake --build --preset win64 --target qubster
   { echo "build failed" >&2; exit 1; }
 bin="$root/build/win64"
 qub_wine_prefix "$bin/wineprefix"
+pair="$root/samples/stereo_pair.jpg"
+
+# The command-line companion on the same pair, natively: aligned by itself and
+# written as a Dubois anaglyph.
+cmake --preset host >/dev/null && cmake --build --preset host --target qubstereo-cli >/dev/null ||
+  { echo "companion build failed" >&2; exit 1; }
+rm -f "$out"/stereo_pair-*.jpg
+"$root/build/host/qubstereo-cli" anaglyph --align --mode dubois --out "$out" "$pair" ||
+  { echo "the companion failed on the sample pair" >&2; exit 1; }
 
 interactive=0
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then interactive=1; fi
@@ -29,7 +38,6 @@ shot() {
   echo "screenshot: $out/$1"
 }
 
-pair="$root/samples/stereo_pair.jpg"
 rm -f "$out"/*.png "$out"/Dor-*.jpg
 # The program saves into its current folder: the output folder.
 (cd "$out" && exec "$QUB_WINE64" "$bin/qubstereo.exe" "$(winepath_of "$pair")") &

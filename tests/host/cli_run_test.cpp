@@ -252,9 +252,9 @@ TEST(CliRun, AlignWritesAPairWhoseRowsMeet) {
     std::string error;
     ASSERT_TRUE(CliReadFile(g_sample, &sample, &error)) << g_sample;
     Put(dir + "/sample.jpg", sample);
-    const CliResult run = RunCli({"align", dir + "/sample.jpg", "--out", dir});
+    const CliResult run = RunCli({"align", "--overwrite", dir + "/sample.jpg", "--out", dir + "/new"});
     ASSERT_EQ(run.code, 0) << run.err;
-    const CliPicture p = Decoded(dir + "/sample-aligned.jpg");
+    const CliPicture p = Decoded(dir + "/new/sample-aligned.jpg");
     ASSERT_EQ(p.height, 480 - 6);
     const int half = p.width / 2;
     // Best match of the top rows (the far wall) over shifts either way.
