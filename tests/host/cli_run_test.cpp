@@ -15,6 +15,8 @@
 #include "cli/input_list.h"
 #include "cli/pair_output.h"
 #include "formats/jps.h"
+#include "formats/mpo_reader.h"
+#include "formats/picture_probe.h"
 #include "formats/mpo_writer.h"
 
 #ifdef _WIN32
@@ -223,6 +225,26 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     EXPECT_EQ(Decoded(dir + "/side-parallel-cross.jpg").width, 96) << "named files are read";
     CliReadFile(dir + "/side-parallel.jpg", &after, &error);
     EXPECT_EQ(before, after);
+
+    // Every other layout, from the same pair.
+    for (const char* layout : {"overunder", "mpo", "jps", "gif"})
+        EXPECT_EQ(RunCli({"convert", "--to", layout, dir + "/side.jpg"}).code, 0) << layout;
+    const CliPicture overUnder = Decoded(dir + "/side-overunder.jpg");
+    ASSERT_EQ(overUnder.height, 64);
+    EXPECT_LT(Difference(overUnder, 0, l), 6) << "left view above";
+    std::vector<uint8_t> written;
+    CliReadFile(dir + "/side.mpo", &written, &error);
+    const MpoLayout m = QUB_ReadMpo(written.data(), written.size());
+    EXPECT_EQ(m.verdict, kMpoSound);
+    EXPECT_EQ(m.count, 2);
+    CliReadFile(dir + "/side.jps", &written, &error);
+    const JpsDescriptor d = QUB_ReadJps(written.data(), written.size());
+    EXPECT_TRUE(d.present);
+    EXPECT_FALSE(d.leftFirst);
+    CliReadFile(dir + "/side-wiggle.gif", &written, &error);
+    const PictureProbe gif = QUB_ProbePicture(written.data(), written.size());
+    EXPECT_EQ(gif.verdict, kProbeSound);
+    EXPECT_EQ(gif.width, 48);
 
     const CliResult info = RunCli({"info", "--json", dir + "/cam.mpo", dir + "/trip_L.jpg", dir + "/trip_R.jpg"});
     EXPECT_EQ(info.code, 0) << info.err;
