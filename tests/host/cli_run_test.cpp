@@ -183,8 +183,10 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     const std::string dir = TempFolder("qubcli_folder");
     const CliPicture l = View(48, 32, true), r = View(48, 32, false);
     Put(dir + "/side.jpg", Jpeg(JoinViews(l, r, true)));
-    Put(dir + "/trip_L.jpg", Jpeg(l));
-    Put(dir + "/trip_R.jpg", Jpeg(r));
+    // A name outside any ANSI code page, with a space.
+    const std::string trip = "\xE6\x97\x85 \xE5\x86\x99\xE7\x9C\x9F";
+    Put(dir + "/" + trip + "_L.jpg", Jpeg(l));
+    Put(dir + "/" + trip + "_R.jpg", Jpeg(r));
     std::vector<uint8_t> mpo, jps;
     const std::vector<uint8_t> a = Jpeg(l), b = Jpeg(r), crossed = Jpeg(JoinViews(r, l, true));
     ASSERT_TRUE(QUB_WriteMpo(a.data(), a.size(), b.data(), b.size(), &mpo));
@@ -203,7 +205,7 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     EXPECT_NE(first.err.find("broken.jpg: JPEG refused"), std::string::npos) << first.err;
     EXPECT_NE(first.err.find("bomb.png: PNG refused"), std::string::npos) << first.err;
     EXPECT_NE(first.err.find("4 done, 2 failed"), std::string::npos) << first.err;
-    for (const char* name : {"side", "trip", "cam", "web"}) {
+    for (const std::string& name : {std::string("side"), trip, std::string("cam"), std::string("web")}) {
         const CliPicture out = Decoded(dir + "/" + name + "-parallel.jpg");
         ASSERT_EQ(out.width, 96) << name;
         ASSERT_EQ(out.height, 32) << name;
@@ -246,7 +248,8 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     EXPECT_EQ(gif.verdict, kProbeSound);
     EXPECT_EQ(gif.width, 48);
 
-    const CliResult info = RunCli({"info", "--json", dir + "/cam.mpo", dir + "/trip_L.jpg", dir + "/trip_R.jpg"});
+    const CliResult info = RunCli({"info", "--json", dir + "/cam.mpo", dir + "/" + trip + "_L.jpg",
+                                   dir + "/" + trip + "_R.jpg"});
     EXPECT_EQ(info.code, 0) << info.err;
     EXPECT_EQ(info.out.substr(0, 2), "[\n");
     EXPECT_NE(info.out.find("\"format\": \"MPO\""), std::string::npos) << info.out;
