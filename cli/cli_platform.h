@@ -47,6 +47,12 @@ bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPictu
 bool CliDecodeRows(const uint8_t* data, size_t size, int width, int height,
                    const std::function<bool(int y, const uint32_t* row)>& row, std::string* error);
 
+// CliDecodeRows for decoders that work on whole pictures: CliDecode, then the
+// rows handed on in order.
+bool CliDecodeRowsOfWhole(const uint8_t* data, size_t size, int width, int height,
+                          const std::function<bool(int y, const uint32_t* row)>& row,
+                          std::string* error);
+
 // A JPEG encoder fed one row at a time, top to bottom: Begin, then exactly
 // `height` rows of `width` words, then End with the file. Null or false on
 // failure; End always releases the writer.

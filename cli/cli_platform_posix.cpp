@@ -224,14 +224,7 @@ bool CliDecodeRows(const uint8_t* data, size_t size, int width, int height,
                    const std::function<bool(int y, const uint32_t* row)>& row, std::string* error) {
     if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8)
         return DecodeJpeg(data, size, width, height, row, error);
-    CliPicture whole;
-    if (!CliDecode(data, size, width, height, &whole, error)) return false;
-    for (int y = 0; y < height; ++y)
-        if (!row(y, whole.pixels.data() + static_cast<size_t>(y) * width)) {
-            error->clear();
-            return false;
-        }
-    return true;
+    return CliDecodeRowsOfWhole(data, size, width, height, row, error);
 }
 
 bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPicture* out,

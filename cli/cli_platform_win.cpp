@@ -173,15 +173,8 @@ bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPictu
 
 bool CliDecodeRows(const uint8_t* data, size_t size, int width, int height,
                    const std::function<bool(int y, const uint32_t* row)>& row, std::string* error) {
-    // GDI+ decodes a picture whole; its rows are handed on from that.
-    CliPicture whole;
-    if (!CliDecode(data, size, width, height, &whole, error)) return false;
-    for (int y = 0; y < height; ++y)
-        if (!row(y, whole.pixels.data() + static_cast<size_t>(y) * width)) {
-            error->clear();
-            return false;
-        }
-    return true;
+    // GDI+ decodes a picture whole.
+    return CliDecodeRowsOfWhole(data, size, width, height, row, error);
 }
 
 // GDI+ encodes a picture whole: the rows are gathered, then encoded at the end.

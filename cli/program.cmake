@@ -6,6 +6,7 @@ set(QUB_CLI_SOURCES
   cli/anaglyph_stream.cpp
   cli/cli_options.cpp
   cli/cli_run.cpp
+  cli/decode_rows_of_whole.cpp
   cli/input_list.cpp
   cli/pair_input.cpp
   cli/pair_output.cpp

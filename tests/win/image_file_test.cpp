@@ -47,15 +47,6 @@ struct RoundTrip {
     int saved = -1, loaded = -1;
 };
 
-int MaxChannelDifference(uint32_t a, uint32_t b) {
-    int worst = 0;
-    for (int shift : {0, 8, 16}) {
-        const int d = static_cast<int>((a >> shift) & 255u) - static_cast<int>((b >> shift) & 255u);
-        worst = std::max(worst, d < 0 ? -d : d);
-    }
-    return worst;
-}
-
 TEST_F(ImageFiles, ThirtyTwoBitRoundTripThroughEachFormat) {
     RoundTrip trips[kImageFileTypes];
     int worst[kImageFileTypes] = {};

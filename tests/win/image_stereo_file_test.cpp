@@ -26,15 +26,6 @@ uint32_t PairPixel(int x, int y) {
     return static_cast<uint32_t>(200 << 16 | (u * 4) << 8 | (230 - y * 5));
 }
 
-int ChannelDifference(uint32_t a, uint32_t b) {
-    int worst = 0;
-    for (int shift : {0, 8, 16}) {
-        const int d = static_cast<int>((a >> shift) & 255u) - static_cast<int>((b >> shift) & 255u);
-        worst = std::max(worst, d < 0 ? -d : d);
-    }
-    return worst;
-}
-
 TEST(StereoFiles, WrittenMpoAndJpsOpenAsTheSamePairAndBrokenOnesAreRefused) {
     CloseAllImages();
     ScratchFolder folder;
@@ -55,7 +46,7 @@ TEST(StereoFiles, WrittenMpoAndJpsOpenAsTheSamePairAndBrokenOnesAreRefused) {
             for (int y = 0; y < kH; ++y)
                 for (int x = 0; x < 2 * view; ++x) {
                     const int from = x < view ? x : x + (kW - 2 * view);
-                    worst[k] = std::max(worst[k], ChannelDifference(PairPixel(from, y),
+                    worst[k] = std::max(worst[k], MaxChannelDifference(PairPixel(from, y),
                                                                     qubState.imageBits32[1][y * 2 * view + x]));
                 }
             QUB_DestroyImage(1);

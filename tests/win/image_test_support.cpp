@@ -1,5 +1,7 @@
 #include "tests/win/image_test_support.h"
 
+#include <algorithm>
+
 #include "core/library_state.h"
 #include "core/main_menu.h"
 #include "core/text_convert_win.h"
@@ -91,4 +93,13 @@ std::wstring WindowTitle(HWND window) {
     wchar_t text[512] = L"";
     GetWindowTextW(window, text, 512);
     return text;
+}
+
+int MaxChannelDifference(uint32_t a, uint32_t b) {
+    int worst = 0;
+    for (int shift : {0, 8, 16}) {
+        const int d = static_cast<int>((a >> shift) & 255u) - static_cast<int>((b >> shift) & 255u);
+        worst = std::max(worst, d < 0 ? -d : d);
+    }
+    return worst;
 }

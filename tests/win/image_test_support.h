@@ -31,3 +31,7 @@ std::string Narrow(const std::wstring& text);  // ANSI code page
 
 // Caption of a window.
 std::wstring WindowTitle(HWND window);
+
+// The largest difference of the red, green and blue channels of two 0x00RRGGBB
+// pixels.
+int MaxChannelDifference(uint32_t a, uint32_t b);
