@@ -63,7 +63,6 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* ou
         out->command = CliCommand::Info;
     else
         return "unknown command " + Quoted(command) + " (try --help)";
-    if (out->command == CliCommand::Align) out->autoAlign = true;
 
     bool layoutGiven = false, inputsOnly = false;
     for (size_t k = 1; k < args.size(); ++k) {
@@ -156,8 +155,9 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* ou
         }
     }
     if (out->inputs.empty()) return "no input files or folders given";
-    if (out->haveOffset && out->autoAlign)
-        return "--offset and automatic alignment exclude each other";
+    if (out->haveOffset && out->autoAlign) return "--offset and --align exclude each other";
+    // align aligns automatically unless a manual offset is given.
+    if (out->command == CliCommand::Align && !out->haveOffset) out->autoAlign = true;
     if (out->command == CliCommand::Convert && !layoutGiven)
         return "convert needs --to LAYOUT (parallel, cross, overunder, mpo, jps, gif)";
     if (out->twoFiles && out->inputs.size() % 2 != 0)
@@ -173,7 +173,8 @@ const char* CliHelpText() {
            "Commands:\n"
            "  anaglyph   write a red/cyan anaglyph of each pair (-anaglyph.jpg)\n"
            "  align      remove the vertical offset, rotation and size difference, place\n"
-           "             the stereo window, and write the aligned pair (-aligned...)\n"
+           "             the stereo window, and write the aligned pair (-aligned...);\n"
+           "             with --offset a,i the manual alignment instead\n"
            "  convert    write each pair in another layout (--to, required)\n"
            "  info       sizes, format, alignment estimate, parallax and depth budget\n"
            "\n"
@@ -186,7 +187,7 @@ const char* CliHelpText() {
            "                  optimised, dubois                         [redcyan]\n"
            "  --to L          layout: parallel, cross, overunder, mpo, jps, gif  [parallel]\n"
            "  --align         anaglyph, convert: align automatically first\n"
-           "  --offset a,i    anaglyph, convert: a manual alignment, as the program's\n"
+           "  --offset a,i    a manual alignment, as the program's\n"
            "                  arrows set it\n"
            "  --cross         side-by-side inputs are cross-eyed (right view on the left)\n"
            "  --swap          exchange the two views (a reversed pair)\n"

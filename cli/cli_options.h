@@ -26,7 +26,7 @@ struct CliOptions {
     bool cross = false;      // side-by-side inputs hold the right view on the left
     bool swap = false;       // exchange the views after reading (reversed pairs)
     bool twoFiles = false;   // inputs are taken two at a time: left file, right file
-    bool autoAlign = false;  // estimate and remove the misalignment (align always does)
+    bool autoAlign = false;  // estimate and remove the misalignment (align does unless --offset)
     bool haveOffset = false; // a manual (a, i), as the program's compositions take it
     int offsetA = 0, offsetI = 0;
     bool overwrite = false;  // outputs may replace existing files

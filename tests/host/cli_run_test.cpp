@@ -311,8 +311,12 @@ TEST(CliOptions, NamesAndRefusals) {
     EXPECT_EQ(o.mode, AnaglyphMode::Dubois);
     EXPECT_EQ(o.offsetA, 12);
     EXPECT_EQ(o.offsetI, -3);
+    EXPECT_EQ(ParseCliOptions({"align", "--offset", "12,-6", "a.jpg"}, &o), "");
+    EXPECT_FALSE(o.autoAlign) << "align takes a manual offset instead";
+    EXPECT_EQ(ParseCliOptions({"align", "a.jpg"}, &o), "");
+    EXPECT_TRUE(o.autoAlign);
     for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{}, {"paint", "a"}, {"anaglyph"}, {"align", "--offset", "1,2", "a"},
+         std::vector<std::vector<std::string>>{{}, {"paint", "a"}, {"anaglyph"}, {"align", "--align", "--offset", "1,2", "a"},
                                                {"anaglyph", "--offset", "1", "a"}, {"anaglyph", "--quality", "0", "a"},
                                                {"info", "--pairs", "a"}, {"info", "--bogus", "a"}, {"info", "--jobs"}})
         EXPECT_NE(ParseCliOptions(bad, &o), "") << (bad.empty() ? "" : bad[0]);
