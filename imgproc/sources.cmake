@@ -5,6 +5,8 @@ list(APPEND QUB_PURE_SOURCES
   imgproc/draw.cpp
   imgproc/flood_fill.cpp
   imgproc/font8x14.cpp
+  imgproc/pick_geometry.cpp
+  imgproc/pick_state.cpp
   imgproc/plot_values.cpp
   imgproc/test_patterns.cpp
   imgproc/transforms.cpp
@@ -13,4 +15,5 @@ list(APPEND QUB_WIN_SOURCES
   imgproc/colour_plot_win.cpp
   imgproc/image_drawing_win.cpp
   imgproc/image_transforms_win.cpp
+  imgproc/pick_tools_win.cpp
 )

@@ -6,4 +6,5 @@ qub_pure_test(imgproc_pure_tests
   imgproc_transform_test.cpp
   imgproc_font_test.cpp
   imgproc_plot_test.cpp
+  imgproc_pick_test.cpp
 )
