@@ -55,8 +55,9 @@ bool AcceptsDrops() {
 std::wstring Status() {
     wchar_t text[128] = {};
     GetWindowTextW(qubState.statusControl, text, 128);
-    std::wstring s = text;
-    return s.substr(s.find_first_not_of(L' ') == std::wstring::npos ? s.size() : s.find_first_not_of(L' '));
+    const std::wstring s = text;
+    const size_t first = s.find_first_not_of(L' ');
+    return first == std::wstring::npos ? std::wstring() : s.substr(first);
 }
 
 class Picking : public testing::Test {
