@@ -2,5 +2,3 @@ qub_win_test_program(imgproc_tests imgproc_drawing_test.cpp image_test_support.c
 qub_win_run(imgproc_tests imgproc_tests)
 qub_win_test_program(imgproc_transform_tests imgproc_transform_test.cpp image_test_support.cpp)
 qub_win_run(imgproc_transform_tests imgproc_transform_tests)
-qub_win_test_program(imgproc_pick_tests imgproc_pick_test.cpp image_test_support.cpp)
-qub_win_run(imgproc_pick_tests imgproc_pick_tests)
