@@ -10,10 +10,12 @@ list(APPEND QUB_PURE_SOURCES
   imgproc/plot_values.cpp
   imgproc/test_patterns.cpp
   imgproc/transforms.cpp
+  imgproc/tt_layout.cpp
 )
 list(APPEND QUB_WIN_SOURCES
   imgproc/colour_plot_win.cpp
   imgproc/image_drawing_win.cpp
   imgproc/image_transforms_win.cpp
   imgproc/pick_tools_win.cpp
+  imgproc/truetype_text_win.cpp
 )

@@ -7,4 +7,5 @@ qub_pure_test(imgproc_pure_tests
   imgproc_font_test.cpp
   imgproc_plot_test.cpp
   imgproc_pick_test.cpp
+  imgproc_tt_test.cpp
 )

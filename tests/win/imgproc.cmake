@@ -2,3 +2,5 @@ qub_win_test_program(imgproc_tests imgproc_drawing_test.cpp image_test_support.c
 qub_win_run(imgproc_tests imgproc_tests)
 qub_win_test_program(imgproc_transform_tests imgproc_transform_test.cpp image_test_support.cpp)
 qub_win_run(imgproc_transform_tests imgproc_transform_tests)
+qub_win_test_program(imgproc_tt_tests imgproc_tt_test.cpp image_test_support.cpp text_test_support.cpp)
+qub_win_run(imgproc_tt_tests imgproc_tt_tests)

@@ -1,0 +1,388 @@
+// TrueType text on real image windows: where the glyphs land and in which
+// colour, the Draw rectangle as one cell, style codes, double-byte text in the
+// ANSI code page, and the font surviving absurd sizes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cstdio>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/library_state.h"
+#include "image/image_window.h"
+#include "imgproc/truetype_text.h"
+#include "imgproc/truetype_text_win.h"
+#include "text/text_window.h"
+#include "tests/win/image_test_support.h"
+#include "tests/win/imgproc_test_support.h"
+#include "tests/win/text_test_support.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+constexpr int kW = 121, kH = 67;
+constexpr uint32_t kBack = 0x00102030u;
+constexpr uint32_t kText = 0x00F0C050u;  // distinct channels: an R/B swap shows
+constexpr uint8_t kBack8 = 0x11;
+
+class TTText : public testing::Test {
+protected:
+    void SetUp() override { CloseAllImages(); }
+    void TearDown() override {
+        OnWorker([] {
+            QUB_DrawTTString("\x02\x04\x06");
+            QUB_SetTTFontSize(16, 16);
+        });
+        CloseAllImages();
+    }
+};
+
+void Fill(int n) {
+    const ImageWindowRecord& r = qubState.images[n];
+    if (r.depth == 32)
+        for (int i = 0; i < r.width * r.height; ++i) qubState.imageBits32[n][i] = kBack;
+    else
+        std::memset(qubState.imageBits8[n], kBack8, Copy::BytesOf(n));
+}
+
+struct Bounds {
+    int changed = 0;
+    int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
+};
+
+Bounds ChangedSince(const Copy& before, int n) {
+    Bounds b;
+    const ImageWindowRecord& r = qubState.images[n];
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            const size_t i = r.depth == 32 ? (static_cast<size_t>(y) * r.width + x) * 4
+                                           : static_cast<size_t>(y) * before.stride + x;
+            const size_t len = r.depth == 32 ? 4 : 1;
+            if (std::memcmp(before.bytes.data() + i, qubState.imageBits8[n] + i, len) == 0) continue;
+            ++b.changed;
+            b.x0 = std::min(b.x0, x);
+            b.y0 = std::min(b.y0, y);
+            b.x1 = std::max(b.x1, x);
+            b.y1 = std::max(b.y1, y);
+        }
+    return b;
+}
+
+bool Between(uint32_t v, uint32_t a, uint32_t b, int shift) {
+    const uint32_t c = (v >> shift) & 255, lo = std::min((a >> shift) & 255, (b >> shift) & 255),
+                   hi = std::max((a >> shift) & 255, (b >> shift) & 255);
+    return c >= lo && c <= hi;
+}
+
+LOGFONTW FontNow() {
+    LOGFONTW f = {};
+    GetObjectW(qubState.ttFont, sizeof f, &f);
+    return f;
+}
+
+// The buffer of slot 0 after `text` is drawn at (5, 45) on a fresh fill.
+std::vector<uint8_t> Render(const char* text) {
+    Fill(0);
+    qubState.textX = qubState.textLeft = 5;
+    qubState.textY = 45;
+    QUB_DrawTTString(text);
+    return Copy::Of(0).bytes;
+}
+
+TEST_F(TTText, GlyphsStayInsideTheirCellInTheTextColour) {
+    std::vector<std::string> faults;
+    ASSERT_TRUE(OnWorker([&] {
+        ASSERT_EQ(QUB_CreateImage(0, "tt32", -1, -1, kW, kH, 100), 0);
+        ASSERT_EQ(QUB_CreateImage8(1, "tt8", -1, -1, kW, kH, 100), 0);
+        qubState.qub_tttc = kText;
+        for (int n : {0, 1}) {
+            const std::string d = n == 0 ? " (32)" : " (8)";
+            QUB_SelectImage(n);
+            Fill(n);
+            const Copy before = Copy::Of(n);
+            ASSERT_EQ(QUB_SetTTFontSize(40, 40), 0);
+            qubState.textX = qubState.textLeft = 7;
+            qubState.textY = 50;
+            if (QUB_DrawTTChar('H') != 0) faults.push_back("H refused" + d);
+            const Bounds b = ChangedSince(before, n);
+            if (b.changed == 0) faults.push_back("H drew nothing" + d);
+            if (qubState.textX <= 7 || qubState.textY != 50) faults.push_back("cursor after H" + d);
+            if (b.changed && (b.y0 < 11 || b.y1 > 50 || b.x0 < 7 || b.x1 >= qubState.textX))
+                faults.push_back("H outside rows 11-50, columns 7-" + std::to_string(qubState.textX - 1) +
+                                 ": " + std::to_string(b.x0) + "," + std::to_string(b.y0) + " - " +
+                                 std::to_string(b.x1) + "," + std::to_string(b.y1) + d);
+            if (n != 0) continue;
+            // Edges may be smoothed: each channel lies between background and
+            // text colour, and the stems are the text colour itself.
+            int exact = 0, foreign = -1;
+            for (int i = 0; i < kW * kH; ++i) {
+                const uint32_t v = qubState.imageBits32[0][i] & 0xFFFFFFu;
+                if (v == kText) ++exact;
+                if (foreign < 0 && !(Between(v, kBack, kText, 0) && Between(v, kBack, kText, 8) &&
+                                     Between(v, kBack, kText, 16)))
+                    foreign = i;
+            }
+            if (foreign >= 0)
+                faults.push_back("pixel " + std::to_string(foreign) + " not of the text colour");
+            if (exact == 0) faults.push_back("no pixel in exactly qub_tttc");
+        }
+
+        // A 32 x 24 rectangle: font width 16, height 24, cell rows ymin ... ymax.
+        QUB_SelectImage(0);
+        Fill(0);
+        Copy before = Copy::Of(0);
+        ASSERT_EQ(QUB_DrawTTInRect(60, 10, 91, 33, "Hg"), 0);
+        const LOGFONTW f = FontNow();
+        if (qubState.ttFontWidth != 16 || qubState.ttFontHeight != 24 || f.lfWidth != 16 ||
+            f.lfHeight != 24)
+            faults.push_back("rectangle size: " + std::to_string(f.lfWidth) + " x " +
+                             std::to_string(f.lfHeight));
+        Bounds b = ChangedSince(before, 0);
+        if (b.changed == 0 || b.y0 < 10 || b.y1 > 33 || b.x0 < 60)
+            faults.push_back("Hg outside the rectangle's rows");
+
+        // A newline goes back to textLeft, one ttFontHeight lower.
+        qubState.textX = 60;
+        QUB_DrawTTString("cd");
+        const int cdWidth = qubState.textX - 60;
+        Fill(0);
+        before = Copy::Of(0);
+        QUB_DrawTTInRect(60, 10, 91, 33, "ab\ncd");
+        b = ChangedSince(before, 0);
+        if (qubState.textY != 33 + 24 || qubState.textX != 60 + cdWidth)
+            faults.push_back("newline cursor " + std::to_string(qubState.textX) + "," +
+                             std::to_string(qubState.textY));
+        if (b.y1 <= 33 || b.y1 > 57 || b.y0 < 10) faults.push_back("second line not one pitch lower");
+
+        // A closed slot draws nothing and keeps the cursor; styles still switch.
+        QUB_DestroyImage(1);
+        qubState.currentImage = 1;
+        const int x = qubState.textX, y = qubState.textY;
+        if (QUB_DrawTTChar('A') != 1 || QUB_DrawTTChar(10) != 1)
+            faults.push_back("closed slot not refused");
+        if (qubState.textX != x || qubState.textY != y) faults.push_back("closed slot moved the cursor");
+        if (QUB_DrawTTChar(3) != 0 || FontNow().lfWeight != 700)
+            faults.push_back("bold refused without a picture");
+    }));
+    for (const std::string& f : faults) ADD_FAILURE() << f;
+}
+
+TEST_F(TTText, StyleCodesChangeTheGlyphsAndStaySwitched) {
+    std::vector<std::string> faults;
+    ASSERT_TRUE(OnWorker([&] {
+        ASSERT_EQ(QUB_CreateImage(0, "styles", -1, -1, kW, kH, 100), 0);
+        qubState.qub_tttc = kText;
+        ASSERT_EQ(QUB_SetTTFontSize(28, 30), 0);
+        const std::vector<uint8_t> plain = Render("\x02\x04\x06Hk");
+        const std::vector<uint8_t> ignored = Render("\x07\x1FHk\x0D");
+        const std::vector<uint8_t> bold = Render("\x03Hk");
+        const LONG weight = FontNow().lfWeight;
+        const std::vector<uint8_t> stillBold = Render("Hk");
+        const std::vector<uint8_t> normal = Render("\x04Hk");
+        const std::vector<uint8_t> italic = Render("\x01Hk");
+        const BYTE slanted = FontNow().lfItalic;
+        const std::vector<uint8_t> upright = Render("\x02Hk");
+        const std::vector<uint8_t> underlined = Render("\x05Hk");
+        const std::vector<uint8_t> plainAgain = Render("\x06Hk");
+        if (plain == Render("")) faults.push_back("Hk drew nothing");
+        if (ignored != plain) faults.push_back("codes 7, 31, 13 changed something");
+        if (weight != 700) faults.push_back("code 3 weight " + std::to_string(weight));
+        if (bold == plain) faults.push_back("bold glyphs equal the plain ones");
+        if (stillBold != bold) faults.push_back("bold did not carry to the next string");
+        if (normal != plain) faults.push_back("code 4 did not restore the plain glyphs");
+        if (slanted != 1) faults.push_back("code 1 did not set lfItalic");
+        if (italic == plain) faults.push_back("italic glyphs equal the plain ones");
+        if (upright != plain) faults.push_back("code 2 did not restore the plain glyphs");
+        if (underlined == plain) faults.push_back("underline drew nothing more");
+        if (plainAgain != plain) faults.push_back("code 6 did not restore the plain glyphs");
+    }));
+    for (const std::string& f : faults) ADD_FAILURE() << f;
+}
+
+// The pairs must reach the platform as whole characters of the ANSI code page
+// (in code page 932: hiragana a and i). The reference draws the characters the
+// code page gives for each pair straight through GDI with the same font.
+TEST_F(TTText, DoubleByteStringDrawsItsCharacters) {
+    const UINT acp = GetACP();
+    RecordProperty("ansi_code_page", static_cast<int>(acp));
+    std::vector<std::string> faults;
+    ASSERT_TRUE(OnWorker([&] {
+        ASSERT_EQ(QUB_CreateImage(0, "dbcs", -1, -1, kW, kH, 100), 0);
+        ASSERT_EQ(QUB_CreateImage(1, "reference", -1, -1, kW, kH, 100), 0);
+        qubState.qub_tttc = kText;
+        ASSERT_EQ(QUB_SetTTFontSize(36, 36), 0);
+        const char* pairs[2] = {"\x82\xA0", "\x82\xA2"};
+        wchar_t wide[2] = {0, 0};
+        for (int i = 0; i < 2; ++i) {
+            wchar_t units[2] = {0, 0};
+            if (MultiByteToWideChar(CP_ACP, 0, pairs[i], 2, units, 2) > 0) wide[i] = units[0];
+        }
+        if (acp == 932 && (wide[0] != 0x3042 || wide[1] != 0x3044))
+            faults.push_back("932 pairs not hiragana");
+
+        QUB_SelectImage(0);
+        const std::vector<uint8_t> empty = Render("");
+        const std::vector<uint8_t> drawn = Render("\x82\xA0\x82\xA2");
+        const int drawnX = qubState.textX;
+
+        Fill(1);
+        HDC dc = qubState.images[1].memoryDC;
+        HGDIOBJ previous = SelectObject(dc, qubState.ttFont);
+        SetTextColor(dc, RGB(0xF0, 0xC0, 0x50));
+        SetBkMode(dc, TRANSPARENT);
+        int x = 5;
+        bool glyphs = true;
+        for (wchar_t ch : wide) {
+            if (!ch) continue;
+            WORD index = 0;
+            if (GetGlyphIndicesW(dc, &ch, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) != 1 || index == 0xFFFF)
+                glyphs = false;
+            TextOutW(dc, x, 45 - 36 + 1, &ch, 1);
+            ABC abc;
+            INT width = 0;
+            if (GetCharABCWidthsW(dc, ch, ch, &abc))
+                x += abc.abcA + static_cast<int>(abc.abcB) + abc.abcC;
+            else if (GetCharWidthW(dc, ch, ch, &width))
+                x += width;
+        }
+        SelectObject(dc, previous);
+        GdiFlush();
+        const Copy reference = Copy::Of(1);
+        if (drawn != reference.bytes) faults.push_back("pixels differ from the code page's characters");
+        if (drawnX != x)
+            faults.push_back("advance " + std::to_string(drawnX - 5) + ", want " + std::to_string(x - 5));
+        if (glyphs && drawn == empty) faults.push_back("the characters drew nothing");
+
+        // A lead byte the terminator follows is dropped.
+        const std::vector<uint8_t> a = Render("A");
+        const int aX = qubState.textX;
+        if (Render("A\x82") != a || qubState.textX != aX) faults.push_back("lone lead byte drew something");
+    }));
+    for (const std::string& f : faults) ADD_FAILURE() << f;
+    if (acp != 932)
+        std::printf(
+            "note: ANSI code page %u, not 932: the pairs were checked as that code page reads them\n", acp);
+}
+
+TEST_F(TTText, AbsurdSizesKeepALiveFont) {
+    std::vector<std::string> faults;
+    ASSERT_TRUE(OnWorker([&] {
+        ASSERT_EQ(QUB_CreateImage(0, "sizes", -1, -1, 40, 30, 100), 0);
+        const std::wstring face = FontNow().lfFaceName;
+        const int sizes[][2] = {{0, 0}, {-10, -10}, {100000, 100000}, {INT_MIN, INT_MIN},
+                                {INT_MAX, 1}, {1, 16}, {32, 24}};
+        for (const auto& size : sizes) {
+            const std::string what = std::to_string(size[0]) + " x " + std::to_string(size[1]);
+            HFONT old = qubState.ttFont;
+            const int result = QUB_SetTTFontSize(size[0], size[1]);
+            const LOGFONTW f = FontNow();
+            if (result != 0) faults.push_back(what + ": result " + std::to_string(result));
+            if (GetObjectType(qubState.ttFont) != OBJ_FONT) faults.push_back(what + ": no live font");
+            if (qubState.ttFont != old && GetObjectType(old) != 0)
+                faults.push_back(what + ": old font kept");
+            if (f.lfHeight != qubState.ttFontHeight || f.lfHeight < 1 || f.lfHeight > 4096 ||
+                f.lfWidth != qubState.ttFontWidth || f.lfWidth < 0)
+                faults.push_back(what + ": LOGFONT " + std::to_string(f.lfWidth) + " x " +
+                                 std::to_string(f.lfHeight));
+            if (face != f.lfFaceName) faults.push_back(what + ": face changed");
+            Fill(0);
+            qubState.textX = 2;
+            qubState.textY = 25;
+            if (QUB_DrawTTChar('W') != 0) faults.push_back(what + ": W refused");
+        }
+        if (qubState.ttFontWidth != 16 || qubState.ttFontHeight != 24)
+            faults.push_back("32 x 24 not 16 x 24");
+        QUB_SetTTFontSize(1, 16);
+        if (FontNow().lfWidth != 0) faults.push_back("width 1 not LOGFONT width 0");
+    }));
+    for (const std::string& f : faults) ADD_FAILURE() << f;
+}
+
+// The toolbox's "Draw" once the rectangle is picked: the window's slot made
+// current, a line read after the prompt, and the line drawn in the rectangle.
+TEST_F(TTText, DrawCommandReadsALineAndDrawsItInTheRectangle) {
+    std::atomic<int> result{-1};
+    std::atomic<int> current{-1};
+    Copy before;
+    ASSERT_TRUE(StartOnWorker([&] {
+        QUB_CreateImage(2, "draw", -1, -1, kW, kH, 100);
+        QUB_SelectImage(2);
+        qubState.qub_tttc = kText;
+        Fill(2);
+        before = Copy::Of(2);
+        qubState.currentImage = 0;  // closed: the command must select the window's own slot
+        result = QUB_TTDrawCommand(qubState.images[2].window, 60, 10, 91, 33);
+        current = qubState.currentImage;
+    }));
+    ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
+    SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, L"Hg\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    OnWorker([] { QUB_CloseTextWindow(qubState.currentTextWindow); });
+    EXPECT_EQ(result.load(), 0);
+    EXPECT_EQ(current.load(), 2);
+    EXPECT_EQ(qubState.ttFontHeight, 24);
+    EXPECT_EQ(qubState.ttFontWidth, 16);
+    const Bounds b = ChangedSince(before, 2);
+    EXPECT_GT(b.changed, 0);
+    EXPECT_GE(b.y0, 10);
+    EXPECT_LE(b.y1, 33);
+    EXPECT_GE(b.x0, 60);
+    EXPECT_EQ(QUB_TTDrawCommand(nullptr, 0, 0, 9, 9), 1) << "no image window";
+}
+
+HWND g_dialog = nullptr;
+
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM owner) {
+    wchar_t name[16] = L"";
+    GetClassNameW(window, name, 16);
+    if (lstrcmpW(name, L"#32770") == 0 && GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
+        g_dialog = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// "Font Change" cancelled: the same font is made again, the old one deleted.
+TEST_F(TTText, CancelledFontChangeKeepsTheSameFont) {
+    HWND image = nullptr;
+    HFONT old = nullptr;
+    LOGFONTW was = {};
+    std::atomic<int> result{-1};
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(0, "font", -1, -1, kW, kH, 100);
+        QUB_SetTTFontSize(30, 20);
+        QUB_DrawTTChar(3);
+        image = qubState.images[0].window;
+        old = qubState.ttFont;
+        was = FontNow();
+    }));
+    ASSERT_TRUE(StartOnWorker([&] { result = QUB_TTFontChangeCommand(image); }));
+    g_dialog = nullptr;
+    const bool shown = PumpUntil([&] {
+        EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(image));
+        return g_dialog != nullptr;
+    });
+    if (shown) PostMessageW(g_dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitRoutineEnd());
+    ASSERT_TRUE(shown) << "no font dialog owned by the image window";
+    EXPECT_EQ(result.load(), 0);
+    EXPECT_EQ(GetObjectType(qubState.ttFont), static_cast<DWORD>(OBJ_FONT));
+    if (qubState.ttFont != old) {
+        EXPECT_EQ(GetObjectType(old), 0u) << "old font not deleted";
+    }
+    const LOGFONTW now = FontNow();
+    EXPECT_EQ(now.lfHeight, was.lfHeight);
+    EXPECT_EQ(now.lfWidth, was.lfWidth);
+    EXPECT_EQ(now.lfWeight, 700);
+    EXPECT_STREQ(now.lfFaceName, was.lfFaceName);
+    EXPECT_EQ(qubState.ttFontHeight, 20);
+    EXPECT_EQ(qubState.ttFontWidth, 15);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunWinTests(argc, argv); }
