@@ -190,7 +190,8 @@ int QUB_TTDrawCommand(HWND window, int xmin, int ymin, int xmax, int ymax) {
 }
 
 int QUB_TTFontChangeCommand(HWND window) {
-    LOGFONTW f = CurrentLogFont();
+    const LOGFONTW was = CurrentLogFont();
+    LOGFONTW f = was;
     CHOOSEFONTW choice = {};
     choice.lStructSize = sizeof choice;
     choice.hwndOwner = window;
@@ -198,7 +199,9 @@ int QUB_TTFontChangeCommand(HWND window) {
     choice.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_SCRIPTSONLY;
     choice.rgbColors = ToColorref(qubState.qub_tttc);
     choice.nFontType = SCREEN_FONTTYPE;
-    // A cancel leaves the LOGFONT as it was read: the same font is made again.
-    ChooseFontW(&choice);
+    // Some font dialogs rewrite the LOGFONT while they initialise (a positive
+    // cell height comes back as a negative character height), so a cancel
+    // makes the font again from the copy taken before the dialog.
+    if (!ChooseFontW(&choice)) f = was;
     return ReplaceFont(f) ? 0 : 1;
 }
