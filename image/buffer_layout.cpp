@@ -74,6 +74,22 @@ void QUB_ReadRect8(const uint8_t* pixels, int width, int height, int stride, int
     }
 }
 
+void QUB_WriteRect(const uint8_t* source, size_t sourceStride, int w, int h, int pixelBytes,
+                   uint8_t* pixels, int width, int height, size_t stride, int x0, int y0) {
+    if (w <= 0 || h <= 0) return;
+    int from, to;
+    InsideSpan(x0, w, width, &from, &to);
+    if (from == to) return;
+    const size_t bytes = static_cast<size_t>(to - from) * static_cast<size_t>(pixelBytes);
+    for (int row = 0; row < h; ++row) {
+        const int64_t y = static_cast<int64_t>(y0) + row;
+        if (!RowInside(y, height)) continue;
+        std::memcpy(pixels + static_cast<size_t>(y) * stride + static_cast<size_t>(x0 + from) * pixelBytes,
+                    source + static_cast<size_t>(row) * sourceStride + static_cast<size_t>(from) * pixelBytes,
+                    bytes);
+    }
+}
+
 void QUB_ClearTopBytes(uint32_t* pixels, int width, int height, int x0, int y0, int w, int h) {
     if (w <= 0 || h <= 0) return;
     int from, to;

@@ -33,6 +33,13 @@ void QUB_ReadRect32(const uint32_t* pixels, int width, int height, int x0, int y
 void QUB_ReadRect8(const uint8_t* pixels, int width, int height, int stride, int x0, int y0,
                    int w, int h, uint8_t* out, int outStride);
 
+// Writes w x h pixels of `pixelBytes` bytes each (rows `sourceStride` bytes
+// apart at `source`) into a buffer of width x height pixels whose rows are
+// `stride` bytes apart, with the top-left corner at (x0, y0). What falls
+// outside the buffer is left out; far offsets do not overflow.
+void QUB_WriteRect(const uint8_t* source, size_t sourceStride, int w, int h, int pixelBytes,
+                   uint8_t* pixels, int width, int height, size_t stride, int x0, int y0);
+
 // Sets the top byte of every 32-bit pixel in the w x h rectangle at (x0, y0),
 // clipped to the buffer, to 0. Platform drawing (GDI+) writes 0xFF there as
 // alpha; the library's pixels are 0x00RRGGBB.

@@ -131,3 +131,21 @@ TEST(ClearTopBytes, OnlyInsideTheClippedRectangle) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 3 x 2 block of 4-byte pixels placed over each corner and far away: only
+// the overlap is written, from the matching source pixels.
+TEST(WriteRect, ClipsAtEveryEdge) {
+    const uint32_t block[6] = {1, 2, 3, 4, 5, 6};
+    const auto* src = reinterpret_cast<const uint8_t*>(block);
+    std::vector<uint32_t> pic(5 * 3, 0);
+    auto* dst = reinterpret_cast<uint8_t*>(pic.data());
+    QUB_WriteRect(src, 12, 3, 2, 4, dst, 5, 3, 20, -1, -1);  // 5 and 6 at (0, 0), (1, 0)
+    QUB_WriteRect(src, 12, 3, 2, 4, dst, 5, 3, 20, 3, 2);    // 1 and 2 at (3, 2), (4, 2)
+    QUB_WriteRect(src, 12, 3, 2, 4, dst, 5, 3, 20, -2147483647, 2147483600);
+    const std::vector<uint32_t> expected = {5, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2};
+    EXPECT_EQ(pic, expected);
+}
+
+}  // namespace
