@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/library_state.h"
+#include "core/worker.h"
 #include "image/image_clipboard.h"
 #include "image/image_window.h"
 #include "tests/win/image_test_support.h"
@@ -190,6 +191,30 @@ TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
     EXPECT_EQ(table[1].rgbRed, 0x31);
     EXPECT_EQ(table[2].rgbBlue, 0x12);
     EXPECT_EQ(table[3].rgbRed, 3) << "entries past the picture's table are kept";
+}
+
+// The main window's paste as a new window: the bitmap read on this thread is
+// handed to the worker with request 9004 and lands at (0, 0) of the current
+// window, which is left alone elsewhere.
+TEST_F(Clipboard, BitmapHandedOverByRequestLandsInTheCurrentWindow) {
+    std::vector<uint8_t> b = Header(40, 2, 2, 24, BI_RGB);
+    const uint8_t rows[16] = {0x10, 0x20, 0x30, 0x11, 0x21, 0x31, 0, 0, 0x12, 0x22, 0x32, 0x13, 0x23, 0x33, 0, 0};
+    b.insert(b.end(), rows, rows + 16);
+    SetBlock(b);
+    ASSERT_TRUE(OnWorker([] {
+        QUB_CreateImage(2, "pasted", -1, -1, 3, 2, 100);
+        for (int i = 0; i < 6; ++i) qubState.imageBits32[2][i] = 0x00ABCDEF;
+    }));
+    RGBQUAD palette[256];
+    int count = -1;
+    HBITMAP bitmap = QUB_GetClipboardBitmap(palette, &count);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(count, 0);
+    QUB_RequestPutBitmap(bitmap);
+    std::vector<uint32_t> got;
+    ASSERT_TRUE(OnWorker([&] { got.assign(qubState.imageBits32[2], qubState.imageBits32[2] + 6); }));
+    EXPECT_EQ(got, std::vector<uint32_t>({0x00322212, 0x00332313, 0x00ABCDEF, 0x00302010, 0x00312111, 0x00ABCDEF}));
+    EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap is deleted once copied";
 }
 
 }  // namespace
