@@ -19,28 +19,44 @@ Hsv ToHsv(uint32_t p) {
     return r;
 }
 
+// Y, Cr, Cb, u, v, I and Q of each colour, worked by hand from the formulas.
+// The mixed colours are chosen so that moving any one coefficient by 1, or
+// dividing with floor or rounding instead of truncation, changes some entry.
+struct Worked {
+    uint32_t pixel;
+    int y, cr, cb, u, v, i, q;
+};
+
+const Worked kWorked[] = {
+    {0x000000, 0, 0, 0, 0, 0, 0, 0},
+    {0xFFFFFF, 255, 0, 0, 0, 0, 0, 0},
+    {0xFF0000, 76, 128, -42, -36, 157, 152, 53},
+    {0x0000FF, 29, -20, 128, 111, -25, -81, 74},
+    {0x00FF00, 150, -106, -83, -73, -130, -69, -126},
+    {0x004000, 38, -26, -20, -17, -32, -17, -31},
+    {0x123456, 46, -19, 23, 20, -23, -30, 3},
+    {0xC08040, 140, 37, -42, -36, 46, 59, -4},
+    {0x20E0A0, 159, -90, 0, 0, -111, -93, -57},
+    {0xE3E366, 213, 10, -62, -54, 13, 40, -35},
+    {0x5E5EDB, 108, -9, 63, 55, -12, -39, 36},
+    {0xE0BFB3, 199, 17, -11, -9, 21, 23, 3},
+    {0x27FEAB, 180, -100, -4, -4, -123, -100, -68},
+    {0xE51E1E, 90, 100, -33, -28, 122, 119, 41},
+    {0xF6A8FC, 201, 32, 29, 25, 40, 20, 41},
+    {0x37D4D4, 165, -78, 27, 23, -96, -93, -31},
+};
+
 TEST(ColourSpace, WorkedValues) {
-    EXPECT_EQ(QUB_Luminance(0x000000), 0);
-    EXPECT_EQ(QUB_RgbToCrCb(0x000000).first, 0);
-    EXPECT_EQ(QUB_RgbToCrCb(0x000000).second, 0);
-    EXPECT_EQ(QUB_Luminance(0xFFFFFF), 255);
-    EXPECT_EQ(QUB_RgbToCrCb(0xFFFFFF).first, 0);
-    EXPECT_EQ(QUB_RgbToCrCb(0xFFFFFF).second, 0);
-
-    EXPECT_EQ(QUB_Luminance(0xFF0000), 76);
-    EXPECT_EQ(QUB_RgbToCrCb(0xFF0000).first, 128);
-    EXPECT_EQ(QUB_RgbToCrCb(0xFF0000).second, -42);
-    EXPECT_EQ(QUB_RgbToUv(0xFF0000).first, -36);
-    EXPECT_EQ(QUB_RgbToUv(0xFF0000).second, 157);
-    EXPECT_EQ(QUB_RgbToIq(0xFF0000).first, 152);
-    EXPECT_EQ(QUB_RgbToIq(0xFF0000).second, 53);
-
-    EXPECT_EQ(QUB_Luminance(0x0000FF), 29);
-    EXPECT_EQ(QUB_RgbToCrCb(0x0000FF).first, -20);
-    EXPECT_EQ(QUB_RgbToCrCb(0x0000FF).second, 128);
-    EXPECT_EQ(QUB_Luminance(0x00FF00), 150);
-    EXPECT_EQ(QUB_RgbToCrCb(0x00FF00).first, -106);
-    EXPECT_EQ(QUB_RgbToCrCb(0x00FF00).second, -83);
+    for (const Worked& w : kWorked) {
+        SCOPED_TRACE(::testing::Message() << std::hex << "pixel 0x" << w.pixel);
+        EXPECT_EQ(QUB_Luminance(w.pixel), w.y);
+        EXPECT_EQ(QUB_RgbToCrCb(w.pixel).first, w.cr);
+        EXPECT_EQ(QUB_RgbToCrCb(w.pixel).second, w.cb);
+        EXPECT_EQ(QUB_RgbToUv(w.pixel).first, w.u);
+        EXPECT_EQ(QUB_RgbToUv(w.pixel).second, w.v);
+        EXPECT_EQ(QUB_RgbToIq(w.pixel).first, w.i);
+        EXPECT_EQ(QUB_RgbToIq(w.pixel).second, w.q);
+    }
 }
 
 TEST(ColourSpace, TruncatesTowardZeroNotDown) {
@@ -49,26 +65,52 @@ TEST(ColourSpace, TruncatesTowardZeroNotDown) {
     EXPECT_EQ(QUB_RgbToCrCb(0x004000).first, -26);
 }
 
+// RGB to HSV: the primaries' boundaries, grey, and one colour inside each of
+// the six sectors whose hue division leaves a remainder above d/2, so rounding
+// instead of truncating moves the hue.
+struct HsvWorked {
+    uint32_t pixel;
+    int h, s, v;
+};
+
+const HsvWorked kHsvWorked[] = {
+    {0xFFFF00, 60, 255, 255}, {0x00FFFF, 180, 255, 255}, {0xFF00FF, 300, 255, 255},
+    {0x808080, 0, 0, 128},    {0x000000, 0, 0, 0},       {0xFFFFFF, 0, 0, 255},
+    {0xC83C0A, 15, 190, 200}, {0x3DC80A, 103, 190, 200}, {0x0AC83C, 135, 190, 200},
+    {0x0A3DC8, 223, 190, 200}, {0x3C0AC8, 255, 190, 200}, {0xC80A50, 337, 190, 200},
+};
+
+// HSV to RGB (argument order V, S, H): the primaries, a saturation above the
+// value (m clamps to 0, d = V), and one hue in each of the six ranges whose ramp
+// d * (...) / 60 leaves a remainder above 30.
+struct RgbWorked {
+    int v, s, h;
+    uint32_t rgb;
+};
+
+const RgbWorked kRgbWorked[] = {
+    {255, 255, 0, 0xFF0000},   {255, 255, 120, 0x00FF00}, {255, 255, 240, 0x0000FF},
+    {100, 200, 0, 0x640000},   {200, 255, 30, 0xC86400},  {220, 157, 6, 0xDC4E3F},
+    {220, 157, 65, 0xCEDC3F},  {220, 157, 126, 0x3FDC4E}, {220, 157, 185, 0x3FCEDC},
+    {220, 157, 246, 0x4E3FDC}, {220, 157, 305, 0xDC3FCE},
+};
+
 TEST(ColourSpace, HsvWorkedValues) {
-    EXPECT_EQ(QUB_Hue(0xFFFF00), 60);
-    EXPECT_EQ(QUB_Hue(0x00FFFF), 180);
-    EXPECT_EQ(QUB_Hue(0xFF00FF), 300);
-    const Hsv grey = ToHsv(0x808080);
-    EXPECT_EQ(grey.h, 0);
-    EXPECT_EQ(grey.s, 0);
-    EXPECT_EQ(grey.v, 128);
-    EXPECT_EQ(ToHsv(0x000000).v, 0);
-    EXPECT_EQ(QUB_Saturation(0xFFFFFF), 0);
-    EXPECT_EQ(QUB_Value(0xFFFFFF), 255);
+    for (const HsvWorked& w : kHsvWorked) {
+        SCOPED_TRACE(::testing::Message() << std::hex << "pixel 0x" << w.pixel);
+        const Hsv hsv = ToHsv(w.pixel);
+        EXPECT_EQ(hsv.h, w.h);
+        EXPECT_EQ(hsv.s, w.s);
+        EXPECT_EQ(hsv.v, w.v);
+        EXPECT_EQ(QUB_Hue(w.pixel), w.h);
+        EXPECT_EQ(QUB_Saturation(w.pixel), w.s);
+        EXPECT_EQ(QUB_Value(w.pixel), w.v);
+    }
     // The top byte is not part of the colour.
     EXPECT_EQ(QUB_Hue(0xAB00FFFF), 180);
 
-    EXPECT_EQ(QUB_HsvToRgb(255, 255, 0), 0xFF0000u);
-    EXPECT_EQ(QUB_HsvToRgb(255, 255, 120), 0x00FF00u);
-    EXPECT_EQ(QUB_HsvToRgb(255, 255, 240), 0x0000FFu);
-    // Saturation above the value: m clamps to 0, d = V.
-    EXPECT_EQ(QUB_HsvToRgb(100, 200, 0), 0x640000u);
-    EXPECT_EQ(QUB_HsvToRgb(200, 255, 30), QUB_PackRgb(200, 100, 0));
+    for (const RgbWorked& w : kRgbWorked)
+        EXPECT_EQ(QUB_HsvToRgb(w.v, w.s, w.h), w.rgb) << w.v << ", " << w.s << ", " << w.h;
 }
 
 TEST(ColourSpace, OutOfRangeHsvStillGivesAPixel) {
