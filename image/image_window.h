@@ -22,6 +22,11 @@ int QUB_CreateImage8(int n, const char* title, int x, int y, int width, int heig
 // where the old one was).
 int QUB_CreateImageDepth(int n, const char* title, int x, int y, int width, int height, int zoom,
                          int depth, bool placeGiven = false);
+// A new window in the first slot, trying 0, 1, ... 255, that takes it; the
+// slot, or -1 when none does (a size that cannot be had fails in every slot,
+// so the search ends at the first refusal that is not an open slot).
+int QUB_CreateImageInFreeSlot(const char* title, int x, int y, int width, int height, int zoom,
+                              int depth);
 int QUB_DestroyImage(int n);
 int QUB_DisplayImage(int n);
 int QUB_SelectImage(int n);

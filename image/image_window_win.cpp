@@ -155,6 +155,16 @@ int QUB_CreateImage8(int n, const char* title, int x, int y, int width, int heig
     return QUB_CreateImageDepth(n, title, x, y, width, height, zoom, 8);
 }
 
+int QUB_CreateImageInFreeSlot(const char* title, int x, int y, int width, int height, int zoom,
+                              int depth) {
+    for (int n = 0; n < kImageSlots; ++n) {
+        const int result = QUB_CreateImageDepth(n, title, x, y, width, height, zoom, depth);
+        if (result == 0) return n;
+        if (result != kSlotTaken) break;
+    }
+    return -1;
+}
+
 int QUB_DestroyImage(int n) {
     if (!IsOpen(n)) return 1;
     ImageWindowRecord& r = qubState.images[n];

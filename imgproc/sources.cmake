@@ -1,4 +1,5 @@
 list(APPEND QUB_PURE_SOURCES
+  imgproc/analysis_views.cpp
   imgproc/bitmap_text.cpp
   imgproc/circle.cpp
   imgproc/colour_space.cpp
@@ -13,9 +14,11 @@ list(APPEND QUB_PURE_SOURCES
   imgproc/tt_layout.cpp
 )
 list(APPEND QUB_WIN_SOURCES
+  imgproc/analysis_commands_win.cpp
   imgproc/colour_plot_win.cpp
   imgproc/image_drawing_win.cpp
   imgproc/image_transforms_win.cpp
   imgproc/pick_tools_win.cpp
+  imgproc/picture_commands_win.cpp
   imgproc/truetype_text_win.cpp
 )

@@ -1,6 +1,9 @@
 // What the channel and CrCb plots take from their data and where it lands.
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "imgproc/analysis_views.h"
 #include "imgproc/plot_values.h"
 
 namespace {
@@ -43,6 +46,22 @@ TEST(PlotValues, CrCbPlanePointsUpAndRight) {
     const PlotPoint grey = QUB_CrCbPoint(0x808080u);
     EXPECT_EQ(grey.x, 128);
     EXPECT_EQ(grey.y, 128);
+}
+
+TEST(AnalysisViews, PixelReportAndGraphSizes) {
+    EXPECT_EQ(QUB_PixelReport(3, 4, 0xFF0000u, 32),
+              "(X,Y)=(3,4)\n(R,G,B)=(255,0,0)\n(H,S,V)=(0,255,255)\n(Y,Cr,Cb)=(76,128,-42)\n"
+              "(Y,u,v)=(76,-36,157)\n(Y,I,Q)=(76,152,53)\n\n");
+    EXPECT_EQ(QUB_PixelReport(0, 9, 0x123456u, 32),
+              "(X,Y)=(0,9)\n(R,G,B)=(18,52,86)\n(H,S,V)=(210,68,86)\n(Y,Cr,Cb)=(46,-19,23)\n"
+              "(Y,u,v)=(46,20,-23)\n(Y,I,Q)=(46,-30,3)\n\n");
+    EXPECT_EQ(QUB_PixelReport(7, 1, 0xABCD80u, 8), "(X,Y)=(7,1)\n(Luminance)=(128)\n\n") << "the index only";
+    // A one-pixel-wide picture: 13 columns, 21 for YCrCb; a width near
+    // INT_MAX gives no size rather than a negative one.
+    EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kRgb), 1), 13);
+    EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kYCrCb), 1), 21);
+    EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kLumi), INT_MAX - 5), 0);
+    EXPECT_EQ(QUB_RowGraphLayout(RowGraph::kLumi).curve[0].flags & kPlotByte, kPlotByte);
 }
 
 }  // namespace
