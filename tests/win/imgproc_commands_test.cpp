@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "image/image_window.h"
 #include "imgproc/colour_space.h"
 #include "imgproc/image_commands.h"
+#include "imgproc/image_transforms.h"
 #include "imgproc/image_drawing.h"
 #include "imgproc/plot_values.h"
 #include "imgproc/test_patterns.h"
@@ -272,6 +274,32 @@ TEST_P(Commands, ColourChangeAndPick) {
     s.drawColour = 7;
     EXPECT_EQ(Picked([] { return QUB_ColourPickCommand(kSlot); }, {}), kCommandCancelled);
     EXPECT_EQ(s.drawColour, 7u);
+}
+
+// Not run by default: a row graph, a CrCb scatter and the six test patterns
+// held on screen for a screenshot.
+//   imgproc_command_tests --gtest_also_run_disabled_tests --gtest_filter=*Showcase*/Bits32
+TEST_P(Commands, DISABLED_Showcase) {
+    ASSERT_TRUE(OnWorker([] {
+        QUB_ResizeImage(kSlot, 180, 120);
+        QUB_SelectImage(kSlot);
+        QUB_TestPatternHsv();
+        QUB_DisplayImage(kSlot);
+    }));
+    Picked([] { return QUB_RowGraphCommand(kSlot, RowGraph::kRgb); }, {{0, 30}});
+    Picked([] { return QUB_CrCbAreaCommand(kSlot); }, {{0, 0}, {179, 119}});
+    SetWindowPos(qubState.images[1].window, nullptr, 700, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(qubState.images[kSlot].window, nullptr, 700, 420, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ASSERT_TRUE(OnWorker([] {
+        const TestPattern patterns[] = {TestPattern::kRgb, TestPattern::kHsv, TestPattern::kYCrCb,
+                                        TestPattern::kYuv, TestPattern::kYiq, TestPattern::kGrey};
+        for (int i = 0; i < 6; ++i) {
+            QUB_CreateImage(4 + i, "pattern", 300 + (i % 3) * 170, 420 + (i / 3) * 170, 128, 128, 100);
+            QUB_TestPatternCommand(4 + i, patterns[i]);
+        }
+    }));
+    const char* hold = getenv("QUB_SHOWCASE_MS");
+    PumpFor(hold ? static_cast<uint32_t>(atoi(hold)) : 3000u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, Commands, testing::Values(32, 8),
