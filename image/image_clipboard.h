@@ -10,8 +10,9 @@
 // window, an 8-bit one with its 256 colours for an 8-bit window. Nothing
 // happens when n is out of range or closed or the clipboard cannot be opened.
 // When the block cannot be allocated, "No enough memory for copy" is shown in
-// the pause box and the clipboard keeps what it held.
-void QUB_CopyImage(int n);
+// the pause box and the clipboard keeps what it held. 0 copied; 1 n out of
+// range or closed; 2 not copied (no memory, or the clipboard refused).
+int QUB_CopyImage(int n);
 
 // The clipboard's picture as a new bitmap the caller owns, or null: CF_DIB
 // when offered (any header version, 1 to 32 bits; a malformed block gives

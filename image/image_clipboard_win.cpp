@@ -135,8 +135,8 @@ bool ReadClipboard(ClipPicture* p) {
 
 }  // namespace
 
-void QUB_CopyImage(int n) {
-    if (!SlotOpen(n)) return;
+int QUB_CopyImage(int n) {
+    if (!SlotOpen(n)) return 1;
     const ImageWindowRecord& r = qubState.images[n];
     const int bits = r.depth == 8 ? 8 : 24;
     size_t bytes = 0;
@@ -147,12 +147,12 @@ void QUB_CopyImage(int n) {
                          : nullptr;
     if (!memory) {
         QUB_Pause("No enough memory for copy");
-        return;
+        return 2;
     }
     auto* block = static_cast<uint8_t*>(GlobalLock(memory));
     if (!block) {
         GlobalFree(memory);
-        return;
+        return 2;
     }
     GdiFlush();  // the buffer is read directly
     if (bits == 24) {
@@ -171,7 +171,11 @@ void QUB_CopyImage(int n) {
     // With an owner the clipboard is left consistent: a data set after
     // EmptyClipboard with no owner is refused by Windows.
     ClipboardOpen clipboard(r.window);
-    if (!clipboard.open || !EmptyClipboard() || !SetClipboardData(CF_DIB, memory)) GlobalFree(memory);
+    if (!clipboard.open || !EmptyClipboard() || !SetClipboardData(CF_DIB, memory)) {
+        GlobalFree(memory);
+        return 2;
+    }
+    return 0;
 }
 
 HBITMAP QUB_GetClipboardBitmap(RGBQUAD* palette, int* count) {

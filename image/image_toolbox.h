@@ -7,5 +7,12 @@
 // menu when `processing`, the basic menu otherwise.
 void QUB_ShowImageToolbox(HWND window, int n, bool processing);
 
-// Carries out toolbox command `id` for the image window `window`.
-void QUB_RunImageToolboxCommand(HWND window, int id);
+// The two popups, built from their tables; the caller destroys them.
+HMENU QUB_BuildBasicMenu(HWND window);
+HMENU QUB_BuildProcessMenu(int n);
+
+// Carries out toolbox command `id` for the image window `window`. Unknown
+// numbers are ignored, and so is every command while a pick tool waits, and
+// one that needs a pick or a line input while a line input waits. 0 done;
+// -1 not run; otherwise the command's own result.
+int QUB_RunImageToolboxCommand(HWND window, int id);

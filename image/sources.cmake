@@ -5,6 +5,7 @@ list(APPEND QUB_PURE_SOURCES
   image/image_keys.cpp
   image/image_title.cpp
   image/palette_reduce.cpp
+  image/toolbox_menu.cpp
   image/zoom.cpp
 )
 list(APPEND QUB_WIN_SOURCES
@@ -18,4 +19,5 @@ list(APPEND QUB_WIN_SOURCES
   image/image_zoom_win.cpp
   image/picture_read_win.cpp
   image/stereo_file_win.cpp
+  image/toolbox_commands_win.cpp
 )

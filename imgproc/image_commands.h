@@ -37,3 +37,15 @@ int QUB_TestPatternCommand(int n, TestPattern pattern);
 // colour) from a clicked pixel.
 int QUB_ColourChangeCommand(int n);
 int QUB_ColourPickCommand(int n);
+
+// "Draw Line...", "Draw Box...", "Draw Circle...", "Draw Text", "Paint" and
+// TrueType "Draw": the window made current, its shape or point picked, drawn
+// in drawColour (text in it too) and the window repainted.
+enum class LineForm { kNormal, kHorizontal, kVertical };
+enum class ShapeFill { kOutline, kFill, kFillXor };
+int QUB_DrawLineCommand(int n, LineForm form);
+int QUB_DrawBoxCommand(int n, ShapeFill fill);
+int QUB_DrawCircleCommand(int n, ShapeFill fill);
+int QUB_DrawTextCommand(int n);  // reads the text after the prompt "Text>"
+int QUB_PaintCommand(int n);
+int QUB_TrueTypeDrawCommand(int n);

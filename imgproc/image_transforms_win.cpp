@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "image/buffer_layout.h"
+#include "image/toolbox_commands.h"
 #include "image/image_window.h"
 #include "image/zoom.h"
 #include "imgproc/current_image_win.h"
@@ -17,7 +18,6 @@ namespace {
 
 constexpr int kClosed = 1;
 constexpr int kNoFit = 2;
-constexpr int kTooLarge = 3;
 constexpr int kNoMemory = 4;
 
 void Repaint(int n) { InvalidateRect(qubState.images[n].window, nullptr, FALSE); }
@@ -26,18 +26,6 @@ size_t BufferBytes(const ImageTarget& t) {
     const size_t rowBytes = t.depth == 32 ? static_cast<size_t>(t.width) * 4u
                                           : static_cast<size_t>(t.stride);
     return rowBytes * static_cast<size_t>(t.height);
-}
-
-// QUB_ResizeImage closes the slot before it knows whether the new window can
-// be made; asking the same questions first keeps the picture when the answer
-// is no.
-int CheckNewSize(int n, int width, int height) {
-    const ImageWindowRecord& r = qubState.images[n];
-    ZoomFit fit;
-    if (QUB_FitZoom(width, height, r.zoom, QUB_ReadZoomLimits(), &fit) != kZoomFitted) return kNoFit;
-    int64_t bytes = 0;
-    if (!QUB_BufferBytes(width, height, r.depth, &bytes)) return kTooLarge;
-    return 0;
 }
 
 // A copy of the whole buffer, padding included; null when memory is short.
@@ -51,7 +39,7 @@ void* CopyBuffer(const ImageTarget& t) {
 int Rotate(int n, bool right) {
     ImageTarget old;
     if (!QUB_ImageTarget(n, &old)) return kClosed;
-    const int checked = CheckNewSize(n, old.height, old.width);
+    const int checked = QUB_CheckNewImageSize(n, old.height, old.width);
     if (checked != 0) return checked;
     void* copy = CopyBuffer(old);
     if (!copy) return kNoMemory;
@@ -127,7 +115,7 @@ int QUB_ScaleImage(int n, int perMille) {
     if (!QUB_ImageTarget(n, &old)) return kClosed;
     int width = 0, height = 0;
     if (QUB_ScaledSize(old.width, old.height, perMille, &width, &height) != 0) return kNoFit;
-    const int checked = CheckNewSize(n, width, height);
+    const int checked = QUB_CheckNewImageSize(n, width, height);
     if (checked != 0) return checked;
 
     CopyDescription d;

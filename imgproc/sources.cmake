@@ -16,6 +16,7 @@ list(APPEND QUB_PURE_SOURCES
 list(APPEND QUB_WIN_SOURCES
   imgproc/analysis_commands_win.cpp
   imgproc/colour_plot_win.cpp
+  imgproc/drawing_commands_win.cpp
   imgproc/image_drawing_win.cpp
   imgproc/image_transforms_win.cpp
   imgproc/pick_tools_win.cpp

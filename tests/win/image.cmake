@@ -15,3 +15,6 @@ if(WIN32)
   qub_win_run(image_cmdline_tests image_cmdline_tests $<TARGET_FILE:qubstereo>
               ${CMAKE_SOURCE_DIR}/samples/stereo_pair.jpg)
 endif()
+
+qub_win_test_program(image_toolbox_tests image_toolbox_test.cpp image_test_support.cpp text_test_support.cpp)
+qub_win_run(image_toolbox_tests image_toolbox_tests)
