@@ -49,13 +49,20 @@ struct Run {
 
 bool SlotIsOpen(int slot, void*) { return qubState.images[slot].inUse != 0; }
 
-// The windows the compositions read and write must all still be there: a
-// window the user closed has released its buffer.
+// The windows the compositions read and write must all still be there, as
+// they were made: a window the user closed has released its buffer, and one
+// the toolbox rotated, rescaled, resized or re-created holds a buffer of
+// another size or depth, which a composition would write past.
+bool Intact(int slot, int width, int height) {
+    const ImageWindowRecord& r = qubState.images[slot];
+    return r.inUse && r.depth == 32 && r.width == width && r.height == height;
+}
+
 bool WorkingWindowsOpen(const Run& run) {
-    return run.Open(kPairSlot) && qubState.images[kPairSlot].width == run.width &&
-           qubState.images[kPairSlot].height == run.height && run.OpenRole(kRoleLeft) &&
-           run.OpenRole(kRoleRight) && run.OpenRole(kRolePreview) &&
-           run.OpenRole(kRoleFrameLeft) && run.OpenRole(kRoleFrameRight);
+    if (!Intact(kPairSlot, run.width, run.height)) return false;
+    for (StereoRole role : {kRoleLeft, kRoleRight, kRolePreview, kRoleFrameLeft, kRoleFrameRight})
+        if (!Intact(run.slots.slot[role], run.half, run.height)) return false;
+    return true;
 }
 
 // Guide lines are inverted into the pair, which is the current image: the

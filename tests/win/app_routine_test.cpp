@@ -12,6 +12,7 @@
 #include "app/stereo_routine_win.h"
 #include "app/stereo_run_win.h"
 #include "core/library_state.h"
+#include "image/toolbox_menu.h"
 #include "core/main_menu.h"
 #include "core/runtime.h"
 #include "image/image_window.h"
@@ -161,23 +162,35 @@ TEST(StereoRoutine, WithoutAPairAsksForOne) {
     ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
 }
 
-TEST(StereoRoutine, ClosingAWorkingWindowEndsTheRunSafely) {
-    g_before = [] {
-        ASSERT_EQ(QUB_CreateImage(0, "pair", -1, -1, kPairW, kPairH, 100), 0);
-        FillPair();
+// The user changes a working window under the running routine: closes
+// "Right side" with its close box, halves "Preview" or turns "buruburuL" from
+// its toolbox. The routine must not compose into a released or smaller
+// buffer again: it ends, and takes its windows with it.
+TEST(StereoRoutine, AWorkingWindowClosedOrChangedEndsTheRunSafely) {
+    struct Change {
+        const char* title;
+        UINT message;
+        WPARAM command;
     };
-    g_testRoutine = RunRoutine;
-    ASSERT_TRUE(StartRoutine());
-    ASSERT_TRUE(PumpUntil([] { return qubState.buttonBox.window != nullptr; }));
-    const int right = FindTitled("Right side");
-    ASSERT_GE(right, 0);
-    // The user closes "Right side" with its close box: the routine must not
-    // compose from the released buffer again.
-    PostMessageW(qubState.images[right].window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return g_routineDone.load() == 1; }));
-    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
-    EXPECT_EQ(qubState.buttonBox.window, nullptr);
-    EXPECT_EQ(FindTitled("Left side"), -1);
+    for (const Change& c : {Change{"Right side", WM_CLOSE, 0}, Change{"Preview", WM_COMMAND, kTbSize50},
+                            Change{"buruburuL", WM_COMMAND, kTbRotateRight}}) {
+        SCOPED_TRACE(c.title);
+        g_before = [] {
+            ASSERT_EQ(QUB_CreateImage(0, "pair", -1, -1, kPairW, kPairH, 100), 0);
+            FillPair();
+        };
+        g_testRoutine = RunRoutine;
+        ASSERT_TRUE(StartRoutine());
+        ASSERT_TRUE(PumpUntil([] { return qubState.buttonBox.window != nullptr; }));
+        const int slot = FindTitled(c.title);
+        ASSERT_GE(slot, 0);
+        PostMessageW(qubState.images[slot].window, c.message, c.command, 0);
+        EXPECT_TRUE(PumpUntil([] { return g_routineDone.load() == 1; }));
+        ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+        EXPECT_EQ(qubState.buttonBox.window, nullptr);
+        EXPECT_EQ(FindTitled("Left side"), -1);
+        EXPECT_EQ(FindTitled(c.title), -1);
+    }
 }
 
 // A pair tall enough for the guides (the mouse counts only clear of the top
