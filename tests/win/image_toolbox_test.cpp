@@ -24,6 +24,7 @@
 #include "image/image_window.h"
 #include "image/toolbox_menu.h"
 #include "imgproc/image_drawing.h"
+#include "imgproc/image_transforms.h"
 #include "text/text_window.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/imgproc_test_support.h"
@@ -463,6 +464,41 @@ TEST_P(Toolbox, MenusOfferTheirItems) {
         EXPECT_EQ(GetMenuItemID(process, 14), static_cast<UINT>(kTbPaint));
         DestroyMenu(process);
     }));
+}
+
+// Not run by default: the basic menu, then the processing menu with its
+// "Information..." submenu, each held open on the window for a screenshot.
+//   image_toolbox_tests --gtest_also_run_disabled_tests --gtest_filter=*Showcase*/Bits32
+TEST_P(Toolbox, DISABLED_Showcase) {
+    Fresh();
+    ASSERT_TRUE(OnWorker([] {
+        QUB_SelectImage(kSlot);
+        QUB_TestPatternHsv();
+        QUB_DisplayImage(kSlot);
+    }));
+    const char* hold = getenv("QUB_SHOWCASE_MS");
+    const uint32_t ms = hold ? static_cast<uint32_t>(atoi(hold)) : 3000u;
+    RECT r;
+    GetWindowRect(qubState.images[kSlot].window, &r);
+    SetCursorPos(r.left + 60, r.top + 60);
+    const auto key = [](WORD vk) {
+        keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
+        keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
+    };
+    Post(WM_RBUTTONDOWN, MK_RBUTTON, {60, 60});
+    PumpFor(ms);
+    key(VK_ESCAPE);
+    PumpFor(500);
+    Post(WM_MBUTTONDOWN, MK_MBUTTON, {60, 60});
+    PumpFor(500);
+    key(VK_DOWN);
+    key(VK_DOWN);
+    key(VK_RIGHT);
+    PumpFor(ms);
+    key(VK_ESCAPE);
+    key(VK_ESCAPE);
+    key(VK_ESCAPE);
+    PumpFor(500);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, Toolbox, testing::Values(32, 8),
