@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "app/auto_align.h"
@@ -62,6 +63,15 @@ TEST(AutoAlign, SamplePairAsRendered) {
     EXPECT_EQ(o.i, kSampleAlignI);
     EXPECT_EQ(o.farA, kSampleAlignA);
     EXPECT_EQ(o.windowA, kSampleBallDisparity + 1);
+    // The same pair again gives the same bits: no state carried between
+    // runs, nothing uninitialised, no order that depends on addresses.
+    const PairEstimate again = Estimate(Left(), right);
+    const double a[] = {again.verticalOffset, again.rotationDegrees, again.verticalScale, again.nearParallax,
+                        again.farParallax, again.confidence, again.scaleCos, again.scaleSin};
+    const double b[] = {e.verticalOffset, e.rotationDegrees, e.verticalScale, e.nearParallax,
+                        e.farParallax, e.confidence, e.scaleCos, e.scaleSin};
+    EXPECT_EQ(std::memcmp(a, b, sizeof a), 0);
+    EXPECT_EQ(again.matches, e.matches);
 }
 
 TEST(AutoAlign, FractionalVerticalOffsets) {

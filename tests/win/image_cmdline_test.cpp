@@ -111,12 +111,17 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     Bytes bomb = MakeJpeg(16, 16, 3, true, 4600);
     const size_t sof = FindJpegMarker(bomb, 0xC0);
     ASSERT_NE(sof, 0u);
-    Bytes square = bomb;
+    Bytes square = bomb, eightK = bomb;
     PutBe16(bomb, sof + 5, 65500);
     PutBe16(bomb, sof + 7, 65500);
     bomb.resize(bomb.size() + 100000, 0);  // refused from its head, the rest unread
     PutBe16(square, sof + 5, 23170);
     PutBe16(square, sof + 7, 23170);
+    PutBe16(eightK, sof + 5, 8000);
+    PutBe16(eightK, sof + 7, 8000);
+    Bytes bmp = MakeBmp(1, 1, 4);  // 122 bytes claiming 23170 x 23170
+    PutLe32(bmp, 18, 23170);
+    PutLe32(bmp, 22, 23170);
     Bytes gif = MakeGif(4, 4, 1, true);
     ASSERT_EQ(gif[21], 0x2C);
     gif[30] = 0;  // no local table, and no global one
@@ -144,7 +149,7 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     cut.resize(cut.size() - 2);
 
     const std::vector<std::pair<std::wstring, Bytes>> files = {
-        {L"bomb.jpg", bomb}, {L"square.jpg", square}, {L"table.gif", gif},
+        {L"bomb.jpg", bomb}, {L"square.jpg", square}, {L"8000.jpg", eightK}, {L"square.bmp", bmp}, {L"table.gif", gif},
         {L"record.emf", emf}, {L"view.mpo", mpo}, {L"cut.jpg", cut}};
     std::wstring args;
     for (const auto& f : files) {

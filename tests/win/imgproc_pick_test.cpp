@@ -32,6 +32,7 @@ enum class Act {
     kRestart,  // right press after the first point; waits for the first prompt again
     kLast,     // the click (or right press, or stop) that ends the tool
     kCancel,
+    kMiddleCancel,  // a middle press cancels as a right press does
     kStop,
 };
 
@@ -108,6 +109,7 @@ protected:
                 return PumpUntil([] { return Status() == L"Click the first point"; });
             case Act::kLast: Post(WM_LBUTTONDOWN, MK_LBUTTON, step.x, step.y); return true;
             case Act::kCancel: Post(WM_RBUTTONDOWN, MK_RBUTTON, 0, 0); return true;
+            case Act::kMiddleCancel: Post(WM_MBUTTONDOWN, MK_MBUTTON, 0, 0); return true;
             case Act::kStop: s.stopRequested.store(1); return true;  // as the main window's Stop does
         }
         return false;
@@ -197,7 +199,7 @@ TEST_F(Picking, EveryToolReturnsItsClicksAndLeavesThePictureAsItWas) {
 TEST_F(Picking, CancelAndStopEraseTheBandAndGiveNoPoints) {
     const Case cases[] = {
         {"rect cancelled first", Rect, {{Act::kCancel, 0, 0}}, 1, {0, 0, 0, 0}},
-        {"row cancelled", Row, {{Act::kMove, 5, 6}, {Act::kCancel, 0, 0}}, 1, {0, 0}},
+        {"row cancelled", Row, {{Act::kMove, 5, 6}, {Act::kMiddleCancel, 0, 0}}, 1, {0, 0}},
         {"circle cancelled after a restart", Circle,
          {{Act::kFirst, 6, 6}, {Act::kMove, 9, 1}, {Act::kRestart, 0, 0}, {Act::kCancel, 0, 0}}, 1, {0, 0, 0}},
         {"line stopped with its band shown", Line, {{Act::kFirst, 4, 5}, {Act::kMove, 20, 20}, {Act::kStop, 0, 0}},
