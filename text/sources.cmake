@@ -1,9 +1,11 @@
 list(APPEND QUB_PURE_SOURCES
+  text/console_words.cpp
   text/decimal.cpp
   text/format.cpp
   text/input_cursor.cpp
   text/key_ring.cpp
   text/text_menu.cpp
+  text/window_source.cpp
   text/wrap.cpp
 )
 list(APPEND QUB_WIN_SOURCES
