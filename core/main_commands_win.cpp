@@ -1,8 +1,129 @@
 // The main window's commands beyond Start, Stop and Exit: paste, interactive
-// creation and window information. They arrive with the image and text
-// windows they need. Dropped files are in drop_files_win.cpp.
+// creation and window information. They run on the GUI thread and have the
+// worker make every window through the request hand-off; prompts go to the
+// current text window. Dropped files are in drop_files_win.cpp.
 #include <windows.h>
 
-#include "core/run_control.h"
+#include <cstdio>
 
-void QUB_RunMainWindowCommand(int) {}
+#include "core/library_state.h"
+#include "core/main_menu.h"
+#include "core/run_control.h"
+#include "core/worker.h"
+#include "image/image_clipboard.h"
+#include "image/image_window.h"
+#include "text/decimal.h"
+#include "text/text_menu.h"
+#include "text/text_window.h"
+
+namespace {
+
+constexpr int kCreated = 0, kSlotTaken = 1;
+
+// The number typed after `prompt`; false when Exit ended the input.
+bool Ask(const char* prompt, int* value) {
+    QUB_Printf("%s", prompt);
+    char line[kInputLineBytes] = "";
+    QUB_InputLine(line);
+    if (qubState.terminateState.load() != 0) return false;
+    *value = QUB_ParseDecimal(line);
+    return true;
+}
+
+void Paste() {
+    RGBQUAD palette[256];
+    int count = 0;
+    HBITMAP bitmap = QUB_GetClipboardBitmap(palette, &count);
+    if (!bitmap) return;
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof info, &info);
+    for (int n = 0; n < kImageSlots; ++n) {
+        char title[8];
+        std::snprintf(title, sizeof title, "%03d", n);
+        const int created = QUB_RequestCreateImage(n, title, info.bmWidth, info.bmHeight, 32);
+        if (created == kCreated) {
+            QUB_RequestPutBitmap(bitmap);  // the new window is current; the bitmap is its
+            QUB_RequestDisplayImage(n);
+            QUB_RestoreImage();
+            return;
+        }
+        // A size that cannot be had, or a worker that is gone, fails in
+        // every slot alike.
+        if (created != kSlotTaken) break;
+    }
+    DeleteObject(bitmap);
+}
+
+void ImageWindow() {
+    QUB_RequestTextWindow(0);
+    QUB_Printf("Creating ImageWindow...\n");
+    int width = 0, height = 0, depth = 0;
+    if (!Ask(" Width=", &width) || !Ask("Height=", &height) || !Ask("Bit[32 or 8]=", &depth)) return;
+    if (depth != 32 && depth != 8) return;
+    for (int n = 0; n < kImageSlots; ++n) {
+        if (qubState.images[n].inUse) continue;
+        char title[8];
+        std::snprintf(title, sizeof title, "%03d", n);
+        QUB_RequestCreateImage(n, title, width, height, depth);
+        return;
+    }
+}
+
+void TextWindow() {
+    for (int n = 0; n < kTextSlots; ++n) {
+        if (qubState.textWindows[n].inUse) continue;
+        QUB_RequestTextWindow(n);
+        return;
+    }
+}
+
+void InputBox() {
+    QUB_RequestTextWindow(0);
+    QUB_Printf("Creating InpuxBox...\n");
+    int items = 0;
+    if (Ask("How many items? >", &items)) QUB_RequestInputBox(items);
+}
+
+void ButtonBox() {
+    QUB_RequestTextWindow(0);
+    QUB_Printf("Creating ButtonBox...\n");
+    int nx = 0, ny = 0;
+    if (Ask("Number[X]=>", &nx) && Ask("Number[Y]=>", &ny)) QUB_RequestButtonBox(nx, ny);
+}
+
+void WindowInfo() {
+    const LibraryState& s = qubState;
+    const int n = s.currentTextWindow;
+    if (n < 0 || n >= kTextSlots || !s.textWindows[n].inUse) QUB_RequestTextWindow(0);
+    const int current = s.currentTextWindow;
+    if (current >= 0 && current < kTextSlots && s.textWindows[current].inUse)
+        PostMessageW(s.textWindows[current].window, WM_COMMAND, kTextCmdWindowInfo, 0);
+}
+
+struct MainCommand {
+    int id;
+    void (*run)();
+};
+
+constexpr MainCommand kCommands[] = {
+    {kCmdPaste, Paste},         {kCmdImageWindow, ImageWindow}, {kCmdTextWindow, TextWindow},
+    {kCmdInputBox, InputBox},   {kCmdButtonBox, ButtonBox},     {kCmdWindowInfo, WindowInfo},
+};
+
+// The popup greys these while the routine runs or a line input waits; their
+// keys (Ctrl+V, Ctrl+W) are held to the same rule.
+bool Offered(int id) {
+    const LibraryState& s = qubState;
+    for (const MainMenuEntry& entry : kMainPopup)
+        if (entry.id == id)
+            return QUB_MainMenuItemState(entry, s.routineRunning.load(), s.lineInputActive.load()) ==
+                   kMenuStateEnabled;
+    return false;
+}
+
+}  // namespace
+
+void QUB_RunMainWindowCommand(int id) {
+    for (const MainCommand& command : kCommands)
+        if (command.id == id && Offered(id)) command.run();
+}

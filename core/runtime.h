@@ -36,6 +36,8 @@ void QUB_InsertMenuString(HMENU menu, int position, int state, int id, const cha
 void QUB_InsertMenuSeparator(HMENU menu, int position);
 void QUB_InsertSubmenu(HMENU menu, HMENU submenu, int position, const char* text);
 void QUB_Pause(const char* text);
+// Brings `window` to the front (a rebuilt layout ends with the main window).
+void QUB_SetForeground(HWND window);
 
 // --- snapping while dragged with Ctrl ------------------------------------------
 void QUB_CollectSnapRects();

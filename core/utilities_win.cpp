@@ -69,6 +69,10 @@ void QUB_InsertSubmenu(HMENU menu, HMENU submenu, int position, const char* text
     InsertMenuItemW(menu, static_cast<UINT>(position), TRUE, &item);
 }
 
+void QUB_SetForeground(HWND window) {
+    if (window) SetForegroundWindow(window);
+}
+
 void QUB_Pause(const char* text) {
     MessageBoxW(nullptr, WideText(text), L"Pause", MB_OK);
 }

@@ -5,7 +5,6 @@
 #include "core/library_state.h"
 #include "core/main_menu.h"
 #include "core/runtime.h"
-#include "core/text_convert_win.h"
 #include "image/image_clipboard.h"
 #include "image/image_window.h"
 #include "image/toolbox_commands.h"
@@ -89,13 +88,7 @@ void AppendItems(HMENU menu, const ToolboxItem* items, int count, int zoom) {
         } else if (item.submenu) {
             HMENU sub = CreatePopupMenu();
             AppendItems(sub, item.submenu, item.submenuCount, zoom);
-            WideText wide(item.text);
-            MENUITEMINFOW info = {};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_SUBMENU | MIIM_STRING;
-            info.hSubMenu = sub;
-            info.dwTypeData = wide.text;
-            InsertMenuItemW(menu, static_cast<UINT>(i), TRUE, &info);
+            QUB_InsertSubmenu(menu, sub, i, item.text);
         } else {
             const int state = QUB_ToolboxItemChecked(item.command, zoom) ? kMfsChecked : kMenuStateEnabled;
             QUB_InsertMenuString(menu, i, state, item.command, item.text);

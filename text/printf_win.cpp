@@ -2,6 +2,7 @@
 // the colour stack, and the drawing that line input shares.
 #include <cstdarg>
 #include <cstring>
+#include <cwchar>
 
 #include "core/library_state.h"
 #include "core/runtime.h"
@@ -79,6 +80,19 @@ void QUB_TextDrawCursor(TextWindowRecord& r, bool on) {
 
 void QUB_TextPrintIn(int n, const char* text) {
     if (TextWindowRecord* r = QUB_OpenTextRecord(n)) PrintInto(*r, text);
+}
+
+void QUB_TextPrintWideIn(int n, const wchar_t* text) {
+    TextWindowRecord* r = QUB_OpenTextRecord(n);
+    if (r == nullptr) return;
+    if (r->logState == 1) {
+        char narrow[kFormatBytes] = "";
+        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, static_cast<int>(sizeof narrow), nullptr, nullptr);
+        QUB_TextLogWrite(*r, narrow, false);
+    }
+    DrawText(*r, text, static_cast<int>(wcslen(text)));
+    InvalidateRect(r->window, nullptr, FALSE);
+    QUB_PumpMessages();
 }
 
 void QUB_Printf(const char* format, ...) {

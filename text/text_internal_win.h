@@ -28,6 +28,9 @@ void QUB_TextDrawUnit(TextWindowRecord& r, int x, int y, wchar_t unit, int cells
 void QUB_TextDrawCursor(TextWindowRecord& r, bool on);
 // Prints a narrow text into slot n as QUB_Printf does into the current one.
 void QUB_TextPrintIn(int n, const char* text);
+// The same for UTF-16 text, whatever the ANSI code page can show; the log
+// gets the ANSI code page's version of it.
+void QUB_TextPrintWideIn(int n, const wchar_t* text);
 
 // The log stream: written while logState is 1; closed (and flushed) when the
 // window closes.

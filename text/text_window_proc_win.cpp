@@ -5,6 +5,7 @@
 
 #include "core/library_state.h"
 #include "core/runtime.h"
+#include "core/version.h"
 #include "core/window_procs_win.h"
 #include "text/text_internal_win.h"
 #include "text/text_menu.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr const char* kAboutLine = "QUBLIB text window library\n";
+constexpr const char* kAboutLine = QUB_PROGRAM_NAME " " QUB_PROGRAM_VERSION " - QUBLIB text window library\n";
 
 bool InputWaiting() { return qubState.lineInputActive.load() != 0; }
 

@@ -12,3 +12,6 @@ if(WIN32)
   target_link_options(instance_tests PRIVATE ${QUB_STATIC_LINK})
   qub_win_run(instance_tests instance_tests $<TARGET_FILE:qubstereo>)
 endif()
+
+qub_win_test_program(main_commands_tests main_commands_test.cpp image_test_support.cpp text_test_support.cpp)
+qub_win_run(main_commands_tests main_commands_tests)

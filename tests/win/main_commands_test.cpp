@@ -1,0 +1,222 @@
+// The main window's own commands under Wine, in-process: interactive creation
+// of each window kind answered by a typing thread (the commands prompt on the
+// GUI thread, which is busy in the input), Paste into a new window, the
+// window-information listing and its source on the clipboard, and the
+// command console's words.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "boxes/button_box.h"
+#include "boxes/input_box.h"
+#include "core/library_state.h"
+#include "core/main_menu.h"
+#include "image/image_clipboard.h"
+#include "image/image_window.h"
+#include "imgproc/image_drawing.h"
+#include "text/text_menu.h"
+#include "text/text_window.h"
+#include "tests/win/image_test_support.h"
+#include "tests/win/text_test_support.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 8000) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+// Runs main-window command `id` on this (the GUI) thread while another
+// thread types `lines`, each answered once an input waits.
+void Answered(int id, std::vector<std::wstring> lines) {
+    std::thread typist([lines] {
+        for (const std::wstring& line : lines) {
+            if (!WaitFor([] { return qubState.lineInputActive.load() != 0; })) return;
+            SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, line + L"\r");
+            WaitFor([] { return qubState.lineInputActive.load() == 0; });
+        }
+    });
+    SendMainCommand(id);
+    typist.join();
+}
+
+void CloseEverything() {
+    CloseAllImages();
+    OnWorker([] {
+        for (int n = 0; n < kTextSlots; ++n) QUB_CloseTextWindow(n);
+        if (qubState.inputBox.window) QUB_CloseInputBox();
+        if (qubState.buttonBox.window) QUB_DestroyButtonBox();
+    });
+}
+
+class MainCommands : public testing::Test {
+protected:
+    void SetUp() override { CloseEverything(); }
+    void TearDown() override { CloseEverything(); }
+};
+
+TEST_F(MainCommands, InteractiveCreationOfEachKind) {
+    ASSERT_TRUE(OnWorker([] { QUB_CreateImage(0, "taken", -1, -1, 50, 40, 100); }));
+    Answered(kCmdImageWindow, {L"320", L"240", L"16"});
+    EXPECT_FALSE(qubState.images[1].inUse) << "depth 16 is refused";
+    Answered(kCmdImageWindow, {L"320", L"240", L"8"});
+    ASSERT_TRUE(qubState.images[1].inUse);
+    EXPECT_STREQ(qubState.images[1].title, "001");
+    EXPECT_EQ(qubState.images[1].depth, 8);
+    EXPECT_EQ(qubState.images[1].width, 320);
+    EXPECT_EQ(qubState.images[1].height, 240);
+
+    ASSERT_TRUE(qubState.textWindows[0].inUse) << "the prompts opened text window 0";
+    SendMainCommand(kCmdTextWindow);
+    EXPECT_TRUE(qubState.textWindows[1].inUse) << "the first free text slot";
+
+    Answered(kCmdInputBox, {L"3"});
+    ASSERT_NE(qubState.inputBox.window, nullptr);
+    EXPECT_EQ(qubState.inputBox.itemCount, 3);
+
+    Answered(kCmdButtonBox, {L"17", L"16"});
+    EXPECT_EQ(qubState.buttonBox.window, nullptr) << "272 buttons are refused";
+    Answered(kCmdButtonBox, {L"4", L"2"});
+    ASSERT_NE(qubState.buttonBox.window, nullptr);
+    EXPECT_EQ(qubState.buttonBox.count, 8);
+}
+
+TEST_F(MainCommands, PasteOpensTheNextFreeWindowAndKeepsTheCurrentOne) {
+    ASSERT_TRUE(OnWorker([] {
+        QUB_CreateImage(5, "source", -1, -1, 100, 80, 100);
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x) QUB_SetPixel(x, y, static_cast<uint32_t>(x * 2 + y * 0x300));
+        QUB_CopyImage(5);
+        QUB_DestroyImage(5);
+        QUB_CreateImage(0, "zero", -1, -1, 20, 20, 100);
+        QUB_CreateImage(1, "one", -1, -1, 20, 20, 100);
+    }));
+    SendMainCommand(kCmdPaste);
+    ASSERT_TRUE(qubState.images[2].inUse);
+    EXPECT_STREQ(qubState.images[2].title, "002");
+    EXPECT_EQ(qubState.images[2].width, 100);
+    EXPECT_EQ(qubState.images[2].height, 80);
+    EXPECT_EQ(qubState.imageBits32[2][79 * 100 + 99] & 0xFFFFFFu, 99u * 2 + 79u * 0x300);
+    EXPECT_EQ(qubState.currentImage, 1) << "the current image is given back";
+}
+
+// Commands the popup greys while a line input waits cannot be reached by
+// their keys either.
+TEST_F(MainCommands, GreyedCommandsIgnoreTheirKeys) {
+    char line[kInputLineBytes] = "";
+    ASSERT_TRUE(StartOnWorker([&] {
+        QUB_OpenTextWindow(0, -1, -1, 400, 300);
+        QUB_InputLine(line);
+    }));
+    ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
+    SendMessageW(qubState.mainWindow, WM_KEYDOWN, VK_CONTROL, 0);
+    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdTextWindow, 0);  // as a chosen entry would
+    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdWindowInfo, 0);  // as Ctrl+W posts it
+    PumpFor(300);
+    EXPECT_FALSE(qubState.textWindows[1].inUse);
+    SendChars(qubState.textWindows[0].window, L"done\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_STREQ(line, "done") << "the waiting input kept its answer";
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE h = GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(h))) text = p;
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return text;
+}
+
+TEST_F(MainCommands, WindowInfoListsTheWindowsAndPutsTheirSourceOnTheClipboard) {
+    ASSERT_TRUE(OnWorker([] {
+        QUB_OpenTextWindow(0, 100, 200, 400, 300);
+        QUB_StartLog(0);
+        QUB_CreateImage8(3, "eight", 30, 40, 64, 48, 200);
+        QUB_OpenButtonBox(500, 60, 2, 1);
+        QUB_SetButtonBoxTitle(0, "two\nlines");
+    }));
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    SendMainCommand(kCmdWindowInfo);
+    ASSERT_TRUE(PumpUntil([] { return !ClipboardText().empty(); }));
+    const std::string source = ClipboardText();
+    EXPECT_NE(source.find("\tQUB_CreateImage8(3,\"eight\",30,40,64,48,200);\n"), std::string::npos) << source;
+    EXPECT_NE(source.find("\tQUB_OpenTextWindow(0,100,200,400,300);\n"), std::string::npos) << source;
+    EXPECT_NE(source.find("\tQUB_SetButtonBoxTitle(0,\"two\\nlines\");\n"), std::string::npos) << source;
+    ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(0); }));
+    std::string log = ReadFileBytes(LogFileName(0));
+    log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());
+    for (const char* line : {"******* Window information *******\n", "[Image Window]\n",
+                             " 3 8 'eight' X:30 Y:40 W:64 H:48 ZM:200%\n", "[Text Window]\n",
+                             " 0 X:100 Y:200 W:400 H:300\n", "[Button Box]\n", " X:500 Y:60 NX:2 NY:1 SIZE:"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\nin:\n" << log;
+}
+
+// A window standing in for the main window, to see what the console posts.
+std::vector<WPARAM> g_keys;
+LRESULT CALLBACK RecordKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN) g_keys.push_back(wParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(MainCommands, ConsoleWords) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = RecordKeys;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"qub_test_recorder";
+    RegisterClassW(&wc);
+    HWND recorder = CreateWindowW(L"qub_test_recorder", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(recorder, nullptr);
+    ASSERT_TRUE(OnWorker([] {
+        QUB_OpenTextWindow(0, -1, -1, 400, 300);
+        QUB_StartLog(0);
+    }));
+    qubState.drawColour = 0x80FF00;
+    qubState.qub_tttc = 0xABCDEF;
+    qubState.qub_tc = 0x000102;
+    const HWND main = qubState.mainWindow;
+    std::vector<int> results;
+    for (const wchar_t* word : {L"help", L"color", L"ver", L"start", L"exit", L"Exit", L""}) {
+        std::atomic<int> result{-1};
+        ASSERT_TRUE(StartOnWorker([&] {
+            qubState.mainWindow = recorder;
+            result = QUB_RunCommandConsole();
+            qubState.mainWindow = main;
+        }));
+        ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
+        SendChars(qubState.textWindows[0].window, std::wstring(word) + L"\r");
+        ASSERT_TRUE(WaitRoutineEnd());
+        results.push_back(result.load());
+        PumpFor(50);
+    }
+    EXPECT_EQ(results, (std::vector<int>{0, 0, 0, 0, 0, 1, 1}));
+    EXPECT_EQ(g_keys, (std::vector<WPARAM>{'S', VK_ESCAPE}));
+    ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(0); }));
+    DestroyWindow(recorder);
+    std::string log = ReadFileBytes(LogFileName(0));
+    log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());
+    for (const char* text : {"Cmd>help\nCommand list:exit help start ver color\n",
+                             "Red  :128\nGreen:255\nBlue :  0\nqub_tttc=abcdef\nqub_tc=000102\n",
+                             "qubstereo 1.0", "Cmd>Exit\nInvalid command\n", "Cmd>\nInvalid command\n"})
+        EXPECT_NE(log.find(text), std::string::npos) << text << "\nin:\n" << log;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunWinTests(argc, argv); }
