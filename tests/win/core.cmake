@@ -15,3 +15,14 @@ endif()
 
 qub_win_test_program(main_commands_tests main_commands_test.cpp image_test_support.cpp text_test_support.cpp)
 qub_win_run(main_commands_tests main_commands_tests)
+
+# The generated source compiled into a program of its own, which must rebuild
+# the same layout.
+if(WIN32 AND QUB_CAN_RUN_WINDOWS)
+  add_test(NAME window_info_rebuild
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/layout_rebuild.sh ${CMAKE_SOURCE_DIR}
+                   ${CMAKE_CXX_COMPILER} $<TARGET_FILE:qublib> $<TARGET_FILE:qubpure>
+                   $<TARGET_FILE:main_commands_tests> $<TARGET_FILE:qubdrive>)
+  set_tests_properties(window_info_rebuild PROPERTIES RESOURCE_LOCK qub_instances
+                       ENVIRONMENT "QUB_WINEPREFIX=${QUB_WINE_PREFIX}")
+endif()

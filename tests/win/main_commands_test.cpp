@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -166,6 +168,48 @@ TEST_F(MainCommands, WindowInfoListsTheWindowsAndPutsTheirSourceOnTheClipboard) 
                              " 3 8 'eight' X:30 Y:40 W:64 H:48 ZM:200%\n", "[Text Window]\n",
                              " 0 X:100 Y:200 W:400 H:300\n", "[Button Box]\n", " X:500 Y:60 NX:2 NY:1 SIZE:"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "\nin:\n" << log;
+}
+
+// A layout with titles, labels and captions that need escaping, reported
+// by Window Info. The generated source must say every string as it is; when
+// QUB_LAYOUT_OUT names a file, the source goes there too, for the script that
+// compiles it into a program of its own and compares what that rebuilds.
+TEST_F(MainCommands, WindowInfoSourceOfATrickyLayout) {
+    ASSERT_TRUE(OnWorker([] {
+        QUB_OpenTextWindow(0, 700, 500, 400, 300);
+        QUB_OpenTextWindow(2, 40, 620, 320, 200);
+        QUB_CreateImage(1, "say \"cheese\"", 20, 30, 160, 120, 100);
+        QUB_CreateImage8(4, "C:\\pairs\\caf\xE9\t1", 240, 30, 99, 77, 200);
+        QUB_OpenInputBox(560, 40, 3);
+        QUB_ResizeInputBox(90, 110);
+        QUB_SetInputBoxTitle(0, "Shift \"x\"");
+        QUB_SetInputBoxTitle(1, "back\\slash");
+        QUB_SetInputBoxTitle(2, "caf\xE9");
+        QUB_OpenButtonBox(900, 40, 2, 2);
+        QUB_ResizeButtonBox(240, 90);
+        QUB_SetButtonBoxTitle(0, "Left\nview");
+        QUB_SetButtonBoxTitle(1, "\"Go\"");
+        QUB_SetButtonBoxTitle(2, "a\\b");
+        QUB_SetButtonBoxTitle(3, "Quit");
+    }));
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    SendMainCommand(kCmdWindowInfo);
+    ASSERT_TRUE(PumpUntil([] { return !ClipboardText().empty(); }));
+    const std::string source = ClipboardText();
+    for (const char* line : {"\tQUB_CreateImage(1,\"say \\\"cheese\\\"\",20,30,160,120,100);\n",
+                             "\tQUB_CreateImage8(4,\"C:\\\\pairs\\\\caf\\351\\t1\",240,30,99,77,200);\n",
+                             "\tQUB_SetInputBoxTitle(0,\"Shift \\\"x\\\"\");\n",
+                             "\tQUB_SetButtonBoxTitle(0,\"Left\\nview\");\n", "\tQUB_ResizeInputBox(90,110);\n"})
+        EXPECT_NE(source.find(line), std::string::npos) << line << "\nin:\n" << source;
+    if (const char* out = getenv("QUB_LAYOUT_OUT")) {
+        FILE* f = fopen(out, "wb");
+        ASSERT_NE(f, nullptr) << out;
+        fwrite(source.data(), 1, source.size(), f);
+        fclose(f);
+    }
 }
 
 // A window standing in for the main window, to see what the console posts.
