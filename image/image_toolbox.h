@@ -14,5 +14,6 @@ HMENU QUB_BuildProcessMenu(int n);
 // Carries out toolbox command `id` for the image window `window`. Unknown
 // numbers are ignored, and so is every command while a pick tool waits, and
 // one that needs a pick or a line input while a line input waits. 0 done;
-// -1 not run; otherwise the command's own result.
+// -1 not run; otherwise the command's own result (0 for those that have
+// none, as Paste).
 int QUB_RunImageToolboxCommand(HWND window, int id);

@@ -33,7 +33,11 @@ const ToolboxCommand kCommands[] = {
     {kTbZoom200, kNoWait, [](HWND, int n) { return QUB_SetZoom(n, 200); }},
     {kTbSaveAs, kNoWait, [](HWND, int n) { return QUB_SaveAsCommand(n); }},
     {kTbCut, kNoWait, [](HWND, int n) { return QUB_CutCommand(n); }},
-    {kTbCopy, kNoWait, [](HWND, int n) { return QUB_CopyImage(n); }},
+    {kTbCopy, kNoWait,
+     [](HWND, int n) {
+         const int copied = QUB_CopyImage(n);
+         return copied == 2 ? 3 : copied;  // not copied: the toolbox's "failed"
+     }},
     {kTbPaste, kPick, [](HWND, int n) { return QUB_PasteImage(-1, n, -1), 0; }},
     {kTbPasteTopLeft, kNoWait, [](HWND, int n) { return QUB_PasteImage(0, n, 0), 0; }},
     {kTbPixel, kPick, [](HWND, int n) { return QUB_PixelInfoCommand(n); }},

@@ -33,6 +33,12 @@ int QUB_SelectImage(int n);
 int QUB_RestoreImage();
 int QUB_FindImageSlot(HWND window);    // -1 when no open slot has this window
 int QUB_SelectImageByWindow(HWND window);  // the slot, or -1
+// For commands that wait (a pick, a prompt, a dialog), which pump messages:
+// whether slot n still holds `window`, made current again if another command
+// changed the current slot meanwhile.
+bool QUB_StillHoldsImage(int n, HWND window);
+// Has window n repaint its whole client area, without erasing.
+void QUB_RepaintImage(int n);
 
 // Palette of the current window: entries are 4 bytes, blue, green, red, 0
 // (as a little-endian word, 0x00RRGGBB). 1 closed, 2 not an 8-bit window.

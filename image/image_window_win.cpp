@@ -155,6 +155,16 @@ int QUB_CreateImage8(int n, const char* title, int x, int y, int width, int heig
     return QUB_CreateImageDepth(n, title, x, y, width, height, zoom, 8);
 }
 
+bool QUB_StillHoldsImage(int n, HWND window) {
+    if (!window || QUB_FindImageSlot(window) != n) return false;
+    if (qubState.currentImage != n) QUB_SelectImage(n);
+    return true;
+}
+
+void QUB_RepaintImage(int n) {
+    if (IsOpen(n)) InvalidateRect(qubState.images[n].window, nullptr, FALSE);
+}
+
 int QUB_CreateImageInFreeSlot(const char* title, int x, int y, int width, int height, int zoom,
                               int depth) {
     for (int n = 0; n < kImageSlots; ++n) {

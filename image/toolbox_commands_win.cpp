@@ -20,16 +20,6 @@ constexpr int kClosed = 1, kRefused = 2, kFailed = 3;
 
 bool IsOpen(int n) { return n >= 0 && n < kImageSlots && qubState.images[n].inUse; }
 
-// After a wait: whether slot n still holds `window`, made current again if
-// another command changed the current slot meanwhile.
-bool StillThere(int n, HWND window) {
-    if (QUB_FindImageSlot(window) != n) return false;
-    if (qubState.currentImage != n) QUB_SelectImage(n);
-    return true;
-}
-
-void Repaint(int n) { InvalidateRect(qubState.images[n].window, nullptr, FALSE); }
-
 // Text window 0 in front and current, opened at the default place and size
 // when it is not open; then the prompt, and the number typed after it.
 int AskNumber(const char* format, int n) {
@@ -75,9 +65,9 @@ int QUB_LoadCommand(int n) {
     QUB_SelectImage(n);
     char name[kFileNameUnits] = "";
     if (QUB_OpenImageDialog(name) != 0) return kRefused;
-    if (!StillThere(n, window)) return kClosed;
+    if (!QUB_StillHoldsImage(n, window)) return kClosed;
     const int loaded = QUB_LoadImage(name, 0, 0);
-    Repaint(n);
+    QUB_RepaintImage(n);
     return loaded == 0 ? 0 : kFailed;
 }
 
@@ -87,7 +77,7 @@ int QUB_SaveAsCommand(int n) {
     QUB_SelectImage(n);
     char name[kFileNameUnits] = "";
     if (QUB_SaveImageDialog(name) != 0) return kRefused;
-    if (!StillThere(n, window)) return kClosed;
+    if (!QUB_StillHoldsImage(n, window)) return kClosed;
     LibraryState& s = qubState;
     const int type = SaveTypeOfFilter(s.saveFilterIndex);
     const int quality = s.jpegQuality;
@@ -103,7 +93,7 @@ int QUB_CutCommand(int n) {
     // A picture that did not reach the clipboard is kept.
     if (copied != 0) return kFailed;
     QUB_ClearImage(n);
-    Repaint(n);
+    QUB_RepaintImage(n);
     return 0;
 }
 
@@ -133,13 +123,17 @@ int QUB_ClippingCommand(int n) {
     const HWND window = qubState.images[n].window;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     if (QUB_PickRect(n, &x1, &y1, &x2, &y2) != kPickTaken) return kRefused;
-    if (!StillThere(n, window)) return kClosed;
+    if (!QUB_StillHoldsImage(n, window)) return kClosed;
     char title[64];
     std::snprintf(title, sizeof title, "(%d,%d)-(%d,%d)", x1, y1, x2, y2);
     const ImageWindowRecord& source = qubState.images[n];
     const int depth = source.depth;
     const int clip = QUB_CreateImageInFreeSlot(title, 0, 0, x2 - x1 + 1, y2 - y1 + 1, 100, depth);
     if (clip < 0) return kFailed;
+    if (QUB_FindImageSlot(window) != n) {  // the source went while the window was made
+        QUB_DestroyImage(clip);
+        return kClosed;
+    }
     const ImageWindowRecord& target = qubState.images[clip];
     if (depth == 8) {
         RGBQUAD palette[256];

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -23,9 +22,11 @@ namespace {
 constexpr int kClosed = 1;
 constexpr size_t kTitleBytes = 512;
 
+// Zeroed, so that a view reading more of it than its source filled (an
+// 8-bit row or area read as pixels) sees black rather than stale memory.
 template <class T>
 std::unique_ptr<T[]> Allocate(size_t count) {
-    return std::unique_ptr<T[]>(new (std::nothrow) T[count]);
+    return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
 }
 
 // Row y of the current window, as its words or bytes; null when there is no
@@ -33,9 +34,7 @@ std::unique_ptr<T[]> Allocate(size_t count) {
 // either kind whatever the depth.
 std::unique_ptr<uint8_t[]> ReadRowOf(const ImageTarget& t, int y) {
     std::unique_ptr<uint8_t[]> row = Allocate<uint8_t>(static_cast<size_t>(t.width) * 4u);
-    if (!row) return row;
-    std::memset(row.get(), 0, static_cast<size_t>(t.width) * 4u);
-    QUB_ReadRow(row.get(), y, t.width);
+    if (row) QUB_ReadRow(row.get(), y, t.width);
     return row;
 }
 
@@ -54,7 +53,7 @@ void Label(const GraphLabel& label) {
 }
 
 int Repaint(int slot) {
-    InvalidateRect(qubState.images[slot].window, nullptr, FALSE);
+    QUB_RepaintImage(slot);
     return 0;
 }
 

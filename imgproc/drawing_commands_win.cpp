@@ -23,16 +23,8 @@ HWND Select(int n) {
     return qubState.images[n].window;
 }
 
-// After a wait: whether slot n still holds `window`, made current again if
-// another command changed the current slot meanwhile.
-bool StillThere(int n, HWND window) {
-    if (QUB_FindImageSlot(window) != n) return false;
-    if (qubState.currentImage != n) QUB_SelectImage(n);
-    return true;
-}
-
 int Repaint(int n) {
-    InvalidateRect(qubState.images[n].window, nullptr, FALSE);
+    QUB_RepaintImage(n);
     return 0;
 }
 
@@ -42,7 +34,7 @@ bool ReadText(int n, HWND window, char* line) {
     QUB_ShowTextWindow();
     QUB_Printf("Text>");
     QUB_InputLine(line);
-    return StillThere(n, window);
+    return QUB_StillHoldsImage(n, window);
 }
 
 }  // namespace
@@ -57,7 +49,7 @@ int QUB_DrawLineCommand(int n, LineForm form) {
         case LineForm::kVertical: picked = QUB_PickColumn(n, &x1, &y1); break;
     }
     if (picked != kPickTaken) return kCommandCancelled;
-    if (!StillThere(n, window)) return kClosed;
+    if (!QUB_StillHoldsImage(n, window)) return kClosed;
     const ImageWindowRecord& r = qubState.images[n];
     if (form == LineForm::kHorizontal) {
         x1 = 0, x2 = r.width - 1, y2 = y1;
@@ -73,7 +65,7 @@ int QUB_DrawBoxCommand(int n, ShapeFill fill) {
     if (!window) return kClosed;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     if (QUB_PickRect(n, &x1, &y1, &x2, &y2) != kPickTaken) return kCommandCancelled;
-    if (!StillThere(n, window)) return kClosed;
+    if (!QUB_StillHoldsImage(n, window)) return kClosed;
     switch (fill) {
         case ShapeFill::kOutline: QUB_DrawBox(x1, y1, x2, y2); break;
         case ShapeFill::kFill: QUB_FillBox(x1, y1, x2, y2); break;
@@ -87,7 +79,7 @@ int QUB_DrawCircleCommand(int n, ShapeFill fill) {
     if (!window) return kClosed;
     int cx = 0, cy = 0, r = 0;
     if (QUB_PickCircle(n, &cx, &cy, &r) != kPickTaken) return kCommandCancelled;
-    if (!StillThere(n, window)) return kClosed;
+    if (!QUB_StillHoldsImage(n, window)) return kClosed;
     switch (fill) {
         case ShapeFill::kOutline: QUB_DrawCircle(cx, cy, qubState.drawColour, r); break;
         case ShapeFill::kFill: QUB_FillCircle(r, cx, cy); break;
@@ -101,7 +93,7 @@ int QUB_DrawTextCommand(int n) {
     if (!window) return kClosed;
     int x = 0, y = 0;
     if (QUB_PickPoint(n, &x, &y) != kPickTaken) return kCommandCancelled;
-    if (!StillThere(n, window)) return kClosed;
+    if (!QUB_StillHoldsImage(n, window)) return kClosed;
     char line[kInputLineBytes] = "";
     if (!ReadText(n, window, line)) return kClosed;
     LibraryState& s = qubState;
@@ -117,7 +109,7 @@ int QUB_PaintCommand(int n) {
     if (!window) return kClosed;
     int x = 0, y = 0;
     if (QUB_PickPoint(n, &x, &y) != kPickTaken) return kCommandCancelled;
-    if (!StillThere(n, window)) return kClosed;
+    if (!QUB_StillHoldsImage(n, window)) return kClosed;
     QUB_Paint(x, y);
     return Repaint(n);
 }
@@ -127,6 +119,6 @@ int QUB_TrueTypeDrawCommand(int n) {
     if (!window) return kClosed;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     if (QUB_PickRect(n, &x1, &y1, &x2, &y2) != kPickTaken) return kCommandCancelled;
-    if (!StillThere(n, window)) return kClosed;
+    if (!QUB_StillHoldsImage(n, window)) return kClosed;
     return QUB_TTDrawCommand(window, x1, y1, x2, y2);
 }

@@ -52,7 +52,7 @@ int QUB_TestPatternCommand(int n, TestPattern pattern) {
     static const Fill kFills[] = {QUB_TestPatternRgb, QUB_TestPatternHsv, QUB_TestPatternYCrCb,
                                   QUB_TestPatternYuv, QUB_TestPatternYiq, QUB_TestPatternGrey};
     const int result = kFills[static_cast<int>(pattern)]();
-    InvalidateRect(qubState.images[n].window, nullptr, FALSE);
+    QUB_RepaintImage(n);
     return result;
 }
 
@@ -74,9 +74,10 @@ int QUB_ColourChangeCommand(int n) {
 
 int QUB_ColourPickCommand(int n) {
     if (!IsOpen(n)) return kClosed;
+    const HWND window = qubState.images[n].window;
     int x = 0, y = 0;
     if (QUB_PickPoint(n, &x, &y) != kPickTaken) return kCommandCancelled;
-    if (!IsOpen(n)) return kClosed;
+    if (QUB_FindImageSlot(window) != n) return kClosed;
     LibraryState& s = qubState;
     QUB_SelectImage(n);
     const uint32_t v = QUB_GetPixel(x, y);

@@ -7,10 +7,16 @@
 #include "text/text_menu.h"
 #include "text/text_window.h"
 
+namespace {
+
+constexpr int kConsoleLineBytes = 516;  // room for a line input and more
+
+}  // namespace
+
 int QUB_RunCommandConsole() {
     LibraryState& s = qubState;
     QUB_Printf("Cmd>");
-    char line[516] = "";
+    char line[kConsoleLineBytes] = "";
     QUB_InputLine(line);
     switch (QUB_ConsoleWord(line)) {
         case ConsoleWord::kExit:

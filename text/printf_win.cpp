@@ -43,13 +43,18 @@ void DrawText(TextWindowRecord& r, const wchar_t* wide, int length) {
     }
 }
 
-void PrintInto(TextWindowRecord& r, const char* text) {
-    wchar_t wide[kFormatBytes];
-    const int length = QUB_ToWide(text, wide, static_cast<int>(kFormatBytes));
+// `text` is what the log records of the `length` units of `wide`.
+void Show(TextWindowRecord& r, const char* text, const wchar_t* wide, int length) {
     if (r.logState == 1) QUB_TextLogWrite(r, text, false);
     DrawText(r, wide, length);
     InvalidateRect(r.window, nullptr, FALSE);
     QUB_PumpMessages();
+}
+
+void PrintInto(TextWindowRecord& r, const char* text) {
+    wchar_t wide[kFormatBytes];
+    const int length = QUB_ToWide(text, wide, static_cast<int>(kFormatBytes));
+    Show(r, text, wide, length);
 }
 
 }  // namespace
@@ -85,14 +90,14 @@ void QUB_TextPrintIn(int n, const char* text) {
 void QUB_TextPrintWideIn(int n, const wchar_t* text) {
     TextWindowRecord* r = QUB_OpenTextRecord(n);
     if (r == nullptr) return;
-    if (r->logState == 1) {
-        char narrow[kFormatBytes] = "";
-        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, static_cast<int>(sizeof narrow), nullptr, nullptr);
-        QUB_TextLogWrite(*r, narrow, false);
-    }
-    DrawText(*r, text, static_cast<int>(wcslen(text)));
-    InvalidateRect(r->window, nullptr, FALSE);
-    QUB_PumpMessages();
+    // As much as the narrow path would take: the layout works on a buffer of
+    // kFormatBytes units.
+    const size_t units = wcsnlen(text, kFormatBytes - 1);
+    char narrow[kFormatBytes * 2] = "";
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(units), narrow,
+                                          static_cast<int>(sizeof narrow) - 1, nullptr, nullptr);
+    narrow[bytes > 0 ? bytes : 0] = '\0';
+    Show(*r, narrow, text, static_cast<int>(units));
 }
 
 void QUB_Printf(const char* format, ...) {

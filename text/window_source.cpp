@@ -52,6 +52,7 @@ std::string QUB_CStringLiteral(const std::string& text) {
             case '\\': out += "\\\\"; break;
             case '\n': out += "\\n"; break;
             case '\t': out += "\\t"; break;
+            case '?': out += "\\?"; break;  // no trigraph can form
             default:
                 if (byte < 0x20 || byte >= 0x7F) {
                     char octal[5];

@@ -4,7 +4,8 @@
 //
 // Every string the user gave (titles, labels, captions) becomes a C string
 // literal that compiles to the same bytes: quotes and backslashes escaped,
-// line feeds as \n, tabs as \t, other control bytes and every byte from 0x80
+// line feeds as \n, tabs as \t, question marks as \? (no trigraph can
+// form), other control bytes and every byte from 0x80
 // up as three-digit octal escapes (so double-byte characters survive any
 // source character set). A source that would not fit the buffer is cut
 // before the first whole line that does not fit, says so in a comment, and

@@ -25,7 +25,7 @@ TEST(LayoutSource, EveryKindWithStringsThatNeedEscaping) {
     layout.hasInputBox = true;
     layout.inputBox = {10, 20, 2, 70, 120, {"Width", "a \"b\""}};
     layout.hasButtonBox = true;
-    layout.buttonBox = {30, 40, 2, 1, 200, 60, {"two\nlines", ""}};
+    layout.buttonBox = {30, 40, 2, 1, 200, 60, {"two\nlines", "ok?" "?/"}};
     EXPECT_EQ(QUB_LayoutSource(layout),
               "\t// QUBLIB --- Automatic Source Generator\n"
               "\t// [Image Window]\n"
@@ -41,7 +41,7 @@ TEST(LayoutSource, EveryKindWithStringsThatNeedEscaping) {
               "\tQUB_OpenButtonBox(30,40,2,1);\n"
               "\tQUB_ResizeButtonBox(200,60);\n"
               "\tQUB_SetButtonBoxTitle(0,\"two\\nlines\");\n"
-              "\tQUB_SetButtonBoxTitle(1,\"\");\n"
+              "\tQUB_SetButtonBoxTitle(1,\"ok\\?\\?/\");\n"
               "\tQUB_SetForeground(QUBMAINWINDOW);\n");
 }
 

@@ -103,3 +103,30 @@ int MaxChannelDifference(uint32_t a, uint32_t b) {
     }
     return worst;
 }
+
+std::wstring StatusText() {
+    wchar_t text[128] = {};
+    GetWindowTextW(qubState.statusControl, text, 128);
+    const std::wstring s = text;
+    const size_t first = s.find_first_not_of(L' ');
+    return first == std::wstring::npos ? std::wstring() : s.substr(first);
+}
+
+HWND FindOwnedDialog(HWND owner) {
+    struct Search {
+        HWND owner, found;
+    } search{owner, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM p) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(p);
+            wchar_t name[16] = L"";
+            GetClassNameW(window, name, 16);
+            if (lstrcmpW(name, L"#32770") == 0 && GetWindow(window, GW_OWNER) == s->owner) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}

@@ -32,6 +32,12 @@ std::string Narrow(const std::wstring& text);  // ANSI code page
 // Caption of a window.
 std::wstring WindowTitle(HWND window);
 
+// The status line without the spaces that centre it.
+std::wstring StatusText();
+
+// A dialog box (class #32770) owned by `owner`, or null.
+HWND FindOwnedDialog(HWND owner);
+
 // The largest difference of the red, green and blue channels of two 0x00RRGGBB
 // pixels.
 int MaxChannelDifference(uint32_t a, uint32_t b);

@@ -42,14 +42,6 @@ uint32_t At(int n, int x, int y) {
                          : qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x];
 }
 
-std::wstring Status() {
-    wchar_t text[128] = {};
-    GetWindowTextW(qubState.statusControl, text, 128);
-    const std::wstring s = text;
-    const size_t first = s.find_first_not_of(L' ');
-    return first == std::wstring::npos ? std::wstring() : s.substr(first);
-}
-
 // The colour the window stores for `rgb`: itself, or its low byte in 8 bits.
 uint32_t Stored(int n, uint32_t rgb) { return qubState.images[n].depth == 32 ? rgb : rgb & 255u; }
 uint32_t Inverted(int n, uint32_t v) { return qubState.images[n].depth == 32 ? ~v & 0xFFFFFFu : 255u - v; }
@@ -91,17 +83,6 @@ struct Case {
     std::function<void(const Copy& before)> check;
     int depth = 0;  // 0 both, or the only depth it runs on
 };
-
-HWND g_found = nullptr;
-BOOL CALLBACK FindOwned(HWND window, LPARAM owner) {
-    wchar_t name[16] = L"";
-    GetClassNameW(window, name, 16);
-    if (lstrcmpW(name, L"#32770") == 0 && GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
-        g_found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 class Toolbox : public testing::TestWithParam<int> {
 protected:
@@ -153,7 +134,7 @@ protected:
         PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(id), 0);
         for (size_t i = 0; i < a.clicks.size(); ++i) {
             if (!PumpUntil([&] {
-                    return qubState.pickActive.load() && (i == 0 || Status() == L"Click the second point");
+                    return qubState.pickActive.load() && (i == 0 || StatusText() == L"Click the second point");
                 }))
                 return false;
             Post(WM_LBUTTONDOWN, MK_LBUTTON, a.clicks[i]);
@@ -166,12 +147,8 @@ protected:
         if (a.dialog) {
             HWND box = nullptr;
             const bool shown = PumpUntil([&] {
-                g_found = nullptr;
-                if (*a.dialog)
-                    g_found = FindWindowW(L"#32770", a.dialog);
-                else
-                    EnumWindows(FindOwned, reinterpret_cast<LPARAM>(window));
-                return (box = g_found) != nullptr;
+                box = *a.dialog ? FindWindowW(L"#32770", a.dialog) : FindOwnedDialog(window);
+                return box != nullptr;
             });
             if (!shown) return false;
             PumpFor(200);

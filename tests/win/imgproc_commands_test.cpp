@@ -32,14 +32,6 @@ namespace {
 
 constexpr int kSlot = 3, kW = 37, kH = 29;
 
-std::wstring Status() {
-    wchar_t text[128] = {};
-    GetWindowTextW(qubState.statusControl, text, 128);
-    const std::wstring s = text;
-    const size_t first = s.find_first_not_of(L' ');
-    return first == std::wstring::npos ? std::wstring() : s.substr(first);
-}
-
 uint32_t At(int n, int x, int y) {
     const ImageWindowRecord& r = qubState.images[n];
     return r.depth == 32 ? qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] & 0xFFFFFFu
@@ -65,7 +57,7 @@ protected:
         EXPECT_TRUE(StartOnWorker([&] { result = command(); }));
         for (size_t i = 0; i < clicks.size() || i == 0; ++i) {
             EXPECT_TRUE(PumpUntil([&] {
-                return qubState.pickActive.load() && (i == 0 || Status() == L"Click the second point");
+                return qubState.pickActive.load() && (i == 0 || StatusText() == L"Click the second point");
             }));
             const HWND w = qubState.images[kSlot].window;
             const int zoom = qubState.images[kSlot].zoom;
@@ -217,29 +209,14 @@ TEST_P(Commands, ProcessAndPatternCommands) {
     }));
 }
 
-HWND g_dialog = nullptr;
-
-BOOL CALLBACK FindColourDialog(HWND window, LPARAM owner) {
-    wchar_t name[16] = L"";
-    GetClassNameW(window, name, 16);
-    if (lstrcmpW(name, L"#32770") == 0 && GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
-        g_dialog = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The colour dialog answered with `button`; its result.
 int ColourDialog(int button) {
     std::atomic<int> result{-1};
     EXPECT_TRUE(StartOnWorker([&] { result = QUB_ColourChangeCommand(kSlot); }));
-    g_dialog = nullptr;
     const HWND owner = qubState.images[kSlot].window;
-    const bool shown = PumpUntil([&] {
-        EnumWindows(FindColourDialog, reinterpret_cast<LPARAM>(owner));
-        return g_dialog != nullptr;
-    });
-    if (shown) PostMessageW(g_dialog, WM_COMMAND, button, 0);
+    HWND dialog = nullptr;
+    const bool shown = PumpUntil([&] { return (dialog = FindOwnedDialog(owner)) != nullptr; });
+    if (shown) PostMessageW(dialog, WM_COMMAND, button, 0);
     EXPECT_TRUE(WaitRoutineEnd());
     EXPECT_TRUE(shown) << "no colour dialog owned by the image window";
     return result.load();

@@ -54,15 +54,6 @@ bool AcceptsDrops() {
     return (GetWindowLongPtrW(qubState.mainWindow, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0;
 }
 
-// The status line without the spaces that centre it.
-std::wstring Status() {
-    wchar_t text[128] = {};
-    GetWindowTextW(qubState.statusControl, text, 128);
-    const std::wstring s = text;
-    const size_t first = s.find_first_not_of(L' ');
-    return first == std::wstring::npos ? std::wstring() : s.substr(first);
-}
-
 class Picking : public testing::Test {
 protected:
     void SetUp() override {
@@ -103,10 +94,10 @@ protected:
                 return true;
             case Act::kFirst:
                 Post(WM_LBUTTONDOWN, MK_LBUTTON, step.x, step.y);
-                return PumpUntil([] { return Status() == L"Click the second point"; });
+                return PumpUntil([] { return StatusText() == L"Click the second point"; });
             case Act::kRestart:
                 Post(WM_RBUTTONDOWN, MK_RBUTTON, 0, 0);
-                return PumpUntil([] { return Status() == L"Click the first point"; });
+                return PumpUntil([] { return StatusText() == L"Click the first point"; });
             case Act::kLast: Post(WM_LBUTTONDOWN, MK_LBUTTON, step.x, step.y); return true;
             case Act::kCancel: Post(WM_RBUTTONDOWN, MK_RBUTTON, 0, 0); return true;
             case Act::kMiddleCancel: Post(WM_MBUTTONDOWN, MK_MBUTTON, 0, 0); return true;
@@ -162,7 +153,7 @@ protected:
         EXPECT_TRUE(o.dropsAfter);
         EXPECT_TRUE(o.pickOff);
         EXPECT_TRUE(o.current);
-        EXPECT_EQ(Status(), std::to_wstring(qubState.colourDepth) + L"-bit color");
+        EXPECT_EQ(StatusText(), std::to_wstring(qubState.colourDepth) + L"-bit color");
     }
 
     std::shared_ptr<Outcome> outcome_;
@@ -253,7 +244,7 @@ TEST_F(Picking, PlacedPasteIsCentredOnTheClick) {
 TEST_F(Picking, BadSlotIsRefusedWithoutShowingAnything) {
     int x = 5, y = 6, x2 = 7, y2 = 8;
     int point = -1, line = -1, box = -1;
-    const std::wstring status = Status();
+    const std::wstring status = StatusText();
     ASSERT_TRUE(OnWorker([&] {
         point = QUB_PickPoint(200, &x, &y);
         line = QUB_PickLine(256, &x, &y, &x2, &y2);
@@ -263,7 +254,7 @@ TEST_F(Picking, BadSlotIsRefusedWithoutShowingAnything) {
     EXPECT_EQ(line, 2);
     EXPECT_EQ(box, 2);
     EXPECT_EQ(std::vector<int>({x, y, x2, y2}), std::vector<int>({5, 6, 7, 8}));
-    EXPECT_EQ(Status(), status);
+    EXPECT_EQ(StatusText(), status);
     EXPECT_EQ(qubState.pickActive.load(), 0);
 }
 

@@ -334,18 +334,6 @@ TEST_F(TTText, DrawCommandReadsALineAndDrawsItInTheRectangle) {
     EXPECT_EQ(QUB_TTDrawCommand(nullptr, 0, 0, 9, 9), 1) << "no image window";
 }
 
-HWND g_dialog = nullptr;
-
-BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM owner) {
-    wchar_t name[16] = L"";
-    GetClassNameW(window, name, 16);
-    if (lstrcmpW(name, L"#32770") == 0 && GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
-        g_dialog = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // "Font Change" cancelled: the same font is made again, the old one deleted.
 TEST_F(TTText, CancelledFontChangeKeepsTheSameFont) {
     HWND image = nullptr;
@@ -361,12 +349,9 @@ TEST_F(TTText, CancelledFontChangeKeepsTheSameFont) {
         was = FontNow();
     }));
     ASSERT_TRUE(StartOnWorker([&] { result = QUB_TTFontChangeCommand(image); }));
-    g_dialog = nullptr;
-    const bool shown = PumpUntil([&] {
-        EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(image));
-        return g_dialog != nullptr;
-    });
-    if (shown) PostMessageW(g_dialog, WM_COMMAND, IDCANCEL, 0);
+    HWND dialog = nullptr;
+    const bool shown = PumpUntil([&] { return (dialog = FindOwnedDialog(image)) != nullptr; });
+    if (shown) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitRoutineEnd());
     ASSERT_TRUE(shown) << "no font dialog owned by the image window";
     EXPECT_EQ(result.load(), 0);

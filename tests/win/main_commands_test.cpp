@@ -45,8 +45,11 @@ void Answered(int id, std::vector<std::wstring> lines) {
     std::thread typist([lines] {
         for (const std::wstring& line : lines) {
             if (!WaitFor([] { return qubState.lineInputActive.load() != 0; })) return;
+            // The input that takes this line records it as the last line when
+            // it ends; the next prompt's input may start at once after.
+            qubState.lastLine[0] = 0;
             SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, line + L"\r");
-            WaitFor([] { return qubState.lineInputActive.load() == 0; });
+            WaitFor([&line] { return line == qubState.lastLine; });
         }
     });
     SendMainCommand(id);
@@ -143,6 +146,17 @@ std::string ClipboardText() {
     return text;
 }
 
+// Window Info from the main window; the source it put on the clipboard.
+std::string WindowInfoSource() {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    SendMainCommand(kCmdWindowInfo);
+    PumpUntil([] { return !ClipboardText().empty(); });
+    return ClipboardText();
+}
+
 TEST_F(MainCommands, WindowInfoListsTheWindowsAndPutsTheirSourceOnTheClipboard) {
     ASSERT_TRUE(OnWorker([] {
         QUB_OpenTextWindow(0, 100, 200, 400, 300);
@@ -151,13 +165,8 @@ TEST_F(MainCommands, WindowInfoListsTheWindowsAndPutsTheirSourceOnTheClipboard) 
         QUB_OpenButtonBox(500, 60, 2, 1);
         QUB_SetButtonBoxTitle(0, "two\nlines");
     }));
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
-    SendMainCommand(kCmdWindowInfo);
-    ASSERT_TRUE(PumpUntil([] { return !ClipboardText().empty(); }));
-    const std::string source = ClipboardText();
+    const std::string source = WindowInfoSource();
+    ASSERT_FALSE(source.empty()) << "no source on the clipboard";
     EXPECT_NE(source.find("\tQUB_CreateImage8(3,\"eight\",30,40,64,48,200);\n"), std::string::npos) << source;
     EXPECT_NE(source.find("\tQUB_OpenTextWindow(0,100,200,400,300);\n"), std::string::npos) << source;
     EXPECT_NE(source.find("\tQUB_SetButtonBoxTitle(0,\"two\\nlines\");\n"), std::string::npos) << source;
@@ -194,13 +203,8 @@ void ArrangeTrickyLayout() {
 
 TEST_F(MainCommands, WindowInfoSourceOfATrickyLayout) {
     ASSERT_TRUE(OnWorker(ArrangeTrickyLayout));
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
-    SendMainCommand(kCmdWindowInfo);
-    ASSERT_TRUE(PumpUntil([] { return !ClipboardText().empty(); }));
-    const std::string source = ClipboardText();
+    const std::string source = WindowInfoSource();
+    ASSERT_FALSE(source.empty()) << "no source on the clipboard";
     for (const char* line : {"\tQUB_CreateImage(1,\"say \\\"cheese\\\"\",20,30,160,120,100);\n",
                              "\tQUB_CreateImage8(4,\"C:\\\\pairs\\\\caf\\351\\t1\",240,30,99,77,200);\n",
                              "\tQUB_SetInputBoxTitle(0,\"Shift \\\"x\\\"\");\n",
