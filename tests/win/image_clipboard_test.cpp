@@ -37,16 +37,6 @@ std::vector<uint8_t> ClipboardBlock() {
     return bytes;
 }
 
-void SetBlock(const std::vector<uint8_t>& block) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-    std::memcpy(GlobalLock(memory), block.data(), block.size());
-    GlobalUnlock(memory);
-    ASSERT_TRUE(OpenClipboard(qubState.mainWindow));
-    EmptyClipboard();
-    SetClipboardData(CF_DIB, memory);
-    CloseClipboard();
-}
-
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
 
 // A header of `size` bytes (40, 108 or 124) for w x h (negative: top-down).
@@ -143,12 +133,12 @@ TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
         QUB_CreateImage(0, "target", -1, -1, 4, 2, 100);
         for (const auto& b : {blocks[0], blocks[1], blocks[2], past, huge}) {
             for (int i = 0; i < 8; ++i) qubState.imageBits32[0][i] = 0x00ABCDEF;
-            SetBlock(b);
+            PutDibOnClipboard(b);
             QUB_PasteImage(0, 0, 0);
             got.emplace_back(qubState.imageBits32[0], qubState.imageBits32[0] + 8);
         }
         // Over the edge: only the picture's top-left pixel lands, at (3, 1).
-        SetBlock(blocks[0]);
+        PutDibOnClipboard(blocks[0]);
         QUB_PasteImage(3, 0, 1);
         got.emplace_back(qubState.imageBits32[0], qubState.imageBits32[0] + 8);
         // Text only: nothing changes.
@@ -164,7 +154,7 @@ TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
         // The short table into an 8-bit window: its three colours replace the
         // leading entries, the indices are kept, entry 3 stays.
         QUB_CreateImage8(1, "grey", -1, -1, 4, 2, 100);
-        SetBlock(blocks[2]);
+        PutDibOnClipboard(blocks[2]);
         QUB_PasteImage(1, 1, 0);
         for (int i = 0; i < 8; ++i) got8.push_back(qubState.imageBits8[1][i]);
         GetDIBColorTable(qubState.images[1].memoryDC, 0, 4, table);
@@ -200,7 +190,7 @@ TEST_F(Clipboard, BitmapHandedOverByRequestLandsInTheCurrentWindow) {
     std::vector<uint8_t> b = Header(40, 2, 2, 24, BI_RGB);
     const uint8_t rows[16] = {0x10, 0x20, 0x30, 0x11, 0x21, 0x31, 0, 0, 0x12, 0x22, 0x32, 0x13, 0x23, 0x33, 0, 0};
     b.insert(b.end(), rows, rows + 16);
-    SetBlock(b);
+    PutDibOnClipboard(b);
     ASSERT_TRUE(OnWorker([] {
         QUB_CreateImage(2, "pasted", -1, -1, 3, 2, 100);
         for (int i = 0; i < 6; ++i) qubState.imageBits32[2][i] = 0x00ABCDEF;

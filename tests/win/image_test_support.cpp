@@ -1,6 +1,7 @@
 #include "tests/win/image_test_support.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/library_state.h"
 #include "core/main_menu.h"
@@ -129,4 +130,17 @@ HWND FindOwnedDialog(HWND owner) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+void PutDibOnClipboard(const std::vector<uint8_t>& block) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
+    std::memcpy(GlobalLock(memory), block.data(), block.size());
+    GlobalUnlock(memory);
+    if (!OpenClipboard(qubState.mainWindow)) {
+        GlobalFree(memory);
+        return;
+    }
+    EmptyClipboard();
+    SetClipboardData(CF_DIB, memory);
+    CloseClipboard();
 }

@@ -32,6 +32,9 @@ std::string Narrow(const std::wstring& text);  // ANSI code page
 // Caption of a window.
 std::wstring WindowTitle(HWND window);
 
+// Puts `block` on the clipboard as CF_DIB, as another program would.
+void PutDibOnClipboard(const std::vector<uint8_t>& block);
+
 // The status line without the spaces that centre it.
 std::wstring StatusText();
 

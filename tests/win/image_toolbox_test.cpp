@@ -36,12 +36,6 @@ namespace {
 constexpr int kSlot = 3, kW = 301, kH = 203;
 constexpr uint32_t kPasted = 0x00336699u;  // the clipboard picture's colour
 
-uint32_t At(int n, int x, int y) {
-    const ImageWindowRecord& r = qubState.images[n];
-    return r.depth == 32 ? qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] & 0xFFFFFFu
-                         : qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x];
-}
-
 // The colour the window stores for `rgb`: itself, or its low byte in 8 bits.
 uint32_t Stored(int n, uint32_t rgb) { return qubState.images[n].depth == 32 ? rgb : rgb & 255u; }
 uint32_t Inverted(int n, uint32_t v) { return qubState.images[n].depth == 32 ? ~v & 0xFFFFFFu : 255u - v; }
@@ -186,7 +180,7 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         };
     };
     const auto pattern = [](uint32_t topLeft) {
-        return [=](const Copy&) { EXPECT_EQ(At(kSlot, 0, 0), Stored(kSlot, topLeft)); };
+        return [=](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 0, 0), Stored(kSlot, topLeft)); };
     };
     const auto unlisted = [&](int id) { return Case{id, Answer(), same}; };
 
@@ -194,7 +188,7 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         {kTbLoad, Dialog(L"Load image file", folder_ + L"load.bmp"),
          [](const Copy& before) {
              if (before.Is32())
-                 EXPECT_EQ(At(kSlot, 2, 1), 0x0000FFu);
+                 EXPECT_EQ(PixelAt(kSlot, 2, 1), 0x0000FFu);
              else
                  EXPECT_FALSE(before.SameAs(kSlot));
          }},
@@ -213,7 +207,7 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         {kTbCut, {},
          [](const Copy&) {
              EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB));
-             EXPECT_EQ(At(kSlot, 150, 100), 0u);
+             EXPECT_EQ(PixelAt(kSlot, 150, 100), 0u);
          }},
         {kTbCopy, {},
          [](const Copy& before) {
@@ -228,10 +222,10 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
          }},
         {kTbPaste, Clicks({{100, 50}}),
          [](const Copy&) {
-             EXPECT_EQ(At(kSlot, 100, 50), Stored(kSlot, kPasted));
-             EXPECT_EQ(At(kSlot, 96, 46), Stored(kSlot, kPasted)) << "centred on the click";
+             EXPECT_EQ(PixelAt(kSlot, 100, 50), Stored(kSlot, kPasted));
+             EXPECT_EQ(PixelAt(kSlot, 96, 46), Stored(kSlot, kPasted)) << "centred on the click";
          }},
-        {kTbPasteTopLeft, Answer(), [](const Copy&) { EXPECT_EQ(At(kSlot, 0, 0), Stored(kSlot, kPasted)); }},
+        {kTbPasteTopLeft, Answer(), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 0, 0), Stored(kSlot, kPasted)); }},
         {kTbPixel, Clicks({{5, 7}}),
          [](const Copy&) {
              QUB_CloseTextWindow(0);  // puts what the window showed into its log
@@ -254,7 +248,7 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
              EXPECT_EQ(qubState.images[0].depth, before.depth);
              int differ = 0;
              for (int y = 0; y < 50; ++y)
-                 for (int x = 0; x < 100; ++x) differ += At(0, x, y) != At(kSlot, 10 + x, 20 + y);
+                 for (int x = 0; x < 100; ++x) differ += PixelAt(0, x, y) != PixelAt(kSlot, 10 + x, 20 + y);
              EXPECT_EQ(differ, 0);
              if (before.depth == 8) {
                  uint32_t a[256], b[256];
@@ -273,52 +267,52 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
          }},
         {kTbLineNormal, Clicks({{5, 5}, {40, 5}}),
          [](const Copy&) {
-             for (int x = 5; x <= 40; ++x) EXPECT_EQ(At(kSlot, x, 5), Stored(kSlot, kInk)) << x;
+             for (int x = 5; x <= 40; ++x) EXPECT_EQ(PixelAt(kSlot, x, 5), Stored(kSlot, kInk)) << x;
          }},
         {kTbLineHorizontal, Clicks({{77, 7}}),
          [](const Copy&) {
-             EXPECT_EQ(At(kSlot, 0, 7), Stored(kSlot, kInk));
-             EXPECT_EQ(At(kSlot, kW - 1, 7), Stored(kSlot, kInk));
+             EXPECT_EQ(PixelAt(kSlot, 0, 7), Stored(kSlot, kInk));
+             EXPECT_EQ(PixelAt(kSlot, kW - 1, 7), Stored(kSlot, kInk));
          }},
         {kTbLineVertical, Clicks({{9, 77}}),
          [](const Copy&) {
-             EXPECT_EQ(At(kSlot, 9, 0), Stored(kSlot, kInk));
-             EXPECT_EQ(At(kSlot, 9, kH - 1), Stored(kSlot, kInk));
+             EXPECT_EQ(PixelAt(kSlot, 9, 0), Stored(kSlot, kInk));
+             EXPECT_EQ(PixelAt(kSlot, 9, kH - 1), Stored(kSlot, kInk));
          }},
         {kTbBoxNormal, Clicks({{10, 10}, {20, 20}}),
          [](const Copy& before) {
-             EXPECT_EQ(At(kSlot, 20, 10), Stored(kSlot, kInk));
-             EXPECT_EQ(At(kSlot, 15, 15), Was(before, 15, 15)) << "inside kept";
+             EXPECT_EQ(PixelAt(kSlot, 20, 10), Stored(kSlot, kInk));
+             EXPECT_EQ(PixelAt(kSlot, 15, 15), Was(before, 15, 15)) << "inside kept";
          }},
-        {kTbBoxFill, Clicks({{10, 10}, {20, 20}}), [](const Copy&) { EXPECT_EQ(At(kSlot, 15, 15), Stored(kSlot, kInk)); }},
+        {kTbBoxFill, Clicks({{10, 10}, {20, 20}}), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 15, 15), Stored(kSlot, kInk)); }},
         {kTbBoxFillXor, Clicks({{10, 10}, {20, 20}}),
          [](const Copy& before) {
              const uint32_t was = Was(before, 15, 15);
-             EXPECT_EQ(At(kSlot, 15, 15), Inverted(kSlot, was));
+             EXPECT_EQ(PixelAt(kSlot, 15, 15), Inverted(kSlot, was));
          }},
         {kTbCircleNormal, Clicks({{50, 50}, {60, 50}}),
-         [](const Copy&) { EXPECT_EQ(At(kSlot, 60, 50), Stored(kSlot, kInk)); }},
-        {kTbCircleFill, Clicks({{50, 50}, {60, 50}}), [](const Copy&) { EXPECT_EQ(At(kSlot, 50, 50), Stored(kSlot, kInk)); }},
+         [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 60, 50), Stored(kSlot, kInk)); }},
+        {kTbCircleFill, Clicks({{50, 50}, {60, 50}}), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 50, 50), Stored(kSlot, kInk)); }},
         {kTbCircleFillXor, Clicks({{50, 50}, {60, 50}}),
          [](const Copy& before) {
              const uint32_t was = Was(before, 50, 50);
-             EXPECT_EQ(At(kSlot, 50, 50), Inverted(kSlot, was));
+             EXPECT_EQ(PixelAt(kSlot, 50, 50), Inverted(kSlot, was));
          }},
         {kTbDrawText, Clicks({{20, 40}}, {L"H"}),
          [](const Copy&) {
              int inked = 0;
              for (int y = 26; y < 40; ++y)
-                 for (int x = 20; x < 28; ++x) inked += At(kSlot, x, y) == Stored(kSlot, kInk);
+                 for (int x = 20; x < 28; ++x) inked += PixelAt(kSlot, x, y) == Stored(kSlot, kInk);
              EXPECT_GT(inked, 10);
              EXPECT_EQ(qubState.qub_tc, kInk);
          }},
-        {kTbPaint, Clicks({{30, 30}}), [](const Copy&) { EXPECT_EQ(At(kSlot, 30, 30), Stored(kSlot, kInk)); }},
+        {kTbPaint, Clicks({{30, 30}}), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 30, 30), Stored(kSlot, kInk)); }},
         {kTbZoomPrompt, Lines({L"150"}), [](const Copy&) { EXPECT_EQ(qubState.images[kSlot].zoom, 150); }},
         {kTbResizePrompt, Lines({L"40", L"30"}),
          [](const Copy&) {
              EXPECT_EQ(qubState.images[kSlot].width, 40);
              EXPECT_EQ(qubState.images[kSlot].height, 30);
-             EXPECT_EQ(At(kSlot, 39, 29), 0u) << "a cleared buffer";
+             EXPECT_EQ(PixelAt(kSlot, 39, 29), 0u) << "a cleared buffer";
          }},
         {kTbResizePrompt, Lines({L"99999999", L"99999999"}), same},
         {kTbTrueTypeDraw, Clicks({{60, 10}, {91, 33}}, {L"Hg"}),
@@ -326,20 +320,20 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         {kTbFontChange, Dialog(L"", L""), [](const Copy&) { EXPECT_EQ(GetObjectType(qubState.ttFont), static_cast<DWORD>(OBJ_FONT)); }},
         {kTbPatternRgb, Answer(), pattern(0x0000FF)},
         {kTbPatternHsv, Answer(), pattern(0xFFFFFF)},
-        {kTbPatternYCrCb, Answer(), [](const Copy&) { EXPECT_EQ(At(kSlot, kW / 2, kH / 2), 0u) << "black centre"; }},
-        {kTbPatternYuv, Answer(), [](const Copy&) { EXPECT_EQ(At(kSlot, kW / 2, kH / 2), 0u); }},
-        {kTbPatternYiq, Answer(), [](const Copy&) { EXPECT_EQ(At(kSlot, kW / 2, kH / 2), 0u); }},
-        {kTbPatternGrey, Answer(), [](const Copy&) { EXPECT_EQ(At(kSlot, kW - 1, kH - 1), Stored(kSlot, 0x010101u)); }},
+        {kTbPatternYCrCb, Answer(), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, kW / 2, kH / 2), 0u) << "black centre"; }},
+        {kTbPatternYuv, Answer(), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, kW / 2, kH / 2), 0u); }},
+        {kTbPatternYiq, Answer(), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, kW / 2, kH / 2), 0u); }},
+        {kTbPatternGrey, Answer(), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, kW - 1, kH - 1), Stored(kSlot, 0x010101u)); }},
         {kTbInvert, Answer(), [](const Copy& before) {
              const uint32_t was = Was(before, 0, 0);
-             EXPECT_EQ(At(kSlot, 0, 0), Inverted(kSlot, was));
+             EXPECT_EQ(PixelAt(kSlot, 0, 0), Inverted(kSlot, was));
          }},
         {kTbFlipHorizontal, Answer(), [](const Copy& before) {
              const uint32_t was = Was(before, kW - 1, 0);
-             EXPECT_EQ(At(kSlot, 0, 0), was);
+             EXPECT_EQ(PixelAt(kSlot, 0, 0), was);
          }},
         {kTbFlipVertical, Answer(), [](const Copy& before) {
-             EXPECT_EQ(At(kSlot, 0, 0), Was(before, 0, kH - 1));
+             EXPECT_EQ(PixelAt(kSlot, 0, 0), Was(before, 0, kH - 1));
          }},
         {kTbRotateRight, Answer(), size(kH, kW)},
         {kTbRotateLeft, Answer(), size(kH, kW)},

@@ -32,12 +32,6 @@ namespace {
 
 constexpr int kSlot = 3, kW = 37, kH = 29;
 
-uint32_t At(int n, int x, int y) {
-    const ImageWindowRecord& r = qubState.images[n];
-    return r.depth == 32 ? qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] & 0xFFFFFFu
-                         : qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x];
-}
-
 class Commands : public testing::TestWithParam<int> {
 protected:
     void SetUp() override {
@@ -80,7 +74,7 @@ TEST_P(Commands, PixelPrintoutGoesToTheTextWindow) {
         QUB_OpenTextWindow(0, -1, -1, 400, 300);
         QUB_StartLog(0);
     }));
-    const uint32_t pixel = At(kSlot, 5, 7);
+    const uint32_t pixel = PixelAt(kSlot, 5, 7);
     EXPECT_EQ(Picked([] { return QUB_PixelInfoCommand(kSlot); }, {{5, 7}}), 0);
     OnWorker([] { QUB_CloseTextWindow(0); });
     std::string log = ReadFileBytes(LogFileName(0));
@@ -111,7 +105,7 @@ TEST_P(Commands, RowGraphsPlotThePickedRow) {
         std::vector<uint32_t> words(kW);
         std::vector<uint8_t> bytes(kW);
         for (int x = 0; x < kW; ++x) {
-            words[x] = At(kSlot, x, kH - 1);
+            words[x] = PixelAt(kSlot, x, kH - 1);
             bytes[x] = static_cast<uint8_t>(words[x]);
         }
         const void* row = Is32() ? static_cast<const void*>(words.data()) : bytes.data();
@@ -126,11 +120,11 @@ TEST_P(Commands, RowGraphsPlotThePickedRow) {
         PlotSample first;
         QUB_PlotSampleAt(row, 0, g.lastFlags, &first);
         const int xOffset = g.width - kW;
-        EXPECT_EQ(At(0, xOffset, QUB_PlotRow(first)), g.lastColour) << g.title;
+        EXPECT_EQ(PixelAt(0, xOffset, QUB_PlotRow(first)), g.lastColour) << g.title;
         EXPECT_EQ(qubState.qub_tc, g.lastColour) << "the last label's colour stays";
         bool label = false;  // some pixel of the first label's cell
         for (int y = 40 - 14; y < 40; ++y)
-            for (int x = 0; x < xOffset; ++x) label = label || At(0, x, y) == g.labelColour;
+            for (int x = 0; x < xOffset; ++x) label = label || PixelAt(0, x, y) == g.labelColour;
         EXPECT_TRUE(label) << g.title;
         ASSERT_TRUE(OnWorker([] { QUB_DestroyImage(0); }));
     }
@@ -140,15 +134,15 @@ TEST_P(Commands, RowGraphsPlotThePickedRow) {
 
 TEST_P(Commands, CrCbGraphsScatterTheRowAndTheArea) {
     if (!Is32()) GTEST_SKIP() << "offered for 32-bit windows only";
-    const uint32_t corner = At(kSlot, kW - 1, kH - 1);
+    const uint32_t corner = PixelAt(kSlot, kW - 1, kH - 1);
     EXPECT_EQ(Picked([] { return QUB_CrCbLineCommand(kSlot); }, {{0, kH - 1}}), 0);
     ASSERT_TRUE(qubState.images[0].inUse);
     EXPECT_STREQ(qubState.images[0].title, "CrCb(Y=28)");
     EXPECT_EQ(qubState.images[0].width, 256);
-    EXPECT_EQ(At(0, 128, 250), 0x808080u) << "vertical axis";
-    EXPECT_EQ(At(0, 250, 128), 0x808080u) << "horizontal axis";
+    EXPECT_EQ(PixelAt(0, 128, 250), 0x808080u) << "vertical axis";
+    EXPECT_EQ(PixelAt(0, 250, 128), 0x808080u) << "horizontal axis";
     const PlotPoint last = QUB_CrCbPoint(corner);
-    const uint32_t lastColour = At(0, last.x, last.y);
+    const uint32_t lastColour = PixelAt(0, last.x, last.y);
     EXPECT_TRUE(lastColour == 0xFFFFFFu || lastColour == 0xFF00FFu) << std::hex << lastColour;
     ASSERT_TRUE(OnWorker([] { QUB_DestroyImage(0); }));
 
@@ -163,9 +157,9 @@ TEST_P(Commands, CrCbGraphsScatterTheRowAndTheArea) {
     ASSERT_TRUE(qubState.images[0].inUse);
     EXPECT_STREQ(qubState.images[0].title, "CrCb(30,20)-(36,28)");
     const PlotPoint red = QUB_CrCbPoint(0xFF0000u), green = QUB_CrCbPoint(0x00FF00u);
-    EXPECT_EQ(At(0, red.x, red.y), 0xFFFFFFu);
-    EXPECT_EQ(At(0, green.x, green.y), 0xFFFFFFu);
-    EXPECT_EQ(At(0, (red.x + green.x) / 2, (red.y + green.y) / 2), 0u) << "rows are not joined";
+    EXPECT_EQ(PixelAt(0, red.x, red.y), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(0, green.x, green.y), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(0, (red.x + green.x) / 2, (red.y + green.y) / 2), 0u) << "rows are not joined";
 }
 
 TEST_P(Commands, ProcessAndPatternCommands) {
@@ -176,7 +170,7 @@ TEST_P(Commands, ProcessAndPatternCommands) {
         EXPECT_EQ(QUB_FlipCommand(kSlot, true), 0);
         EXPECT_EQ(qubState.currentImage, 1) << "invert and flips leave the current window";
         const uint32_t inverted = Is32() ? (~before.P32()[kW - 1] & 0xFFFFFFu) : (255u - before.bytes[kW - 1]);
-        EXPECT_EQ(At(kSlot, 0, 0), inverted);
+        EXPECT_EQ(PixelAt(kSlot, 0, 0), inverted);
         EXPECT_EQ(QUB_FlipCommand(kSlot, true), 0);
         EXPECT_EQ(QUB_InvertCommand(kSlot), 0);
         EXPECT_TRUE(before.SameAs(kSlot));
@@ -204,7 +198,7 @@ TEST_P(Commands, ProcessAndPatternCommands) {
             QUB_TestPatternYiq8(want.P8(), want.width, want.height, want.stride);
         EXPECT_TRUE(want.SameAs(kSlot));
         EXPECT_EQ(QUB_TestPatternCommand(kSlot, TestPattern::kGrey), 0);
-        EXPECT_EQ(At(kSlot, 51, 0), 250u * (Is32() ? 0x010101u : 1u));
+        EXPECT_EQ(PixelAt(kSlot, 51, 0), 250u * (Is32() ? 0x010101u : 1u));
         EXPECT_EQ(QUB_RotateCommand(200, true), 1);
     }));
 }
@@ -235,7 +229,7 @@ TEST_P(Commands, ColourChangeAndPick) {
     EXPECT_EQ(s.qub_tc, 0x123456u);
     EXPECT_EQ(s.qub_tttc, 0x123456u);
 
-    const uint32_t pixel = At(kSlot, 9, 2);
+    const uint32_t pixel = PixelAt(kSlot, 9, 2);
     uint32_t palette[256] = {};
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(1, "other", -1, -1, 20, 20, 100);

@@ -209,13 +209,7 @@ TEST_F(Picking, PlacedPasteIsCentredOnTheClick) {
     std::memcpy(block.data(), &header, sizeof header);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) std::memcpy(&block[sizeof header + 16 * y + 3 * x], "\x30\x20\x10", 3);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-    std::memcpy(GlobalLock(memory), block.data(), block.size());
-    GlobalUnlock(memory);
-    ASSERT_TRUE(OpenClipboard(qubState.mainWindow));
-    EmptyClipboard();
-    SetClipboardData(CF_DIB, memory);
-    CloseClipboard();
+    PutDibOnClipboard(block);
 
     struct Seen {
         std::vector<uint32_t> before, after;

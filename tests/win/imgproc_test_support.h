@@ -45,6 +45,13 @@ struct Copy {
     }
 };
 
+// Pixel (x, y) of image slot n: 0x00RRGGBB in 32 bits, the index in 8 bits.
+inline uint32_t PixelAt(int n, int x, int y) {
+    const ImageWindowRecord& r = qubState.images[n];
+    return r.depth == 32 ? qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] & 0xFFFFFFu
+                         : qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x];
+}
+
 // Deterministic noise with a zero top byte in 32 bits; padding stays 0.
 inline void FillNoise(int n, uint32_t seed) {
     const ImageWindowRecord& r = qubState.images[n];

@@ -30,26 +30,17 @@
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > 8000) return false;
-        Sleep(1);
-    }
-    return true;
-}
-
 // Runs main-window command `id` on this (the GUI) thread while another
 // thread types `lines`, each answered once an input waits.
 void Answered(int id, std::vector<std::wstring> lines) {
     std::thread typist([lines] {
         for (const std::wstring& line : lines) {
-            if (!WaitFor([] { return qubState.lineInputActive.load() != 0; })) return;
+            if (!PollUntil([] { return qubState.lineInputActive.load() != 0; }, 8000)) return;
             // The input that takes this line records it as the last line when
             // it ends; the next prompt's input may start at once after.
             qubState.lastLine[0] = 0;
             SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, line + L"\r");
-            WaitFor([&line] { return line == qubState.lastLine; });
+            PollUntil([&line] { return line == qubState.lastLine; }, 8000);
         }
     });
     SendMainCommand(id);

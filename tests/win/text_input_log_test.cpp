@@ -234,21 +234,12 @@ TEST(LineInput, CharactersTypedWhileNoInputWaitsAreNotStored) {
 // must still be the worker's (only the worker pumps for it while the prompt
 // waits), and the recall crosses the threads. A third thread types, as the
 // GUI thread is busy in the input.
-bool WaitFor(const std::function<bool()>& done) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > 5000) return false;
-        Sleep(1);
-    }
-    return true;
-}
-
 DWORD WINAPI TypeAtTheGuiPrompt(LPVOID) {
     HWND w = qubState.textWindows[0].window;
-    if (WaitFor([] { return qubState.lineInputActive.load() == 1; })) {
+    if (PollUntil([] { return qubState.lineInputActive.load() == 1; })) {
         SendChars(w, L"ab\b");
         SendMessageW(w, WM_KEYDOWN, VK_UP, 0);
-        if (WaitFor([] { return qubState.inputMode.load() == 0; })) {
+        if (PollUntil([] { return qubState.inputMode.load() == 0; })) {
             SendChars(w, L"!\r");
             return 0;
         }

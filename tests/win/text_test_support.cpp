@@ -146,3 +146,12 @@ std::wstring LogFileName(int n) {
     swprintf(name, 600, L"%lsQUBLIB%d%d.LOG", qubState.startFolder, qubState.instanceNumber, n);
     return name;
 }
+
+bool PollUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(1);
+    }
+    return true;
+}

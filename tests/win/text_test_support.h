@@ -43,6 +43,10 @@ void PostChars(HWND window, const std::wstring& text);
 // order them against other keys.
 void SendChars(HWND window, const std::wstring& text);
 
+// For helper threads, which have no queue to pump: polls `done` every
+// millisecond until it holds or `timeoutMs` passes; whether it held.
+bool PollUntil(const std::function<bool()>& done, uint32_t timeoutMs = 5000);
+
 // Waits for a message box with `caption`, reads its text, presses OK.
 bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t timeoutMs = 5000);
 
