@@ -36,6 +36,9 @@ void QUB_InsertMenuString(HMENU menu, int position, int state, int id, const cha
 void QUB_InsertMenuSeparator(HMENU menu, int position);
 void QUB_InsertSubmenu(HMENU menu, HMENU submenu, int position, const char* text);
 void QUB_Pause(const char* text);
+// OpenClipboard, tried again for up to 100 ms: another program (a clipboard
+// viewer, a paste in progress) holds it for moments at a time.
+bool QUB_OpenClipboard(HWND owner);
 // Brings `window` to the front (a rebuilt layout ends with the main window).
 void QUB_SetForeground(HWND window);
 

@@ -69,6 +69,14 @@ void QUB_InsertSubmenu(HMENU menu, HMENU submenu, int position, const char* text
     InsertMenuItemW(menu, static_cast<UINT>(position), TRUE, &item);
 }
 
+bool QUB_OpenClipboard(HWND owner) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(5);
+    }
+    return false;
+}
+
 void QUB_SetForeground(HWND window) {
     if (window) SetForegroundWindow(window);
 }

@@ -22,7 +22,7 @@ bool SlotOpen(int n) { return n >= 0 && n < kImageSlots && qubState.images[n].in
 // Opens the clipboard for as long as it lives.
 struct ClipboardOpen {
     bool open;
-    explicit ClipboardOpen(HWND owner) : open(OpenClipboard(owner) != 0) {}
+    explicit ClipboardOpen(HWND owner) : open(QUB_OpenClipboard(owner)) {}
     ~ClipboardOpen() {
         if (open) CloseClipboard();
     }

@@ -33,7 +33,7 @@ char16_t TakeKey() {
 // The first line of the clipboard's text into the ring. The block is read no
 // further than its own size, whatever it holds (no terminator, no text).
 void PasteFirstLine() {
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(nullptr)) return;
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !QUB_OpenClipboard(nullptr)) return;
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     if (text) {

@@ -123,7 +123,7 @@ int QUB_CopyLog(int n) {
     if (r == nullptr) return 4;
     // The text window owns the clipboard while it is filled: with no owner,
     // EmptyClipboard leaves none and Windows refuses the data.
-    if (!OpenClipboard(r->window)) return 1;
+    if (!QUB_OpenClipboard(r->window)) return 1;
     // Closing the stream puts everything written so far into the file.
     if (r->logState != 0) CloseStream(*r);
     int result = 2;

@@ -97,7 +97,7 @@ void PrintListing(const WindowLayout& layout) {
 // The clipboard is opened with the text window as its owner: with none,
 // EmptyClipboard leaves no owner and Windows refuses the data.
 void PutOnClipboard(int n, const std::string& source) {
-    if (!OpenClipboard(qubState.textWindows[n].window)) return;
+    if (!QUB_OpenClipboard(qubState.textWindows[n].window)) return;
     EmptyClipboard();
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, source.size() + 1);
     char* bytes = memory ? static_cast<char*>(GlobalLock(memory)) : nullptr;
