@@ -115,6 +115,12 @@ void MenuPress(HWND window, int n, bool processing) {
 }
 
 void OnDropFiles(HWND window, HDROP drop) {
+    // A pick tool's rubber band lives in the picture as XOR'd pixels: a file
+    // loaded under it would have the band's erase inverted into it.
+    if (qubState.pickActive.load()) {
+        DragFinish(drop);
+        return;
+    }
     // Only a name that fits whole: a cut one can be another file.
     const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
     wchar_t name[kFileNameUnits];

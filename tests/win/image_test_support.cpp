@@ -144,3 +144,21 @@ void PutDibOnClipboard(const std::vector<uint8_t>& block) {
     SetClipboardData(CF_DIB, memory);
     CloseClipboard();
 }
+
+// DROPFILES followed by the wide names, each terminated, and a final terminator.
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+    size_t units = 1;
+    for (const std::wstring& p : paths) units += p.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* names = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(drop) + sizeof(DROPFILES));
+    for (const std::wstring& p : paths) {
+        std::memcpy(names, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
+        names += p.size() + 1;
+    }
+    *names = L'\0';
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}

@@ -2,6 +2,7 @@
 // owns image windows), scratch folders and files.
 #pragma once
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdint>
 #include <functional>
@@ -28,6 +29,10 @@ struct ScratchFolder {
 bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
 std::string Narrow(const std::wstring& text);  // ANSI code page
+
+// A drop handle as the shell makes it, holding `paths`; the receiver of the
+// WM_DROPFILES it is posted with frees it.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
 
 // Caption of a window.
 std::wstring WindowTitle(HWND window);

@@ -18,6 +18,7 @@
 #include "image/image_clipboard.h"
 #include "image/image_window.h"
 #include "imgproc/pick_tools.h"
+#include "tests/host/formats_builders.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/imgproc_test_support.h"
 #include "tests/win/win_test_support.h"
@@ -34,6 +35,7 @@ enum class Act {
     kCancel,
     kMiddleCancel,  // a middle press cancels as a right press does
     kStop,
+    kDrop,  // a picture file dropped on the window while the tool waits
 };
 
 struct Step {
@@ -60,6 +62,7 @@ protected:
         // The real pointer away from every window: its moves would be
         // recorded over the ones this test posts.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        ASSERT_TRUE(WriteBytes(dropped_, MakeBmp(kW, kH, 24)));
         CloseAllImages();
         ASSERT_TRUE(OnWorker([] {
             ASSERT_EQ(QUB_CreateImage(kSlot, "pick", -1, -1, kW, kH, 100), 0);
@@ -102,6 +105,10 @@ protected:
             case Act::kCancel: Post(WM_RBUTTONDOWN, MK_RBUTTON, 0, 0); return true;
             case Act::kMiddleCancel: Post(WM_MBUTTONDOWN, MK_MBUTTON, 0, 0); return true;
             case Act::kStop: s.stopRequested.store(1); return true;  // as the main window's Stop does
+            case Act::kDrop:
+                PostMessageW(Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({dropped_})), 0);
+                Sync();
+                return true;
         }
         return false;
     }
@@ -158,6 +165,8 @@ protected:
 
     std::shared_ptr<Outcome> outcome_;
     bool band_ = true;
+    ScratchFolder folder_;
+    const std::wstring dropped_ = folder_.File(L"dropped.bmp");
 };
 
 int Point(int* o) { return QUB_PickPoint(kSlot, &o[0], &o[1]); }
@@ -175,6 +184,8 @@ TEST_F(Picking, EveryToolReturnsItsClicksAndLeavesThePictureAsItWas) {
         {"row", Row, {{Act::kMove, 3, 10}, {Act::kMove, 30, 2}, {Act::kLast, 6, 12}}, 0, {6, 12}},
         {"column", Column, {{Act::kMove, 8, 2}, {Act::kLast, 11, 13}}, 0, {11, 13}},
         {"line", Line, {{Act::kFirst, 2, 3}, {Act::kMove, 20, 15}, {Act::kLast, 30, 4}}, 0, {2, 3, 30, 4}},
+        {"line with a file dropped under its band", Line,
+         {{Act::kFirst, 2, 3}, {Act::kMove, 20, 15}, {Act::kDrop, 0, 0}, {Act::kLast, 30, 4}}, 0, {2, 3, 30, 4}},
         {"rect", Rect, {{Act::kFirst, 30, 20}, {Act::kMove, 10, 10}, {Act::kLast, 5, 8}}, 0, {5, 8, 30, 20}},
         {"rect on one pixel", Rect, {{Act::kFirst, 9, 9}, {Act::kLast, 9, 9}}, 0, {9, 9, 9, 9}},
         {"circle started over", Circle,
