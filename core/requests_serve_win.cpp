@@ -38,7 +38,21 @@ int QUB_ServeLoadImage() {
     return result;
 }
 
-void QUB_ServePutBitmap() { QUB_PutBitmap(qubState.requestBitmap); }
+void QUB_ServePutBitmap() {
+    const LibraryState& s = qubState;
+    if (s.requestSlot < 0) {
+        QUB_PutBitmap(s.requestBitmap);
+        return;
+    }
+    // As for a load: a window closed since it was made takes nothing, and
+    // the bitmap, handed over, is still deleted.
+    if (QUB_SelectImage(s.requestSlot) != 0) {
+        DeleteObject(s.requestBitmap);
+        return;
+    }
+    QUB_PutBitmap(s.requestBitmap);
+    QUB_RestoreImage();
+}
 
 void QUB_ServeTextWindow() {
     const LibraryState& s = qubState;

@@ -94,11 +94,12 @@ int QUB_RequestLoadImage(int n, const char* file) {
     return QUB_RequestLoadImageWide(n, file, nullptr);
 }
 
-void QUB_RequestPutBitmap(HBITMAP bitmap) {
+void QUB_RequestPutBitmap(HBITMAP bitmap, int n) {
     if (!WaitForFreeBlock()) {
         DeleteObject(bitmap);  // the bitmap was handed over; do not leak it
         return;
     }
+    qubState.requestSlot = n;
     qubState.requestBitmap = bitmap;
     Publish(REQ_PUT_BITMAP, true);
     if (!WaitServed()) DeleteObject(bitmap);  // withdrawn unserved: it is still ours

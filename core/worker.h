@@ -29,7 +29,10 @@ int QUB_RequestLoadImage(int n, const char* file);
 // As QUB_RequestLoadImage, also carrying the UTF-16 name for names that the
 // ANSI code page cannot hold.
 int QUB_RequestLoadImageWide(int n, const char* file, const wchar_t* fileWide);
-void QUB_RequestPutBitmap(HBITMAP bitmap);
+// The bitmap goes to slot n, or to whichever window is current when the
+// worker serves the request when n is -1. A caller that made the window
+// names it: the current window can change while the request waits.
+void QUB_RequestPutBitmap(HBITMAP bitmap, int n = -1);
 void QUB_RequestTextWindow(int n);
 // Request 9005 with a place and a size instead of the defaults.
 void QUB_RequestTextWindowAt(int n, int x, int y, int w, int h);

@@ -184,27 +184,41 @@ TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
 }
 
 // The main window's paste as a new window: the bitmap read on this thread is
-// handed to the worker with request 9004 and lands at (0, 0) of the current
-// window, which is left alone elsewhere.
-TEST_F(Clipboard, BitmapHandedOverByRequestLandsInTheCurrentWindow) {
+// handed to the worker with request 9004 and lands at (0, 0) of the window it
+// names, even when another window has become current meanwhile; without a
+// window named, it lands in the current one.
+TEST_F(Clipboard, BitmapHandedOverByRequestLandsInItsWindow) {
     std::vector<uint8_t> b = Header(40, 2, 2, 24, BI_RGB);
     const uint8_t rows[16] = {0x10, 0x20, 0x30, 0x11, 0x21, 0x31, 0, 0, 0x12, 0x22, 0x32, 0x13, 0x23, 0x33, 0, 0};
     b.insert(b.end(), rows, rows + 16);
     PutDibOnClipboard(b);
     ASSERT_TRUE(OnWorker([] {
-        QUB_CreateImage(2, "pasted", -1, -1, 3, 2, 100);
-        for (int i = 0; i < 6; ++i) qubState.imageBits32[2][i] = 0x00ABCDEF;
+        for (int n : {2, 4}) {
+            QUB_CreateImage(n, "pasted", -1, -1, 3, 2, 100);
+            for (int i = 0; i < 6; ++i) qubState.imageBits32[n][i] = 0x00ABCDEF;
+        }
     }));
-    RGBQUAD palette[256];
-    int count = -1;
-    HBITMAP bitmap = QUB_GetClipboardBitmap(palette, &count);
-    ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(count, 0);
-    QUB_RequestPutBitmap(bitmap);
-    std::vector<uint32_t> got;
-    ASSERT_TRUE(OnWorker([&] { got.assign(qubState.imageBits32[2], qubState.imageBits32[2] + 6); }));
-    EXPECT_EQ(got, std::vector<uint32_t>({0x00322212, 0x00332313, 0x00ABCDEF, 0x00302010, 0x00312111, 0x00ABCDEF}));
-    EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap is deleted once copied";
+    const std::vector<uint32_t> untouched(6, 0x00ABCDEF);
+    const std::vector<uint32_t> pasted = {0x00322212, 0x00332313, 0x00ABCDEF, 0x00302010, 0x00312111, 0x00ABCDEF};
+    for (int named : {2, -1}) {
+        RGBQUAD palette[256];
+        int count = -1;
+        HBITMAP bitmap = QUB_GetClipboardBitmap(palette, &count);
+        ASSERT_NE(bitmap, nullptr);
+        EXPECT_EQ(count, 0);
+        QUB_RequestPutBitmap(bitmap, named);
+        std::vector<uint32_t> got2, got4;
+        int current = -1;
+        ASSERT_TRUE(OnWorker([&] {
+            got2.assign(qubState.imageBits32[2], qubState.imageBits32[2] + 6);
+            got4.assign(qubState.imageBits32[4], qubState.imageBits32[4] + 6);
+            current = qubState.currentImage;
+        }));
+        EXPECT_EQ(got2, pasted) << named;
+        EXPECT_EQ(got4, named == 2 ? untouched : pasted) << named;
+        EXPECT_EQ(current, 4) << "the current window stays";
+        EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap is deleted once copied";
+    }
 }
 
 }  // namespace
