@@ -30,7 +30,10 @@ bool Ask(const char* prompt, int* value) {
     return true;
 }
 
+// Ctrl+V reaches Paste whatever the popup shows; while the routine runs the
+// worker serves no requests, so it is refused here.
 void Paste() {
+    if (qubState.routineRunning.load() == 1) return;
     RGBQUAD palette[256];
     int count = 0;
     HBITMAP bitmap = QUB_GetClipboardBitmap(palette, &count);
@@ -42,7 +45,7 @@ void Paste() {
         std::snprintf(title, sizeof title, "%03d", n);
         const int created = QUB_RequestCreateImage(n, title, info.bmWidth, info.bmHeight, 32);
         if (created == kCreated) {
-            QUB_RequestPutBitmap(bitmap);  // the new window is current; the bitmap is its
+            QUB_RequestPutBitmap(bitmap, n);  // the bitmap is the new window's now
             QUB_RequestDisplayImage(n);
             QUB_RestoreImage();
             return;
@@ -103,15 +106,20 @@ void WindowInfo() {
 struct MainCommand {
     int id;
     void (*run)();
+    bool menuOnly;  // reached only through the popup, so held to its greying
 };
 
+// Paste and Window Info also have keys, which are never greyed: Paste refuses
+// itself during a run, and Window Info is always carried out (its request for
+// text window 0 waits for the routine to return). The creations, which prompt
+// and then make windows, are held back when their entries are grey, whoever
+// posted the command.
 constexpr MainCommand kCommands[] = {
-    {kCmdPaste, Paste},         {kCmdImageWindow, ImageWindow}, {kCmdTextWindow, TextWindow},
-    {kCmdInputBox, InputBox},   {kCmdButtonBox, ButtonBox},     {kCmdWindowInfo, WindowInfo},
+    {kCmdPaste, Paste, false},         {kCmdImageWindow, ImageWindow, true},
+    {kCmdTextWindow, TextWindow, true}, {kCmdInputBox, InputBox, true},
+    {kCmdButtonBox, ButtonBox, true},   {kCmdWindowInfo, WindowInfo, false},
 };
 
-// The popup greys these while the routine runs or a line input waits; their
-// keys (Ctrl+V, Ctrl+W) are held to the same rule.
 bool Offered(int id) {
     const LibraryState& s = qubState;
     for (const MainMenuEntry& entry : kMainPopup)
@@ -125,5 +133,5 @@ bool Offered(int id) {
 
 void QUB_RunMainWindowCommand(int id) {
     for (const MainCommand& command : kCommands)
-        if (command.id == id && Offered(id)) command.run();
+        if (command.id == id && (!command.menuOnly || Offered(id))) command.run();
 }

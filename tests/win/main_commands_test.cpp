@@ -19,6 +19,7 @@
 #include "boxes/input_box.h"
 #include "core/library_state.h"
 #include "core/main_menu.h"
+#include "core/runtime.h"
 #include "image/image_clipboard.h"
 #include "image/image_window.h"
 #include "imgproc/image_drawing.h"
@@ -107,25 +108,6 @@ TEST_F(MainCommands, PasteOpensTheNextFreeWindowAndKeepsTheCurrentOne) {
     EXPECT_EQ(qubState.currentImage, 1) << "the current image is given back";
 }
 
-// Commands the popup greys while a line input waits cannot be reached by
-// their keys either.
-TEST_F(MainCommands, GreyedCommandsIgnoreTheirKeys) {
-    char line[kInputLineBytes] = "";
-    ASSERT_TRUE(StartOnWorker([&] {
-        QUB_OpenTextWindow(0, -1, -1, 400, 300);
-        QUB_InputLine(line);
-    }));
-    ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
-    SendMessageW(qubState.mainWindow, WM_KEYDOWN, VK_CONTROL, 0);
-    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdTextWindow, 0);  // as a chosen entry would
-    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdWindowInfo, 0);  // as Ctrl+W posts it
-    PumpFor(300);
-    EXPECT_FALSE(qubState.textWindows[1].inUse);
-    SendChars(qubState.textWindows[0].window, L"done\r");
-    ASSERT_TRUE(WaitRoutineEnd());
-    EXPECT_STREQ(line, "done") << "the waiting input kept its answer";
-}
-
 std::string ClipboardText() {
     std::string text;
     if (!OpenClipboard(nullptr)) return text;
@@ -146,6 +128,72 @@ std::string WindowInfoSource() {
     SendMainCommand(kCmdWindowInfo);
     PumpUntil([] { return !ClipboardText().empty(); });
     return ClipboardText();
+}
+
+// A 3 x 2 picture on the clipboard, as a copy from an image window leaves it.
+void PictureOnClipboard() {
+    OnWorker([] {
+        QUB_CreateImage(9, "source", -1, -1, 3, 2, 100);
+        QUB_CopyImage(9);
+        QUB_DestroyImage(9);
+    });
+}
+
+// The keys are not greyed. While the routine runs, Ctrl+V does nothing and
+// Ctrl+W is carried out, its request for text window 0 waiting until the
+// routine returns; while a line input waits without a run, Ctrl+V pastes.
+// Commands reached only through the greyed popup stay held back.
+TEST_F(MainCommands, KeysAreCarriedOutAsTheirCommandsAllow) {
+    PictureOnClipboard();
+    char line[kInputLineBytes] = "";
+    ASSERT_TRUE(StartOnWorker([&] {
+        QUB_OpenTextWindow(0, -1, -1, 400, 300);
+        QUB_InputLine(line);
+    }));
+    ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
+    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdPaste, 0);       // as Ctrl+V posts it
+    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdTextWindow, 0);  // as a chosen entry would
+    PumpFor(300);
+    EXPECT_FALSE(qubState.images[0].inUse) << "no paste during a run";
+    EXPECT_FALSE(qubState.textWindows[1].inUse);
+    EXPECT_NE(WindowInfoSource().find("QUB_OpenTextWindow(0,"), std::string::npos)
+        << "Ctrl+W during a run and a line input";
+    SendChars(qubState.textWindows[0].window, L"done\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_STREQ(line, "done") << "the waiting input kept its answer";
+
+    OnWorker([] { QUB_CloseTextWindow(0); });
+    std::atomic<int> release{0};
+    ASSERT_TRUE(StartOnWorker([&release] {
+        while (release.load() == 0) {
+            QUB_PumpMessages();
+            Sleep(1);
+        }
+    }));
+    std::atomic<int> openedEarly{-1};
+    std::thread releaser([&] {
+        Sleep(600);
+        openedEarly = qubState.textWindows[0].inUse;
+        release = 1;
+    });
+    const std::string source = WindowInfoSource();
+    releaser.join();
+    ASSERT_TRUE(WaitRoutineEnd());
+    EXPECT_EQ(openedEarly.load(), 0) << "text window 0 was made while the routine ran";
+    EXPECT_NE(source.find("QUB_OpenTextWindow(0,"), std::string::npos) << "Ctrl+W after the run";
+
+    PictureOnClipboard();
+    std::thread typist([] {
+        if (!PollUntil([] { return qubState.lineInputActive.load() != 0; }, 8000)) return;
+        PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdPaste, 0);
+        PollUntil([] { return qubState.images[0].inUse != 0; }, 8000);
+        SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, L"2\r");
+    });
+    SendMainCommand(kCmdInputBox);
+    typist.join();
+    ASSERT_TRUE(qubState.images[0].inUse) << "Ctrl+V during a line input without a run";
+    EXPECT_EQ(qubState.images[0].width, 3);
+    EXPECT_EQ(qubState.inputBox.itemCount, 2) << "the prompt kept its answer";
 }
 
 TEST_F(MainCommands, WindowInfoListsTheWindowsAndPutsTheirSourceOnTheClipboard) {
