@@ -133,7 +133,9 @@ int QUB_RunImageToolboxCommand(HWND window, int id) {
     if (n < 0 || s.pickActive.load()) return -1;
     for (const ToolboxCommand& command : kCommands) {
         if (command.id != id) continue;
-        if (command.needs != kNoWait && s.lineInputActive.load()) return -1;
+        // A second line input nested in a waiting one would take its answer
+        // and leave the first empty; a pick nested in it is harmless.
+        if ((command.needs & kLine) && s.lineInputActive.load()) return -1;
         return command.run(window, n);
     }
     return -1;

@@ -379,9 +379,10 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
     s.saveFilterIndex = 2;
 }
 
-// A command that needs a pick or a prompt does not start while a line input
-// waits; one that needs neither still runs.
-TEST_P(Toolbox, LineInputHoldsBackCommandsThatWait) {
+// While a line input waits, a command that prompts does not start (its input
+// would take the waiting one's answer); one that picks, as Ctrl+R's Clipping,
+// and one that needs neither still run.
+TEST_P(Toolbox, LineInputHoldsBackOnlyCommandsThatPrompt) {
     Fresh();
     char line[kInputLineBytes] = "";
     ASSERT_TRUE(StartOnWorker([&] {
@@ -390,14 +391,18 @@ TEST_P(Toolbox, LineInputHoldsBackCommandsThatWait) {
     }));
     ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
     const HWND window = qubState.images[kSlot].window;
-    PostMessageW(window, WM_COMMAND, kTbPixel, 0);
     PostMessageW(window, WM_COMMAND, kTbZoomPrompt, 0);
     PostMessageW(window, WM_COMMAND, kTbZoom200, 0);
     ASSERT_TRUE(PumpUntil([] { return qubState.images[kSlot].zoom == 200; }));
-    EXPECT_EQ(qubState.pickActive.load(), 0);
+    PostMessageW(window, WM_COMMAND, kTbClipping, 0);  // as Ctrl+R posts it
+    ASSERT_TRUE(PumpUntil([] { return qubState.pickActive.load() != 0; }));
+    EXPECT_EQ(StatusText(), L"Click the first point");
+    PostMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.pickActive.load() == 0; }));
     SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, L"x\r");
     ASSERT_TRUE(WaitRoutineEnd());
     EXPECT_STREQ(line, "x") << "the waiting input kept its answer";
+    EXPECT_EQ(qubState.images[kSlot].zoom, 200) << "no zoom prompt took the line";
 }
 
 // The menus as a person sees them: items, check marks, the 8-bit submenu.
