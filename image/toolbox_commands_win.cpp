@@ -21,8 +21,10 @@ constexpr int kClosed = 1, kRefused = 2, kFailed = 3;
 bool IsOpen(int n) { return n >= 0 && n < kImageSlots && qubState.images[n].inUse; }
 
 // Text window 0 in front and current, opened at the default place and size
-// when it is not open; then the prompt, and the number typed after it.
-int AskNumber(const char* format, int n) {
+// when it is not open; then the prompt, and the number typed after it into
+// `value`. False when Exit ended the input: a further prompt would hold the
+// worker until Exit gives up waiting and terminates it.
+bool AskNumber(const char* format, int n, int* value) {
     if (QUB_SelectTextWindow(0) == 0)
         QUB_ShowTextWindow();
     else
@@ -30,7 +32,9 @@ int AskNumber(const char* format, int n) {
     QUB_Printf(format, n);
     char line[kInputLineBytes] = "";
     QUB_InputLine(line);
-    return QUB_ParseDecimal(line);
+    if (qubState.terminateState.load() != 0) return false;
+    *value = QUB_ParseDecimal(line);
+    return true;
 }
 
 // The file type of the save dialog's filter entry: "All Files" and the first
@@ -100,7 +104,8 @@ int QUB_CutCommand(int n) {
 int QUB_ZoomPromptCommand(int n) {
     if (!IsOpen(n)) return kClosed;
     const HWND window = qubState.images[n].window;
-    const int zoom = AskNumber("[%d] Zoom(%%)=", n);
+    int zoom = 0;
+    if (!AskNumber("[%d] Zoom(%%)=", n, &zoom)) return kRefused;
     if (QUB_FindImageSlot(window) != n) return kClosed;
     return QUB_SetZoom(n, zoom);
 }
@@ -108,9 +113,10 @@ int QUB_ZoomPromptCommand(int n) {
 int QUB_ResizePromptCommand(int n) {
     if (!IsOpen(n)) return kClosed;
     const HWND window = qubState.images[n].window;
-    const int width = AskNumber("[%d] New x-size(pixel)=", n);
+    int width = 0, height = 0;
+    if (!AskNumber("[%d] New x-size(pixel)=", n, &width)) return kRefused;
     if (QUB_FindImageSlot(window) != n) return kClosed;
-    const int height = AskNumber("[%d] New y-size(pixel)=", n);
+    if (!AskNumber("[%d] New y-size(pixel)=", n, &height)) return kRefused;
     if (QUB_FindImageSlot(window) != n) return kClosed;
     // QUB_ResizeImage closes the window before it knows whether the new one
     // can be made: a size it would fail on leaves the picture instead.

@@ -1,8 +1,9 @@
 qub_win_test_program(runtime_tests runtime_test.cpp)
-qub_win_run(runtime_tests runtime_tests --gtest_filter=-ExitForced.*:WorkerLost.*:CloseMessage.*)
+qub_win_run(runtime_tests runtime_tests --gtest_filter=-ExitForced.*:WorkerLost.*:CloseMessage.*:ExitDuringPrompt.*)
 qub_win_run(runtime_exit_forced runtime_tests --gtest_filter=ExitForced.*)
 qub_win_run(runtime_worker_lost runtime_tests --gtest_filter=WorkerLost.*)
 qub_win_run(runtime_close runtime_tests --gtest_filter=CloseMessage.*)
+qub_win_run(runtime_exit_prompt runtime_tests --gtest_filter=ExitDuringPrompt.*)
 
 if(WIN32)
   add_executable(instance_tests instance_test.cpp process_support.cpp)

@@ -11,6 +11,7 @@
 #include "core/runtime.h"
 #include "core/worker.h"
 #include "image/image_window.h"
+#include "image/toolbox_menu.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -475,6 +476,26 @@ TEST(CloseMessage, SysCloseStopsTheRoutineAndEndsTheWorker) {
     EXPECT_EQ(qubState.terminateState.load(), 2);
     ExpectEndedByItsOwnLoop(worker);
     g_testRoutine = nullptr;
+}
+
+// Run on its own: Exit while the toolbox's resize asks its first size ends
+// the command there; a second prompt would hold the worker until Exit gave up
+// waiting and terminated it.
+TEST(ExitDuringPrompt, ResizeAsksNoMoreAndTheWorkerEndsByItself) {
+    g_testRoutine = [] { QUB_CreateImage(0, "resized", -1, -1, 40, 30, 100); };
+    ASSERT_TRUE(StartRoutine());
+    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+    g_testRoutine = nullptr;
+    HANDLE worker = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(),
+                                &worker, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    PostMessageW(qubState.images[0].window, WM_COMMAND, kTbResizePrompt, 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
+    const uint32_t start = QUB_Milliseconds();
+    PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdExit, 0);
+    PumpUntil([] { return qubState.quitReceived.load() != 0; }, 5000);
+    EXPECT_LT(QUB_ElapsedMs(QUB_Milliseconds(), start), 1500u) << "Exit waited for a second prompt";
+    ExpectEndedByItsOwnLoop(worker);
 }
 
 }  // namespace
