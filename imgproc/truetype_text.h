@@ -18,7 +18,8 @@
 #pragma once
 
 int QUB_DrawTTChar(int code);  // control code, byte 32-255, or lead * 256 + trail
-int QUB_DrawTTString(const char* text);  // stops at the first refused character
+// Draws every character; the first nonzero result, but stops only at 1.
+int QUB_DrawTTString(const char* text);
 
 // ttFontWidth = width / 2 and ttFontHeight = height, brought into the range of
 // QUB_TTSizeFor (tt_layout.h), and the font recreated with them as its LOGFONT

@@ -144,12 +144,15 @@ int QUB_DrawTTChar(int code) {
 
 int QUB_DrawTTString(const char* text) {
     if (!text) return 0;
-    int code = 0;
+    // A style whose font cannot be made leaves the previous font, which still
+    // draws the rest; only a window that is gone ends the string.
+    int code = 0, first = 0;
     for (const char* p = QUB_NextTTCode(text, &code); p; p = QUB_NextTTCode(p, &code)) {
         const int result = QUB_DrawTTChar(code);
-        if (result != 0) return result;
+        if (result == kClosed) return result;
+        if (first == 0) first = result;
     }
-    return 0;
+    return first;
 }
 
 int QUB_SetTTFontSize(int width, int height) {

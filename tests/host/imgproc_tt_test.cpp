@@ -127,6 +127,9 @@ TEST(TTSize, AbsurdRequestsStayInTheDrawableRange) {
         {INT_MIN, INT_MIN, 0, 1},
         {INT_MAX, INT_MAX, kTTMaxHeight, kTTMaxHeight},
         {2 * kTTMaxHeight + 1, kTTMaxHeight, kTTMaxHeight, kTTMaxHeight},
+        {12001, 9000, 6000, 9000},  // a rectangle taller than the screen keeps its height
+        {40000, 16384, 16384, 16384},
+        {40000, 16385, 16384, 16384},
     };
     for (const Case& c : cases) {
         const QUB_TTSize s = QUB_TTSizeFor(c.width, c.height);

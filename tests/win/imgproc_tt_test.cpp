@@ -17,6 +17,7 @@
 #include "imgproc/truetype_text.h"
 #include "imgproc/truetype_text_win.h"
 #include "text/text_window.h"
+#include "imgproc/tt_layout.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/imgproc_test_support.h"
 #include "tests/win/text_test_support.h"
@@ -284,7 +285,7 @@ TEST_F(TTText, AbsurdSizesKeepALiveFont) {
             if (GetObjectType(qubState.ttFont) != OBJ_FONT) faults.push_back(what + ": no live font");
             if (qubState.ttFont != old && GetObjectType(old) != 0)
                 faults.push_back(what + ": old font kept");
-            if (f.lfHeight != qubState.ttFontHeight || f.lfHeight < 1 || f.lfHeight > 4096 ||
+            if (f.lfHeight != qubState.ttFontHeight || f.lfHeight < 1 || f.lfHeight > kTTMaxHeight ||
                 f.lfWidth != qubState.ttFontWidth || f.lfWidth < 0)
                 faults.push_back(what + ": LOGFONT " + std::to_string(f.lfWidth) + " x " +
                                  std::to_string(f.lfHeight));
@@ -300,6 +301,38 @@ TEST_F(TTText, AbsurdSizesKeepALiveFont) {
         if (FontNow().lfWidth != 0) faults.push_back("width 1 not LOGFONT width 0");
     }));
     for (const std::string& f : faults) ADD_FAILURE() << f;
+}
+
+// A rectangle far taller than the screen gets a font as tall as itself; and a
+// style whose font cannot be made (every GDI handle in use) leaves the rest of
+// the string drawn in the font before it.
+TEST_F(TTText, TallRectanglesAndUnmadeFontsStillDraw) {
+    int tallHeight = 0, inkRows = 0, refused = -1;
+    std::vector<uint8_t> plain, unmade;
+    ASSERT_TRUE(OnWorker([&] {
+        ASSERT_EQ(QUB_CreateImage(0, "tall", -1, -1, 1000, 8000, 100), 0);  // wide enough to be shown
+        qubState.qub_tttc = kText;
+        Fill(0);
+        const Copy before = Copy::Of(0);
+        QUB_DrawTTInRect(0, 0, 47, 7999, "I");
+        tallHeight = qubState.ttFontHeight;
+        const Bounds b = ChangedSince(before, 0);
+        inkRows = b.changed ? b.y1 - b.y0 + 1 : 0;
+        QUB_SetTTFontSize(32, 24);
+        plain = Render("AB");
+        std::vector<HBRUSH> hoard;
+        for (HBRUSH h; hoard.size() < 200000 && (h = CreateSolidBrush(0)) != nullptr;) hoard.push_back(h);
+        Fill(0);
+        qubState.textX = qubState.textLeft = 5;
+        qubState.textY = 45;
+        refused = QUB_DrawTTString("A\x03" "B");
+        for (HBRUSH h : hoard) DeleteObject(h);
+        unmade = Copy::Of(0).bytes;
+    }));
+    EXPECT_EQ(tallHeight, 8000);
+    EXPECT_GT(inkRows, 4096) << "the glyph spans most of the rectangle";
+    EXPECT_EQ(refused, 2) << "the bold font could not be made";
+    EXPECT_TRUE(plain == unmade) << "B is drawn after the refused style, in the same font";
 }
 
 // The toolbox's "Draw" once the rectangle is picked: the window's slot made
