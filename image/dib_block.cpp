@@ -166,8 +166,9 @@ int IndexAt(const uint8_t* row, int x, int bits) {
     return (row[x >> 3] >> (7 - (x & 7))) & 1;
 }
 
-void WriteInfoHeader(uint8_t* block, int width, int height, int bits, uint32_t colours,
-                     uint32_t imageBytes) {
+// Image size and colours used stay 0: readers take the rows' size from the
+// width and depth and an 8-bit table as the full 256 entries.
+void WriteInfoHeader(uint8_t* block, int width, int height, int bits) {
     std::memset(block, 0, kInfoHeaderBytes);
     PutLe32(block, kInfoHeaderBytes);
     PutLe32(block + kInfoWidth, static_cast<uint32_t>(width));
@@ -175,8 +176,6 @@ void WriteInfoHeader(uint8_t* block, int width, int height, int bits, uint32_t c
     PutLe16(block + kInfoPlanes, 1);
     PutLe16(block + kInfoBitCount, static_cast<uint32_t>(bits));
     PutLe32(block + kInfoCompression, kBiRgb);
-    PutLe32(block + 20, imageBytes);  // biSizeImage
-    PutLe32(block + kInfoClrUsed, colours);
 }
 
 }  // namespace
@@ -287,7 +286,7 @@ bool QUB_DibBlockBytes(int width, int height, int bits, size_t* bytes) {
 
 void QUB_WriteDibBlock24(const uint32_t* pixels, int width, int height, uint8_t* block) {
     const size_t rowBytes = static_cast<size_t>(DibRowBytes(width, 24));
-    WriteInfoHeader(block, width, height, 24, 0, static_cast<uint32_t>(rowBytes * height));
+    WriteInfoHeader(block, width, height, 24);
     uint8_t* rows = block + kInfoHeaderBytes;
     for (int y = 0; y < height; ++y) {
         uint8_t* d = rows + static_cast<size_t>(height - 1 - y) * rowBytes;
@@ -305,7 +304,7 @@ void QUB_WriteDibBlock24(const uint32_t* pixels, int width, int height, uint8_t*
 void QUB_WriteDibBlock8(const uint8_t* indices, int width, int height, int stride,
                         const uint32_t (&palette)[256], uint8_t* block) {
     const size_t rowBytes = static_cast<size_t>(DibRowBytes(width, 8));
-    WriteInfoHeader(block, width, height, 8, kMaxColours, static_cast<uint32_t>(rowBytes * height));
+    WriteInfoHeader(block, width, height, 8);
     uint8_t* table = block + kInfoHeaderBytes;
     for (int i = 0; i < kMaxColours; ++i) PutLe32(table + 4 * i, palette[i] & 0x00FFFFFFu);
     uint8_t* rows = table + 4 * kMaxColours;

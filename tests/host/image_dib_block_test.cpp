@@ -347,9 +347,7 @@ TEST(DibBlock, WrittenBlocksReadBack) {
     ASSERT_TRUE(QUB_DibBlockBytes(5, 3, 24, &bytes));
     Bytes b24(bytes, 0xEE);
     QUB_WriteDibBlock24(pixels.data(), 5, 3, b24.data());
-    Bytes built = Build(f, pixels);
-    Put(built, 20, 48, 4);  // biSizeImage, which the builder leaves 0
-    EXPECT_EQ(b24, built) << "bottom-up, zero padding";
+    EXPECT_EQ(b24, Build(f, pixels)) << "bottom-up, zero padding, image size 0";
 
     const Form g = Indexed(40, 8);
     uint32_t palette[256], back[256];
@@ -358,6 +356,8 @@ TEST(DibBlock, WrittenBlocksReadBack) {
     ASSERT_TRUE(QUB_DibBlockBytes(5, 3, 8, &bytes));
     Bytes b8(bytes, 0xEE);
     QUB_WriteDibBlock8(&indices[0][0], 5, 3, 8, palette, b8.data());
+    EXPECT_EQ(Bytes(b8.begin() + 20, b8.begin() + 24), Bytes(4, 0)) << "image size";
+    EXPECT_EQ(Bytes(b8.begin() + 32, b8.begin() + 40), Bytes(8, 0)) << "colours used and important";
     DibLayout l{};
     ASSERT_EQ(QUB_CheckDibBlock(b8.data(), b8.size(), &l), kDibSound);
     uint8_t read[3][5];
