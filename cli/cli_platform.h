@@ -16,23 +16,57 @@ struct CliPicture {
     std::vector<uint32_t> pixels;
 };
 
-// The whole file; false with a reason when it cannot be read or is larger
-// than any picture the companion could open (1 GiB).
+// The whole file; false with a reason when it cannot be read ("cannot be
+// read (no such file)", "(not a regular file)", ...) or is larger than any
+// picture the companion could open (1 GiB). Only regular files are opened,
+// so a FIFO or a device never blocks the run.
 bool CliReadFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* error);
 
+// A file's identity: device and inode, or on Windows the volume serial and
+// the file index. Two spellings of one file have the same identity.
+struct CliFileId {
+    uint64_t volume = 0;
+    uint64_t index = 0;
+};
+inline bool operator<(const CliFileId& a, const CliFileId& b) {
+    return a.volume != b.volume ? a.volume < b.volume : a.index < b.index;
+}
+// False when nothing has the name. `follow`: of a link's target, else of the
+// link itself.
+bool CliFileIdentity(const std::string& path, bool follow, CliFileId* id);
+
+// Writes `bytes` to a new temporary file beside the output name `beside` (a
+// ".tmp" name no other job or run can have); *temp receives its name.
+// Nothing is left behind on failure, and the reason says why ("cannot
+// write X (disk full)").
+bool CliWriteTemp(const std::string& beside, const std::vector<uint8_t>& bytes, std::string* temp,
+                  std::string* error);
+
 enum class PlaceResult { Placed, Taken, Failed };
-// Writes `bytes` to a temporary file beside `path` and gives it that name:
-// without `replace`, only when no file has it (Taken otherwise, atomically, so
-// parallel jobs never take the same name). Nothing is left behind on failure.
-PlaceResult CliPlaceFile(const std::string& path, const std::vector<uint8_t>& bytes, bool replace,
-                         std::string* error);
+// Gives the temporary file the name `path`, in one step: without `replace`
+// only when nothing has that name (Taken otherwise, atomically, so parallel
+// jobs never take one name). After Placed the temporary name is gone; after
+// Taken or Failed the temporary file is still there, to try another name.
+PlaceResult CliNameTemp(const std::string& temp, const std::string& path, bool replace,
+                        std::string* error);
+void CliRemoveFile(const std::string& path);
 
 bool CliIsFolder(const std::string& path);
-// Makes the folder (its parent must exist); true when it exists afterwards.
-bool CliMakeFolder(const std::string& path);
-// The names (not paths) of the plain files in a folder; false when it cannot
-// be listed.
-bool CliListFolder(const std::string& path, std::vector<std::string>* names);
+// Makes the folder and any missing parents; true when it exists afterwards,
+// else false with the reason.
+bool CliMakeFolder(const std::string& path, std::string* error);
+
+// An entry of a folder that looks like a file but cannot be read: a link
+// whose target is missing or that loops, a FIFO, a device.
+struct CliBrokenEntry {
+    std::string name;
+    std::string reason;  // e.g. "dangling link", "symbolic link loop"
+};
+// The names (not paths) of the regular files in a folder, and of the entries
+// that are neither regular files nor folders; false when it cannot be listed
+// (the reason in *error).
+bool CliListFolder(const std::string& path, std::vector<std::string>* names,
+                   std::vector<CliBrokenEntry>* broken, std::string* error);
 
 // Decodes a picture the probe found sound. False with a reason when the
 // platform's decoder refuses it or reports another size than `width` x `height`.

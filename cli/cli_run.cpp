@@ -9,17 +9,44 @@
 #include "cli/anaglyph_stream.h"
 #include "cli/cli_options.h"
 #include "cli/input_list.h"
+#include "cli/output_place.h"
 #include "cli/pair_output.h"
 
 namespace {
-
-constexpr int kMaxCounter = 9999;
 
 struct Outcome {
     bool ok = false;
     bool finished = false;
     std::string line;  // the pair's line, without the newline
 };
+
+// The length of the well-formed UTF-8 sequence at s[k], or 0: no overlong
+// forms, no surrogates, nothing above U+10FFFF.
+size_t Utf8Length(const std::string& s, size_t k) {
+    const unsigned char c = static_cast<unsigned char>(s[k]);
+    if (c < 0x80) return 1;
+    size_t n = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        if (c == 0xE0) low = 0xA0;
+        if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (k + n > s.size()) return 0;
+    for (size_t i = 1; i < n; ++i) {
+        const unsigned char t = static_cast<unsigned char>(s[k + i]);
+        if (t < (i == 1 ? low : 0x80) || t > (i == 1 ? high : 0xBF)) return 0;
+    }
+    return n;
+}
 
 std::string Format(const char* pattern, ...) {
     char text[512];
@@ -30,39 +57,35 @@ std::string Format(const char* pattern, ...) {
     return text;
 }
 
+// Bytes that do not form UTF-8 (a file name from a system that does not
+// enforce it) become one \ufffd each, so that the document stays valid JSON.
 std::string JsonString(const std::string& s) {
     std::string j = "\"";
-    for (const char c : s) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
+    for (size_t k = 0; k < s.size();) {
+        const unsigned char u = static_cast<unsigned char>(s[k]);
+        if (u == '"' || u == '\\') {
             j += '\\';
-            j += c;
-        } else if (u < 0x20) {
-            j += Format("\\u%04x", u);
-        } else {
-            j += c;
+            j += s[k++];
+            continue;
         }
+        if (u < 0x20) {
+            j += Format("\\u%04x", u);
+            ++k;
+            continue;
+        }
+        const size_t n = Utf8Length(s, k);
+        if (n == 0) {
+            j += "\\ufffd";
+            ++k;
+            continue;
+        }
+        j.append(s, k, n);
+        k += n;
     }
     return j + "\"";
 }
 
 std::string InputText(const PairInput& p) { return p.right.empty() ? p.left : p.left + " + " + p.right; }
-
-// Writes the file under its name, or the first free counted name.
-bool Place(const std::string& name, const std::vector<uint8_t>& bytes, bool overwrite,
-           std::string* placed, std::string* error) {
-    for (int n = 1; n <= kMaxCounter; ++n) {
-        const std::string candidate = n == 1 ? name : CountedName(name, n);
-        const PlaceResult r = CliPlaceFile(candidate, bytes, overwrite, error);
-        if (r == PlaceResult::Placed) {
-            *placed = candidate;
-            return true;
-        }
-        if (r == PlaceResult::Failed) return false;
-    }
-    *error = "every name up to _9999 is taken";
-    return false;
-}
 
 Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o) {
     const PairEstimate e =
@@ -115,12 +138,12 @@ std::string AnaglyphSuffix(const CliOptions& o) {
 }
 
 // Writes the file under the pair's output name; the report line either way.
-Outcome Finish(const PairInput& input, const CliOptions& o, const std::string& format,
-               const std::vector<uint8_t>& file, const std::string& suffix,
-               const std::string& extension) {
+Outcome Finish(const PairInput& input, const CliOptions& o, OutputBook* book,
+               const std::string& format, const std::vector<uint8_t>& file,
+               const std::string& suffix, const std::string& extension) {
     Outcome r;
     std::string placed, error;
-    if (!Place(OutputName(input, o.outDir, suffix, extension), file, o.overwrite, &placed, &error)) {
+    if (!PlaceOutput(book, OutputName(input, o.outDir, suffix, extension), file, &placed, &error)) {
         r.line = InputText(input) + ": " + error;
         return r;
     }
@@ -129,7 +152,7 @@ Outcome Finish(const PairInput& input, const CliOptions& o, const std::string& f
     return r;
 }
 
-Outcome RunOne(const PairInput& input, const CliOptions& o) {
+Outcome RunOne(const PairInput& input, const CliOptions& o, OutputBook* book) {
     Outcome r;
     PairViews views;
     std::string error;
@@ -137,7 +160,7 @@ Outcome RunOne(const PairInput& input, const CliOptions& o) {
         std::vector<uint8_t> file;
         std::string format;
         const StreamResult streamed = StreamAnaglyph(input, o, &file, &format, &error);
-        if (streamed == StreamResult::Done) return Finish(input, o, format, file, AnaglyphSuffix(o), ".jpg");
+        if (streamed == StreamResult::Done) return Finish(input, o, book, format, file, AnaglyphSuffix(o), ".jpg");
         if (streamed == StreamResult::Failed) {
             r.line = InputText(input) + ": " + error;
             return r;
@@ -168,7 +191,7 @@ Outcome RunOne(const PairInput& input, const CliOptions& o) {
         r.line = InputText(input) + ": " + error;
         return r;
     }
-    return Finish(input, o, views.format, file, suffix, extension);
+    return Finish(input, o, book, views.format, file, suffix, extension);
 }
 
 }  // namespace
@@ -184,13 +207,21 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
         fputs(CliHelpText(), out);
         return 0;
     }
-    if (!o.outDir.empty() && !CliIsFolder(o.outDir) && !CliMakeFolder(o.outDir)) {
-        fprintf(err, "qubstereo-cli: --out %s is not a folder and cannot be made\n", o.outDir.c_str());
+    std::string reason;
+    if (!o.outDir.empty() && !CliIsFolder(o.outDir) && !CliMakeFolder(o.outDir, &reason)) {
+        fprintf(err, "qubstereo-cli: --out %s is not a folder and cannot be made (%s)\n",
+                o.outDir.c_str(), reason.c_str());
         return 2;
     }
     std::vector<std::string> problems;
     const std::vector<PairInput> pairs = ListPairs(o.inputs, o.twoFiles, &problems);
     for (const std::string& p : problems) fprintf(err, "%s\n", p.c_str());
+    OutputBook book;
+    book.overwrite = o.overwrite;
+    for (const PairInput& p : pairs) {
+        AddInput(&book, p.left);
+        if (!p.right.empty()) AddInput(&book, p.right);
+    }
 
     std::vector<Outcome> outcomes(pairs.size());
     std::mutex lock;
@@ -202,7 +233,7 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
     for (size_t w = 0; w < workers; ++w)
         threads.emplace_back([&] {
             for (size_t k = next++; k < pairs.size(); k = next++) {
-                Outcome r = RunOne(pairs[k], o);
+                Outcome r = RunOne(pairs[k], o, &book);
                 std::lock_guard<std::mutex> hold(lock);
                 outcomes[k] = std::move(r);
                 outcomes[k].finished = true;

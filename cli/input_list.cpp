@@ -89,8 +89,10 @@ std::vector<PairInput> ListPairs(const std::vector<std::string>& inputs, bool tw
             continue;
         }
         std::vector<std::string> names;
-        if (!CliListFolder(in, &names)) {
-            problems->push_back(in + ": folder cannot be read");
+        std::vector<CliBrokenEntry> broken;
+        std::string error;
+        if (!CliListFolder(in, &names, &broken, &error)) {
+            problems->push_back(in + ": folder cannot be read (" + error + ")");
             continue;
         }
         std::sort(names.begin(), names.end());
@@ -100,6 +102,13 @@ std::vector<PairInput> ListPairs(const std::vector<std::string>& inputs, bool tw
         for (const std::string& n : names)
             if (IsPictureName(n) && !IsOutputName(n)) {
                 files.push_back(folder + n);
+                ++taken;
+            }
+        // A picture's name on a link that leads nowhere, or on a FIFO: the
+        // user meant a picture, so it is reported rather than passed over.
+        for (const CliBrokenEntry& b : broken)
+            if (IsPictureName(b.name) && !IsOutputName(b.name)) {
+                problems->push_back(folder + b.name + ": cannot be read (" + b.reason + ")");
                 ++taken;
             }
         if (taken == 0) problems->push_back(in + ": no pictures in this folder");

@@ -8,6 +8,7 @@ set(QUB_CLI_SOURCES
   cli/cli_run.cpp
   cli/decode_rows_of_whole.cpp
   cli/input_list.cpp
+  cli/output_place.cpp
   cli/pair_input.cpp
   cli/pair_output.cpp
 )

@@ -89,8 +89,10 @@ std::string TempFolder(const char* name) {
     GetTempPathW(MAX_PATH, temp);
     std::wstring w = std::wstring(temp) + Wide(name);
     std::vector<std::string> old;
+    std::vector<CliBrokenEntry> broken;
+    std::string error;
     const std::string folder(w.begin(), w.end());
-    if (CliListFolder(folder, &old))
+    if (CliListFolder(folder, &old, &broken, &error))
         for (const std::string& n : old) DeleteFileW((w + L"\\" + Wide(n)).c_str());
     CreateDirectoryW(w.c_str(), nullptr);
     return folder;
@@ -120,7 +122,9 @@ std::string TempFolder(const char* name) {
     const char* base = getenv("TMPDIR");
     const std::string folder = std::string(base ? base : "/tmp") + "/" + name + std::to_string(getpid());
     std::vector<std::string> old;
-    if (CliListFolder(folder, &old))
+    std::vector<CliBrokenEntry> broken;
+    std::string error;
+    if (CliListFolder(folder, &old, &broken, &error))
         for (const std::string& n : old) unlink((folder + "/" + n).c_str());
     mkdir(folder.c_str(), 0755);
     return folder;
@@ -146,9 +150,19 @@ std::vector<uint8_t> Jpeg(const CliPicture& p) {
 }
 
 void Put(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::string error;
-    ASSERT_EQ(CliPlaceFile(path, bytes, true, &error), PlaceResult::Placed) << error;
+    std::string temp, error;
+    ASSERT_TRUE(CliWriteTemp(path, bytes, &temp, &error)) << error;
+    ASSERT_EQ(CliNameTemp(temp, path, true, &error), PlaceResult::Placed) << error;
 }
+
+std::vector<uint8_t> Bytes(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    CliReadFile(path, &bytes, &error);
+    return bytes;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 CliPicture Decoded(const std::string& path) {
     std::vector<uint8_t> bytes;
@@ -248,6 +262,19 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     EXPECT_EQ(gif.verdict, kProbeSound);
     EXPECT_EQ(gif.width, 48);
 
+    // A conversion to the input's own kind never replaces the input, even
+    // with --overwrite and under another spelling of its name.
+    const struct {
+        const char *layout, *input;
+        const std::vector<uint8_t>& bytes;
+    } same[] = {{"mpo", "/cam.mpo", mpo}, {"jps", "/./web.jps", jps}, {"mpo", "//cam.mpo", mpo}};
+    for (const auto& c : same) {
+        const CliResult run = RunCli({"convert", "--to", c.layout, "--overwrite", dir + c.input});
+        EXPECT_EQ(run.code, 0) << run.err;
+        EXPECT_TRUE(Has(run.out, "_2.")) << run.out;
+        EXPECT_EQ(Bytes(dir + c.input), c.bytes) << c.input;
+    }
+
     const CliResult info = RunCli({"info", "--json", dir + "/cam.mpo", dir + "/" + trip + "_L.jpg",
                                    dir + "/" + trip + "_R.jpg"});
     EXPECT_EQ(info.code, 0) << info.err;
@@ -277,9 +304,10 @@ TEST(CliRun, AlignWritesAPairWhoseRowsMeet) {
     std::string error;
     ASSERT_TRUE(CliReadFile(g_sample, &sample, &error)) << g_sample;
     Put(dir + "/sample.jpg", sample);
-    const CliResult run = RunCli({"align", "--overwrite", dir + "/sample.jpg", "--out", dir + "/new"});
+    // --out makes the folder's missing parents too.
+    const CliResult run = RunCli({"align", "--overwrite", dir + "/sample.jpg", "--out", dir + "/new/b/c"});
     ASSERT_EQ(run.code, 0) << run.err;
-    const CliPicture p = Decoded(dir + "/new/sample-aligned.jpg");
+    const CliPicture p = Decoded(dir + "/new/b/c/sample-aligned.jpg");
     ASSERT_EQ(p.height, 480 - 6);
     const int half = p.width / 2;
     // Best match of the top rows (the far wall) over shifts either way.
@@ -303,6 +331,74 @@ TEST(CliRun, AlignWritesAPairWhoseRowsMeet) {
         }
     EXPECT_EQ(bestDy, 0);
     EXPECT_LT(best, 8.0);
+}
+
+// --overwrite replaces what was there before the run, never the run's own
+// outputs: inputs with one output name get counted names, whichever job
+// finishes first.
+TEST(CliRun, OutputsOfOneRunKeepApart) {
+    const std::string dir = TempFolder("qubcli_apart");
+    const CliPicture l = View(48, 32, true), r = View(48, 32, false);
+    std::string error;
+    for (const char* sub : {"/d1", "/d2", "/out"}) ASSERT_TRUE(CliMakeFolder(dir + sub, &error));
+    Put(dir + "/d1/a.jpg", Jpeg(JoinViews(l, r, true)));
+    Put(dir + "/d2/a.jpg", Jpeg(JoinViews(r, l, true)));
+    Put(dir + "/out/a-parallel.jpg", {1, 2, 3});  // from an earlier run
+    CliRemoveFile(dir + "/out/a-parallel_2.jpg");
+    const CliResult run = RunCli({"convert", "--to", "parallel", "--overwrite", "--jobs", "2", "--out",
+                                  dir + "/out", dir + "/d1", dir + "/d2"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    const CliPicture first = Decoded(dir + "/out/a-parallel.jpg"), second = Decoded(dir + "/out/a-parallel_2.jpg");
+    ASSERT_EQ(first.width, 96);
+    ASSERT_EQ(second.width, 96);
+    EXPECT_GT(Difference(first, 0, l) + Difference(second, 0, l), 60) << "one of each input";
+
+    // A file is written once; a taken name leaves it to try the next one.
+    std::string temp;
+    ASSERT_TRUE(CliWriteTemp(dir + "/t.jpg", {4, 5}, &temp, &error)) << error;
+    EXPECT_EQ(CliNameTemp(temp, dir + "/d1/a.jpg", false, &error), PlaceResult::Taken);
+    EXPECT_EQ(CliNameTemp(temp, dir + "/t.jpg", false, &error), PlaceResult::Placed) << error;
+    EXPECT_EQ(Bytes(dir + "/t.jpg"), std::vector<uint8_t>({4, 5}));
+    CliFileId gone;
+    EXPECT_FALSE(CliFileIdentity(temp, false, &gone));
+    CliRemoveFile(dir + "/t.jpg");
+}
+
+// Files that cannot be read or written say why, each on its line; a name
+// that is not UTF-8 keeps the JSON valid.
+TEST(CliRun, RefusalsSayWhy) {
+    const std::string dir = TempFolder("qubcli_why");
+    const std::vector<uint8_t> side = Jpeg(JoinViews(View(48, 32, true), View(48, 32, false), true));
+    Put(dir + "/side.jpg", side);
+    std::string error;
+    ASSERT_TRUE(CliMakeFolder(dir + "/side-cross.jpg", &error));  // in the output's way
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string out, err;
+    };
+    std::vector<Case> cases = {
+        {{"info", dir + "/missing.jpg"}, 1, "", "missing.jpg: cannot be read (no such file)"},
+        {{"convert", "--to", "cross", "--overwrite", dir + "/side.jpg"}, 1, "",
+         "cannot write " + dir + "/side-cross.jpg ("},
+    };
+#ifndef _WIN32
+    ASSERT_EQ(mkfifo((dir + "/pipe.jpg").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("loop.jpg", (dir + "/loop.jpg").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere.jpg", (dir + "/gone.jpg").c_str()), 0);
+    Put(dir + "/odd\xff.jpg", side);
+    cases.push_back({{"info", dir + "/pipe.jpg"}, 1, "", "pipe.jpg: cannot be read (not a regular file)"});
+    cases.push_back({{"info", dir}, 1, "", "pipe.jpg: cannot be read (not a regular file)"});
+    cases.push_back({{"info", dir}, 1, "", "loop.jpg: cannot be read (symbolic link loop)"});
+    cases.push_back({{"info", dir}, 1, "", "gone.jpg: cannot be read (dangling link)"});
+    cases.push_back({{"info", "--json", dir + "/odd\xff.jpg"}, 0, "odd\\ufffd.jpg\"", ""});
+#endif
+    for (const Case& c : cases) {
+        const CliResult run = RunCli(c.args);
+        EXPECT_EQ(run.code, c.code) << c.args.back() << run.err;
+        EXPECT_TRUE(Has(run.out, c.out)) << run.out;
+        EXPECT_TRUE(Has(run.err, c.err)) << run.err;
+    }
 }
 
 TEST(CliOptions, NamesAndRefusals) {
