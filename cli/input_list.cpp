@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "formats/stereo_plan.h"
+
 namespace {
 
 std::string Lower(std::string s) {
@@ -144,8 +146,20 @@ std::vector<PairInput> ListPairs(const std::vector<std::string>& inputs, bool tw
         taken[k] = true;
         waiting.erase(found);
     }
-    for (size_t k = 0; k < files.size(); ++k)
-        if (!taken[k]) pairs.push_back(at[k]);
+    for (size_t k = 0; k < files.size(); ++k) {
+        if (taken[k]) continue;
+        // A marked file left without its partner is half a pair, not a
+        // side-by-side picture; MPO and JPS files hold both views whatever
+        // their names say.
+        std::string base;
+        bool left = false;
+        if (at[k].right.empty() && QUB_PairKindFromName(files[k].c_str()) == kPairNone &&
+            SplitEyeMark(StemOf(files[k]), &base, &left)) {
+            problems->push_back(std::string(left ? "no right view for " : "no left view for ") + files[k]);
+            continue;
+        }
+        pairs.push_back(at[k]);
+    }
     return pairs;
 }
 

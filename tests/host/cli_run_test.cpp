@@ -213,12 +213,14 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     Put(dir + "/bomb.png", {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
                             0x7F, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 8, 2, 0, 0, 0});
     Put(dir + "/notes.txt", {'h', 'i'});
+    Put(dir + "/lone_L.jpg", a);  // its right view is missing
 
     const CliResult first = RunCli({"convert", "--to", "parallel", dir});
     EXPECT_EQ(first.code, 1) << first.err;
     EXPECT_NE(first.err.find("broken.jpg: JPEG refused"), std::string::npos) << first.err;
     EXPECT_NE(first.err.find("bomb.png: PNG refused"), std::string::npos) << first.err;
-    EXPECT_NE(first.err.find("4 done, 2 failed"), std::string::npos) << first.err;
+    EXPECT_TRUE(Has(first.err, "no right view for " + dir + "/lone_L.jpg")) << first.err;
+    EXPECT_NE(first.err.find("4 done, 3 failed"), std::string::npos) << first.err;
     for (const std::string& name : {std::string("side"), trip, std::string("cam"), std::string("web")}) {
         const CliPicture out = Decoded(dir + "/" + name + "-parallel.jpg");
         ASSERT_EQ(out.width, 96) << name;
