@@ -34,6 +34,42 @@ bool ParseInt(const std::string& text, long low, long high, int* out) {
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
+// Which commands each option means something to; any other use is refused
+// rather than ignored, so that a mistyped command line does not run quietly.
+enum : unsigned { kAnaglyph = 1, kAlign = 2, kConvert = 4, kInfo = 8 };
+constexpr unsigned kWriters = kAnaglyph | kAlign | kConvert;
+constexpr struct {
+    const char* name;
+    unsigned commands;
+} kOptionCommands[] = {
+    {"--cross", kWriters | kInfo}, {"--swap", kWriters | kInfo}, {"--pairs", kWriters | kInfo},
+    {"--jobs", kWriters | kInfo},  {"--align", kWriters},        {"--offset", kWriters},
+    {"--quality", kWriters},       {"--out", kWriters},          {"--overwrite", kWriters},
+    {"--mode", kAnaglyph},         {"--to", kAlign | kConvert},  {"--delay", kAlign | kConvert},
+    {"--json", kInfo},             {"--screen", kInfo},
+};
+constexpr struct {
+    const char* name;
+    CliCommand command;
+    unsigned bit;
+} kCommands[] = {{"anaglyph", CliCommand::Anaglyph, kAnaglyph},
+                 {"align", CliCommand::Align, kAlign},
+                 {"convert", CliCommand::Convert, kConvert},
+                 {"info", CliCommand::Info, kInfo}};
+
+// Empty when `option` (known or not) may be given to the command `bit`;
+// else the reason, naming the commands that take it.
+std::string NotForCommand(const std::string& option, const std::string& command, unsigned bit) {
+    for (const auto& o : kOptionCommands) {
+        if (option != o.name || (o.commands & bit)) continue;
+        std::string takers;
+        for (const auto& c : kCommands)
+            if (o.commands & c.bit) takers += std::string(takers.empty() ? "" : ", ") + c.name;
+        return option + " does not apply to " + command + " (only to " + takers + ")";
+    }
+    return "";
+}
+
 }  // namespace
 
 const char* LayoutExtension(PairLayout layout) {
@@ -53,16 +89,13 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* ou
     if (args.empty()) return "no command given (try --help)";
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") return "";
-    if (command == "anaglyph")
-        out->command = CliCommand::Anaglyph;
-    else if (command == "align")
-        out->command = CliCommand::Align;
-    else if (command == "convert")
-        out->command = CliCommand::Convert;
-    else if (command == "info")
-        out->command = CliCommand::Info;
-    else
-        return "unknown command " + Quoted(command) + " (try --help)";
+    unsigned commandBit = 0;
+    for (const auto& c : kCommands)
+        if (command == c.name) {
+            out->command = c.command;
+            commandBit = c.bit;
+        }
+    if (commandBit == 0) return "unknown command " + Quoted(command) + " (try --help)";
 
     bool layoutGiven = false, inputsOnly = false;
     for (size_t k = 1; k < args.size(); ++k) {
@@ -93,6 +126,8 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* ou
             *v = args[++k];
             return true;
         };
+        const std::string misplaced = NotForCommand(name, command, commandBit);
+        if (!misplaced.empty()) return misplaced;
         std::string v;
         if (name == "--help" || name == "-h") {
             out->command = CliCommand::Help;
@@ -160,8 +195,6 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* ou
     if (out->command == CliCommand::Align && !out->haveOffset) out->autoAlign = true;
     if (out->command == CliCommand::Convert && !layoutGiven)
         return "convert needs --to LAYOUT (parallel, cross, overunder, mpo, jps, gif)";
-    if (out->twoFiles && out->inputs.size() % 2 != 0)
-        return "--pairs takes the inputs two at a time: left, right";
     return "";
 }
 
@@ -182,22 +215,29 @@ const char* CliHelpText() {
            "files per pair: NAME_L / NAME_R (also -L/-R, .L/.R, left/right) are paired\n"
            "by name, or --pairs takes the inputs two at a time. Folders are read whole.\n"
            "\n"
-           "Options:\n"
+           "Options (before the colon: the commands that take it, any other refuses it;\n"
+           "no colon: every command):\n"
            "  --mode M        anaglyph: redcyan (the program's own), grey, colour, half,\n"
            "                  optimised, dubois                         [redcyan]\n"
-           "  --to L          layout: parallel, cross, overunder, mpo, jps, gif  [parallel]\n"
-           "  --align         anaglyph, convert: align automatically first\n"
-           "  --offset a,i    a manual alignment, as the program's\n"
-           "                  arrows set it\n"
+           "  --to L          align, convert: parallel, cross, overunder, mpo, jps, gif\n"
+           "                                                            [parallel]\n"
+           "  --align         anaglyph, align, convert: align automatically first\n"
+           "                  (align does unless --offset)\n"
+           "  --offset a,i    anaglyph, align, convert: a manual alignment, as the\n"
+           "                  program's arrows set it\n"
            "  --cross         side-by-side inputs are cross-eyed (right view on the left)\n"
            "  --swap          exchange the two views (a reversed pair)\n"
            "  --pairs         take the inputs two at a time: left file, right file\n"
-           "  --delay MS      wiggle frame time                          [100]\n"
-           "  --quality Q     JPEG quality 1-100                         [95]\n"
+           "  --delay MS      align, convert: wiggle frame time          [100]\n"
+           "  --quality Q     anaglyph, align, convert: JPEG quality 1-100  [95]\n"
            "  --screen MM     info: screen width for the 65 mm divergence test\n"
-           "  --json          info: one JSON document\n"
-           "  --out DIR       write into DIR (made if missing) instead of beside each input\n"
-           "  --overwrite     replace existing outputs (otherwise NAME_2, NAME_3, ...)\n"
+           "  --json          info: one JSON document; bytes of a name that are not\n"
+           "                  UTF-8 are written as \\ufffd each\n"
+           "  --out DIR       anaglyph, align, convert: write into DIR (made, with its\n"
+           "                  parents, if missing) instead of beside each input\n"
+           "  --overwrite     anaglyph, align, convert: replace files that existed before\n"
+           "                  the run (otherwise NAME_2, NAME_3, ...); never an input,\n"
+           "                  nor another output of the same run\n"
            "  --jobs N        files processed at once                    [cores]\n"
            "\n"
            "Examples:\n"

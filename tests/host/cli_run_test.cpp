@@ -337,12 +337,12 @@ TEST(CliRun, AlignWritesAPairWhoseRowsMeet) {
 
 // --overwrite replaces what was there before the run, never the run's own
 // outputs: inputs with one output name get counted names, whichever job
-// finishes first.
+// finishes first. --pairs counts a folder's files, not the folder.
 TEST(CliRun, OutputsOfOneRunKeepApart) {
     const std::string dir = TempFolder("qubcli_apart");
     const CliPicture l = View(48, 32, true), r = View(48, 32, false);
     std::string error;
-    for (const char* sub : {"/d1", "/d2", "/out"}) ASSERT_TRUE(CliMakeFolder(dir + sub, &error));
+    for (const char* sub : {"/d1", "/d2", "/out", "/p"}) ASSERT_TRUE(CliMakeFolder(dir + sub, &error));
     Put(dir + "/d1/a.jpg", Jpeg(JoinViews(l, r, true)));
     Put(dir + "/d2/a.jpg", Jpeg(JoinViews(r, l, true)));
     Put(dir + "/out/a-parallel.jpg", {1, 2, 3});  // from an earlier run
@@ -354,6 +354,14 @@ TEST(CliRun, OutputsOfOneRunKeepApart) {
     ASSERT_EQ(first.width, 96);
     ASSERT_EQ(second.width, 96);
     EXPECT_GT(Difference(first, 0, l) + Difference(second, 0, l), 60) << "one of each input";
+
+    Put(dir + "/p/one.jpg", Jpeg(l));
+    Put(dir + "/p/two.jpg", Jpeg(r));
+    const CliResult pairs = RunCli({"convert", "--to", "parallel", "--overwrite", "--pairs", dir + "/p"});
+    EXPECT_EQ(pairs.code, 0) << pairs.err;
+    const CliPicture joined = Decoded(dir + "/p/one-parallel.jpg");
+    ASSERT_EQ(joined.width, 96);
+    EXPECT_LT(Difference(joined, 48, r), 6);
 
     // A file is written once; a taken name leaves it to try the next one.
     std::string temp;
@@ -416,8 +424,22 @@ TEST(CliOptions, NamesAndRefusals) {
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{}, {"paint", "a"}, {"anaglyph"}, {"align", "--align", "--offset", "1,2", "a"},
                                                {"anaglyph", "--offset", "1", "a"}, {"anaglyph", "--quality", "0", "a"},
-                                               {"info", "--pairs", "a"}, {"info", "--bogus", "a"}, {"info", "--jobs"}})
+                                               {"info", "--bogus", "a"}, {"info", "--jobs"},
+                                               {"info", "--out", "x", "a"}, {"anaglyph", "--to", "mpo", "a"},
+                                               {"align", "--json", "a"}, {"convert", "--to", "gif", "--mode", "grey", "a"},
+                                               {"info", "--quality", "90", "a"}, {"anaglyph", "--delay", "50", "a"}})
         EXPECT_NE(ParseCliOptions(bad, &o), "") << (bad.empty() ? "" : bad[0]);
+    EXPECT_EQ(ParseCliOptions({"info", "--overwrite", "a"}, &o),
+              "--overwrite does not apply to info (only to anaglyph, align, convert)");
+    // The README's and --help's examples; --pairs counts files only once
+    // folders are read.
+    for (const std::vector<std::string>& good : std::vector<std::vector<std::string>>{
+             {"anaglyph", "--align", "--mode", "dubois", "--out", "anaglyphs/", "trip/"},
+             {"align", "--to", "mpo", "--out", "aligned/", "trip/"},
+             {"info", "--json", "--screen", "1200", "DSCF0001.MPO", "DSCF0002.MPO"},
+             {"convert", "--to", "gif", "--delay", "120", "--pairs", "left.jpg", "right.jpg"},
+             {"info", "--pairs", "folder"}})
+        EXPECT_EQ(ParseCliOptions(good, &o), "") << good[0];
 
     std::string base;
     bool left = false;
