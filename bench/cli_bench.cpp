@@ -4,9 +4,12 @@
 //     3000 views) written as JPEG at quality 95, against ImageMagick's
 //     one-process crop / reverse / Stereo composite of the same file;
 //   - a folder of 20 pairs of 2 megapixels, one job against two.
-// Usage: bench_cli [--cli "command prefix"]   (default: the native companion;
-// a prefix such as a Wine launcher runs the Windows one, with Windows paths
-// given by QUB_BENCH_WINPATH=1)
+// With --memory instead: the peak memory of each command on a 24-megapixel
+// pair, a 90-megapixel one (two 45-megapixel views) and a 64 KB 1-bit PNG of
+// 23000 x 23000, with --extra's options (e.g. "--max-megapixels 600").
+// Usage: bench_cli [--cli "command prefix"] [--memory [--extra "options"]]
+// (default: the native companion; a prefix such as a Wine launcher runs the
+// Windows one, with Windows paths given by QUB_BENCH_WINPATH=1)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +19,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <png.h>
 
 #include "cli/cli_platform.h"
 
@@ -84,6 +89,47 @@ bool WriteScene(const std::string& path, int viewWidth, int height, unsigned see
            CliPlaceFile(path, jpeg, true, &error) == PlaceResult::Placed;
 }
 
+// A side-by-side JPEG written row by row, so that no buffer of it exists.
+bool WriteLargeScene(const std::string& path, int viewWidth, int height) {
+    CliJpegWriter* w = CliBeginJpeg(2 * viewWidth, height, 90);
+    if (!w) return false;
+    std::vector<uint32_t> row(static_cast<size_t>(2 * viewWidth));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < 2 * viewWidth; ++x) {
+            const int u = x < viewWidth ? x : x - viewWidth + 9;
+            row[static_cast<size_t>(x)] = static_cast<uint32_t>((u * 255 / viewWidth) << 16 |
+                                                                (y * 255 / height) << 8 | ((u ^ y) & 255));
+        }
+        CliJpegRow(w, row.data());
+    }
+    std::vector<uint8_t> jpeg;
+    std::string error;
+    return CliEndJpeg(w, &jpeg) && CliPlaceFile(path, jpeg, true, &error) == PlaceResult::Placed;
+}
+
+// A 1-bit grey PNG of side x side, all black: about 64 KB at 23000.
+bool WriteBlackPng(const std::string& path, int side) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(side), static_cast<png_uint_32>(side), 1,
+                 PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_byte> row(static_cast<size_t>(side + 7) / 8, 0);
+    for (int y = 0; y < side; ++y) png_write_row(png, row.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return fclose(f) == 0;
+}
+
 std::string Path(const std::string& unix) {
     if (!getenv("QUB_BENCH_WINPATH")) return unix;
     std::string w = "Z:" + unix;
@@ -98,8 +144,35 @@ int main(int argc, char** argv) {
     std::string cli = QUB_CLI_PROGRAM;
     for (int k = 1; k + 1 < argc; ++k)
         if (std::string(argv[k]) == "--cli") cli = argv[k + 1];
+    bool memory = false;
+    std::string extra;
+    for (int k = 1; k < argc; ++k) {
+        if (std::string(argv[k]) == "--memory") memory = true;
+        if (std::string(argv[k]) == "--extra" && k + 1 < argc) extra = argv[k + 1];
+    }
     const std::string dir = "/tmp/qub_bench_cli" + std::to_string(getpid());
     RunChild("rm -rf '" + dir + "' && mkdir -p '" + dir + "/folder'");
+    if (memory) {
+        const char* names[] = {"pair24.jpg", "pair90.jpg", "black23000.png"};
+        if (!WriteLargeScene(dir + "/" + names[0], 4000, 3000) ||
+            !WriteLargeScene(dir + "/" + names[1], 8192, 5464) ||
+            !WriteBlackPng(dir + "/" + names[2], 23000)) {
+            fprintf(stderr, "cannot write the test pictures\n");
+            return 1;
+        }
+        const char* commands[] = {"info", "anaglyph", "anaglyph --align", "convert --to parallel",
+                                  "convert --to gif", "align"};
+        printf("peak memory, one job%s%s\n", extra.empty() ? "" : ", ", extra.c_str());
+        for (const char* name : names)
+            for (const char* command : commands) {
+                const Measure m = RunChild(cli + " " + command + " " + extra + " --overwrite --jobs 1 --out '" +
+                                           Path(dir) + "/out' '" + Path(dir + "/" + name) + "' >/dev/null 2>&1");
+                printf("  %-15s %-22s %8.1f MB  %6.2f s  (exit %d)\n", name, command, m.peakMb, m.seconds,
+                       m.code);
+            }
+        RunChild("rm -rf '" + dir + "'");
+        return 0;
+    }
     const std::string pair = dir + "/pair.jpg";
     if (!WriteScene(pair, 4000, 3000, 12345)) {
         fprintf(stderr, "cannot write the test pair\n");

@@ -8,8 +8,6 @@
 
 #include "app/compose.h"
 #include "cli/anaglyph_modes.h"
-#include "formats/picture_probe.h"
-#include "formats/stereo_plan.h"
 
 namespace {
 
@@ -28,25 +26,20 @@ struct Ring {
     bool finished = false; // the decoder returned
     bool decoded = false;  // ... successfully
     std::string error;
+    std::string warning;  // the decoder's, once it returned
 
     uint32_t* Row(int y) { return rows.data() + static_cast<size_t>(y % kRingRows) * width; }
 };
 
 }  // namespace
 
-StreamResult StreamAnaglyph(const PairInput& input, const CliOptions& o, std::vector<uint8_t>* file,
-                            std::string* format, std::string* error) {
-    if (!input.right.empty() || o.autoAlign || (o.haveOffset && o.offsetI != 0) ||
-        QUB_PairKindFromName(input.left.c_str()) != kPairNone)
+StreamResult StreamAnaglyph(const PairSource& source, const CliOptions& o,
+                            std::vector<uint8_t>* file, PairViews* views, std::string* error) {
+    const PictureProbe& probe = source.probe;
+    if (!source.rightBytes.empty() || source.kind != kPairNone || o.autoAlign ||
+        (o.haveOffset && o.offsetI != 0) || probe.format != kPictureJpeg)
         return StreamResult::NotStreamable;
-    std::vector<uint8_t> bytes;
-    if (!CliReadFile(input.left, &bytes, error)) return StreamResult::Failed;
-    const PictureProbe probe = QUB_ProbePicture(bytes.data(), bytes.size());
-    if (probe.format != kPictureJpeg || probe.verdict != kProbeSound) return StreamResult::NotStreamable;
-    if (probe.needsEndMarker) {
-        bytes.push_back(0xFF);
-        bytes.push_back(0xD9);
-    }
+    const std::vector<uint8_t>& bytes = source.bytes;
     const int width = probe.width, height = probe.height, half = width / 2;
     const int a = o.haveOffset ? o.offsetA : 0;
     const StereoOverlap overlap = AlignedOverlap(half, height, a, 0);
@@ -65,7 +58,7 @@ StreamResult StreamAnaglyph(const PairInput& input, const CliOptions& o, std::ve
     ring.width = width;
     ring.rows.resize(static_cast<size_t>(width) * kRingRows);
     std::thread decoder([&] {
-        std::string why;
+        std::string why, warning;
         const bool ok = CliDecodeRows(bytes.data(), bytes.size(), width, height,
                                       [&ring](int y, const uint32_t* row) {
                                           std::unique_lock<std::mutex> hold(ring.lock);
@@ -80,8 +73,9 @@ StreamResult StreamAnaglyph(const PairInput& input, const CliOptions& o, std::ve
                                           ring.changed.notify_all();
                                           return true;
                                       },
-                                      &why);
+                                      &why, &warning);
         std::lock_guard<std::mutex> hold(ring.lock);
+        ring.warning = warning;
         ring.finished = true;
         ring.decoded = ok;
         ring.error = why;
@@ -122,6 +116,7 @@ StreamResult StreamAnaglyph(const PairInput& input, const CliOptions& o, std::ve
         *error = !ring.decoded && !ring.error.empty() ? ring.error : "JPEG encoder failed";
         return StreamResult::Failed;
     }
-    *format = "side-by-side JPEG";
+    views->format = "side-by-side JPEG";
+    views->warning = ring.warning;
     return StreamResult::Done;
 }

@@ -17,8 +17,9 @@ enum class StreamResult {
     NotStreamable, // another input or option: take the general path
 };
 
-// Streams when the input is one plain side-by-side JPEG and no row offset is
-// asked for (a manual horizontal offset is fine; automatic alignment is not).
-// `format` receives the input's description for the report line.
-StreamResult StreamAnaglyph(const PairInput& input, const CliOptions& options,
-                            std::vector<uint8_t>* file, std::string* format, std::string* error);
+// Streams when the opened input is one plain side-by-side JPEG and no row
+// offset is asked for (a manual horizontal offset is fine; automatic
+// alignment is not). `views` receives the input's description and the
+// decoder's warning for the report line, and no pixels.
+StreamResult StreamAnaglyph(const PairSource& source, const CliOptions& options,
+                            std::vector<uint8_t>* file, PairViews* views, std::string* error);

@@ -177,6 +177,9 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* ou
         } else if (name == "--jobs") {
             if (!take(&v) || !ParseInt(v, 1, 256, &out->jobs))
                 return "--jobs wants a whole number from 1 to 256";
+        } else if (name == "--max-megapixels") {
+            if (!take(&v) || !ParseInt(v, 1, 100000, &out->maxMegapixels))
+                return "--max-megapixels wants a whole number from 1 to 100000";
         } else if (name == "--screen") {
             int mm = 0;
             if (!take(&v) || !ParseInt(v, 1, 100000, &mm))
@@ -239,6 +242,11 @@ const char* CliHelpText() {
            "                  the run (otherwise NAME_2, NAME_3, ...); never an input,\n"
            "                  nor another output of the same run\n"
            "  --jobs N        files processed at once                    [cores]\n"
+           "  --max-megapixels N\n"
+           "                  the pixel budget, in millions: an input whose pictures\n"
+           "                  hold more is refused before decoding, and jobs wait\n"
+           "                  until the inputs in work fit in it together; each\n"
+           "                  million takes about 4 MB (6 MB when aligning)  [100]\n"
            "\n"
            "Examples:\n"
            "  qubstereo-cli anaglyph --align --mode dubois trip/\n"

@@ -18,6 +18,11 @@ enum class PairLayout {
     Gif,        // two-frame wiggle (.gif)
 };
 
+// The pixel budget's default, in millions: a side-by-side picture of two
+// 45-megapixel views passes, and the views of one input then take about
+// 400 MB. Jobs wait until the inputs being worked on fit in it together.
+constexpr int kDefaultMaxMegapixels = 100;
+
 struct CliOptions {
     CliCommand command = CliCommand::Help;
     std::vector<std::string> inputs;  // as given: files and folders
@@ -34,6 +39,7 @@ struct CliOptions {
     int delayMs = 100;       // wiggle frame time
     int quality = 95;        // JPEG quality of every JPEG written
     int jobs = 0;            // parallel files; 0: one per core
+    int maxMegapixels = kDefaultMaxMegapixels;  // decoded pixels of one input, and of all jobs at once
     double screenMm = 0;     // info: screen width for the 65 mm test; 0 skips it
     std::string outDir;      // empty: beside each input
 };

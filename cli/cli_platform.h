@@ -68,10 +68,28 @@ struct CliBrokenEntry {
 bool CliListFolder(const std::string& path, std::vector<std::string>* names,
                    std::vector<CliBrokenEntry>* broken, std::string* error);
 
-// Decodes a picture the probe found sound. False with a reason when the
-// platform's decoder refuses it or reports another size than `width` x `height`.
+// A part of a picture that a decoder writes: the to->width x to->height
+// pixels from (x, y), which lie inside the picture. The decoder sizes
+// to->pixels.
+struct CliCut {
+    int x, y;
+    CliPicture* to;
+};
+
+// Decodes a picture the probe found sound straight into the parts `cuts`
+// name: natively no buffer of the whole picture exists besides them (GDI+
+// keeps its own decoded copy). False with a reason when the platform's decoder
+// refuses it or reports another size than `width` x `height`. `warning`, when
+// given, receives the decoder's first complaint about damaged data that it
+// decoded past (e.g. "Corrupt JPEG data: premature end of data segment"), or
+// stays empty. 16-bit PNGs without gamma information are read as sRGB, as
+// viewers show them; transparent parts come out on black.
+bool CliDecodeCuts(const uint8_t* data, size_t size, int width, int height, const CliCut* cuts,
+                   int count, std::string* error, std::string* warning = nullptr);
+
+// The whole picture: one cut.
 bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPicture* out,
-               std::string* error);
+               std::string* error, std::string* warning = nullptr);
 
 // The same, row by row from the top: `row` gets each row of `width` words as
 // soon as it is decoded, and returning false from it stops the decoder (the
@@ -79,13 +97,14 @@ bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPictu
 // first rows while later ones are still being decoded, with no buffer of the
 // whole picture.
 bool CliDecodeRows(const uint8_t* data, size_t size, int width, int height,
-                   const std::function<bool(int y, const uint32_t* row)>& row, std::string* error);
+                   const std::function<bool(int y, const uint32_t* row)>& row, std::string* error,
+                   std::string* warning = nullptr);
 
 // CliDecodeRows for decoders that work on whole pictures: CliDecode, then the
 // rows handed on in order.
 bool CliDecodeRowsOfWhole(const uint8_t* data, size_t size, int width, int height,
                           const std::function<bool(int y, const uint32_t* row)>& row,
-                          std::string* error);
+                          std::string* error, std::string* warning);
 
 // A JPEG encoder fed one row at a time, top to bottom: Begin, then exactly
 // `height` rows of `width` words, then End with the file. Null or false on

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <thread>
@@ -26,12 +27,20 @@ struct JpegError {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    char warning[JMSG_LENGTH_MAX];  // the first warning, e.g. about corrupt data
 };
 
 void OnJpegError(j_common_ptr info) {
     JpegError* e = reinterpret_cast<JpegError*>(info->err);
     (*info->err->format_message)(info, e->message);
     std::longjmp(e->jump, 1);
+}
+
+// libjpeg's own would print warnings on stderr, apart from the file they
+// concern; the caller attaches the first one to the file's line instead.
+void OnJpegMessage(j_common_ptr info) {
+    JpegError* e = reinterpret_cast<JpegError*>(info->err);
+    if (e->warning[0] == '\0') (*info->err->format_message)(info, e->warning);
 }
 
 // Adobe CMYK JPEGs store inverted inks: 255 means none.
@@ -48,12 +57,13 @@ void CmykRow(const uint8_t* cmyk, int width, uint32_t* out) {
 // by the sink from a decoder error.
 bool DecodeJpegRows(const uint8_t* data, size_t size, int width, int height,
                     const std::function<bool(int, const uint32_t*)>& sink, uint32_t* rowBuffer,
-                    uint8_t* cmykRow, char* message, bool* stopped) {
+                    uint8_t* cmykRow, char* message, char* warning, bool* stopped) {
     jpeg_decompress_struct info;
     JpegError error;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = OnJpegError;
-    error.message[0] = '\0';
+    error.manager.output_message = OnJpegMessage;
+    error.message[0] = error.warning[0] = '\0';
     *stopped = false;
     if (setjmp(error.jump)) {
         std::strncpy(message, error.message, JMSG_LENGTH_MAX);
@@ -87,47 +97,146 @@ bool DecodeJpegRows(const uint8_t* data, size_t size, int width, int height,
         }
     }
     jpeg_finish_decompress(&info);
+    std::strncpy(warning, error.warning, JMSG_LENGTH_MAX);
     jpeg_destroy_decompress(&info);
     return true;
 }
 
 bool DecodeJpeg(const uint8_t* data, size_t size, int width, int height,
-                const std::function<bool(int, const uint32_t*)>& sink, std::string* error) {
+                const std::function<bool(int, const uint32_t*)>& sink, std::string* error,
+                std::string* warning) {
     std::vector<uint32_t> row(static_cast<size_t>(width));
     std::vector<uint8_t> cmyk(static_cast<size_t>(width) * 4);
-    char message[JMSG_LENGTH_MAX] = "";
+    char message[JMSG_LENGTH_MAX] = "", complaint[JMSG_LENGTH_MAX] = "";
     bool stopped = false;
-    if (DecodeJpegRows(data, size, width, height, sink, row.data(), cmyk.data(), message, &stopped))
+    if (DecodeJpegRows(data, size, width, height, sink, row.data(), cmyk.data(), message, complaint,
+                       &stopped)) {
+        if (warning && complaint[0] != '\0') *warning = complaint;
         return true;
+    }
     *error = stopped ? std::string() : std::string("JPEG decoder: ") + message;
     return false;
 }
 
-bool DecodePng(const uint8_t* data, size_t size, CliPicture* out, std::string* error) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, data, size)) {
-        *error = std::string("PNG decoder: ") + image.message;
-        return false;
-    }
-    if (static_cast<int>(image.width) != out->width || static_cast<int>(image.height) != out->height) {
-        png_image_free(&image);
-        *error = "the decoder reports another size than the header";
-        return false;
-    }
-    image.format = PNG_FORMAT_BGRA;
-    if (!png_image_finish_read(&image, nullptr, out->pixels.data(), 0, nullptr)) {
-        *error = std::string("PNG decoder: ") + image.message;
-        return false;
-    }
-    // Transparent parts come out on black, as on a fresh window.
-    for (uint32_t& p : out->pixels) {
-        const uint32_t a = p >> 24;
+// ---------------------------------------------------------------------------
+// PNG, row by row through libpng's own reader. Its simplified reader takes a
+// 16-bit file without gamma information as linear light and brightens it
+// (50 % grey becomes 186); here a file without gamma information is sRGB, as
+// viewers take it, and one with a gAMA chunk is converted to sRGB.
+// ---------------------------------------------------------------------------
+
+struct PngSource {
+    const uint8_t* data;
+    size_t size, at;
+    std::jmp_buf jump;
+    char message[200];
+    char warning[200];  // the first warning
+};
+
+void OnPngError(png_structp png, png_const_charp text) {
+    PngSource* s = static_cast<PngSource*>(png_get_error_ptr(png));
+    std::snprintf(s->message, sizeof s->message, "%s", text);
+    std::longjmp(s->jump, 1);
+}
+
+void OnPngWarning(png_structp png, png_const_charp text) {
+    PngSource* s = static_cast<PngSource*>(png_get_error_ptr(png));
+    if (s->warning[0] == '\0') std::snprintf(s->warning, sizeof s->warning, "%s", text);
+}
+
+void OnPngRead(png_structp png, png_bytep out, png_size_t count) {
+    PngSource* s = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (count > s->size - s->at) png_error(png, "file cut short");
+    std::memcpy(out, s->data + s->at, count);
+    s->at += count;
+}
+
+// Straight colour and alpha to colour on black, as on a fresh window.
+void OnBlack(uint32_t* pixels, size_t count) {
+    for (size_t k = 0; k < count; ++k) {
+        const uint32_t p = pixels[k], a = p >> 24;
         const uint32_t r = (p >> 16 & 255) * a / 255, g = (p >> 8 & 255) * a / 255,
                        b = (p & 255) * a / 255;
-        p = r << 16 | g << 8 | b;
+        pixels[k] = r << 16 | g << 8 | b;
     }
+}
+
+// Row y of the picture into the cuts that cover it.
+void PutRow(const CliCut* cuts, int count, int y, const uint32_t* row) {
+    for (int c = 0; c < count; ++c) {
+        CliPicture& to = *cuts[c].to;
+        if (y >= cuts[c].y && y < cuts[c].y + to.height)
+            std::memcpy(to.pixels.data() + static_cast<size_t>(y - cuts[c].y) * to.width,
+                        row + cuts[c].x, static_cast<size_t>(to.width) * 4);
+    }
+}
+
+// The inverse, for an interlaced PNG: its rows are completed over seven
+// passes, and each pass must find what the earlier ones wrote. Gathering the
+// row from the cuts before a pass spares a buffer of the whole picture.
+void GetRow(const CliCut* cuts, int count, int y, uint32_t* row) {
+    for (int c = 0; c < count; ++c) {
+        const CliPicture& from = *cuts[c].to;
+        if (y >= cuts[c].y && y < cuts[c].y + from.height)
+            std::memcpy(row + cuts[c].x,
+                        from.pixels.data() + static_cast<size_t>(y - cuts[c].y) * from.width,
+                        static_cast<size_t>(from.width) * 4);
+    }
+}
+
+// No C++ object with a destructor lives in this frame: libpng's errors jump
+// back to the setjmp.
+bool DecodePngRows(PngSource* source, int width, int height, const CliCut* cuts, int count,
+                   uint32_t* row) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, source, OnPngError, OnPngWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        std::strcpy(source->message, "out of memory");
+        return false;
+    }
+    if (setjmp(source->jump)) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, source, OnPngRead);
+    png_read_info(png, info);
+    if (static_cast<int>(png_get_image_width(png, info)) != width ||
+        static_cast<int>(png_get_image_height(png, info)) != height)
+        png_error(png, "the decoder reports another size than the header");
+    png_set_expand(png);
+    png_set_scale_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    // The output is sRGB; a file without gamma information is taken to be
+    // sRGB already, so it passes unchanged.
+    png_set_alpha_mode(png, PNG_ALPHA_PNG, PNG_DEFAULT_sRGB);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4)
+        png_error(png, "unexpected row layout");
+    for (int pass = 0; pass < passes; ++pass)
+        for (int y = 0; y < height; ++y) {
+            if (pass > 0) GetRow(cuts, count, y, row);
+            png_read_row(png, reinterpret_cast<png_bytep>(row), nullptr);
+            PutRow(cuts, count, y, row);
+        }
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+bool DecodePng(const uint8_t* data, size_t size, int width, int height, const CliCut* cuts,
+               int count, std::string* error, std::string* warning) {
+    std::vector<uint32_t> row(static_cast<size_t>(width));
+    PngSource source = {data, size, 0, {}, "", ""};
+    if (!DecodePngRows(&source, width, height, cuts, count, row.data())) {
+        *error = std::string("PNG decoder: ") + source.message;
+        return false;
+    }
+    for (int c = 0; c < count; ++c) OnBlack(cuts[c].to->pixels.data(), cuts[c].to->pixels.size());
+    if (warning && source.warning[0] != '\0') *warning = std::string("PNG: ") + source.warning;
     return true;
 }
 
@@ -327,28 +436,27 @@ bool CliListFolder(const std::string& path, std::vector<std::string>* names,
 }
 
 bool CliDecodeRows(const uint8_t* data, size_t size, int width, int height,
-                   const std::function<bool(int y, const uint32_t* row)>& row, std::string* error) {
+                   const std::function<bool(int y, const uint32_t* row)>& row, std::string* error,
+                   std::string* warning) {
     if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8)
-        return DecodeJpeg(data, size, width, height, row, error);
-    return CliDecodeRowsOfWhole(data, size, width, height, row, error);
+        return DecodeJpeg(data, size, width, height, row, error, warning);
+    return CliDecodeRowsOfWhole(data, size, width, height, row, error, warning);
 }
 
-bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPicture* out,
-               std::string* error) {
-    out->width = width;
-    out->height = height;
-    out->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8) {
-        uint32_t* pixels = out->pixels.data();
+bool CliDecodeCuts(const uint8_t* data, size_t size, int width, int height, const CliCut* cuts,
+                   int count, std::string* error, std::string* warning) {
+    for (int c = 0; c < count; ++c)
+        cuts[c].to->pixels.assign(
+            static_cast<size_t>(cuts[c].to->width) * static_cast<size_t>(cuts[c].to->height), 0);
+    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8)
         return DecodeJpeg(data, size, width, height,
-                          [pixels, width](int y, const uint32_t* row) {
-                              std::memcpy(pixels + static_cast<size_t>(y) * width, row,
-                                          static_cast<size_t>(width) * 4);
+                          [cuts, count](int y, const uint32_t* row) {
+                              PutRow(cuts, count, y, row);
                               return true;
                           },
-                          error);
-    }
-    if (size >= 8 && std::memcmp(data, "\x89PNG", 4) == 0) return DecodePng(data, size, out, error);
+                          error, warning);
+    if (size >= 8 && std::memcmp(data, "\x89PNG", 4) == 0)
+        return DecodePng(data, size, width, height, cuts, count, error, warning);
     *error = "this build reads JPEG, PNG, MPO and JPS only";
     return false;
 }

@@ -257,11 +257,10 @@ bool CliListFolder(const std::string& path, std::vector<std::string>* names,
     return true;
 }
 
-bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPicture* out,
-               std::string* error) {
-    out->width = width;
-    out->height = height;
-    out->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+bool CliDecodeCuts(const uint8_t* data, size_t size, int width, int height, const CliCut* cuts,
+                   int count, std::string* error, std::string* warning) {
+    // GDI+ tells nothing of damaged data it decoded past.
+    if (warning) warning->clear();
     IStream* stream = size <= UINT_MAX ? SHCreateMemStream(data, static_cast<UINT>(size)) : nullptr;
     Gdiplus::GpImage* loaded = nullptr;
     if (!stream || gp::GdipLoadImageFromStream(stream, &loaded) != Gdiplus::Ok) loaded = nullptr;
@@ -276,27 +275,39 @@ bool CliDecode(const uint8_t* data, size_t size, int width, int height, CliPictu
         *error = loaded ? "the decoder reports another size than the header" : "GDI+ cannot decode it";
         return false;
     }
-    // Straight into the pixels; pictures with transparency come out on black.
-    Gdiplus::GpBitmap* canvas = nullptr;
-    if (gp::GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppRGB,
-                                      reinterpret_cast<BYTE*>(out->pixels.data()), &canvas) != Gdiplus::Ok) {
-        *error = "out of memory";
-        return false;
+    // Each part drawn straight into its pixels, one to one; pictures with
+    // transparency come out on black.
+    for (int c = 0; c < count; ++c) {
+        CliPicture& to = *cuts[c].to;
+        to.pixels.assign(static_cast<size_t>(to.width) * static_cast<size_t>(to.height), 0);
+        Gdiplus::GpBitmap* canvas = nullptr;
+        if (gp::GdipCreateBitmapFromScan0(to.width, to.height, to.width * 4, PixelFormat32bppRGB,
+                                          reinterpret_cast<BYTE*>(to.pixels.data()), &canvas) != Gdiplus::Ok) {
+            *error = "out of memory";
+            return false;
+        }
+        qub_gdi::ScopedGpImage canvasGuard(canvas);
+        qub_gdi::ScopedGraphics graphics;
+        const bool drawn =
+            gp::GdipGetImageGraphicsContext(canvas, &graphics.graphics) == Gdiplus::Ok &&
+            gp::GdipDrawImageRectRectI(graphics.graphics, loaded, 0, 0, to.width, to.height,
+                                       cuts[c].x, cuts[c].y, to.width, to.height, Gdiplus::UnitPixel,
+                                       nullptr, nullptr, nullptr) == Gdiplus::Ok;
+        if (graphics.graphics) gp::GdipFlush(graphics.graphics, Gdiplus::FlushIntentionSync);
+        for (uint32_t& p : to.pixels) p &= 0xFFFFFFu;
+        if (!drawn) {
+            *error = "GDI+ cannot draw it";
+            return false;
+        }
     }
-    qub_gdi::ScopedGpImage canvasGuard(canvas);
-    qub_gdi::ScopedGraphics graphics;
-    bool drawn = gp::GdipGetImageGraphicsContext(canvas, &graphics.graphics) == Gdiplus::Ok &&
-                 gp::GdipDrawImageRectI(graphics.graphics, loaded, 0, 0, width, height) == Gdiplus::Ok;
-    if (graphics.graphics) gp::GdipFlush(graphics.graphics, Gdiplus::FlushIntentionSync);
-    for (uint32_t& p : out->pixels) p &= 0xFFFFFFu;
-    if (!drawn) *error = "GDI+ cannot draw it";
-    return drawn;
+    return true;
 }
 
 bool CliDecodeRows(const uint8_t* data, size_t size, int width, int height,
-                   const std::function<bool(int y, const uint32_t* row)>& row, std::string* error) {
+                   const std::function<bool(int y, const uint32_t* row)>& row, std::string* error,
+                   std::string* warning) {
     // GDI+ decodes a picture whole.
-    return CliDecodeRowsOfWhole(data, size, width, height, row, error);
+    return CliDecodeRowsOfWhole(data, size, width, height, row, error, warning);
 }
 
 // GDI+ encodes a picture whole: the rows are gathered, then encoded at the end.

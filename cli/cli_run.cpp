@@ -17,7 +17,8 @@ namespace {
 struct Outcome {
     bool ok = false;
     bool finished = false;
-    std::string line;  // the pair's line, without the newline
+    bool warned = false;  // done, with the decoder's complaint on the line
+    std::string line;     // the pair's line, without the newline
 };
 
 // The length of the well-formed UTF-8 sequence at s[k], or 0: no overlong
@@ -85,7 +86,60 @@ std::string JsonString(const std::string& s) {
     return j + "\"";
 }
 
+// The pixels the jobs may hold decoded at once. A job takes its input's share
+// before decoding and waits while the others hold too much; an input never
+// asks for more than the whole, so the job can always go ahead once the
+// others are done.
+class PixelBudget {
+public:
+    explicit PixelBudget(int64_t pixels) : free_(pixels) {}
+    void Take(int64_t pixels) {
+        std::unique_lock<std::mutex> hold(lock_);
+        changed_.wait(hold, [&] { return free_ >= pixels; });
+        free_ -= pixels;
+    }
+    void Give(int64_t pixels) {
+        std::lock_guard<std::mutex> hold(lock_);
+        free_ += pixels;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable changed_;
+    int64_t free_;
+};
+
+struct BudgetShare {
+    PixelBudget& budget;
+    int64_t pixels;
+    BudgetShare(PixelBudget& b, int64_t p) : budget(b), pixels(p) { budget.Take(pixels); }
+    ~BudgetShare() { budget.Give(pixels); }
+    BudgetShare(const BudgetShare&) = delete;
+    BudgetShare& operator=(const BudgetShare&) = delete;
+};
+
+// The refusal of an input over the budget, before anything is decoded.
+std::string OverBudget(const PairSource& s, int maxMegapixels) {
+    const double megapixels = static_cast<double>(s.pixels) / 1e6;
+    const std::string size =
+        s.width > 0 ? Format("picture of %d x %d (%.1f megapixels)", s.width, s.height, megapixels)
+                    : Format("views of %.1f megapixels together", megapixels);
+    return size + Format(" is over the budget of %d; --max-megapixels raises it", maxMegapixels);
+}
+
 std::string InputText(const PairInput& p) { return p.right.empty() ? p.left : p.left + " + " + p.right; }
+
+// The decoder's complaint, on the file's line: the file is done, from what
+// could be decoded.
+void AddWarning(Outcome* r, const PairViews& views, bool json) {
+    if (views.warning.empty()) return;
+    r->warned = true;
+    if (json)
+        r->line.insert(r->line.size() - 1, ", \"warning\": " + JsonString(views.warning));
+    else
+        r->line += " (decoder warning: " + views.warning + ")";
+}
 
 Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o) {
     const PairEstimate e =
@@ -114,6 +168,7 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
         else
             r.line += ", \"reason\": " + JsonString(AlignReasonText(e.reason));
         r.line += "}";
+        AddWarning(&r, views, true);
         return r;
     }
     r.line = Format("%s: %s, views %d x %d", InputText(input).c_str(), views.format.c_str(),
@@ -121,6 +176,7 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
     if (!confident) {
         r.line += Format("; not aligned: %s (confidence %.2f)", AlignReasonText(e.reason),
                          e.confidence);
+        AddWarning(&r, views, false);
         return r;
     }
     r.line += Format("; vertical %+.2f px, rotation %+.3f deg, scale %.4f; parallax near %+.1f px "
@@ -129,6 +185,7 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
                      e.verticalOffset, e.rotationDegrees, e.verticalScale, e.nearParallax,
                      e.nearParallaxPercent, e.farParallax, e.farParallaxPercent, e.matches,
                      e.confidence, offsets.windowA, offsets.i, DepthVerdictText(depth.verdict));
+    AddWarning(&r, views, false);
     return r;
 }
 
@@ -138,9 +195,9 @@ std::string AnaglyphSuffix(const CliOptions& o) {
 }
 
 // Writes the file under the pair's output name; the report line either way.
-Outcome Finish(const PairInput& input, const CliOptions& o, OutputBook* book,
-               const std::string& format, const std::vector<uint8_t>& file,
-               const std::string& suffix, const std::string& extension) {
+Outcome Finish(const PairInput& input, const CliOptions& o, OutputBook* book, const PairViews& views,
+               const std::vector<uint8_t>& file, const std::string& suffix,
+               const std::string& extension) {
     Outcome r;
     std::string placed, error;
     if (!PlaceOutput(book, OutputName(input, o.outDir, suffix, extension), file, &placed, &error)) {
@@ -148,39 +205,48 @@ Outcome Finish(const PairInput& input, const CliOptions& o, OutputBook* book,
         return r;
     }
     r.ok = true;
-    r.line = InputText(input) + ": " + format + " -> " + placed;
+    r.line = InputText(input) + ": " + views.format + " -> " + placed;
+    AddWarning(&r, views, false);
     return r;
 }
 
-Outcome RunOne(const PairInput& input, const CliOptions& o, OutputBook* book) {
+Outcome RunOne(const PairInput& input, const CliOptions& o, OutputBook* book, PixelBudget& budget) {
     Outcome r;
+    PairSource source;
     PairViews views;
     std::string error;
+    if (!OpenPair(input, &source, &error)) {
+        r.line = InputText(input) + ": " + error;
+        return r;
+    }
+    if (source.pixels > static_cast<int64_t>(o.maxMegapixels) * 1000000) {
+        r.line = InputText(input) + ": " + OverBudget(source, o.maxMegapixels);
+        return r;
+    }
+    const BudgetShare share(budget, source.pixels);
+    std::vector<uint8_t> file;
     if (o.command == CliCommand::Anaglyph) {
-        std::vector<uint8_t> file;
-        std::string format;
-        const StreamResult streamed = StreamAnaglyph(input, o, &file, &format, &error);
-        if (streamed == StreamResult::Done) return Finish(input, o, book, format, file, AnaglyphSuffix(o), ".jpg");
+        const StreamResult streamed = StreamAnaglyph(source, o, &file, &views, &error);
+        if (streamed == StreamResult::Done) return Finish(input, o, book, views, file, AnaglyphSuffix(o), ".jpg");
         if (streamed == StreamResult::Failed) {
             r.line = InputText(input) + ": " + error;
             return r;
         }
     }
-    if (!ReadPairViews(input, o.cross, o.swap, &views, &error)) {
+    if (!DecodePair(&source, o.cross, o.swap, &views, &error)) {
         r.line = InputText(input) + ": " + error;
         return r;
     }
     if (o.command == CliCommand::Info) return Info(input, views, o);
 
-    std::vector<uint8_t> file;
     std::string suffix, extension = ".jpg";
     bool made = false;
     if (o.command == CliCommand::Anaglyph) {
         suffix = AnaglyphSuffix(o);
-        made = AnaglyphFile(views, o, &file, &error);
+        made = AnaglyphFile(&views, o, &file, &error);
     } else {
         AlignedPair aligned;
-        made = AlignPair(views, o, &aligned, nullptr, &error) && LayoutFile(aligned, o, &file, &error);
+        made = AlignPair(&views, o, &aligned, nullptr, &error) && LayoutFile(aligned, o, &file, &error);
         const bool alignedName = o.command == CliCommand::Align;
         suffix = alignedName ? std::string("-aligned") +
                                    (o.layout == PairLayout::Parallel ? "" : LayoutSuffix(o.layout))
@@ -191,7 +257,7 @@ Outcome RunOne(const PairInput& input, const CliOptions& o, OutputBook* book) {
         r.line = InputText(input) + ": " + error;
         return r;
     }
-    return Finish(input, o, book, views.format, file, suffix, extension);
+    return Finish(input, o, book, views, file, suffix, extension);
 }
 
 }  // namespace
@@ -227,13 +293,14 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
     std::mutex lock;
     std::condition_variable done;
     std::atomic<size_t> next{0};
+    PixelBudget budget(static_cast<int64_t>(o.maxMegapixels) * 1000000);
     const size_t workers = std::min<size_t>(
         pairs.size(), static_cast<size_t>(o.jobs > 0 ? o.jobs : std::max(1, CliCores())));
     std::vector<std::thread> threads;
     for (size_t w = 0; w < workers; ++w)
         threads.emplace_back([&] {
             for (size_t k = next++; k < pairs.size(); k = next++) {
-                Outcome r = RunOne(pairs[k], o, &book);
+                Outcome r = RunOne(pairs[k], o, &book, budget);
                 std::lock_guard<std::mutex> hold(lock);
                 outcomes[k] = std::move(r);
                 outcomes[k].finished = true;
@@ -243,7 +310,7 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
 
     // Lines in the order of the inputs, as each becomes ready.
     const bool progress = pairs.size() > 1 && CliIsTerminal(err);
-    int failed = static_cast<int>(problems.size()), succeeded = 0;
+    int failed = static_cast<int>(problems.size()), succeeded = 0, warned = 0;
     if (o.json && o.command == CliCommand::Info) fputs("[\n", out);
     for (size_t k = 0; k < pairs.size(); ++k) {
         std::unique_lock<std::mutex> hold(lock);
@@ -253,6 +320,7 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
         if (progress) fputs("\r\x1b[K", err);
         if (r.ok) {
             ++succeeded;
+            if (r.warned) ++warned;
             if (o.json && o.command == CliCommand::Info)
                 fprintf(out, "%s  %s", succeeded > 1 ? ",\n" : "", r.line.c_str());
             else
@@ -267,8 +335,12 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
     for (std::thread& t : threads) t.join();
     if (progress) fputs("\r\x1b[K", err);
     if (o.json && o.command == CliCommand::Info) fputs(succeeded > 0 ? "\n]\n" : "]\n", out);
-    if (pairs.size() + problems.size() > 1)
-        fprintf(err, "%d done, %d failed\n", succeeded, failed);
+    if (pairs.size() + problems.size() > 1) {
+        if (warned > 0)
+            fprintf(err, "%d done (%d with decoder warnings), %d failed\n", succeeded, warned, failed);
+        else
+            fprintf(err, "%d done, %d failed\n", succeeded, failed);
+    }
     if (succeeded == 0 && failed == 0) {
         fprintf(err, "qubstereo-cli: no pictures to process\n");
         return 1;

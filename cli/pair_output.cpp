@@ -19,22 +19,24 @@ CliPicture Blank(int w, int h) {
     return p;
 }
 
-// The top-left w x h of `from` (stride from.width).
-CliPicture TopLeft(const CliPicture& from, int w, int h) {
-    CliPicture p = Blank(w, h);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(p.pixels.data() + static_cast<size_t>(y) * w,
-                    from.pixels.data() + static_cast<size_t>(y) * from.width,
-                    static_cast<size_t>(w) * 4);
-    return p;
+// Keeps the w x h part of `p` at (x, y), moved to the start of its own
+// buffer: each row moves to an address at or before its own.
+void CutInPlace(CliPicture* p, int x, int y, int w, int h) {
+    for (int row = 0; row < h; ++row)
+        std::memmove(p->pixels.data() + static_cast<size_t>(row) * w,
+                     p->pixels.data() + static_cast<size_t>(row + y) * p->width + x,
+                     static_cast<size_t>(w) * 4);
+    p->pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    p->width = w;
+    p->height = h;
 }
 
-// Views of one size, the right one resampled into the left one's frame when
-// aligning automatically; (a, i) to compose them with.
-bool Prepare(const PairViews& views, const CliOptions& o, CliPicture* right, int* a, int* i,
-             PairEstimate* estimate, std::string* error) {
-    const CliPicture& l = views.left;
-    const CliPicture& r = views.right;
+// Views of one size, the right one replaced by its resampling into the left
+// one's frame when aligning automatically; (a, i) to compose them with.
+bool Prepare(PairViews* views, const CliOptions& o, int* a, int* i, PairEstimate* estimate,
+             std::string* error) {
+    const CliPicture& l = views->left;
+    CliPicture& r = views->right;
     *a = *i = 0;
     if (o.autoAlign) {
         const PairEstimate e = EstimatePairAlignment(l.pixels.data(), l.width, l.height,
@@ -45,8 +47,10 @@ bool Prepare(const PairViews& views, const CliOptions& o, CliPicture* right, int
             return false;
         }
         const StereoOffsets offsets = OffsetsFor(e);
-        *right = Blank(l.width, l.height);
-        ResampleRightView(e, r.pixels.data(), r.width, r.height, offsets.i, right->pixels.data());
+        CliPicture resampled = Blank(l.width, l.height);
+        ResampleRightView(e, r.pixels.data(), r.width, r.height, offsets.i,
+                          resampled.pixels.data());
+        r = std::move(resampled);
         *a = offsets.windowA;
         *i = offsets.i;
         return true;
@@ -57,7 +61,6 @@ bool Prepare(const PairViews& views, const CliOptions& o, CliPicture* right, int
                  std::to_string(r.height) + "); --align can match them";
         return false;
     }
-    *right = r;
     if (o.haveOffset) {
         *a = o.offsetA;
         *i = o.offsetI;
@@ -65,12 +68,40 @@ bool Prepare(const PairViews& views, const CliOptions& o, CliPicture* right, int
     return true;
 }
 
+// A JPEG of w x h whose row y `row` writes into the buffer it is given.
+template <class RowMaker>
+bool EncodeRows(int w, int h, int quality, std::vector<uint8_t>* out, std::string* error,
+                RowMaker row) {
+    CliJpegWriter* writer = CliBeginJpeg(w, h, quality);
+    bool ok = writer != nullptr;
+    std::vector<uint32_t> buffer(ok ? static_cast<size_t>(w) : 0);
+    for (int y = 0; y < h && ok; ++y) ok = CliJpegRow(writer, row(y, buffer.data()));
+    if (writer && !CliEndJpeg(writer, out)) ok = false;
+    if (!ok) *error = "JPEG encoder failed";
+    return ok;
+}
+
 bool Encode(const CliPicture& p, int quality, std::vector<uint8_t>* out, std::string* error) {
-    if (CliEncodeJpeg(p.pixels.data(), p.width, p.height, static_cast<size_t>(p.width), quality,
-                      out))
-        return true;
-    *error = "JPEG encoder failed";
-    return false;
+    return EncodeRows(p.width, p.height, quality, out, error, [&p](int y, uint32_t*) {
+        return p.pixels.data() + static_cast<size_t>(y) * p.width;
+    });
+}
+
+// Two views of one size side by side (`across`) or one above the other.
+bool EncodeJoined(const CliPicture& first, const CliPicture& second, bool across, int quality,
+                  std::vector<uint8_t>* out, std::string* error) {
+    const int w = first.width, h = first.height;
+    return EncodeRows(across ? 2 * w : w, across ? h : 2 * h, quality, out, error,
+                      [&](int y, uint32_t* row) -> const uint32_t* {
+                          if (!across)
+                              return (y < h ? first : second).pixels.data() +
+                                     static_cast<size_t>(y % h) * w;
+                          const uint32_t* a = first.pixels.data() + static_cast<size_t>(y) * w;
+                          const uint32_t* b = second.pixels.data() + static_cast<size_t>(y) * w;
+                          std::copy(a, a + w, row);
+                          std::copy(b, b + w, row + w);
+                          return row;
+                      });
 }
 
 GifFrameView Frame(const CliPicture& p) {
@@ -98,39 +129,48 @@ CliPicture JoinViews(const CliPicture& first, const CliPicture& second, bool acr
     return p;
 }
 
-bool AlignPair(const PairViews& views, const CliOptions& options, AlignedPair* out,
+bool AlignPair(PairViews* views, const CliOptions& options, AlignedPair* out,
                PairEstimate* estimate, std::string* error) {
-    CliPicture right;
-    if (!Prepare(views, options, &right, &out->a, &out->i, estimate, error)) return false;
-    const int half = views.left.width, height = views.left.height;
-    const StereoOverlap overlap = AlignedOverlap(half, height, out->a, out->i);
-    if (overlap.width == 0 || overlap.height == 0) {
-        *error = "the offset leaves no overlap of the views";
-        return false;
-    }
-    CliPicture l = Blank(half, height), r = Blank(half, height);
-    MakeWiggleFrames(half, height, views.left.pixels.data(), right.pixels.data(), l.pixels.data(),
-                     r.pixels.data(), out->a, out->i);
-    out->left = TopLeft(l, overlap.width, overlap.height);
-    out->right = TopLeft(r, overlap.width, overlap.height);
-    return true;
-}
-
-bool AnaglyphFile(const PairViews& views, const CliOptions& options, std::vector<uint8_t>* file,
-                  std::string* error) {
-    CliPicture right;
-    int a = 0, i = 0;
-    if (!Prepare(views, options, &right, &a, &i, nullptr, error)) return false;
-    const int half = views.left.width, height = views.left.height;
+    if (!Prepare(views, options, &out->a, &out->i, estimate, error)) return false;
+    const int half = views->left.width, height = views->left.height;
+    const int a = out->a, i = out->i;
     const StereoOverlap overlap = AlignedOverlap(half, height, a, i);
     if (overlap.width == 0 || overlap.height == 0) {
         *error = "the offset leaves no overlap of the views";
         return false;
     }
-    CliPicture composed = Blank(half, height);
-    MakeAnaglyphMode(options.mode, half, height, views.left.pixels.data(), right.pixels.data(),
-                     composed.pixels.data(), a, i, false);
-    return Encode(TopLeft(composed, overlap.width, overlap.height), options.quality, file, error);
+    // As MakeWiggleFrames aligns them (compose.h), cut to the overlap.
+    CutInPlace(&views->left, a > 0 ? a : 0, i > 0 ? i : 0, overlap.width, overlap.height);
+    CutInPlace(&views->right, a < 0 ? -a : 0, i < 0 ? -i : 0, overlap.width, overlap.height);
+    out->left = std::move(views->left);
+    out->right = std::move(views->right);
+    views->left = CliPicture();
+    views->right = CliPicture();
+    return true;
+}
+
+bool AnaglyphFile(PairViews* views, const CliOptions& options, std::vector<uint8_t>* file,
+                  std::string* error) {
+    int a = 0, i = 0;
+    if (!Prepare(views, options, &a, &i, nullptr, error)) return false;
+    const int half = views->left.width, height = views->left.height;
+    const StereoOverlap overlap = AlignedOverlap(half, height, a, i);
+    if (overlap.width == 0 || overlap.height == 0) {
+        *error = "the offset leaves no overlap of the views";
+        return false;
+    }
+    // Each output row is the anaglyph of a one-row pair of views: the rows
+    // the vertical offset brings together, composed with the horizontal one.
+    const uint32_t* l = views->left.pixels.data() + static_cast<size_t>(i > 0 ? i : 0) * half;
+    const uint32_t* r = views->right.pixels.data() + static_cast<size_t>(i < 0 ? -i : 0) * half;
+    std::vector<uint32_t> composed(static_cast<size_t>(half));
+    return EncodeRows(overlap.width, overlap.height, options.quality, file, error,
+                      [&](int y, uint32_t*) {
+                          MakeAnaglyphMode(options.mode, half, 1, l + static_cast<size_t>(y) * half,
+                                           r + static_cast<size_t>(y) * half, composed.data(), a,
+                                           0, false);
+                          return composed.data();
+                      });
 }
 
 bool LayoutFile(const AlignedPair& pair, const CliOptions& options, std::vector<uint8_t>* file,
@@ -138,10 +178,9 @@ bool LayoutFile(const AlignedPair& pair, const CliOptions& options, std::vector<
     const CliPicture& l = pair.left;
     const CliPicture& r = pair.right;
     switch (options.layout) {
-        case PairLayout::Parallel: return Encode(JoinViews(l, r, true), options.quality, file, error);
-        case PairLayout::Cross: return Encode(JoinViews(r, l, true), options.quality, file, error);
-        case PairLayout::OverUnder:
-            return Encode(JoinViews(l, r, false), options.quality, file, error);
+        case PairLayout::Parallel: return EncodeJoined(l, r, true, options.quality, file, error);
+        case PairLayout::Cross: return EncodeJoined(r, l, true, options.quality, file, error);
+        case PairLayout::OverUnder: return EncodeJoined(l, r, false, options.quality, file, error);
         case PairLayout::Mpo: {
             std::vector<uint8_t> a, b;
             if (!Encode(l, options.quality, &a, error) || !Encode(r, options.quality, &b, error))
@@ -152,7 +191,7 @@ bool LayoutFile(const AlignedPair& pair, const CliOptions& options, std::vector<
         }
         case PairLayout::Jps: {
             std::vector<uint8_t> jpeg;
-            if (!Encode(JoinViews(r, l, true), options.quality, &jpeg, error)) return false;
+            if (!EncodeJoined(r, l, true, options.quality, &jpeg, error)) return false;
             if (QUB_WriteJps(jpeg.data(), jpeg.size(), false, file)) return true;
             *error = "JPS descriptor could not be added";
             return false;

@@ -18,15 +18,19 @@ struct AlignedPair {
 
 // Aligns as the options say: automatically (`estimate` receives it; a low
 // confidence refuses), by the manual offset, or not at all. Views of
-// different sizes can only be aligned automatically. False with a reason.
-bool AlignPair(const PairViews& views, const CliOptions& options, AlignedPair* out,
+// different sizes can only be aligned automatically. The views' buffers
+// become the aligned pair's (cut in place), so that no second copy of the
+// pair is ever held; `views` is left empty. False with a reason.
+bool AlignPair(PairViews* views, const CliOptions& options, AlignedPair* out,
                PairEstimate* estimate, std::string* error);
 
-// The anaglyph of the aligned pair's overlap, as a JPEG.
-bool AnaglyphFile(const PairViews& views, const CliOptions& options,
-                  std::vector<uint8_t>* file, std::string* error);
+// The anaglyph of the aligned pair's overlap, as a JPEG composed row by row.
+// An automatic alignment replaces the right view by its resampled one.
+bool AnaglyphFile(PairViews* views, const CliOptions& options, std::vector<uint8_t>* file,
+                  std::string* error);
 
-// The aligned pair in the options' layout, as the bytes of its file.
+// The aligned pair in the options' layout, as the bytes of its file. Joined
+// layouts are encoded row by row, with no joined picture.
 bool LayoutFile(const AlignedPair& pair, const CliOptions& options, std::vector<uint8_t>* file,
                 std::string* error);
 

@@ -26,7 +26,37 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <new>
+
 #include "cli/cli_run.h"
+
+// Every operator new of the process counted, to know the most bytes held at
+// once during a run: the pixel buffers are all vectors.
+namespace {
+std::atomic<size_t> g_heldBytes{0}, g_peakBytes{0};
+constexpr size_t kCountHeader = 16;  // keeps the caller's memory aligned
+}  // namespace
+
+void* operator new(size_t n) {
+    char* block = static_cast<char*>(std::malloc(n + kCountHeader));
+    if (!block) std::abort();
+    *reinterpret_cast<size_t*>(block) = n;
+    const size_t held = g_heldBytes += n;
+    for (size_t peak = g_peakBytes; held > peak && !g_peakBytes.compare_exchange_weak(peak, held);) {
+    }
+    return block + kCountHeader;
+}
+void* operator new[](size_t n) { return operator new(n); }
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    char* block = static_cast<char*>(p) - kCountHeader;
+    g_heldBytes -= *reinterpret_cast<size_t*>(block);
+    std::free(block);
+}
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
+void operator delete[](void* p, size_t) noexcept { operator delete(p); }
 #endif
 
 namespace {
@@ -287,17 +317,78 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     CliOptions o;
     ASSERT_EQ(ParseCliOptions({"anaglyph", "--mode", "dubois", "--cross", "--offset", "5,0", dir}, &o), "");
     std::vector<uint8_t> streamed, general;
-    std::string format;
-    ASSERT_EQ(StreamAnaglyph({dir + "/side.jpg", ""}, o, &streamed, &format, &error), StreamResult::Done);
+    PairSource source;
     PairViews views;
+    ASSERT_TRUE(OpenPair({dir + "/side.jpg", ""}, &source, &error));
+    ASSERT_EQ(StreamAnaglyph(source, o, &streamed, &views, &error), StreamResult::Done);
     ASSERT_TRUE(ReadPairViews({dir + "/side.jpg", ""}, o.cross, o.swap, &views, &error));
-    ASSERT_TRUE(AnaglyphFile(views, o, &general, &error));
+    ASSERT_TRUE(AnaglyphFile(&views, o, &general, &error));
     EXPECT_EQ(streamed, general);
 
     const CliResult usage = RunCli({"convert", dir});
     EXPECT_EQ(usage.code, 2);
     EXPECT_NE(usage.err.find("--to"), std::string::npos);
 }
+
+#ifndef _WIN32
+// The most bytes held at once by one run, against the 4 bytes of each pixel
+// the input decodes to. Decoding the whole picture and then cutting out the
+// views, as the companion once did, holds two copies, and the layouts and the
+// alignment held more; now the views are decoded in place and the rest works
+// row by row. Jobs wait for the pixel budget, so three of them held at once
+// would be three copies.
+TEST(CliRun, HoldsAPictureOnceAndWithinThePixelBudget) {
+    const std::string dir = TempFolder("qubcli_memory");
+    std::vector<uint8_t> sample;
+    std::string error;
+    ASSERT_TRUE(CliReadFile(g_sample, &sample, &error)) << g_sample;
+    CliPicture small, big;
+    ASSERT_TRUE(CliDecode(sample.data(), sample.size(), 1280, 480, &small, &error)) << error;
+    // Twice the sample's size, so that each view has more than the
+    // 1.2 megapixels above which the alignment works on a reduced copy.
+    big.width = 2 * small.width;
+    big.height = 2 * small.height;
+    for (int y = 0; y < big.height; ++y)
+        for (int x = 0; x < big.width; ++x)
+            big.pixels.push_back(small.pixels[static_cast<size_t>(y / 2) * small.width + x / 2]);
+    const std::string file = dir + "/big.jpg";
+    Put(file, Jpeg(big));
+    const double pictureBytes = 4.0 * big.width * big.height;
+    big = small = CliPicture();
+    sample.clear();
+    sample.shrink_to_fit();
+
+    // One copy, and half of one more for the resampled right view or the
+    // GIF's frames; a refused input is never decoded.
+    constexpr double kOnce = 1.6, kNothing = 0.1;
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        double most;       // held bytes at most, in pictures
+        const char* text;  // in the report
+    } runs[] = {
+        {{"info", file}, 0, kOnce, "views 1280 x 960"},
+        {{"convert", "--to", "gif", file}, 0, kOnce, "-wiggle.gif"},
+        {{"convert", "--to", "parallel", file}, 0, kOnce, "-parallel.jpg"},
+        {{"anaglyph", "--align", file}, 0, kOnce, "-anaglyph.jpg"},
+        {{"align", "--to", "overunder", file}, 0, kOnce, "-aligned-overunder.jpg"},
+        {{"info", "--max-megapixels", "2", file}, 1, kNothing,
+         "picture of 2560 x 960 (2.5 megapixels) is over the budget of 2"},
+        {{"info", "--jobs", "3", "--max-megapixels", "3", file, file, file}, 0, kOnce, "3 done"},
+    };
+    for (const auto& run : runs) {
+        std::vector<std::string> args = run.args;
+        args.insert(args.begin() + 1, "--overwrite");
+        g_peakBytes = g_heldBytes.load();
+        const size_t before = g_heldBytes;
+        const CliResult r = RunCli(args);
+        const double held = static_cast<double>(g_peakBytes - before) / pictureBytes;
+        EXPECT_EQ(r.code, run.code) << run.text << ": " << r.err;
+        EXPECT_LE(held, run.most) << run.text;
+        EXPECT_NE((r.out + r.err).find(run.text), std::string::npos) << r.out << r.err;
+    }
+}
+#endif
 
 // The sample pair's right camera sat 6 rows low: aligned, its rows meet.
 TEST(CliRun, AlignWritesAPairWhoseRowsMeet) {
