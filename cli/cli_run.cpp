@@ -17,7 +17,7 @@ namespace {
 struct Outcome {
     bool ok = false;
     bool finished = false;
-    bool warned = false;  // done, with the decoder's complaint on the line
+    bool warned = false;  // written, but from damaged data: counted as failed
     std::string line;     // the pair's line, without the newline
 };
 
@@ -130,8 +130,9 @@ std::string OverBudget(const PairSource& s, int maxMegapixels) {
 
 std::string InputText(const PairInput& p) { return p.right.empty() ? p.left : p.left + " + " + p.right; }
 
-// The decoder's complaint, on the file's line: the file is done, from what
-// could be decoded.
+// The decoder's complaint, on the file's line. The output made from what
+// could be decoded is kept for the user to judge, but the input counts as
+// failed: a damaged picture is not a pair done.
 void AddWarning(Outcome* r, const PairViews& views, bool json) {
     if (views.warning.empty()) return;
     r->warned = true;
@@ -210,20 +211,12 @@ Outcome Finish(const PairInput& input, const CliOptions& o, OutputBook* book, co
     return r;
 }
 
-Outcome RunOne(const PairInput& input, const CliOptions& o, OutputBook* book, PixelBudget& budget) {
+// The work on an opened input, while its share of the budget is held: every
+// picture made here is gone before the share is given back.
+Outcome Work(const PairInput& input, const CliOptions& o, OutputBook* book, PairSource& source) {
     Outcome r;
-    PairSource source;
     PairViews views;
     std::string error;
-    if (!OpenPair(input, &source, &error)) {
-        r.line = InputText(input) + ": " + error;
-        return r;
-    }
-    if (source.pixels > static_cast<int64_t>(o.maxMegapixels) * 1000000) {
-        r.line = InputText(input) + ": " + OverBudget(source, o.maxMegapixels);
-        return r;
-    }
-    const BudgetShare share(budget, source.pixels);
     std::vector<uint8_t> file;
     if (o.command == CliCommand::Anaglyph) {
         const StreamResult streamed = StreamAnaglyph(source, o, &file, &views, &error);
@@ -258,6 +251,22 @@ Outcome RunOne(const PairInput& input, const CliOptions& o, OutputBook* book, Pi
         return r;
     }
     return Finish(input, o, book, views, file, suffix, extension);
+}
+
+Outcome RunOne(const PairInput& input, const CliOptions& o, OutputBook* book, PixelBudget& budget) {
+    Outcome r;
+    PairSource source;
+    std::string error;
+    if (!OpenPair(input, &source, &error)) {
+        r.line = InputText(input) + ": " + error;
+        return r;
+    }
+    if (source.pixels > static_cast<int64_t>(o.maxMegapixels) * 1000000) {
+        r.line = InputText(input) + ": " + OverBudget(source, o.maxMegapixels);
+        return r;
+    }
+    const BudgetShare share(budget, source.pixels);
+    return Work(input, o, book, source);
 }
 
 }  // namespace
@@ -310,7 +319,7 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
 
     // Lines in the order of the inputs, as each becomes ready.
     const bool progress = pairs.size() > 1 && CliIsTerminal(err);
-    int failed = static_cast<int>(problems.size()), succeeded = 0, warned = 0;
+    int failed = static_cast<int>(problems.size()), succeeded = 0, listed = 0;
     if (o.json && o.command == CliCommand::Info) fputs("[\n", out);
     for (size_t k = 0; k < pairs.size(); ++k) {
         std::unique_lock<std::mutex> hold(lock);
@@ -319,10 +328,10 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
         hold.unlock();
         if (progress) fputs("\r\x1b[K", err);
         if (r.ok) {
-            ++succeeded;
-            if (r.warned) ++warned;
+            ++(r.warned ? failed : succeeded);
+            ++listed;
             if (o.json && o.command == CliCommand::Info)
-                fprintf(out, "%s  %s", succeeded > 1 ? ",\n" : "", r.line.c_str());
+                fprintf(out, "%s  %s", listed > 1 ? ",\n" : "", r.line.c_str());
             else
                 fprintf(out, "%s\n", r.line.c_str());
         } else {
@@ -334,13 +343,8 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
     }
     for (std::thread& t : threads) t.join();
     if (progress) fputs("\r\x1b[K", err);
-    if (o.json && o.command == CliCommand::Info) fputs(succeeded > 0 ? "\n]\n" : "]\n", out);
-    if (pairs.size() + problems.size() > 1) {
-        if (warned > 0)
-            fprintf(err, "%d done (%d with decoder warnings), %d failed\n", succeeded, warned, failed);
-        else
-            fprintf(err, "%d done, %d failed\n", succeeded, failed);
-    }
+    if (o.json && o.command == CliCommand::Info) fputs(listed > 0 ? "\n]\n" : "]\n", out);
+    if (pairs.size() + problems.size() > 1) fprintf(err, "%d done, %d failed\n", succeeded, failed);
     if (succeeded == 0 && failed == 0) {
         fprintf(err, "qubstereo-cli: no pictures to process\n");
         return 1;
