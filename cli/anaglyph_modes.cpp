@@ -138,15 +138,18 @@ constexpr ToSrgbTable kToSrgb = MakeToSrgbTable();
 // ---------------------------------------------------------------------------
 // Dubois
 //
-// The red/cyan least-squares matrices of E. Dubois, "A projection method to
-// generate anaglyph stereo images" (ICASSP 2001), in the three-decimal form
-// he published for red/cyan glasses. Rows give the output's R, G, B; columns
+// The red/cyan matrices of E. Dubois' 2009 note on his least-squares method,
+// in three decimals, for common red/cyan glasses. They are not those of his
+// paper "A projection method to generate anaglyph stereo images" (ICASSP
+// 2001), which were computed from other measured spectra; the method is the
+// paper's. Rows give the output's R, G, B; columns
 // weigh the eye's linear r, g, b. Held in thousandths, the published values
 // are exact, and a row times 16-bit linear light stays below 2^27.
 //
 // Each eye's term is clamped to [0, 1] before the two are added and the sum
-// is clamped again. With these matrices that zeroes the left eye's green and
-// blue rows and the right eye's red row, whose coefficients are all negative.
+// is clamped again (Dubois clamps only the sum; the tests define the mode
+// this way). With these matrices that zeroes the left eye's green and blue
+// rows and the right eye's red row, whose coefficients are all negative.
 // ---------------------------------------------------------------------------
 
 constexpr int32_t kDuboisLeft[3][3] = {

@@ -26,7 +26,7 @@ enum class AnaglyphMode {
     Colour,      // R = left's red, G and B = right's
     HalfColour,  // R = Y(left), G and B = right's
     Optimised,   // R = left's 0.7 g + 0.3 b lifted by gamma 1/1.5, G and B = right's
-    Dubois,      // Dubois' least-squares red/cyan matrices applied in linear light
+    Dubois,      // Dubois' 2009 least-squares red/cyan matrices, in linear light
 };
 
 // Reads a mode's name as typed on a command line: "redcyan", "grey" or "gray",
