@@ -336,7 +336,9 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     ASSERT_TRUE(QUB_WriteMpo(a.data(), a.size(), narrow.data(), narrow.size(), &odd));
     Put(dir + "/odd.mpo", odd);
     cut = Jpeg(JoinViews(l, r, true));
-    cut.resize(cut.size() * 3 / 4);  // inside the picture data
+    size_t scan = 2;  // the coded picture data after the scan header
+    while (scan + 1 < cut.size() && !(cut[scan] == 0xFF && cut[scan + 1] == 0xDA)) ++scan;
+    cut.resize((scan + cut.size()) / 2);
     Put(dir + "/short.jpg", cut);
     Put(dir + "/lone_L.jpg", a);  // its right view is missing
 
