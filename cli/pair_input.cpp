@@ -53,8 +53,9 @@ bool OpenStereoFile(PairSource* s, std::string* error) {
     const PairView* v = plan.views;
     s->pixels = Pixels(v[0].streamWidth, v[0].streamHeight);
     // A JPS holds both views in its one stream, decoded once.
-    if (v[1].offset != v[0].offset) s->pixels += Pixels(v[1].streamWidth, v[1].streamHeight);
-    else {
+    if (v[1].offset != v[0].offset) {
+        s->pixels += Pixels(v[1].streamWidth, v[1].streamHeight);
+    } else {
         s->width = v[0].streamWidth;
         s->height = v[0].streamHeight;
     }
