@@ -132,6 +132,15 @@ bool Offered(int id) {
 }  // namespace
 
 void QUB_RunMainWindowCommand(int id) {
-    for (const MainCommand& command : kCommands)
-        if (command.id == id && (!command.menuOnly || Offered(id))) command.run();
+    // A command waiting for the worker or for a line pumps messages, so the
+    // same command can arrive again inside it (a held Ctrl+W repeats every
+    // few tens of milliseconds): each waits its turn only once.
+    static bool running[sizeof kCommands / sizeof kCommands[0]] = {};
+    for (size_t i = 0; i < sizeof kCommands / sizeof kCommands[0]; ++i) {
+        const MainCommand& command = kCommands[i];
+        if (command.id != id || running[i] || (command.menuOnly && !Offered(id))) continue;
+        running[i] = true;
+        command.run();
+        running[i] = false;
+    }
 }

@@ -40,7 +40,7 @@ int QUB_ServeLoadImage() {
 
 void QUB_ServePutBitmap() {
     const LibraryState& s = qubState;
-    if (s.requestSlot < 0) {
+    if (s.requestSlot < 0 || s.requestSlot == s.currentImage) {
         QUB_PutBitmap(s.requestBitmap);
         return;
     }

@@ -30,7 +30,7 @@ int QUB_RequestLoadImage(int n, const char* file);
 // ANSI code page cannot hold.
 int QUB_RequestLoadImageWide(int n, const char* file, const wchar_t* fileWide);
 // The bitmap goes to slot n, or to whichever window is current when the
-// worker serves the request when n is -1. A caller that made the window
+// worker serves the request when n is negative. A caller that made the window
 // names it: the current window can change while the request waits.
 void QUB_RequestPutBitmap(HBITMAP bitmap, int n = -1);
 void QUB_RequestTextWindow(int n);

@@ -18,7 +18,8 @@
 #pragma once
 
 int QUB_DrawTTChar(int code);  // control code, byte 32-255, or lead * 256 + trail
-// Draws every character; the first nonzero result, but stops only at 1.
+// Draws every character: 0; 1 (and drawing stops) when the slot is gone; else
+// 2 when a style's font could not be made, the rest drawn in the font before.
 int QUB_DrawTTString(const char* text);
 
 // ttFontWidth = width / 2 and ttFontHeight = height, brought into the range of

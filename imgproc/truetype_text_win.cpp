@@ -149,7 +149,7 @@ int QUB_DrawTTString(const char* text) {
     int code = 0, first = 0;
     for (const char* p = QUB_NextTTCode(text, &code); p; p = QUB_NextTTCode(p, &code)) {
         const int result = QUB_DrawTTChar(code);
-        if (result == kClosed) return result;
+        if (result == kClosed) return kClosed;
         if (first == 0) first = result;
     }
     return first;

@@ -82,7 +82,7 @@ int QUB_TTAdvance(const QUB_TTMeasure& m) {
 int QUB_TTMoveX(int textX, int advance) { return ToInt(static_cast<int64_t>(textX) + advance); }
 
 QUB_TTSize QUB_TTSizeFor(int width, int height) {
-    return {Clamp64(width / 2, 0, kTTMaxHeight), Clamp64(height, 1, kTTMaxHeight)};
+    return {Clamp64(width / 2, 0, kTTMaxWidth), Clamp64(height, 1, kTTMaxHeight)};
 }
 
 QUB_TTRequest QUB_TTRequestFromRect(int xmin, int ymin, int xmax, int ymax) {

@@ -75,12 +75,15 @@ int QUB_TTMoveX(int textX, int advance);
 // --- font sizes ------------------------------------------------------------------
 // The LOGFONT cell a size call asks for. The platform draws glyphs of any
 // requested size into a bitmap of that size, so absurd requests are brought
-// into 1..kTTMaxHeight for the height and 0..kTTMaxHeight for the width
+// into 1..kTTMaxHeight for the height and 0..kTTMaxWidth for the width
 // (0: the platform picks the width from the height). Measured under Wine: a
 // 16384-pixel glyph draws in about a second with 220 MB at its peak; 30000
 // pixels take 670 MB, and from 65535 nothing is drawn at all. A rectangle as
-// tall as a large photograph still gets its full height.
+// tall as a large photograph still gets its full height. The width is the
+// average character's: a "W" of width 16384 is 14818 pixels wide (315 MB),
+// and a full-width character twice that, hence half the height's limit.
 constexpr int kTTMaxHeight = 16384;
+constexpr int kTTMaxWidth = kTTMaxHeight / 2;
 struct QUB_TTSize {
     int width;   // LOGFONT width and ttFontWidth: half the requested width
     int height;  // LOGFONT height and ttFontHeight

@@ -123,13 +123,13 @@ TEST(TTSize, AbsurdRequestsStayInTheDrawableRange) {
     } cases[] = {
         {0, 0, 0, 1},
         {-40, -30, 0, 1},
-        {100000, 100000, kTTMaxHeight, kTTMaxHeight},
+        {100000, 100000, kTTMaxWidth, kTTMaxHeight},
         {INT_MIN, INT_MIN, 0, 1},
-        {INT_MAX, INT_MAX, kTTMaxHeight, kTTMaxHeight},
-        {2 * kTTMaxHeight + 1, kTTMaxHeight, kTTMaxHeight, kTTMaxHeight},
+        {INT_MAX, INT_MAX, kTTMaxWidth, kTTMaxHeight},
+        {2 * kTTMaxWidth + 1, kTTMaxHeight, kTTMaxWidth, kTTMaxHeight},
         {12001, 9000, 6000, 9000},  // a rectangle taller than the screen keeps its height
-        {40000, 16384, 16384, 16384},
-        {40000, 16385, 16384, 16384},
+        {16384, 16384, 8192, 16384},
+        {16386, 16385, 8192, 16384},
     };
     for (const Case& c : cases) {
         const QUB_TTSize s = QUB_TTSizeFor(c.width, c.height);

@@ -308,6 +308,7 @@ TEST_F(TTText, AbsurdSizesKeepALiveFont) {
 // the string drawn in the font before it.
 TEST_F(TTText, TallRectanglesAndUnmadeFontsStillDraw) {
     int tallHeight = 0, inkRows = 0, refused = -1;
+    bool exhausted = false;
     std::vector<uint8_t> plain, unmade;
     ASSERT_TRUE(OnWorker([&] {
         ASSERT_EQ(QUB_CreateImage(0, "tall", -1, -1, 1000, 8000, 100), 0);  // wide enough to be shown
@@ -321,16 +322,19 @@ TEST_F(TTText, TallRectanglesAndUnmadeFontsStillDraw) {
         QUB_SetTTFontSize(32, 24);
         plain = Render("AB");
         std::vector<HBRUSH> hoard;
-        for (HBRUSH h; hoard.size() < 200000 && (h = CreateSolidBrush(0)) != nullptr;) hoard.push_back(h);
+        HBRUSH h = nullptr;
+        while (hoard.size() < 200000 && (h = CreateSolidBrush(0)) != nullptr) hoard.push_back(h);
+        exhausted = h == nullptr;
         Fill(0);
         qubState.textX = qubState.textLeft = 5;
         qubState.textY = 45;
         refused = QUB_DrawTTString("A\x03" "B");
-        for (HBRUSH h : hoard) DeleteObject(h);
+        for (HBRUSH held : hoard) DeleteObject(held);
         unmade = Copy::Of(0).bytes;
     }));
     EXPECT_EQ(tallHeight, 8000);
     EXPECT_GT(inkRows, 4096) << "the glyph spans most of the rectangle";
+    ASSERT_TRUE(exhausted) << "GDI handles ran out";
     EXPECT_EQ(refused, 2) << "the bold font could not be made";
     EXPECT_TRUE(plain == unmade) << "B is drawn after the refused style, in the same font";
 }
