@@ -91,7 +91,6 @@ bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
 bool WriteScene(const std::string& path, int viewWidth, int height, unsigned seed) {
     const CliPicture p = Scene(viewWidth, height, seed);
     std::vector<uint8_t> jpeg;
-    std::string error;
     return CliEncodeJpeg(p.pixels.data(), p.width, p.height, static_cast<size_t>(p.width), 95, &jpeg) &&
            Save(path, jpeg);
 }
@@ -110,7 +109,6 @@ bool WriteLargeScene(const std::string& path, int viewWidth, int height) {
         CliJpegRow(w, row.data());
     }
     std::vector<uint8_t> jpeg;
-    std::string error;
     return CliEndJpeg(w, &jpeg) && Save(path, jpeg);
 }
 
