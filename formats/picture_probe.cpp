@@ -91,6 +91,7 @@ const char* QUB_ProbeVerdictText(ProbeVerdict verdict) {
         case kProbeNoEndRecord: return "no end record";
         case kProbeTooLarge: return "too large for a picture buffer";
         case kProbeOutOfProportion: return "size too large for the file";
+        case kProbeExcessData: return "more data than the picture takes";
     }
     return "unknown verdict";
 }

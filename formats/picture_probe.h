@@ -3,9 +3,10 @@
 // alone, without decoding a pixel and without allocating anything.
 //
 // The probe takes the whole file. Every format is checked beyond its header
-// (the JPEG segment walk, the GIF block walk, the PNG chunk walk, the TIFF
-// strips, the ICO images, the metafile record walks), so a prefix would be
-// refused as truncated. The work is one pass over the bytes at most.
+// (the JPEG segment walk, the GIF block walk, the PNG chunk walk and the
+// size its image data inflates to, the TIFF strips, the ICO images, the
+// metafile record walks), so a prefix would be refused as truncated. The work
+// is one pass over the bytes at most.
 //
 // Sizes are those the decoder reports: for raster formats the stored pixel
 // size; for metafiles the size they are drawn at (see QUB_ProbePicture). A
@@ -42,6 +43,8 @@ enum ProbeVerdict {
     kProbeNoEndRecord,      // a metafile whose record walk ends without EOF
     kProbeTooLarge,         // the picture's buffer would pass the library's limit
     kProbeOutOfProportion,  // the claimed size cannot fit in a file this small
+    kProbeExcessData,       // more coded data than the size takes: a PNG stream
+                            // inflating past its rows, a JPEG of endless scans
 };
 
 struct PictureProbe {

@@ -1,12 +1,13 @@
 // The two lossless formats with palettes: PNG and GIF.
+#include "formats/inflate_count.h"
 #include "formats/probe_parts.h"
 
 namespace probe {
 
 // --- PNG ---------------------------------------------------------------------
-// The signature, IHDR and the chunk walk to IEND. CRCs are not checked: a
-// wrong one is the decoder's to report, and it cannot lead it astray the way
-// a wrong length can.
+// The signature, IHDR, the chunk walk to IEND, then the IDAT stream's
+// inflated size. CRCs are not checked: a wrong one is the decoder's to
+// report, and it cannot lead it astray the way a wrong length can.
 
 namespace {
 
@@ -36,8 +37,67 @@ int Channels(int colourType, int bitDepth) {
     }
 }
 
+// Bytes of the filtered image data: each row a filter byte and its samples,
+// and when interlaced the rows of the seven Adam7 passes, an empty pass
+// having no rows at all. Exactly what the decoder inflates.
+int64_t FilteredBytes(int64_t width, int64_t height, int bits, bool interlaced) {
+    if (!interlaced) return SatMul(height, 1 + RowBytes(width, bits, 1));
+    static const int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                      {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    int64_t total = 0;
+    for (const auto& p : kPasses) {
+        const int64_t columns = width > p[0] ? (width - p[0] + p[2] - 1) / p[2] : 0;
+        const int64_t rows = height > p[1] ? (height - p[1] + p[3] - 1) / p[3] : 0;
+        if (columns == 0 || rows == 0) continue;
+        const int64_t pass = SatMul(rows, 1 + RowBytes(columns, bits, 1));
+        total = pass > INT64_MAX - total ? INT64_MAX : total + pass;
+    }
+    return total;
+}
+
+// The IDAT chunks' bodies in file order, from the first: decoders that allow
+// other chunks between them inflate them all, so that is what is counted.
+struct IdatSpans {
+    const uint8_t* d;
+    size_t n;
+    uint64_t at;  // the next chunk; the walk before has checked all to IEND
+};
+
+bool NextIdat(void* context, const uint8_t** data, size_t* size) {
+    IdatSpans* s = static_cast<IdatSpans*>(context);
+    while (Has(s->n, s->at, 8)) {
+        const uint32_t length = Be32(s->d + s->at);
+        const uint8_t* type = s->d + s->at + 4;
+        if (Is(type, "IEND") || !Has(s->n, s->at + 8, uint64_t{length} + 4)) return false;
+        const uint64_t body = s->at + 8;
+        s->at = body + length + 4;
+        if (Is(type, "IDAT")) {
+            *data = s->d + body;
+            *size = length;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A stream that inflates past the image data is refused: it is how a file of
+// a few megabytes makes a decoder allocate gigabytes. One that ends early is
+// left to the decoder, which shows the rows it got, as a cut file always was;
+// one that inflate refuses is damaged.
+ProbeVerdict CheckImageData(const uint8_t* d, size_t n, uint64_t firstIdat, int64_t dataBytes) {
+    IdatSpans spans{d, n, firstIdat};
+    uint64_t produced = 0;
+    switch (CountInflated({NextIdat, &spans}, static_cast<uint64_t>(dataBytes), &produced)) {
+        case kInflateEnds:
+        case kInflateCut: return kProbeSound;
+        case kInflatePastLimit: return kProbeExcessData;
+        case kInflateBroken: break;
+    }
+    return kProbeBadStructure;
+}
+
 ProbeVerdict ReadHeader(const uint8_t* s, uint32_t length, size_t fileSize, int* colourType,
-                        PictureProbe* out) {
+                        int64_t* dataBytes, PictureProbe* out) {
     if (length != 13) return kProbeBadStructure;
     const uint32_t width = Be32(s), height = Be32(s + 4);
     const int bitDepth = s[8];
@@ -49,15 +109,16 @@ ProbeVerdict ReadHeader(const uint8_t* s, uint32_t length, size_t fileSize, int*
         return kProbeBadDimensions;
     out->width = static_cast<int>(width);
     out->height = static_cast<int>(height);
-    // Each row is a filter byte and its samples; interlacing only adds rows.
-    const int64_t raw = SatMul(1 + RowBytes(width, out->depth, 1), height);
-    return QUB_CheckPictureBudget(out->width, out->height, raw / kDeflateRatio, fileSize);
+    *dataBytes = FilteredBytes(width, height, out->depth, s[12] == 1);
+    return QUB_CheckPictureBudget(out->width, out->height, *dataBytes / kDeflateRatio, fileSize);
 }
 
 }  // namespace
 
 void ProbePng(const uint8_t* d, size_t n, PictureProbe* out) {
     int colourType = 0;
+    int64_t dataBytes = 0;
+    uint64_t firstIdat = 0;
     bool havePalette = false, haveData = false;
     for (uint64_t at = 8, index = 0;; ++index) {
         if (!Has(n, at, 8)) {
@@ -76,13 +137,14 @@ void ProbePng(const uint8_t* d, size_t n, PictureProbe* out) {
             return;
         }
         const uint8_t* body = d + at + 8;
+        const uint64_t chunk = at;
         at += 12 + uint64_t{length};
         if ((index == 0) != Is(type, "IHDR")) {
             out->verdict = kProbeBadStructure;
             return;
         }
         if (index == 0) {
-            out->verdict = ReadHeader(body, length, n, &colourType, out);
+            out->verdict = ReadHeader(body, length, n, &colourType, &dataBytes, out);
             if (out->verdict != kProbeSound) return;
         } else if (Is(type, "PLTE")) {
             if (haveData) {
@@ -99,9 +161,11 @@ void ProbePng(const uint8_t* d, size_t n, PictureProbe* out) {
                 out->verdict = kProbeNoColourTable;
                 return;
             }
+            if (!haveData) firstIdat = chunk;
             haveData = true;
         } else if (Is(type, "IEND")) {
-            out->verdict = haveData ? kProbeSound : kProbeNoPictureData;
+            out->verdict =
+                haveData ? CheckImageData(d, n, firstIdat, dataBytes) : kProbeNoPictureData;
             return;
         }
     }

@@ -1,6 +1,7 @@
 # Picture file formats read and written from their bytes, platform-free.
 list(APPEND QUB_PURE_SOURCES
   formats/gif_writer.cpp
+  formats/inflate_count.cpp
   formats/jpeg_segments.cpp
   formats/jps.cpp
   formats/mpo_reader.cpp

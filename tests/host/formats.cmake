@@ -2,7 +2,18 @@ set(QUB_FORMATS_TESTS formats_probe_test.cpp formats_fuzz_test.cpp formats_build
     formats_builders_records.cpp)
 list(APPEND QUB_FORMATS_TESTS formats_mpo_test.cpp formats_stereo_test.cpp)
 list(APPEND QUB_FORMATS_TESTS formats_gif_test.cpp)
+# Natively, also what the system's zlib and libjpeg write.
+set(QUB_FORMATS_CODECS "")
+if(NOT WIN32)
+  find_package(ZLIB)
+  find_package(JPEG)
+  if(ZLIB_FOUND AND JPEG_FOUND)
+    list(APPEND QUB_FORMATS_TESTS formats_codecs_test.cpp)
+    set(QUB_FORMATS_CODECS ZLIB::ZLIB JPEG::JPEG)
+  endif()
+endif()
 qub_pure_test(formats_pure_tests ${QUB_FORMATS_TESTS})
+target_link_libraries(formats_pure_tests PRIVATE ${QUB_FORMATS_CODECS})
 
 # The probe reads hostile bytes, so natively its sources are built once more
 # into the same tests under AddressSanitizer and UBSan: a read past a buffer,
@@ -20,6 +31,7 @@ if(NOT WIN32)
   target_compile_definitions(formats_sanitized_tests PRIVATE QUB_ASSERTS_LIVE)
   target_compile_options(formats_sanitized_tests PRIVATE ${QUB_WARNINGS} ${QUB_SANITIZE})
   target_link_options(formats_sanitized_tests PRIVATE ${QUB_SANITIZE})
-  target_link_libraries(formats_sanitized_tests PRIVATE ${QUB_GTEST_MAIN} ${QUB_GTEST})
+  target_link_libraries(formats_sanitized_tests PRIVATE ${QUB_GTEST_MAIN} ${QUB_GTEST}
+                        ${QUB_FORMATS_CODECS})
   qub_register_test(formats_sanitized_tests)
 endif()

@@ -26,6 +26,15 @@ void AddPngChunk(Bytes& b, const char* type, const Bytes& body) {
     AddBe32(b, Crc32(b.data() + from, b.size() - from));
 }
 
+uint32_t Adler32(const Bytes& raw) {
+    uint32_t a = 1, s = 0;
+    for (uint8_t c : raw) {
+        a = (a + c) % 65521;
+        s = (s + a) % 65521;
+    }
+    return s << 16 | a;
+}
+
 // zlib stream of stored deflate blocks.
 Bytes Zlib(const Bytes& raw) {
     Bytes z = {0x78, 0x01};
@@ -39,13 +48,58 @@ Bytes Zlib(const Bytes& raw) {
                  raw.begin() + static_cast<long>(at + n));
         at += n;
     } while (at < raw.size());
-    uint32_t a = 1, s = 0;
-    for (uint8_t c : raw) {
-        a = (a + c) % 65521;
-        s = (s + a) % 65521;
-    }
-    AddBe32(z, s << 16 | a);
+    AddBe32(z, Adler32(raw));
     return z;
+}
+
+// Deflate bits go out lowest first; Huffman codes highest bit first.
+struct BitWriter {
+    Bytes out;
+    uint64_t acc = 0;
+    int held = 0;
+    void Put(uint32_t value, int bits) {
+        acc |= uint64_t{value} << held;
+        for (held += bits; held >= 8; held -= 8, acc >>= 8) out.push_back(Byte(acc & 0xFF));
+    }
+    void PutCode(uint32_t code, int bits) {
+        for (int i = bits - 1; i >= 0; --i) Put(code >> i & 1, 1);
+    }
+};
+
+// Canonical codes for a set of code lengths.
+std::vector<uint32_t> CodesOf(const Bytes& lengths) {
+    std::vector<uint32_t> codes(lengths.size());
+    uint32_t code = 0;
+    for (int len = 1; len <= 15; ++len, code <<= 1)
+        for (size_t s = 0; s < lengths.size(); ++s)
+            if (lengths[s] == len) codes[s] = code++;
+    return codes;
+}
+
+// Literals and distance-1 matches of `raw` in the literal/length code `lit`
+// (lengths up to `longest`), with distance code 0 of `distBits`, then the
+// block's end.
+void PutSymbols(BitWriter& w, const Bytes& raw, const Bytes& lit, uint32_t longest, int distBits) {
+    static const uint32_t kBase[29] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,  15,  17,  19,  23, 27,
+                                       31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    const std::vector<uint32_t> codes = CodesOf(lit);
+    for (size_t at = 0; at < raw.size();) {
+        size_t run = 0;
+        while (at > 0 && at + run < raw.size() && raw[at + run] == raw[at - 1] && run < longest) ++run;
+        if (run < 3) {
+            w.PutCode(codes[raw[at]], lit[raw[at]]);
+            ++at;
+            continue;
+        }
+        int sym = 28;
+        while (kBase[sym] > run) --sym;
+        w.PutCode(codes[257 + size_t(sym)], lit[257 + size_t(sym)]);
+        const int extra = sym < 8 || sym == 28 ? 0 : (sym - 4) / 4;
+        w.Put(static_cast<uint32_t>(run) - kBase[sym], extra);
+        w.PutCode(0, distBits);
+        at += run;
+    }
+    w.PutCode(codes[256], lit[256]);
 }
 
 // GIF LZW of literal codes only: a clear code before the table would grow,
@@ -89,6 +143,43 @@ void AddSubBlocks(Bytes& b, const Bytes& data) {
 }
 
 }  // namespace
+
+Bytes ZlibOf(const Bytes& raw, Deflate how) {
+    if (how == Deflate::kStored) return Zlib(raw);
+    BitWriter w;
+    w.Put(0x78, 8);
+    w.Put(0x01, 8);
+    w.Put(1, 1);  // the final block
+    if (how == Deflate::kFixed) {
+        Bytes lit(288, 8);
+        for (size_t s = 144; s < 256; ++s) lit[s] = 9;
+        for (size_t s = 256; s < 280; ++s) lit[s] = 7;
+        w.Put(1, 2);
+        PutSymbols(w, raw, lit, 258, 5);
+    } else {
+        // 254 literals of 8 bits, two literals, the end and length 3 of 9:
+        // a complete code. The code-length code gives 8 one bit, 1 and 9 two.
+        static const uint8_t kOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+        Bytes lit(258, 8);
+        for (size_t s = 254; s < 258; ++s) lit[s] = 9;
+        Bytes clen(19, 0);
+        clen[8] = 1;
+        clen[1] = clen[9] = 2;
+        const std::vector<uint32_t> cl = CodesOf(clen);
+        w.Put(2, 2);
+        w.Put(258 - 257, 5);
+        w.Put(1 - 1, 5);
+        w.Put(18 - 4, 4);
+        for (int i = 0; i < 18; ++i) w.Put(clen[kOrder[i]], 3);
+        for (uint8_t len : lit) w.PutCode(cl[len], clen[len]);
+        w.PutCode(cl[1], clen[1]);  // the one distance code
+        PutSymbols(w, raw, lit, 3, 1);
+    }
+    w.Put(0, 7);  // to the byte
+    Bytes z = w.out;
+    AddBe32(z, Adler32(raw));
+    return z;
+}
 
 void Append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
 
@@ -271,25 +362,47 @@ Bytes MakeGif(int width, int height, int tableBits, bool localTables, int frames
     return b;
 }
 
-Bytes MakePng(int width, int height, int colourType, int bitDepth, size_t payload) {
+Bytes PngRows(const PngShape& s) {
     static const int kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
-    const size_t rowBytes = (size_t(width) * size_t(bitDepth * kChannels[colourType]) + 7) / 8;
+    static const int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                      {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    static const int kWhole[1][4] = {{0, 0, 1, 1}};
+    const int bits = s.bitDepth * kChannels[s.colourType];
     Bytes raw;
-    for (int y = 0; y < height && payload == 0; ++y) {
-        raw.push_back(0);
-        Add(raw, Pattern(rowBytes, static_cast<uint32_t>(y)));
+    for (int p = 0; p < (s.interlaced ? 7 : 1); ++p) {
+        const int* pass = s.interlaced ? kPasses[p] : kWhole[0];
+        const int columns = (s.width - pass[0] + pass[2] - 1) / pass[2];
+        const int rows = (s.height - pass[1] + pass[3] - 1) / pass[3];
+        const size_t rowBytes = (size_t(columns > 0 ? columns : 0) * size_t(bits) + 7) / 8;
+        for (int y = 0; y < rows && columns > 0; ++y) {
+            raw.push_back(0);
+            Add(raw, Pattern(rowBytes, static_cast<uint32_t>(y + 7 * p)));
+        }
     }
+    return raw;
+}
+
+Bytes MakePngAround(const PngShape& s, const Bytes& zlib, size_t chunkBytes) {
     Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     Bytes header;
-    AddBe32(header, static_cast<uint32_t>(width));
-    AddBe32(header, static_cast<uint32_t>(height));
-    Add(header,
-        {Byte(static_cast<uint32_t>(bitDepth)), Byte(static_cast<uint32_t>(colourType)), 0, 0, 0});
+    AddBe32(header, static_cast<uint32_t>(s.width));
+    AddBe32(header, static_cast<uint32_t>(s.height));
+    Add(header, {Byte(static_cast<uint32_t>(s.bitDepth)), Byte(static_cast<uint32_t>(s.colourType)),
+                 0, 0, s.interlaced ? uint8_t{1} : uint8_t{0}});
     AddPngChunk(b, "IHDR", header);
-    if (colourType == 3) AddPngChunk(b, "PLTE", Pattern(3 * (size_t{1} << bitDepth), 3));
-    AddPngChunk(b, "IDAT", payload > 0 ? Bytes(payload, 0x55) : Zlib(raw));
+    if (s.colourType == 3) AddPngChunk(b, "PLTE", Pattern(3 * (size_t{1} << s.bitDepth), 3));
+    for (size_t at = 0; at < zlib.size(); at += chunkBytes) {
+        const size_t n = zlib.size() - at < chunkBytes ? zlib.size() - at : chunkBytes;
+        AddPngChunk(b, "IDAT", Bytes(zlib.begin() + static_cast<long>(at),
+                                     zlib.begin() + static_cast<long>(at + n)));
+    }
     AddPngChunk(b, "IEND", {});
     return b;
+}
+
+Bytes MakePng(int width, int height, int colourType, int bitDepth, size_t payload) {
+    const PngShape shape{width, height, colourType, bitDepth, false};
+    return MakePngAround(shape, payload > 0 ? Zlib(Bytes(payload, 0x55)) : Zlib(PngRows(shape)));
 }
 
 size_t FindPngChunk(const Bytes& png, const char* type) {

@@ -40,8 +40,26 @@ size_t FindJpegMarker(const Bytes& jpeg, uint8_t marker);
 Bytes MakeGif(int width, int height, int tableBits, bool localTables = false, int frames = 1,
               size_t payload = 0);
 
-// Any valid colour type and bit depth; `payload` as for GIF, in IDAT.
+// Any valid colour type and bit depth; `payload` > 0 gives IDAT a zlib
+// stream of that many bytes or so (stored filler) instead of the picture's.
 Bytes MakePng(int width, int height, int colourType, int bitDepth, size_t payload = 0);
+
+// How the builders deflate: stored blocks; the fixed code; or one dynamic
+// block whose code the builder makes up (literals of 8 and 9 bits, a single
+// one-bit distance code). The coded kinds turn runs into distance-1 matches.
+enum class Deflate { kStored, kFixed, kDynamic };
+Bytes ZlibOf(const Bytes& raw, Deflate how);
+
+struct PngShape {
+    int width, height, colourType, bitDepth;
+    bool interlaced;
+};
+// The filtered rows a decoder inflates (filter byte 0, varied samples),
+// pass by pass when interlaced.
+Bytes PngRows(const PngShape& shape);
+// The file around the zlib stream `zlib`, cut into IDAT chunks of at most
+// `chunkBytes`.
+Bytes MakePngAround(const PngShape& shape, const Bytes& zlib, size_t chunkBytes = SIZE_MAX);
 // Offset of the chunk (its length field) of this type, or 0.
 size_t FindPngChunk(const Bytes& png, const char* type);
 

@@ -116,7 +116,14 @@ TEST(PictureProbeFuzz, Bmp) {
 }
 TEST(PictureProbeFuzz, Jpeg) { Fuzz({MakeJpeg(13, 9, 3), MakeJpeg(20, 10, 1, false)}, 2); }
 TEST(PictureProbeFuzz, Gif) { Fuzz({MakeGif(11, 6, 3), MakeGif(11, 6, 2, true, 2)}, 3); }
-TEST(PictureProbeFuzz, Png) { Fuzz({MakePng(9, 4, 3, 4), MakePng(5, 3, 6, 16)}, 4); }
+TEST(PictureProbeFuzz, Png) {
+    // Coded streams too, so that mutations reach the inflate walk's tables.
+    const PngShape interlaced{7, 5, 2, 8, true}, grey{6, 4, 0, 4, false};
+    Fuzz({MakePng(9, 4, 3, 4), MakePng(5, 3, 6, 16),
+          MakePngAround(interlaced, ZlibOf(PngRows(interlaced), Deflate::kFixed), 9),
+          MakePngAround(grey, ZlibOf(PngRows(grey), Deflate::kDynamic))},
+         4);
+}
 TEST(PictureProbeFuzz, Tiff) {
     Fuzz(
         {MakeTiff(7, 5, 3, 8, false), MakeTiff(7, 5, 1, 4, true, true), MakeTiff(9, 3, 1, 1, true)},

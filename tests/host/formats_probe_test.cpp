@@ -177,12 +177,42 @@ TEST(PictureProbe, GifAndPngClaimsAgainstTheirBestCompression) {
     EXPECT_EQ(VerdictOf(MakePng(4000, 3000, 2, 8, 8000)), kProbeOutOfProportion);
 }
 
+// The image data inflates to exactly the filtered rows, interlaced or not,
+// however it is coded and split; one byte more is refused, as is a stream
+// inflate would refuse, while a stream that stops short is the decoder's to
+// show as far as it goes.
 TEST(PictureProbe, PngColourTypesDepthsAndCuts) {
     const int kinds[][2] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
                             {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
     const int channels[7] = {1, 0, 3, 1, 2, 0, 4};
     for (const auto& k : kinds)
-        ExpectSound(MakePng(9, 4, k[0], k[1]), kPicturePng, 9, 4, channels[k[0]] * k[1]);
+        for (bool interlaced : {false, true})
+            for (Deflate how : {Deflate::kStored, Deflate::kFixed, Deflate::kDynamic}) {
+                const PngShape shape{9 + k[1], 4 + k[0], k[0], k[1], interlaced};
+                Bytes rows = PngRows(shape);
+                const size_t chunk = how == Deflate::kFixed ? 5 : SIZE_MAX;
+                SCOPED_TRACE(testing::Message() << k[0] << "/" << k[1] << " " << interlaced << " "
+                                                << static_cast<int>(how));
+                ExpectSound(MakePngAround(shape, ZlibOf(rows, how), chunk), kPicturePng,
+                            shape.width, shape.height, channels[k[0]] * k[1]);
+                rows.push_back(rows.back());
+                EXPECT_EQ(VerdictOf(MakePngAround(shape, ZlibOf(rows, how), chunk)),
+                          kProbeExcessData);
+                const Bytes z = ZlibOf(PngRows(shape), how);
+                EXPECT_EQ(VerdictOf(MakePngAround(shape, Bytes(z.begin(), z.end() - 9))),
+                          kProbeSound);
+            }
+    // 4 x 4 grey: 20 bytes of rows. Hand-made streams: a fixed block whose
+    // first code is a match, block type 3, a wrong header check, a stored
+    // length and complement that disagree, a dynamic block of 287 codes.
+    const PngShape grey{4, 4, 0, 8, false};
+    const Bytes broken[] = {{0x78, 0x01, 0x03, 0x02, 0x00},
+                            {0x78, 0x01, 0x07, 0x00},
+                            {0x78, 0x02, 0x01, 0x01, 0x00, 0xFE, 0xFF, 0x00},
+                            {0x78, 0x01, 0x01, 0x01, 0x00, 0xFF, 0xFF, 0x00},
+                            {0x78, 0x01, 0xF5, 0x00, 0x00}};
+    for (const Bytes& z : broken)
+        EXPECT_EQ(VerdictOf(MakePngAround(grey, z)), kProbeBadStructure) << z.size();
     ExpectEveryCutRefused(MakePng(9, 4, 3, 4));
     const Bytes good = MakePng(9, 4, 3, 8);
     const size_t plte = FindPngChunk(good, "PLTE"), idat = FindPngChunk(good, "IDAT");
@@ -194,6 +224,18 @@ TEST(PictureProbe, PngColourTypesDepthsAndCuts) {
                    {"palette made ancillary", plte + 4, 1, 't', kProbeNoColourTable},
                    {"IEND before IDAT", idat + 4, 4, 0x49454E44, kProbeNoPictureData},
                    {"IDAT length", idat, 4, 0x7FFFFFF0, kProbeTruncated}});
+}
+
+// 960 x 960 RGB takes 2,766,720 bytes of rows; this stream of matches holds
+// four times that in 70 KB.
+TEST(PictureProbe, PngZlibBomb) {
+    const PngShape shape{960, 960, 2, 8, false};
+    const Bytes zeros(4 * PngRows(shape).size(), 0);
+    const Bytes bomb = MakePngAround(shape, ZlibOf(zeros, Deflate::kFixed), 8192);
+    const PictureProbe p = Probe(bomb);
+    EXPECT_EQ(p.verdict, kProbeExcessData);
+    EXPECT_EQ(p.width, 960);
+    EXPECT_LT(bomb.size(), size_t{80000});
 }
 
 TEST(PictureProbe, TiffBothByteOrders) {
