@@ -14,6 +14,15 @@ struct Frame {
     int h[4] = {}, v[4] = {};  // sampling factors
 };
 
+// Every scan is a pass over the coefficients of the components it codes, so
+// a file that repeats one scan thousands of times keeps a decoder busy for a
+// minute on a few hundred kilobytes. Encoders write far fewer: sequential
+// files one scan per component (at most 4); libjpeg's progressive scripts 10
+// for colour and 18 for CMYK. Each scan costs its header and its own bits of
+// every block, so a script near 100 would only make the file larger. A
+// hundred scans cost a decoder about ten times a usual progressive file.
+constexpr int kMostScans = 100;
+
 bool IsFrameMarker(uint8_t m) {
     return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
 }
@@ -98,7 +107,9 @@ size_t SkipScanData(const uint8_t* d, size_t n, size_t at) {
         if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
             at += 2;
         } else if (next == 0xFF) {
-            at += 1;  // fill byte before a marker
+            // Fill bytes before a marker, stepped over in one go: a scan of
+            // nothing but fill must not cost a search a byte.
+            while (at + 1 < n && d[at + 1] == 0xFF) ++at;
         } else {
             return at;
         }
@@ -111,6 +122,7 @@ size_t SkipScanData(const uint8_t* d, size_t n, size_t at) {
 void ProbeJpeg(const uint8_t* d, size_t n, PictureProbe* out) {
     Frame frame;
     bool haveFrame = false, haveScan = false;
+    int scans = 0;
     size_t at = 2;
     for (;;) {
         // Decoders skip stray bytes between segments (with a warning), and so
@@ -161,6 +173,10 @@ void ProbeJpeg(const uint8_t* d, size_t n, PictureProbe* out) {
             }
             out->verdict = ReadScanHeader(body, bodyLength, frame);
             if (out->verdict != kProbeSound) return;
+            if (++scans > kMostScans) {
+                out->verdict = kProbeExcessData;
+                return;
+            }
             haveScan = true;
             at = SkipScanData(d, n, at);
         }
