@@ -5,8 +5,9 @@
 //
 // A stereo camera writes the left view first and the right view second: for
 // such a file images[0] is the left and images[1] the right picture of the
-// pair (types kMpoTypeDisparity). Further pictures, if any, are extra views
-// or previews and are listed as stored.
+// pair (types kMpoTypeDisparity; libraries often write baseline primary and
+// undefined instead). Further pictures, if any, are extra views or previews
+// and are listed as stored. Types are reported, never checked.
 #pragma once
 #include <cstddef>
 #include <cstdint>

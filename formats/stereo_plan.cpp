@@ -98,9 +98,17 @@ PairPlan PlanMpo(const uint8_t* data, size_t size) {
     int chosen[2] = {-1, -1};
     for (int i = 0, found = 0; i < layout.count && found < 2; ++i)
         if (IsView(layout.images[i].type)) chosen[found++] = i;
+    // Libraries writing MPO type the first entry "baseline MP primary image"
+    // and the second "undefined" (or primary too), not disparity: without
+    // two typed views the first two pictures are the pair, whatever their
+    // types, and the size check below decides. A preview of the first
+    // picture is smaller than it, so it still opens alone.
+    if (chosen[1] < 0) {
+        chosen[0] = 0;
+        chosen[1] = 1;  // a sound index lists at least two
+    }
     if (!ProbeStream(data, layout.images[0].offset, layout.images[0].size, &first, &note))
         return Refused(note);
-    if (chosen[1] < 0) return Single(first, "MPO without two views: first picture opened");
     PairView left = {}, right = {};
     if (!ProbeStream(data, layout.images[chosen[0]].offset, layout.images[chosen[0]].size, &left,
                      &note) ||

@@ -41,9 +41,9 @@ struct PairPlan {
 // window would pass the library's size limit, refuses the file.
 //
 // MPO: the first two pictures of type disparity or multi-angle are the left
-// and the right view. A file with one picture, no index, fewer than two such
-// views or views of different sizes opens its first picture alone; a broken
-// index refuses it.
+// and the right view; without two such, the first two pictures whatever
+// their types. A file with one picture, no index, or views of different
+// sizes opens its first picture alone; a broken index refuses it.
 //
 // JPS: the halves the descriptor gives (side by side or over and under); an
 // odd width or height leaves out the middle column or row. A monoscopic,

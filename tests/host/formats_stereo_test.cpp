@@ -73,29 +73,57 @@ TEST(MpoWriter, RoundTripsThroughTheReaderAndOpensAsAPair) {
     EXPECT_TRUE(mpo.empty());
 }
 
+// The written MPO of two views and where its entry table starts.
+Bytes TwoViews(const Bytes& left, const Bytes& right, size_t* table) {
+    Bytes mpo;
+    EXPECT_TRUE(QUB_WriteMpo(left.data(), left.size(), right.data(), right.size(), &mpo));
+    *table = 0;
+    for (size_t at = 0; at + 4 < mpo.size() && !*table; ++at)
+        if (mpo[at] == 0x20 && mpo[at + 1] == 0x02 && mpo[at + 2] == 0x00 && mpo[at + 3] == 0x02)
+            *table = at;  // the first entry: representative, disparity
+    EXPECT_NE(*table, 0u);
+    return mpo;
+}
+
+// Two pictures of one size are a pair whatever the entries' types say; of
+// different sizes (a preview, most likely) the first opens alone.
+TEST(StereoPlan, MpoOfTwoPicturesIsAPairWhateverTheirTypes) {
+    const Bytes view = MakeJpeg(8, 5, 3), preview = MakeJpeg(4, 3, 3);
+    const uint32_t types[][2] = {{kMpoTypeBaselinePrimary, 0},
+                                 {kMpoTypeBaselinePrimary, kMpoTypeBaselinePrimary},
+                                 {0, 0},
+                                 {kMpoTypeBaselinePrimary, kMpoTypeDisparity},
+                                 {kMpoTypeDisparity, kMpoTypeLargeThumbnail},
+                                 {kMpoTypeBaselinePrimary, kMpoTypePanorama},
+                                 {kMpoTypeMultiAngle, kMpoTypeMultiAngle}};
+    for (const auto& t : types)
+        for (const Bytes* second : {&view, &preview}) {
+            size_t table = 0;
+            Bytes mpo = TwoViews(view, *second, &table);
+            PutBe32(mpo, table, 0x20000000 | t[0]);
+            PutBe32(mpo, table + 16, t[1]);
+            const PairPlan p = Plan(kPairMpo, mpo);
+            const bool same = second == &view;
+            EXPECT_FALSE(p.refused);
+            EXPECT_EQ(p.pair, same) << std::hex << t[0] << " " << t[1];
+            EXPECT_EQ(p.width, same ? 16 : 8);
+            EXPECT_EQ(p.viewCount, same ? 2 : 1);
+        }
+}
+
 TEST(StereoPlan, MpoWithoutAUsablePairOpensItsFirstPictureOrNothing) {
     const Bytes left = MakeJpeg(8, 5, 3), wider = MakeJpeg(9, 5, 3);
-    Bytes differ, mpo;
-    ASSERT_TRUE(QUB_WriteMpo(left.data(), left.size(), wider.data(), wider.size(), &differ));
-    ASSERT_TRUE(QUB_WriteMpo(left.data(), left.size(), left.data(), left.size(), &mpo));
-    // Second entry's type patched to a large thumbnail: not a view.
     size_t table = 0;
-    for (size_t at = 0; at + 4 < mpo.size() && !table; ++at)
-        if (mpo[at] == 0x20 && mpo[at + 1] == 0x02 && mpo[at + 2] == 0x00 && mpo[at + 3] == 0x02)
-            table = at;
-    ASSERT_NE(table, 0u);
-    Bytes thumbnail = mpo;
-    PutBe32(thumbnail, table + 16, kMpoTypeLargeThumbnail);
-    Bytes broken = mpo;
-    PutBe32(broken, table + 16 + 8, static_cast<uint32_t>(mpo.size()));
+    const Bytes differ = TwoViews(left, wider, &table);
+    Bytes broken = TwoViews(left, left, &table);
+    PutBe32(broken, table + 16 + 8, static_cast<uint32_t>(broken.size()));
 
     struct Case {
         const Bytes* file;
         bool refused;
         int width;
     };
-    const Case cases[] = {{&differ, false, 8}, {&thumbnail, false, 8}, {&left, false, 8},
-                          {&broken, true, 0}};
+    const Case cases[] = {{&differ, false, 8}, {&left, false, 8}, {&broken, true, 0}};
     for (const Case& c : cases) {
         const PairPlan p = Plan(kPairMpo, *c.file);
         EXPECT_EQ(p.refused, c.refused);
