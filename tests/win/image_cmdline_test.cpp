@@ -101,7 +101,7 @@ bool WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
 }
 
 // Files that crashed the platform decoders or made them allocate what the
-// header claimed, a multi-picture file with a view outside it, then a camera
+// header claimed or far more, a multi-picture file with a view outside it, then a camera
 // JPEG cut before its end marker and a good file: the program lives, stays
 // small, and opens the last two.
 TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
@@ -126,6 +126,9 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     ASSERT_EQ(gif[21], 0x2C);
     gif[30] = 0;  // no local table, and no global one
     gif.erase(gif.begin() + 31, gif.begin() + 37);
+    // A 960 x 960 PNG whose stream inflates to sixteen times its rows.
+    const PngShape shape{960, 960, 2, 8, false};
+    const Bytes zlibBomb = MakePngAround(shape, ZlibOf(Bytes(16 * PngRows(shape).size(), 0), Deflate::kFixed));
     Bytes emf = MakeEmf();
     const size_t record = FindEmfRecord(emf, 43);  // EMR_RECTANGLE
     ASSERT_NE(record, 0u);
@@ -149,7 +152,7 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     cut.resize(cut.size() - 2);
 
     const std::vector<std::pair<std::wstring, Bytes>> files = {
-        {L"bomb.jpg", bomb}, {L"square.jpg", square}, {L"8000.jpg", eightK}, {L"square.bmp", bmp}, {L"table.gif", gif},
+        {L"bomb.jpg", bomb}, {L"square.jpg", square}, {L"8000.jpg", eightK}, {L"square.bmp", bmp}, {L"zlib.png", zlibBomb}, {L"table.gif", gif},
         {L"record.emf", emf}, {L"view.mpo", mpo}, {L"cut.jpg", cut}};
     std::wstring args;
     for (const auto& f : files) {
