@@ -25,8 +25,9 @@ uint32_t ExtraOf(uint32_t e) { return e >> 6 & 15; }
 uint32_t ValueOf(uint32_t e) { return e >> 16; }
 
 uint32_t LitLenMeaning(int symbol) {
-    static const uint16_t kBase[29] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,  15,  17,  19,  23, 27,
-                                       31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static const uint16_t kBase[29] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,
+                                       15, 17, 19, 23, 27, 31, 35, 43,  51,  59,
+                                       67, 83, 99, 115, 131, 163, 195, 227, 258};
     static const uint8_t kExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                        2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
     if (symbol < 256) return Entry(kValue, 0, 0, 0);
@@ -36,15 +37,18 @@ uint32_t LitLenMeaning(int symbol) {
 }
 
 uint32_t DistanceMeaning(int symbol) {
-    static const uint16_t kBase[30] = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
-                                       33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
-                                       1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+    static const uint16_t kBase[30] = {1,    2,    3,    4,     5,     7,    9,    13,
+                                       17,   25,   33,   49,    65,    97,   129,  193,
+                                       257,  385,  513,  769,   1025,  1537, 2049, 3073,
+                                       4097, 6145, 8193, 12289, 16385, 24577};
     if (symbol > 29) return Entry(kInvalid, 0, 0, 0);  // 30 and 31 of the fixed code
     const uint32_t extra = symbol < 4 ? 0 : static_cast<uint32_t>(symbol / 2 - 1);
     return Entry(kValue, 0, extra, kBase[symbol]);
 }
 
-uint32_t CodeLengthMeaning(int symbol) { return Entry(kValue, 0, 0, static_cast<uint32_t>(symbol)); }
+uint32_t CodeLengthMeaning(int symbol) {
+    return Entry(kValue, 0, 0, static_cast<uint32_t>(symbol));
+}
 
 // Root bits: ten cover every code of the common literals in one lookup. A
 // sub-table of s bits belongs to a complete subtree, which holds at least
@@ -105,7 +109,8 @@ bool Build(const uint8_t* lengths, int count, uint32_t rootBits, uint32_t (*mean
         previous = len;
         const uint32_t entry = meaning(sorted[k]);
         if (len <= t->root) {
-            for (uint32_t i = Reverse(code, len); i <= t->mask; i += 1u << len) t->e[i] = entry | len;
+            for (uint32_t i = Reverse(code, len); i <= t->mask; i += 1u << len)
+                t->e[i] = entry | len;
         } else {
             if (code >> (len - t->root) != prefix) {
                 // A new subtree: as deep as the codes still to come fill it.
@@ -262,7 +267,8 @@ InflateOutcome Walk::Stored() {
 }
 
 InflateOutcome Walk::Dynamic() {
-    static const uint8_t kOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+    static const uint8_t kOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                       11, 4,  12, 3, 13, 2, 14, 1, 15};
     if (have_ < 48 && !Refill()) return kInflateCut;
     const uint32_t literals = 257 + Take(5), distances = 1 + Take(5), orders = 4 + Take(4);
     if (literals > 286 || distances > 30) return Broken();
@@ -271,7 +277,8 @@ InflateOutcome Walk::Dynamic() {
         if (have_ < 48 && !Refill()) return kInflateCut;
         lengths[kOrder[i]] = static_cast<uint8_t>(Take(3));
     }
-    if (!Build(lengths, 19, kCodeRootBits, CodeLengthMeaning, false, &codeLengths_)) return Broken();
+    if (!Build(lengths, 19, kCodeRootBits, CodeLengthMeaning, false, &codeLengths_))
+        return Broken();
     const uint32_t total = literals + distances;
     for (uint32_t i = 0; i < total;) {
         if (have_ < 48 && !Refill()) return kInflateCut;
@@ -296,8 +303,8 @@ InflateOutcome Walk::Dynamic() {
     }
     if (lengths[256] == 0) return Broken();  // no end-of-block code
     if (!Build(lengths, static_cast<int>(literals), kLitRootBits, LitLenMeaning, true, &lit_) ||
-        !Build(lengths + literals, static_cast<int>(distances), kDistRootBits, DistanceMeaning, true,
-               &dist_))
+        !Build(lengths + literals, static_cast<int>(distances), kDistRootBits, DistanceMeaning,
+               true, &dist_))
         return Broken();
     return Codes(lit_, dist_);
 }

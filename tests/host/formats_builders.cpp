@@ -80,12 +80,14 @@ std::vector<uint32_t> CodesOf(const Bytes& lengths) {
 // (lengths up to `longest`), with distance code 0 of `distBits`, then the
 // block's end.
 void PutSymbols(BitWriter& w, const Bytes& raw, const Bytes& lit, uint32_t longest, int distBits) {
-    static const uint32_t kBase[29] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,  15,  17,  19,  23, 27,
-                                       31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static const uint32_t kBase[29] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,
+                                       15, 17, 19, 23, 27, 31, 35, 43,  51,  59,
+                                       67, 83, 99, 115, 131, 163, 195, 227, 258};
     const std::vector<uint32_t> codes = CodesOf(lit);
     for (size_t at = 0; at < raw.size();) {
         size_t run = 0;
-        while (at > 0 && at + run < raw.size() && raw[at + run] == raw[at - 1] && run < longest) ++run;
+        while (at > 0 && at + run < raw.size() && raw[at + run] == raw[at - 1] && run < longest)
+            ++run;
         if (run < 3) {
             w.PutCode(codes[raw[at]], lit[raw[at]]);
             ++at;
@@ -159,7 +161,8 @@ Bytes ZlibOf(const Bytes& raw, Deflate how) {
     } else {
         // 254 literals of 8 bits, two literals, the end and length 3 of 9:
         // a complete code. The code-length code gives 8 one bit, 1 and 9 two.
-        static const uint8_t kOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+        static const uint8_t kOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
         Bytes lit(258, 8);
         for (size_t s = 254; s < 258; ++s) lit[s] = 9;
         Bytes clen(19, 0);

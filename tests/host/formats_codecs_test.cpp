@@ -64,8 +64,8 @@ TEST(PictureProbeCodecs, ZlibStreamsInflateToExactlyTheRows) {
                     EXPECT_EQ(VerdictOf(MakePngAround(
                                   shape, Compress(rows, level, strategy, window), 8192)),
                               kProbeSound);
-                    EXPECT_EQ(VerdictOf(MakePngAround(shape, Compress(more, level, strategy, window))),
-                              kProbeExcessData);
+                    const Bytes z = Compress(more, level, strategy, window);
+                    EXPECT_EQ(VerdictOf(MakePngAround(shape, z)), kProbeExcessData);
                 }
     }
 }
@@ -114,7 +114,8 @@ Bytes WithScans(const Bytes& jpeg, int have, int scans) {
 TEST(PictureProbeCodecs, ProgressiveJpegWithinTheScanLimit) {
     const Bytes jpeg = ProgressiveJpeg(61, 37);
     int scans = 0;
-    for (size_t at = 2; at + 1 < jpeg.size(); ++at) scans += jpeg[at] == 0xFF && jpeg[at + 1] == 0xDA;
+    for (size_t at = 2; at + 1 < jpeg.size(); ++at)
+        scans += jpeg[at] == 0xFF && jpeg[at + 1] == 0xDA;
     EXPECT_EQ(scans, 10);
     EXPECT_EQ(VerdictOf(jpeg), kProbeSound);
     EXPECT_EQ(VerdictOf(WithScans(jpeg, scans, 100)), kProbeSound);
