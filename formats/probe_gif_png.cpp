@@ -84,6 +84,8 @@ bool NextIdat(void* context, const uint8_t** data, size_t* size) {
 // a few megabytes makes a decoder allocate gigabytes. One that ends early is
 // left to the decoder, which shows the rows it got, as a cut file always was;
 // one that inflate refuses is damaged.
+constexpr uint64_t kStreamSlack = 65536;  // headers and block overheads of tiny pictures
+
 ProbeVerdict CheckImageData(const uint8_t* d, size_t n, uint64_t firstIdat, int64_t dataBytes) {
     IdatSpans spans{d, n, firstIdat};
     uint64_t produced = 0;
@@ -118,7 +120,7 @@ ProbeVerdict ReadHeader(const uint8_t* s, uint32_t length, size_t fileSize, int*
 void ProbePng(const uint8_t* d, size_t n, PictureProbe* out) {
     int colourType = 0;
     int64_t dataBytes = 0;
-    uint64_t firstIdat = 0;
+    uint64_t firstIdat = 0, idatBytes = 0;
     bool havePalette = false, haveData = false;
     for (uint64_t at = 8, index = 0;; ++index) {
         if (!Has(n, at, 8)) {
@@ -163,9 +165,16 @@ void ProbePng(const uint8_t* d, size_t n, PictureProbe* out) {
             }
             if (!haveData) firstIdat = chunk;
             haveData = true;
+            idatBytes += length;
         } else if (Is(type, "IEND")) {
-            out->verdict =
-                haveData ? CheckImageData(d, n, firstIdat, dataBytes) : kProbeNoPictureData;
+            // No encoder's stream is twice the rows it holds (stored blocks
+            // add 5 bytes in 65535, a fixed code at most an eighth); a longer
+            // one, of empty blocks say, would only make the walk below slow.
+            if (haveData && idatBytes > 2 * static_cast<uint64_t>(dataBytes) + kStreamSlack)
+                out->verdict = kProbeExcessData;
+            else
+                out->verdict =
+                    haveData ? CheckImageData(d, n, firstIdat, dataBytes) : kProbeNoPictureData;
             return;
         }
     }

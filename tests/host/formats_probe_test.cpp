@@ -236,6 +236,22 @@ TEST(PictureProbe, PngZlibBomb) {
     EXPECT_EQ(p.verdict, kProbeExcessData);
     EXPECT_EQ(p.width, 960);
     EXPECT_LT(bomb.size(), size_t{80000});
+
+    // The right rows behind 20,000 empty stored blocks: 100 KB of stream for
+    // 52 bytes of rows, which only slows the walk.
+    const PngShape tiny{4, 4, 2, 8, false};
+    const Bytes rows = PngRows(tiny);
+    Bytes padded = {0x78, 0x01};
+    for (int i = 0; i < 20000; ++i) Append(padded, {0x00, 0x00, 0x00, 0xFF, 0xFF});
+    padded.push_back(0x01);
+    AddLe16(padded, static_cast<uint32_t>(rows.size()));
+    AddLe16(padded, static_cast<uint32_t>(~rows.size() & 0xFFFF));
+    Append(padded, rows);
+    const Bytes whole = ZlibOf(rows, Deflate::kStored);
+    Append(padded, Bytes(whole.end() - 4, whole.end()));  // the same Adler-32
+    EXPECT_EQ(Probe(MakePngAround(tiny, padded)).verdict, kProbeExcessData);
+    padded.erase(padded.begin() + 2, padded.begin() + 2 + 5 * 20000 - 5 * 13000);
+    EXPECT_EQ(Probe(MakePngAround(tiny, padded)).verdict, kProbeSound) << "65 KB of empty blocks";
 }
 
 TEST(PictureProbe, TiffBothByteOrders) {
