@@ -17,6 +17,7 @@
 #include <thread>
 
 #include <jpeglib.h>
+#include <jerror.h>
 #include <png.h>
 
 namespace {
@@ -37,10 +38,23 @@ void OnJpegError(j_common_ptr info) {
 }
 
 // libjpeg's own would print warnings on stderr, apart from the file they
-// concern; the caller attaches the first one to the file's line instead.
+// concern; the caller attaches the first one to the file's line instead, and
+// counts the input as damaged. Only warnings about the coded picture data
+// count: many good camera files draw complaints about their headers (junk
+// between markers, odd JFIF or Adobe versions) that change no pixel.
 void OnJpegMessage(j_common_ptr info) {
     JpegError* e = reinterpret_cast<JpegError*>(info->err);
-    if (e->warning[0] == '\0') (*info->err->format_message)(info, e->warning);
+    switch (info->err->msg_code) {
+        case JWRN_HIT_MARKER:
+        case JWRN_HUFF_BAD_CODE:
+        case JWRN_JPEG_EOF:
+        case JWRN_MUST_RESYNC:
+        case JWRN_NOT_SEQUENTIAL:
+        case JWRN_BOGUS_PROGRESSION:
+            if (e->warning[0] == '\0') (*info->err->format_message)(info, e->warning);
+            break;
+        default: break;
+    }
 }
 
 // Adobe CMYK JPEGs store inverted inks: 255 means none.
@@ -130,7 +144,8 @@ struct PngSource {
     size_t size, at;
     std::jmp_buf jump;
     char message[200];
-    char warning[200];  // the first warning
+    char warning[200];  // the first warning while the rows were read
+    bool inRows;        // warnings before the rows are about chunks, not pixels
 };
 
 void OnPngError(png_structp png, png_const_charp text) {
@@ -139,9 +154,11 @@ void OnPngError(png_structp png, png_const_charp text) {
     std::longjmp(s->jump, 1);
 }
 
+// Warnings about ancillary chunks (a "known incorrect sRGB profile" in many
+// good files) change no pixel; those while the rows are read mean damage.
 void OnPngWarning(png_structp png, png_const_charp text) {
     PngSource* s = static_cast<PngSource*>(png_get_error_ptr(png));
-    if (s->warning[0] == '\0') std::snprintf(s->warning, sizeof s->warning, "%s", text);
+    if (s->inRows && s->warning[0] == '\0') std::snprintf(s->warning, sizeof s->warning, "%s", text);
 }
 
 void OnPngRead(png_structp png, png_bytep out, png_size_t count) {
@@ -216,12 +233,14 @@ bool DecodePngRows(PngSource* source, int width, int height, const CliCut* cuts,
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4)
         png_error(png, "unexpected row layout");
+    source->inRows = true;
     for (int pass = 0; pass < passes; ++pass)
         for (int y = 0; y < height; ++y) {
             if (pass > 0) GetRow(cuts, count, y, row);
             png_read_row(png, reinterpret_cast<png_bytep>(row), nullptr);
             PutRow(cuts, count, y, row);
         }
+    source->inRows = false;
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
@@ -230,7 +249,7 @@ bool DecodePngRows(PngSource* source, int width, int height, const CliCut* cuts,
 bool DecodePng(const uint8_t* data, size_t size, int width, int height, const CliCut* cuts,
                int count, std::string* error, std::string* warning) {
     std::vector<uint32_t> row(static_cast<size_t>(width));
-    PngSource source = {data, size, 0, {}, "", ""};
+    PngSource source = {data, size, 0, {}, "", "", false};
     if (!DecodePngRows(&source, width, height, cuts, count, row.data())) {
         *error = std::string("PNG decoder: ") + source.message;
         return false;

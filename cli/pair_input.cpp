@@ -91,6 +91,9 @@ PairKind PairKindOf(const std::string& name, const uint8_t* data, size_t size) {
             if (mpo.images[k].type == kMpoTypeDisparity || mpo.images[k].type == kMpoTypeMultiAngle)
                 ++views;
         if (views >= 2) return kPairMpo;
+        // Libraries type their entries primary or undefined: two pictures of
+        // one size are a pair all the same, as the plan takes them.
+        if (QUB_PlanPair(kPairMpo, data, size).pair) return kPairMpo;
     }
     if (QUB_ReadJps(data, size).present) return kPairJps;
     return QUB_PairKindFromName(name.c_str());

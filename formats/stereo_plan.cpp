@@ -103,7 +103,8 @@ PairPlan PlanMpo(const uint8_t* data, size_t size) {
     // two typed views the first two pictures are the pair, whatever their
     // types, and the size check below decides. A preview of the first
     // picture is smaller than it, so it still opens alone.
-    if (chosen[1] < 0) {
+    const bool typed = chosen[1] >= 0;
+    if (!typed) {
         chosen[0] = 0;
         chosen[1] = 1;  // a sound index lists at least two
     }
@@ -113,8 +114,12 @@ PairPlan PlanMpo(const uint8_t* data, size_t size) {
     if (!ProbeStream(data, layout.images[chosen[0]].offset, layout.images[chosen[0]].size, &left,
                      &note) ||
         !ProbeStream(data, layout.images[chosen[1]].offset, layout.images[chosen[1]].size,
-                     &right, &note))
+                     &right, &note)) {
+        // Untyped, the second picture may be anything the file carries: one
+        // the probe refuses leaves the first picture, as a lone one would.
+        if (!typed) return Single(first, "MPO second picture refused: first view opened");
         return Refused(note);
+    }
     if (left.streamWidth != right.streamWidth || left.streamHeight != right.streamHeight)
         return Single(first, "MPO views differ in size: first view opened");
     left.width = right.width = left.streamWidth;

@@ -4,6 +4,8 @@
 // the real qubstereo-cli.exe is started, under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -224,10 +226,10 @@ double Difference(const CliPicture& got, int x0, const CliPicture& want) {
 }
 
 // A PNG of w x h pixels of one grey (colour type 0) or RGB (2) colour, each
-// sample `level` (scaled to the depth), stored uncompressed; with a gAMA
-// chunk when `gamma` (in 1/100000) is not 0.
+// sample `level` (scaled to the depth), stored uncompressed; with an sRGB
+// chunk when `srgb`, then a gAMA chunk when `gamma` (in 1/100000) is not 0.
 std::vector<uint8_t> FlatPng(int w, int h, int colourType, int depth, const uint32_t level[3],
-                             uint32_t gamma) {
+                             uint32_t gamma, bool srgb = false) {
     const auto crc = [](const uint8_t* p, size_t n) {
         uint32_t c = 0xFFFFFFFFu;
         for (size_t k = 0; k < n; ++k) {
@@ -252,6 +254,7 @@ std::vector<uint8_t> FlatPng(int w, int h, int colourType, int depth, const uint
     be32(header, static_cast<uint32_t>(h));
     header.insert(header.end(), {static_cast<uint8_t>(depth), static_cast<uint8_t>(colourType), 0, 0, 0});
     chunk("IHDR", header);
+    if (srgb) chunk("sRGB", {0});
     if (gamma) {
         std::vector<uint8_t> g;
         be32(g, gamma);
@@ -284,23 +287,29 @@ std::vector<uint8_t> FlatPng(int w, int h, int colourType, int depth, const uint
 
 // PNG samples are sRGB unless a gAMA chunk says otherwise, 16-bit ones too:
 // 50 % grey is 128 at either depth (libpng's simplified reader took 16-bit
-// files as linear light and made it 186).
+// files as linear light and made it 186). A complaint about the chunks (a
+// gAMA that an sRGB chunk overrules) is not damage: no warning for the file.
 TEST(CliRun, PngLevelsAtEitherDepthAreSrgb) {
     const struct {
         int colourType, depth;
         uint32_t level[3];
         uint32_t gamma;
+        bool srgb;
     } cases[] = {
-        {0, 8, {128}, 0},
-        {0, 16, {128}, 0},
-        {2, 16, {128, 64, 192}, 0},
-        {2, 16, {128, 64, 192}, 45455},
+        {0, 8, {128}, 0, false},
+        {0, 16, {128}, 0, false},
+        {2, 16, {128, 64, 192}, 0, false},
+        {2, 16, {128, 64, 192}, 45455, false},
+#ifndef _WIN32  // GDI+ tells no warnings, and weighs the two chunks its own way
+        {2, 8, {128, 64, 192}, 100000, true},
+#endif
     };
     for (const auto& c : cases) {
-        const std::vector<uint8_t> png = FlatPng(3, 2, c.colourType, c.depth, c.level, c.gamma);
+        const std::vector<uint8_t> png = FlatPng(3, 2, c.colourType, c.depth, c.level, c.gamma, c.srgb);
         CliPicture p;
-        std::string error;
-        ASSERT_TRUE(CliDecode(png.data(), png.size(), 3, 2, &p, &error)) << error;
+        std::string error, warning;
+        ASSERT_TRUE(CliDecode(png.data(), png.size(), 3, 2, &p, &error, &warning)) << error;
+        EXPECT_EQ(warning, "") << "gamma " << c.gamma;
         const uint32_t want = c.colourType == 2 ? c.level[0] << 16 | c.level[1] << 8 | c.level[2]
                                                 : c.level[0] * 0x010101u;
         EXPECT_EQ(p.pixels[5], want) << std::hex << "depth " << c.depth << " gamma " << c.gamma
@@ -324,6 +333,16 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     Put(dir + "/web.jps", jps);
     // Known by their content whatever their names say.
     Put(dir + "/cam-named.jpg", mpo);
+    // As libraries write it: entries typed primary and undefined.
+    const uint8_t entry[4] = {0x20, 0x02, 0x00, 0x02};
+    std::vector<uint8_t> untyped = mpo;
+    const size_t at = static_cast<size_t>(std::search(untyped.begin(), untyped.end(), entry, entry + 4) -
+                                          untyped.begin());
+    ASSERT_LT(at + 20, untyped.size());
+    untyped[at + 1] = 0x03;  // baseline MP primary image
+    untyped[at + 3] = 0x00;
+    std::fill(untyped.begin() + static_cast<ptrdiff_t>(at) + 16, untyped.begin() + static_cast<ptrdiff_t>(at) + 20, 0);
+    Put(dir + "/library.jpg", untyped);
     Put(dir + "/web-named.jpg", jps);
     std::vector<uint8_t> cut = a;
     cut.resize(40);  // inside the header
@@ -341,6 +360,12 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     cut.resize((scan + cut.size()) / 2);
     Put(dir + "/short.jpg", cut);
     Put(dir + "/lone_L.jpg", a);  // its right view is missing
+    // Stray bytes before the scan's marker draw a warning that changes no
+    // pixel: a good pair all the same.
+    std::vector<uint8_t> padded = Jpeg(JoinViews(l, r, true));
+    const uint8_t sos[2] = {0xFF, 0xDA};
+    padded.insert(std::search(padded.begin(), padded.end(), sos, sos + 2), {0x00, 0x00});
+    Put(dir + "/padded.jpg", padded);
 
     const CliResult first = RunCli({"convert", "--to", "parallel", dir});
     EXPECT_EQ(first.code, 1) << first.err;
@@ -349,15 +374,16 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
         "odd.mpo: not a stereo pair: MPO views differ in size\n",
         "no right view for " + dir + "/lone_L.jpg",
 #ifdef _WIN32
-        "7 done, 4 failed",  // GDI+ tells nothing of damaged data
+        "9 done, 4 failed",  // GDI+ tells nothing of damaged data
 #else
         "short-parallel.jpg (decoder warning: Corrupt JPEG data",
-        "6 done, 5 failed",
+        "8 done, 5 failed",
 #endif
     };
     for (const std::string& m : messages) EXPECT_TRUE(Has(first.out + first.err, m)) << m << "\n" << first.err;
     for (const std::string& name : {std::string("side"), trip, std::string("cam"), std::string("web"),
-                                    std::string("cam-named"), std::string("web-named")}) {
+                                    std::string("cam-named"), std::string("web-named"), std::string("padded"),
+                                    std::string("library")}) {
         const CliPicture out = Decoded(dir + "/" + name + "-parallel.jpg");
         ASSERT_EQ(out.width, 96) << name;
         ASSERT_EQ(out.height, 32) << name;

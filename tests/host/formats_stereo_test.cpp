@@ -117,13 +117,22 @@ TEST(StereoPlan, MpoWithoutAUsablePairOpensItsFirstPictureOrNothing) {
     const Bytes differ = TwoViews(left, wider, &table);
     Bytes broken = TwoViews(left, left, &table);
     PutBe32(broken, table + 16 + 8, static_cast<uint32_t>(broken.size()));
+    // A second picture the probe refuses: typed as a view it refuses the
+    // file; untyped it may be anything, and the first opens alone.
+    Bytes bad = left;
+    PutBe16(bad, FindJpegMarker(bad, 0xC0) + 5, 0);
+    const Bytes typedBad = TwoViews(left, bad, &table);
+    Bytes untypedBad = typedBad;
+    PutBe32(untypedBad, table, 0x20000000 | kMpoTypeBaselinePrimary);
+    PutBe32(untypedBad, table + 16, 0);
 
     struct Case {
         const Bytes* file;
         bool refused;
         int width;
     };
-    const Case cases[] = {{&differ, false, 8}, {&left, false, 8}, {&broken, true, 0}};
+    const Case cases[] = {{&differ, false, 8}, {&left, false, 8}, {&broken, true, 0},
+                          {&typedBad, true, 0}, {&untypedBad, false, 8}};
     for (const Case& c : cases) {
         const PairPlan p = Plan(kPairMpo, *c.file);
         EXPECT_EQ(p.refused, c.refused);
