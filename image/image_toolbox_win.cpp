@@ -134,7 +134,7 @@ int QUB_RunImageToolboxCommand(HWND window, int id) {
     for (const ToolboxCommand& command : kCommands) {
         if (command.id != id) continue;
         // A second line input nested in a waiting one would take its answer
-        // and leave the first empty; a pick nested in it is harmless.
+        // and leave the first empty; a pick nested in it takes clicks only.
         if ((command.needs & kLine) && s.lineInputActive.load()) return -1;
         return command.run(window, n);
     }
