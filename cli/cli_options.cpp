@@ -254,5 +254,7 @@ const char* CliHelpText() {
            "  qubstereo-cli convert --to gif --delay 120 --pairs left.jpg right.jpg\n"
            "  qubstereo-cli info --json --screen 1200 DSCF0001.MPO\n"
            "\n"
-           "Exit code: 0 all files done, 1 some files failed, 2 the command line is unusable.\n";
+           "Exit code: 0 all files done, 1 some files failed, 2 the command line is unusable.\n"
+           "A picture whose data the decoder finds damaged counts as failed; what could be\n"
+           "decoded is still written, and its line says so.\n";
 }
