@@ -74,52 +74,33 @@ TEST(AutoAlign, SamplePairAsRendered) {
     EXPECT_EQ(again.matches, e.matches);
 }
 
-TEST(AutoAlign, FractionalVerticalOffsets) {
-    uint32_t seed = 11;
-    for (double offset : {-12.0, -2.5, 0.25, 7.75}) {
-        const Misalignment m = Spoilt(offset, 0, 1, seed++);
-        SCOPED_TRACE(offset);
+// Offsets, rotations and scales of the sample scene's right view; then a
+// textured pair with wide parallax, and views of different sizes.
+TEST(AutoAlign, KnownMisalignmentsAreFound) {
+    const struct {
+        double offset, degrees, scale;
+        uint32_t seed;
+    } cases[] = {
+        {-12.0, 0, 1, 11}, {-2.5, 0, 1, 12},    {0.25, 0, 1, 13},       {7.75, 0, 1, 14},
+        {3.3, 0.2, 1, 21}, {3.3, -0.2, 1, 22},  {3.3, 1.0, 1, 23},      {3.3, -1.0, 1, 24},
+        {-4.6, 0.2, 1.005, 31},                 {-4.6, 0.2, 0.995, 32},
+    };
+    for (const auto& c : cases) {
+        const Misalignment m = Spoilt(c.offset, c.degrees, c.scale, c.seed);
+        SCOPED_TRACE(c.seed);
         ExpectTruth(Estimate(Left(), SampleRight(m)), m, kNear, kFar);
     }
-}
-
-TEST(AutoAlign, Rotations) {
-    uint32_t seed = 21;
-    for (double degrees : {0.2, -0.2, 1.0, -1.0}) {
-        const Misalignment m = Spoilt(3.3, degrees, 1, seed++);
-        SCOPED_TRACE(degrees);
-        ExpectTruth(Estimate(Left(), SampleRight(m)), m, kNear, kFar);
-    }
-}
-
-TEST(AutoAlign, ScaleDifferences) {
-    uint32_t seed = 31;
-    for (double scale : {1.005, 0.995}) {
-        const Misalignment m = Spoilt(-4.6, 0.2, scale, seed++);
-        SCOPED_TRACE(scale);
-        ExpectTruth(Estimate(Left(), SampleRight(m)), m, kNear, kFar);
-    }
-}
-
-TEST(AutoAlign, TexturedPairWithWideParallax) {
     const Misalignment m = Spoilt(-1.4, -0.6, 1.003, 41);
     const TexturedPair pair = MakeTexturedPair(900, 600, 35.0, -42.5, m, 5);
     ExpectTruth(Estimate(pair.left, pair.right), m, -42.5, 35.0);
-}
-
-TEST(AutoAlign, ViewsOfDifferentSizes) {
     // The right view cropped by 17 columns on the left and 9 rows on top:
-    // its content moves up 9 rows and left 17 columns.
-    const Misalignment m = Spoilt(5.0, 0.3, 1, 51);
-    const TestView full = SampleRight(m);
+    // about the left view's centre the crop is a plain shift.
+    const TestView full = SampleRight(Spoilt(5.0, 0.3, 1, 51));
     TestView cropped{full.width - 40, full.height - 30, {}};
     for (int y = 0; y < cropped.height; ++y)
         for (int x = 0; x < cropped.width; ++x)
             cropped.pixels.push_back(full.pixels[static_cast<size_t>(y + 9) * full.width + x + 17]);
-    const PairEstimate e = Estimate(Left(), cropped);
-    // About the left view's centre the crop is a plain shift.
-    const Misalignment shifted = Spoilt(5.0 - 9, 0.3, 1, 51);
-    ExpectTruth(e, shifted, kNear - 17, kFar - 17);
+    ExpectTruth(Estimate(Left(), cropped), Spoilt(5.0 - 9, 0.3, 1, 51), kNear - 17, kFar - 17);
 }
 
 TEST(AutoAlign, BlankAndFlatViewsHaveTooLittleTexture) {
@@ -182,6 +163,13 @@ TEST(AutoAlign, TinyAndMissingViews) {
     }
     const uint32_t pixel = 0x123456;
     EXPECT_EQ(EstimatePairAlignment(&pixel, 1, 1, &pixel, 1, 1).reason, AlignReason::TooLittleTexture);
+    // One narrow view is enough to refuse.
+    const TexturedPair square = MakeTexturedPair(400, 400, 0, 0, Misalignment{}, 3);
+    TestView narrow{40, 400, {}};
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 40; ++x) narrow.pixels.push_back(square.left.pixels[static_cast<size_t>(y) * 400 + x]);
+    EXPECT_EQ(Estimate(narrow, square.right).confidence, 0);
+    EXPECT_EQ(Estimate(square.left, narrow).confidence, 0);
     EXPECT_EQ(EstimatePairAlignment(nullptr, 0, 0, &pixel, 1, 1).confidence, 0);
     EXPECT_EQ(EstimatePairAlignment(&pixel, 1, -5, nullptr, 1, 1).confidence, 0);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <vector>
 
@@ -60,7 +61,8 @@ uint32_t Expected(const std::vector<uint32_t>& L, const std::vector<uint32_t>& R
     }
 }
 
-// Checks MakeAnaglyph and MakeWiggleFrames for one alignment on 7 x 9 views.
+// Checks the overlap, MakeAnaglyph, MakeWiggleFrames and ComposeSavedPair for
+// one alignment on 7 x 9 views.
 void CheckAlignment(int a, int i) {
     SCOPED_TRACE(testing::Message() << "a = " << a << ", i = " << i);
     const int half = 7, h = 9;
@@ -77,9 +79,22 @@ void CheckAlignment(int a, int i) {
             ASSERT_EQ(F1.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Left)) << x << "," << y;
             ASSERT_EQ(F2.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Right)) << x << "," << y;
         }
-    EXPECT_TRUE(P.GuardIntact());
-    EXPECT_TRUE(F1.GuardIntact());
-    EXPECT_TRUE(F2.GuardIntact());
+    EXPECT_TRUE(P.GuardIntact() && F1.GuardIntact() && F2.GuardIntact());
+    // Both sides of the overlap are empty together.
+    long long w = half - std::llabs(a), v = h - std::llabs(i);
+    if (w <= 0 || v <= 0) w = v = 0;
+    const StereoOverlap o = AlignedOverlap(half, h, a, i);
+    EXPECT_TRUE(o.width == w && o.height == v) << o.width << " x " << o.height;
+    const SavedPairSize size = SavedPairSizeFor(half, h, a, i);
+    ASSERT_TRUE(size.width == 2 * w && size.height == v) << size.width << " x " << size.height;
+    Guarded S(size.width, size.height);
+    ComposeSavedPair(half, h, L.data(), R.data(), a, i, S.get());
+    EXPECT_TRUE(S.GuardIntact());
+    for (int y = 0; y < v; ++y)
+        for (int x = 0; x < w; ++x) {
+            ASSERT_EQ(S.at(size.width, x, y), Expected(L, R, half, h, a, i, x, y, Which::Left));
+            ASSERT_EQ(S.at(size.width, int(w) + x, y), Expected(L, R, half, h, a, i, x, y, Which::Right));
+        }
 }
 
 TEST(Anaglyph, RedMatchesDoubleFormulaForAllRightColours) {
@@ -111,124 +126,38 @@ TEST(Anaglyph, IntegerFormMatchesDoubleFormulaForAllColours) {
     EXPECT_EQ(mismatches, 0) << "first bad colour 0x" << std::hex << firstBad;
 }
 
-TEST(Anaglyph, KnownLuminances) {
-    EXPECT_EQ(AnaglyphRed(0xFFFFFF), 255u);
-    EXPECT_EQ(AnaglyphRed(0x808080), 127u);  // the double sum falls just below 128
-    EXPECT_EQ(AnaglyphRed(0xFF0000), 76u);
-    EXPECT_EQ(AnaglyphRed(0x00FF00), 149u);
-    EXPECT_EQ(AnaglyphRed(0x0000FF), 29u);
-    EXPECT_EQ(AnaglyphRed(0x000000), 0u);
-    // The top byte of a pixel is not part of its colour.
-    EXPECT_EQ(AnaglyphRed(0xFF000000), 0u);
-    for (uint32_t c : {0xFFFFFFu, 0x808080u, 0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFF000000u})
-        EXPECT_EQ(AnaglyphRedInteger(c), AnaglyphRed(c)) << std::hex << c;
-}
-
-TEST(Anaglyph, LeftGreenBlueOverBlackRight) {
+TEST(Anaglyph, KnownLuminancesAndLeftGreenBlue) {
+    // 0x808080: the double sum falls just below 128; the top byte is no colour.
+    const uint32_t colour[] = {0xFFFFFF, 0x808080, 0xFF0000, 0x00FF00, 0x0000FF, 0, 0xFF000000};
+    const uint32_t red[] = {255, 127, 76, 149, 29, 0, 0};
+    for (int k = 0; k < 7; ++k) EXPECT_EQ(AnaglyphRed(colour[k]), red[k]) << std::hex << colour[k];
     const uint32_t L[1] = {0x123456}, R[1] = {0};
     uint32_t P[1] = {kCanary};
     MakeAnaglyph(1, 1, L, R, P, 0, 0);
     EXPECT_EQ(P[0], 0x003456u);
 }
 
-TEST(Composition, PositiveHorizontalOffset) {
-    CheckAlignment(3, 0);
-    // Spot check by hand: column 0 shows left column 3 and right column 0, and
-    // the last 3 columns are black.
+TEST(Composition, EveryAlignmentAgainstItsDefinition) {
+    for (int a : {-6, -1, 0, 1, 3, 6})
+        for (int i : {-8, -1, 0, 1, 5, 8}) CheckAlignment(a, i);
+    // Out of range: black, and nothing saved.
+    for (int a : {7, -7, 100, INT_MAX, INT_MIN})
+        for (int i : {0, 2}) CheckAlignment(a, i);
+    for (int i : {9, -9, -100, INT_MAX, INT_MIN}) CheckAlignment(0, i);
+    CheckAlignment(INT_MIN, INT_MIN);
+    // Worked by hand: left (x + 3, y) beside right (x, y) for a = 3.
     const auto L = View(7, 5, 0x11), R = View(7, 5, 0x22);
     Guarded F1(7, 5), F2(7, 5);
     MakeWiggleFrames(7, 5, L.data(), R.data(), F1.get(), F2.get(), 3, 0);
     EXPECT_EQ(F1.at(7, 0, 2), 0x030211u);
     EXPECT_EQ(F2.at(7, 0, 2), 0x000222u);
-    EXPECT_EQ(F1.at(7, 3, 4), 0x060411u);
-    EXPECT_EQ(F1.at(7, 4, 0), 0u);
-    EXPECT_EQ(F2.at(7, 6, 4), 0u);
-}
-
-TEST(Composition, NegativeHorizontalPositiveVertical) {
-    CheckAlignment(-2, 5);
-    // Left (x, y + 5) with right (x + 2, y); the last 2 columns and the last 5
-    // rows are black.
-    const auto L = View(7, 9, 0x11), R = View(7, 9, 0x22);
-    Guarded F1(7, 9), F2(7, 9);
-    MakeWiggleFrames(7, 9, L.data(), R.data(), F1.get(), F2.get(), -2, 5);
-    EXPECT_EQ(F1.at(7, 1, 0), 0x010511u);
-    EXPECT_EQ(F2.at(7, 1, 0), 0x030022u);
-    EXPECT_EQ(F1.at(7, 4, 3), 0x040811u);
-    EXPECT_EQ(F2.at(7, 4, 3), 0x060322u);
-    EXPECT_EQ(F1.at(7, 5, 0), 0u);
-    EXPECT_EQ(F2.at(7, 0, 4), 0u);
-}
-
-TEST(Composition, AllSignCombinations) {
-    for (int a : {-6, -1, 0, 1, 6})
-        for (int i : {-8, -1, 0, 1, 8}) CheckAlignment(a, i);
-}
-
-TEST(Composition, OutOfRangeOffsetsGiveBlack) {
-    for (int a : {7, -7, 100, INT_MAX, INT_MIN})
-        for (int i : {0, 2}) CheckAlignment(a, i);
-    for (int i : {9, -9, -100, INT_MAX, INT_MIN}) CheckAlignment(0, i);
-    CheckAlignment(INT_MIN, INT_MIN);
-}
-
-TEST(Composition, OverlapIsEmptyOnBothSidesTogether) {
-    const StereoOverlap o = AlignedOverlap(7, 5, 0, 5);
-    EXPECT_EQ(o.width, 0);
-    EXPECT_EQ(o.height, 0);
-    const StereoOverlap one = AlignedOverlap(7, 5, -6, 4);
-    EXPECT_EQ(one.width, 1);
-    EXPECT_EQ(one.height, 1);
-}
-
-TEST(SavedPair, WorkedExampleSizeAndPixels) {
-    const int half = 500, h = 400;
-    const auto L = View(half, h, 0x11), R = View(half, h, 0x22);
-    const SavedPairSize size = SavedPairSizeFor(half, h, 10, -4);
-    ASSERT_EQ(size.width, 980);
-    ASSERT_EQ(size.height, 396);
-    Guarded S(size.width, size.height);
-    ComposeSavedPair(half, h, L.data(), R.data(), 10, -4, S.get());
-    EXPECT_TRUE(S.GuardIntact());
-    for (int y = 0; y < size.height; ++y)
-        for (int x = 0; x < 490; ++x) {
-            ASSERT_EQ(S.at(980, x, y), L[static_cast<size_t>(y * half + x + 10)]) << x << "," << y;
-            ASSERT_EQ(S.at(980, 490 + x, y), R[static_cast<size_t>((y + 4) * half + x)]) << x << "," << y;
-        }
-}
-
-TEST(SavedPair, ZeroOffsetsGiveThePair) {
-    const auto L = View(3, 2, 0x11), R = View(3, 2, 0x22);
-    const SavedPairSize size = SavedPairSizeFor(3, 2, 0, 0);
-    ASSERT_EQ(size.width, 6);
-    ASSERT_EQ(size.height, 2);
-    Guarded S(6, 2);
-    ComposeSavedPair(3, 2, L.data(), R.data(), 0, 0, S.get());
-    EXPECT_EQ(S.at(6, 2, 1), 0x020111u);
-    EXPECT_EQ(S.at(6, 3, 1), 0x000122u);
-    EXPECT_TRUE(S.GuardIntact());
-}
-
-TEST(SavedPair, NoOverlapWritesNothing) {
-    const auto L = View(3, 2, 0x11), R = View(3, 2, 0x22);
-    for (int a : {3, -3, INT_MIN}) {
-        const SavedPairSize size = SavedPairSizeFor(3, 2, a, 0);
-        EXPECT_EQ(size.width, 0);
-        EXPECT_EQ(size.height, 0);
-        Guarded S(0, 0);
-        ComposeSavedPair(3, 2, L.data(), R.data(), a, 0, S.get());
-        EXPECT_TRUE(S.GuardIntact());
-    }
-    EXPECT_EQ(SavedPairSizeFor(3, 2, 0, -2).height, 0);
-    EXPECT_EQ(SavedPairSizeFor(3, 2, 0, -2).width, 0);
-}
-
-TEST(SavedPair, DoubledWidthNeverWraps) {
-    EXPECT_EQ(SavedPairSizeFor(INT_MAX, 1, 0, 0).width, 0);
+    const SavedPairSize size = SavedPairSizeFor(500, 400, 10, -4);
+    EXPECT_TRUE(size.width == 980 && size.height == 396);
+    EXPECT_EQ(SavedPairSizeFor(INT_MAX, 1, 0, 0).width, 0) << "the doubled width never wraps";
     EXPECT_EQ(SavedPairSizeFor(INT_MAX / 2, 1, 0, 0).width, INT_MAX - 1);
 }
 
-TEST(Split, OddWidthDropsLastColumnAndKeepsRowsAligned) {
+TEST(Split, OddWidthDropsLastColumnAndWidthOneHasNoViews) {
     const int w = 7, h = 3;
     const auto pair = View(w, h, 0x33);
     Guarded left(3, h), right(3, h);
@@ -238,16 +167,10 @@ TEST(Split, OddWidthDropsLastColumnAndKeepsRowsAligned) {
             EXPECT_EQ(left.at(3, x, y), static_cast<uint32_t>((x << 16) | (y << 8) | 0x33));
             EXPECT_EQ(right.at(3, x, y), static_cast<uint32_t>(((x + 3) << 16) | (y << 8) | 0x33));
         }
-    EXPECT_TRUE(left.GuardIntact());
-    EXPECT_TRUE(right.GuardIntact());
-}
-
-TEST(Split, WidthOneHasNoViews) {
-    const uint32_t pair[2] = {1, 2};
-    uint32_t left[1] = {kCanary}, right[1] = {kCanary};
-    SplitStereoPair(pair, 1, 2, left, right);
-    EXPECT_EQ(left[0], kCanary);
-    EXPECT_EQ(right[0], kCanary);
+    EXPECT_TRUE(left.GuardIntact() && right.GuardIntact());
+    Guarded none(0, 0);
+    SplitStereoPair(pair.data(), 1, 2, none.get(), none.get());
+    EXPECT_TRUE(none.GuardIntact());
 }
 
 }  // namespace

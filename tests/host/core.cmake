@@ -1,1 +1,1 @@
-qub_pure_test(core_pure_tests core_pure_test.cpp)
+qub_pure_test(core_pure_tests core_pure_test.cpp product_texts_test.cpp)

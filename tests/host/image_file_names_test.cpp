@@ -1,4 +1,4 @@
-// The extension rule, temporary save names, dialog filters and the palette
+// The extension rule, temporary save names, folder parts and the palette
 // reduction that GIF saving relies on.
 #include <gtest/gtest.h>
 
@@ -12,52 +12,31 @@
 
 namespace {
 
-std::wstring Appended(const std::wstring& name, int type, bool* ok = nullptr) {
-    wchar_t buffer[kFileNameUnits];
-    std::wcscpy(buffer, name.c_str());
-    const bool fitted = QUB_AppendExtensionTo(buffer, kFileNameUnits, kImageFileExtension[type]);
-    if (ok) *ok = fitted;
-    return buffer;
-}
-
-TEST(ExtensionRule, AppendsUnlessAlreadyThere) {
-    EXPECT_EQ(Appended(L"photo", kFileBmp), L"photo.bmp");
-    EXPECT_EQ(Appended(L"photo.BMP", kFileBmp), L"photo.BMP");
-    EXPECT_EQ(Appended(L"photo.Jpg", kFileJpeg), L"photo.Jpg");
-    EXPECT_EQ(Appended(L"photo.jpeg", kFileJpeg), L"photo.jpeg.jpg");
-    EXPECT_EQ(Appended(L"photo.tiff", kFileTiff), L"photo.tiff.tif");
-    EXPECT_EQ(Appended(L"photo.png", kFileGif), L"photo.png.gif");
-    EXPECT_EQ(Appended(L".gif", kFileGif), L".gif");
-    EXPECT_EQ(Appended(L"gif", kFileGif), L"gif.gif");
-    EXPECT_EQ(Appended(L"", kFilePng), L".png");
-    EXPECT_EQ(Appended(L"C:\\a.b\\photo", kFilePng), L"C:\\a.b\\photo.png");
-}
-
-TEST(ExtensionRule, NonAsciiNamesAreNotFoldedIntoAMatch) {
-    // U+0130 (capital I with dot) must not count as 'i' of ".tif".
-    EXPECT_EQ(Appended(L"x.t\u0130f", kFileTiff), L"x.t\u0130f.tif");
-    EXPECT_EQ(Appended(L"\u5199\u771f.JPG", kFileJpeg), L"\u5199\u771f.JPG");
-}
-
-TEST(ExtensionRule, NoRoomLeavesTheNameAlone) {
-    bool ok = true;
-    const std::wstring fits(255, L'a');  // 255 + 4 + terminator = 260
-    EXPECT_EQ(Appended(fits, kFileBmp, &ok), fits + L".bmp");
-    EXPECT_TRUE(ok);
-    const std::wstring tooLong(256, L'a');
-    EXPECT_EQ(Appended(tooLong, kFileBmp, &ok), tooLong);
-    EXPECT_FALSE(ok);
-    const std::wstring already(255, L'a');
-    EXPECT_EQ(Appended(already + L".bmp", kFileBmp, &ok), already + L".bmp") << "already complete";
-}
-
-TEST(FileTypes, TablesInTypeOrder) {
-    EXPECT_STREQ(kImageFileMime[kFileBmp], L"image/bmp");
-    EXPECT_STREQ(kImageFileMime[kFileJpeg], L"image/jpeg");
-    EXPECT_STREQ(kImageFileMime[kFileGif], L"image/gif");
-    EXPECT_STREQ(kImageFileMime[kFilePng], L"image/png");
-    EXPECT_STREQ(kImageFileMime[kFileTiff], L"image/tiff");
-    EXPECT_STREQ(kImageFileExtension[kFileTiff], L".tif");
+TEST(ExtensionRule, AppendsUnlessAlreadyThereAndFits) {
+    const std::wstring a255(255, L'a'), a256(256, L'a');
+    const struct {
+        std::wstring name;
+        int type;
+        std::wstring result;
+        bool fitted;
+    } cases[] = {
+        {L"photo", kFileBmp, L"photo.bmp", true}, {L"photo.BMP", kFileBmp, L"photo.BMP", true},
+        {L"photo.Jpg", kFileJpeg, L"photo.Jpg", true}, {L"photo.jpeg", kFileJpeg, L"photo.jpeg.jpg", true},
+        {L"photo.tiff", kFileTiff, L"photo.tiff.tif", true}, {L"photo.png", kFileGif, L"photo.png.gif", true},
+        {L".gif", kFileGif, L".gif", true}, {L"gif", kFileGif, L"gif.gif", true}, {L"", kFilePng, L".png", true},
+        {L"C:\\a.b\\photo", kFilePng, L"C:\\a.b\\photo.png", true},
+        // U+0130 (capital I with dot) must not count as the 'i' of ".tif".
+        {L"x.t\u0130f", kFileTiff, L"x.t\u0130f.tif", true},
+        {L"\u5199\u771f.JPG", kFileJpeg, L"\u5199\u771f.JPG", true},
+        {a255, kFileBmp, a255 + L".bmp", true},  // 255 + 4 + terminator = 260
+        {a256, kFileBmp, a256, false}, {a255 + L".bmp", kFileBmp, a255 + L".bmp", true},
+    };
+    for (const auto& c : cases) {
+        wchar_t buffer[kFileNameUnits];
+        std::wcscpy(buffer, c.name.c_str());
+        EXPECT_EQ(QUB_AppendExtensionTo(buffer, kFileNameUnits, kImageFileExtension[c.type]), c.fitted);
+        EXPECT_EQ(std::wstring(buffer), c.result) << c.name.size();
+    }
 }
 
 TEST(TempName, BesideTheTarget) {
@@ -70,25 +49,6 @@ TEST(TempName, BesideTheTarget) {
     EXPECT_STREQ(out, L"D:~qub00000001.tmp");
     const std::wstring deep = L"C:\\" + std::wstring(250, L'd') + L"\\p.jpg";
     EXPECT_FALSE(QUB_TempSiblingName(deep.c_str(), 1, out, kFileNameUnits));
-}
-
-TEST(Filters, DoubleNullTerminatedList) {
-    wchar_t out[512];
-    ASSERT_TRUE(QUB_BuildFilterString(kSaveFilterCount, out, 512));
-    std::vector<std::wstring> parts;
-    const wchar_t* p = out;
-    while (*p) {
-        parts.emplace_back(p);
-        p += parts.back().size() + 1;
-    }
-    ASSERT_EQ(parts.size(), 12u);
-    EXPECT_EQ(parts[0], L"All Files (*.*)");
-    EXPECT_EQ(parts[1], L"*.*");
-    EXPECT_EQ(parts[3], L"*.BMP;*.RLE;*.DIB");
-    EXPECT_EQ(parts[10], L"TIFF (*.TIF;*.TIFF)");
-    EXPECT_EQ(parts[11], L"*.TIF;*.TIFF");
-    ASSERT_TRUE(QUB_BuildFilterString(kOpenFilterCount, out, 512));
-    EXPECT_FALSE(QUB_BuildFilterString(kOpenFilterCount, out, 40)) << "too small a buffer";
 }
 
 TEST(FolderPart, LastSeparatorButARootKeepsIt) {

@@ -11,85 +11,42 @@ namespace {
 // 118 x 27.
 constexpr ZoomLimits kLimits = {118, 27, 1280, 1005};
 
-ZoomFit Fit(int width, int height, int wished, int expectResult = kZoomFitted) {
-    ZoomFit fit = {-7, -7, -7};
-    EXPECT_EQ(QUB_FitZoom(width, height, wished, kLimits, &fit), expectResult)
-        << width << " x " << height << " at " << wished;
-    return fit;
-}
-
-TEST(FitZoom, PictureThatFitsKeepsItsZoom) {
-    ZoomFit f = Fit(640, 480, 100);
-    EXPECT_EQ(f.zoom, 100);
-    EXPECT_EQ(f.displayWidth, 640);
-    EXPECT_EQ(f.displayHeight, 480);
-    f = Fit(401, 211, 37);
-    EXPECT_EQ(f.zoom, 37);
-    EXPECT_EQ(f.displayWidth, 401 * 37 / 100);
-    EXPECT_EQ(f.displayHeight, 211 * 37 / 100);
-}
-
-TEST(FitZoom, WidePictureIsShrunkToTheScreenWidth) {
-    const ZoomFit f = Fit(2000, 1000, 100);
-    EXPECT_EQ(f.zoom, 64);
-    EXPECT_EQ(f.displayWidth, 1280);
-    EXPECT_EQ(f.displayHeight, 640);
-}
-
-TEST(FitZoom, TallPictureIsShrunkToTheScreenHeight) {
-    const ZoomFit f = Fit(6000, 4000, 100);  // the 24-megapixel size
-    EXPECT_EQ(f.zoom, 21);                   // 1280/6000 = 21.3 %, 1005/4000 = 25.1 %
-    EXPECT_EQ(f.displayWidth, 1260);
-    EXPECT_EQ(f.displayHeight, 840);
-    const ZoomFit g = Fit(1000, 3000, 100);
-    EXPECT_EQ(g.zoom, 33);  // 1005 / 3000
-    EXPECT_EQ(g.displayHeight, 990);
-}
-
-TEST(FitZoom, TooLargeWishGivesTheLargestZoomThatFits) {
-    const ZoomFit f = Fit(100, 100, 5000);
-    EXPECT_EQ(f.zoom, 1005);
-    EXPECT_EQ(f.displayHeight, 1005);
-    EXPECT_EQ(f.displayWidth, 1005);
-}
-
-TEST(FitZoom, TinyPictureIsRaisedToTheMinimumWindowSize) {
-    // ceil(118 * 100 / 16) = 738 for the width, ceil(27 * 100 / 16) = 169 for the height.
-    const ZoomFit f = Fit(16, 16, 100);
-    EXPECT_EQ(f.zoom, 738);
-    EXPECT_EQ(f.displayWidth, 118);
-    EXPECT_EQ(f.displayHeight, 118);
-    // A wide, low picture needs more for its height than for its width.
-    const ZoomFit g = Fit(400, 10, 100);
-    EXPECT_EQ(g.zoom, 270);
-    EXPECT_EQ(g.displayHeight, 27);
-    EXPECT_EQ(g.displayWidth, 1080);
-}
-
-TEST(FitZoom, LongThinPictureDoesNotFit) {
-    ZoomFit f = {1, 2, 3};
-    EXPECT_EQ(QUB_FitZoom(100000, 1, 100, kLimits, &f), kZoomDoesNotFit);
-    EXPECT_EQ(f.zoom, 1) << "a failed fit leaves the output alone";
-    Fit(400, 10, 100);  // fits (above); 500 x 10 needs 270 % and 1350 pixels
-    Fit(500, 10, 100, kZoomDoesNotFit);
-}
-
-TEST(FitZoom, ZeroAndNegativeWishesStillGiveAPositiveZoom) {
-    for (int wished : {0, -1, -1000, 1}) {
-        const ZoomFit f = Fit(640, 480, wished);
+// Expected values worked by hand; -1 leaves a field unchecked.
+TEST(FitZoom, WorkedSizes) {
+    const struct {
+        int width, height, wished, result, zoom, displayWidth, displayHeight;
+    } cases[] = {
+        {640, 480, 100, kZoomFitted, 100, 640, 480},   // fits: keeps its zoom
+        {401, 211, 37, kZoomFitted, 37, 148, 78},      // 37 % exactly, not 36.99999
+        {2000, 1000, 100, kZoomFitted, 64, 1280, 640},  // shrunk to the screen width
+        {1290, 100, 100, kZoomFitted, 99, 1277, 99},    // just over the width
+        {6000, 4000, 100, kZoomFitted, 21, 1260, 840},  // 1280/6000 = 21.3 %, 1005/4000 = 25.1 %
+        {1000, 3000, 100, kZoomFitted, 33, -1, 990},    // 1005 / 3000
+        {100, 100, 5000, kZoomFitted, 1005, 1005, 1005},  // the largest zoom that fits
+        // ceil(118 * 100 / 16) = 738 for the width, ceil(27 * 100 / 16) = 169 for the height.
+        {16, 16, 100, kZoomFitted, 738, 118, 118},
+        {400, 10, 100, kZoomFitted, 270, 1080, 27},    // the height needs more
+        {500, 10, 100, kZoomDoesNotFit, 1, 2, 3},      // needs 270 % and 1350 pixels
+        {100000, 1, 100, kZoomDoesNotFit, 1, 2, 3},    // a failed fit leaves the output alone
+        {100000, 100000, 100, kZoomFitted, 1, 1000, -1},
+        {2000000000, 2000000000, 2000000000, kZoomDoesNotFit, 1, 2, 3},
+        {3, 3, 2147483647, kZoomFitted, 33500, -1, -1},  // no overflow
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " at " << c.wished);
+        ZoomFit f = {1, 2, 3};
+        EXPECT_EQ(QUB_FitZoom(c.width, c.height, c.wished, kLimits, &f), c.result);
+        EXPECT_EQ(f.zoom, c.zoom);
+        if (c.displayWidth >= 0) { EXPECT_EQ(f.displayWidth, c.displayWidth); }
+        if (c.displayHeight >= 0) { EXPECT_EQ(f.displayHeight, c.displayHeight); }
+    }
+    for (int wished : {0, -1, -1000, 1}) {  // still a positive zoom
+        ZoomFit f;
+        ASSERT_EQ(QUB_FitZoom(640, 480, wished, kLimits, &f), kZoomFitted);
         EXPECT_GE(f.zoom, 1);
         EXPECT_GE(f.displayWidth, kLimits.minWidth);
         EXPECT_GE(f.displayHeight, kLimits.minHeight);
     }
-}
-
-TEST(FitZoom, HugePicturesAndWishesDoNotOverflow) {
-    const ZoomFit f = Fit(100000, 100000, 100);
-    EXPECT_EQ(f.zoom, 1);
-    EXPECT_EQ(f.displayWidth, 1000);
-    Fit(2000000000, 2000000000, 2000000000, kZoomDoesNotFit);
-    const ZoomFit g = Fit(3, 3, 2147483647);
-    EXPECT_EQ(g.zoom, 33500);
 }
 
 // Over a grid of sizes and wishes: a fitted display never exceeds the screen,
@@ -125,37 +82,22 @@ TEST(FitZoom, PropertiesOverManySizes) {
 }
 
 TEST(ZoomSteps, InAndOutFromOneHundred) {
-    int z = 100;
-    const int in[] = {111, 123, 137};
-    for (int expected : in) {
-        z = QUB_ZoomStepIn(z);
-        EXPECT_EQ(z, expected);
-    }
-    z = 100;
-    const int out[] = {90, 81, 73};
-    for (int expected : out) {
-        z = QUB_ZoomStepOut(z);
-        EXPECT_EQ(z, expected);
-    }
+    int in = 100, out = 100;
+    for (int expected : {111, 123, 137}) EXPECT_EQ(in = QUB_ZoomStepIn(in), expected);
+    for (int expected : {90, 81, 73}) EXPECT_EQ(out = QUB_ZoomStepOut(out), expected);
     EXPECT_EQ(QUB_ZoomStepOut(1), 1);
     EXPECT_EQ(QUB_ZoomStepIn(1), 1);
     EXPECT_EQ(QUB_ZoomStepIn(2147483647), 2147483647) << "clamped, not wrapped";
 }
 
-TEST(ClientToImage, MouseAtHalfZoom) {
+TEST(ClientToImage, MouseWordsAreUnsigned) {
     // (50, 20) in the client at 50 % is (100, 40) in the picture.
-    const ImagePoint p = QUB_MousePointToImage(50u | (20u << 16), 50);
-    EXPECT_EQ(p.x, 100);
-    EXPECT_EQ(p.y, 40);
-    EXPECT_EQ(QUB_ClientToImage(7, 300), 2);
-    EXPECT_EQ(QUB_ClientToImage(8, 300), 2);
-    EXPECT_EQ(QUB_ClientToImage(9, 300), 3);
-}
-
-TEST(ClientToImage, WordsAreUnsigned) {
-    const ImagePoint p = QUB_MousePointToImage(0xFFFF0001u, 100);
+    ImagePoint p = QUB_MousePointToImage(50u | (20u << 16), 50);
+    EXPECT_EQ(p.x + 1000 * p.y, 100 + 1000 * 40);
+    p = QUB_MousePointToImage(0xFFFF0001u, 100);
     EXPECT_EQ(p.x, 1);
     EXPECT_EQ(p.y, 65535) << "a high word of 0xFFFF is not -1";
+    for (int x : {7, 8, 9}) EXPECT_EQ(QUB_ClientToImage(x, 300), x / 3);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Line input without windows: the echo cursor, the key ring, and what keys
-// and the popup menu of a text window do.
+// in a text window do.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -18,75 +18,65 @@ InputCursor Begin(int x, int y, int width = 400, int height = 300) {
     return c;
 }
 
-TEST(InputCursor, TypingAdvancesAndBackspaceReturns) {
-    InputCursor c = Begin(32, 0);
-    InputDraws d;
-    QUB_InputType(&c, u'a', &d);
-    ASSERT_EQ(d.count, 1);
-    EXPECT_EQ(d.draw[0].kind, InputDrawKind::kUnit);
-    EXPECT_EQ(d.draw[0].x, 32);
-    EXPECT_EQ(c.x, 40);
-    QUB_InputBackspace(&c, u'a', &d);
-    EXPECT_EQ(c.x, 32);
-    EXPECT_EQ(d.draw[0].kind, InputDrawKind::kSpace) << "the old cursor cell is blanked";
-}
+// One step of an input and where the cursor is after it; the first draw of
+// the step (kind, x) when `draws` is given.
+struct Step {
+    char op;  // 't' type `unit`, 'b' Backspace over `unit`, 'e' Enter, 'r' resized to 300 x 200
+    char16_t unit;
+    int x, y, breaks, draws;
+    InputDrawKind kind;
+    int drawX;
+};
 
-TEST(InputCursor, LineEdgeAndBackspaceToTheLineAbove) {
-    // 400 wide: a narrow unit in the last cell (392) leaves no room for the
-    // cursor cell.
-    InputCursor c = Begin(392, 0);
-    InputDraws d;
-    QUB_InputType(&c, u'z', &d);
-    EXPECT_EQ(c.x, 0);
-    EXPECT_EQ(c.y, kLine);
-    EXPECT_EQ(c.breakCount, 1);
-    QUB_InputBackspace(&c, u'z', &d);
-    EXPECT_EQ(c.x, 392) << "back on the last character of the line above";
-    EXPECT_EQ(c.y, 0);
-    EXPECT_EQ(c.breakCount, 0);
-}
-
-TEST(InputCursor, WideUnitThatDidNotFitReturnsToWhereItStood) {
-    // At 392 (beyond 400 - 16) a double-width unit no longer fits: it moves down.
+TEST(InputCursor, StepsAcrossTheEdges) {
+    constexpr auto kU = InputDrawKind::kUnit, kS = InputDrawKind::kSpace;
+    const struct {
+        int x, y;
+        Step steps[3];
+    } cases[] = {
+        {32, 0, {{'t', u'a', 40, 0, 0, 1, kU, 32}, {'b', u'a', 32, 0, 0, 1, kS, 40}}},
+        // A narrow unit in the last cell leaves no room for the cursor cell;
+        // Backspace goes back to the last character of the line above.
+        {392, 0, {{'t', u'z', 0, kLine, 1, 0, kU, 0}, {'b', u'z', 392, 0, 0, 0, kU, 0}}},
+        // A wide unit no longer fits: the cell is blanked and it moves down.
+        {392, 0, {{'t', u'\u3042', 16, kLine, 1, 2, kS, 392}, {'b', u'\u3042', 392, 0, 0, 0, kU, 0}}},
+        // Enter on the last line scrolls once; the cursor stays on that line.
+        {0, 280, {{'e', 0, 0, 280, 0, 2, kS, 0}}},
+        // A resize clears the window: Backspace no longer climbs above the top.
+        {392, 0, {{'t', u'z', 0, kLine, 1, 0, kU, 0}, {'r', 0, 0, 0, 0, 0, kU, 0}, {'b', u'z', 0, 0, 0, 0, kU, 0}}},
+    };
+    for (const auto& k : cases) {
+        InputCursor c = Begin(k.x, k.y);
+        for (const Step& s : k.steps) {
+            if (s.op == 0) break;
+            SCOPED_TRACE(testing::Message() << k.x << "," << k.y << " " << s.op);
+            InputDraws d = {};
+            QUB_InputFollow(&c, c.x, c.y, c.width, c.height);
+            if (s.op == 't') QUB_InputType(&c, s.unit, &d);
+            if (s.op == 'b') QUB_InputBackspace(&c, s.unit, &d);
+            if (s.op == 'e') QUB_InputEnd(&c, &d);
+            if (s.op == 'r') QUB_InputFollow(&c, 0, 0, 300, 200);
+            EXPECT_EQ(c.x, s.x);
+            EXPECT_EQ(c.y, s.y);
+            EXPECT_EQ(c.breakCount, s.breaks);
+            if (s.draws == 0) continue;
+            ASSERT_GE(d.count, s.draws);
+            EXPECT_EQ(d.draw[0].kind, s.kind);
+            EXPECT_EQ(d.draw[0].x, s.drawX);
+        }
+    }
+    // The wide unit lands at the start of the new line over two cells, and
+    // Enter's scroll follows the blanked cursor cell.
     InputCursor c = Begin(392, 0);
     InputDraws d;
     QUB_InputType(&c, u'\u3042', &d);
-    EXPECT_EQ(c.y, kLine);
-    EXPECT_EQ(c.x, 16);
-    ASSERT_GE(d.count, 2);
-    EXPECT_EQ(d.draw[0].kind, InputDrawKind::kSpace);
     EXPECT_EQ(d.draw[1].kind, InputDrawKind::kUnit);
-    EXPECT_EQ(d.draw[1].x, 0);
+    EXPECT_EQ(d.draw[1].x + d.draw[1].y, 0 + kLine);
     EXPECT_EQ(d.draw[1].cells, 2);
-    QUB_InputBackspace(&c, u'\u3042', &d);
-    EXPECT_EQ(c.x, 392);
-    EXPECT_EQ(c.y, 0);
-    EXPECT_EQ(c.breakCount, 0);
-}
-
-TEST(InputCursor, BreakAtTheBottomScrollsOnce) {
-    InputCursor c = Begin(0, 280, 400, 300);
-    InputDraws d;
+    c = Begin(0, 280);
     QUB_InputEnd(&c, &d);
-    ASSERT_EQ(d.count, 2);
     EXPECT_EQ(d.draw[1].kind, InputDrawKind::kScroll);
     EXPECT_EQ(d.draw[1].y, 294);
-    EXPECT_EQ(c.y, 280) << "the line moved up, the cursor stays on the last line";
-    EXPECT_EQ(c.x, 0);
-}
-
-TEST(InputCursor, AfterAResizeBackspaceStaysInTheWindow) {
-    InputCursor c = Begin(392, 0);
-    InputDraws d;
-    QUB_InputType(&c, u'z', &d);  // breaks the line
-    ASSERT_EQ(c.breakCount, 1);
-    QUB_InputFollow(&c, c.x, c.y, 400, 300);
-    EXPECT_EQ(c.breakCount, 1) << "an unmoved cursor keeps its breaks";
-    QUB_InputFollow(&c, 0, 0, 300, 200);  // resized: cleared, cursor top left
-    QUB_InputBackspace(&c, u'z', &d);
-    EXPECT_EQ(c.y, 0) << "not back to a line above the top edge";
-    EXPECT_EQ(c.x, 0);
-    EXPECT_EQ(c.width, 300);
 }
 
 // Backspace over lines that scrolling has moved out of the window never takes
@@ -145,38 +135,24 @@ TEST(KeyRing, FifoFullAndWrap) {
 }
 
 TEST(TextKeys, CtrlCommandsAndKeysForTheMainWindow) {
-    EXPECT_EQ(QUB_TextWindowKey('C', true).value, kTextCmdCopyLog);
-    EXPECT_EQ(QUB_TextWindowKey('S', true).value, kTextCmdSelect);
-    EXPECT_EQ(QUB_TextWindowKey('Q', true).value, kTextCmdDestroy);
-    EXPECT_EQ(QUB_TextWindowKey('W', true).value, kTextCmdWindowInfo);
-    EXPECT_EQ(QUB_TextWindowKey('A', true).value, kTextCmdAbout);
-    EXPECT_EQ(QUB_TextWindowKey('X', true).action, TextKeyAction::kNone);
-    for (int key : {0x1B, int{'X'}, int{'S'}, int{'C'}}) {
-        const TextKeyResult r = QUB_TextWindowKey(key, false);
-        EXPECT_EQ(r.action, TextKeyAction::kPassToMain) << key;
-        EXPECT_EQ(r.value, key);
+    const struct {
+        int key;
+        bool ctrl;
+        TextKeyAction action;
+        int value;
+    } cases[] = {
+        {'C', true, TextKeyAction::kPostCommand, 1030}, {'S', true, TextKeyAction::kPostCommand, 1069},
+        {'Q', true, TextKeyAction::kPostCommand, 1006}, {'W', true, TextKeyAction::kPostCommand, 1045},
+        {'A', true, TextKeyAction::kPostCommand, 1020}, {'X', true, TextKeyAction::kNone, 0},
+        {0x1B, false, TextKeyAction::kPassToMain, 0x1B}, {'X', false, TextKeyAction::kPassToMain, 'X'},
+        {'S', false, TextKeyAction::kPassToMain, 'S'}, {'C', false, TextKeyAction::kPassToMain, 'C'},
+        {' ', false, TextKeyAction::kConsole, 0}, {'Q', false, TextKeyAction::kNone, 0},
+    };
+    for (const auto& c : cases) {
+        const TextKeyResult r = QUB_TextWindowKey(c.key, c.ctrl);
+        EXPECT_EQ(r.action, c.action) << c.key << c.ctrl;
+        if (c.value) { EXPECT_EQ(r.value, c.value) << c.key << c.ctrl; }
     }
-    EXPECT_EQ(QUB_TextWindowKey(' ', false).action, TextKeyAction::kConsole);
-    EXPECT_EQ(QUB_TextWindowKey('Q', false).action, TextKeyAction::kNone);
-}
-
-TEST(TextMenu, ChecksAndTheCopyEntryNamesTheFile) {
-    int ids[kTextPopupCount];
-    for (int i = 0; i < kTextPopupCount; ++i) ids[i] = kTextPopup[i].id;
-    const int expected[kTextPopupCount] = {1069, 1045, 1029, 0, 1024, 1025, 1030, 0, 1020, 0, 1006};
-    for (int i = 0; i < kTextPopupCount; ++i) EXPECT_EQ(ids[i], expected[i]) << i;
-
-    EXPECT_EQ(QUB_TextMenuItemState(kTextPopup[0], true, 0), kMenuStateChecked);
-    EXPECT_EQ(QUB_TextMenuItemState(kTextPopup[0], false, 1), 0);
-    EXPECT_EQ(QUB_TextMenuItemState(kTextPopup[4], false, 1), kMenuStateChecked);
-    EXPECT_EQ(QUB_TextMenuItemState(kTextPopup[4], false, 2), 0);
-    EXPECT_EQ(QUB_TextMenuItemState(kTextPopup[5], false, 2), kMenuStateChecked);
-
-    char text[512];
-    QUB_TextMenuItemText(kTextPopup[6], 0, 3, text, sizeof text);
-    EXPECT_STREQ(text, "&Copy QUBLIB03.LOG\tCtrl+C");
-    QUB_TextMenuItemText(kTextPopup[6], 9, 255, text, 8);
-    EXPECT_EQ(std::strlen(text), 7u) << "cut to the buffer";
 }
 
 }  // namespace

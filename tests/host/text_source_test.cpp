@@ -67,14 +67,4 @@ TEST(LayoutSource, CutAtAWholeLineInsideTheBuffer) {
     EXPECT_FALSE(cut);
 }
 
-TEST(Console, WordsAndColourReport) {
-    EXPECT_EQ(QUB_ConsoleWord("exit"), ConsoleWord::kExit);
-    EXPECT_EQ(QUB_ConsoleWord("color"), ConsoleWord::kColor);
-    EXPECT_EQ(QUB_ConsoleWord("ver"), ConsoleWord::kVer);
-    for (const char* bad : {"Exit", "exit ", " help", "", "versions"}) EXPECT_EQ(QUB_ConsoleWord(bad), ConsoleWord::kInvalid) << bad;
-    EXPECT_EQ(QUB_ConsoleWord(nullptr), ConsoleWord::kInvalid);
-    EXPECT_EQ(QUB_ConsoleColourReport(0x80FF00u, 0x00ABCDu, 0xFF8888u),
-              "Red  :128\nGreen:255\nBlue :  0\nqub_tttc=00abcd\nqub_tc=ff8888\n");
-}
-
 }  // namespace
