@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 
 #include "boxes/box_geometry.h"
 
@@ -43,22 +44,11 @@ TEST(ButtonGrid, EveryGridTilesItsClientArea) {
                 const int count = nx * ny;
                 for (int k = 0; k < count; ++k) {
                     const BoxRect r = QUB_ButtonRect(k, nx, bw, bh);
-                    const int row = k / nx, column = k % nx;
-                    ASSERT_EQ(r.x, 4 + column * (bw + 4)) << nx << "x" << ny << " k " << k;
-                    ASSERT_EQ(r.y, 4 + row * (bh + 4));
-                    ASSERT_EQ(r.width, bw);
-                    ASSERT_EQ(r.height, bh);
-                    if (column == nx - 1) {
-                        ASSERT_EQ(r.x + r.width + 4, client.width);
-                    }
-                    if (row == ny - 1) {
-                        ASSERT_EQ(r.y + r.height + 4, client.height);
-                    }
+                    const BoxRect want = {4 + k % nx * (bw + 4), 4 + k / nx * (bh + 4), bw, bh};
+                    ASSERT_EQ(std::memcmp(&r, &want, sizeof r), 0) << nx << "x" << ny << " k " << k;
                     // A button of no width has no inside to point at.
                     if (bw > 0 && bh > 0) {
-                        ASSERT_EQ(QUB_ButtonAtPoint(r.x + r.width / 2, r.y + r.height / 2, nx,
-                                                    ny, bw, bh),
-                                  k);
+                        ASSERT_EQ(QUB_ButtonAtPoint(r.x + bw / 2, r.y + bh / 2, nx, ny, bw, bh), k);
                     }
                 }
                 if (bw > 0 && bh > 0 && count > 1) {
@@ -78,94 +68,61 @@ TEST(ButtonGrid, EveryGridTilesItsClientArea) {
     }
 }
 
-TEST(ButtonGrid, ButtonSizeFromClientSize) {
-    // 16 columns in 83 pixels: (83 - 68) / 16 = 0.
-    EXPECT_EQ(QUB_ButtonSizeForClient(83, 100, 16, 1).width, 0);
-    EXPECT_EQ(QUB_ButtonSizeForClient(84, 100, 16, 1).width, 1);
-    // One column never goes below 1, even with no room at all.
-    EXPECT_EQ(QUB_ButtonSizeForClient(0, 0, 1, 1).width, 1);
-    EXPECT_EQ(QUB_ButtonSizeForClient(5, 0, 1, 1).height, 1);
-    // A box that the system made wider than asked gets wider buttons: 4 x 2
-    // asked for 412 x 64, given 420 x 64.
-    const BoxSize wider = QUB_ButtonSizeForClient(420, 64, 4, 2);
-    EXPECT_EQ(wider.width, 100);
-    EXPECT_EQ(wider.height, 26);
+// Worked by hand: size from client size, and which button a point picks.
+TEST(ButtonGrid, WorkedSizesAndPoints) {
+    const struct {
+        int cw, ch, nx, ny, bw, bh;
+    } sizes[] = {
+        {83, 100, 16, 1, 0, 92},   // 16 columns in 83 pixels: (83 - 68) / 16 = 0
+        {84, 100, 16, 1, 1, 92},
+        {0, 0, 1, 1, 1, 1},        // one column never goes below 1
+        {5, 0, 1, 1, 1, 1},
+        {420, 64, 4, 2, 100, 26},  // a box made wider than asked gets wider buttons
+    };
+    for (const auto& c : sizes) {
+        const BoxSize b = QUB_ButtonSizeForClient(c.cw, c.ch, c.nx, c.ny);
+        EXPECT_TRUE(b.width == c.bw && b.height == c.bh) << c.cw << ": " << b.width << " x " << b.height;
+    }
+    // 4 x 2 of 98 x 26: cells of 102 x 30 from the origin; a gap belongs to
+    // the button after it, the far margins to the last one; points outside
+    // (mouse capture) stay in the grid; a button of width 0 still has a cell.
+    const struct {
+        int x, y, nx, ny, bw, k;
+    } points[] = {{0, 0, 4, 2, 98, 0},      {101, 29, 4, 2, 98, 0},     {102, 2, 4, 2, 98, 1},
+                  {102, 30, 4, 2, 98, 5},   {410, 5, 4, 2, 98, 3},      {5000, 5000, 4, 2, 98, 7},
+                  {-20, -1, 4, 2, 98, 0},   {9, 0, 16, 1, 0, 2}};
+    for (const auto& p : points)
+        EXPECT_EQ(QUB_ButtonAtPoint(p.x, p.y, p.nx, p.ny, p.bw, 26), p.k) << p.x << "," << p.y;
 }
 
-TEST(ButtonGrid, GapsBelongToTheButtonAfterThemAndFarMarginsToTheLast) {
-    // 4 x 2 with 98 x 26: cells are 102 x 30 from the client origin; button 0
-    // spans x 4..101, the gap after it 102..105.
-    EXPECT_EQ(QUB_ButtonAtPoint(0, 0, 4, 2, 98, 26), 0);
-    EXPECT_EQ(QUB_ButtonAtPoint(101, 29, 4, 2, 98, 26), 0);
-    EXPECT_EQ(QUB_ButtonAtPoint(102, 2, 4, 2, 98, 26), 1);
-    EXPECT_EQ(QUB_ButtonAtPoint(102, 30, 4, 2, 98, 26), 5);
-    // Right margin: x = 408..411 lies beyond the last cell and picks column 3.
-    EXPECT_EQ(QUB_ButtonAtPoint(410, 5, 4, 2, 98, 26), 3);
-    EXPECT_EQ(QUB_ButtonAtPoint(5000, 5000, 4, 2, 98, 26), 7);
-    // Points left of or above the client area (mouse capture) stay in the grid.
-    EXPECT_EQ(QUB_ButtonAtPoint(-20, -1, 4, 2, 98, 26), 0);
-    // Buttons of width 0 still have a 4-pixel cell.
-    EXPECT_EQ(QUB_ButtonAtPoint(9, 0, 16, 1, 0, 26), 2);
-}
-
-TEST(ButtonPresses, CountUpAndStopAtTheLargestInt) {
+TEST(ButtonPresses, CountStopsAtTheLargestIntAndDigitsPressTheFirstTen) {
     int count = 0;
     for (int i = 0; i < 1000; ++i) count = QUB_AddPress(count);
     EXPECT_EQ(count, 1000);
     EXPECT_EQ(QUB_AddPress(INT_MAX - 1), INT_MAX);
     EXPECT_EQ(QUB_AddPress(INT_MAX), INT_MAX);
-}
-
-TEST(ButtonPresses, DigitsPressTheFirstTenButtons) {
-    for (unsigned c = 0; c < 0x10000; ++c) {
-        const int expected = c >= '0' && c <= '9' ? static_cast<int>(c - '0') : -1;
-        ASSERT_EQ(QUB_DigitButton(c), expected) << c;
-    }
-}
-
-TEST(InputLayout, ItemCountsAreClamped) {
-    EXPECT_EQ(QUB_ClampInputItems(0), 1);
-    EXPECT_EQ(QUB_ClampInputItems(-5), 1);
-    EXPECT_EQ(QUB_ClampInputItems(INT_MIN), 1);
-    EXPECT_EQ(QUB_ClampInputItems(1), 1);
-    EXPECT_EQ(QUB_ClampInputItems(30), 30);
-    EXPECT_EQ(QUB_ClampInputItems(31), 30);
-    EXPECT_EQ(QUB_ClampInputItems(100), 30);
+    for (unsigned c = 0; c < 0x10000; ++c)
+        ASSERT_EQ(QUB_DigitButton(c), c >= '0' && c <= '9' ? static_cast<int>(c - '0') : -1) << c;
 }
 
 TEST(InputLayout, RowsOfLabelAndField) {
+    for (int n : {INT_MIN, -5, 0, 1, 30, 31, 100})
+        EXPECT_EQ(QUB_ClampInputItems(n), n < 1 ? 1 : n > 30 ? 30 : n) << n;
     const BoxSize client = QUB_InputBoxClientSize(30, 80, 70);
     EXPECT_EQ(client.width, 162);
     EXPECT_EQ(client.height, 842);
     for (int i = 0; i < kMaxInputItems; ++i) {
-        const BoxRect label = QUB_InputLabelRect(i, 80);
-        const BoxRect edit = QUB_InputEditRect(i, 80, 70);
-        ASSERT_EQ(label.x, 4);
-        ASSERT_EQ(label.y, 28 * i + 7);
-        ASSERT_EQ(label.width, 80);
-        ASSERT_EQ(label.height, 24);
-        ASSERT_EQ(edit.x, 88);
-        ASSERT_EQ(edit.y, 28 * i + 4);
-        ASSERT_EQ(edit.width, 70);
-        ASSERT_EQ(edit.height, 24);
-        // The field ends 4 pixels inside the client area; the row's label
-        // ends 4 pixels before the field begins.
-        ASSERT_EQ(edit.x + edit.width + 4, client.width);
-        ASSERT_EQ(label.x + label.width + 4, edit.x);
+        const BoxRect label = QUB_InputLabelRect(i, 80), edit = QUB_InputEditRect(i, 80, 70);
+        const BoxRect want[2] = {{4, 28 * i + 7, 80, 24}, {88, 28 * i + 4, 70, 24}};
+        ASSERT_EQ(std::memcmp(&label, &want[0], sizeof label), 0) << i;
+        ASSERT_EQ(std::memcmp(&edit, &want[1], sizeof edit), 0) << i;
         ASSERT_LE(edit.y + edit.height, QUB_InputBoxClientSize(i + 1, 80, 70).height);
         ASSERT_EQ(QUB_InputItemAtY(static_cast<unsigned>(edit.y + 12)), i);
     }
-}
-
-TEST(InputLayout, RowUnderThePointer) {
-    EXPECT_EQ(QUB_InputItemAtY(0), 0);
-    EXPECT_EQ(QUB_InputItemAtY(27), 0);
-    EXPECT_EQ(QUB_InputItemAtY(28), 1);
-    // The last two pixel rows of a 3-item box (client height 86) lie in row 3,
-    // which has no item.
-    EXPECT_EQ(QUB_InputItemAtY(84), 3);
-    EXPECT_EQ(QUB_InputItemAtY(85), 3);
-    EXPECT_EQ(QUB_InputItemAtY(65535), 2340);
+    // The last two pixel rows of a 3-item box (client height 86) lie in row 3.
+    const unsigned ys[] = {0, 27, 28, 84, 85, 65535};
+    const int rows[] = {0, 0, 1, 3, 3, 2340};
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(QUB_InputItemAtY(ys[k]), rows[k]) << ys[k];
 }
 
 TEST(InputLayout, LeftEdgesMoveTheLabelsOtherEdgesTheFields) {
@@ -173,27 +130,18 @@ TEST(InputLayout, LeftEdgesMoveTheLabelsOtherEdgesTheFields) {
         const bool left = edge == 1 || edge == 4 || edge == 7;
         EXPECT_EQ(QUB_SizingLeftEdge(edge), left) << edge;
         const InputWidths w = QUB_InputWidthsAfterSize(edge, 200, 80, 70);
-        if (left) {
-            EXPECT_EQ(w.label, 118) << edge;
-            EXPECT_EQ(w.edit, 70);
-        } else {
-            EXPECT_EQ(w.label, 80) << edge;
-            EXPECT_EQ(w.edit, 108);
-        }
+        EXPECT_EQ(w.label, left ? 118 : 80) << edge;
+        EXPECT_EQ(w.edit, left ? 70 : 108) << edge;
     }
     // Never below one pixel.
     EXPECT_EQ(QUB_InputWidthsAfterSize(1, 10, 80, 70).label, 1);
     EXPECT_EQ(QUB_InputWidthsAfterSize(2, 10, 80, 70).edit, 1);
-}
-
-TEST(InputLayout, ResizeWidthsAccepted) {
-    EXPECT_TRUE(QUB_InputWidthsAccepted(1, 1));
-    EXPECT_TRUE(QUB_InputWidthsAccepted(80, 70));
-    EXPECT_FALSE(QUB_InputWidthsAccepted(0, 70));
-    EXPECT_FALSE(QUB_InputWidthsAccepted(80, -1));
-    EXPECT_TRUE(QUB_InputWidthsAccepted(kMaxBoxClient - 13, 1));
-    EXPECT_FALSE(QUB_InputWidthsAccepted(kMaxBoxClient - 12, 1));
-    EXPECT_FALSE(QUB_InputWidthsAccepted(INT_MAX, INT_MAX));
+    const struct {
+        int label, edit;
+        bool accepted;
+    } widths[] = {{1, 1, true}, {80, 70, true}, {0, 70, false}, {80, -1, false}, {kMaxBoxClient - 13, 1, true},
+                  {kMaxBoxClient - 12, 1, false}, {INT_MAX, INT_MAX, false}};
+    for (const auto& w : widths) EXPECT_EQ(QUB_InputWidthsAccepted(w.label, w.edit), w.accepted) << w.label;
 }
 
 }  // namespace

@@ -61,18 +61,13 @@ TEST(Transforms, FourTurnsAndTwoFlipsAreIdentity) {
         QUB_RotateRight32(src.px.data(), w, h, b.data());
         QUB_RotateLeft32(b.data(), h, w, a.data());
         EXPECT_EQ(a.px, src.px);
-        QUB_FlipHorizontal32(a.data(), w, h);
-        EXPECT_EQ(a.at(0, 0), src.at(w - 1, 0));
-        QUB_FlipHorizontal32(a.data(), w, h);
         QUB_FlipVertical32(a.data(), w, h);
         EXPECT_EQ(a.at(0, 0), src.at(0, h - 1));
         QUB_FlipVertical32(a.data(), w, h);
-        EXPECT_EQ(a.px, src.px);
         QUB_InvertImage32(a.data(), w, h);
         EXPECT_EQ(a.at(w - 1, h - 1), src.at(w - 1, h - 1) ^ 0x00FFFFFFu);
         QUB_InvertImage32(a.data(), w, h);
         EXPECT_EQ(a.px, src.px);
-
         // 8 bits: rows padded to 4 bytes, padding never touched.
         TestImage8 g = TestImage8::Distinct(w, h), r(h, w), back(w, h, 0);
         const TestImage8 g0 = g;
@@ -97,24 +92,19 @@ TEST(Transforms, FourTurnsAndTwoFlipsAreIdentity) {
 }
 
 TEST(Transforms, ScaledSizes) {
-    int w = 0, h = 0;
-    ASSERT_EQ(QUB_ScaledSize(3, 3, 500, &w, &h), 0);
-    EXPECT_EQ(w, 2);
-    EXPECT_EQ(h, 2);
-    ASSERT_EQ(QUB_ScaledSize(640, 480, 707, &w, &h), 0);
-    EXPECT_EQ(w, 452);
-    EXPECT_EQ(h, 339);
-    ASSERT_EQ(QUB_ScaledSize(100, 100, 1414, &w, &h), 0);
-    EXPECT_EQ(w, 141);
-    // 50% then 200%: 7 x 5 -> 4 x 3 -> 8 x 6 (rounding to nearest each time).
-    ASSERT_EQ(QUB_ScaledSize(7, 5, 500, &w, &h), 0);
-    ASSERT_EQ(QUB_ScaledSize(w, h, 2000, &w, &h), 0);
-    EXPECT_EQ(w, 8);
-    EXPECT_EQ(h, 6);
-    ASSERT_EQ(QUB_ScaledSize(1, 1, 500, &w, &h), 0);
-    EXPECT_EQ(w, 1);
-    EXPECT_EQ(QUB_ScaledSize(2000000000, 5, 2000, &w, &h), 2);
-    EXPECT_EQ(w, 1);  // unchanged on failure
+    const struct {
+        int width, height, perMille, result, newWidth, newHeight;
+    } cases[] = {
+        {3, 3, 500, 0, 2, 2},     {640, 480, 707, 0, 452, 339}, {100, 100, 1414, 0, 141, 141},
+        {7, 5, 500, 0, 4, 3},     {4, 3, 2000, 0, 8, 6},        {1, 1, 500, 0, 1, 1},
+        {2000000000, 5, 2000, 2, -1, -1},  // unchanged on failure
+        {0, 5, 1000, 2, -1, -1},  {5, 0, 1000, 2, -1, -1},
+    };
+    for (const auto& c : cases) {
+        int w = -1, h = -1;
+        EXPECT_EQ(QUB_ScaledSize(c.width, c.height, c.perMille, &w, &h), c.result) << c.width;
+        EXPECT_TRUE(w == c.newWidth && h == c.newHeight) << c.width << ": " << w << " x " << h;
+    }
 }
 
 // --- test patterns --------------------------------------------------------
@@ -213,19 +203,27 @@ TEST(TestPatterns, MatchTheFormulasAtOddSizes) {
     }
 }
 
-TEST(TestPatterns, YuvAndYiqFollowTheirAxes) {
+TEST(TestPatterns, YuvAndYiqFollowTheirAxesAndEmptyPicturesAreLeftAlone) {
     const int w = 51, h = 41;
     TestImage32 yuv(w, h), yiq(w, h);
     QUB_TestPatternYuv32(yuv.data(), w, h);
     QUB_TestPatternYiq32(yiq.data(), w, h);
-    EXPECT_EQ(yuv.at(w / 2, h / 2), 0u);
-    EXPECT_EQ(yiq.at(w / 2, h / 2), 0u);
-    // Right of the centre u > 0 (more blue), above it v > 0 (more red); I up,
-    // Q right.
+    EXPECT_EQ(yuv.at(w / 2, h / 2) | yiq.at(w / 2, h / 2), 0u);
+    // Right of the centre u > 0 (more blue), above it v > 0 (more red); I up, Q right.
     EXPECT_GT(QUB_RgbToUv(yuv.at(w - 8, h / 2)).first, 0);
     EXPECT_GT(QUB_RgbToUv(yuv.at(w / 2, 8)).second, 0);
     EXPECT_GT(QUB_RgbToIq(yiq.at(w / 2, 10)).first, 0);
     EXPECT_GT(QUB_RgbToIq(yiq.at(w - 12, h / 2)).second, 0);
+    for (auto [pw, ph] : {std::pair{0, 3}, {3, 0}, {-2, 3}}) {
+        TestImage32 canary(3, 3, 0x5A5A5A);
+        TestImage8 bytes(3, 3, 0x5A);
+        QUB_TestPatternRgb32(canary.data(), pw, ph);
+        QUB_TestPatternYCrCb32(canary.data(), pw, ph);
+        QUB_TestPatternHsv32(canary.data(), pw, ph);
+        QUB_TestPatternGrey8(bytes.data(), pw, ph, 4);
+        EXPECT_EQ(canary.px, TestImage32(3, 3, 0x5A5A5A).px) << pw << " x " << ph;
+        EXPECT_EQ(bytes.px, TestImage8(3, 3, 0x5A).px) << pw << " x " << ph;
+    }
 }
 
 }  // namespace

@@ -30,53 +30,35 @@ bool WholeCharacters932(const char* text) {
     return true;
 }
 
-TEST(FormatCut, ShortTextIsFormattedWhole) {
+TEST(FormatCut, WholeOrFillsTheBufferIn1252) {
     char out[kFormatBytes];
     EXPECT_EQ(Format(out, sizeof out, QUB_IsLeadByteNone, "%s=%d\n", "x", 42), 5u);
     EXPECT_STREQ(out, "x=42\n");
-}
-
-TEST(FormatCut, LongNarrowTextFillsTheBufferIn1252) {
-    const std::string longText(10000, 'z');
-    char out[kFormatBytes];
-    out[kFormatBytes - 1] = 'q';
-    const size_t n = Format(out, sizeof out, QUB_IsLeadByteNone, "%s", longText.c_str());
-    EXPECT_EQ(n, kFormatBytes - 1);
-    EXPECT_EQ(out[kFormatBytes - 1], '\0');
-    EXPECT_EQ(std::strlen(out), kFormatBytes - 1);
     // In 1252 0x82 is an ordinary character (a low quotation mark), never
     // half of one: a text of them is cut at the byte count.
-    const std::string quotes(5000, '\x82');
-    EXPECT_EQ(Format(out, sizeof out, QUB_IsLeadByteNone, "%s", quotes.c_str()), kFormatBytes - 1);
+    for (char c : {'z', '\x82'}) {
+        out[kFormatBytes - 1] = 'q';
+        EXPECT_EQ(Format(out, sizeof out, QUB_IsLeadByteNone, "%s", std::string(10000, c).c_str()), kFormatBytes - 1);
+        EXPECT_EQ(std::strlen(out), kFormatBytes - 1);
+    }
 }
 
-TEST(FormatCut, DoubleByteCharacterAcrossTheEndIsDroppedWholeIn932) {
-    // One narrow 'a' then "あ" (0x82 0xA0) repeated: the characters end at odd
-    // offsets, so byte 4095 would be the lead byte of a character whose trail
-    // does not fit.
-    std::string text = "a";
-    while (text.size() < 6000) text += "\x82\xA0";
-    char out[kFormatBytes];
-    const size_t n = Format(out, sizeof out, QUB_IsLeadByte932, "%s", text.c_str());
-    EXPECT_EQ(n, kFormatBytes - 1) << "'a' plus 2047 whole characters";
-    EXPECT_TRUE(WholeCharacters932(out));
-
-    // Shifted by one byte the characters end exactly at the buffer's end.
-    text = text.substr(1);
-    const size_t m = Format(out, sizeof out, QUB_IsLeadByte932, "%s", text.c_str());
-    EXPECT_EQ(m, kFormatBytes - 2);
-    EXPECT_TRUE(WholeCharacters932(out));
-}
-
-TEST(FormatCut, TrailBytesThatLookLikeLeadBytesAreNotMistaken) {
-    // "\x81\x81" is one character whose trail byte is also a lead byte; a
-    // backward look at the last byte alone would cut wrongly.
-    std::string text;
-    while (text.size() < 5000) text += "\x81\x81";
-    char out[kFormatBytes];
-    const size_t n = Format(out, sizeof out, QUB_IsLeadByte932, "%s", text.c_str());
-    EXPECT_EQ(n, kFormatBytes - 2);
-    EXPECT_TRUE(WholeCharacters932(out));
+// "a" then "あ" (0x82 0xA0): byte 4095 would be a lead byte whose trail does
+// not fit; shifted by one the characters end at the buffer's end. "\x81\x81"
+// is a character whose trail is also a lead byte: a backward look at the last
+// byte alone would cut wrongly.
+TEST(FormatCut, DoubleByteCharactersAcrossTheEndAreDroppedWholeIn932) {
+    std::string a = "a", b, c;
+    while (a.size() < 6000) a += "\x82\xA0";
+    b = a.substr(1);
+    while (c.size() < 5000) c += "\x81\x81";
+    const std::pair<const std::string*, size_t> cases[] = {{&a, kFormatBytes - 1}, {&b, kFormatBytes - 2},
+                                                           {&c, kFormatBytes - 2}};
+    for (const auto& k : cases) {
+        char out[kFormatBytes];
+        EXPECT_EQ(Format(out, sizeof out, QUB_IsLeadByte932, "%s", k.first->c_str()), k.second);
+        EXPECT_TRUE(WholeCharacters932(out));
+    }
 }
 
 TEST(FormatCut, TinyAndEmptyBuffers) {
@@ -87,25 +69,18 @@ TEST(FormatCut, TinyAndEmptyBuffers) {
     EXPECT_STREQ(out, "");
 }
 
-TEST(Decimal, PromptAnswers) {
-    EXPECT_EQ(QUB_ParseDecimal("42"), 42);
-    EXPECT_EQ(QUB_ParseDecimal("   -17xyz"), -17);
-    EXPECT_EQ(QUB_ParseDecimal("\t+8"), 8);
-    EXPECT_EQ(QUB_ParseDecimal(""), 0);
-    EXPECT_EQ(QUB_ParseDecimal("abc"), 0);
-    EXPECT_EQ(QUB_ParseDecimal("- 5"), 0) << "the sign must touch the digits";
-    EXPECT_EQ(QUB_ParseDecimal("12 34"), 12);
-    EXPECT_EQ(QUB_ParseDecimal(nullptr), 0);
-    EXPECT_EQ(QUB_ParseDecimal("007"), 7);
-}
-
-TEST(Decimal, OutOfRangeIsClampedNotWrapped) {
-    EXPECT_EQ(QUB_ParseDecimal("2147483647"), INT_MAX);
-    EXPECT_EQ(QUB_ParseDecimal("-2147483648"), INT_MIN);
-    EXPECT_EQ(QUB_ParseDecimal("2147483648"), INT_MAX);
-    EXPECT_EQ(QUB_ParseDecimal("-2147483649"), INT_MIN);
-    EXPECT_EQ(QUB_ParseDecimal("99999999999999999999999"), INT_MAX);
-    EXPECT_EQ(QUB_ParseDecimal("-99999999999999999999999"), INT_MIN);
+TEST(Decimal, PromptAnswersClampedNotWrapped) {
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {
+        {"42", 42}, {"   -17xyz", -17}, {"\t+8", 8}, {"", 0}, {"abc", 0},
+        {"- 5", 0},  // the sign must touch the digits
+        {"12 34", 12}, {nullptr, 0}, {"007", 7}, {"2147483647", INT_MAX}, {"-2147483647", INT_MIN + 1},
+        {"-2147483648", INT_MIN}, {"2147483648", INT_MAX}, {"-2147483649", INT_MIN},
+        {"99999999999999999999999", INT_MAX}, {"-99999999999999999999999", INT_MIN},
+    };
+    for (const auto& c : cases) EXPECT_EQ(QUB_ParseDecimal(c.text), c.value) << (c.text ? c.text : "null");
 }
 
 }  // namespace

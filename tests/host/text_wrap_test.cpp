@@ -40,64 +40,42 @@ std::vector<Line> Layout(const std::u16string& text, int width, int cellWidth, i
 }
 
 TEST(Wrap, UnitCells) {
-    EXPECT_EQ(QUB_UnitCells(u'a'), 1);
-    EXPECT_EQ(QUB_UnitCells(0x7F), 1);
-    EXPECT_EQ(QUB_UnitCells(0x80), 2);
-    EXPECT_EQ(QUB_UnitCells(u'\u3042'), 2);
-    EXPECT_EQ(QUB_UnitCells(0x1B), 1) << "control characters are drawn narrow";
+    // Control characters are drawn narrow.
+    for (unsigned unit : {0x61u, 0x7Fu, 0x1Bu}) EXPECT_EQ(QUB_UnitCells(unit), 1) << unit;
+    for (unsigned unit : {0x80u, 0x3042u}) EXPECT_EQ(QUB_UnitCells(unit), 2) << unit;
 }
 
-TEST(Wrap, FiftiethCharacterFitsFiftyFirstStartsTheNextLine) {
-    int x = 0, breaks = 0;
-    auto lines = Layout(std::u16string(50, u'a'), 400, 8, &x, &breaks);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].units, 50);
-    EXPECT_EQ(x, 400);
-    EXPECT_EQ(breaks, 0);
-
-    lines = Layout(std::u16string(51, u'a'), 400, 8, &x, &breaks);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].units, 50);
-    EXPECT_EQ(lines[1].firstUnit, 50);
-    EXPECT_EQ(lines[1].units, 1);
-    EXPECT_EQ(x, 8);
-    EXPECT_EQ(breaks, 1);
-}
-
-TEST(Wrap, DoubleWidthCharacterWithOneCellLeftStartsTheNextLine) {
-    // 49 narrow characters leave one cell of 8 pixels; the wide one needs 16.
-    std::u16string text(49, u'a');
-    text += u'\u3042';
-    int x = 0, breaks = 0;
-    auto lines = Layout(text, 400, 8, &x, &breaks);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].units, 49);
-    EXPECT_EQ(lines[0].endX, 392);
-    EXPECT_EQ(lines[1].firstUnit, 49);
-    EXPECT_EQ(x, 16);
-
-    // With two cells left it still fits, ending exactly at the edge.
-    text = std::u16string(48, u'a') + u'\u3042';
-    lines = Layout(text, 400, 8, &x, &breaks);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(x, 400);
-}
-
-TEST(Wrap, LineFeedsAndEmptyLines) {
-    int x = 0, breaks = 0;
-    auto lines = Layout(u"ab\ncd", 400, 8, &x, &breaks);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].units, 2);
-    EXPECT_EQ(lines[1].firstUnit, 3);
-    EXPECT_EQ(lines[1].units, 2);
-    EXPECT_EQ(x, 16) << "the cursor stands behind cd";
-
-    lines = Layout(u"\n\nx", 400, 8, &x, &breaks);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].units, 0);
-    EXPECT_EQ(lines[1].units, 0);
-    EXPECT_EQ(lines[2].units, 1);
-    EXPECT_EQ(breaks, 2);
+// Units per line, where the cursor ends and how many line feeds there were.
+TEST(Wrap, LinesOfTexts) {
+    const std::u16string a48(48, u'a'), a49(49, u'a'), a50(50, u'a');
+    const struct {
+        std::u16string text;
+        int width;
+        std::vector<int> units;
+        int cursorX, breaks;
+    } cases[] = {
+        {a50, 400, {50}, 400, 0},           // the fiftieth character fits
+        {a50 + u"a", 400, {50, 1}, 8, 1},   // the fifty-first starts the next line
+        {a49 + u"\u3042", 400, {49, 1}, 16, 1},  // one cell left: the wide one moves on
+        {a48 + u"\u3042", 400, {49}, 400, 0},    // two cells: it ends at the edge
+        {u"ab\ncd", 400, {2, 2}, 16, 1},
+        {u"\n\nx", 400, {0, 0, 1}, 8, 2},
+        {u"abc", 0, {0, 1, 1, 1}, 8, 3},   // narrower than a cell: still progress
+    };
+    for (const auto& c : cases) {
+        int x = 0, breaks = 0;
+        const std::vector<Line> lines = Layout(c.text, c.width, 8, &x, &breaks);
+        std::vector<int> units;
+        int next = 0;
+        for (const Line& l : lines) {
+            units.push_back(l.units);
+            EXPECT_GE(l.firstUnit, next) << "lines in order";
+            next = l.firstUnit + l.units;
+        }
+        EXPECT_EQ(units, c.units) << c.text.size();
+        EXPECT_EQ(x, c.cursorX) << c.text.size();
+        EXPECT_EQ(breaks, c.breaks) << c.text.size();
+    }
 }
 
 TEST(Wrap, ContinuesFromTheCursorPosition) {
@@ -108,23 +86,11 @@ TEST(Wrap, ContinuesFromTheCursorPosition) {
     EXPECT_EQ(run.next, 2);
 }
 
-TEST(Wrap, WindowNarrowerThanOneCellStillMakesProgress) {
-    int x = 0, breaks = 0;
-    auto lines = Layout(u"abc", 0, 8, &x, &breaks);
-    // First an empty line (nothing fits), then one character per line.
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0].units, 0);
-    for (int i = 1; i < 4; ++i) EXPECT_EQ(lines[static_cast<size_t>(i)].units, 1);
-}
-
-TEST(Wrap, ScrollWhenTheNextLineReachesTheBottom) {
+TEST(Wrap, ScrollAndDefaultSizes) {
     // 300 high, 14-pixel lines: the line at 286 would end at 300, the edge.
     EXPECT_FALSE(QUB_ScrollNeeded(285, 14, 300));
     EXPECT_TRUE(QUB_ScrollNeeded(286, 14, 300));
     EXPECT_TRUE(QUB_ScrollNeeded(0, 14, 10)) << "a window lower than a line always scrolls";
-}
-
-TEST(Wrap, DefaultSizes) {
     EXPECT_EQ(QUB_TextDefaultSize(-1, kTextDefaultWidth), 400);
     EXPECT_EQ(QUB_TextDefaultSize(-1, kTextDefaultHeight), 300);
     EXPECT_EQ(QUB_TextDefaultSize(0, kTextDefaultWidth), 0);
