@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
 #include "app/alignment.h"
 
@@ -10,76 +12,48 @@ namespace {
 
 MouseSample Mouse(int x, int y, bool button = false, int image = 0) { return {image, x, y, button}; }
 
+std::string Act(const GuideAction& g) {
+    return testing::PrintToString(std::vector<int>{g.moveLine, g.from, g.to, g.recompose, g.a});
+}
+
 TEST(Layout, HalfScreenZoomAndNeighbours) {
-    const StereoLayout l = ComputeStereoLayout(1280, 480, 1280);
-    ASSERT_TRUE(l.ok);
-    EXPECT_EQ(l.half, 640);
-    EXPECT_EQ(l.zoom, 50);
-    EXPECT_EQ(l.previewY, 240);
-    EXPECT_EQ(l.buttonBoxX, 640);
+    const struct {
+        int width, height, screen;
+        bool ok;
+        int half, zoom, previewY, buttonBoxX;
+    } cases[] = {
+        {1280, 480, 1280, true, 640, 50, 240, 640},
+        // 1920 * 100 / 1001 = 191, / 2 = 95; 1001 * 95 / 100 = 950; 301 * 95 / 100 = 285.
+        {1001, 301, 1920, true, 500, 95, 285, 950},
+        {1, 100, 1280, false, 0, 0, 0, 0}, {0, 100, 1280, false, 0, 0, 0, 0},
+        {2, 0, 1280, false, 0, 0, 0, 0},   {2, 1, 1280, true, 1, -1, -1, -1},
+    };
+    for (const auto& c : cases) {
+        const StereoLayout l = ComputeStereoLayout(c.width, c.height, c.screen);
+        ASSERT_EQ(l.ok, c.ok) << c.width << " x " << c.height;
+        if (!c.ok || c.zoom < 0) continue;
+        EXPECT_EQ(std::vector<int>({l.half, l.zoom, l.previewY, l.buttonBoxX}),
+                  std::vector<int>({c.half, c.zoom, c.previewY, c.buttonBoxX}));
+    }
 }
 
-TEST(Layout, OddWidthAndIntegerDivisions) {
-    // 1920 * 100 / 1001 = 191, / 2 = 95; 1001 * 95 / 100 = 950; 301 * 95 / 100 = 285.
-    const StereoLayout l = ComputeStereoLayout(1001, 301, 1920);
-    ASSERT_TRUE(l.ok);
-    EXPECT_EQ(l.half, 500);
-    EXPECT_EQ(l.zoom, 95);
-    EXPECT_EQ(l.buttonBoxX, 950);
-    EXPECT_EQ(l.previewY, 285);
-}
-
-TEST(Layout, PairTooSmallForTwoViews) {
-    EXPECT_FALSE(ComputeStereoLayout(1, 100, 1280).ok);
-    EXPECT_FALSE(ComputeStereoLayout(0, 100, 1280).ok);
-    EXPECT_FALSE(ComputeStereoLayout(2, 0, 1280).ok);
-    EXPECT_TRUE(ComputeStereoLayout(2, 1, 1280).ok);
-}
-
-TEST(Guides, StartInTheMiddleOfEachView) {
-    const StereoAlignment s = StartAlignment(501, 400);
-    EXPECT_EQ(s.leftGuide, 250);
-    EXPECT_EQ(s.leftDrawn, 250);
-    EXPECT_EQ(s.rightGuide, 751);
-    EXPECT_EQ(s.rightDrawn, 751);
-    EXPECT_EQ(HorizontalOffset(s), 0);
-    EXPECT_EQ(s.verticalOffset, 0);
-}
-
-TEST(Guides, HoverPreviewsAndLeavingRestores) {
-    StereoAlignment s = StartAlignment(500, 400);
-    GuideAction act = UpdateLeftGuide(s, Mouse(260, 200));
-    EXPECT_TRUE(act.moveLine);
-    EXPECT_EQ(act.from, 250);
-    EXPECT_EQ(act.to, 260);
-    EXPECT_TRUE(act.recompose);
-    EXPECT_EQ(act.a, 10);
-    EXPECT_EQ(s.leftGuide, 250);  // not set without the button
-    EXPECT_EQ(HorizontalOffset(s), 0);
-
-    act = UpdateLeftGuide(s, Mouse(260, 200, false, 3));  // over another window
-    EXPECT_TRUE(act.moveLine);
-    EXPECT_EQ(act.from, 260);
-    EXPECT_EQ(act.to, 250);
-    EXPECT_TRUE(act.recompose);
-    EXPECT_EQ(act.a, 0);
+TEST(Guides, HoverPreviewsButtonSetsLeavingRestores) {
+    StereoAlignment s = StartAlignment(501, 400);  // guides in the middle of each view
+    EXPECT_EQ(std::vector<int>({s.leftGuide, s.leftDrawn, s.rightGuide, s.rightDrawn, HorizontalOffset(s),
+                                s.verticalOffset}),
+              std::vector<int>({250, 250, 751, 751, 0, 0}));
+    s = StartAlignment(500, 400);
+    EXPECT_EQ(Act(UpdateLeftGuide(s, Mouse(260, 200))), Act({true, 250, 260, true, 10}));
+    EXPECT_EQ(s.leftGuide, 250) << "not set without the button";
+    EXPECT_EQ(Act(UpdateLeftGuide(s, Mouse(260, 200, false, 3))), Act({true, 260, 250, true, 0}))
+        << "over another window";
     EXPECT_FALSE(s.leftHover);
-
-    act = UpdateLeftGuide(s, Mouse(260, 200, false, 3));
-    EXPECT_FALSE(act.moveLine);
-    EXPECT_FALSE(act.recompose);
-}
-
-TEST(Guides, ButtonSetsTheGuide) {
-    StereoAlignment s = StartAlignment(500, 400);
+    const GuideAction away = UpdateLeftGuide(s, Mouse(260, 200, false, 3));
+    EXPECT_FALSE(away.moveLine || away.recompose) << "already restored";
     UpdateLeftGuide(s, Mouse(240, 100, true));
     EXPECT_EQ(s.leftGuide, 240);
-    EXPECT_EQ(HorizontalOffset(s), -10);
-    const GuideAction act = UpdateLeftGuide(s, Mouse(0, 0));
-    EXPECT_FALSE(act.moveLine);  // the line is already where the guide is
-    EXPECT_TRUE(act.recompose);
-    EXPECT_EQ(act.a, -10);
-
+    const GuideAction back = UpdateLeftGuide(s, Mouse(0, 0));
+    EXPECT_TRUE(!back.moveLine && back.recompose && back.a == -10) << Act(back);
     UpdateRightGuide(s, Mouse(800, 300, true));
     EXPECT_EQ(s.rightGuide, 800);
     EXPECT_EQ(HorizontalOffset(s), 240 - 800 + 500);
@@ -87,21 +61,17 @@ TEST(Guides, ButtonSetsTheGuide) {
 
 TEST(Guides, NearnessLimits) {
     const StereoAlignment start = StartAlignment(500, 400);
-    auto nearLeft = [&](int x, int y) {
+    const struct {
+        int x, y;
+        bool near;
+    } cases[] = {{349, 200, true}, {350, 200, false}, {151, 200, true}, {150, 200, false},
+                 {250, 50, false}, {250, 51, true},   {250, 349, true}, {250, 350, false}};
+    for (const auto& c : cases) {
         StereoAlignment s = start;
-        return UpdateLeftGuide(s, Mouse(x, y)).recompose;
-    };
-    EXPECT_TRUE(nearLeft(349, 200));
-    EXPECT_FALSE(nearLeft(350, 200));
-    EXPECT_TRUE(nearLeft(151, 200));
-    EXPECT_FALSE(nearLeft(150, 200));
-    EXPECT_FALSE(nearLeft(250, 50));
-    EXPECT_TRUE(nearLeft(250, 51));
-    EXPECT_TRUE(nearLeft(250, 349));
-    EXPECT_FALSE(nearLeft(250, 350));
-
+        EXPECT_EQ(UpdateLeftGuide(s, Mouse(c.x, c.y)).recompose, c.near) << c.x << "," << c.y;
+    }
     // Each guide answers only on its own side of the pair.
-    StereoAlignment s = StartAlignment(500, 400);
+    StereoAlignment s = start;
     s.leftDrawn = 480;
     EXPECT_FALSE(UpdateLeftGuide(s, Mouse(500, 200)).recompose);
     s.rightDrawn = 520;
@@ -109,28 +79,17 @@ TEST(Guides, NearnessLimits) {
     EXPECT_TRUE(UpdateRightGuide(s, Mouse(500, 200)).recompose);
 }
 
-TEST(Arrows, MoveOnlyTheLeftGuide) {
+TEST(Arrows, MoveTheLeftGuidePastTheEdgeAndSaturate) {
     StereoAlignment s = StartAlignment(640, 480);
     for (int k = 0; k < 12; ++k) PressRightArrow(s);
     EXPECT_EQ(HorizontalOffset(s), 12);
     EXPECT_EQ(s.rightGuide, 960);
-    const GuideAction act = PressLeftArrow(s);
-    EXPECT_TRUE(act.moveLine);
-    EXPECT_EQ(act.from, 332);
-    EXPECT_EQ(act.to, 331);
-    EXPECT_EQ(act.a, 11);
+    EXPECT_EQ(Act(PressLeftArrow(s)), Act({true, 332, 331, true, 11}));
     EXPECT_EQ(s.leftDrawn, 331);
-}
-
-TEST(Arrows, LeftGuideMayPassTheEdge) {
-    StereoAlignment s = StartAlignment(10, 10);
+    s = StartAlignment(10, 10);
     for (int k = 0; k < 20; ++k) PressLeftArrow(s);
     EXPECT_EQ(s.leftGuide, -15);
     EXPECT_EQ(HorizontalOffset(s), -20);
-}
-
-TEST(Arrows, OffsetsSaturateInsteadOfWrapping) {
-    StereoAlignment s = StartAlignment(10, 10);
     s.leftGuide = s.leftDrawn = INT_MIN;
     PressLeftArrow(s);
     EXPECT_EQ(s.leftGuide, INT_MIN);
@@ -140,32 +99,21 @@ TEST(Arrows, OffsetsSaturateInsteadOfWrapping) {
     EXPECT_EQ(s.leftGuide, INT_MAX);
     s.rightGuide = -5;
     EXPECT_EQ(HorizontalOffset(s), INT_MAX);
-}
-
-TEST(Arrows, VerticalOffsetStopsAtTheHeight) {
-    StereoAlignment s = StartAlignment(10, 3);
-    int changes = 0;
-    for (int k = 0; k < 4; ++k) changes += PressUpArrow(s) ? 1 : 0;
-    EXPECT_EQ(changes, 3);
+    // The vertical offset stops at the height.
+    s = StartAlignment(10, 3);
+    int up = 0, down = 0;
+    for (int k = 0; k < 4; ++k) up += PressUpArrow(s) ? 1 : 0;
     EXPECT_EQ(s.verticalOffset, 3);
-    changes = 0;
-    for (int k = 0; k < 8; ++k) changes += PressDownArrow(s) ? 1 : 0;
-    EXPECT_EQ(changes, 6);
+    for (int k = 0; k < 8; ++k) down += PressDownArrow(s) ? 1 : 0;
     EXPECT_EQ(s.verticalOffset, -3);
+    EXPECT_EQ(up * 10 + down, 36);
 }
 
-TEST(Wiggle, RightFrameFirstThenAlternating) {
+TEST(Wiggle, RightFrameFirstThenAlternatingEveryHundredMilliseconds) {
     StereoAlignment s = StartAlignment(10, 10);
-    EXPECT_EQ(NextWiggleFrame(s), 2);
-    EXPECT_EQ(NextWiggleFrame(s), 1);
-    EXPECT_EQ(NextWiggleFrame(s), 2);
-}
-
-TEST(FrameWait, RoundsToWholeMilliseconds) {
-    EXPECT_FALSE(FrameTimeUp(0));
-    EXPECT_FALSE(FrameTimeUp(99.49));
-    EXPECT_TRUE(FrameTimeUp(99.5));
-    EXPECT_TRUE(FrameTimeUp(250));
+    for (int frame : {2, 1, 2}) EXPECT_EQ(NextWiggleFrame(s), frame);
+    for (double ms : {0.0, 99.49}) EXPECT_FALSE(FrameTimeUp(ms)) << ms;
+    for (double ms : {99.5, 250.0}) EXPECT_TRUE(FrameTimeUp(ms)) << ms;
 }
 
 }  // namespace

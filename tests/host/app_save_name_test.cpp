@@ -50,58 +50,42 @@ std::string Choose(FakeFolder& folder, const std::tm& t) {
     return out;
 }
 
-TEST(SaveName, TimeStamp) {
+TEST(SaveName, TimeStampAndBufferSize) {
     EXPECT_EQ(Formatted(At(2008, 1, 24, 14, 5, 9)), "Dor-080124_14_05_09");
     EXPECT_EQ(Formatted(At(2000, 12, 31, 23, 59, 59)), "Dor-001231_23_59_59");
     EXPECT_EQ(Formatted(At(1999, 7, 1, 0, 0, 0)), "Dor-990701_00_00_00");
-}
-
-TEST(SaveName, TooSmallBufferGivesEmptyName) {
     char out[10];
     std::memset(out, 'Z', sizeof out);
     EXPECT_FALSE(FormatSaveName(At(2008, 1, 24, 14, 5, 9), out, sizeof out));
     EXPECT_STREQ(out, "");
 }
 
-TEST(SaveName, FirstSaveGetsThePlainName) {
-    FakeFolder folder;
-    folder.files = {"Dor-080124_14_05_08.jpg", "Dor-080124_14_05_09.bmp"};
-    EXPECT_EQ(Choose(folder, At(2008, 1, 24, 14, 5, 9)), "Dor-080124_14_05_09");
-    // The question is about the file the save will write, extension included.
-    EXPECT_EQ(folder.asked, std::set<std::string>{"Dor-080124_14_05_09.jpg"});
-}
-
-TEST(SaveName, LaterSavesInTheSameSecondGetCounters) {
-    FakeFolder folder;
-    const std::tm t = At(2008, 1, 24, 14, 5, 9);
-    for (const char* expected : {"Dor-080124_14_05_09", "Dor-080124_14_05_09_2",
-                                 "Dor-080124_14_05_09_3"}) {
-        const std::string name = Choose(folder, t);
-        EXPECT_EQ(name, expected);
-        folder.files.insert(name + kSaveExtension);
+// The folder as it stands, and the name the next save in 14:05:09 gets.
+TEST(SaveName, CountersKeepSavesInOneSecondApart) {
+    const std::string stamp = "Dor-080124_14_05_09";
+    std::set<std::string> full = {stamp + ".jpg"};
+    for (int k = 2; k <= kMaxSaveCounter; ++k) full.insert(stamp + "_" + std::to_string(k) + ".jpg");
+    const struct {
+        std::set<std::string> files;
+        std::string name;
+    } cases[] = {
+        {{"Dor-080124_14_05_08.jpg", stamp + ".bmp"}, stamp},  // only the .jpg counts
+        {{stamp + ".jpg"}, stamp + "_2"},
+        {{stamp + ".jpg", stamp + "_2.jpg"}, stamp + "_3"},
+        {{stamp + ".jpg", stamp + "_3.jpg"}, stamp + "_2"},  // a gap is reused
+        {full, "<none>"},
+    };
+    for (const auto& c : cases) {
+        FakeFolder folder{c.files, {}};
+        EXPECT_EQ(Choose(folder, At(2008, 1, 24, 14, 5, 9)), c.name);
+        EXPECT_EQ(folder.asked.count(c.name + kSaveExtension), c.name == "<none>" ? 0u : 1u);
     }
-}
-
-TEST(SaveName, GapInCountersIsReused) {
+    // The chosen name must fit the caller's buffer: the plain one needs 20 bytes.
     FakeFolder folder;
-    folder.files = {"Dor-080124_14_05_09.jpg", "Dor-080124_14_05_09_3.jpg"};
-    EXPECT_EQ(Choose(folder, At(2008, 1, 24, 14, 5, 9)), "Dor-080124_14_05_09_2");
-}
-
-TEST(SaveName, EveryNameTakenGivesNone) {
-    FakeFolder folder;
-    folder.files.insert("Dor-080124_14_05_09.jpg");
-    for (int k = 2; k <= kMaxSaveCounter; ++k)
-        folder.files.insert("Dor-080124_14_05_09_" + std::to_string(k) + ".jpg");
-    EXPECT_EQ(Choose(folder, At(2008, 1, 24, 14, 5, 9)), "<none>");
-}
-
-TEST(SaveName, ChosenNameMustFitTheCallersBuffer) {
-    FakeFolder folder;
-    char out[20];  // the plain name needs 20 bytes with its terminator
+    char out[20];
     EXPECT_TRUE(ChooseSaveName(At(2008, 1, 24, 14, 5, 9), Exists, &folder, out, sizeof out));
-    EXPECT_STREQ(out, "Dor-080124_14_05_09");
-    folder.files.insert("Dor-080124_14_05_09.jpg");
+    EXPECT_EQ(std::string(out), stamp);
+    folder.files.insert(stamp + ".jpg");
     EXPECT_FALSE(ChooseSaveName(At(2008, 1, 24, 14, 5, 9), Exists, &folder, out, sizeof out));
     EXPECT_STREQ(out, "");
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 #include "app/stereo_slots.h"
 
@@ -11,34 +12,31 @@ bool IsOpenIn(int slot, void* context) { return static_cast<std::set<int>*>(cont
 
 StereoSlots Assign(std::set<int> open) { return AssignStereoSlots(IsOpenIn, &open); }
 
-TEST(StereoSlots, PrefersTheKnownSlots) {
-    StereoSlots s = Assign({0});
-    ASSERT_TRUE(s.ok);
-    const int expected[kStereoRoles] = {1, 2, 3, 4, 5, 6};
-    for (int r = 0; r < kStereoRoles; ++r) EXPECT_EQ(s.slot[r], expected[r]) << r;
-}
-
-TEST(StereoSlots, NeverTakesAnotherWindowsSlot) {
-    // Three dropped files fill 0-2, and the user opened 7 and 9.
-    StereoSlots s = Assign({0, 1, 2, 7, 9});
-    ASSERT_TRUE(s.ok);
-    EXPECT_EQ(s.slot[kRoleLeft], 8);
-    EXPECT_EQ(s.slot[kRoleRight], 10);
-    EXPECT_EQ(s.slot[kRolePreview], 3);
-    EXPECT_EQ(s.slot[kRoleSave], 6);
-    std::set<int> distinct(s.slot, s.slot + kStereoRoles);
-    EXPECT_EQ(distinct.size(), static_cast<size_t>(kStereoRoles));
-}
-
-TEST(StereoSlots, RefusesWhenTooFewAreFree) {
-    std::set<int> open;
-    for (int n = 0; n < 256; ++n) open.insert(n);
-    for (int n : {1, 2, 3, 4, 5}) open.erase(n);  // one short
-    EXPECT_FALSE(Assign(open).ok);
-    open.erase(255);
-    StereoSlots s = Assign(open);
-    ASSERT_TRUE(s.ok);
-    EXPECT_EQ(s.slot[kRoleSave], 255);
+TEST(StereoSlots, KnownSlotsFirstNeverAnotherWindowsAndRefusedWhenTooFewAreFree) {
+    std::set<int> all;
+    for (int n = 0; n < 256; ++n) all.insert(n);
+    std::set<int> oneShort = all, justEnough = all;
+    for (int n : {1, 2, 3, 4, 5}) oneShort.erase(n), justEnough.erase(n);
+    justEnough.erase(255);
+    const struct {
+        std::set<int> open;
+        std::vector<int> slots;  // left, right, preview, the two frames, save
+    } cases[] = {
+        {{0}, {1, 2, 3, 4, 5, 6}},
+        {{0, 1, 2, 7, 9}, {8, 10, 3, -1, -1, 6}},  // three dropped files and two of the user's
+        {oneShort, {}},
+        {justEnough, {-1, -1, -1, -1, -1, 255}},
+    };
+    for (const auto& c : cases) {
+        const StereoSlots s = Assign(c.open);
+        ASSERT_EQ(s.ok, !c.slots.empty()) << c.open.size();
+        if (!s.ok) continue;
+        for (int r = 0; r < kStereoRoles; ++r) {
+            EXPECT_FALSE(c.open.count(s.slot[r])) << r;
+            if (c.slots[static_cast<size_t>(r)] >= 0) { EXPECT_EQ(s.slot[r], c.slots[static_cast<size_t>(r)]) << r; }
+        }
+        EXPECT_EQ(std::set<int>(s.slot, s.slot + kStereoRoles).size(), static_cast<size_t>(kStereoRoles));
+    }
 }
 
 }  // namespace
