@@ -6,49 +6,29 @@
 // half only: the right half is an out-of-focus background.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdio>
-#include <string>
+#include <vector>
 
 #include "app/auto_align.h"
 #include "tests/host/align_scenes.h"
 
 namespace {
 
-// A binary PPM (P6, maxval 255); empty on any other input.
+// A binary PPM (P6, maxval 255, no comments, as the build writes it); empty
+// on any other input.
 TestView ReadPpm(const char* path) {
     TestView v;
     FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return v;
-    auto token = [&]() {
-        std::string t;
-        int c = std::fgetc(file);
-        while (c != EOF && (c == '#' || std::isspace(c))) {
-            if (c == '#')
-                while (c != EOF && c != '\n') c = std::fgetc(file);
-            c = std::fgetc(file);
-        }
-        while (c != EOF && !std::isspace(c)) {
-            t += static_cast<char>(c);
-            c = std::fgetc(file);
-        }
-        return t;  // the one whitespace after the last token is consumed
-    };
-    const std::string magic = token(), w = token(), h = token(), maxval = token();
-    if (magic == "P6" && maxval == "255") {
-        v.width = std::stoi(w);
-        v.height = std::stoi(h);
-        v.pixels.resize(static_cast<size_t>(v.width) * v.height);
-        for (uint32_t& p : v.pixels) {
-            unsigned char rgb[3];
-            if (std::fread(rgb, 1, 3, file) != 3) {
-                v = TestView{};
-                break;
-            }
-            p = (static_cast<uint32_t>(rgb[0]) << 16) | (rgb[1] << 8) | rgb[2];
+    int w = 0, h = 0;
+    if (file != nullptr && std::fscanf(file, "P6 %d %d 255%*c", &w, &h) == 2 && w > 0 && h > 0) {
+        std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+        if (std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size()) {
+            v = TestView{w, h, {}};
+            for (size_t k = 0; k < rgb.size(); k += 3)
+                v.pixels.push_back(static_cast<uint32_t>(rgb[k]) << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
         }
     }
-    std::fclose(file);
+    if (file != nullptr) std::fclose(file);
     return v;
 }
 
@@ -69,28 +49,18 @@ TEST(AutoAlignPhoto, KnownMisalignments) {
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
             left.pixels.push_back(photo.pixels[static_cast<size_t>(y + kOriginY) * photo.width + x + kOriginX]);
-    struct Case {
-        double offset, degrees, scale;
-    };
-    const Case cases[] = {{-12, 0, 1}, {-2.5, 0.2, 1}, {0.25, -1, 1}, {7.75, 1, 1.005}, {3, -0.2, 0.995}};
+    const double cases[][3] = {{-12, 0, 1}, {-2.5, 0.2, 1}, {0.25, -1, 1}, {7.75, 1, 1.005}, {3, -0.2, 0.995}};
     uint32_t seed = 5;
-    for (const Case& c : cases) {
-        Misalignment m;
-        m.offset = c.offset;
-        m.rotationDegrees = c.degrees;
-        m.scale = c.scale;
-        m.gain = 1.1;
-        m.bias = -8;
-        m.noise = 2;
-        m.seed = seed++;
+    for (const auto& c : cases) {
+        const Misalignment m{c[0], c[1], c[2], 1.1, -8, 2, seed++};
         const TestView right = ResampleThrough(photo, kOriginX, kOriginY, kWidth, kHeight, kParallax, m);
         const PairEstimate e = EstimatePairAlignment(left.pixels.data(), kWidth, kHeight,
                                                      right.pixels.data(), kWidth, kHeight);
-        SCOPED_TRACE(c.offset);
+        SCOPED_TRACE(c[0]);
         EXPECT_GE(e.confidence, kAlignConfident) << AlignReasonText(e.reason);
-        EXPECT_NEAR(e.verticalOffset, c.offset, 0.25);
-        EXPECT_NEAR(e.rotationDegrees, c.degrees, 0.05);
-        EXPECT_NEAR(e.verticalScale, c.scale, 0.001);
+        EXPECT_NEAR(e.verticalOffset, c[0], 0.25);
+        EXPECT_NEAR(e.rotationDegrees, c[1], 0.05);
+        EXPECT_NEAR(e.verticalScale, c[2], 0.001);
         EXPECT_NEAR(e.nearParallax, kParallax, 1.0);
         EXPECT_NEAR(e.farParallax, kParallax, 1.0);
     }

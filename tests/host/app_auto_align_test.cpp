@@ -165,9 +165,9 @@ TEST(AutoAlign, TinyAndMissingViews) {
     EXPECT_EQ(EstimatePairAlignment(&pixel, 1, 1, &pixel, 1, 1).reason, AlignReason::TooLittleTexture);
     // One narrow view is enough to refuse.
     const TexturedPair square = MakeTexturedPair(400, 400, 0, 0, Misalignment{}, 3);
-    TestView narrow{40, 400, {}};
+    TestView narrow{20, 400, {}};
     for (int y = 0; y < 400; ++y)
-        for (int x = 0; x < 40; ++x) narrow.pixels.push_back(square.left.pixels[static_cast<size_t>(y) * 400 + x]);
+        for (int x = 0; x < 20; ++x) narrow.pixels.push_back(square.left.pixels[static_cast<size_t>(y) * 400 + x]);
     EXPECT_EQ(Estimate(narrow, square.right).confidence, 0);
     EXPECT_EQ(Estimate(square.left, narrow).confidence, 0);
     EXPECT_EQ(EstimatePairAlignment(nullptr, 0, 0, &pixel, 1, 1).confidence, 0);

@@ -8,44 +8,25 @@
 
 namespace {
 
-TEST(BufferLayout, Strides) {
-    EXPECT_EQ(QUB_RowStride(3, 32), 12);
-    EXPECT_EQ(QUB_RowStride(3, 8), 4);
-    EXPECT_EQ(QUB_RowStride(4, 8), 4);
-    EXPECT_EQ(QUB_RowStride(5, 8), 8);
-    EXPECT_EQ(QUB_RowStride(1, 8), 4);
-    EXPECT_EQ(QUB_RowStride(5, 24), 0);
-}
-
-TEST(BufferLayout, SizesAtTheLimit) {
-    int64_t bytes = -1;
-    ASSERT_TRUE(QUB_BufferBytes(16384, 32767, 32, &bytes));
-    EXPECT_EQ(bytes, int64_t{16384} * 4 * 32767);
-    bytes = -1;
-    EXPECT_FALSE(QUB_BufferBytes(16384, 32768, 32, &bytes)) << "exactly 2^31 bytes";
-    EXPECT_EQ(bytes, -1);
-    ASSERT_TRUE(QUB_BufferBytes(65533, 32767, 8, &bytes));
-    EXPECT_EQ(bytes, int64_t{65536} * 32767) << "rows padded to 65536";
-    EXPECT_FALSE(QUB_BufferBytes(65533, 32768, 8, &bytes));
-}
-
-TEST(BufferLayout, RefusesOverflowingAndNonsenseSizes) {
-    int64_t bytes = 0;
-    EXPECT_FALSE(QUB_BufferBytes(100000, 100000, 32, &bytes));
-    EXPECT_FALSE(QUB_BufferBytes(100000, 100000, 8, &bytes));
-    EXPECT_FALSE(QUB_BufferBytes(2147483647, 1, 8, &bytes)) << "padding carries past 2^31";
-    EXPECT_FALSE(QUB_BufferBytes(2147483647, 2147483647, 32, &bytes));
-    EXPECT_FALSE(QUB_BufferBytes(0, 10, 32, &bytes));
-    EXPECT_FALSE(QUB_BufferBytes(10, -1, 32, &bytes));
-    EXPECT_FALSE(QUB_BufferBytes(10, 10, 16, &bytes));
-    EXPECT_TRUE(QUB_BufferBytes(1, 1, 32, &bytes));
-    EXPECT_EQ(bytes, 4);
-}
-
-TEST(BufferLayout, AtLeastOne) {
-    EXPECT_EQ(QUB_AtLeastOne(0), 1);
-    EXPECT_EQ(QUB_AtLeastOne(-5), 1);
-    EXPECT_EQ(QUB_AtLeastOne(7), 7);
+TEST(BufferLayout, StridesAndSizesAtTheLimit) {
+    const int strides[][3] = {{3, 32, 12}, {3, 8, 4}, {4, 8, 4}, {5, 8, 8}, {1, 8, 4}, {5, 24, 0}};
+    for (const auto& c : strides) EXPECT_EQ(QUB_RowStride(c[0], c[1]), c[2]) << c[0] << " at " << c[1];
+    const struct {
+        int width, height, bits;
+        int64_t bytes;  // -1: refused, the output untouched
+    } cases[] = {
+        {16384, 32767, 32, int64_t{16384} * 4 * 32767}, {16384, 32768, 32, -1},  // exactly 2^31 bytes
+        {65533, 32767, 8, int64_t{65536} * 32767},  // rows padded to 65536
+        {65533, 32768, 8, -1}, {100000, 100000, 32, -1}, {100000, 100000, 8, -1},
+        {2147483647, 1, 8, -1},  // padding carries past 2^31
+        {2147483647, 2147483647, 32, -1}, {0, 10, 32, -1}, {10, -1, 32, -1}, {10, 10, 16, -1}, {1, 1, 32, 4},
+    };
+    for (const auto& c : cases) {
+        int64_t bytes = -1;
+        EXPECT_EQ(QUB_BufferBytes(c.width, c.height, c.bits, &bytes), c.bytes >= 0) << c.width << " x " << c.height;
+        EXPECT_EQ(bytes, c.bytes) << c.width << " x " << c.height;
+    }
+    for (int v : {0, -5, 7}) EXPECT_EQ(QUB_AtLeastOne(v), v < 1 ? 1 : v);
 }
 
 // A 5 x 3 picture whose pixels name their position: 0x00YY0X0X + distinct channels.
@@ -57,39 +38,23 @@ std::vector<uint32_t> Numbered(int width, int height) {
     return p;
 }
 
-TEST(ReadRect32, InsideIsACopy) {
+// Rectangles inside, across the edges, wholly outside and far away: outside
+// pixels read as 0.
+TEST(ReadRect32, InsideIsACopyOutsideIsZero) {
     const std::vector<uint32_t> pic = Numbered(5, 3);
-    std::vector<uint32_t> out(6, 0xDEADBEEF);
-    QUB_ReadRect32(pic.data(), 5, 3, 1, 1, 3, 2, out.data());
-    const uint32_t expected[6] = {pic[6], pic[7], pic[8], pic[11], pic[12], pic[13]};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(out[i], expected[i]) << i;
-}
-
-TEST(ReadRect32, OutsideGivesZero) {
-    const std::vector<uint32_t> pic = Numbered(5, 3);
-    // 4 x 3 at (-1, 2): column -1 and rows 3, 4 are outside.
-    std::vector<uint32_t> out(12, 0xDEADBEEF);
-    QUB_ReadRect32(pic.data(), 5, 3, -1, 2, 4, 3, out.data());
-    const uint32_t expected[12] = {0, pic[10], pic[11], pic[12], 0, 0, 0, 0, 0, 0, 0, 0};
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(out[i], expected[i]) << i;
-    // Wholly to the right, and a rectangle larger than the picture on all sides.
-    QUB_ReadRect32(pic.data(), 5, 3, 5, 0, 2, 2, out.data());
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(out[i], 0u);
-    std::vector<uint32_t> big(7 * 5, 0xDEADBEEF);
-    QUB_ReadRect32(pic.data(), 5, 3, -1, -1, 7, 5, big.data());
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x) {
-            const bool inside = x >= 1 && x <= 5 && y >= 1 && y <= 3;
-            const uint32_t want = inside ? pic[static_cast<size_t>((y - 1) * 5 + x - 1)] : 0u;
-            EXPECT_EQ(big[static_cast<size_t>(y * 7 + x)], want) << x << "," << y;
-        }
-}
-
-TEST(ReadRect32, FarOffsetsDoNotOverflow) {
-    const std::vector<uint32_t> pic = Numbered(5, 3);
-    std::vector<uint32_t> out(4, 0xDEADBEEF);
-    QUB_ReadRect32(pic.data(), 5, 3, -2147483647, 2147483600, 2, 2, out.data());
-    for (uint32_t v : out) EXPECT_EQ(v, 0u);
+    const int rects[][4] = {{1, 1, 3, 2}, {-1, 2, 4, 3}, {5, 0, 2, 2}, {-1, -1, 7, 5}, {-2147483647, 2147483600, 2, 2}};
+    for (const auto& r : rects) {
+        std::vector<uint32_t> out(static_cast<size_t>(r[2] * r[3]), 0xDEADBEEF);
+        QUB_ReadRect32(pic.data(), 5, 3, r[0], r[1], r[2], r[3], out.data());
+        for (int y = 0; y < r[3]; ++y)
+            for (int x = 0; x < r[2]; ++x) {
+                const int64_t px = int64_t{r[0]} + x, py = int64_t{r[1]} + y;
+                const bool inside = px >= 0 && px < 5 && py >= 0 && py < 3;
+                EXPECT_EQ(out[static_cast<size_t>(y * r[2] + x)], inside ? 0x100000u * uint32_t(py + 1) +
+                                                                           0x100u * uint32_t(px + 1) + 7u : 0u)
+                    << r[0] << "," << r[1] << " at " << x << "," << y;
+            }
+    }
 }
 
 TEST(ReadRect8, RespectsBothStrides) {
@@ -113,10 +78,6 @@ TEST(ReadRect8, RespectsBothStrides) {
     for (int i = 0; i < 8; ++i) EXPECT_EQ(dib[static_cast<size_t>(i)], expected[i]) << i;
 }
 
-}  // namespace
-
-namespace {
-
 TEST(ClearTopBytes, OnlyInsideTheClippedRectangle) {
     std::vector<uint32_t> pic(5 * 3, 0xFF123456u);
     QUB_ClearTopBytes(pic.data(), 5, 3, 3, -1, 4, 3);  // columns 3-4, rows 0-1 inside
@@ -129,10 +90,6 @@ TEST(ClearTopBytes, OnlyInsideTheClippedRectangle) {
     QUB_ClearTopBytes(pic.data(), 5, 3, 2147483600, 2147483600, 100, 100);  // far away: nothing
     EXPECT_EQ(pic[14], 0xFF123456u);
 }
-
-}  // namespace
-
-namespace {
 
 // A 3 x 2 block of 4-byte pixels placed over each corner and far away: only
 // the overlap is written, from the matching source pixels.

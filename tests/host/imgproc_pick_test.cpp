@@ -12,33 +12,21 @@
 
 namespace {
 
-TEST(PickGeometry, RadiusRoundsToTheNearestInteger) {
-    EXPECT_EQ(QUB_PickRadius(3, 4), 5);
-    EXPECT_EQ(QUB_PickRadius(-3, -4), 5);
-    EXPECT_EQ(QUB_PickRadius(1, 1), 1);  // sqrt(2) + 0.5, truncated
-    EXPECT_EQ(QUB_PickRadius(0, 0), 0);
-    EXPECT_EQ(QUB_PickRadius(1, 2), 2);  // 2.236
-    EXPECT_EQ(QUB_PickRadius(2, 2), 3);  // 2.828
-}
-
-TEST(PickGeometry, BoxIsCentredAndHasDiagonalsFromNineByNine) {
-    const PickBox tall = QUB_PickBoxAround(10, 30, 8, 20);
-    EXPECT_EQ(tall.left, 6);
-    EXPECT_EQ(tall.right, 13);
-    EXPECT_EQ(tall.top, 20);
-    EXPECT_EQ(tall.bottom, 39);
-    EXPECT_FALSE(tall.diagonals);
-
-    const PickBox nine = QUB_PickBoxAround(0, 5, 9, 9);
-    EXPECT_EQ(nine.left, -4);
-    EXPECT_EQ(nine.right, 4);
-    EXPECT_EQ(nine.top, 1);
-    EXPECT_EQ(nine.bottom, 9);
-    EXPECT_TRUE(nine.diagonals);
-    EXPECT_FALSE(QUB_PickBoxAround(0, 0, 20, 8).diagonals);
-}
-
-TEST(PickGeometry, CornersAreOrderedAndTheSamePixelStaysOne) {
+TEST(PickGeometry, RadiusBoxAndCorners) {
+    // sqrt(dx^2 + dy^2) + 0.5, truncated.
+    const int radii[][3] = {{3, 4, 5}, {-3, -4, 5}, {1, 1, 1}, {0, 0, 0}, {1, 2, 2}, {2, 2, 3}};
+    for (const auto& r : radii) EXPECT_EQ(QUB_PickRadius(r[0], r[1]), r[2]) << r[0] << "," << r[1];
+    // Centred on the point; the inner diagonals from 9 x 9 on.
+    const struct {
+        int x, y, w, h;
+        PickBox box;
+    } boxes[] = {{10, 30, 8, 20, {6, 20, 13, 39, false}}, {0, 5, 9, 9, {-4, 1, 4, 9, true}},
+                 {0, 0, 20, 8, {-10, -4, 9, 3, false}}};
+    for (const auto& b : boxes) {
+        const PickBox got = QUB_PickBoxAround(b.x, b.y, b.w, b.h);
+        EXPECT_EQ(std::make_tuple(got.left, got.top, got.right, got.bottom, got.diagonals),
+                  std::make_tuple(b.box.left, b.box.top, b.box.right, b.box.bottom, b.box.diagonals));
+    }
     int x1 = 7, y1 = 2, x2 = 3, y2 = 9;
     QUB_OrderCorners(&x1, &y1, &x2, &y2);
     EXPECT_EQ(std::make_tuple(x1, y1, x2, y2), std::make_tuple(3, 2, 7, 9));

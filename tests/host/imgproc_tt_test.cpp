@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 #include <vector>
 
 #include "imgproc/tt_layout.h"
@@ -34,29 +35,18 @@ TEST(TTWalk, PairsLeadBytesAndDropsALoneOneAtTheEnd) {
 TEST(TTWalk, CodeBytesRebuildTheCharacter) {
     char out[3];
     EXPECT_EQ(QUB_TTCodeBytes(0x82A0, out), 2);
-    EXPECT_EQ(static_cast<unsigned char>(out[0]), 0x82);
-    EXPECT_EQ(static_cast<unsigned char>(out[1]), 0xA0);
-    EXPECT_EQ(out[2], 0);
+    EXPECT_EQ(std::string(out, 3), std::string("\x82\xA0\0", 3));
     EXPECT_EQ(QUB_TTCodeBytes(0xDF, out), 1);
-    EXPECT_EQ(static_cast<unsigned char>(out[0]), 0xDF);
-    EXPECT_EQ(out[1], 0);
+    EXPECT_EQ(std::string(out, 2), std::string("\xDF\0", 2));
 }
 
 TEST(TTControl, CodesSwitchStylesAndTheRestIsIgnored) {
+    // Codes 1, 3, 5 switch italic, bold and underline on; 2, 4, 6 off.
     QUB_TTStyle s = {0, 400, 0};
-    EXPECT_TRUE(QUB_ApplyTTStyle(QUB_TTActionOf(1), &s));
-    EXPECT_TRUE(QUB_ApplyTTStyle(QUB_TTActionOf(3), &s));
-    EXPECT_TRUE(QUB_ApplyTTStyle(QUB_TTActionOf(5), &s));
-    EXPECT_EQ(s.italic, 1);
-    EXPECT_EQ(s.weight, 700);
-    EXPECT_EQ(s.underline, 1);
-    EXPECT_TRUE(QUB_ApplyTTStyle(QUB_TTActionOf(2), &s));
-    EXPECT_TRUE(QUB_ApplyTTStyle(QUB_TTActionOf(4), &s));
-    EXPECT_TRUE(QUB_ApplyTTStyle(QUB_TTActionOf(6), &s));
-    EXPECT_EQ(s.italic, 0);
-    EXPECT_EQ(s.weight, 400);
-    EXPECT_EQ(s.underline, 0);
-
+    for (int code : {1, 3, 5}) EXPECT_TRUE(QUB_ApplyTTStyle(QUB_TTActionOf(code), &s));
+    EXPECT_TRUE(s.italic == 1 && s.weight == 700 && s.underline == 1);
+    for (int code : {2, 4, 6}) EXPECT_TRUE(QUB_ApplyTTStyle(QUB_TTActionOf(code), &s));
+    EXPECT_TRUE(s.italic == 0 && s.weight == 400 && s.underline == 0);
     EXPECT_EQ(QUB_TTActionOf(10), kTTNewline);
     EXPECT_FALSE(QUB_ApplyTTStyle(kTTNewline, &s));
     for (int code : {0, 7, 9, 11, 13, 31, -1, INT_MIN}) EXPECT_EQ(QUB_TTActionOf(code), kTTIgnore) << code;
@@ -78,21 +68,18 @@ TEST(TTCursor, NewlineAndCellRows) {
 
 TEST(TTAdvance, AbcThenWidthThenExtent) {
     QUB_TTMeasure m = {};
-    m.abcKnown = true;
-    m.a = -2;
+    m.abcKnown = m.widthKnown = m.extentKnown = true;
+    m.a = -2;  // a negative overhang counts
     m.b = 11;
     m.c = 3;
-    m.widthKnown = true;
     m.width = 99;
-    EXPECT_EQ(QUB_TTAdvance(m), 12);  // negative overhang counts
-    m.abcKnown = false;
-    EXPECT_EQ(QUB_TTAdvance(m), 99);
-    m.widthKnown = false;
-    m.extentKnown = true;
     m.extent = 7;
-    EXPECT_EQ(QUB_TTAdvance(m), 7);
-    m.extentKnown = false;
-    EXPECT_EQ(QUB_TTAdvance(m), 0);
+    for (int expected : {12, 99, 7, 0}) {
+        EXPECT_EQ(QUB_TTAdvance(m), expected);
+        bool* known[] = {&m.abcKnown, &m.widthKnown, &m.extentKnown};
+        for (bool* k : known)
+            if (*k) { *k = false; break; }
+    }
     m = {};
     m.abcKnown = true;
     m.a = INT_MAX;
@@ -101,27 +88,16 @@ TEST(TTAdvance, AbcThenWidthThenExtent) {
     EXPECT_EQ(QUB_TTAdvance(m), INT_MAX);
 }
 
-TEST(TTSize, RectangleIsOneDoubleWidthCell) {
-    const QUB_TTRequest r = QUB_TTRequestFromRect(10, 40, 41, 63);  // 32 x 24
-    EXPECT_EQ(r.width, 32);
-    EXPECT_EQ(r.height, 24);
-    const QUB_TTSize s = QUB_TTSizeFor(r.width, r.height);
-    EXPECT_EQ(s.width, 16);
-    EXPECT_EQ(s.height, 24);
-    const QUB_TTRequest dot = QUB_TTRequestFromRect(5, 5, 5, 5);
-    EXPECT_EQ(dot.width, 1);
-    EXPECT_EQ(dot.height, 1);
+TEST(TTSize, RectangleIsOneDoubleWidthCellInTheDrawableRange) {
+    const QUB_TTRequest r = QUB_TTRequestFromRect(10, 40, 41, 63), dot = QUB_TTRequestFromRect(5, 5, 5, 5);
+    EXPECT_TRUE(r.width == 32 && r.height == 24 && dot.width == 1 && dot.height == 1);
     EXPECT_EQ(QUB_TTRequestFromRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX).height, INT_MAX);
-}
-
-TEST(TTSize, AbsurdRequestsStayInTheDrawableRange) {
-    EXPECT_EQ(QUB_TTSizeFor(1, 16).width, 0);  // 0: the platform picks the width
-    EXPECT_EQ(QUB_TTSizeFor(17, 16).width, 8);
     struct Case {
         int width, height;
         int wantWidth, wantHeight;
     } cases[] = {
-        {0, 0, 0, 1},
+        {32, 24, 16, 24}, {1, 16, 0, 16},  // 0: the platform picks the width
+        {17, 16, 8, 16}, {0, 0, 0, 1},
         {-40, -30, 0, 1},
         {100000, 100000, kTTMaxWidth, kTTMaxHeight},
         {INT_MIN, INT_MIN, 0, 1},
