@@ -42,51 +42,35 @@ constexpr MenuText Sub(const char* text, const MenuText (&items)[N]) {
     return {text, 0, kPlain, items, N};
 }
 
-inline constexpr MenuText kMainMenuBar[] = {
-    {"Start(&S)", 1001, kPlain, nullptr, 0},
-    {"Stop(&C)", 1003, kPlain, nullptr, 0},
-    {"Exit(&X)", 1002, kPlain, nullptr, 0},
-};
+constexpr MenuText Item(const char* text, int id, MenuMark mark = kPlain) {
+    return {text, id, mark, nullptr, 0};
+}
+
+inline constexpr MenuText kMainMenuBar[] = {Item("Start(&S)", 1001), Item("Stop(&C)", 1003),
+                                            Item("Exit(&X)", 1002)};
 
 inline constexpr MenuText kMainPopup[] = {
-    {"Paste\tCtrl+V", 1026, kGreyable, nullptr, 0}, kSep,
-    {"Start", 1001, kGreyable, nullptr, 0},
-    {"Stop", 1003, kPlain, nullptr, 0},
-    {"E&xit", 1002, kPlain, nullptr, 0}, kSep,
-    {"Image Window", 1027, kGreyable, nullptr, 0},
-    {"Text Window", 1028, kGreyable, nullptr, 0},
-    {"Input Box", 1044, kGreyable, nullptr, 0},
-    {"Button Box", 1051, kGreyable, nullptr, 0}, kSep,
-    {"&Window Info.\tCtrl+W", 1045, kGreyable, nullptr, 0},
+    Item("Paste\tCtrl+V", 1026, kGreyable), kSep, Item("Start", 1001, kGreyable), Item("Stop", 1003),
+    Item("E&xit", 1002), kSep, Item("Image Window", 1027, kGreyable), Item("Text Window", 1028, kGreyable),
+    Item("Input Box", 1044, kGreyable), Item("Button Box", 1051, kGreyable), kSep,
+    Item("&Window Info.\tCtrl+W", 1045, kGreyable),
 };
 
 // The copy entry is a format of the instance and window numbers.
 inline constexpr MenuText kTextPopup[] = {
-    {"&Select\tCtrl+S", 1069, kCheckedWhenCurrent, nullptr, 0},
-    {"&Window Info.\tCtrl+W", 1045, kPlain, nullptr, 0},
-    {"Command", 1029, kPlain, nullptr, 0}, kSep,
-    {"Start Log", 1024, kCheckedWhenLogging, nullptr, 0},
-    {"Stop Log", 1025, kCheckedWhenPaused, nullptr, 0},
-    {"&Copy QUBLIB%d%d.LOG\tCtrl+C", 1030, kPlain, nullptr, 0}, kSep,
-    {"&About QUBLIB\tCtrl+A", 1020, kPlain, nullptr, 0}, kSep,
-    {"&Destroy\tCtrl+Q", 1006, kPlain, nullptr, 0},
+    Item("&Select\tCtrl+S", 1069, kCheckedWhenCurrent), Item("&Window Info.\tCtrl+W", 1045),
+    Item("Command", 1029), kSep, Item("Start Log", 1024, kCheckedWhenLogging),
+    Item("Stop Log", 1025, kCheckedWhenPaused), Item("&Copy QUBLIB%d%d.LOG\tCtrl+C", 1030), kSep,
+    Item("&About QUBLIB\tCtrl+A", 1020), kSep, Item("&Destroy\tCtrl+Q", 1006),
 };
 
 inline constexpr MenuText kToolboxBasic[] = {
-    {"Cut\tCtrl+X", 1011, kPlain, nullptr, 0},
-    {"Copy\tCtrl+C", 1012, kPlain, nullptr, 0},
-    {"Paste\tCtrl+V", 1013, kPlain, nullptr, 0}, kSep,
-    {"&Load image file", 1004, kPlain, nullptr, 0},
-    {"&Save as", 1010, kPlain, nullptr, 0}, kSep,
-    {"Zoom: 50%", 1007, kCheckedAtZoom50, nullptr, 0},
-    {"Zoom:100%\tCtrl+0", 1008, kCheckedAtZoom100, nullptr, 0},
-    {"Zoom:200%", 1009, kCheckedAtZoom200, nullptr, 0},
-    {"&Zoom...", 1046, kPlain, nullptr, 0}, kSep,
-    {"&Resize...", 1047, kPlain, nullptr, 0},
-    {"&Destroy\tCtrl+Q", 1005, kPlain, nullptr, 0},
+    Item("Cut\tCtrl+X", 1011), Item("Copy\tCtrl+C", 1012), Item("Paste\tCtrl+V", 1013), kSep,
+    Item("&Load image file", 1004), Item("&Save as", 1010), kSep,
+    Item("Zoom: 50%", 1007, kCheckedAtZoom50), Item("Zoom:100%\tCtrl+0", 1008, kCheckedAtZoom100),
+    Item("Zoom:200%", 1009, kCheckedAtZoom200), Item("&Zoom...", 1046), kSep, Item("&Resize...", 1047),
+    Item("&Destroy\tCtrl+Q", 1005),
 };
-
-constexpr MenuText Item(const char* text, int id) { return {text, id, kPlain, nullptr, 0}; }
 
 inline constexpr MenuText kProcessP[] = {
     Item("Invert", 1058), kSep, Item("R. Rotate", 1061), Item("L. Rotate", 1062), kSep,
