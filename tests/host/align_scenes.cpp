@@ -21,7 +21,8 @@ bool SampleView(const TestView& v, double x, double y, double rgb[3]) {
     const int x1 = x0 + 1 < v.width ? x0 + 1 : x0, y1 = y0 + 1 < v.height ? y0 + 1 : y0;
     const double fx = x - x0, fy = y - y0;
     auto at = [&](int px, int py, int shift) {
-        return static_cast<double>((v.pixels[static_cast<size_t>(py) * v.width + px] >> shift) & 255);
+        return static_cast<double>((v.pixels[static_cast<size_t>(py) * v.width + px] >> shift) &
+                                   255);
     };
     for (int c = 0; c < 3; ++c) {
         const int shift = 16 - 8 * c;
@@ -56,7 +57,8 @@ TestView SampleRight(const Misalignment& m) {
     rendered.pixels.resize(static_cast<size_t>(rendered.width) * rendered.height);
     RenderSampleView(SampleEye::Right, rendered.pixels.data(), nullptr);
     // The rendered view is the ideal one moved down by the generator's shift.
-    return ResampleThrough(rendered, 0, kSampleVerticalShift, rendered.width, rendered.height, 0, m);
+    return ResampleThrough(rendered, 0, kSampleVerticalShift, rendered.width, rendered.height, 0,
+                           m);
 }
 
 TestView ResampleThrough(const TestView& source, int originX, int originY, int width, int height,
@@ -85,7 +87,9 @@ uint32_t Hash(int32_t x, int32_t y, uint32_t salt) {
     return h ^ (h >> 16);
 }
 
-double Lattice(int32_t x, int32_t y, uint32_t salt) { return (Hash(x, y, salt) >> 8) * (1.0 / 16777216.0); }
+double Lattice(int32_t x, int32_t y, uint32_t salt) {
+    return (Hash(x, y, salt) >> 8) * (1.0 / 16777216.0);
+}
 
 // Value noise, smoothly interpolated, 0..1.
 double Noise(double u, double v, uint32_t salt) {

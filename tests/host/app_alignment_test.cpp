@@ -10,7 +10,9 @@
 
 namespace {
 
-MouseSample Mouse(int x, int y, bool button = false, int image = 0) { return {image, x, y, button}; }
+MouseSample Mouse(int x, int y, bool button = false, int image = 0) {
+    return {image, x, y, button};
+}
 
 std::string Act(const GuideAction& g) {
     return testing::PrintToString(std::vector<int>{g.moveLine, g.from, g.to, g.recompose, g.a});
@@ -39,8 +41,8 @@ TEST(Layout, HalfScreenZoomAndNeighbours) {
 
 TEST(Guides, HoverPreviewsButtonSetsLeavingRestores) {
     StereoAlignment s = StartAlignment(501, 400);  // guides in the middle of each view
-    EXPECT_EQ(std::vector<int>({s.leftGuide, s.leftDrawn, s.rightGuide, s.rightDrawn, HorizontalOffset(s),
-                                s.verticalOffset}),
+    EXPECT_EQ(std::vector<int>({s.leftGuide, s.leftDrawn, s.rightGuide, s.rightDrawn,
+                                HorizontalOffset(s), s.verticalOffset}),
               std::vector<int>({250, 250, 751, 751, 0, 0}));
     s = StartAlignment(500, 400);
     EXPECT_EQ(Act(UpdateLeftGuide(s, Mouse(260, 200))), Act({true, 250, 260, true, 10}));

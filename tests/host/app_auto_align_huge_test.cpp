@@ -28,8 +28,8 @@ TestView Enlarge(const TestView& small, int factor) {
             const double sy = std::min(std::max((y - half) / factor, 0.0), small.height - 1.0);
             SampleView(small, sx, sy, rgb);
             big.pixels[static_cast<size_t>(y) * big.width + x] =
-                static_cast<uint32_t>(rgb[0] + 0.5) << 16 | static_cast<uint32_t>(rgb[1] + 0.5) << 8 |
-                static_cast<uint32_t>(rgb[2] + 0.5);
+                static_cast<uint32_t>(rgb[0] + 0.5) << 16 |
+                static_cast<uint32_t>(rgb[1] + 0.5) << 8 | static_cast<uint32_t>(rgb[2] + 0.5);
         }
     return big;
 }

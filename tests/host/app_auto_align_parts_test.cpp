@@ -13,7 +13,9 @@
 
 namespace {
 
-uint32_t Luma256(uint32_t p) { return 77 * (p >> 16 & 255) + 150 * (p >> 8 & 255) + 29 * (p & 255); }
+uint32_t Luma256(uint32_t p) {
+    return 77 * (p >> 16 & 255) + 150 * (p >> 8 & 255) + 29 * (p & 255);
+}
 
 TEST(AlignPyramid, ReductionAveragesBlocksOfLuma) {
     // 7 x 5, distinct channels everywhere; factor 2 leaves out the last column and row.
@@ -21,7 +23,8 @@ TEST(AlignPyramid, ReductionAveragesBlocksOfLuma) {
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x)
             view.push_back(static_cast<uint32_t>((37 * x + 11 * y) % 256) << 16 |
-                           static_cast<uint32_t>((90 + 23 * y) % 256) << 8 | static_cast<uint32_t>(200 - 19 * x));
+                           static_cast<uint32_t>((90 + 23 * y) % 256) << 8 |
+                           static_cast<uint32_t>(200 - 19 * x));
     LumaImage one, two, half;
     ReduceToLuma(view.data(), 7, 5, 1, one);
     ASSERT_EQ(one.width, 7);
@@ -107,7 +110,8 @@ TEST(AlignFit, QuantileAndArctangent) {
     EXPECT_EQ(Quantile(v, 1), 5);
     EXPECT_DOUBLE_EQ(Quantile(v, 0.3), 2.2);
     for (double y = -3; y <= 3; y += 0.0625)
-        for (double x = -3; x <= 3; x += 0.1875) EXPECT_NEAR(PortableAtan2(y, x), std::atan2(y, x), 2e-15) << y << "," << x;
+        for (double x = -3; x <= 3; x += 0.1875)
+            EXPECT_NEAR(PortableAtan2(y, x), std::atan2(y, x), 2e-15) << y << "," << x;
     EXPECT_NEAR(PortableAtan2(1e-6, 1), std::atan2(1e-6, 1), 1e-21);
     EXPECT_EQ(PortableAtan2(0, 0), 0);
 }

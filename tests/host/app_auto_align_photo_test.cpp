@@ -25,7 +25,8 @@ TestView ReadPpm(const char* path) {
         if (std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size()) {
             v = TestView{w, h, {}};
             for (size_t k = 0; k < rgb.size(); k += 3)
-                v.pixels.push_back(static_cast<uint32_t>(rgb[k]) << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
+                v.pixels.push_back(static_cast<uint32_t>(rgb[k]) << 16 | rgb[k + 1] << 8 |
+                                   rgb[k + 2]);
         }
     }
     if (file != nullptr) std::fclose(file);
@@ -48,12 +49,15 @@ TEST(AutoAlignPhoto, KnownMisalignments) {
     TestView left{kWidth, kHeight, {}};
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            left.pixels.push_back(photo.pixels[static_cast<size_t>(y + kOriginY) * photo.width + x + kOriginX]);
-    const double cases[][3] = {{-12, 0, 1}, {-2.5, 0.2, 1}, {0.25, -1, 1}, {7.75, 1, 1.005}, {3, -0.2, 0.995}};
+            left.pixels.push_back(
+                photo.pixels[static_cast<size_t>(y + kOriginY) * photo.width + x + kOriginX]);
+    const double cases[][3] = {
+        {-12, 0, 1}, {-2.5, 0.2, 1}, {0.25, -1, 1}, {7.75, 1, 1.005}, {3, -0.2, 0.995}};
     uint32_t seed = 5;
     for (const auto& c : cases) {
         const Misalignment m{c[0], c[1], c[2], 1.1, -8, 2, seed++};
-        const TestView right = ResampleThrough(photo, kOriginX, kOriginY, kWidth, kHeight, kParallax, m);
+        const TestView right =
+            ResampleThrough(photo, kOriginX, kOriginY, kWidth, kHeight, kParallax, m);
         const PairEstimate e = EstimatePairAlignment(left.pixels.data(), kWidth, kHeight,
                                                      right.pixels.data(), kWidth, kHeight);
         SCOPED_TRACE(c[0]);

@@ -26,7 +26,8 @@ const TestView& Left() {
 }
 
 PairEstimate Estimate(const TestView& l, const TestView& r) {
-    return EstimatePairAlignment(l.pixels.data(), l.width, l.height, r.pixels.data(), r.width, r.height);
+    return EstimatePairAlignment(l.pixels.data(), l.width, l.height, r.pixels.data(), r.width,
+                                 r.height);
 }
 
 // A darker, noisier right view, as from a second camera.
@@ -66,8 +67,9 @@ TEST(AutoAlign, SamplePairAsRendered) {
     // The same pair again gives the same bits: no state carried between
     // runs, nothing uninitialised, no order that depends on addresses.
     const PairEstimate again = Estimate(Left(), right);
-    const double a[] = {again.verticalOffset, again.rotationDegrees, again.verticalScale, again.nearParallax,
-                        again.farParallax, again.confidence, again.scaleCos, again.scaleSin};
+    const double a[] = {again.verticalOffset, again.rotationDegrees, again.verticalScale,
+                        again.nearParallax,   again.farParallax,     again.confidence,
+                        again.scaleCos,       again.scaleSin};
     const double b[] = {e.verticalOffset, e.rotationDegrees, e.verticalScale, e.nearParallax,
                         e.farParallax, e.confidence, e.scaleCos, e.scaleSin};
     EXPECT_EQ(std::memcmp(a, b, sizeof a), 0);
@@ -129,9 +131,9 @@ TEST(AutoAlign, PairsThatCannotBeAligned) {
     const struct {
         const TestView &left, &right;
         AlignReason reason;  // kOther: any but none and too little texture
-    } cases[] = {{blank, blank, kTexture},        {wallL, wallR, kTexture},       {Left(), other.left, kOther},
-                 {Left(), other.right, kOther},   {a.left, b.right, kOther},
-                 {Left(), split, AlignReason::FitDoesNotHold}};
+    } cases[] = {{blank, blank, kTexture},     {wallL, wallR, kTexture},
+                 {Left(), other.left, kOther}, {Left(), other.right, kOther},
+                 {a.left, b.right, kOther},    {Left(), split, AlignReason::FitDoesNotHold}};
     for (const auto& c : cases) {
         const PairEstimate e = Estimate(c.left, c.right);
         EXPECT_LT(e.confidence, kAlignConfident) << AlignReasonText(e.reason);
@@ -153,12 +155,14 @@ TEST(AutoAlign, TinyAndMissingViews) {
         EXPECT_NEAR(e.verticalOffset, 2.0, 0.25);
     }
     const uint32_t pixel = 0x123456;
-    EXPECT_EQ(EstimatePairAlignment(&pixel, 1, 1, &pixel, 1, 1).reason, AlignReason::TooLittleTexture);
+    EXPECT_EQ(EstimatePairAlignment(&pixel, 1, 1, &pixel, 1, 1).reason,
+              AlignReason::TooLittleTexture);
     // One narrow view is enough to refuse.
     const TexturedPair square = MakeTexturedPair(400, 400, 0, 0, Misalignment{}, 3);
     TestView narrow{20, 400, {}};
     for (int y = 0; y < 400; ++y)
-        for (int x = 0; x < 20; ++x) narrow.pixels.push_back(square.left.pixels[static_cast<size_t>(y) * 400 + x]);
+        for (int x = 0; x < 20; ++x)
+            narrow.pixels.push_back(square.left.pixels[static_cast<size_t>(y) * 400 + x]);
     EXPECT_EQ(Estimate(narrow, square.right).confidence, 0);
     EXPECT_EQ(Estimate(square.left, narrow).confidence, 0);
     EXPECT_EQ(EstimatePairAlignment(nullptr, 0, 0, &pixel, 1, 1).confidence, 0);

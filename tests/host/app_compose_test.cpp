@@ -27,7 +27,8 @@ std::vector<uint32_t> View(int w, int h, uint32_t tag) {
 struct Guarded {
     std::vector<uint32_t> data;
     size_t size;
-    Guarded(int w, int h) : data(static_cast<size_t>(w) * h + 64, kCanary), size(static_cast<size_t>(w) * h) {}
+    Guarded(int w, int h)
+        : data(static_cast<size_t>(w) * h + 64, kCanary), size(static_cast<size_t>(w) * h) {}
     uint32_t* get() { return data.data(); }
     uint32_t at(int w, int x, int y) const { return data[static_cast<size_t>(y) * w + x]; }
     bool GuardIntact() const {
@@ -75,9 +76,12 @@ void CheckAlignment(int a, int i) {
     MakeWiggleFrames(half, h, L.data(), R.data(), F1.get(), F2.get(), a, i);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < half; ++x) {
-            ASSERT_EQ(P.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Anaglyph)) << x << "," << y;
-            ASSERT_EQ(F1.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Left)) << x << "," << y;
-            ASSERT_EQ(F2.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Right)) << x << "," << y;
+            ASSERT_EQ(P.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Anaglyph))
+                << x << "," << y;
+            ASSERT_EQ(F1.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Left))
+                << x << "," << y;
+            ASSERT_EQ(F2.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Right))
+                << x << "," << y;
         }
     EXPECT_TRUE(P.GuardIntact() && F1.GuardIntact() && F2.GuardIntact());
     // Both sides of the overlap are empty together.
@@ -93,7 +97,8 @@ void CheckAlignment(int a, int i) {
     for (int y = 0; y < v; ++y)
         for (int x = 0; x < w; ++x) {
             ASSERT_EQ(S.at(size.width, x, y), Expected(L, R, half, h, a, i, x, y, Which::Left));
-            ASSERT_EQ(S.at(size.width, int(w) + x, y), Expected(L, R, half, h, a, i, x, y, Which::Right));
+            ASSERT_EQ(S.at(size.width, int(w) + x, y),
+                      Expected(L, R, half, h, a, i, x, y, Which::Right));
         }
 }
 

@@ -63,12 +63,15 @@ TEST(SamplePair, EachLayerLinesUpAtItsOwnDisparity) {
                                                   {kLayerBall, kSampleBallDisparity}};
     for (auto [layer, disparity] : layers) {
         const Agreement at = AgreementOf(layer, disparity, kSampleAlignI);
-        EXPECT_GT(at.total, layer == kLayerWall ? static_cast<long>(kPixels / 2) : 10000) << int{layer};
+        EXPECT_GT(at.total, layer == kLayerWall ? static_cast<long>(kPixels / 2) : 10000)
+            << int{layer};
         EXPECT_EQ(at.matching, at.total) << int{layer};
-        const std::pair<int, int> off[] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {kSampleAlignA - disparity, 0}};
+        const std::pair<int, int> off[] = {
+            {1, 0}, {-1, 0}, {0, 1}, {0, -1}, {kSampleAlignA - disparity, 0}};
         for (auto [da, di] : off) {
             // Only the wall is flat enough to fail one pixel off; the others at the wall's.
-            if ((da == 0 && di == 0) || (layer != kLayerWall && da != kSampleAlignA - disparity)) continue;
+            if ((da == 0 && di == 0) || (layer != kLayerWall && da != kSampleAlignA - disparity))
+                continue;
             const Agreement o = AgreementOf(layer, disparity + da, kSampleAlignI + di);
             EXPECT_LT(o.matching, o.total / 4) << int{layer} << ": " << da << "," << di;
         }

@@ -64,7 +64,8 @@ TEST(SaveName, TimeStampAndBufferSize) {
 TEST(SaveName, CountersKeepSavesInOneSecondApart) {
     const std::string stamp = "Dor-080124_14_05_09";
     std::set<std::string> full = {stamp + ".jpg"};
-    for (int k = 2; k <= kMaxSaveCounter; ++k) full.insert(stamp + "_" + std::to_string(k) + ".jpg");
+    for (int k = 2; k <= kMaxSaveCounter; ++k)
+        full.insert(stamp + "_" + std::to_string(k) + ".jpg");
     const struct {
         std::set<std::string> files;
         std::string name;

@@ -8,7 +8,9 @@
 
 namespace {
 
-bool IsOpenIn(int slot, void* context) { return static_cast<std::set<int>*>(context)->count(slot) != 0; }
+bool IsOpenIn(int slot, void* context) {
+    return static_cast<std::set<int>*>(context)->count(slot) != 0;
+}
 
 StereoSlots Assign(std::set<int> open) { return AssignStereoSlots(IsOpenIn, &open); }
 
@@ -33,9 +35,12 @@ TEST(StereoSlots, KnownSlotsFirstNeverAnotherWindowsAndRefusedWhenTooFewAreFree)
         if (!s.ok) continue;
         for (int r = 0; r < kStereoRoles; ++r) {
             EXPECT_FALSE(c.open.count(s.slot[r])) << r;
-            if (c.slots[static_cast<size_t>(r)] >= 0) { EXPECT_EQ(s.slot[r], c.slots[static_cast<size_t>(r)]) << r; }
+            if (c.slots[static_cast<size_t>(r)] >= 0) {
+                EXPECT_EQ(s.slot[r], c.slots[static_cast<size_t>(r)]) << r;
+            }
         }
-        EXPECT_EQ(std::set<int>(s.slot, s.slot + kStereoRoles).size(), static_cast<size_t>(kStereoRoles));
+        EXPECT_EQ(std::set<int>(s.slot, s.slot + kStereoRoles).size(),
+                  static_cast<size_t>(kStereoRoles));
     }
 }
 

@@ -81,7 +81,8 @@ TEST(ButtonGrid, WorkedSizesAndPoints) {
     };
     for (const auto& c : sizes) {
         const BoxSize b = QUB_ButtonSizeForClient(c.cw, c.ch, c.nx, c.ny);
-        EXPECT_TRUE(b.width == c.bw && b.height == c.bh) << c.cw << ": " << b.width << " x " << b.height;
+        EXPECT_TRUE(b.width == c.bw && b.height == c.bh)
+            << c.cw << ": " << b.width << " x " << b.height;
     }
     // 4 x 2 of 98 x 26: cells of 102 x 30 from the origin; a gap belongs to
     // the button after it, the far margins to the last one; points outside
@@ -139,9 +140,15 @@ TEST(InputLayout, LeftEdgesMoveTheLabelsOtherEdgesTheFields) {
     const struct {
         int label, edit;
         bool accepted;
-    } widths[] = {{1, 1, true}, {80, 70, true}, {0, 70, false}, {80, -1, false}, {kMaxBoxClient - 13, 1, true},
-                  {kMaxBoxClient - 12, 1, false}, {INT_MAX, INT_MAX, false}};
-    for (const auto& w : widths) EXPECT_EQ(QUB_InputWidthsAccepted(w.label, w.edit), w.accepted) << w.label;
+    } widths[] = {{1, 1, true},
+                  {80, 70, true},
+                  {0, 70, false},
+                  {80, -1, false},
+                  {kMaxBoxClient - 13, 1, true},
+                  {kMaxBoxClient - 12, 1, false},
+                  {INT_MAX, INT_MAX, false}};
+    for (const auto& w : widths)
+        EXPECT_EQ(QUB_InputWidthsAccepted(w.label, w.edit), w.accepted) << w.label;
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ TEST(TextCut, WholeCharactersOnly) {
         {ab932 + 2, 3, n, 3},       // in 1252 the same bytes are four characters
         {"ab\x93", 10, j, 2},       // a lead byte without its trail is dropped
     };
-    for (const auto& c : cases) EXPECT_EQ(QUB_CutNarrow(c.text, c.max, c.lead), c.bytes) << c.text << c.max;
+    for (const auto& c : cases)
+        EXPECT_EQ(QUB_CutNarrow(c.text, c.max, c.lead), c.bytes) << c.text << c.max;
     char out[8];
     std::memset(out, 'Z', sizeof out);
     EXPECT_EQ(QUB_CopyNarrow(out, 5, std::string(100, 'q').c_str(), n), 4u);
@@ -55,7 +56,8 @@ TEST(StatusLine, CentresOnColumn18AndCutsToTheLine) {
     EXPECT_EQ(StatusLine(product::kStatusReady), std::string(16, ' ') + product::kStatusReady);
     EXPECT_EQ(StatusLine("32-bit color"), std::string(12, ' ') + "32-bit color");
     EXPECT_EQ(StatusLine(nullptr), std::string(18, ' ')) << "no text reads as an empty one";
-    for (size_t n : {37, 40}) EXPECT_EQ(StatusLine(std::string(n, 'y').c_str()), std::string(n, 'y'));
+    for (size_t n : {37, 40})
+        EXPECT_EQ(StatusLine(std::string(n, 'y').c_str()), std::string(n, 'y'));
     EXPECT_EQ(StatusLine(std::string(70, 'z').c_str()), std::string(63, 'z'));
     std::string jp;
     for (int i = 0; i < 31; ++i) jp += "\x82\xa0";  // 62 bytes: pos 0, 63 bytes of room
@@ -185,10 +187,14 @@ TEST(MainMenu, Keys) {
         MainKeyAction action;
         int command;
     } cases[] = {
-        {'S', false, MainKeyAction::kRunCommand, 1001}, {'C', false, MainKeyAction::kRunCommand, 1003},
-        {'X', false, MainKeyAction::kRunCommand, 1002}, {0x1B, false, MainKeyAction::kRunCommand, 1002},
-        {'V', true, MainKeyAction::kPostCommand, 1026}, {'W', true, MainKeyAction::kPostCommand, 1045},
-        {'V', false, MainKeyAction::kNone, 0},          {'S', true, MainKeyAction::kNone, 0},
+        {'S', false, MainKeyAction::kRunCommand, 1001},
+        {'C', false, MainKeyAction::kRunCommand, 1003},
+        {'X', false, MainKeyAction::kRunCommand, 1002},
+        {0x1B, false, MainKeyAction::kRunCommand, 1002},
+        {'V', true, MainKeyAction::kPostCommand, 1026},
+        {'W', true, MainKeyAction::kPostCommand, 1045},
+        {'V', false, MainKeyAction::kNone, 0},
+        {'S', true, MainKeyAction::kNone, 0},
     };
     for (const auto& c : cases) {
         const MainKeyResult r = QUB_MainWindowKey(c.key, c.ctrl);

@@ -20,21 +20,28 @@ TEST(ExtensionRule, AppendsUnlessAlreadyThereAndFits) {
         std::wstring result;
         bool fitted;
     } cases[] = {
-        {L"photo", kFileBmp, L"photo.bmp", true}, {L"photo.BMP", kFileBmp, L"photo.BMP", true},
-        {L"photo.Jpg", kFileJpeg, L"photo.Jpg", true}, {L"photo.jpeg", kFileJpeg, L"photo.jpeg.jpg", true},
-        {L"photo.tiff", kFileTiff, L"photo.tiff.tif", true}, {L"photo.png", kFileGif, L"photo.png.gif", true},
-        {L".gif", kFileGif, L".gif", true}, {L"gif", kFileGif, L"gif.gif", true}, {L"", kFilePng, L".png", true},
+        {L"photo", kFileBmp, L"photo.bmp", true},
+        {L"photo.BMP", kFileBmp, L"photo.BMP", true},
+        {L"photo.Jpg", kFileJpeg, L"photo.Jpg", true},
+        {L"photo.jpeg", kFileJpeg, L"photo.jpeg.jpg", true},
+        {L"photo.tiff", kFileTiff, L"photo.tiff.tif", true},
+        {L"photo.png", kFileGif, L"photo.png.gif", true},
+        {L".gif", kFileGif, L".gif", true},
+        {L"gif", kFileGif, L"gif.gif", true},
+        {L"", kFilePng, L".png", true},
         {L"C:\\a.b\\photo", kFilePng, L"C:\\a.b\\photo.png", true},
         // U+0130 (capital I with dot) must not count as the 'i' of ".tif".
         {L"x.t\u0130f", kFileTiff, L"x.t\u0130f.tif", true},
         {L"\u5199\u771f.JPG", kFileJpeg, L"\u5199\u771f.JPG", true},
         {a255, kFileBmp, a255 + L".bmp", true},  // 255 + 4 + terminator = 260
-        {a256, kFileBmp, a256, false}, {a255 + L".bmp", kFileBmp, a255 + L".bmp", true},
+        {a256, kFileBmp, a256, false},
+        {a255 + L".bmp", kFileBmp, a255 + L".bmp", true},
     };
     for (const auto& c : cases) {
         wchar_t buffer[kFileNameUnits];
         std::wcscpy(buffer, c.name.c_str());
-        EXPECT_EQ(QUB_AppendExtensionTo(buffer, kFileNameUnits, kImageFileExtension[c.type]), c.fitted);
+        EXPECT_EQ(QUB_AppendExtensionTo(buffer, kFileNameUnits, kImageFileExtension[c.type]),
+                  c.fitted);
         EXPECT_EQ(std::wstring(buffer), c.result) << c.name.size();
     }
 }
@@ -62,7 +69,8 @@ TEST(PaletteReduce, FewColoursAreKeptExactly) {
     // 7 x 5 with 35 distinct colours, plus repeats in the last row.
     const int w = 7, h = 5, stride = 8;
     std::vector<uint32_t> pic(static_cast<size_t>(w * h));
-    for (int i = 0; i < w * h; ++i) pic[static_cast<size_t>(i)] = 0x010203u * static_cast<uint32_t>(i % 30) + 0x00A000u;
+    for (int i = 0; i < w * h; ++i)
+        pic[static_cast<size_t>(i)] = 0x010203u * static_cast<uint32_t>(i % 30) + 0x00A000u;
     pic[3] |= 0xFF000000u;  // the top byte is no part of the colour
     std::vector<uint8_t> idx(static_cast<size_t>(stride * h), 0xEE);
     uint32_t palette[256];
@@ -70,7 +78,8 @@ TEST(PaletteReduce, FewColoursAreKeptExactly) {
     EXPECT_EQ(n, 30);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x)
-            EXPECT_EQ(palette[idx[static_cast<size_t>(y * stride + x)]], pic[static_cast<size_t>(y * w + x)] & 0xFFFFFFu);
+            EXPECT_EQ(palette[idx[static_cast<size_t>(y * stride + x)]],
+                      pic[static_cast<size_t>(y * w + x)] & 0xFFFFFFu);
         EXPECT_EQ(idx[static_cast<size_t>(y * stride + 7)], 0xEE) << "padding untouched";
     }
 }

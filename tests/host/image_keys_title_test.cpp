@@ -19,20 +19,31 @@ TEST(ImageKeys, WhatEachKeyDoes) {
         A action;
         int command;
     } cases[] = {
-        {'X', false, A::kPassToMain, 0}, {'S', false, A::kPassToMain, 0}, {'C', false, A::kPassToMain, 0},
-        {kEsc, false, A::kPassToMain, 0}, {'V', false, A::kNone, 0}, {'0', false, A::kNone, 0},
-        {kTab, false, A::kToggleStretch, 0}, {'X', true, A::kPostCommand, 1011},
-        {'C', true, A::kPostCommand, 1012}, {'V', true, A::kPostCommand, 1014},
-        {'Q', true, A::kPostCommand, 1005}, {'R', true, A::kPostCommand, 1019},
-        {kNumpad0, true, A::kZoom100, 0}, {'0', true, A::kNone, 0},  // only the keypad's 0 zooms
-        {kAdd, true, A::kZoomIn, 0}, {kSubtract, true, A::kZoomOut, 0}, {kAdd, false, A::kNone, 0},
+        {'X', false, A::kPassToMain, 0},
+        {'S', false, A::kPassToMain, 0},
+        {'C', false, A::kPassToMain, 0},
+        {kEsc, false, A::kPassToMain, 0},
+        {'V', false, A::kNone, 0},
+        {'0', false, A::kNone, 0},
+        {kTab, false, A::kToggleStretch, 0},
+        {'X', true, A::kPostCommand, 1011},
+        {'C', true, A::kPostCommand, 1012},
+        {'V', true, A::kPostCommand, 1014},
+        {'Q', true, A::kPostCommand, 1005},
+        {'R', true, A::kPostCommand, 1019},
+        {kNumpad0, true, A::kZoom100, 0},
+        {'0', true, A::kNone, 0},  // only the keypad's 0 zooms
+        {kAdd, true, A::kZoomIn, 0},
+        {kSubtract, true, A::kZoomOut, 0},
+        {kAdd, false, A::kNone, 0},
         {'S', true, A::kPassToMain, 0},  // Ctrl + S is no shortcut here, so it goes on as S
     };
     for (const auto& c : cases) {
         const ImageKeyResult r = QUB_ImageWindowKey(c.key, c.ctrl, false);
         EXPECT_EQ(r.action, c.action) << c.key << c.ctrl;
         if (c.command) { EXPECT_EQ(r.command, c.command) << c.key; }
-        EXPECT_EQ(QUB_ImageWindowKey(c.key, c.ctrl, true).action, A::kNone) << "ignored while picking";
+        EXPECT_EQ(QUB_ImageWindowKey(c.key, c.ctrl, true).action, A::kNone)
+            << "ignored while picking";
     }
 }
 

@@ -10,20 +10,29 @@ namespace {
 
 TEST(BufferLayout, StridesAndSizesAtTheLimit) {
     const int strides[][3] = {{3, 32, 12}, {3, 8, 4}, {4, 8, 4}, {5, 8, 8}, {1, 8, 4}, {5, 24, 0}};
-    for (const auto& c : strides) EXPECT_EQ(QUB_RowStride(c[0], c[1]), c[2]) << c[0] << " at " << c[1];
+    for (const auto& c : strides)
+        EXPECT_EQ(QUB_RowStride(c[0], c[1]), c[2]) << c[0] << " at " << c[1];
     const struct {
         int width, height, bits;
         int64_t bytes;  // -1: refused, the output untouched
     } cases[] = {
-        {16384, 32767, 32, int64_t{16384} * 4 * 32767}, {16384, 32768, 32, -1},  // exactly 2^31 bytes
+        {16384, 32767, 32, int64_t{16384} * 4 * 32767},
+        {16384, 32768, 32, -1},                     // exactly 2^31 bytes
         {65533, 32767, 8, int64_t{65536} * 32767},  // rows padded to 65536
-        {65533, 32768, 8, -1}, {100000, 100000, 32, -1}, {100000, 100000, 8, -1},
+        {65533, 32768, 8, -1},
+        {100000, 100000, 32, -1},
+        {100000, 100000, 8, -1},
         {2147483647, 1, 8, -1},  // padding carries past 2^31
-        {2147483647, 2147483647, 32, -1}, {0, 10, 32, -1}, {10, -1, 32, -1}, {10, 10, 16, -1}, {1, 1, 32, 4},
+        {2147483647, 2147483647, 32, -1},
+        {0, 10, 32, -1},
+        {10, -1, 32, -1},
+        {10, 10, 16, -1},
+        {1, 1, 32, 4},
     };
     for (const auto& c : cases) {
         int64_t bytes = -1;
-        EXPECT_EQ(QUB_BufferBytes(c.width, c.height, c.bits, &bytes), c.bytes >= 0) << c.width << " x " << c.height;
+        EXPECT_EQ(QUB_BufferBytes(c.width, c.height, c.bits, &bytes), c.bytes >= 0)
+            << c.width << " x " << c.height;
         EXPECT_EQ(bytes, c.bytes) << c.width << " x " << c.height;
     }
     for (int v : {0, -5, 7}) EXPECT_EQ(QUB_AtLeastOne(v), v < 1 ? 1 : v);
@@ -42,7 +51,8 @@ std::vector<uint32_t> Numbered(int width, int height) {
 // pixels read as 0.
 TEST(ReadRect32, InsideIsACopyOutsideIsZero) {
     const std::vector<uint32_t> pic = Numbered(5, 3);
-    const int rects[][4] = {{1, 1, 3, 2}, {-1, 2, 4, 3}, {5, 0, 2, 2}, {-1, -1, 7, 5}, {-2147483647, 2147483600, 2, 2}};
+    const int rects[][4] = {
+        {1, 1, 3, 2}, {-1, 2, 4, 3}, {5, 0, 2, 2}, {-1, -1, 7, 5}, {-2147483647, 2147483600, 2, 2}};
     for (const auto& r : rects) {
         std::vector<uint32_t> out(static_cast<size_t>(r[2] * r[3]), 0xDEADBEEF);
         QUB_ReadRect32(pic.data(), 5, 3, r[0], r[1], r[2], r[3], out.data());
@@ -50,8 +60,9 @@ TEST(ReadRect32, InsideIsACopyOutsideIsZero) {
             for (int x = 0; x < r[2]; ++x) {
                 const int64_t px = int64_t{r[0]} + x, py = int64_t{r[1]} + y;
                 const bool inside = px >= 0 && px < 5 && py >= 0 && py < 3;
-                EXPECT_EQ(out[static_cast<size_t>(y * r[2] + x)], inside ? 0x100000u * uint32_t(py + 1) +
-                                                                           0x100u * uint32_t(px + 1) + 7u : 0u)
+                EXPECT_EQ(
+                    out[static_cast<size_t>(y * r[2] + x)],
+                    inside ? 0x100000u * uint32_t(py + 1) + 0x100u * uint32_t(px + 1) + 7u : 0u)
                     << r[0] << "," << r[1] << " at " << x << "," << y;
             }
     }

@@ -119,7 +119,8 @@ TEST(Circle, SameInversionsAsTheWalkWrittenOut) {
         // The pen: after the spans, also where no pixel can be drawn.
         QUB_XorFillCircle32(disc.data(), 0, 0, c, c, r, &emptyPen);
         for (const QUB_Pen& p : {pen, filledPen, emptyPen})
-            ASSERT_TRUE(p.x == want.pen.x && p.y == want.pen.y) << "pen r=" << r << " at " << p.x << "," << p.y;
+            ASSERT_TRUE(p.x == want.pen.x && p.y == want.pen.y)
+                << "pen r=" << r << " at " << p.x << "," << p.y;
         TestImage8 g = TestImage8::Distinct(37, 29);
         TestImage32 t = TestImage32::Distinct(37, 29);
         const TestImage8 g0 = g;
@@ -154,8 +155,10 @@ TEST(Circle, SkippedPassesChangeNothing) {
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x) {
                     const bool in = x + ox >= 0 && x + ox < n && y + oy >= 0 && y + oy < n;
-                    ASSERT_EQ(a.at(x, y), in ? outline.at(x + ox, y + oy) : 0) << r << " " << ox << "," << oy;
-                    ASSERT_EQ(b.at(x, y), in ? disc.at(x + ox, y + oy) : 0) << r << " " << ox << "," << oy;
+                    ASSERT_EQ(a.at(x, y), in ? outline.at(x + ox, y + oy) : 0)
+                        << r << " " << ox << "," << oy;
+                    ASSERT_EQ(b.at(x, y), in ? disc.at(x + ox, y + oy) : 0)
+                        << r << " " << ox << "," << oy;
                 }
         }
     }

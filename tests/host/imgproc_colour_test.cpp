@@ -48,10 +48,18 @@ const Worked kWorked[] = {
 
 TEST(ColourSpace, WorkedValues) {
     for (const Worked& w : kWorked) {
-        const QUB_ChromaPair crcb = QUB_RgbToCrCb(w.pixel), uv = QUB_RgbToUv(w.pixel), iq = QUB_RgbToIq(w.pixel);
-        const int got[] = {QUB_Luminance(w.pixel), crcb.first, crcb.second, uv.first, uv.second, iq.first, iq.second};
+        const QUB_ChromaPair crcb = QUB_RgbToCrCb(w.pixel), uv = QUB_RgbToUv(w.pixel),
+                             iq = QUB_RgbToIq(w.pixel);
+        const int got[] = {QUB_Luminance(w.pixel),
+                           crcb.first,
+                           crcb.second,
+                           uv.first,
+                           uv.second,
+                           iq.first,
+                           iq.second};
         const int want[] = {w.y, w.cr, w.cb, w.u, w.v, w.i, w.q};
-        for (int k = 0; k < 7; ++k) EXPECT_EQ(got[k], want[k]) << std::hex << w.pixel << " value " << k;
+        for (int k = 0; k < 7; ++k)
+            EXPECT_EQ(got[k], want[k]) << std::hex << w.pixel << " value " << k;
     }
 }
 
@@ -88,9 +96,11 @@ const RgbWorked kRgbWorked[] = {
 TEST(ColourSpace, HsvWorkedValues) {
     for (const HsvWorked& w : kHsvWorked) {
         const Hsv hsv = ToHsv(w.pixel);
-        const int got[] = {hsv.h, hsv.s, hsv.v, QUB_Hue(w.pixel), QUB_Saturation(w.pixel), QUB_Value(w.pixel)};
+        const int got[] = {
+            hsv.h, hsv.s, hsv.v, QUB_Hue(w.pixel), QUB_Saturation(w.pixel), QUB_Value(w.pixel)};
         const int want[] = {w.h, w.s, w.v, w.h, w.s, w.v};
-        for (int k = 0; k < 6; ++k) EXPECT_EQ(got[k], want[k]) << std::hex << w.pixel << " value " << k;
+        for (int k = 0; k < 6; ++k)
+            EXPECT_EQ(got[k], want[k]) << std::hex << w.pixel << " value " << k;
     }
     // The top byte is not part of the colour.
     EXPECT_EQ(QUB_Hue(0xAB00FFFF), 180);

@@ -97,7 +97,8 @@ void CheckAgainstExactLine(int x1, int y1, int x2, int y2) {
 TEST(Lines, MatchTheExactLineInEveryDirection) {
     const int c = 20, cy = 18;
     for (int dx = -16; dx <= 16; ++dx)
-        for (int dy = -16; dy <= 16; ++dy) CheckAgainstExactLine(c - dx / 2, cy - dy / 2, c + dx, cy + dy);
+        for (int dy = -16; dy <= 16; ++dy)
+            CheckAgainstExactLine(c - dx / 2, cy - dy / 2, c + dx, cy + dy);
 }
 
 // Cutting the picture must not change which pixels a line chooses: a window
@@ -137,7 +138,8 @@ TEST(Lines, HugeCoordinatesAreClippedWithoutOverflow) {
     TestImage32 diag(w, h);
     QUB_DrawLine32(diag.data(), w, h, kInk, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
     QUB_DrawLine32(diag.data(), w, h, kInk, INT_MIN, 14, INT_MAX, 14);
-    for (int k = 0; k < w; ++k) EXPECT_TRUE(diag.at(k, 14) == kInk && (k >= h || diag.at(k, k) == kInk)) << k;
+    for (int k = 0; k < w; ++k)
+        EXPECT_TRUE(diag.at(k, 14) == kInk && (k >= h || diag.at(k, k) == kInk)) << k;
     // A long shallow line: each column holds exactly the row of the exact line,
     // y = round-half-up(-700000000 + (x + 10^9) * 1400000013 / (2 * 10^9)).
     TestImage32 steep(w, h);
@@ -146,7 +148,8 @@ TEST(Lines, HugeCoordinatesAreClippedWithoutOverflow) {
         const int64_t k = int64_t(x) + 1000000000;
         const int64_t num = k * 1400000013LL;
         const int64_t y = -700000000 + (2 * num + 2000000000LL) / 4000000000LL;
-        for (int yy = 0; yy < h; ++yy) EXPECT_EQ(steep.at(x, yy) == kInk, yy == y) << x << "," << yy;
+        for (int yy = 0; yy < h; ++yy)
+            EXPECT_EQ(steep.at(x, yy) == kInk, yy == y) << x << "," << yy;
     }
 }
 

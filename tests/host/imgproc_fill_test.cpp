@@ -47,7 +47,8 @@ TestImage32 Maze(int cellsX, int cellsY, uint32_t wall, uint32_t floor, unsigned
         const int dx[4] = {1, -1, 0, 0}, dy[4] = {0, 0, 1, -1};
         for (int k = 0; k < 4; ++k) {
             const int x = cx + dx[k], y = cy + dy[k];
-            if (x >= 0 && y >= 0 && x < cellsX && y < cellsY && !seen[size_t(y) * cellsX + x]) options[n++] = k;
+            if (x >= 0 && y >= 0 && x < cellsX && y < cellsY && !seen[size_t(y) * cellsX + x])
+                options[n++] = k;
         }
         if (n == 0) {
             stack.pop_back();

@@ -24,8 +24,9 @@ TEST(PickGeometry, RadiusBoxAndCorners) {
                  {0, 0, 20, 8, {-10, -4, 9, 3, false}}};
     for (const auto& b : boxes) {
         const PickBox got = QUB_PickBoxAround(b.x, b.y, b.w, b.h);
-        EXPECT_EQ(std::make_tuple(got.left, got.top, got.right, got.bottom, got.diagonals),
-                  std::make_tuple(b.box.left, b.box.top, b.box.right, b.box.bottom, b.box.diagonals));
+        EXPECT_EQ(
+            std::make_tuple(got.left, got.top, got.right, got.bottom, got.diagonals),
+            std::make_tuple(b.box.left, b.box.top, b.box.right, b.box.bottom, b.box.diagonals));
     }
     int x1 = 7, y1 = 2, x2 = 3, y2 = 9;
     QUB_OrderCorners(&x1, &y1, &x2, &y2);
@@ -110,7 +111,8 @@ TEST(PickSteps, OnePointToolShowsItsBandAtOnceAndTakesTheClick) {
 // tool runs exactly its shown band is in the picture, and when it ends,
 // however it ends, no band is left.
 TEST(PickSteps, NoSequenceOfEventsLeavesABandBehind) {
-    const PickEvent events[] = {PickEvent::kMove, PickEvent::kClick, PickEvent::kCancel, PickEvent::kStop};
+    const PickEvent events[] = {PickEvent::kMove, PickEvent::kClick, PickEvent::kCancel,
+                                PickEvent::kStop};
     for (const bool twoPoints : {false, true}) {
         for (int code = 0; code < 4 * 4 * 4 * 4 * 4 * 4; ++code) {
             BandLedger ledger;

@@ -17,7 +17,8 @@ PlotSample At(const void* data, int i, int flags) {
 TEST(PlotValues, FirstChannelBitPicksTheValueAndScale) {
     const uint32_t px[2] = {0x00FF8040u, 0x00FF0001u};  // the second has H = 359
     EXPECT_EQ(At(px, 0, kPlotRed | kPlotGreen).value, 0xFF);
-    EXPECT_EQ(At(px, 0, kPlotBlue | kPlotGreen | kPlotJoined).value, 0x80) << "green comes before blue";
+    EXPECT_EQ(At(px, 0, kPlotBlue | kPlotGreen | kPlotJoined).value, 0x80)
+        << "green comes before blue";
     const PlotSample hue = At(px, 1, kPlotHue | kPlotSaturation);
     EXPECT_EQ(hue.value, 359);
     EXPECT_EQ(hue.scale, 359);
@@ -55,7 +56,8 @@ TEST(AnalysisViews, PixelReportAndGraphSizes) {
     EXPECT_EQ(QUB_PixelReport(0, 9, 0x123456u, 32),
               "(X,Y)=(0,9)\n(R,G,B)=(18,52,86)\n(H,S,V)=(210,68,86)\n(Y,Cr,Cb)=(46,-19,23)\n"
               "(Y,u,v)=(46,20,-23)\n(Y,I,Q)=(46,-30,3)\n\n");
-    EXPECT_EQ(QUB_PixelReport(7, 1, 0xABCD80u, 8), "(X,Y)=(7,1)\n(Luminance)=(128)\n\n") << "the index only";
+    EXPECT_EQ(QUB_PixelReport(7, 1, 0xABCD80u, 8), "(X,Y)=(7,1)\n(Luminance)=(128)\n\n")
+        << "the index only";
     // A one-pixel-wide picture: 13 columns, 21 for YCrCb; a width near
     // INT_MAX gives no size rather than a negative one.
     EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kRgb), 1), 13);

@@ -45,7 +45,8 @@ TEST(Transforms, HorizontalFlipMirrorsEveryRowAtEveryWidth) {
         TestImage32 a = src;
         QUB_FlipHorizontal32(a.data(), w, 3);
         for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < w; ++x) ASSERT_EQ(a.at(x, y), src.at(w - 1 - x, y)) << w << " " << x;
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(a.at(x, y), src.at(w - 1 - x, y)) << w << " " << x;
     }
 }
 

@@ -24,7 +24,8 @@ TEST(TTWalk, PairsLeadBytesAndDropsALoneOneAtTheEnd) {
     EXPECT_EQ(Codes("ab\x82"), (std::vector<int>{'a', 'b'}));
     EXPECT_EQ(Codes(""), std::vector<int>{});
     // 0x7F and 0xA0-0xDF (half-width katakana) stand alone; 0x80, 0xFD-0xFF too.
-    EXPECT_EQ(Codes("\x7F\xA0\xDF\x80\xFD\xFF"), (std::vector<int>{0x7F, 0xA0, 0xDF, 0x80, 0xFD, 0xFF}));
+    EXPECT_EQ(Codes("\x7F\xA0\xDF\x80\xFD\xFF"),
+              (std::vector<int>{0x7F, 0xA0, 0xDF, 0x80, 0xFD, 0xFF}));
     // A lead byte takes any trail, even a control or another lead byte.
     EXPECT_EQ(Codes("\x9F\x01\xFC\x81"), (std::vector<int>{0x9F01, 0xFC81}));
     for (int b = 0; b < 256; ++b)
@@ -49,7 +50,8 @@ TEST(TTControl, CodesSwitchStylesAndTheRestIsIgnored) {
     EXPECT_TRUE(s.italic == 0 && s.weight == 400 && s.underline == 0);
     EXPECT_EQ(QUB_TTActionOf(10), kTTNewline);
     EXPECT_FALSE(QUB_ApplyTTStyle(kTTNewline, &s));
-    for (int code : {0, 7, 9, 11, 13, 31, -1, INT_MIN}) EXPECT_EQ(QUB_TTActionOf(code), kTTIgnore) << code;
+    for (int code : {0, 7, 9, 11, 13, 31, -1, INT_MIN})
+        EXPECT_EQ(QUB_TTActionOf(code), kTTIgnore) << code;
     for (int code : {32, 0x7F, 0xFF, 0x82A0}) EXPECT_EQ(QUB_TTActionOf(code), kTTDraw) << code;
 }
 
@@ -89,7 +91,8 @@ TEST(TTAdvance, AbcThenWidthThenExtent) {
 }
 
 TEST(TTSize, RectangleIsOneDoubleWidthCellInTheDrawableRange) {
-    const QUB_TTRequest r = QUB_TTRequestFromRect(10, 40, 41, 63), dot = QUB_TTRequestFromRect(5, 5, 5, 5);
+    const QUB_TTRequest r = QUB_TTRequestFromRect(10, 40, 41, 63),
+                        dot = QUB_TTRequestFromRect(5, 5, 5, 5);
     EXPECT_TRUE(r.width == 32 && r.height == 24 && dot.width == 1 && dot.height == 1);
     EXPECT_EQ(QUB_TTRequestFromRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX).height, INT_MAX);
     struct Case {

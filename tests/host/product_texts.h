@@ -50,9 +50,17 @@ inline constexpr MenuText kMainMenuBar[] = {Item("Start(&S)", 1001), Item("Stop(
                                             Item("Exit(&X)", 1002)};
 
 inline constexpr MenuText kMainPopup[] = {
-    Item("Paste\tCtrl+V", 1026, kGreyable), kSep, Item("Start", 1001, kGreyable), Item("Stop", 1003),
-    Item("E&xit", 1002), kSep, Item("Image Window", 1027, kGreyable), Item("Text Window", 1028, kGreyable),
-    Item("Input Box", 1044, kGreyable), Item("Button Box", 1051, kGreyable), kSep,
+    Item("Paste\tCtrl+V", 1026, kGreyable),
+    kSep,
+    Item("Start", 1001, kGreyable),
+    Item("Stop", 1003),
+    Item("E&xit", 1002),
+    kSep,
+    Item("Image Window", 1027, kGreyable),
+    Item("Text Window", 1028, kGreyable),
+    Item("Input Box", 1044, kGreyable),
+    Item("Button Box", 1051, kGreyable),
+    kSep,
     Item("&Window Info.\tCtrl+W", 1045, kGreyable),
 };
 
@@ -65,10 +73,19 @@ inline constexpr MenuText kTextPopup[] = {
 };
 
 inline constexpr MenuText kToolboxBasic[] = {
-    Item("Cut\tCtrl+X", 1011), Item("Copy\tCtrl+C", 1012), Item("Paste\tCtrl+V", 1013), kSep,
-    Item("&Load image file", 1004), Item("&Save as", 1010), kSep,
-    Item("Zoom: 50%", 1007, kCheckedAtZoom50), Item("Zoom:100%\tCtrl+0", 1008, kCheckedAtZoom100),
-    Item("Zoom:200%", 1009, kCheckedAtZoom200), Item("&Zoom...", 1046), kSep, Item("&Resize...", 1047),
+    Item("Cut\tCtrl+X", 1011),
+    Item("Copy\tCtrl+C", 1012),
+    Item("Paste\tCtrl+V", 1013),
+    kSep,
+    Item("&Load image file", 1004),
+    Item("&Save as", 1010),
+    kSep,
+    Item("Zoom: 50%", 1007, kCheckedAtZoom50),
+    Item("Zoom:100%\tCtrl+0", 1008, kCheckedAtZoom100),
+    Item("Zoom:200%", 1009, kCheckedAtZoom200),
+    Item("&Zoom...", 1046),
+    kSep,
+    Item("&Resize...", 1047),
     Item("&Destroy\tCtrl+Q", 1005),
 };
 
@@ -87,9 +104,12 @@ inline constexpr MenuText kProcessT[] = {
     Item("Yuv", 1067), Item("YIQ", 1068), Item("Grey", 1071),
 };
 inline constexpr MenuText kProcessC[] = {Item("Change", 1031), Item("Pick", 1052)};
-inline constexpr MenuText kProcessL[] = {Item("Normal", 1032), Item("Horz.", 1034), Item("Vert.", 1035)};
-inline constexpr MenuText kProcessB[] = {Item("Normal", 1036), Item("Fill", 1037), Item("Fill XOR", 1038)};
-inline constexpr MenuText kProcessO[] = {Item("Normal", 1039), Item("Fill", 1040), Item("Fill XOR", 1041)};
+inline constexpr MenuText kProcessL[] = {Item("Normal", 1032), Item("Horz.", 1034),
+                                         Item("Vert.", 1035)};
+inline constexpr MenuText kProcessB[] = {Item("Normal", 1036), Item("Fill", 1037),
+                                         Item("Fill XOR", 1038)};
+inline constexpr MenuText kProcessO[] = {Item("Normal", 1039), Item("Fill", 1040),
+                                         Item("Fill XOR", 1041)};
 inline constexpr MenuText kProcessF[] = {Item("Draw", 1048), Item("Font Change", 1049)};
 
 inline constexpr MenuText kToolboxProcess32[] = {

@@ -34,7 +34,8 @@ void ExpectMainMenu(const MainMenuEntry* got, int count, MenuTexts want) {
         EXPECT_EQ(Text(got[i].text), Text(want.items[i].text));
         EXPECT_EQ(got[i].id, want.items[i].id);
         if (got[i].text == nullptr) continue;
-        const int busy = want.items[i].mark == product::kGreyable ? kMenuStateGrayed : kMenuStateEnabled;
+        const int busy =
+            want.items[i].mark == product::kGreyable ? kMenuStateGrayed : kMenuStateEnabled;
         EXPECT_EQ(QUB_MainMenuItemState(got[i], 0, 0), kMenuStateEnabled);
         EXPECT_EQ(QUB_MainMenuItemState(got[i], 1, 0), busy);
         EXPECT_EQ(QUB_MainMenuItemState(got[i], 0, 3), busy);
@@ -89,7 +90,8 @@ void ExpectToolboxMenu(const ToolboxItem* got, int count, const MenuText* want, 
             EXPECT_EQ(QUB_ToolboxItemChecked(got[i].command, zoom), CheckedAt(want[i].mark, zoom));
         ASSERT_EQ(got[i].submenu == nullptr, want[i].submenu == nullptr);
         if (want[i].submenu)
-            ExpectToolboxMenu(got[i].submenu, got[i].submenuCount, want[i].submenu, want[i].submenuCount);
+            ExpectToolboxMenu(got[i].submenu, got[i].submenuCount, want[i].submenu,
+                              want[i].submenuCount);
     }
 }
 
@@ -100,7 +102,8 @@ TEST(ProductTexts, ToolboxMenusOfBothDepths) {
     } menus[] = {{QUB_BasicMenuItems(), product::Texts(product::kToolboxBasic)},
                  {QUB_ProcessMenuItems(32), product::Texts(product::kToolboxProcess32)},
                  {QUB_ProcessMenuItems(8), product::Texts(product::kToolboxProcess8)}};
-    for (const auto& m : menus) ExpectToolboxMenu(m.got.items, m.got.count, m.want.items, m.want.count);
+    for (const auto& m : menus)
+        ExpectToolboxMenu(m.got.items, m.got.count, m.want.items, m.want.count);
 }
 
 TEST(ProductTexts, FileTypesAndDialogFilters) {
@@ -113,8 +116,10 @@ TEST(ProductTexts, FileTypesAndDialogFilters) {
     for (int count : {kSaveFilterCount, kOpenFilterCount}) {
         std::wstring expected;
         for (int i = 0; i < count; ++i) {
-            const std::string d = product::kImageFilters[i].description, p = product::kImageFilters[i].pattern;
-            expected += std::wstring(d.begin(), d.end()) + L'\0' + std::wstring(p.begin(), p.end()) + L'\0';
+            const std::string d = product::kImageFilters[i].description,
+                              p = product::kImageFilters[i].pattern;
+            expected +=
+                std::wstring(d.begin(), d.end()) + L'\0' + std::wstring(p.begin(), p.end()) + L'\0';
         }
         wchar_t out[512];
         const size_t needed = expected.size() + 1;
@@ -131,16 +136,19 @@ TEST(ProductTexts, ImageWindowCaptions) {
         for (int depth : {32, 8}) {
             QUB_FormatImageTitle(out, "Left side", 30, depth, halftone, QUB_IsLeadByteNone);
             char expected[64];
-            std::snprintf(expected, sizeof expected, depth == 8 ? product::kImageTitle8 : product::kImageTitle32,
-                          "Left side", 30);
-            EXPECT_EQ(std::string(out), std::string(expected) + (halftone ? product::kHalftoneMark : ""));
+            std::snprintf(expected, sizeof expected,
+                          depth == 8 ? product::kImageTitle8 : product::kImageTitle32, "Left side",
+                          30);
+            EXPECT_EQ(std::string(out),
+                      std::string(expected) + (halftone ? product::kHalftoneMark : ""));
         }
 }
 
 TEST(ProductTexts, ConsoleWordsAndColourReport) {
     const ConsoleWord words[] = {ConsoleWord::kExit, ConsoleWord::kStart, ConsoleWord::kHelp,
                                  ConsoleWord::kVer, ConsoleWord::kColor};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(QUB_ConsoleWord(product::kConsoleWords[i]), words[i]) << i;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(QUB_ConsoleWord(product::kConsoleWords[i]), words[i]) << i;
     for (const char* bad : {"Exit", "exit ", " help", "", "versions"})
         EXPECT_EQ(QUB_ConsoleWord(bad), ConsoleWord::kInvalid) << bad;
     EXPECT_EQ(QUB_ConsoleWord(nullptr), ConsoleWord::kInvalid);

@@ -38,7 +38,8 @@ TEST(FormatCut, WholeOrFillsTheBufferIn1252) {
     // half of one: a text of them is cut at the byte count.
     for (char c : {'z', '\x82'}) {
         out[kFormatBytes - 1] = 'q';
-        EXPECT_EQ(Format(out, sizeof out, QUB_IsLeadByteNone, "%s", std::string(10000, c).c_str()), kFormatBytes - 1);
+        EXPECT_EQ(Format(out, sizeof out, QUB_IsLeadByteNone, "%s", std::string(10000, c).c_str()),
+                  kFormatBytes - 1);
         EXPECT_EQ(std::strlen(out), kFormatBytes - 1);
     }
 }
@@ -52,8 +53,8 @@ TEST(FormatCut, DoubleByteCharactersAcrossTheEndAreDroppedWholeIn932) {
     while (a.size() < 6000) a += "\x82\xA0";
     b = a.substr(1);
     while (c.size() < 5000) c += "\x81\x81";
-    const std::pair<const std::string*, size_t> cases[] = {{&a, kFormatBytes - 1}, {&b, kFormatBytes - 2},
-                                                           {&c, kFormatBytes - 2}};
+    const std::pair<const std::string*, size_t> cases[] = {
+        {&a, kFormatBytes - 1}, {&b, kFormatBytes - 2}, {&c, kFormatBytes - 2}};
     for (const auto& k : cases) {
         char out[kFormatBytes];
         EXPECT_EQ(Format(out, sizeof out, QUB_IsLeadByte932, "%s", k.first->c_str()), k.second);
@@ -74,13 +75,25 @@ TEST(Decimal, PromptAnswersClampedNotWrapped) {
         const char* text;
         int value;
     } cases[] = {
-        {"42", 42}, {"   -17xyz", -17}, {"\t+8", 8}, {"", 0}, {"abc", 0},
+        {"42", 42},
+        {"   -17xyz", -17},
+        {"\t+8", 8},
+        {"", 0},
+        {"abc", 0},
         {"- 5", 0},  // the sign must touch the digits
-        {"12 34", 12}, {nullptr, 0}, {"007", 7}, {"2147483647", INT_MAX}, {"-2147483647", INT_MIN + 1},
-        {"-2147483648", INT_MIN}, {"2147483648", INT_MAX}, {"-2147483649", INT_MIN},
-        {"99999999999999999999999", INT_MAX}, {"-99999999999999999999999", INT_MIN},
+        {"12 34", 12},
+        {nullptr, 0},
+        {"007", 7},
+        {"2147483647", INT_MAX},
+        {"-2147483647", INT_MIN + 1},
+        {"-2147483648", INT_MIN},
+        {"2147483648", INT_MAX},
+        {"-2147483649", INT_MIN},
+        {"99999999999999999999999", INT_MAX},
+        {"-99999999999999999999999", INT_MIN},
     };
-    for (const auto& c : cases) EXPECT_EQ(QUB_ParseDecimal(c.text), c.value) << (c.text ? c.text : "null");
+    for (const auto& c : cases)
+        EXPECT_EQ(QUB_ParseDecimal(c.text), c.value) << (c.text ? c.text : "null");
 }
 
 }  // namespace

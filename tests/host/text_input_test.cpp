@@ -39,11 +39,17 @@ TEST(InputCursor, StepsAcrossTheEdges) {
         // Backspace goes back to the last character of the line above.
         {392, 0, {{'t', u'z', 0, kLine, 1, 0, kU, 0}, {'b', u'z', 392, 0, 0, 0, kU, 0}}},
         // A wide unit no longer fits: the cell is blanked and it moves down.
-        {392, 0, {{'t', u'\u3042', 16, kLine, 1, 2, kS, 392}, {'b', u'\u3042', 392, 0, 0, 0, kU, 0}}},
+        {392,
+         0,
+         {{'t', u'\u3042', 16, kLine, 1, 2, kS, 392}, {'b', u'\u3042', 392, 0, 0, 0, kU, 0}}},
         // Enter on the last line scrolls once; the cursor stays on that line.
         {0, 280, {{'e', 0, 0, 280, 0, 2, kS, 0}}},
         // A resize clears the window: Backspace no longer climbs above the top.
-        {392, 0, {{'t', u'z', 0, kLine, 1, 0, kU, 0}, {'r', 0, 0, 0, 0, 0, kU, 0}, {'b', u'z', 0, 0, 0, 0, kU, 0}}},
+        {392,
+         0,
+         {{'t', u'z', 0, kLine, 1, 0, kU, 0},
+          {'r', 0, 0, 0, 0, 0, kU, 0},
+          {'b', u'z', 0, 0, 0, 0, kU, 0}}},
     };
     for (const auto& k : cases) {
         InputCursor c = Begin(k.x, k.y);
@@ -88,7 +94,9 @@ TEST(InputCursor, LongInputInASmallWindowStaysInBounds) {
         int count;
         bool climbs;  // tall enough for Backspace to climb back over every break
     } cases[] = {{16, 1000, u'\u3042', kInputMaxUnits, false},  // every wide unit breaks twice
-                 {80, 20, u'a', 40, false}, {80, 20, u'\u3042', 40, false}, {80, 44, u'a', 100, false},
+                 {80, 20, u'a', 40, false},
+                 {80, 20, u'\u3042', 40, false},
+                 {80, 44, u'a', 100, false},
                  {80, 300, u'a', 40, true}};
     for (const auto& k : cases) {
         InputCursor c = Begin(0, 0, k.width, k.height);
@@ -98,7 +106,8 @@ TEST(InputCursor, LongInputInASmallWindowStaysInBounds) {
         EXPECT_TRUE(!k.climbs || c.y > 0);
         for (int i = 0; i < k.count; ++i) {
             QUB_InputBackspace(&c, k.unit, &d);
-            ASSERT_TRUE(c.x >= 0 && c.y >= 0 && c.y < k.height) << k.width << "x" << k.height << " after " << i + 1;
+            ASSERT_TRUE(c.x >= 0 && c.y >= 0 && c.y < k.height)
+                << k.width << "x" << k.height << " after " << i + 1;
         }
         EXPECT_EQ(c.x, 0);
         EXPECT_TRUE(!k.climbs || c.y == 0);
@@ -133,12 +142,18 @@ TEST(TextKeys, CtrlCommandsAndKeysForTheMainWindow) {
         TextKeyAction action;
         int value;
     } cases[] = {
-        {'C', true, TextKeyAction::kPostCommand, 1030}, {'S', true, TextKeyAction::kPostCommand, 1069},
-        {'Q', true, TextKeyAction::kPostCommand, 1006}, {'W', true, TextKeyAction::kPostCommand, 1045},
-        {'A', true, TextKeyAction::kPostCommand, 1020}, {'X', true, TextKeyAction::kNone, 0},
-        {0x1B, false, TextKeyAction::kPassToMain, 0x1B}, {'X', false, TextKeyAction::kPassToMain, 'X'},
-        {'S', false, TextKeyAction::kPassToMain, 'S'}, {'C', false, TextKeyAction::kPassToMain, 'C'},
-        {' ', false, TextKeyAction::kConsole, 0}, {'Q', false, TextKeyAction::kNone, 0},
+        {'C', true, TextKeyAction::kPostCommand, 1030},
+        {'S', true, TextKeyAction::kPostCommand, 1069},
+        {'Q', true, TextKeyAction::kPostCommand, 1006},
+        {'W', true, TextKeyAction::kPostCommand, 1045},
+        {'A', true, TextKeyAction::kPostCommand, 1020},
+        {'X', true, TextKeyAction::kNone, 0},
+        {0x1B, false, TextKeyAction::kPassToMain, 0x1B},
+        {'X', false, TextKeyAction::kPassToMain, 'X'},
+        {'S', false, TextKeyAction::kPassToMain, 'S'},
+        {'C', false, TextKeyAction::kPassToMain, 'C'},
+        {' ', false, TextKeyAction::kConsole, 0},
+        {'Q', false, TextKeyAction::kNone, 0},
     };
     for (const auto& c : cases) {
         const TextKeyResult r = QUB_TextWindowKey(c.key, c.ctrl);

@@ -21,7 +21,8 @@ TEST(LayoutSource, OneTextWindow) {
 TEST(LayoutSource, EveryKindWithStringsThatNeedEscaping) {
     WindowLayout layout;
     layout.images.push_back({2, "say \"hi\"\\now", -5, 7, 640, 480, 50, 32});
-    layout.images.push_back({9, "\x83\x5c\t\x01", 1, 2, 3, 4, 100, 8});  // a double-byte character ending in '\'
+    layout.images.push_back(
+        {9, "\x83\x5c\t\x01", 1, 2, 3, 4, 100, 8});  // a double-byte character ending in '\'
     layout.hasInputBox = true;
     layout.inputBox = {10, 20, 2, 70, 120, {"Width", "a \"b\""}};
     layout.hasButtonBox = true;
