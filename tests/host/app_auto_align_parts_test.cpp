@@ -47,12 +47,11 @@ TEST(AlignPyramid, ReductionAveragesBlocksOfLuma) {
 }
 
 TEST(AlignPyramid, ReductionFactorKeepsEitherViewSmall) {
-    EXPECT_EQ(AnalysisReduction(640, 480, 640, 480), 1);
-    EXPECT_EQ(AnalysisReduction(4000, 3000, 4000, 3000), 4);  // 1000 x 750
-    EXPECT_EQ(AnalysisReduction(640, 480, 6000, 4000), 5);    // the larger view decides
-    EXPECT_EQ(AnalysisReduction(12000, 9000, 100, 100), 10);  // 9 would leave 1333 x 1000
-    EXPECT_EQ(AnalysisReduction(0, 0, 0, 0), 1);
-    EXPECT_EQ(AnalysisReduction(100000, 1, 1, 1), 1);
+    // 4000 x 3000 gives 1000 x 750; the larger view decides; 9 would leave 1333 x 1000.
+    const int cases[][5] = {{640, 480, 640, 480, 1},     {4000, 3000, 4000, 3000, 4},
+                            {640, 480, 6000, 4000, 5},   {12000, 9000, 100, 100, 10},
+                            {0, 0, 0, 0, 1},             {100000, 1, 1, 1, 1}};
+    for (const auto& c : cases) EXPECT_EQ(AnalysisReduction(c[0], c[1], c[2], c[3]), c[4]) << c[0];
 }
 
 TEST(AlignFit, RecoversTheSimilarityWhateverTheParallax) {
@@ -125,19 +124,14 @@ TEST(AlignMatch, PeakSkipsItsNeighboursAndKeepsToTheBand) {
     s[2 * 9 + 6] = 0.9;
     s[0 * 9 + 1] = 0.8;
     AlignPeak p = PickPeak(s, w, nullptr, nullptr);
-    EXPECT_TRUE(p.found);
-    EXPECT_EQ(p.x, 104);
-    EXPECT_EQ(p.y, 52);
-    EXPECT_EQ(p.best, 0.95);
-    EXPECT_EQ(p.second, 0.8);
+    EXPECT_TRUE(p.found && p.x == 104 && p.y == 52 && p.best == 0.95 && p.second == 0.8);
     EXPECT_TRUE(Distinct(p));  // 0.05 <= 0.6 * 0.2
     s[0 * 9 + 1] = 0.93;
     EXPECT_FALSE(Distinct(PickPeak(s, w, nullptr, nullptr)));
     // A band of row 0 only: the best there is (1, 0).
     const std::vector<int> lo(9, 0), hi(9, 0);
     p = PickPeak(s, w, lo.data(), hi.data());
-    EXPECT_EQ(p.x, 101);
-    EXPECT_EQ(p.y, 50);
+    EXPECT_TRUE(p.x == 101 && p.y == 50) << p.x << "," << p.y;
 }
 
 TEST(AlignMatch, CorrelationIgnoresGainAndOffset) {

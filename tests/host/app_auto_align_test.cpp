@@ -216,20 +216,25 @@ TEST(AutoAlign, OffsetsAndDepthBudget) {
     EXPECT_NEAR(b.deviation, 30.4, 1e-9);
     EXPECT_NEAR(b.deviationShare, 30.4 / 1179, 1e-12);
     EXPECT_NEAR(b.farScreenMm, 30.9 * 1000 / 1179, 1e-9);
-    EXPECT_EQ(b.verdict, DepthVerdict::Comfortable);
-    EXPECT_STREQ(DepthVerdictText(b.verdict), "comfortable");
     // The same pair on a 3 m screen: the far points 79 mm apart, past the eyes.
-    EXPECT_EQ(JudgeDepthBudget(e, 21, 3000).verdict, DepthVerdict::TooDeep);
-    EXPECT_EQ(JudgeDepthBudget(e, 21, 0).verdict, DepthVerdict::Comfortable);
-    // Deviation 60 px: 1/20 is strong, 100 px (1/12) too deep.
-    e.farParallax = e.nearParallax + 60;
-    EXPECT_EQ(JudgeDepthBudget(e, 21, 0).verdict, DepthVerdict::Strong);
-    EXPECT_STREQ(DepthVerdictText(DepthVerdict::Strong), "strong");
-    e.farParallax = e.nearParallax + 100;
-    EXPECT_EQ(JudgeDepthBudget(e, 21, 0).verdict, DepthVerdict::TooDeep);
-    EXPECT_STREQ(DepthVerdictText(DepthVerdict::TooDeep), "too deep");
-    // Nothing left to show.
-    EXPECT_EQ(JudgeDepthBudget(e, -1200, 0).verdict, DepthVerdict::TooDeep);
+    // Deviation 60 px: 1/20 is strong, 100 px (1/12) too deep; nothing shown.
+    const struct {
+        double deviation;
+        int windowA, screenMm;
+        DepthVerdict verdict;
+        const char* text;
+    } cases[] = {{30.4, 21, 3000, DepthVerdict::TooDeep, "too deep"},
+                 {30.4, 21, 1000, DepthVerdict::Comfortable, "comfortable"},
+                 {30.4, 21, 0, DepthVerdict::Comfortable, "comfortable"},
+                 {60, 21, 0, DepthVerdict::Strong, "strong"},
+                 {100, 21, 0, DepthVerdict::TooDeep, "too deep"},
+                 {100, -1200, 0, DepthVerdict::TooDeep, "too deep"}};
+    for (const auto& c : cases) {
+        e.farParallax = e.nearParallax + c.deviation;
+        b = JudgeDepthBudget(e, c.windowA, c.screenMm);
+        EXPECT_EQ(b.verdict, c.verdict) << c.deviation << " " << c.screenMm;
+        EXPECT_STREQ(DepthVerdictText(b.verdict), c.text);
+    }
 }
 
 }  // namespace
