@@ -50,18 +50,10 @@ inline constexpr MenuText kMainMenuBar[] = {Item("Start(&S)", 1001), Item("Stop(
                                             Item("Exit(&X)", 1002)};
 
 inline constexpr MenuText kMainPopup[] = {
-    Item("Paste\tCtrl+V", 1026, kGreyable),
-    kSep,
-    Item("Start", 1001, kGreyable),
-    Item("Stop", 1003),
-    Item("E&xit", 1002),
-    kSep,
-    Item("Image Window", 1027, kGreyable),
-    Item("Text Window", 1028, kGreyable),
-    Item("Input Box", 1044, kGreyable),
-    Item("Button Box", 1051, kGreyable),
-    kSep,
-    Item("&Window Info.\tCtrl+W", 1045, kGreyable),
+    Item("Paste\tCtrl+V", 1026, kGreyable), kSep, Item("Start", 1001, kGreyable),
+    Item("Stop", 1003), Item("E&xit", 1002), kSep, Item("Image Window", 1027, kGreyable),
+    Item("Text Window", 1028, kGreyable), Item("Input Box", 1044, kGreyable),
+    Item("Button Box", 1051, kGreyable), kSep, Item("&Window Info.\tCtrl+W", 1045, kGreyable),
 };
 
 // The copy entry is a format of the instance and window numbers.
@@ -73,20 +65,11 @@ inline constexpr MenuText kTextPopup[] = {
 };
 
 inline constexpr MenuText kToolboxBasic[] = {
-    Item("Cut\tCtrl+X", 1011),
-    Item("Copy\tCtrl+C", 1012),
-    Item("Paste\tCtrl+V", 1013),
-    kSep,
-    Item("&Load image file", 1004),
-    Item("&Save as", 1010),
-    kSep,
-    Item("Zoom: 50%", 1007, kCheckedAtZoom50),
-    Item("Zoom:100%\tCtrl+0", 1008, kCheckedAtZoom100),
-    Item("Zoom:200%", 1009, kCheckedAtZoom200),
-    Item("&Zoom...", 1046),
-    kSep,
-    Item("&Resize...", 1047),
-    Item("&Destroy\tCtrl+Q", 1005),
+    Item("Cut\tCtrl+X", 1011), Item("Copy\tCtrl+C", 1012), Item("Paste\tCtrl+V", 1013), kSep,
+    Item("&Load image file", 1004), Item("&Save as", 1010), kSep,
+    Item("Zoom: 50%", 1007, kCheckedAtZoom50), Item("Zoom:100%\tCtrl+0", 1008, kCheckedAtZoom100),
+    Item("Zoom:200%", 1009, kCheckedAtZoom200), Item("&Zoom...", 1046), kSep,
+    Item("&Resize...", 1047), Item("&Destroy\tCtrl+Q", 1005),
 };
 
 inline constexpr MenuText kProcessP[] = {
