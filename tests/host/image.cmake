@@ -1,5 +1,4 @@
-qub_pure_test(image_pure_tests image_zoom_test.cpp image_layout_test.cpp image_file_names_test.cpp
-               image_keys_title_test.cpp image_dib_block_test.cpp)
+qub_pure_test(image_pure_tests image_test.cpp image_dib_block_test.cpp)
 
 # The DIB reader takes blocks other programs wrote, so natively it is built
 # once more under AddressSanitizer and UBSan, as the formats probe is.

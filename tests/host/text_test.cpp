@@ -51,7 +51,8 @@ TEST(FormatCut, WholeCharactersFillTheBuffer) {
         size_t size, length;
     } cases[] = {{std::string(10000, 'z'), n, kFormatBytes, kFormatBytes - 1},
                  {std::string(10000, '\x82'), n, kFormatBytes, kFormatBytes - 1},
-                 {a, j, kFormatBytes, kFormatBytes - 1}, {a.substr(1), j, kFormatBytes, kFormatBytes - 2},
+                 {a, j, kFormatBytes, kFormatBytes - 1},
+                 {a.substr(1), j, kFormatBytes, kFormatBytes - 2},
                  {c, j, kFormatBytes, kFormatBytes - 2}, {"\x82\xA0", j, 2, 0}, {"abc", n, 0, 0}};
     for (const auto& k : cases) {
         char out[kFormatBytes];
