@@ -1,11 +1,2 @@
-qub_pure_test(imgproc_pure_tests
-  imgproc_colour_test.cpp
-  imgproc_draw_test.cpp
-  imgproc_circle_test.cpp
-  imgproc_fill_test.cpp
-  imgproc_transform_test.cpp
-  imgproc_font_test.cpp
-  imgproc_plot_test.cpp
-  imgproc_pick_test.cpp
-  imgproc_tt_test.cpp
-)
+qub_pure_test(imgproc_pure_tests imgproc_draw_test.cpp imgproc_picture_test.cpp
+              imgproc_text_test.cpp imgproc_pick_test.cpp)

@@ -1,12 +1,19 @@
-// Pixels, lines and boxes: the library's line walk checked against the exact
-// line it approximates, clipping of any int coordinates, and XOR restoring.
+// Pixels, lines, boxes, circles and flood fill: the line walk against the exact
+// line it approximates, circles against their walk written out step by step,
+// the fill against a plain breadth-first search; clipping of any int
+// coordinates, and XOR restoring.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
+#include <deque>
 #include <random>
 
+#include "imgproc/circle.h"
 #include "imgproc/draw.h"
+#include "imgproc/flood_fill.h"
 #include "imgproc_test_image.h"
 
 namespace {
@@ -36,25 +43,6 @@ TEST(Pixels, ClipAndReadBack) {
     EXPECT_EQ(g.at(2, 1), 245);
     EXPECT_EQ(QUB_ReadPixel8(g.data(), 5, 3, g.stride, 5, 1, -1), -1);
     EXPECT_EQ(g.at(5, 1), 10);  // padding untouched
-}
-
-TEST(Lines, WorkedCases) {
-    const struct {
-        int x1, y1, x2, y2;
-        const char* mask;
-    } cases[] = {
-        {2, 1, 2, 1, "....\n..#.\n....\n....\n"},
-        {-5, 2, 1, 2, "....\n....\n##..\n....\n"},
-        {3, 3, 0, 0, "#...\n.#..\n..#.\n...#\n"},  // a tie (dx = dy) walks x-major
-    };
-    for (const auto& c : cases) {
-        TestImage32 im(4, 4);
-        QUB_DrawLine32(im.data(), 4, 4, kInk, c.x1, c.y1, c.x2, c.y2);
-        EXPECT_EQ(im.Mask(), c.mask) << c.x1 << "," << c.y1;
-    }
-    TestImage8 g(9, 5, 7);
-    QUB_DrawLine8(g.data(), 9, 5, g.stride, 0xFF0000, 0, 0, 8, 4);
-    EXPECT_EQ(g.at(0, 0) + g.at(8, 4), 0) << "the low byte of the colour";
 }
 
 // The walk rounds half up: after k major steps the minor offset m satisfies
@@ -166,6 +154,9 @@ TEST(Lines, XorVisitsEachPixelOnce) {
             QUB_XorLine8(g.data(), 11, 9, g.stride, x2, y2, 5, 4);
             EXPECT_EQ(g.px, before.px);
         }
+    TestImage8 g(9, 5, 7);
+    QUB_DrawLine8(g.data(), 9, 5, g.stride, 0xFF0000, 0, 0, 8, 4);
+    EXPECT_EQ(g.at(0, 0) + g.at(8, 4), 0) << "the low byte of the colour";
 }
 
 TEST(Boxes, OutlineFillAndXorInAnyCornerOrder) {
@@ -215,6 +206,313 @@ TEST(Boxes, XorInvertsEachPixelOnce) {
                     QUB_XorBox8(g.data(), 7, 5, g.stride, x2, y1, x1, y2);
                     ASSERT_EQ(g.px, before.px);
                 }
+}
+
+// The walk written out step by step as the library describes it, plotting by
+// inversion so that a point plotted twice cancels: the engine's 64-bit walk
+// with its skipping must invert exactly the same pixels, negative radii
+// included.
+struct LiteralWalk {
+    TestImage32 outline, disc;
+    QUB_Pen pen = {};  // right end of the last span: lines leave the pen there
+    LiteralWalk(int n, int cx, int cy, int r) : outline(n, n), disc(n, n) {
+        auto plot = [&](int x, int y) {
+            if (x >= 0 && y >= 0 && x < n && y < n) outline.at(x, y) ^= 0x00FFFFFFu;
+        };
+        auto span = [&](int w, int y) {
+            pen = {cx + w, y};
+            if (y < 0 || y >= n) return;
+            const int a = std::min(cx - w, cx + w), b = std::max(cx - w, cx + w);
+            for (int x = std::max(a, 0); x <= std::min(b, n - 1); ++x) disc.at(x, y) ^= 0x00FFFFFFu;
+        };
+        int i = 0, j = r, d = r;
+        const int limit = 5 * r / 7;
+        for (;;) {
+            plot(cx - i, cy + j);
+            plot(cx + i, cy - j);
+            if (i != 0 && i != j) {
+                plot(cx + i, cy + j);
+                plot(cx - i, cy - j);
+                plot(cx + j, cy - i);
+                plot(cx - j, cy + i);
+            }
+            plot(cx + j, cy + i);
+            plot(cx - j, cy - i);
+            d -= 2 * i + 1;
+            if (d <= 0) {
+                d += 2 * j - 2;
+                --j;
+            }
+            ++i;
+            if (i > limit || i > j) break;
+        }
+        i = 0, j = r, d = r;
+        bool stepped = false;
+        for (;;) {
+            if (i != j) {
+                span(j, cy + i);
+                if (i != 0) span(j, cy - i);
+            }
+            d -= 2 * i + 1;
+            stepped = d <= 0;
+            if (stepped) {
+                span(i, cy + j);
+                span(i, cy - j);
+                d += 2 * j - 2;
+                --j;
+            }
+            if (i + 1 > limit || i + 1 > j) break;
+            ++i;
+        }
+        if (!stepped) {
+            span(i, cy + j);
+            span(i, cy - j);
+        }
+    }
+};
+
+// Besides the walk: every outline point lies within a pixel of the radius,
+// the set outline marks the same pixels as the XOR one, the set disc covers
+// the XOR disc, and XOR twice restores a picture of either depth.
+TEST(Circle, SameInversionsAsTheWalkWrittenOut) {
+    for (int r = -12; r <= 100; ++r) {
+        const int n = 2 * std::abs(r) + 7, c = std::abs(r) + 3;
+        const LiteralWalk want(n, c, c, r);
+        TestImage32 outline(n, n), disc(n, n), set(n, n), filled(n, n);
+        QUB_Pen pen = {}, filledPen = {}, emptyPen = {};
+        QUB_XorCircle32(outline.data(), n, n, c, c, r);
+        QUB_XorFillCircle32(disc.data(), n, n, c, c, r, &pen);
+        ASSERT_EQ(outline.px, want.outline.px) << "outline r=" << r;
+        ASSERT_EQ(disc.px, want.disc.px) << "disc r=" << r;
+        QUB_DrawCircle32(set.data(), n, n, c, c, kInk, r);
+        QUB_FillCircle32(filled.data(), n, n, c, c, kInk, r, &filledPen);
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x) {
+                if (r > 0) { ASSERT_EQ(set.at(x, y) == kInk, outline.at(x, y) != 0) << r; }
+                if (disc.at(x, y)) { ASSERT_EQ(filled.at(x, y), kInk) << r; }
+                if (r < 0 || set.at(x, y) != kInk) continue;
+                const double dx = x - c, dy = y - c;
+                ASSERT_LT(std::fabs(std::sqrt(dx * dx + dy * dy) - r), 1.0) << r;
+            }
+        EXPECT_EQ(set.at(c + std::abs(r), c), kInk) << "the axis point is on the radius: " << r;
+        // The pen: after the spans, also where no pixel can be drawn.
+        QUB_XorFillCircle32(disc.data(), 0, 0, c, c, r, &emptyPen);
+        for (const QUB_Pen& p : {pen, filledPen, emptyPen})
+            ASSERT_TRUE(p.x == want.pen.x && p.y == want.pen.y)
+                << "pen r=" << r << " at " << p.x << "," << p.y;
+        TestImage8 g = TestImage8::Distinct(37, 29);
+        TestImage32 t = TestImage32::Distinct(37, 29);
+        const TestImage8 g0 = g;
+        const TestImage32 t0 = t;
+        for (int twice = 0; twice < 2; ++twice) {
+            QUB_XorFillCircle8(g.data(), 37, 29, g.stride, -3, 27, r);
+            QUB_XorCircle8(g.data(), 37, 29, g.stride, 15, 13, r);
+            QUB_XorFillCircle32(t.data(), 37, 29, 15, 13, r);
+            QUB_XorCircle32(t.data(), 37, 29, 15, 13, r);
+        }
+        EXPECT_EQ(g.px, g0.px) << r;
+        EXPECT_EQ(t.px, t0.px) << r;
+    }
+}
+
+// The passes that cannot reach the picture are skipped in closed form; a small
+// window onto a circle must look exactly like the same part of the circle
+// drawn whole.
+TEST(Circle, SkippedPassesChangeNothing) {
+    std::mt19937 rng(777);
+    for (int r : {5, 49, 300, 1001}) {
+        const int n = 2 * r + 3, c = r + 1;
+        TestImage8 outline(n, n), disc(n, n);
+        QUB_DrawCircle8(outline.data(), n, n, outline.stride, c, c, 1, r);
+        QUB_XorFillCircle8(disc.data(), n, n, disc.stride, c, c, r);
+        std::uniform_int_distribution<int> pos(-20, n);
+        for (int trial = 0; trial < 60; ++trial) {
+            const int ox = pos(rng), oy = pos(rng), w = 13, h = 11;
+            TestImage8 a(w, h), b(w, h);
+            QUB_DrawCircle8(a.data(), w, h, a.stride, c - ox, c - oy, 1, r);
+            QUB_XorFillCircle8(b.data(), w, h, b.stride, c - ox, c - oy, r);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const bool in = x + ox >= 0 && x + ox < n && y + oy >= 0 && y + oy < n;
+                    ASSERT_EQ(a.at(x, y), in ? outline.at(x + ox, y + oy) : 0)
+                        << r << " " << ox << "," << oy;
+                    ASSERT_EQ(b.at(x, y), in ? disc.at(x + ox, y + oy) : 0)
+                        << r << " " << ox << "," << oy;
+                }
+        }
+    }
+}
+
+TEST(Circle, HugeRadiiAndCentresAreClipped) {
+    const int w = 33, h = 21;
+    // The right edge of a circle of radius 10^9 whose centre lies far left: the
+    // visible arc is near-vertical and each point is within a pixel of it.
+    const int cx = -1000000000 + 16, cy = 10;
+    TestImage32 im(w, h);
+    QUB_DrawCircle32(im.data(), w, h, cx, cy, kInk, 1000000000);
+    int points = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (im.at(x, y) == kInk) {
+                ++points;
+                const double dx = double(x) - cx, dy = double(y) - cy;
+                EXPECT_LT(std::fabs(std::sqrt(dx * dx + dy * dy) - 1e9), 1.0);
+            }
+    EXPECT_EQ(points, h);  // one point per row on that steep arc
+    TestImage32 disc(w, h);
+    QUB_FillCircle32(disc.data(), w, h, cx, cy, kInk, 1000000000);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) EXPECT_EQ(disc.at(x, y) == kInk, x <= 16) << x << "," << y;
+    // Extreme arguments: nothing overflows and XOR twice still restores.
+    for (int r : {INT_MAX, INT_MIN, -7})
+        for (int c : {INT_MIN, 0, 10, INT_MAX}) {
+            TestImage32 t = TestImage32::Distinct(w, h);
+            const TestImage32 t0 = t;
+            QUB_XorCircle32(t.data(), w, h, c, c, r);
+            QUB_XorFillCircle32(t.data(), w, h, c, c / 2, r);
+            QUB_XorCircle32(t.data(), w, h, c, c, r);
+            QUB_XorFillCircle32(t.data(), w, h, c, c / 2, r);
+            EXPECT_EQ(t.px, t0.px);
+        }
+}
+
+// Reference: 4-connected region of equal pixels, by breadth-first search.
+template <class Img>
+std::vector<char> Region(const Img& im, int sx, int sy) {
+    std::vector<char> in(size_t(im.width) * im.height, 0);
+    const auto target = im.at(sx, sy);
+    std::deque<std::pair<int, int>> q{{sx, sy}};
+    in[size_t(sy) * im.width + sx] = 1;
+    while (!q.empty()) {
+        auto [x, y] = q.front();
+        q.pop_front();
+        const int nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
+        for (int k = 0; k < 4; ++k) {
+            if (nx[k] < 0 || ny[k] < 0 || nx[k] >= im.width || ny[k] >= im.height) continue;
+            char& seen = in[size_t(ny[k]) * im.width + nx[k]];
+            if (seen || im.at(nx[k], ny[k]) != target) continue;
+            seen = 1;
+            q.push_back({nx[k], ny[k]});
+        }
+    }
+    return in;
+}
+
+// A maze: corridors one pixel wide on the odd grid, walls elsewhere, carved
+// by a randomised depth-first walk. Every corridor pixel is connected.
+TestImage32 Maze(int cellsX, int cellsY, uint32_t wall, uint32_t floor, unsigned seed) {
+    TestImage32 im(2 * cellsX + 1, 2 * cellsY + 1, wall);
+    std::mt19937 rng(seed);
+    std::vector<char> seen(size_t(cellsX) * cellsY, 0);
+    std::vector<std::pair<int, int>> stack{{0, 0}};
+    seen[0] = 1;
+    im.at(1, 1) = floor;
+    while (!stack.empty()) {
+        auto [cx, cy] = stack.back();
+        int options[4], n = 0;
+        const int dx[4] = {1, -1, 0, 0}, dy[4] = {0, 0, 1, -1};
+        for (int k = 0; k < 4; ++k) {
+            const int x = cx + dx[k], y = cy + dy[k];
+            if (x >= 0 && y >= 0 && x < cellsX && y < cellsY && !seen[size_t(y) * cellsX + x])
+                options[n++] = k;
+        }
+        if (n == 0) {
+            stack.pop_back();
+            continue;
+        }
+        const int k = options[rng() % n];
+        const int x = cx + dx[k], y = cy + dy[k];
+        seen[size_t(y) * cellsX + x] = 1;
+        im.at(2 * cx + 1 + dx[k], 2 * cy + 1 + dy[k]) = floor;
+        im.at(2 * x + 1, 2 * y + 1) = floor;
+        stack.push_back({x, y});
+    }
+    return im;
+}
+
+TEST(FloodFill, MazeIsFilledCompletelyWhateverTheSeedStack) {
+    const uint32_t wall = 0x00102030, floor = 0x00A0B0C0, paint = 0x00FF0000;
+    const TestImage32 maze = Maze(150, 110, wall, floor, 99);
+    for (int seeds : {1, 2, 7, 64, kFloodFillSeeds}) {
+        TestImage32 im = maze;
+        ASSERT_EQ(QUB_FloodFillSeeds32(im.data(), im.width, im.height, 1, 1, paint, seeds), 0);
+        for (size_t k = 0; k < im.px.size(); ++k)
+            ASSERT_EQ(im.px[k], maze.px[k] == floor ? paint : wall) << seeds << " at " << k;
+    }
+}
+
+// A comb: one base row with 10,000 teeth above it. Filling the base pushes a
+// seed for every tooth at once, far beyond a few thousand seeds.
+TEST(FloodFill, CombWithMoreTeethThanSeeds) {
+    const int teeth = 10000, w = 2 * teeth + 1, h = 9;
+    TestImage8 im(w, h, 1);
+    for (int x = 0; x < w; x += 2)
+        for (int y = 0; y < h - 1; ++y) im.at(x, y) = 0;
+    for (int x = 0; x < w; ++x) im.at(x, h - 1) = 1;
+    for (int seeds : {3, 4000, kFloodFillSeeds}) {
+        TestImage8 t = im;
+        ASSERT_EQ(QUB_FloodFillSeeds8(t.data(), w, h, t.stride, 0, h - 1, 0x77, seeds), 0);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) ASSERT_EQ(t.at(x, y), im.at(x, y) == 1 ? 0x77 : 0) << seeds;
+    }
+}
+
+// Random ragged regions, with pixels that already have the paint colour lying
+// next to the region: they are borders, never part of it.
+TEST(FloodFill, MatchesBreadthFirstSearchOnRandomImages) {
+    std::mt19937 rng(4242);
+    const uint32_t palette[3] = {0x00112233, 0x00445566, 0x00778899};
+    for (int trial = 0; trial < 200; ++trial) {
+        const int w = 5 + int(rng() % 40), h = 3 + int(rng() % 30);
+        TestImage32 im(w, h);
+        for (auto& p : im.px) p = palette[rng() % 3];
+        const int sx = int(rng() % w), sy = int(rng() % h);
+        const uint32_t paint = im.at(sx, sy) == palette[2] ? palette[1] : palette[2];
+        const std::vector<char> region = Region(im, sx, sy);
+        TestImage32 filled = im;
+        const int seeds = 1 + int(rng() % 5);
+        ASSERT_EQ(QUB_FloodFillSeeds32(filled.data(), w, h, sx, sy, paint, seeds), 0);
+        for (size_t k = 0; k < im.px.size(); ++k)
+            ASSERT_EQ(filled.px[k], region[k] ? paint : im.px[k]) << trial << " at " << k;
+    }
+}
+
+// Runs are filled in the classic order (seeds of both neighbour rows pushed
+// left to right, the last pushed filled first), so the pen, left on the right
+// end of the last run, is where that fill would leave it: here the seed above
+// at column 3 is pushed after the seed below at column 0 and filled first.
+TEST(FloodFill, PenEndsOnTheLastRunOfTheClassicOrder) {
+    TestImage32 im(5, 3);
+    const uint32_t wall = 1, kPaint = 0x00FF0000;
+    for (int x : {0, 1, 2}) im.at(x, 0) = wall;
+    for (int x : {2, 3, 4}) im.at(x, 2) = wall;
+    QUB_Pen pen = {-1, -1};
+    ASSERT_EQ(QUB_FloodFill32(im.data(), 5, 3, 2, 1, kPaint, &pen), 0);
+    EXPECT_EQ(pen.x, 1);
+    EXPECT_EQ(pen.y, 2);
+    // Nothing filled: the pen is left alone.
+    ASSERT_EQ(QUB_FloodFill32(im.data(), 5, 3, 2, 1, kPaint, &pen), 0);
+    ASSERT_EQ(QUB_FloodFill32(im.data(), 5, 3, 9, 1, 7, &pen), 0);
+    EXPECT_EQ(pen.x, 1);
+    EXPECT_EQ(pen.y, 2);
+}
+
+TEST(FloodFill, NothingToDo) {
+    TestImage32 im = TestImage32::Distinct(7, 5);
+    const TestImage32 before = im;
+    EXPECT_EQ(QUB_FloodFill32(im.data(), 7, 5, 3, 2, im.at(3, 2)), 0);
+    EXPECT_EQ(QUB_FloodFill32(im.data(), 7, 5, -1, 2, 0), 0);
+    EXPECT_EQ(QUB_FloodFill32(im.data(), 7, 5, 3, 5, 0), 0);
+    EXPECT_EQ(im.px, before.px);
+    // 8 bits: only the low byte of the colour counts.
+    TestImage8 g(5, 3, 0x34);
+    EXPECT_EQ(QUB_FloodFill8(g.data(), 5, 3, g.stride, 2, 1, 0xABCD34), 0);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(g.at(x, y), 0x34);
+    EXPECT_EQ(QUB_FloodFill8(g.data(), 5, 3, g.stride, 2, 1, 0x000099), 0);
+    EXPECT_EQ(g.at(0, 0), 0x99);
+    EXPECT_EQ(g.at(4, 2), 0x99);
+    EXPECT_EQ(g.px[5], 0x34);  // padding byte of row 0 untouched
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ struct TestImage {
         for (size_t k = 0; k < im.px.size(); ++k) {
             const uint32_t x = uint32_t(k % im.stride), y = uint32_t(k / im.stride);
             im.px[k] = sizeof(V) == 1 ? V(k * 37 + 11)
-                                      : V((x * 7 + 1) << 16 ^ (y * 13 + 2) << 8 ^ (x * 3 + y * 5 + 3) ^
-                                          (x + y) << 24);
+                                      : V((x * 7 + 1) << 16 ^ (y * 13 + 2) << 8 ^
+                                          (x * 3 + y * 5 + 3) ^ (x + y) << 24);
         }
         return im;
     }

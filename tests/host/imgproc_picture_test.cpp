@@ -1,0 +1,357 @@
+// Colour arithmetic (worked values, ranges and the HSV round trip over every
+// 24-bit colour), the plots' values, whole-image transforms and the test
+// patterns against their formulas.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "imgproc/analysis_views.h"
+#include "imgproc/colour_space.h"
+#include "imgproc/plot_values.h"
+#include "imgproc/test_patterns.h"
+#include "imgproc/transforms.h"
+#include "imgproc_test_image.h"
+
+namespace {
+
+struct Hsv {
+    int h, s, v;
+};
+
+Hsv ToHsv(uint32_t p) {
+    Hsv r{};
+    QUB_RgbToHsv(p, &r.h, &r.s, &r.v);
+    return r;
+}
+
+// Y, Cr, Cb, u, v, I and Q of each colour, worked by hand from the formulas.
+// The mixed colours are chosen so that moving any one coefficient by 1, or
+// dividing with floor or rounding instead of truncation, changes some entry.
+struct Worked {
+    uint32_t pixel;
+    int y, cr, cb, u, v, i, q;
+};
+
+const Worked kWorked[] = {
+    {0x000000, 0, 0, 0, 0, 0, 0, 0},
+    {0xFFFFFF, 255, 0, 0, 0, 0, 0, 0},
+    {0xFF0000, 76, 128, -42, -36, 157, 152, 53},
+    {0x0000FF, 29, -20, 128, 111, -25, -81, 74},
+    {0x00FF00, 150, -106, -83, -73, -130, -69, -126},
+    {0x004000, 38, -26, -20, -17, -32, -17, -31},  // Cr -26.3 truncates toward zero, not to -27
+    {0x123456, 46, -19, 23, 20, -23, -30, 3},
+    {0xC08040, 140, 37, -42, -36, 46, 59, -4},
+    {0x20E0A0, 159, -90, 0, 0, -111, -93, -57},
+    {0xE3E366, 213, 10, -62, -54, 13, 40, -35},
+    {0x5E5EDB, 108, -9, 63, 55, -12, -39, 36},
+    {0xE0BFB3, 199, 17, -11, -9, 21, 23, 3},
+    {0x27FEAB, 180, -100, -4, -4, -123, -100, -68},
+    {0xE51E1E, 90, 100, -33, -28, 122, 119, 41},
+    {0xF6A8FC, 201, 32, 29, 25, 40, 20, 41},
+    {0x37D4D4, 165, -78, 27, 23, -96, -93, -31},
+};
+
+TEST(ColourSpace, WorkedValues) {
+    for (const Worked& w : kWorked) {
+        const QUB_ChromaPair crcb = QUB_RgbToCrCb(w.pixel), uv = QUB_RgbToUv(w.pixel),
+                             iq = QUB_RgbToIq(w.pixel);
+        const int got[] = {QUB_Luminance(w.pixel),
+                           crcb.first,
+                           crcb.second,
+                           uv.first,
+                           uv.second,
+                           iq.first,
+                           iq.second};
+        const int want[] = {w.y, w.cr, w.cb, w.u, w.v, w.i, w.q};
+        for (int k = 0; k < 7; ++k)
+            EXPECT_EQ(got[k], want[k]) << std::hex << w.pixel << " value " << k;
+    }
+}
+
+// RGB to HSV: the primaries' boundaries, grey, and one colour inside each of
+// the six sectors whose hue division leaves a remainder above d/2, so rounding
+// instead of truncating moves the hue.
+struct HsvWorked {
+    uint32_t pixel;
+    int h, s, v;
+};
+
+const HsvWorked kHsvWorked[] = {
+    {0xFFFF00, 60, 255, 255}, {0x00FFFF, 180, 255, 255}, {0xFF00FF, 300, 255, 255},
+    {0x808080, 0, 0, 128},    {0x000000, 0, 0, 0},       {0xFFFFFF, 0, 0, 255},
+    {0xC83C0A, 15, 190, 200}, {0x3DC80A, 103, 190, 200}, {0x0AC83C, 135, 190, 200},
+    {0x0A3DC8, 223, 190, 200}, {0x3C0AC8, 255, 190, 200}, {0xC80A50, 337, 190, 200},
+};
+
+// HSV to RGB (argument order V, S, H): the primaries, a saturation above the
+// value (m clamps to 0, d = V), and one hue in each of the six ranges whose ramp
+// d * (...) / 60 leaves a remainder above 30.
+struct RgbWorked {
+    int v, s, h;
+    uint32_t rgb;
+};
+
+const RgbWorked kRgbWorked[] = {
+    {255, 255, 0, 0xFF0000},   {255, 255, 120, 0x00FF00}, {255, 255, 240, 0x0000FF},
+    {100, 200, 0, 0x640000},   {200, 255, 30, 0xC86400},  {220, 157, 6, 0xDC4E3F},
+    {220, 157, 65, 0xCEDC3F},  {220, 157, 126, 0x3FDC4E}, {220, 157, 185, 0x3FCEDC},
+    {220, 157, 246, 0x4E3FDC}, {220, 157, 305, 0xDC3FCE},
+};
+
+TEST(ColourSpace, HsvWorkedValues) {
+    for (const HsvWorked& w : kHsvWorked) {
+        const Hsv hsv = ToHsv(w.pixel);
+        const int got[] = {
+            hsv.h, hsv.s, hsv.v, QUB_Hue(w.pixel), QUB_Saturation(w.pixel), QUB_Value(w.pixel)};
+        const int want[] = {w.h, w.s, w.v, w.h, w.s, w.v};
+        for (int k = 0; k < 6; ++k)
+            EXPECT_EQ(got[k], want[k]) << std::hex << w.pixel << " value " << k;
+    }
+    // The top byte is not part of the colour.
+    EXPECT_EQ(QUB_Hue(0xAB00FFFF), 180);
+
+    for (const RgbWorked& w : kRgbWorked)
+        EXPECT_EQ(QUB_HsvToRgb(w.v, w.s, w.h), w.rgb) << w.v << ", " << w.s << ", " << w.h;
+}
+
+TEST(ColourSpace, OutOfRangeHsvStillGivesAPixel) {
+    for (int h : {-100000, -1, 360, 719, 100000})
+        for (int v : {-5, 0, 255, 300})
+            for (int s : {-300, 0, 255, 1000}) EXPECT_EQ(QUB_HsvToRgb(v, s, h) >> 24, 0u);
+}
+
+// Every 24-bit colour: the outputs stay in their stated ranges, and HSV to RGB
+// and back reproduces the largest and smallest channel exactly; only the middle
+// channel can drift because the hue was truncated to whole degrees. Measured
+// worst case over all 2^24 colours: 5 (first at 0x00F725); 11,585,904 colours
+// come back inexact, 714 of them by 5.
+TEST(ColourSpace, AllColoursRangesAndHsvRoundTrip) {
+    int worst = 0;
+    int rangeFailures = 0;
+    for (uint32_t p = 0; p < (1u << 24); ++p) {
+        const int y = QUB_Luminance(p);
+        const QUB_ChromaPair c = QUB_RgbToCrCb(p);
+        const Hsv hsv = ToHsv(p);
+        const int r = QUB_Red(p), g = QUB_Green(p), b = QUB_Blue(p);
+        const int mx = std::max({r, g, b}), mn = std::min({r, g, b});
+        if (y < 0 || y > 255 || c.first < -127 || c.first > 128 || c.second < -127 ||
+            c.second > 128 || hsv.h < 0 || hsv.h > 359 || hsv.v != mx || hsv.s != mx - mn) {
+            ++rangeFailures;
+            continue;
+        }
+        const uint32_t q = QUB_HsvToRgb(hsv.v, hsv.s, hsv.h);
+        const int qr = QUB_Red(q), qg = QUB_Green(q), qb = QUB_Blue(q);
+        if (std::max({qr, qg, qb}) != mx || std::min({qr, qg, qb}) != mn) ++rangeFailures;
+        worst = std::max({worst, std::abs(qr - r), std::abs(qg - g), std::abs(qb - b)});
+    }
+    EXPECT_EQ(rangeFailures, 0);
+    EXPECT_EQ(worst, 5);
+}
+
+PlotSample At(const void* data, int i, int flags) {
+    PlotSample s = {-1, -1};
+    EXPECT_TRUE(QUB_PlotSampleAt(data, i, flags, &s)) << flags;
+    return s;
+}
+
+TEST(PlotValues, FirstChannelBitPicksTheValueAndScale) {
+    const uint32_t px[2] = {0x00FF8040u, 0x00FF0001u};  // the second has H = 359
+    EXPECT_EQ(At(px, 0, kPlotRed | kPlotGreen).value, 0xFF);
+    EXPECT_EQ(At(px, 0, kPlotBlue | kPlotGreen | kPlotJoined).value, 0x80)
+        << "green comes before blue";
+    const PlotSample hue = At(px, 1, kPlotHue | kPlotSaturation);
+    EXPECT_EQ(hue.value, 359);
+    EXPECT_EQ(hue.scale, 359);
+    EXPECT_EQ(QUB_PlotRow(hue), 0);
+    EXPECT_EQ(At(px, 0, kPlotSaturation).scale, 255);
+    EXPECT_EQ(At(px, 0, kPlotValue).value, 255);
+    const uint32_t red = 0xFF0000u;  // Y 76, Cr 128, Cb -42
+    EXPECT_EQ(At(&red, 0, kPlotLuminance).value, 76);
+    EXPECT_EQ(At(&red, 0, kPlotCr).value, 256);
+    EXPECT_EQ(At(&red, 0, kPlotCb).value, 86);
+    const uint8_t bytes[3] = {0, 128, 255};
+    EXPECT_EQ(At(bytes, 2, kPlotByte).value, 255) << "read as bytes, not words";
+    EXPECT_EQ(QUB_PlotRow(At(bytes, 0, kPlotByte)), 127);
+    EXPECT_EQ(QUB_PlotRow(At(bytes, 1, kPlotByte)), 127 - 63);
+    PlotSample none;
+    EXPECT_FALSE(QUB_PlotSampleAt(px, 0, kPlotDots | kPlotJoined, &none));
+}
+
+TEST(PlotValues, CrCbPlanePointsUpAndRight) {
+    const PlotPoint red = QUB_CrCbPoint(0xFF0000u);
+    EXPECT_EQ(red.x, 128 - 42);
+    EXPECT_EQ(red.y, 0);
+    const PlotPoint blue = QUB_CrCbPoint(0x0000FFu);  // Cb 128: one past the graph
+    EXPECT_EQ(blue.x, 256);
+    EXPECT_EQ(blue.y, 148);
+    const PlotPoint grey = QUB_CrCbPoint(0x808080u);
+    EXPECT_EQ(grey.x, 128);
+    EXPECT_EQ(grey.y, 128);
+}
+
+TEST(AnalysisViews, PixelReportAndGraphSizes) {
+    EXPECT_EQ(QUB_PixelReport(3, 4, 0xFF0000u, 32),
+              "(X,Y)=(3,4)\n(R,G,B)=(255,0,0)\n(H,S,V)=(0,255,255)\n(Y,Cr,Cb)=(76,128,-42)\n"
+              "(Y,u,v)=(76,-36,157)\n(Y,I,Q)=(76,152,53)\n\n");
+    EXPECT_EQ(QUB_PixelReport(0, 9, 0x123456u, 32),
+              "(X,Y)=(0,9)\n(R,G,B)=(18,52,86)\n(H,S,V)=(210,68,86)\n(Y,Cr,Cb)=(46,-19,23)\n"
+              "(Y,u,v)=(46,20,-23)\n(Y,I,Q)=(46,-30,3)\n\n");
+    EXPECT_EQ(QUB_PixelReport(7, 1, 0xABCD80u, 8), "(X,Y)=(7,1)\n(Luminance)=(128)\n\n")
+        << "the index only";
+    // A one-pixel-wide picture: 13 columns, 21 for YCrCb; a width near
+    // INT_MAX gives no size rather than a negative one.
+    EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kRgb), 1), 13);
+    EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kYCrCb), 1), 21);
+    EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kLumi), INT_MAX - 5), 0);
+    EXPECT_EQ(QUB_RowGraphLayout(RowGraph::kLumi).curve[0].flags & kPlotByte, kPlotByte);
+}
+
+// Every pixel of both depths against where it must come from: quarter turns,
+// flips and inversion, at widths around the fast path's four-pixel blocks;
+// 8-bit rows keep their padding.
+template <class V>
+void CheckTransforms(int w, int h) {
+    SCOPED_TRACE(testing::Message() << sizeof(V) * 8 << " bits, " << w << " x " << h);
+    const TestImage<V> src = TestImage<V>::Distinct(w, h);
+    TestImage<V> right(h, w), left(h, w), flipH = src, flipV = src, inv = src;
+    if constexpr (sizeof(V) == 1) {
+        QUB_RotateRight8(src.px.data(), w, h, src.stride, right.data(), right.stride);
+        QUB_RotateLeft8(src.px.data(), w, h, src.stride, left.data(), left.stride);
+        QUB_FlipHorizontal8(flipH.data(), w, h, flipH.stride);
+        QUB_FlipVertical8(flipV.data(), w, h, flipV.stride);
+        QUB_InvertImage8(inv.data(), w, h, inv.stride);
+    } else {
+        QUB_RotateRight32(src.px.data(), w, h, right.data());
+        QUB_RotateLeft32(src.px.data(), w, h, left.data());
+        QUB_FlipHorizontal32(flipH.data(), w, h);
+        QUB_FlipVertical32(flipV.data(), w, h);
+        QUB_InvertImage32(inv.data(), w, h);
+    }
+    const V mask = sizeof(V) == 1 ? V(0xFF) : V(0x00FFFFFF);  // the top byte survives
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < src.stride; ++x) {
+            const bool pad = x >= w;
+            ASSERT_EQ(flipH.at(x, y), src.at(pad ? x : w - 1 - x, y)) << x << "," << y;
+            ASSERT_EQ(flipV.at(x, y), src.at(x, pad ? y : h - 1 - y)) << x << "," << y;
+            ASSERT_EQ(inv.at(x, y), pad ? src.at(x, y) : V(src.at(x, y) ^ mask)) << x << "," << y;
+            if (pad) continue;
+            ASSERT_EQ(right.at(h - 1 - y, x), src.at(x, y)) << x << "," << y;
+            ASSERT_EQ(left.at(y, w - 1 - x), src.at(x, y)) << x << "," << y;
+        }
+}
+
+TEST(Transforms, TurnsFlipsAndInversionMoveEveryPixelRight) {
+    for (int w = 1; w <= 27; ++w) {
+        CheckTransforms<uint32_t>(w, 3);
+        CheckTransforms<uint8_t>(w, 3);
+    }
+    for (auto [w, h] : {std::pair{7, 3}, {3, 7}, {33, 65}, {70, 31}}) {
+        CheckTransforms<uint32_t>(w, h);
+        CheckTransforms<uint8_t>(w, h);
+    }
+}
+
+TEST(Transforms, ScaledSizes) {
+    const struct {
+        int width, height, perMille, result, newWidth, newHeight;
+    } cases[] = {
+        {3, 3, 500, 0, 2, 2},     {640, 480, 707, 0, 452, 339}, {100, 100, 1414, 0, 141, 141},
+        {7, 5, 500, 0, 4, 3},     {4, 3, 2000, 0, 8, 6},        {1, 1, 500, 0, 1, 1},
+        {2000000000, 5, 2000, 2, -1, -1},  // unchanged on failure
+        {0, 5, 1000, 2, -1, -1},  {5, 0, 1000, 2, -1, -1},
+    };
+    for (const auto& c : cases) {
+        int w = -1, h = -1;
+        EXPECT_EQ(QUB_ScaledSize(c.width, c.height, c.perMille, &w, &h), c.result) << c.width;
+        EXPECT_TRUE(w == c.newWidth && h == c.newHeight) << c.width << ": " << w << " x " << h;
+    }
+}
+
+// --- test patterns --------------------------------------------------------
+
+uint32_t RgbAt(int x, int y, int w, int h) {
+    return QUB_PackRgb(255 * x / w, 255 * y / h, 255 - 255 * (x + y) / (w + h));
+}
+
+int Clamp(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+
+// The chroma charts: a grows to the right, b upward; the vertical axis is Cr,
+// v or I and the horizontal one Cb, u or Q.
+enum class Chart { kYCrCb, kYuv, kYiq };
+
+uint32_t ChartAt(Chart chart, int x, int y, int w, int h) {
+    const int a = 255 * (x - w / 2) / w, b = -(255 * (y - h / 2) / h);
+    const int l = int(std::sqrt(5.0 * (a * a + b * b))) * 65536;
+    int r = 0, g = 0, bl = 0;
+    switch (chart) {
+        case Chart::kYCrCb:  // Cr = b, Cb = a
+            r = 91881 * b;
+            g = -46793 * b - 22544 * a;
+            bl = 116130 * a;
+            break;
+        case Chart::kYuv:  // v = b, u = a
+            r = 74711 * b;
+            g = -38076 * b - 25952 * a;
+            bl = 132973 * a;
+            break;
+        case Chart::kYiq:  // I = b, Q = a
+            r = 62187 * b + 42998 * a;
+            g = -17334 * b - 44872 * a;
+            bl = -73859 * b + 118292 * a;
+            break;
+    }
+    return QUB_PackRgb(Clamp((l + r + 32768) / 65536), Clamp((l + g + 32768) / 65536),
+                       Clamp((l + bl + 32768) / 65536));
+}
+
+// The patterns are computed with running quotients and tables; they must give
+// the same pixels as the formulas evaluated one pixel at a time. The HSV one
+// leaves a single row alone.
+TEST(TestPatterns, MatchTheFormulasAtOddSizes) {
+    for (auto [w, h] : {std::pair{1, 1}, {2, 3}, {37, 23}, {300, 7}, {5, 301}, {30, 1}}) {
+        TestImage32 rgb(w, h), ycc(w, h), hsv(w, h, 0x5A5A5A), grey(w, h);
+        QUB_TestPatternRgb32(rgb.data(), w, h);
+        QUB_TestPatternYCrCb32(ycc.data(), w, h);
+        QUB_TestPatternHsv32(hsv.data(), w, h);
+        QUB_TestPatternGrey32(grey.data(), w, h);
+        TestImage32 yuv(w, h), yiq(w, h);
+        QUB_TestPatternYuv32(yuv.data(), w, h);
+        QUB_TestPatternYiq32(yiq.data(), w, h);
+        TestImage8 g8(w, h, 9), yiq8(w, h, 9);
+        QUB_TestPatternRgb8(g8.data(), w, h, g8.stride);
+        QUB_TestPatternYiq8(yiq8.data(), w, h, yiq8.stride);
+        const int n = h / 2;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                ASSERT_EQ(rgb.at(x, y), RgbAt(x, y, w, h)) << x << "," << y;
+                ASSERT_EQ(ycc.at(x, y), ChartAt(Chart::kYCrCb, x, y, w, h)) << x << "," << y;
+                ASSERT_EQ(yuv.at(x, y), ChartAt(Chart::kYuv, x, y, w, h)) << x << "," << y;
+                ASSERT_EQ(yiq.at(x, y), ChartAt(Chart::kYiq, x, y, w, h)) << x << "," << y;
+                ASSERT_EQ(g8.at(x, y), RgbAt(x, y, w, h) & 255u);
+                ASSERT_EQ(yiq8.at(x, y), ChartAt(Chart::kYiq, x, y, w, h) & 255u);
+                const int s = y < n ? 255 * y / n : 255;
+                const int v = n == 0 ? 0 : y < n ? 255 : 255 - 255 * (y - n) / n;
+                ASSERT_EQ(hsv.at(x, y), n ? QUB_HsvToRgb(v, s, 359 * x / w) : 0x5A5A5Au) << x;
+                const int gv = 255 * x / w;
+                ASSERT_EQ(grey.at(x, y), uint32_t(y < h / 2 ? gv : 255 - gv) * 0x010101u);
+            }
+    }
+}
+
+TEST(TestPatterns, EmptyPicturesAreLeftAlone) {
+    for (auto [pw, ph] : {std::pair{0, 3}, {3, 0}, {-2, 3}}) {
+        TestImage32 canary(3, 3, 0x5A5A5A);
+        TestImage8 bytes(3, 3, 0x5A);
+        QUB_TestPatternRgb32(canary.data(), pw, ph);
+        QUB_TestPatternYCrCb32(canary.data(), pw, ph);
+        QUB_TestPatternHsv32(canary.data(), pw, ph);
+        QUB_TestPatternGrey8(bytes.data(), pw, ph, 4);
+        EXPECT_EQ(canary.px, TestImage32(3, 3, 0x5A5A5A).px) << pw << " x " << ph;
+        EXPECT_EQ(bytes.px, TestImage8(3, 3, 0x5A).px) << pw << " x " << ph;
+    }
+}
+
+}  // namespace
