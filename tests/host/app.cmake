@@ -1,15 +1,12 @@
-qub_pure_test(app_pure_tests app_slots_test.cpp app_compose_test.cpp app_save_name_test.cpp app_alignment_test.cpp)
-# The sample pair's scene is pure code of the tools folder; the test builds it in.
-qub_pure_test(app_sample_pair_tests app_sample_pair_test.cpp
-              ${CMAKE_SOURCE_DIR}/tools/sample_scene.cpp)
+qub_pure_test(app_pure_tests app_test.cpp)
 # The alignment estimate on pairs made with known truth from the sample scene
 # and from textured scenes of the tests' own.
-qub_pure_test(app_auto_align_tests app_auto_align_test.cpp app_auto_align_parts_test.cpp
+qub_pure_test(app_auto_align_tests app_auto_align_test.cpp
               align_scenes.cpp ${CMAKE_SOURCE_DIR}/tools/sample_scene.cpp)
 qub_pure_test(app_auto_align_huge_tests app_auto_align_huge_test.cpp align_scenes.cpp
               align_memory.cpp ${CMAKE_SOURCE_DIR}/tools/sample_scene.cpp)
 
-# The same on a real photograph that a Debian package ships as JPEG
+# Also on a real photograph that a Debian package ships as JPEG
 # (scripts/setup.sh installs it): the build reduces it to a small PPM with
 # ImageMagick, which the test reads. Native only: the path is a Linux one.
 if(NOT WIN32)
@@ -24,12 +21,10 @@ if(NOT WIN32)
                        DEPENDS ${QUB_PHOTO_JPEG} VERBATIM)
     add_custom_target(align_photo ALL DEPENDS ${QUB_PHOTO_PPM})
   else()
-    message(WARNING "No ${QUB_PHOTO_JPEG} or no ImageMagick: app_auto_align_photo_tests will fail; run scripts/setup.sh")
+    message(WARNING "No ${QUB_PHOTO_JPEG} or no ImageMagick: AutoAlignPhoto will fail; run scripts/setup.sh")
   endif()
-  qub_pure_test(app_auto_align_photo_tests app_auto_align_photo_test.cpp align_scenes.cpp
-                ${CMAKE_SOURCE_DIR}/tools/sample_scene.cpp)
-  target_compile_definitions(app_auto_align_photo_tests PRIVATE QUB_ALIGN_PHOTO="${QUB_PHOTO_PPM}")
+  target_compile_definitions(app_auto_align_tests PRIVATE QUB_ALIGN_PHOTO="${QUB_PHOTO_PPM}")
   if(TARGET align_photo)
-    add_dependencies(app_auto_align_photo_tests align_photo)
+    add_dependencies(app_auto_align_tests align_photo)
   endif()
 endif()

@@ -1,21 +1,97 @@
 // The alignment estimate on pairs whose truth the test knows: the sample
-// scene with its right view resampled through known offsets, rotations and
-// scales, with its own exposure and noise; textured pairs; pairs that cannot
-// be aligned; odd sizes. Then what follows from an estimate.
+// scene (each of its layers first shown to line up at its own disparity) with
+// its right view resampled through known offsets, rotations and scales, with
+// its own exposure and noise; textured pairs; a real photograph; pairs that
+// cannot be aligned; odd sizes. Then what follows from an estimate, and the
+// engine's parts on inputs small enough to check against a plain formula.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <cstdio>
 #include <vector>
 
+#include "app/align_fit.h"
+#include "app/align_match.h"
+#include "app/align_pyramid.h"
 #include "app/auto_align.h"
 #include "app/compose.h"
 #include "tests/host/align_scenes.h"
 #include "tools/sample_pair_params.h"
+#include "tools/sample_scene.h"
 
 namespace {
+
+constexpr int kW = kSampleViewWidth, kH = kSampleViewHeight;
+constexpr size_t kPixels = static_cast<size_t>(kW) * kH;
+
+struct RenderedPair {
+    std::vector<uint32_t> left, right;
+    std::vector<uint32_t> leftLayers, rightLayers;  // layer numbers as pixels
+    RenderedPair() : left(kPixels), right(kPixels), leftLayers(kPixels), rightLayers(kPixels) {
+        std::vector<uint8_t> layers(kPixels);
+        RenderSampleView(SampleEye::Left, left.data(), layers.data());
+        leftLayers.assign(layers.begin(), layers.end());
+        RenderSampleView(SampleEye::Right, right.data(), layers.data());
+        rightLayers.assign(layers.begin(), layers.end());
+    }
+};
+
+const RenderedPair& Pair() {
+    static const RenderedPair pair;
+    return pair;
+}
+
+struct Agreement {
+    long matching = 0;  // pixels of `layer` in both aligned views that are equal
+    long total = 0;     // pixels of `layer` in both aligned views
+};
+
+Agreement AgreementOf(SampleLayer layer, int a, int i) {
+    const RenderedPair& p = Pair();
+    std::vector<uint32_t> f1(kPixels), f2(kPixels), l1(kPixels), l2(kPixels);
+    MakeWiggleFrames(kW, kH, p.left.data(), p.right.data(), f1.data(), f2.data(), a, i);
+    MakeWiggleFrames(kW, kH, p.leftLayers.data(), p.rightLayers.data(), l1.data(), l2.data(), a, i);
+    const StereoOverlap overlap = AlignedOverlap(kW, kH, a, i);
+    Agreement result;
+    for (int y = 0; y < overlap.height; ++y)
+        for (int x = 0; x < overlap.width; ++x) {
+            const size_t k = static_cast<size_t>(y) * kW + x;
+            if (l1[k] != layer || l2[k] != layer) continue;
+            ++result.total;
+            if (f1[k] == f2[k]) ++result.matching;
+        }
+    return result;
+}
+
+// Each layer lines up exactly at its own disparity (the wall at the known
+// alignment) and not at the wall's; the wall not one pixel off either way.
+TEST(SamplePair, EachLayerLinesUpAtItsOwnDisparity) {
+    const std::pair<SampleLayer, int> layers[] = {{kLayerWall, kSampleAlignA},
+                                                  {kLayerPanel, kSamplePanelDisparity},
+                                                  {kLayerBoard, kSampleBoardDisparity},
+                                                  {kLayerBall, kSampleBallDisparity}};
+    for (auto [layer, disparity] : layers) {
+        const Agreement at = AgreementOf(layer, disparity, kSampleAlignI);
+        EXPECT_GT(at.total, layer == kLayerWall ? static_cast<long>(kPixels / 2) : 10000)
+            << int{layer};
+        EXPECT_EQ(at.matching, at.total) << int{layer};
+        const std::pair<int, int> off[] = {
+            {1, 0}, {-1, 0}, {0, 1}, {0, -1}, {kSampleAlignA - disparity, 0}};
+        for (auto [da, di] : off) {
+            // Only the wall is flat enough to fail one pixel off; the others at the wall's.
+            if ((da == 0 && di == 0) || (layer != kLayerWall && da != kSampleAlignA - disparity))
+                continue;
+            const Agreement o = AgreementOf(layer, disparity + da, kSampleAlignI + di);
+            EXPECT_LT(o.matching, o.total / 4) << int{layer} << ": " << da << "," << di;
+        }
+    }
+    const SavedPairSize size = SavedPairSizeFor(kW, kH, kSampleAlignA, kSampleAlignI);
+    EXPECT_EQ(size.width, kSampleAlignedSaveWidth);
+    EXPECT_EQ(size.height, kSampleAlignedSaveHeight);
+    EXPECT_TRUE(size.width == 1256 && size.height == 474);
+}
 
 // The sample scene: the ball is the nearest layer, the wall the farthest.
 constexpr double kNear = -kSampleBallDisparity, kFar = -kSampleBackgroundDisparity;
@@ -32,15 +108,7 @@ PairEstimate Estimate(const TestView& l, const TestView& r) {
 
 // A darker, noisier right view, as from a second camera.
 Misalignment Spoilt(double offset, double degrees, double scale, uint32_t seed) {
-    Misalignment m;
-    m.offset = offset;
-    m.rotationDegrees = degrees;
-    m.scale = scale;
-    m.gain = 0.85;
-    m.bias = 6;
-    m.noise = 3;
-    m.seed = seed;
-    return m;
+    return Misalignment{offset, degrees, scale, 0.85, 6, 3, seed};
 }
 
 void ExpectTruth(const PairEstimate& e, const Misalignment& m, double nearP, double farP) {
@@ -67,13 +135,12 @@ TEST(AutoAlign, SamplePairAsRendered) {
     // The same pair again gives the same bits: no state carried between
     // runs, nothing uninitialised, no order that depends on addresses.
     const PairEstimate again = Estimate(Left(), right);
-    const double a[] = {again.verticalOffset, again.rotationDegrees, again.verticalScale,
-                        again.nearParallax,   again.farParallax,     again.confidence,
-                        again.scaleCos,       again.scaleSin};
-    const double b[] = {e.verticalOffset, e.rotationDegrees, e.verticalScale, e.nearParallax,
-                        e.farParallax, e.confidence, e.scaleCos, e.scaleSin};
-    EXPECT_EQ(std::memcmp(a, b, sizeof a), 0);
-    EXPECT_EQ(again.matches, e.matches);
+    auto bits = [](const PairEstimate& x) {
+        return std::vector<double>{x.verticalOffset, x.rotationDegrees, x.verticalScale,
+                                   x.nearParallax,   x.farParallax,     x.confidence,
+                                   x.scaleCos,       x.scaleSin,        double(x.matches)};
+    };
+    EXPECT_EQ(bits(again), bits(e));
 }
 
 // Offsets, rotations and scales of the sample scene's right view; then a
@@ -235,6 +302,210 @@ TEST(AutoAlign, OffsetsAndDepthBudget) {
         EXPECT_EQ(b.verdict, c.verdict) << c.deviation << " " << c.screenMm;
         EXPECT_STREQ(DepthVerdictText(b.verdict), c.text);
     }
+}
+
+#ifdef QUB_ALIGN_PHOTO
+// A binary PPM (P6, maxval 255, no comments, as the build writes it); empty
+// on any other input.
+TestView ReadPpm(const char* path) {
+    TestView v;
+    FILE* file = std::fopen(path, "rb");
+    int w = 0, h = 0;
+    if (file != nullptr && std::fscanf(file, "P6 %d %d 255%*c", &w, &h) == 2 && w > 0 && h > 0) {
+        std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+        if (std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size()) {
+            v = TestView{w, h, {}};
+            for (size_t k = 0; k < rgb.size(); k += 3)
+                v.pixels.push_back(static_cast<uint32_t>(rgb[k]) << 16 | rgb[k + 1] << 8 |
+                                   rgb[k + 2]);
+        }
+    }
+    if (file != nullptr) std::fclose(file);
+    return v;
+}
+
+const TestView& Photo() {
+    static const TestView photo = ReadPpm(QUB_ALIGN_PHOTO);
+    return photo;
+}
+
+constexpr int kOriginX = 120, kOriginY = 60, kWidth = 960, kHeight = 540;
+constexpr double kParallax = -14.5;
+
+TEST(AutoAlignPhoto, KnownMisalignments) {
+    const TestView& photo = Photo();
+    ASSERT_EQ(photo.width, 1200) << "no photograph at " QUB_ALIGN_PHOTO
+                                    " (scripts/setup.sh installs lomiri-wallpapers-20.04)";
+    ASSERT_EQ(photo.height, 675);
+    TestView left{kWidth, kHeight, {}};
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            left.pixels.push_back(
+                photo.pixels[static_cast<size_t>(y + kOriginY) * photo.width + x + kOriginX]);
+    const double cases[][3] = {
+        {-12, 0, 1}, {-2.5, 0.2, 1}, {0.25, -1, 1}, {7.75, 1, 1.005}, {3, -0.2, 0.995}};
+    uint32_t seed = 5;
+    for (const auto& c : cases) {
+        const Misalignment m{c[0], c[1], c[2], 1.1, -8, 2, seed++};
+        const TestView right =
+            ResampleThrough(photo, kOriginX, kOriginY, kWidth, kHeight, kParallax, m);
+        const PairEstimate e = EstimatePairAlignment(left.pixels.data(), kWidth, kHeight,
+                                                     right.pixels.data(), kWidth, kHeight);
+        SCOPED_TRACE(c[0]);
+        ExpectTruth(e, m, kParallax, kParallax);
+    }
+}
+#endif
+
+uint32_t Luma256(uint32_t p) {
+    return 77 * (p >> 16 & 255) + 150 * (p >> 8 & 255) + 29 * (p & 255);
+}
+
+TEST(AlignPyramid, ReductionAveragesBlocksOfLuma) {
+    // 7 x 5, distinct channels everywhere; factor 2 leaves out the last column and row.
+    std::vector<uint32_t> view;
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x)
+            view.push_back(static_cast<uint32_t>((37 * x + 11 * y) % 256) << 16 |
+                           static_cast<uint32_t>((90 + 23 * y) % 256) << 8 |
+                           static_cast<uint32_t>(200 - 19 * x));
+    LumaImage one, two, half;
+    ReduceToLuma(view.data(), 7, 5, 1, one);
+    ASSERT_EQ(one.width, 7);
+    for (int k = 0; k < 35; ++k)
+        EXPECT_EQ(one.pixels[k], std::floor(Luma256(view[k]) * 4 / 256.0 + 0.5)) << k;
+    ReduceToLuma(view.data(), 7, 5, 2, two);
+    ASSERT_EQ(two.width, 3);
+    ASSERT_EQ(two.height, 2);
+    for (int v = 0; v < 2; ++v)
+        for (int u = 0; u < 3; ++u) {
+            double sum = 0;
+            for (int j = 0; j < 2; ++j)
+                for (int i = 0; i < 2; ++i) sum += Luma256(view[(2 * v + j) * 7 + 2 * u + i]);
+            EXPECT_EQ(two.At(u, v), std::floor(sum / 256.0 + 0.5)) << u << "," << v;
+        }
+    HalveLuma(one, half);
+    ASSERT_EQ(half.width, 3);
+    ASSERT_EQ(half.height, 2);
+    EXPECT_EQ(half.At(2, 1), (one.At(4, 2) + one.At(5, 2) + one.At(4, 3) + one.At(5, 3) + 2) / 4);
+}
+
+TEST(AlignPyramid, ReductionFactorKeepsEitherViewSmall) {
+    // 4000 x 3000 gives 1000 x 750; the larger view decides; 9 would leave 1333 x 1000.
+    const int cases[][5] = {{640, 480, 640, 480, 1},     {4000, 3000, 4000, 3000, 4},
+                            {640, 480, 6000, 4000, 5},   {12000, 9000, 100, 100, 10},
+                            {0, 0, 0, 0, 1},             {100000, 1, 1, 1, 1}};
+    for (const auto& c : cases) EXPECT_EQ(AnalysisReduction(c[0], c[1], c[2], c[3]), c[4]) << c[0];
+}
+
+TEST(AlignFit, RecoversTheSimilarityWhateverTheParallax) {
+    AlignModel truth;
+    truth.cx = 499.5;
+    truth.cy = 374.5;
+    const double theta = 0.9 * 3.14159265358979323846 / 180, s = 1.004;
+    truth.e = std::cos(theta) / s;
+    truth.f = std::sin(theta) / s;
+    truth.t = -3.75;
+    // Places across the view at parallaxes from -60 to +20; every third one
+    // a mismatch a few rows off.
+    std::vector<AlignMatch> matches;
+    uint32_t state = 99;
+    for (int k = 0; k < 300; ++k) {
+        state = state * 1664525u + 1013904223u;
+        const double xl = 20 + (state >> 8) % 960, yl = 20 + (state >> 4) % 710;
+        const double p = -60 + (k * 37) % 81;
+        double xr, yr;
+        truth.RightOf(xl, yl, p, xr, yr);
+        EXPECT_NEAR(truth.Parallax({xl, yl, xr, yr}), p, 1e-9);
+        EXPECT_NEAR(truth.LeftRowOf(xr, yr), yl, 1e-9);
+        EXPECT_NEAR(truth.RightRowOf(yl, xr), yr, 1e-9);
+        if (k % 3 == 0) yr += 2 + (k % 7);
+        matches.push_back({xl, yl, xr, yr});
+    }
+    AlignModel model;
+    model.cx = truth.cx;
+    model.cy = truth.cy;
+    ASSERT_EQ(RansacModel(matches, 0.5, 200, model), 200);
+    std::vector<char> inlier;
+    double scale = 0;
+    EXPECT_EQ(RefineModel(matches, 0.01, 0.5, model, inlier, scale), 200);
+    EXPECT_NEAR(model.e, truth.e, 1e-12);
+    EXPECT_NEAR(model.f, truth.f, 1e-12);
+    EXPECT_NEAR(model.t, truth.t, 1e-9);
+    for (int k = 0; k < 300; ++k) EXPECT_EQ(inlier[k], k % 3 != 0) << k;
+    // 0.1 / (sqrt(200) * about 277, the spread of x): 2.6e-5.
+    EXPECT_NEAR(SlopeUncertainty(matches, inlier, model, 0.1), 2.6e-5, 0.3e-5);
+}
+
+TEST(AlignFit, CollinearPlacesDoNotDetermineTheModel) {
+    std::vector<AlignMatch> matches;
+    for (int k = 0; k < 20; ++k) matches.push_back({10.0 * k, 50, 10.0 * k, 52});
+    AlignModel model;
+    model.cx = 100;
+    model.cy = 100;
+    EXPECT_FALSE(FitModel(matches, nullptr, model));
+    EXPECT_EQ(RansacModel(matches, 0.5, 50, model), 0);
+}
+
+TEST(AlignFit, QuantileAndArctangent) {
+    std::vector<double> v = {5, 1, 4, 2, 3};
+    EXPECT_EQ(Quantile(v, 0), 1);
+    EXPECT_EQ(Quantile(v, 1), 5);
+    EXPECT_DOUBLE_EQ(Quantile(v, 0.3), 2.2);
+    for (double y = -3; y <= 3; y += 0.0625)
+        for (double x = -3; x <= 3; x += 0.1875)
+            EXPECT_NEAR(PortableAtan2(y, x), std::atan2(y, x), 2e-15) << y << "," << x;
+    EXPECT_NEAR(PortableAtan2(1e-6, 1), std::atan2(1e-6, 1), 1e-21);
+    EXPECT_EQ(PortableAtan2(0, 0), 0);
+}
+
+TEST(AlignMatch, PeakSkipsItsNeighboursAndKeepsToTheBand) {
+    // 9 columns x 5 rows of scores: the best at (4, 2), a neighbour two
+    // columns away that does not count as the runner-up, one three away that does.
+    const AlignWindow w{100, 50, 9, 5};
+    std::vector<double> s(45, 0.1);
+    s[2 * 9 + 4] = 0.95;
+    s[2 * 9 + 6] = 0.9;
+    s[0 * 9 + 1] = 0.8;
+    AlignPeak p = PickPeak(s, w, nullptr, nullptr);
+    EXPECT_TRUE(p.found && p.x == 104 && p.y == 52 && p.best == 0.95 && p.second == 0.8);
+    EXPECT_TRUE(Distinct(p));  // 0.05 <= 0.6 * 0.2
+    s[0 * 9 + 1] = 0.93;
+    EXPECT_FALSE(Distinct(PickPeak(s, w, nullptr, nullptr)));
+    // A band of row 0 only: the best there is (1, 0).
+    const std::vector<int> lo(9, 0), hi(9, 0);
+    p = PickPeak(s, w, lo.data(), hi.data());
+    EXPECT_TRUE(p.x == 101 && p.y == 50) << p.x << "," << p.y;
+}
+
+TEST(AlignMatch, CorrelationIgnoresGainAndOffset) {
+    LumaImage a, b;
+    a.width = b.width = 30;
+    a.height = b.height = 20;
+    uint32_t state = 5;
+    for (int k = 0; k < 600; ++k) {
+        state = state * 1664525u + 1013904223u;
+        a.pixels.push_back(static_cast<uint16_t>(100 + (state >> 24)));
+    }
+    // b is a shifted by (3, -2), at half the contrast and brighter.
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x) {
+            const int sx = x - 3, sy = y + 2;
+            b.pixels.push_back(static_cast<uint16_t>(
+                sx >= 0 && sy < 20 ? 400 + a.At(sx, sy) / 2 : 0));
+        }
+    AlignPatch patch;
+    ASSERT_TRUE(TakePatch(a, 12, 10, 4, patch));
+    std::vector<double> scores;
+    const AlignWindow w{10, 5, 8, 5};
+    ScoreWindow(patch, b, w, scores);
+    const AlignPeak p = PickPeak(scores, w, nullptr, nullptr);
+    EXPECT_EQ(p.x, 15);
+    EXPECT_EQ(p.y, 8);
+    // Halving drops a bit of each pixel: close to 1, not exactly.
+    EXPECT_GT(p.best, 0.99);
+    EXPECT_LT(p.second, 0.6);
+    EXPECT_FALSE(TakePatch(a, 3, 10, 4, patch));  // would leave the image
 }
 
 }  // namespace
