@@ -1,9 +1,10 @@
 // The alignment estimate on pairs whose truth the test knows: the sample
-// scene (each of its layers first shown to line up at its own disparity) with
-// its right view resampled through known offsets, rotations and scales, with
-// its own exposure and noise; textured pairs; a real photograph; pairs that
-// cannot be aligned; odd sizes. Then what follows from an estimate, and the
-// engine's parts on inputs small enough to check against a plain formula.
+// scene (each of its layers first shown to line up at its own disparity),
+// textured pairs and a real photograph, with the right view resampled through
+// known offsets, rotations and scales and given its own exposure and noise;
+// pairs that cannot be aligned; odd sizes. Then what follows from an
+// estimate, and the engine's parts on inputs small enough to check against a
+// plain formula.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,43 +27,31 @@ namespace {
 constexpr int kW = kSampleViewWidth, kH = kSampleViewHeight;
 constexpr size_t kPixels = static_cast<size_t>(kW) * kH;
 
-struct RenderedPair {
-    std::vector<uint32_t> left, right;
-    std::vector<uint32_t> leftLayers, rightLayers;  // layer numbers as pixels
-    RenderedPair() : left(kPixels), right(kPixels), leftLayers(kPixels), rightLayers(kPixels) {
+// How many pixels of `layer` the sample pair aligned by (a, i) shows in both
+// views, and how many of them agree.
+std::pair<long, long> AgreementOf(SampleLayer layer, int a, int i) {
+    static const auto rendered = [] {
+        std::vector<std::vector<uint32_t>> p(4, std::vector<uint32_t>(kPixels));  // views, layers
         std::vector<uint8_t> layers(kPixels);
-        RenderSampleView(SampleEye::Left, left.data(), layers.data());
-        leftLayers.assign(layers.begin(), layers.end());
-        RenderSampleView(SampleEye::Right, right.data(), layers.data());
-        rightLayers.assign(layers.begin(), layers.end());
-    }
-};
-
-const RenderedPair& Pair() {
-    static const RenderedPair pair;
-    return pair;
-}
-
-struct Agreement {
-    long matching = 0;  // pixels of `layer` in both aligned views that are equal
-    long total = 0;     // pixels of `layer` in both aligned views
-};
-
-Agreement AgreementOf(SampleLayer layer, int a, int i) {
-    const RenderedPair& p = Pair();
+        for (int eye = 0; eye < 2; ++eye) {
+            RenderSampleView(eye ? SampleEye::Right : SampleEye::Left, p[eye].data(), layers.data());
+            p[2 + eye].assign(layers.begin(), layers.end());
+        }
+        return p;
+    }();
     std::vector<uint32_t> f1(kPixels), f2(kPixels), l1(kPixels), l2(kPixels);
-    MakeWiggleFrames(kW, kH, p.left.data(), p.right.data(), f1.data(), f2.data(), a, i);
-    MakeWiggleFrames(kW, kH, p.leftLayers.data(), p.rightLayers.data(), l1.data(), l2.data(), a, i);
+    MakeWiggleFrames(kW, kH, rendered[0].data(), rendered[1].data(), f1.data(), f2.data(), a, i);
+    MakeWiggleFrames(kW, kH, rendered[2].data(), rendered[3].data(), l1.data(), l2.data(), a, i);
     const StereoOverlap overlap = AlignedOverlap(kW, kH, a, i);
-    Agreement result;
+    long matching = 0, total = 0;
     for (int y = 0; y < overlap.height; ++y)
         for (int x = 0; x < overlap.width; ++x) {
             const size_t k = static_cast<size_t>(y) * kW + x;
             if (l1[k] != layer || l2[k] != layer) continue;
-            ++result.total;
-            if (f1[k] == f2[k]) ++result.matching;
+            ++total;
+            matching += f1[k] == f2[k];
         }
-    return result;
+    return {matching, total};
 }
 
 // Each layer lines up exactly at its own disparity (the wall at the known
@@ -73,23 +62,21 @@ TEST(SamplePair, EachLayerLinesUpAtItsOwnDisparity) {
                                                   {kLayerBoard, kSampleBoardDisparity},
                                                   {kLayerBall, kSampleBallDisparity}};
     for (auto [layer, disparity] : layers) {
-        const Agreement at = AgreementOf(layer, disparity, kSampleAlignI);
-        EXPECT_GT(at.total, layer == kLayerWall ? static_cast<long>(kPixels / 2) : 10000)
-            << int{layer};
-        EXPECT_EQ(at.matching, at.total) << int{layer};
+        const auto [matching, total] = AgreementOf(layer, disparity, kSampleAlignI);
+        EXPECT_GT(total, layer == kLayerWall ? static_cast<long>(kPixels / 2) : 10000) << layer;
+        EXPECT_EQ(matching, total) << int{layer};
         const std::pair<int, int> off[] = {
             {1, 0}, {-1, 0}, {0, 1}, {0, -1}, {kSampleAlignA - disparity, 0}};
         for (auto [da, di] : off) {
             // Only the wall is flat enough to fail one pixel off; the others at the wall's.
             if ((da == 0 && di == 0) || (layer != kLayerWall && da != kSampleAlignA - disparity))
                 continue;
-            const Agreement o = AgreementOf(layer, disparity + da, kSampleAlignI + di);
-            EXPECT_LT(o.matching, o.total / 4) << int{layer} << ": " << da << "," << di;
+            const auto [m, t] = AgreementOf(layer, disparity + da, kSampleAlignI + di);
+            EXPECT_LT(m, t / 4) << int{layer} << ": " << da << "," << di;
         }
     }
     const SavedPairSize size = SavedPairSizeFor(kW, kH, kSampleAlignA, kSampleAlignI);
-    EXPECT_EQ(size.width, kSampleAlignedSaveWidth);
-    EXPECT_EQ(size.height, kSampleAlignedSaveHeight);
+    EXPECT_TRUE(size.width == kSampleAlignedSaveWidth && size.height == kSampleAlignedSaveHeight);
     EXPECT_TRUE(size.width == 1256 && size.height == 474);
 }
 
@@ -104,6 +91,14 @@ const TestView& Left() {
 PairEstimate Estimate(const TestView& l, const TestView& r) {
     return EstimatePairAlignment(l.pixels.data(), l.width, l.height, r.pixels.data(), r.width,
                                  r.height);
+}
+
+TestView Crop(const TestView& v, int x0, int y0, int width, int height) {
+    TestView out{width, height, {}};
+    for (int y = y0; y < y0 + height; ++y)
+        for (int x = x0; x < x0 + width; ++x)
+            out.pixels.push_back(v.pixels[static_cast<size_t>(y) * v.width + x]);
+    return out;
 }
 
 // A darker, noisier right view, as from a second camera.
@@ -124,9 +119,10 @@ void ExpectTruth(const PairEstimate& e, const Misalignment& m, double nearP, dou
 }
 
 TEST(AutoAlign, SamplePairAsRendered) {
-    const TestView right = SampleRight(Misalignment{kSampleVerticalShift, 0, 1, 1, 0, 0, 1});
+    const Misalignment rendered{kSampleVerticalShift, 0, 1, 1, 0, 0, 1};
+    const TestView right = SampleRight(rendered);
     const PairEstimate e = Estimate(Left(), right);
-    ExpectTruth(e, Misalignment{kSampleVerticalShift, 0, 1, 1, 0, 0, 1}, kNear, kFar);
+    ExpectTruth(e, rendered, kNear, kFar);
     EXPECT_EQ(e.width, kSampleViewWidth);
     const StereoOffsets o = OffsetsFor(e);
     EXPECT_EQ(o.i, kSampleAlignI);
@@ -134,42 +130,75 @@ TEST(AutoAlign, SamplePairAsRendered) {
     EXPECT_EQ(o.windowA, kSampleBallDisparity + 1);
     // The same pair again gives the same bits: no state carried between
     // runs, nothing uninitialised, no order that depends on addresses.
-    const PairEstimate again = Estimate(Left(), right);
     auto bits = [](const PairEstimate& x) {
         return std::vector<double>{x.verticalOffset, x.rotationDegrees, x.verticalScale,
                                    x.nearParallax,   x.farParallax,     x.confidence,
                                    x.scaleCos,       x.scaleSin,        double(x.matches)};
     };
-    EXPECT_EQ(bits(again), bits(e));
+    EXPECT_EQ(bits(Estimate(Left(), right)), bits(e));
 }
 
-// Offsets, rotations and scales of the sample scene's right view; then a
-// textured pair with wide parallax, and views of different sizes.
-TEST(AutoAlign, KnownMisalignmentsAreFound) {
-    const struct {
-        double offset, degrees, scale;
-        uint32_t seed;
-    } cases[] = {
-        {-12.0, 0, 1, 11}, {-2.5, 0, 1, 12},    {0.25, 0, 1, 13},       {7.75, 0, 1, 14},
-        {3.3, 0.2, 1, 21}, {3.3, -0.2, 1, 22},  {3.3, 1.0, 1, 23},      {3.3, -1.0, 1, 24},
-        {-4.6, 0.2, 1.005, 31},                 {-4.6, 0.2, 0.995, 32},
-    };
-    for (const auto& c : cases) {
-        const Misalignment m = Spoilt(c.offset, c.degrees, c.scale, c.seed);
-        SCOPED_TRACE(c.seed);
-        ExpectTruth(Estimate(Left(), SampleRight(m)), m, kNear, kFar);
+#ifdef QUB_ALIGN_PHOTO
+// A binary PPM (P6, maxval 255, no comments, as the build writes it): a
+// nuthatch on a tree trunk from Debian's lomiri-wallpapers-20.04, 1200 x 675;
+// detail sits on its left half only, the right half is out of focus.
+TestView Photo() {
+    TestView v;
+    FILE* file = std::fopen(QUB_ALIGN_PHOTO, "rb");
+    int w = 0, h = 0;
+    if (file != nullptr && std::fscanf(file, "P6 %d %d 255%*c", &w, &h) == 2 && w > 0 && h > 0) {
+        std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+        if (std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size()) {
+            v = TestView{w, h, {}};
+            for (size_t k = 0; k < rgb.size(); k += 3)
+                v.pixels.push_back(uint32_t{rgb[k]} << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
+        }
     }
-    const Misalignment m = Spoilt(-1.4, -0.6, 1.003, 41);
-    const TexturedPair pair = MakeTexturedPair(900, 600, 35.0, -42.5, m, 5);
-    ExpectTruth(Estimate(pair.left, pair.right), m, -42.5, 35.0);
-    // The right view cropped by 17 columns on the left and 9 rows on top:
-    // about the left view's centre the crop is a plain shift.
-    const TestView full = SampleRight(Spoilt(5.0, 0.3, 1, 51));
-    TestView cropped{full.width - 40, full.height - 30, {}};
-    for (int y = 0; y < cropped.height; ++y)
-        for (int x = 0; x < cropped.width; ++x)
-            cropped.pixels.push_back(full.pixels[static_cast<size_t>(y + 9) * full.width + x + 17]);
-    ExpectTruth(Estimate(Left(), cropped), Spoilt(5.0 - 9, 0.3, 1, 51), kNear - 17, kFar - 17);
+    if (file != nullptr) std::fclose(file);
+    return v;
+}
+#endif
+
+// Offsets, rotations and scales of the sample scene's right view; the same
+// with the right view cropped by 17 columns on the left and 9 rows on top
+// (about the left view's centre a plain shift); a textured pair with wide
+// parallax; a crop of the photograph and the photograph resampled at a
+// constant parallax, as a flat scene seen by a second camera.
+TEST(AutoAlign, KnownMisalignmentsAreFound) {
+    enum Scene { kSample, kCropped, kTextured, kPhoto };
+    const struct {
+        Scene scene;
+        double offset, degrees, scale;
+    } cases[] = {
+        {kSample, -12.0, 0, 1},       {kSample, 0.25, 0, 1},          {kSample, 7.75, 0, 1},
+        {kSample, 3.3, 0.2, 1},       {kSample, 3.3, -1.0, 1},        {kSample, -4.6, 0.2, 1.005},
+        {kSample, -4.6, 0.2, 0.995},  {kCropped, 5.0, 0.3, 1},        {kTextured, -1.4, -0.6, 1.003},
+        {kPhoto, -12, 0, 1},          {kPhoto, -2.5, 0.2, 1},         {kPhoto, 0.25, -1, 1},
+        {kPhoto, 7.75, 1, 1.005},     {kPhoto, 3, -0.2, 0.995},
+    };
+    uint32_t seed = 11;
+    for (const auto& c : cases) {
+        const Misalignment m = Spoilt(c.offset, c.degrees, c.scale, seed++);
+        SCOPED_TRACE(testing::Message() << c.scene << ": " << c.offset);
+        if (c.scene == kSample) ExpectTruth(Estimate(Left(), SampleRight(m)), m, kNear, kFar);
+        if (c.scene == kCropped) {
+            const TestView right = SampleRight(m);
+            ExpectTruth(Estimate(Left(), Crop(right, 17, 9, right.width - 40, right.height - 30)),
+                        Spoilt(c.offset - 9, c.degrees, c.scale, 0), kNear - 17, kFar - 17);
+        }
+        if (c.scene == kTextured) {
+            const TexturedPair pair = MakeTexturedPair(900, 600, 35.0, -42.5, m, 5);
+            ExpectTruth(Estimate(pair.left, pair.right), m, -42.5, 35.0);
+        }
+#ifdef QUB_ALIGN_PHOTO
+        static const TestView photo = Photo();
+        if (c.scene != kPhoto) continue;
+        ASSERT_EQ(photo.width, 1200) << "no photograph at " QUB_ALIGN_PHOTO
+                                        " (scripts/setup.sh installs lomiri-wallpapers-20.04)";
+        const TestView right = ResampleThrough(photo, 120, 60, 960, 540, -14.5, m);
+        ExpectTruth(Estimate(Crop(photo, 120, 60, 960, 540), right), m, -14.5, -14.5);
+#endif
+    }
 }
 
 // Pairs that cannot be aligned, and why: a blank view; a plain wall with the
@@ -215,21 +244,15 @@ TEST(AutoAlign, PairsThatCannotBeAligned) {
 
 TEST(AutoAlign, TinyAndMissingViews) {
     // Views under 64 pixels: never a confident wrong answer.
-    const Misalignment m = Spoilt(2.0, 0, 1, 61);
-    const TexturedPair pair = MakeTexturedPair(60, 44, 0, -3, m, 9);
+    const TexturedPair pair = MakeTexturedPair(60, 44, 0, -3, Spoilt(2.0, 0, 1, 61), 9);
     const PairEstimate e = Estimate(pair.left, pair.right);
-    if (e.confidence >= kAlignConfident) {
-        EXPECT_NEAR(e.verticalOffset, 2.0, 0.25);
-    }
+    if (e.confidence >= kAlignConfident) { EXPECT_NEAR(e.verticalOffset, 2.0, 0.25); }
     const uint32_t pixel = 0x123456;
     EXPECT_EQ(EstimatePairAlignment(&pixel, 1, 1, &pixel, 1, 1).reason,
               AlignReason::TooLittleTexture);
     // One narrow view is enough to refuse.
     const TexturedPair square = MakeTexturedPair(400, 400, 0, 0, Misalignment{}, 3);
-    TestView narrow{20, 400, {}};
-    for (int y = 0; y < 400; ++y)
-        for (int x = 0; x < 20; ++x)
-            narrow.pixels.push_back(square.left.pixels[static_cast<size_t>(y) * 400 + x]);
+    const TestView narrow = Crop(square.left, 0, 0, 20, 400);
     EXPECT_EQ(Estimate(narrow, square.right).confidence, 0);
     EXPECT_EQ(Estimate(square.left, narrow).confidence, 0);
     EXPECT_EQ(EstimatePairAlignment(nullptr, 0, 0, &pixel, 1, 1).confidence, 0);
@@ -237,8 +260,7 @@ TEST(AutoAlign, TinyAndMissingViews) {
 }
 
 TEST(AutoAlign, ResampledRightViewMatchesTheIdealOne) {
-    const Misalignment m = Spoilt(2.7, 1.0, 1.005, 71);
-    const TestView right = SampleRight(m);
+    const TestView right = SampleRight(Spoilt(2.7, 1.0, 1.005, 71));
     const PairEstimate e = Estimate(Left(), right);
     ASSERT_GE(e.confidence, kAlignConfident);
     // With i = 0 the whole misalignment goes; with i the ideal view's row
@@ -250,16 +272,14 @@ TEST(AutoAlign, ResampledRightViewMatchesTheIdealOne) {
         double difference = 0;
         int count = 0;
         for (int y = 40; y < right.height - 40; ++y)
-            for (int x = 40; x < right.width - 40; ++x) {
+            for (int x = 40; x < right.width - 40; ++x, ++count) {
                 const uint32_t p = out[static_cast<size_t>(y) * right.width + x];
                 const uint32_t q = ideal.pixels[static_cast<size_t>(y + i) * right.width + x];
                 // Green, through the right view's gain and bias.
                 difference += std::fabs(((p >> 8) & 255) - (0.85 * ((q >> 8) & 255) + 6));
-                ++count;
             }
         EXPECT_LT(difference / count, 5.0) << i;
-        // Corners that fall outside the right view are black.
-        EXPECT_EQ(out[0], 0u);
+        EXPECT_EQ(out[0], 0u) << "corners that fall outside the right view are black";
     }
 }
 
@@ -270,15 +290,12 @@ TEST(AutoAlign, OffsetsAndDepthBudget) {
     e.verticalOffset = -3.5;  // halves round up: -3, so i = 3
     e.nearParallax = -20.2;
     e.farParallax = 9.9;
-    StereoOffsets o = OffsetsFor(e);
-    EXPECT_EQ(o.i, 3);
-    EXPECT_EQ(o.farA, -10);
+    const StereoOffsets o = OffsetsFor(e);
+    EXPECT_TRUE(o.i == 3 && o.farA == -10) << o.i << " " << o.farA;
     EXPECT_EQ(o.windowA, 21);  // -20.2 + 21 = 0.8 >= 0.5; 20 would leave -0.2
     e.nearParallax = -20.5;
     EXPECT_EQ(OffsetsFor(e).windowA, 21);  // exactly half a pixel behind
-
     // Deviation 30.4 px of 1200 - 21 = 1179 shown: 2.6 %, within 1/30.
-    e.nearParallax = -20.5;
     DepthBudget b = JudgeDepthBudget(e, 21, 1000);
     EXPECT_NEAR(b.deviation, 30.4, 1e-9);
     EXPECT_NEAR(b.deviationShare, 30.4 / 1179, 1e-12);
@@ -303,59 +320,6 @@ TEST(AutoAlign, OffsetsAndDepthBudget) {
         EXPECT_STREQ(DepthVerdictText(b.verdict), c.text);
     }
 }
-
-#ifdef QUB_ALIGN_PHOTO
-// A binary PPM (P6, maxval 255, no comments, as the build writes it); empty
-// on any other input.
-TestView ReadPpm(const char* path) {
-    TestView v;
-    FILE* file = std::fopen(path, "rb");
-    int w = 0, h = 0;
-    if (file != nullptr && std::fscanf(file, "P6 %d %d 255%*c", &w, &h) == 2 && w > 0 && h > 0) {
-        std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
-        if (std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size()) {
-            v = TestView{w, h, {}};
-            for (size_t k = 0; k < rgb.size(); k += 3)
-                v.pixels.push_back(static_cast<uint32_t>(rgb[k]) << 16 | rgb[k + 1] << 8 |
-                                   rgb[k + 2]);
-        }
-    }
-    if (file != nullptr) std::fclose(file);
-    return v;
-}
-
-const TestView& Photo() {
-    static const TestView photo = ReadPpm(QUB_ALIGN_PHOTO);
-    return photo;
-}
-
-constexpr int kOriginX = 120, kOriginY = 60, kWidth = 960, kHeight = 540;
-constexpr double kParallax = -14.5;
-
-TEST(AutoAlignPhoto, KnownMisalignments) {
-    const TestView& photo = Photo();
-    ASSERT_EQ(photo.width, 1200) << "no photograph at " QUB_ALIGN_PHOTO
-                                    " (scripts/setup.sh installs lomiri-wallpapers-20.04)";
-    ASSERT_EQ(photo.height, 675);
-    TestView left{kWidth, kHeight, {}};
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            left.pixels.push_back(
-                photo.pixels[static_cast<size_t>(y + kOriginY) * photo.width + x + kOriginX]);
-    const double cases[][3] = {
-        {-12, 0, 1}, {-2.5, 0.2, 1}, {0.25, -1, 1}, {7.75, 1, 1.005}, {3, -0.2, 0.995}};
-    uint32_t seed = 5;
-    for (const auto& c : cases) {
-        const Misalignment m{c[0], c[1], c[2], 1.1, -8, 2, seed++};
-        const TestView right =
-            ResampleThrough(photo, kOriginX, kOriginY, kWidth, kHeight, kParallax, m);
-        const PairEstimate e = EstimatePairAlignment(left.pixels.data(), kWidth, kHeight,
-                                                     right.pixels.data(), kWidth, kHeight);
-        SCOPED_TRACE(c[0]);
-        ExpectTruth(e, m, kParallax, kParallax);
-    }
-}
-#endif
 
 uint32_t Luma256(uint32_t p) {
     return 77 * (p >> 16 & 255) + 150 * (p >> 8 & 255) + 29 * (p & 255);
