@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <type_traits>
 
 #include "core/main_menu.h"
 #include "image/file_names.h"
@@ -15,101 +16,88 @@
 
 namespace {
 
-using product::MenuText;
-using product::MenuTexts;
+using product::MenuMark;
 
-std::string Text(const char* s) { return s ? s : "(separator)"; }
-std::string Narrow(const wchar_t* s) { return std::string(s, s + std::wcslen(s)); }
+// The text a wanted entry shows: the copy entry names instance 2's window 37.
+std::string Want(const product::MenuText& w) {
+    std::string text = w.text ? w.text : "(separator)";
+    const size_t format = text.find("%d%d");
+    return format == std::string::npos ? text : text.replace(format, 4, "237");
+}
+std::string TextOf(const MainMenuEntry& e) { return e.text ? e.text : "(separator)"; }
+std::string TextOf(const ToolboxItem& e) { return e.text ? e.text : "(separator)"; }
+std::string TextOf(const TextMenuEntry& e) {
+    char text[512];
+    QUB_TextMenuItemText(e, 2, 37, text, sizeof text);
+    return e.text ? text : "(separator)";
+}
+int IdOf(const MainMenuEntry& e) { return e.id; }
+int IdOf(const TextMenuEntry& e) { return e.id; }
+int IdOf(const ToolboxItem& e) { return e.command; }
 
-std::string Printed(const char* format, int a, int b = 0, int c = 0, int d = 0) {
-    char out[256];
-    std::snprintf(out, sizeof out, format, a, b, c, d);
-    return out;
+// The states the production functions give an entry, against its mark.
+void ExpectMark(const MainMenuEntry& got, MenuMark mark) {
+    if (got.text == nullptr) return;
+    const int busy = mark == product::kGreyable ? kMenuStateGrayed : kMenuStateEnabled;
+    EXPECT_EQ(QUB_MainMenuItemState(got, 0, 0), kMenuStateEnabled);
+    EXPECT_EQ(QUB_MainMenuItemState(got, 1, 0), busy);
+    EXPECT_EQ(QUB_MainMenuItemState(got, 0, 3), busy);
+}
+void ExpectMark(const TextMenuEntry& got, MenuMark mark) {
+    for (int log = 0; log < 3; ++log)
+        for (bool current : {false, true}) {
+            const bool checked = (mark == product::kCheckedWhenCurrent && current) ||
+                                 (mark == product::kCheckedWhenLogging && log == 1) ||
+                                 (mark == product::kCheckedWhenPaused && log == 2);
+            EXPECT_EQ(QUB_TextMenuItemState(got, current, log), checked ? kMenuStateChecked : 0)
+                << log << current;
+        }
+}
+void ExpectMark(const ToolboxItem& got, MenuMark mark) {
+    for (int zoom : {50, 75, 100, 200})
+        EXPECT_EQ(QUB_ToolboxItemChecked(got.command, zoom),
+                  (mark == product::kCheckedAtZoom50 && zoom == 50) ||
+                      (mark == product::kCheckedAtZoom100 && zoom == 100) ||
+                      (mark == product::kCheckedAtZoom200 && zoom == 200)) << zoom;
 }
 
-void ExpectMainMenu(const MainMenuEntry* got, int count, MenuTexts want) {
+template <class Entry>
+void ExpectMenu(const Entry* got, int count, product::MenuTexts want) {
     ASSERT_EQ(count, want.count);
     for (int i = 0; i < count; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(Text(got[i].text), Text(want.items[i].text));
-        EXPECT_EQ(got[i].id, want.items[i].id);
-        if (got[i].text == nullptr) continue;
-        const int busy =
-            want.items[i].mark == product::kGreyable ? kMenuStateGrayed : kMenuStateEnabled;
-        EXPECT_EQ(QUB_MainMenuItemState(got[i], 0, 0), kMenuStateEnabled);
-        EXPECT_EQ(QUB_MainMenuItemState(got[i], 1, 0), busy);
-        EXPECT_EQ(QUB_MainMenuItemState(got[i], 0, 3), busy);
+        const product::MenuText& w = want.items[i];
+        SCOPED_TRACE(Want(w));
+        EXPECT_EQ(TextOf(got[i]), Want(w));
+        EXPECT_EQ(IdOf(got[i]), w.id);
+        ExpectMark(got[i], w.mark);
+        if constexpr (std::is_same_v<Entry, ToolboxItem>) {
+            ASSERT_EQ(got[i].submenu == nullptr, w.submenu == nullptr);
+            if (w.submenu)
+                ExpectMenu(got[i].submenu, got[i].submenuCount, {w.submenu, w.submenuCount});
+        }
     }
 }
 
-TEST(ProductTexts, MainMenuBarAndPopup) {
-    ExpectMainMenu(kMainMenuBar, kMainMenuBarCount, product::Texts(product::kMainMenuBar));
-    ExpectMainMenu(kMainPopup, kMainPopupCount, product::Texts(product::kMainPopup));
-}
-
-TEST(ProductTexts, TextWindowPopupWithItsChecksAndTheLogName) {
-    const MenuTexts want = product::Texts(product::kTextPopup);
-    ASSERT_EQ(kTextPopupCount, want.count);
-    for (int i = 0; i < want.count; ++i) {
-        SCOPED_TRACE(i);
-        const MenuText& w = want.items[i];
-        EXPECT_EQ(kTextPopup[i].id, w.id);
-        std::string expected = w.text ? w.text : "";
-        const size_t format = expected.find("%d%d");
-        if (format != std::string::npos) expected.replace(format, 4, "237");
-        char text[512];
-        QUB_TextMenuItemText(kTextPopup[i], 2, 37, text, sizeof text);
-        EXPECT_EQ(std::string(text), expected);
-        for (int log = 0; log < 3; ++log)
-            for (bool current : {false, true}) {
-                const bool checked = (w.mark == product::kCheckedWhenCurrent && current) ||
-                                     (w.mark == product::kCheckedWhenLogging && log == 1) ||
-                                     (w.mark == product::kCheckedWhenPaused && log == 2);
-                EXPECT_EQ(QUB_TextMenuItemState(kTextPopup[i], current, log),
-                          checked ? kMenuStateChecked : 0) << log << current;
-            }
-    }
+TEST(ProductTexts, EveryMenu) {
+    using product::Texts;
+    ExpectMenu(kMainMenuBar, kMainMenuBarCount, Texts(product::kMainMenuBar));
+    ExpectMenu(kMainPopup, kMainPopupCount, Texts(product::kMainPopup));
+    ExpectMenu(kTextPopup, kTextPopupCount, Texts(product::kTextPopup));
     char text[8];
     QUB_TextMenuItemText(kTextPopup[6], 9, 255, text, sizeof text);
     EXPECT_EQ(std::string(text), "&Copy Q") << "cut to the buffer";
-}
-
-bool CheckedAt(product::MenuMark mark, int zoom) {
-    return (mark == product::kCheckedAtZoom50 && zoom == 50) ||
-           (mark == product::kCheckedAtZoom100 && zoom == 100) ||
-           (mark == product::kCheckedAtZoom200 && zoom == 200);
-}
-
-void ExpectToolboxMenu(const ToolboxItem* got, int count, const MenuText* want, int wantCount) {
-    ASSERT_EQ(count, wantCount);
-    for (int i = 0; i < count; ++i) {
-        SCOPED_TRACE(Text(want[i].text));
-        EXPECT_EQ(Text(got[i].text), Text(want[i].text));
-        EXPECT_EQ(got[i].command, want[i].id);
-        for (int zoom : {50, 75, 100, 200})
-            EXPECT_EQ(QUB_ToolboxItemChecked(got[i].command, zoom), CheckedAt(want[i].mark, zoom));
-        ASSERT_EQ(got[i].submenu == nullptr, want[i].submenu == nullptr);
-        if (want[i].submenu)
-            ExpectToolboxMenu(got[i].submenu, got[i].submenuCount, want[i].submenu,
-                              want[i].submenuCount);
-    }
-}
-
-TEST(ProductTexts, ToolboxMenusOfBothDepths) {
-    const struct {
-        ToolboxMenu got;
-        MenuTexts want;
-    } menus[] = {{QUB_BasicMenuItems(), product::Texts(product::kToolboxBasic)},
-                 {QUB_ProcessMenuItems(32), product::Texts(product::kToolboxProcess32)},
-                 {QUB_ProcessMenuItems(8), product::Texts(product::kToolboxProcess8)}};
-    for (const auto& m : menus)
-        ExpectToolboxMenu(m.got.items, m.got.count, m.want.items, m.want.count);
+    const ToolboxMenu basic = QUB_BasicMenuItems(), p32 = QUB_ProcessMenuItems(32),
+                      p8 = QUB_ProcessMenuItems(8);
+    ExpectMenu(basic.items, basic.count, Texts(product::kToolboxBasic));
+    ExpectMenu(p32.items, p32.count, Texts(product::kToolboxProcess32));
+    ExpectMenu(p8.items, p8.count, Texts(product::kToolboxProcess8));
 }
 
 TEST(ProductTexts, FileTypesAndDialogFilters) {
+    auto narrow = [](const wchar_t* s) { return std::string(s, s + std::wcslen(s)); };
     for (int t = 0; t < kImageFileTypes; ++t) {
-        EXPECT_EQ(Narrow(kImageFileMime[t]), product::kFileMime[t]);
-        EXPECT_EQ(Narrow(kImageFileExtension[t]), product::kFileExtension[t]);
+        EXPECT_EQ(narrow(kImageFileMime[t]), product::kFileMime[t]);
+        EXPECT_EQ(narrow(kImageFileExtension[t]), product::kFileExtension[t]);
     }
     ASSERT_EQ(kOpenFilterCount, 9);
     ASSERT_EQ(kSaveFilterCount, product::kSaveFilters);
@@ -130,32 +118,30 @@ TEST(ProductTexts, FileTypesAndDialogFilters) {
     }
 }
 
-TEST(ProductTexts, ImageWindowCaptions) {
-    char out[kImageTitleBytes];
+TEST(ProductTexts, ImageWindowCaptionsConsoleWordsAndColourReport) {
+    char out[kImageTitleBytes], expected[256];
     for (bool halftone : {false, true})
         for (int depth : {32, 8}) {
             QUB_FormatImageTitle(out, "Left side", 30, depth, halftone, QUB_IsLeadByteNone);
-            char expected[64];
             std::snprintf(expected, sizeof expected,
                           depth == 8 ? product::kImageTitle8 : product::kImageTitle32, "Left side",
                           30);
             EXPECT_EQ(std::string(out),
                       std::string(expected) + (halftone ? product::kHalftoneMark : ""));
         }
-}
-
-TEST(ProductTexts, ConsoleWordsAndColourReport) {
     const ConsoleWord words[] = {ConsoleWord::kExit, ConsoleWord::kStart, ConsoleWord::kHelp,
                                  ConsoleWord::kVer, ConsoleWord::kColor};
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(QUB_ConsoleWord(product::kConsoleWords[i]), words[i]) << i;
-    for (const char* bad : {"Exit", "exit ", " help", "", "versions"})
-        EXPECT_EQ(QUB_ConsoleWord(bad), ConsoleWord::kInvalid) << bad;
-    EXPECT_EQ(QUB_ConsoleWord(nullptr), ConsoleWord::kInvalid);
+    for (const char* bad : {"Exit", "exit ", " help", "", "versions", (const char*)nullptr})
+        EXPECT_EQ(QUB_ConsoleWord(bad), ConsoleWord::kInvalid) << (bad ? bad : "null");
     const int values[] = {128, 255, 0, 0x00ABCD, 0xFF8888};
-    std::string expected;
-    for (int i = 0; i < 5; ++i) expected += Printed(product::kConsoleColour[i], values[i]);
-    EXPECT_EQ(QUB_ConsoleColourReport(0x80FF00u, 0x00ABCDu, 0xFF8888u), expected);
+    std::string report;
+    for (int i = 0; i < 5; ++i) {
+        std::snprintf(expected, sizeof expected, product::kConsoleColour[i], values[i]);
+        report += expected;
+    }
+    EXPECT_EQ(QUB_ConsoleColourReport(0x80FF00u, 0x00ABCDu, 0xFF8888u), report);
 }
 
 }  // namespace
