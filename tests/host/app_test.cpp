@@ -67,16 +67,9 @@ std::tm At(int year, int month, int day, int hour, int minute, int second) {
     return t;
 }
 
-std::string Formatted(const std::tm& t) {
-    char out[kSaveNameBytes];
-    EXPECT_TRUE(FormatSaveName(t, out, sizeof out));
-    return out;
-}
-
 // The directory as a set of file names; records what was asked.
 struct FakeFolder {
-    std::set<std::string> files;
-    std::set<std::string> asked;
+    std::set<std::string> files, asked;
 };
 
 bool Exists(const char* name, void* context) {
@@ -85,54 +78,41 @@ bool Exists(const char* name, void* context) {
     return folder->files.count(name) != 0;
 }
 
-std::string Choose(FakeFolder& folder, const std::tm& t) {
-    char out[kSaveNameBytes];
-    std::memset(out, 'Z', sizeof out);
-    if (!ChooseSaveName(t, Exists, &folder, out, sizeof out)) {
-        EXPECT_STREQ(out, "");
-        return "<none>";
-    }
-    return out;
-}
-
-TEST(SaveName, TimeStampAndBufferSize) {
-    EXPECT_EQ(Formatted(At(2008, 1, 24, 14, 5, 9)), "Dor-080124_14_05_09");
-    EXPECT_EQ(Formatted(At(2000, 12, 31, 23, 59, 59)), "Dor-001231_23_59_59");
-    EXPECT_EQ(Formatted(At(1999, 7, 1, 0, 0, 0)), "Dor-990701_00_00_00");
-    char out[10];
-    std::memset(out, 'Z', sizeof out);
-    EXPECT_FALSE(FormatSaveName(At(2008, 1, 24, 14, 5, 9), out, sizeof out));
-    EXPECT_STREQ(out, "");
-}
-
-// The folder as it stands, and the name the next save in 14:05:09 gets.
-TEST(SaveName, CountersKeepSavesInOneSecondApart) {
+// The name the next save gets with the folder as it stands, into a buffer of
+// `bytes`: "" when no name is free or it does not fit.
+TEST(SaveName, TimeStampsAndCountersKeepSavesInOneSecondApart) {
+    const std::tm t = At(2008, 1, 24, 14, 5, 9);
     const std::string stamp = "Dor-080124_14_05_09";
     std::set<std::string> full = {stamp + ".jpg"};
     for (int k = 2; k <= kMaxSaveCounter; ++k)
         full.insert(stamp + "_" + std::to_string(k) + ".jpg");
     const struct {
+        std::tm at;
         std::set<std::string> files;
+        size_t bytes;
         std::string name;
     } cases[] = {
-        {{"Dor-080124_14_05_08.jpg", stamp + ".bmp"}, stamp},  // only the .jpg counts
-        {{stamp + ".jpg"}, stamp + "_2"},
-        {{stamp + ".jpg", stamp + "_2.jpg"}, stamp + "_3"},
-        {{stamp + ".jpg", stamp + "_3.jpg"}, stamp + "_2"},  // a gap is reused
-        {full, "<none>"},
+        {At(2000, 12, 31, 23, 59, 59), {}, kSaveNameBytes, "Dor-001231_23_59_59"},
+        {At(1999, 7, 1, 0, 0, 0), {}, kSaveNameBytes, "Dor-990701_00_00_00"},
+        {t, {"Dor-080124_14_05_08.jpg", stamp + ".bmp"}, kSaveNameBytes, stamp},  // only .jpg
+        {t, {stamp + ".jpg"}, kSaveNameBytes, stamp + "_2"},
+        {t, {stamp + ".jpg", stamp + "_2.jpg"}, kSaveNameBytes, stamp + "_3"},
+        {t, {stamp + ".jpg", stamp + "_3.jpg"}, kSaveNameBytes, stamp + "_2"},  // a gap is reused
+        {t, full, kSaveNameBytes, ""},
+        {t, {}, 20, stamp},  // the plain name needs 20 bytes
+        {t, {stamp + ".jpg"}, 20, ""},
     };
     for (const auto& c : cases) {
         FakeFolder folder{c.files, {}};
-        EXPECT_EQ(Choose(folder, At(2008, 1, 24, 14, 5, 9)), c.name);
-        EXPECT_EQ(folder.asked.count(c.name + kSaveExtension), c.name == "<none>" ? 0u : 1u);
+        char out[kSaveNameBytes];
+        std::memset(out, 'Z', sizeof out);
+        EXPECT_EQ(ChooseSaveName(c.at, Exists, &folder, out, c.bytes), !c.name.empty());
+        EXPECT_EQ(std::string(out), c.name);
+        EXPECT_EQ(folder.asked.count(c.name + kSaveExtension), c.name.empty() ? 0u : 1u);
     }
-    // The chosen name must fit the caller's buffer: the plain one needs 20 bytes.
-    FakeFolder folder;
-    char out[20];
-    EXPECT_TRUE(ChooseSaveName(At(2008, 1, 24, 14, 5, 9), Exists, &folder, out, sizeof out));
-    EXPECT_EQ(std::string(out), stamp);
-    folder.files.insert(stamp + ".jpg");
-    EXPECT_FALSE(ChooseSaveName(At(2008, 1, 24, 14, 5, 9), Exists, &folder, out, sizeof out));
+    char out[10];
+    std::memset(out, 'Z', sizeof out);
+    EXPECT_FALSE(FormatSaveName(t, out, sizeof out));
     EXPECT_STREQ(out, "");
 }
 

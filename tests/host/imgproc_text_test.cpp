@@ -91,11 +91,9 @@ TEST(BitmapFont, CursorWrapsNewlinesAndIgnoredCodes) {
     TestImage32 im(w, h);
     QUB_TextCursor cursor{w - 16, 20, 3};
     QUB_DrawChar32(im.data(), w, h, &cursor, kText, 'H', nullptr);
-    EXPECT_EQ(cursor.textX, w - 8);  // fits: no wrap yet
-    EXPECT_EQ(cursor.textY, 20);
+    EXPECT_TRUE(cursor.textX == w - 8 && cursor.textY == 20) << "fits: no wrap yet";
     QUB_DrawChar32(im.data(), w, h, &cursor, kText, 'H', nullptr);
-    EXPECT_EQ(cursor.textX, 3);  // drawn, then wrapped
-    EXPECT_EQ(cursor.textY, 36);
+    EXPECT_TRUE(cursor.textX == 3 && cursor.textY == 36) << "drawn, then wrapped";
     EXPECT_EQ(im.at(w - 2, 20 - 14 + 6), kText);  // right stroke of the second H
 
     cursor = {11, 5, 2};
@@ -104,11 +102,9 @@ TEST(BitmapFont, CursorWrapsNewlinesAndIgnoredCodes) {
     QUB_DrawString32(im.data(), w, h, &cursor, kText, "\x80\xff\xe9\x01\x7f ", &pen);
     EXPECT_EQ(im.px, before.px);
     EXPECT_EQ(cursor.textX, 11 + 16);  // only 127 and the space advance
-    EXPECT_EQ(pen.x, 7);               // blank glyphs leave the pen
-    EXPECT_EQ(pen.y, 8);
+    EXPECT_TRUE(pen.x == 7 && pen.y == 8) << "blank glyphs leave the pen";
     QUB_DrawChar32(im.data(), w, h, &cursor, kText, '\n', &pen);
-    EXPECT_EQ(cursor.textX, 2);
-    EXPECT_EQ(cursor.textY, 21);
+    EXPECT_TRUE(cursor.textX == 2 && cursor.textY == 21);
 
     // 8 bits, the low byte of the colour; a glyph half outside is clipped and
     // the pen still ends on its last set bit.
@@ -116,8 +112,7 @@ TEST(BitmapFont, CursorWrapsNewlinesAndIgnoredCodes) {
     QUB_TextCursor c8{-4, 12, 0};
     QUB_DrawChar8(g.data(), 10, 10, g.stride, &c8, 0x123456, 'A', &pen);
     EXPECT_EQ(g.at(0, 12 - 14 + 7), 0x56);  // the bar of the A, seen from column 4
-    EXPECT_EQ(pen.x, -4 + 6);
-    EXPECT_EQ(pen.y, 12 - 14 + 10);
+    EXPECT_TRUE(pen.x == -4 + 6 && pen.y == 12 - 14 + 10) << pen.x << "," << pen.y;
 }
 
 std::vector<int> Codes(const char* text) {
@@ -144,7 +139,7 @@ TEST(TTWalk, PairsLeadBytesAndDropsALoneOneAtTheEnd) {
 }
 
 TEST(TTWalk, CodeBytesRebuildTheCharacter) {
-    char out[3];
+    char out[3];  // the bytes and a terminator
     EXPECT_EQ(QUB_TTCodeBytes(0x82A0, out), 2);
     EXPECT_EQ(std::string(out, 3), std::string("\x82\xA0\0", 3));
     EXPECT_EQ(QUB_TTCodeBytes(0xDF, out), 1);
@@ -168,8 +163,7 @@ TEST(TTControl, CodesSwitchStylesAndTheRestIsIgnored) {
 TEST(TTCursor, NewlineAndCellRows) {
     QUB_TextCursor c = {57, 30, 5};
     QUB_TTNewline(&c, 24);
-    EXPECT_EQ(c.textX, 5);
-    EXPECT_EQ(c.textY, 54);
+    EXPECT_TRUE(c.textX == 5 && c.textY == 54);
     EXPECT_EQ(QUB_TTCellTop(54, 24), 31);  // rows 31 ... 54: 24 rows
     c.textY = INT_MAX - 3;
     QUB_TTNewline(&c, 24);
@@ -182,10 +176,7 @@ TEST(TTAdvance, AbcThenWidthThenExtent) {
     QUB_TTMeasure m = {};
     m.abcKnown = m.widthKnown = m.extentKnown = true;
     m.a = -2;  // a negative overhang counts
-    m.b = 11;
-    m.c = 3;
-    m.width = 99;
-    m.extent = 7;
+    m.b = 11, m.c = 3, m.width = 99, m.extent = 7;
     for (int expected : {12, 99, 7, 0}) {
         EXPECT_EQ(QUB_TTAdvance(m), expected);
         bool* known[] = {&m.abcKnown, &m.widthKnown, &m.extentKnown};
@@ -194,9 +185,8 @@ TEST(TTAdvance, AbcThenWidthThenExtent) {
     }
     m = {};
     m.abcKnown = true;
-    m.a = INT_MAX;
+    m.a = m.c = INT_MAX;
     m.b = 4000000000u;
-    m.c = INT_MAX;
     EXPECT_EQ(QUB_TTAdvance(m), INT_MAX);
 }
 
@@ -205,25 +195,18 @@ TEST(TTSize, RectangleIsOneDoubleWidthCellInTheDrawableRange) {
                         dot = QUB_TTRequestFromRect(5, 5, 5, 5);
     EXPECT_TRUE(r.width == 32 && r.height == 24 && dot.width == 1 && dot.height == 1);
     EXPECT_EQ(QUB_TTRequestFromRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX).height, INT_MAX);
-    struct Case {
-        int width, height;
-        int wantWidth, wantHeight;
-    } cases[] = {
-        {32, 24, 16, 24}, {1, 16, 0, 16},  // 0: the platform picks the width
-        {17, 16, 8, 16}, {0, 0, 0, 1},
-        {-40, -30, 0, 1},
-        {100000, 100000, kTTMaxWidth, kTTMaxHeight},
-        {INT_MIN, INT_MIN, 0, 1},
-        {INT_MAX, INT_MAX, kTTMaxWidth, kTTMaxHeight},
+    // A width of 0 lets the platform pick it; a rectangle taller than the
+    // screen keeps its height.
+    const int cases[][4] = {
+        {32, 24, 16, 24},  {1, 16, 0, 16},  {17, 16, 8, 16},  {0, 0, 0, 1},  {-40, -30, 0, 1},
+        {INT_MIN, INT_MIN, 0, 1},           {12001, 9000, 6000, 9000},
+        {16384, 16384, 8192, 16384},                {16386, 16385, 8192, 16384},
+        {100000, 100000, kTTMaxWidth, kTTMaxHeight}, {INT_MAX, INT_MAX, kTTMaxWidth, kTTMaxHeight},
         {2 * kTTMaxWidth + 1, kTTMaxHeight, kTTMaxWidth, kTTMaxHeight},
-        {12001, 9000, 6000, 9000},  // a rectangle taller than the screen keeps its height
-        {16384, 16384, 8192, 16384},
-        {16386, 16385, 8192, 16384},
     };
-    for (const Case& c : cases) {
-        const QUB_TTSize s = QUB_TTSizeFor(c.width, c.height);
-        EXPECT_EQ(s.width, c.wantWidth) << c.width;
-        EXPECT_EQ(s.height, c.wantHeight) << c.height;
+    for (const auto& c : cases) {
+        const QUB_TTSize s = QUB_TTSizeFor(c[0], c[1]);
+        EXPECT_TRUE(s.width == c[2] && s.height == c[3]) << c[0] << " x " << c[1];
     }
 }
 
