@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "imgproc/analysis_views.h"
 #include "imgproc/colour_space.h"
@@ -36,38 +37,25 @@ struct Worked {
 };
 
 const Worked kWorked[] = {
-    {0x000000, 0, 0, 0, 0, 0, 0, 0},
-    {0xFFFFFF, 255, 0, 0, 0, 0, 0, 0},
-    {0xFF0000, 76, 128, -42, -36, 157, 152, 53},
-    {0x0000FF, 29, -20, 128, 111, -25, -81, 74},
+    {0x000000, 0, 0, 0, 0, 0, 0, 0},                {0xFFFFFF, 255, 0, 0, 0, 0, 0, 0},
+    {0xFF0000, 76, 128, -42, -36, 157, 152, 53},    {0x0000FF, 29, -20, 128, 111, -25, -81, 74},
     {0x00FF00, 150, -106, -83, -73, -130, -69, -126},
     {0x004000, 38, -26, -20, -17, -32, -17, -31},  // Cr -26.3 truncates toward zero, not to -27
-    {0x123456, 46, -19, 23, 20, -23, -30, 3},
-    {0xC08040, 140, 37, -42, -36, 46, 59, -4},
-    {0x20E0A0, 159, -90, 0, 0, -111, -93, -57},
-    {0xE3E366, 213, 10, -62, -54, 13, 40, -35},
-    {0x5E5EDB, 108, -9, 63, 55, -12, -39, 36},
-    {0xE0BFB3, 199, 17, -11, -9, 21, 23, 3},
-    {0x27FEAB, 180, -100, -4, -4, -123, -100, -68},
-    {0xE51E1E, 90, 100, -33, -28, 122, 119, 41},
-    {0xF6A8FC, 201, 32, 29, 25, 40, 20, 41},
-    {0x37D4D4, 165, -78, 27, 23, -96, -93, -31},
+    {0x123456, 46, -19, 23, 20, -23, -30, 3},       {0xC08040, 140, 37, -42, -36, 46, 59, -4},
+    {0x20E0A0, 159, -90, 0, 0, -111, -93, -57},     {0xE3E366, 213, 10, -62, -54, 13, 40, -35},
+    {0x5E5EDB, 108, -9, 63, 55, -12, -39, 36},      {0xE0BFB3, 199, 17, -11, -9, 21, 23, 3},
+    {0x27FEAB, 180, -100, -4, -4, -123, -100, -68}, {0xE51E1E, 90, 100, -33, -28, 122, 119, 41},
+    {0xF6A8FC, 201, 32, 29, 25, 40, 20, 41},        {0x37D4D4, 165, -78, 27, 23, -96, -93, -31},
 };
 
 TEST(ColourSpace, WorkedValues) {
     for (const Worked& w : kWorked) {
         const QUB_ChromaPair crcb = QUB_RgbToCrCb(w.pixel), uv = QUB_RgbToUv(w.pixel),
                              iq = QUB_RgbToIq(w.pixel);
-        const int got[] = {QUB_Luminance(w.pixel),
-                           crcb.first,
-                           crcb.second,
-                           uv.first,
-                           uv.second,
-                           iq.first,
-                           iq.second};
-        const int want[] = {w.y, w.cr, w.cb, w.u, w.v, w.i, w.q};
-        for (int k = 0; k < 7; ++k)
-            EXPECT_EQ(got[k], want[k]) << std::hex << w.pixel << " value " << k;
+        EXPECT_EQ(std::vector<int>({QUB_Luminance(w.pixel), crcb.first, crcb.second, uv.first,
+                                    uv.second, iq.first, iq.second}),
+                  std::vector<int>({w.y, w.cr, w.cb, w.u, w.v, w.i, w.q}))
+            << std::hex << w.pixel;
     }
 }
 
@@ -104,11 +92,10 @@ const RgbWorked kRgbWorked[] = {
 TEST(ColourSpace, HsvWorkedValues) {
     for (const HsvWorked& w : kHsvWorked) {
         const Hsv hsv = ToHsv(w.pixel);
-        const int got[] = {
-            hsv.h, hsv.s, hsv.v, QUB_Hue(w.pixel), QUB_Saturation(w.pixel), QUB_Value(w.pixel)};
-        const int want[] = {w.h, w.s, w.v, w.h, w.s, w.v};
-        for (int k = 0; k < 6; ++k)
-            EXPECT_EQ(got[k], want[k]) << std::hex << w.pixel << " value " << k;
+        EXPECT_EQ(std::vector<int>({hsv.h, hsv.s, hsv.v, QUB_Hue(w.pixel),
+                                    QUB_Saturation(w.pixel), QUB_Value(w.pixel)}),
+                  std::vector<int>({w.h, w.s, w.v, w.h, w.s, w.v}))
+            << std::hex << w.pixel;
     }
     // The top byte is not part of the colour.
     EXPECT_EQ(QUB_Hue(0xAB00FFFF), 180);
