@@ -34,7 +34,8 @@ std::pair<long, long> AgreementOf(SampleLayer layer, int a, int i) {
         std::vector<std::vector<uint32_t>> p(4, std::vector<uint32_t>(kPixels));  // views, layers
         std::vector<uint8_t> layers(kPixels);
         for (int eye = 0; eye < 2; ++eye) {
-            RenderSampleView(eye ? SampleEye::Right : SampleEye::Left, p[eye].data(), layers.data());
+            RenderSampleView(eye ? SampleEye::Right : SampleEye::Left, p[eye].data(),
+                             layers.data());
             p[2 + eye].assign(layers.begin(), layers.end());
         }
         return p;
@@ -170,11 +171,12 @@ TEST(AutoAlign, KnownMisalignmentsAreFound) {
         Scene scene;
         double offset, degrees, scale;
     } cases[] = {
-        {kSample, -12.0, 0, 1},       {kSample, 0.25, 0, 1},          {kSample, 7.75, 0, 1},
-        {kSample, 3.3, 0.2, 1},       {kSample, 3.3, -1.0, 1},        {kSample, -4.6, 0.2, 1.005},
-        {kSample, -4.6, 0.2, 0.995},  {kCropped, 5.0, 0.3, 1},        {kTextured, -1.4, -0.6, 1.003},
-        {kPhoto, -12, 0, 1},          {kPhoto, -2.5, 0.2, 1},         {kPhoto, 0.25, -1, 1},
-        {kPhoto, 7.75, 1, 1.005},     {kPhoto, 3, -0.2, 0.995},
+        {kSample, -12.0, 0, 1},     {kSample, 0.25, 0, 1},     {kSample, 7.75, 0, 1},
+        {kSample, 3.3, 0.2, 1},     {kSample, 3.3, -1.0, 1},   {kSample, -4.6, 0.2, 1.005},
+        {kSample, -4.6, 0.2, 0.995},                           {kCropped, 5.0, 0.3, 1},
+        {kTextured, -1.4, -0.6, 1.003},                        {kPhoto, -12, 0, 1},
+        {kPhoto, -2.5, 0.2, 1},     {kPhoto, 0.25, -1, 1},     {kPhoto, 7.75, 1, 1.005},
+        {kPhoto, 3, -0.2, 0.995},
     };
     uint32_t seed = 11;
     for (const auto& c : cases) {
