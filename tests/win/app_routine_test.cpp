@@ -17,6 +17,7 @@
 #include "core/runtime.h"
 #include "image/image_window.h"
 #include "image/zoom.h"
+#include "tests/win/text_test_support.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -52,26 +53,10 @@ void RunRoutine() {
     g_routineDone = 1;
 }
 
-// A modal "Pause" box shown by the worker; closes it and returns its text.
+// The text of the "Pause" box the worker shows, which is closed.
 std::wstring DismissPause() {
-    HWND box = nullptr;
-    PumpUntil([&box] {
-        box = FindWindowW(L"#32770", L"Pause");
-        return box != nullptr;
-    });
-    if (!box) return L"";
     std::wstring text;
-    PumpUntil([&] {
-        HWND child = FindWindowExW(box, nullptr, L"Static", nullptr);
-        while (child) {
-            wchar_t buffer[256] = L"";
-            GetWindowTextW(child, buffer, 256);
-            if (buffer[0]) text = buffer;
-            child = FindWindowExW(box, child, L"Static", nullptr);
-        }
-        return !text.empty();
-    });
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    DismissMessageBox(L"Pause", &text);
     return text;
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <climits>
 #include <string>
+#include <vector>
 
 #include "boxes/button_box.h"
 #include "core/library_state.h"
@@ -40,7 +42,7 @@ TEST_F(ButtonBoxTest, OpensAGridOfNumberedButtons) {
     HWND box = Box().window;
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ClassOf(box), L"qub_bb");
-    EXPECT_EQ(TextOf(box), L"ButtonBox");
+    EXPECT_EQ(WindowText(box), L"ButtonBox");
     EXPECT_EQ(GetWindow(box, GW_OWNER), qubState.mainWindow);
     const LONG style = GetWindowLongW(box, GWL_STYLE);
     EXPECT_EQ(style & (WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME),
@@ -65,15 +67,12 @@ TEST_F(ButtonBoxTest, OpensAGridOfNumberedButtons) {
     EXPECT_EQ(children, 8);
     for (int k = 0; k < 8; ++k) {
         HWND button = Box().buttons[k];
-        EXPECT_EQ(ClassOf(button), L"Button");
-        EXPECT_EQ(TextOf(button), std::to_wstring(k));
+        EXPECT_EQ(ClassOf(button) + L" " + WindowText(button), L"Button " + std::to_wstring(k));
         EXPECT_EQ(GetDlgCtrlID(button), 0);
         EXPECT_TRUE(GetWindowLongW(button, GWL_STYLE) & BS_MULTILINE);
         const RECT b = ChildRect(button);
-        EXPECT_EQ(b.left, (k % 4) * (bw + 4) + 4) << k;
-        EXPECT_EQ(b.top, (k / 4) * (bh + 4) + 4) << k;
-        EXPECT_EQ(b.right - b.left, bw);
-        EXPECT_EQ(b.bottom - b.top, bh);
+        EXPECT_EQ((std::vector<LONG>{b.left, b.top, b.right - b.left, b.bottom - b.top}),
+                  (std::vector<LONG>{(k % 4) * (bw + 4) + 4, (k / 4) * (bh + 4) + 4, bw, bh})) << k;
     }
 }
 
@@ -87,7 +86,7 @@ TEST_F(ButtonBoxTest, RefusesBadSizesAndLeavesNothingOnScreen) {
     Open(0, 0, 16, 16);
     ASSERT_NE(Box().window, nullptr);
     EXPECT_EQ(Box().count, 256);
-    EXPECT_EQ(TextOf(Box().buttons[255]), L"255");
+    EXPECT_EQ(WindowText(Box().buttons[255]), L"255");
 }
 
 TEST_F(ButtonBoxTest, SecondOpenLeavesTheFirstBoxAlone) {
@@ -98,18 +97,17 @@ TEST_F(ButtonBoxTest, SecondOpenLeavesTheFirstBoxAlone) {
     Open(200, 200, 2, 1);
     EXPECT_EQ(Box().window, first);
     EXPECT_EQ(Box().count, 8);
-    EXPECT_EQ(TextOf(Box().buttons[1]), L"Save");
+    EXPECT_EQ(WindowText(Box().buttons[1]), L"Save");
     EXPECT_EQ(Check(2), 1);
 }
 
-TEST_F(ButtonBoxTest, ChecksTakeThePressesAndClearThem) {
+TEST_F(ButtonBoxTest, ChecksTakeThePressesAndClearThemUpToTheLargestInt) {
     Open(0, 0, 4, 2);
     for (int i = 0; i < 3; ++i) SendMessageW(Box().buttons[2], BM_CLICK, 0, 0);
-    EXPECT_EQ(Check(2), 3);
-    EXPECT_EQ(Check(2), 0);
-    EXPECT_EQ(Check(1), 0);
-    EXPECT_EQ(Check(-1), 0);
-    EXPECT_EQ(Check(8), 0);
+    qubState.buttonBox.presses[1] = INT_MAX - 1;
+    for (int i = 0; i < 3; ++i) SendMessageW(Box().buttons[1], BM_CLICK, 0, 0);
+    const int asked[][2] = {{2, 3}, {2, 0}, {1, INT_MAX}, {0, 0}, {-1, 0}, {8, 0}};
+    for (const auto& a : asked) EXPECT_EQ(Check(a[0]), a[1]) << a[0];
 }
 
 // 1,000 clicks spread unevenly over the eight buttons, some sent and some
@@ -138,13 +136,6 @@ TEST_F(ButtonBoxTest, BurstOfClicksIsCountedExactly) {
         total += counted;
     }
     EXPECT_EQ(total, 1000);
-}
-
-TEST_F(ButtonBoxTest, CountersStopAtTheLargestInt) {
-    Open(0, 0, 2, 1);
-    qubState.buttonBox.presses[1] = INT_MAX - 1;
-    for (int i = 0; i < 3; ++i) SendMessageW(Box().buttons[1], BM_CLICK, 0, 0);
-    EXPECT_EQ(Check(1), INT_MAX);
 }
 
 TEST_F(ButtonBoxTest, DigitsCountAndTheFocusReturnsAfterAClick) {
@@ -180,10 +171,10 @@ TEST_F(ButtonBoxTest, CaptionsAreSetAndCutAt255Characters) {
         QUB_SetButtonBoxTitle(-1, "none");
         QUB_SetButtonBoxTitle(2, nullptr);
     }));
-    EXPECT_EQ(TextOf(Box().buttons[0]), L"Quit");
-    EXPECT_EQ(TextOf(Box().buttons[7]), std::wstring(255, L'w'));
-    EXPECT_EQ(TextOf(Box().buttons[2]), L"");
-    EXPECT_EQ(TextOf(Box().buttons[6]), L"6");
+    EXPECT_EQ(WindowText(Box().buttons[0]), L"Quit");
+    EXPECT_EQ(WindowText(Box().buttons[7]), std::wstring(255, L'w'));
+    EXPECT_EQ(WindowText(Box().buttons[2]), L"");
+    EXPECT_EQ(WindowText(Box().buttons[6]), L"6");
 }
 
 TEST_F(ButtonBoxTest, DestroyedBoxIgnoresChecksAndTitles) {
@@ -205,15 +196,15 @@ TEST_F(ButtonBoxTest, KeysReachTheMainWindowAndCtrlQCloses) {
     Open(0, 0, 4, 2);
     HWND box = Box().window;
     ASSERT_TRUE(OnWorker([box] {
-        SetKeyDown(VK_CONTROL, true);
+        SetKeyState(VK_CONTROL, true);
         SendMessageW(box, WM_KEYDOWN, 'W', 0);
-        SetKeyDown(VK_CONTROL, false);
+        SetKeyState(VK_CONTROL, false);
     }));
     EXPECT_EQ(Box().window, box) << "Ctrl with another key does nothing";
     ASSERT_TRUE(OnWorker([box] {
-        SetKeyDown(VK_CONTROL, true);
+        SetKeyState(VK_CONTROL, true);
         SendMessageW(box, WM_KEYDOWN, 'Q', 0);
-        SetKeyDown(VK_CONTROL, false);
+        SetKeyState(VK_CONTROL, false);
     }));
     ASSERT_TRUE(PumpUntil([] { return Box().window == nullptr; }));
 
@@ -224,52 +215,24 @@ TEST_F(ButtonBoxTest, KeysReachTheMainWindowAndCtrlQCloses) {
     ASSERT_TRUE(StartJobRoutine());
 }
 
-// The popups are modal; a subclass of the box reads each one as it opens and
-// closes it again.
-WNDPROC g_boxProc = nullptr;
-std::atomic<int> g_menusSeen{0};
-UINT g_menuId = 0;
-wchar_t g_menuText[64];
-
-LRESULT CALLBACK MenuSpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITMENUPOPUP) {
-        HMENU menu = reinterpret_cast<HMENU>(wParam);
-        g_menuId = GetMenuItemCount(menu) == 1 ? GetMenuItemID(menu, 0) : 0;
-        GetMenuStringW(menu, 0, g_menuText, 64, MF_BYPOSITION);
-        ++g_menusSeen;
-        PostMessageW(window, WM_CANCELMODE, 0, 0);
-        EndMenu();
-    }
-    return CallWindowProcW(g_boxProc, window, message, wParam, lParam);
-}
-
 TEST_F(ButtonBoxTest, PopupsPickTheButtonUnderTheMouseAndDestroy) {
     Open(0, 0, 4, 2);
     HWND box = Box().window;
-    g_boxProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MenuSpyProc)));
+    MenuSpy spy(box);
     const SIZE client = ClientSize(box);
-    // The right margin beside the second row picks the last button.
-    PostMessageW(box, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.cx - 1, client.cy - 1));
-    ASSERT_TRUE(PumpUntil([] { return g_menusSeen.load() == 1; }));
+    // The popups the user sees. The right margin beside the second row picks
+    // the last button; the gap between the first two of the first row, button 1.
+    using Lines = std::vector<std::wstring>;
+    EXPECT_EQ(spy.Open(WM_RBUTTONDOWN, MAKELPARAM(client.cx - 1, client.cy - 1)), Lines{L"1057 Rename"});
     EXPECT_EQ(Box().renameTarget, 7);
-    EXPECT_EQ(g_menuId, 1057u);
-    EXPECT_EQ(std::wstring(g_menuText), L"Rename");
-    // The gap between the first two buttons of the first row picks button 1.
-    PostMessageW(box, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(Box().buttonWidth + 5, 2));
-    ASSERT_TRUE(PumpUntil([] { return g_menusSeen.load() == 2; }));
+    EXPECT_EQ(spy.Open(WM_RBUTTONDOWN, MAKELPARAM(Box().buttonWidth + 5, 2)), Lines{L"1057 Rename"});
     EXPECT_EQ(Box().renameTarget, 1);
-
-    PostMessageW(box, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(5, 5));
-    ASSERT_TRUE(PumpUntil([] { return g_menusSeen.load() == 3; }));
-    EXPECT_EQ(g_menuId, 1050u);
-    EXPECT_EQ(std::wstring(g_menuText), L"&Destroy\tCtrl+Q");
+    EXPECT_EQ(spy.Open(WM_NCRBUTTONDOWN), Lines{L"1050 &Destroy\tCtrl+Q"});
     EXPECT_EQ(Box().window, box);
     // Choosing the entry.
     PostMessageW(box, WM_COMMAND, 1050, 0);
     ASSERT_TRUE(PumpUntil([box] { return !IsWindow(box); }));
     EXPECT_EQ(Box().window, nullptr);
-    g_menusSeen = 0;
 }
 
 TEST_F(ButtonBoxTest, ResizingStretchesTheButtonsAndCarriesOver) {

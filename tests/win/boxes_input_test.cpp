@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "boxes/input_box.h"
 #include "core/library_state.h"
@@ -47,7 +48,7 @@ TEST_F(InputBoxTest, OpensAColumnOfLabelledFields) {
     HWND box = Box().window;
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ClassOf(box), L"qub_ib");
-    EXPECT_EQ(TextOf(box), L"InputBox");
+    EXPECT_EQ(WindowText(box), L"InputBox");
     EXPECT_EQ(GetWindow(box, GW_OWNER), qubState.mainWindow);
     RECT r;
     GetWindowRect(box, &r);
@@ -58,22 +59,17 @@ TEST_F(InputBoxTest, OpensAColumnOfLabelledFields) {
     EXPECT_EQ(client.cx, 80 + 70 + 12);
     EXPECT_EQ(client.cy, 30 * 28 + 2);
     for (int i = 0; i < 30; ++i) {
+        SCOPED_TRACE(i);
         HWND label = Box().labels[i], edit = Box().edits[i];
-        EXPECT_EQ(ClassOf(label), L"Static");
-        EXPECT_EQ(TextOf(label), L"Item " + std::to_wstring(i));
-        EXPECT_EQ(ClassOf(edit), L"Edit");
-        EXPECT_EQ(TextOf(edit), L"0");
+        EXPECT_EQ(ClassOf(label) + L" " + WindowText(label) + L" " + ClassOf(edit) + L" " + WindowText(edit),
+                  L"Static Item " + std::to_wstring(i) + L" Edit 0");
         EXPECT_TRUE(GetWindowLongW(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
         EXPECT_EQ(GetWindowLongW(edit, GWL_STYLE) & (WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL),
                   WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL);
         const RECT l = ChildRect(label), e = ChildRect(edit);
-        EXPECT_EQ(l.left, 4);
-        EXPECT_EQ(l.top, 28 * i + 7);
-        EXPECT_EQ(l.right - l.left, 80);
-        EXPECT_EQ(e.left, 88);
-        EXPECT_EQ(e.top, 28 * i + 4);
-        EXPECT_EQ(e.right - e.left, 70);
-        EXPECT_EQ(e.bottom - e.top, 24);
+        EXPECT_EQ((std::vector<LONG>{l.left, l.top, l.right - l.left, e.left, e.top, e.right - e.left,
+                                     e.bottom - e.top}),
+                  (std::vector<LONG>{4, 28 * i + 7, 80, 88, 28 * i + 4, 70, 24}));
         EXPECT_EQ(Value(i), "0");
     }
     EXPECT_EQ(Focus(), Box().edits[0]);
@@ -140,28 +136,23 @@ TEST_F(InputBoxTest, TabMovesTheFocusAndIsNotDispatchedTwice) {
     ASSERT_TRUE(PumpUntil([this] { return Focus() == Box().edits[1]; }));
     EXPECT_EQ(Value(0), "left");
     EXPECT_EQ(Box().focusedEdit, Box().edits[1]);
-    EXPECT_EQ(TextOf(Box().edits[1]), L"0") << "no tab character typed into the next field";
+    EXPECT_EQ(WindowText(Box().edits[1]), L"0") << "no tab character typed into the next field";
     PostMessageW(Box().edits[1], WM_KEYDOWN, VK_TAB, 0);
     ASSERT_TRUE(PumpUntil([this] { return Focus() == Box().edits[2]; }));
     EXPECT_EQ(g_tabsSeen.load(), 0);
 }
 
-TEST_F(InputBoxTest, LabelsAreSetAndCut) {
-    Open(0, 0, 4);
+TEST_F(InputBoxTest, LabelsAndValuesAreCutToTheirBuffers) {
+    Open(0, 0, 2);
     const std::string longText(300, 'q');
     ASSERT_TRUE(OnWorker([&longText] {
-        QUB_SetInputBoxTitle(2, "Speed");
-        QUB_SetInputBoxTitle(3, longText.c_str());
-        QUB_SetInputBoxTitle(4, "none");
+        QUB_SetInputBoxTitle(0, "Speed");
+        QUB_SetInputBoxTitle(1, longText.c_str());
+        QUB_SetInputBoxTitle(2, "none");
         QUB_SetInputBoxTitle(-1, "none");
     }));
-    EXPECT_EQ(TextOf(Box().labels[2]), L"Speed");
-    EXPECT_EQ(TextOf(Box().labels[3]), std::wstring(255, L'q'));
-    EXPECT_EQ(TextOf(Box().labels[1]), L"Item 1");
-}
-
-TEST_F(InputBoxTest, ValuesAreCutToTheirBuffers) {
-    Open(0, 0, 2);
+    EXPECT_EQ(WindowText(Box().labels[0]), L"Speed");
+    EXPECT_EQ(WindowText(Box().labels[1]), std::wstring(255, L'q'));
     SetWindowTextW(Box().edits[0], std::wstring(400, L'z').c_str());
     ASSERT_TRUE(OnWorker([] { SetFocus(Box().edits[1]); }));
     EXPECT_EQ(Value(0), std::string(255, 'z'));
@@ -170,15 +161,16 @@ TEST_F(InputBoxTest, ValuesAreCutToTheirBuffers) {
     ASSERT_TRUE(OnWorker([&] { result = QUB_GetInputBoxValue(0, small, 4); }));
     EXPECT_EQ(result, 0);
     EXPECT_EQ(std::string(small), "zzz");
-    ASSERT_TRUE(OnWorker([&] { result = QUB_GetInputBoxValue(0, small, 0); }));
-    EXPECT_EQ(result, 2);
-    ASSERT_TRUE(OnWorker([&] { result = QUB_GetInputBoxValue(0, nullptr, 4); }));
-    EXPECT_EQ(result, 2);
-    ASSERT_TRUE(OnWorker([&] { result = QUB_GetInputBoxValue(2, small, 4); }));
-    EXPECT_EQ(result, 1);
-    ASSERT_TRUE(OnWorker([] { QUB_CloseInputBox(); }));
-    ASSERT_TRUE(OnWorker([&] { result = QUB_GetInputBoxValue(0, small, 4); }));
-    EXPECT_EQ(result, 1) << "no values without a box";
+    // Refusals: no room, no buffer, no item, and (last) no box.
+    const struct { int item; char* buffer; int size, code; } rows[] = {
+        {0, small, 0, 2}, {0, nullptr, 4, 2}, {2, small, 4, 1}, {0, small, 4, 1}};
+    for (const auto& r : rows) {
+        if (r.code == 1 && r.item == 0) {
+            ASSERT_TRUE(OnWorker([] { QUB_CloseInputBox(); }));
+        }
+        ASSERT_TRUE(OnWorker([&] { result = QUB_GetInputBoxValue(r.item, r.buffer, r.size); }));
+        EXPECT_EQ(result, r.code) << r.item << " " << r.size;
+    }
 }
 
 TEST_F(InputBoxTest, SizingKeepsTheHeightAndMovesOneSide) {

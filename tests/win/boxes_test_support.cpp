@@ -63,12 +63,6 @@ bool StopJobRoutine() {
     return stopped;
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[1024] = L"";
-    GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = L"";
     GetClassNameW(window, name, 64);
@@ -86,11 +80,4 @@ SIZE ClientSize(HWND window) {
     RECT r;
     GetClientRect(window, &r);
     return {r.right, r.bottom};
-}
-
-void SetKeyDown(int key, bool down) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[key] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
 }

@@ -15,10 +15,7 @@ void SetWorkerPoll(const std::function<void()>& poll);
 // Destroys both boxes on the worker and stops the routine.
 bool StopJobRoutine();
 
-std::wstring TextOf(HWND window);
 std::wstring ClassOf(HWND window);
 // A child's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND child);
 SIZE ClientSize(HWND window);
-// Sets or clears a key in the calling thread's keyboard state.
-void SetKeyDown(int key, bool down);

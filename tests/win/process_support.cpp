@@ -1,6 +1,7 @@
 #include "tests/win/process_support.h"
 
 #include <algorithm>
+#include <cstdio>
 
 std::wstring WindowsPath(const char* path) {
     std::wstring out;
@@ -108,4 +109,47 @@ DWORD WaitExitCode(HANDLE process, DWORD ms) {
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process, &code);
     return code;
+}
+
+bool WaitForChildText(HWND window, const std::wstring& text, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const std::vector<std::wstring> texts = ChildTexts(window);
+        if (std::find(texts.begin(), texts.end(), text) != texts.end()) return true;
+        if (GetTickCount() - start > ms) return false;
+        Sleep(20);
+    }
+}
+
+std::vector<std::wstring> g_programPaths;
+
+bool ReadProgramPaths(int argc, char** argv, int paths, const char* usage) {
+    if (argc < paths + 1) {
+        fprintf(stderr, "usage: %s %s\n", argv[0], usage);
+        return false;
+    }
+    for (int i = 1; i <= paths; ++i) g_programPaths.push_back(WindowsPath(argv[i]));
+    return true;
+}
+
+std::wstring FreshFolder(const wchar_t* name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const std::wstring& file : ListFiles(folder, L"*")) DeleteFileW(file.c_str());
+    return folder;
+}
+
+std::vector<std::wstring> ListFiles(const std::wstring& folder, const wchar_t* pattern) {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"\\" + pattern).c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back(folder + L"\\" + found.cFileName);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return files;
 }

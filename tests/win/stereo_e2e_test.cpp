@@ -16,39 +16,9 @@
 
 namespace {
 
-std::wstring g_program;
-std::wstring g_pair;
-
 enum Button { kAnaglyph = 0, kUp, kBuruburu, kSave, kLeft, kDown, kRight, kQuit };
 
-// A fresh, empty folder for the program's saved files.
-std::wstring MakeWorkFolder(const wchar_t* name) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + name;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(h, &found));
-        FindClose(h);
-    }
-    return folder;
-}
-
-std::vector<std::wstring> SavedFiles(const std::wstring& folder) {
-    std::vector<std::wstring> files;
-    WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileW((folder + L"\\Dor-*.jpg").c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return files;
-    do files.push_back(folder + L"\\" + found.cFileName);
-    while (FindNextFileW(h, &found));
-    FindClose(h);
-    return files;
-}
+std::vector<std::wstring> SavedFiles(const std::wstring& folder) { return ListFiles(folder, L"Dor-*.jpg"); }
 
 bool WaitForFiles(const std::wstring& folder, size_t count, DWORD ms) {
     const DWORD start = GetTickCount();
@@ -107,7 +77,7 @@ double WallDifference(const Picture& p, int dx, int dy) {
 // The sample pair as a camera's multi-picture file: each half encoded as its
 // own JPEG, the left view first.
 std::wstring WriteSampleAsMpo(const std::wstring& folder) {
-    Gdiplus::Bitmap pair(g_pair.c_str());
+    Gdiplus::Bitmap pair(g_programPaths[1].c_str());
     const int w = static_cast<int>(pair.GetWidth()), h = static_cast<int>(pair.GetHeight());
     UINT count = 0, bytes = 0;
     Gdiplus::GetImageEncodersSize(&count, &bytes);
@@ -147,8 +117,8 @@ std::wstring WriteSampleAsMpo(const std::wstring& folder) {
 
 class StereoProgram : public testing::Test {
 protected:
-    void Launch(const std::wstring& folder, bool withPair = true, const std::wstring& pair = g_pair) {
-        process_ = StartProgram(g_program, withPair ? L"\"" + pair + L"\"" : L"", folder);
+    void Launch(const std::wstring& folder, bool withPair = true, const std::wstring& pair = g_programPaths[1]) {
+        process_ = StartProgram(g_programPaths[0], withPair ? L"\"" + pair + L"\"" : L"", folder);
         ASSERT_NE(process_, nullptr);
         main_ = WaitForProcessWindow(process_, L"qublib_mw0", 20000);
         ASSERT_NE(main_, nullptr);
@@ -198,7 +168,7 @@ protected:
 };
 
 TEST_F(StereoProgram, AlignsTheSamplePairAndSavesIt) {
-    const std::wstring folder = MakeWorkFolder(L"qub_e2e_align");
+    const std::wstring folder = FreshFolder(L"qub_e2e_align");
     Launch(folder);
     Key('S');
     HWND box = WaitBox();
@@ -250,22 +220,16 @@ TEST_F(StereoProgram, AlignsTheSamplePairAndSavesIt) {
     Key('S');
     HWND pause = WaitForProcessWindow(process_, L"#32770", 10000);
     ASSERT_NE(pause, nullptr);
-    std::vector<std::wstring> texts;
-    const std::wstring request = L"\x30B9\x30C6\x30EC\x30AA\x30DA\x30A2\x753B\x50CF\x3092\x30C9"
-                                 L"\x30E9\x30C3\x30B0\x3057\x3066\x4E0B\x3055\x3044";
-    for (int tries = 0; tries < 100; ++tries) {
-        texts = ChildTexts(pause);
-        if (std::find(texts.begin(), texts.end(), request) != texts.end()) break;
-        Sleep(20);
-    }
-    EXPECT_NE(std::find(texts.begin(), texts.end(), request), texts.end());
+    // The drag request the user sees (Japanese: drag a stereo pair here).
+    EXPECT_TRUE(WaitForChildText(pause, L"\x30B9\x30C6\x30EC\x30AA\x30DA\x30A2\x753B\x50CF\x3092\x30C9"
+                                        L"\x30E9\x30C3\x30B0\x3057\x3066\x4E0B\x3055\x3044", 2000));
     PostMessageW(pause, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitGone(L"#32770", 5000));
     ExitProgram();
 }
 
 TEST_F(StereoProgram, StopAndExitEndTheLoopCleanly) {
-    const std::wstring folder = MakeWorkFolder(L"qub_e2e_stop");
+    const std::wstring folder = FreshFolder(L"qub_e2e_stop");
     Launch(folder);
     Key('S');
     ASSERT_NE(WaitBox(), nullptr);
@@ -292,20 +256,20 @@ TEST_F(StereoProgram, StopAndExitEndTheLoopCleanly) {
     EXPECT_TRUE(SavedFiles(folder).empty());
 }
 
+// GDI+ decodes the saved files and encodes the MPO's views.
+class GdiplusOn : public testing::Environment {
+    ULONG_PTR token_ = 0;
+    void SetUp() override {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+    }
+    void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
+};
+testing::Environment* const g_gdiplus = testing::AddGlobalTestEnvironment(new GdiplusOn);
+
 }  // namespace
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (argc < 3) {
-        fprintf(stderr, "usage: stereo_e2e_tests <qubstereo.exe> <stereo pair>\n");
-        return 2;
-    }
-    g_program = WindowsPath(argv[1]);
-    g_pair = WindowsPath(argv[2]);
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    const int result = RUN_ALL_TESTS();
-    Gdiplus::GdiplusShutdown(token);
-    return result;
+    return ReadProgramPaths(argc, argv, 2, "<qubstereo.exe> <stereo pair>") ? RUN_ALL_TESTS() : 2;
 }

@@ -52,3 +52,10 @@ bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t time
 
 std::string ReadFileBytes(const std::wstring& name);
 std::wstring LogFileName(int n);
+// The log file of text window n as text: without the CR of its line ends.
+std::string LogText(int n);
+
+// Waits for a line input, types `line` and Enter into its text window, and
+// waits until the input has taken them. From the GUI thread it pumps; from a
+// helper thread (while the GUI thread waits in the input) it only polls.
+bool AnswerLine(const std::wstring& line);
