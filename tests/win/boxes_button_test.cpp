@@ -18,15 +18,8 @@ namespace {
 
 const ButtonBoxRecord& Box() { return qubState.buttonBox; }
 
-class ButtonBoxTest : public testing::Test {
+class ButtonBoxTest : public BoxTest {
 protected:
-    void SetUp() override {
-        qubState.buttonBox.buttonWidth = 98;
-        qubState.buttonBox.buttonHeight = 26;
-        ASSERT_TRUE(StartJobRoutine());
-    }
-    void TearDown() override { EXPECT_TRUE(StopJobRoutine()); }
-
     void Open(int x, int y, int nx, int ny) {
         ASSERT_TRUE(OnWorker([=] { QUB_OpenButtonBox(x, y, nx, ny); }));
     }
@@ -139,26 +132,20 @@ TEST_F(ButtonBoxTest, BurstOfClicksIsCountedExactly) {
 }
 
 TEST_F(ButtonBoxTest, DigitsCountAndTheFocusReturnsAfterAClick) {
+    Open(0, 0, 2, 2);
+    SendMessageW(Box().window, WM_CHAR, '5', 0);
+    EXPECT_EQ(Check(5), 0) << "no button 5";
+    ASSERT_TRUE(OnWorker([] { QUB_DestroyButtonBox(); }));
     Open(0, 0, 4, 2);
+    EXPECT_EQ(Check(5), 0) << "a new box starts with no presses";
     SendMessageW(Box().buttons[3], BM_CLICK, 0, 0);
     HWND focus = nullptr;
     ASSERT_TRUE(OnWorker([&focus] { focus = GetFocus(); }));
     EXPECT_EQ(focus, Box().window) << "a digit typed next reaches the box";
-    SendMessageW(Box().window, WM_CHAR, '5', 0);
-    SendMessageW(Box().window, WM_CHAR, '5', 0);
-    SendMessageW(Box().window, WM_CHAR, 'a', 0);
+    for (WPARAM c : {'5', '5', 'a'}) SendMessageW(Box().window, WM_CHAR, c, 0);
     EXPECT_EQ(Check(5), 2);
     EXPECT_EQ(Check(3), 1);
     for (int k = 0; k < 8; ++k) EXPECT_EQ(Check(k), 0) << k;
-}
-
-TEST_F(ButtonBoxTest, DigitBeyondTheButtonsCountsNothing) {
-    Open(0, 0, 2, 2);
-    SendMessageW(Box().window, WM_CHAR, '5', 0);
-    EXPECT_EQ(Check(5), 0);
-    ASSERT_TRUE(OnWorker([] { QUB_DestroyButtonBox(); }));
-    Open(0, 0, 4, 2);
-    EXPECT_EQ(Check(5), 0) << "a new box starts with no presses";
 }
 
 TEST_F(ButtonBoxTest, CaptionsAreSetAndCutAt255Characters) {

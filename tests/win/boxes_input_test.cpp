@@ -17,15 +17,8 @@ namespace {
 
 const InputBoxRecord& Box() { return qubState.inputBox; }
 
-class InputBoxTest : public testing::Test {
+class InputBoxTest : public BoxTest {
 protected:
-    void SetUp() override {
-        qubState.inputBox.labelWidth = 80;
-        qubState.inputBox.editWidth = 70;
-        ASSERT_TRUE(StartJobRoutine());
-    }
-    void TearDown() override { EXPECT_TRUE(StopJobRoutine()); }
-
     void Open(int x, int y, int items) {
         ASSERT_TRUE(OnWorker([=] { QUB_OpenInputBox(x, y, items); }));
     }
@@ -238,9 +231,16 @@ TEST_F(InputBoxTest, ResizeSetsBothWidthsAndRefusesBadOnes) {
     EXPECT_EQ(e.right - e.left, 150);
 }
 
-TEST_F(InputBoxTest, DestroyedByCloseAndByThePopup) {
+TEST_F(InputBoxTest, PopupsAndDestruction) {
     Open(0, 0, 2);
     HWND box = Box().window;
+    {
+        // The popups the user sees; the client area's picks the item's row.
+        MenuSpy spy(box);
+        EXPECT_EQ(spy.Open(WM_RBUTTONDOWN, MAKELPARAM(5, 28 + 5)), std::vector<std::wstring>{L"1056 Rename"});
+        EXPECT_EQ(Box().renameTarget, 1);
+        EXPECT_EQ(spy.Open(WM_NCRBUTTONDOWN), std::vector<std::wstring>{L"1023 Destroy"});
+    }
     PostMessageW(box, WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpUntil([box] { return !IsWindow(box); }));
     EXPECT_EQ(Box().window, nullptr);

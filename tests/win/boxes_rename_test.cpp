@@ -15,17 +15,7 @@
 
 namespace {
 
-class RenameTest : public testing::Test {
-protected:
-    void SetUp() override {
-        qubState.buttonBox.buttonWidth = 98;
-        qubState.buttonBox.buttonHeight = 26;
-        qubState.inputBox.labelWidth = 80;
-        qubState.inputBox.editWidth = 70;
-        ASSERT_TRUE(StartJobRoutine());
-    }
-    void TearDown() override { EXPECT_TRUE(StopJobRoutine()); }
-};
+using RenameTest = BoxTest;
 
 TEST_F(RenameTest, DoubleClickInAButtonsMarginRenamesIt) {
     int textWindow = -1;

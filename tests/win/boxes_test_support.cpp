@@ -81,3 +81,11 @@ SIZE ClientSize(HWND window) {
     GetClientRect(window, &r);
     return {r.right, r.bottom};
 }
+
+void BoxTest::SetUp() {
+    qubState.buttonBox.buttonWidth = 98;
+    qubState.buttonBox.buttonHeight = 26;
+    qubState.inputBox.labelWidth = 80;
+    qubState.inputBox.editWidth = 70;
+    ASSERT_TRUE(StartJobRoutine());
+}

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 
@@ -19,3 +21,10 @@ std::wstring ClassOf(HWND window);
 // A child's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND child);
 SIZE ClientSize(HWND window);
+
+// Every box test starts from the default sizes, with the job routine running.
+class BoxTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override { EXPECT_TRUE(StopJobRoutine()); }
+};

@@ -286,39 +286,32 @@ TEST(TextLog, BadWindowNumbers) {
     EXPECT_EQ(QUB_StartLog(200), 3) << "not open";
 }
 
-TEST(TextLog, FolderNotWritableRefusesWithAMessage) {
+// A log that cannot be made, and a copy without a log file: the message the
+// user sees, the result, and nothing changed.
+TEST(TextLog, FailuresAreShownAndChangeNothing) {
     wchar_t saved[kFolderUnits];
     std::memcpy(saved, qubState.startFolder, sizeof saved);
-    wcscpy(qubState.startFolder, L"C:\\qub-no-such-folder\\deeper\\");
-    std::atomic<int> result{-1};
-    ASSERT_TRUE(StartOnWorker([&] {
-        QUB_OpenTextWindow(6, 0, 0, 200, 100);
-        result = QUB_StartLog(6);
-    }));
-    std::wstring text;
-    EXPECT_TRUE(DismissMessageBox(L"Error", &text));
-    ASSERT_TRUE(WaitRoutineEnd());
-    std::memcpy(qubState.startFolder, saved, sizeof saved);
-    EXPECT_EQ(text, L"Can't create file for LOG!");
-    EXPECT_EQ(result.load(), 2);
-    EXPECT_EQ(Rec(6).logState, 0);
-    CloseWindow(6);
-}
-
-TEST(TextLog, CopyWithoutAnyLogFileSaysSoAndLeavesTheClipboard) {
     DeleteFileW(LogFileName(7).c_str());
     SetClipboardUnits(L"keep", 5);
-    std::atomic<int> result{-1};
-    ASSERT_TRUE(StartOnWorker([&] {
-        QUB_OpenTextWindow(7, 0, 0, 200, 100);
-        result = QUB_CopyLog(7);
-    }));
-    std::wstring text;
-    EXPECT_TRUE(DismissMessageBox(L"Pause", &text));
-    ASSERT_TRUE(WaitRoutineEnd());
-    EXPECT_EQ(text, L"Can't open LOG file!");
-    EXPECT_EQ(result.load(), 2);
-    EXPECT_EQ(ClipboardText(), "keep");
+    const struct { const wchar_t* folder; bool copy; const wchar_t* caption; const wchar_t* text; } rows[] = {
+        {L"C:\\qub-no-such-folder\\deeper\\", false, L"Error", L"Can't create file for LOG!"},
+        {saved, true, L"Pause", L"Can't open LOG file!"}};
+    for (const auto& r : rows) {
+        wcscpy(qubState.startFolder, r.folder);
+        std::atomic<int> result{-1};
+        ASSERT_TRUE(StartOnWorker([&] {
+            QUB_OpenTextWindow(7, 0, 0, 200, 100);
+            result = r.copy ? QUB_CopyLog(7) : QUB_StartLog(7);
+        }));
+        std::wstring text;
+        EXPECT_TRUE(DismissMessageBox(r.caption, &text));
+        ASSERT_TRUE(WaitRoutineEnd());
+        std::memcpy(qubState.startFolder, saved, sizeof saved);
+        EXPECT_EQ(text, r.text);
+        EXPECT_EQ(result.load(), 2);
+        EXPECT_EQ(Rec(7).logState, 0);
+        EXPECT_EQ(ClipboardText(), "keep");
+    }
     CloseWindow(7);
 }
 
