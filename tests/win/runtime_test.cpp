@@ -26,6 +26,17 @@ void RunUntilStopped() {
     }
 }
 
+// Runs `action` on a thread of its own after `ms` milliseconds.
+struct Delayed {
+    DWORD ms;
+    void (*action)();
+};
+DWORD WINAPI RunDelayed(LPVOID p) {
+    Sleep(static_cast<Delayed*>(p)->ms);
+    static_cast<Delayed*>(p)->action();
+    return 0;
+}
+
 bool RoutineEnded() {
     return PumpUntil([] { return qubState.routineRunning.load() == 0; });
 }
@@ -180,11 +191,8 @@ TEST(Requests, ReenteredRequestersSerialiseAndKeepTheirResults) {
     ASSERT_TRUE(StartRoutine());
     PostMessageW(helper, WM_APP, 0, 0);
     // Let the routine end a little after the inner requester has started to wait.
-    HANDLE releaser = CreateThread(nullptr, 0, [](LPVOID) -> DWORD {
-        Sleep(200);
-        release = 1;
-        return 0;
-    }, nullptr, 0, nullptr);
+    static Delayed later = {200, [] { release = 1; }};
+    HANDLE releaser = CreateThread(nullptr, 0, RunDelayed, &later, 0, nullptr);
     const int outer = QUB_RequestCreateImage(7, "outer", 10, 10, 16);
     WaitForSingleObject(releaser, 5000);
     CloseHandle(releaser);
@@ -254,11 +262,8 @@ TEST(ZExit, IdleWorkerEndsWithoutForceAndTheLoopEnds) {
     // The main loop must end at once although the quit message is gone; a
     // fallback quit after 3 s keeps a failure from hanging the run.
     static DWORD gui = GetCurrentThreadId();
-    HANDLE fallback = CreateThread(nullptr, 0, [](LPVOID) -> DWORD {
-        Sleep(3000);
-        PostThreadMessageW(gui, WM_QUIT, 7, 0);
-        return 0;
-    }, nullptr, 0, nullptr);
+    static Delayed quit = {3000, [] { PostThreadMessageW(gui, WM_QUIT, 7, 0); }};
+    HANDLE fallback = CreateThread(nullptr, 0, RunDelayed, &quit, 0, nullptr);
     EXPECT_EQ(QUB_RunMessageLoop(), 0) << "7 would mean the loop waited for the fallback";
     TerminateThread(fallback, 0);
     CloseHandle(fallback);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/library_state.h"
 #include "core/main_menu.h"
@@ -223,23 +224,19 @@ TEST(LineInput, APromptOnTheGuiThreadUsesTheWorkersWindow) {
 TEST(TextLog, StartStopStartKeepsOneFileWithoutThePause) {
     const std::wstring name = LogFileName(5);
     DeleteFileW(name.c_str());
-    int r1 = -1, r2 = -1, r3 = -1, r4 = -1, stopNever = -1;
+    std::vector<int> results;  // stop before any log, start, stop, start, start again
     RunOnWorker([&] {
         QUB_OpenTextWindow(5, 0, 0, 300, 200);
-        stopNever = QUB_StopLog(5);
-        r1 = QUB_StartLog(5);
+        results.push_back(QUB_StopLog(5));
+        results.push_back(QUB_StartLog(5));
         QUB_Printf("one %d\n", 1);
-        r2 = QUB_StopLog(5);
+        results.push_back(QUB_StopLog(5));
         QUB_Printf("paused\n");
-        r3 = QUB_StartLog(5);
+        results.push_back(QUB_StartLog(5));
         QUB_Printf("two\n");
-        r4 = QUB_StartLog(5);
+        results.push_back(QUB_StartLog(5));
     });
-    EXPECT_EQ(stopNever, 1);
-    EXPECT_EQ(r1, 0);
-    EXPECT_EQ(r2, 0);
-    EXPECT_EQ(r3, 0);
-    EXPECT_EQ(r4, 1);
+    EXPECT_EQ(results, (std::vector<int>{1, 0, 0, 0, 1}));
 
     // A typed line is logged with a line end.
     ASSERT_TRUE(StartInput(5));
@@ -280,10 +277,8 @@ TEST(TextLog, StartStopStartKeepsOneFileWithoutThePause) {
 }
 
 TEST(TextLog, BadWindowNumbers) {
-    EXPECT_EQ(QUB_StartLog(300), 3);
-    EXPECT_EQ(QUB_StopLog(-1), 2);
-    EXPECT_EQ(QUB_CopyLog(256), 4);
-    EXPECT_EQ(QUB_StartLog(200), 3) << "not open";
+    const int results[] = {QUB_StartLog(300), QUB_StopLog(-1), QUB_CopyLog(256), QUB_StartLog(200)};
+    EXPECT_EQ(std::vector<int>(results, results + 4), (std::vector<int>{3, 2, 4, 3}));  // last: not open
 }
 
 // A log that cannot be made, and a copy without a log file: the message the

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "core/library_state.h"
 #include "core/runtime.h"
@@ -253,11 +254,10 @@ TEST(TextWindowKeys, PlainKeysGoToTheMainWindowCtrlKeysAreCommands) {
     for (WPARAM key : {WPARAM{'Q'}, WPARAM{VK_ESCAPE}, WPARAM{'X'}, WPARAM{'S'}, WPARAM{'C'}})
         PostMessageW(w11, WM_KEYDOWN, key, 0);
     EXPECT_TRUE(PumpUntil([] { return g_mainKeys['C'].load() > 0; }));
-    EXPECT_EQ(g_mainKeys[VK_ESCAPE].load(), 1);
-    EXPECT_EQ(g_mainKeys['X'].load(), 1);
-    EXPECT_EQ(g_mainKeys['S'].load(), 1);
-    EXPECT_EQ(g_mainKeys['C'].load(), 1);
-    EXPECT_EQ(g_mainKeys['Q'].load(), 0);
+    const auto counts = [] {
+        return std::vector<int>{g_mainKeys[VK_ESCAPE], g_mainKeys['X'], g_mainKeys['S'], g_mainKeys['Q']};
+    };
+    EXPECT_EQ(counts(), (std::vector<int>{1, 1, 1, 0}));
 
     ASSERT_EQ(qubState.currentTextWindow, 12);
     RunOnWorker([] { AddCtrlControls(11); });
@@ -274,13 +274,9 @@ TEST(TextWindowKeys, PlainKeysGoToTheMainWindowCtrlKeysAreCommands) {
     EXPECT_EQ(g_mainKeys[VK_ESCAPE].load(), 1) << "Esc during an input is not passed on";
     EXPECT_EQ(qubState.currentTextWindow, 12) << "Ctrl+S during an input selects nothing";
     SetWindowLongPtrW(qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
-    PostMessageW(w11, kMsgCtrlDown, 0, 0);
-    PostMessageW(w11, WM_KEYDOWN, 'S', 0);
-    PostMessageW(w11, kMsgCtrlUp, 0, 0);
+    for (const UINT m : {kMsgCtrlDown, UINT{WM_KEYDOWN}, kMsgCtrlUp}) PostMessageW(w11, m, 'S', 0);
     EXPECT_TRUE(PumpUntil([] { return qubState.currentTextWindow == 11; })) << "Ctrl+S selects";
-    PostMessageW(w11, kMsgCtrlDown, 0, 0);
-    PostMessageW(w11, WM_KEYDOWN, 'Q', 0);
-    PostMessageW(w11, kMsgCtrlUp, 0, 0);
+    for (const UINT m : {kMsgCtrlDown, UINT{WM_KEYDOWN}, kMsgCtrlUp}) PostMessageW(w11, m, 'Q', 0);
     EXPECT_TRUE(PumpUntil([w11] { return !IsWindow(w11); })) << "Ctrl+Q destroys";
     EXPECT_FALSE(Rec(11).inUse);
     CloseAll();
