@@ -67,8 +67,10 @@ TEST(StereoRoutine, WorksAroundOtherWindowsAndLeavesThemAlone) {
     g_before = [&] {
         ASSERT_EQ(QUB_CreateImage(1, "mine one", -1, -1, 4, 3, 100), 0);
         ASSERT_EQ(QUB_CreateImage(3, "mine three", -1, -1, 5, 2, 100), 0);
-        for (int k = 0; k < 12; ++k) qubState.imageBits32[1][k] = 0x111111u * static_cast<uint32_t>(k);
-        for (int k = 0; k < 10; ++k) qubState.imageBits32[3][k] = 0x0F0F0Fu + static_cast<uint32_t>(k);
+        for (int k = 0; k < 12; ++k)
+            qubState.imageBits32[1][k] = 0x111111u * static_cast<uint32_t>(k);
+        for (int k = 0; k < 10; ++k)
+            qubState.imageBits32[3][k] = 0x0F0F0Fu + static_cast<uint32_t>(k);
         before1.assign(qubState.imageBits32[1], qubState.imageBits32[1] + 12);
         before3.assign(qubState.imageBits32[3], qubState.imageBits32[3] + 10);
         ASSERT_EQ(QUB_CreateImage(0, "pair", -1, -1, kPairW, kPairH, 100), 0);
@@ -155,8 +157,9 @@ TEST(StereoRoutine, AWorkingWindowClosedOrChangedEndsTheRunSafely) {
         UINT message;
         WPARAM command;
     };
-    for (const Change& c : {Change{"Right side", WM_CLOSE, 0}, Change{"Preview", WM_COMMAND, kTbSize50},
-                            Change{"buruburuL", WM_COMMAND, kTbRotateRight}}) {
+    for (const Change& c :
+         {Change{"Right side", WM_CLOSE, 0}, Change{"Preview", WM_COMMAND, kTbSize50},
+          Change{"buruburuL", WM_COMMAND, kTbRotateRight}}) {
         SCOPED_TRACE(c.title);
         g_before = [] {
             ASSERT_EQ(QUB_CreateImage(0, "pair", -1, -1, kPairW, kPairH, 100), 0);
@@ -292,7 +295,8 @@ TEST_F(Guides, HoverShowsDragSetsLeavingRestoresForBothLines) {
 
     // The arrows: "→" moves the left guide, "↑" raises i.
     Press(6);
-    EXPECT_TRUE(PumpUntil([&] { return GuidesAt(set + 1, rightSet) && PreviewIs(Anaglyph(a + 1)); }));
+    EXPECT_TRUE(
+        PumpUntil([&] { return GuidesAt(set + 1, rightSet) && PreviewIs(Anaglyph(a + 1)); }));
     Press(1);
     std::vector<uint32_t> raised(kHalfW * kH);
     MakeAnaglyph(kHalfW, kH, l_.data(), r_.data(), raised.data(), a + 1, 1);

@@ -210,9 +210,11 @@ TEST_F(ButtonBoxTest, PopupsPickTheButtonUnderTheMouseAndDestroy) {
     // The popups the user sees. The right margin beside the second row picks
     // the last button; the gap between the first two of the first row, button 1.
     using Lines = std::vector<std::wstring>;
-    EXPECT_EQ(spy.Open(WM_RBUTTONDOWN, MAKELPARAM(client.cx - 1, client.cy - 1)), Lines{L"1057 Rename"});
+    EXPECT_EQ(spy.Open(WM_RBUTTONDOWN, MAKELPARAM(client.cx - 1, client.cy - 1)),
+              Lines{L"1057 Rename"});
     EXPECT_EQ(Box().renameTarget, 7);
-    EXPECT_EQ(spy.Open(WM_RBUTTONDOWN, MAKELPARAM(Box().buttonWidth + 5, 2)), Lines{L"1057 Rename"});
+    EXPECT_EQ(spy.Open(WM_RBUTTONDOWN, MAKELPARAM(Box().buttonWidth + 5, 2)),
+              Lines{L"1057 Rename"});
     EXPECT_EQ(Box().renameTarget, 1);
     EXPECT_EQ(spy.Open(WM_NCRBUTTONDOWN), Lines{L"1050 &Destroy\tCtrl+Q"});
     EXPECT_EQ(Box().window, box);

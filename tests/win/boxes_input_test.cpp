@@ -54,14 +54,15 @@ TEST_F(InputBoxTest, OpensAColumnOfLabelledFields) {
     for (int i = 0; i < 30; ++i) {
         SCOPED_TRACE(i);
         HWND label = Box().labels[i], edit = Box().edits[i];
-        EXPECT_EQ(ClassOf(label) + L" " + WindowText(label) + L" " + ClassOf(edit) + L" " + WindowText(edit),
+        EXPECT_EQ(ClassOf(label) + L" " + WindowText(label) + L" " + ClassOf(edit) + L" " +
+                      WindowText(edit),
                   L"Static Item " + std::to_wstring(i) + L" Edit 0");
         EXPECT_TRUE(GetWindowLongW(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
         EXPECT_EQ(GetWindowLongW(edit, GWL_STYLE) & (WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL),
                   WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL);
         const RECT l = ChildRect(label), e = ChildRect(edit);
-        EXPECT_EQ((std::vector<LONG>{l.left, l.top, l.right - l.left, e.left, e.top, e.right - e.left,
-                                     e.bottom - e.top}),
+        EXPECT_EQ((std::vector<LONG>{l.left, l.top, l.right - l.left, e.left, e.top,
+                                     e.right - e.left, e.bottom - e.top}),
                   (std::vector<LONG>{4, 28 * i + 7, 80, 88, 28 * i + 4, 70, 24}));
         EXPECT_EQ(Value(i), "0");
     }
@@ -237,7 +238,8 @@ TEST_F(InputBoxTest, PopupsAndDestruction) {
     {
         // The popups the user sees; the client area's picks the item's row.
         MenuSpy spy(box);
-        EXPECT_EQ(spy.Open(WM_RBUTTONDOWN, MAKELPARAM(5, 28 + 5)), std::vector<std::wstring>{L"1056 Rename"});
+        EXPECT_EQ(spy.Open(WM_RBUTTONDOWN, MAKELPARAM(5, 28 + 5)),
+                  std::vector<std::wstring>{L"1056 Rename"});
         EXPECT_EQ(Box().renameTarget, 1);
         EXPECT_EQ(spy.Open(WM_NCRBUTTONDOWN), std::vector<std::wstring>{L"1023 Destroy"});
     }

@@ -66,7 +66,8 @@ TEST_F(MainCommands, InteractiveCreationOfEachKind) {
     Answered(kCmdImageWindow, {L"320", L"240", L"8"});
     ASSERT_TRUE(qubState.images[1].inUse);
     EXPECT_STREQ(qubState.images[1].title, "001");
-    EXPECT_EQ(qubState.images[1].depth * 1000000 + qubState.images[1].width * 1000 + qubState.images[1].height,
+    EXPECT_EQ(qubState.images[1].depth * 1000000 + qubState.images[1].width * 1000 +
+                  qubState.images[1].height,
               8320240);
     Answered(kCmdInputBox, {L"3"});
     ASSERT_NE(qubState.inputBox.window, nullptr);
@@ -82,7 +83,9 @@ TEST_F(MainCommands, InteractiveCreationOfEachKind) {
     ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(0); }));
     std::string transcript;
     for (const char* depth : {"16", "8"})
-        transcript += std::string("Creating ImageWindow...\n Width=320\nHeight=240\nBit[32 or 8]=") + depth + "\n";
+        transcript +=
+            std::string("Creating ImageWindow...\n Width=320\nHeight=240\nBit[32 or 8]=") + depth +
+            "\n";
     transcript += "Creating InpuxBox...\nHow many items? >3\n";
     for (const char* x : {"17\nNumber[Y]=>16\n", "4\nNumber[Y]=>2\n"})
         transcript += std::string("Creating ButtonBox...\nNumber[X]=>") + x;
@@ -93,7 +96,8 @@ TEST_F(MainCommands, PasteOpensTheNextFreeWindowAndKeepsTheCurrentOne) {
     ASSERT_TRUE(OnWorker([] {
         QUB_CreateImage(5, "source", -1, -1, 100, 80, 100);
         for (int y = 0; y < 80; ++y)
-            for (int x = 0; x < 100; ++x) QUB_SetPixel(x, y, static_cast<uint32_t>(x * 2 + y * 0x300));
+            for (int x = 0; x < 100; ++x)
+                QUB_SetPixel(x, y, static_cast<uint32_t>(x * 2 + y * 0x300));
         QUB_CopyImage(5);
         QUB_DestroyImage(5);
         QUB_CreateImage(0, "zero", -1, -1, 20, 20, 100);
@@ -212,11 +216,12 @@ TEST_F(MainCommands, WindowInfoReportsATrickyLayoutAndItsSource) {
         QUB_StartLog(2);
     }));
     const std::string source = WindowInfoSource();
-    for (const char* line : {"\tQUB_CreateImage(1,\"say \\\"cheese\\\"\",20,30,160,120,100);\n",
-                             "\tQUB_CreateImage8(4,\"C:\\\\pairs\\\\caf\\351\\t1\",240,30,99,77,200);\n",
-                             "\tQUB_OpenTextWindow(0,100,200,400,300);\n",
-                             "\tQUB_SetInputBoxTitle(0,\"Shift \\\"x\\\"\");\n",
-                             "\tQUB_SetButtonBoxTitle(0,\"Left\\nview\");\n", "\tQUB_ResizeInputBox(90,110);\n"})
+    for (const char* line :
+         {"\tQUB_CreateImage(1,\"say \\\"cheese\\\"\",20,30,160,120,100);\n",
+          "\tQUB_CreateImage8(4,\"C:\\\\pairs\\\\caf\\351\\t1\",240,30,99,77,200);\n",
+          "\tQUB_OpenTextWindow(0,100,200,400,300);\n",
+          "\tQUB_SetInputBoxTitle(0,\"Shift \\\"x\\\"\");\n",
+          "\tQUB_SetButtonBoxTitle(0,\"Left\\nview\");\n", "\tQUB_ResizeInputBox(90,110);\n"})
         EXPECT_NE(source.find(line), std::string::npos) << line << "\nin:\n" << source;
     if (const char* out = getenv("QUB_LAYOUT_OUT")) {
         FILE* f = fopen(out, "wb");
@@ -227,10 +232,11 @@ TEST_F(MainCommands, WindowInfoReportsATrickyLayoutAndItsSource) {
     // The report the user sees in the current text window.
     ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(2); }));
     const std::string log = LogText(2);
-    for (const char* line : {"******* Window information *******\n[Image Window]\n",
-                             " 1 F 'say \"cheese\"' X:20 Y:30 W:160 H:120 ZM:100%\n", "[Text Window]\n",
-                             " 0 X:100 Y:200 W:400 H:300\n", "[Input Box]\n X:560 Y:40 ITEM:3 ISIZE:90 ESIZE:110\n",
-                             "[Button Box]\n X:900 Y:40 NX:2 NY:2 SIZE:240x90\n"})
+    for (const char* line :
+         {"******* Window information *******\n[Image Window]\n",
+          " 1 F 'say \"cheese\"' X:20 Y:30 W:160 H:120 ZM:100%\n", "[Text Window]\n",
+          " 0 X:100 Y:200 W:400 H:300\n", "[Input Box]\n X:560 Y:40 ITEM:3 ISIZE:90 ESIZE:110\n",
+          "[Button Box]\n X:900 Y:40 NX:2 NY:2 SIZE:240x90\n"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "\nin:\n" << log;
 }
 
@@ -269,9 +275,10 @@ TEST_F(MainCommands, ConsoleWords) {
     ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(0); }));
     DestroyWindow(recorder);
     const std::string log = LogText(0);
-    for (const char* text : {"Cmd>help\nCommand list:exit help start ver color\n",
-                             "Cmd>color\nRed  :128\nGreen:255\nBlue :  0\nqub_tttc=abcdef\nqub_tc=000102\n",
-                             "Cmd>ver\nqubstereo 1.0", "Cmd>Exit\nInvalid command\n", "Cmd>\nInvalid command\n"})
+    for (const char* text :
+         {"Cmd>help\nCommand list:exit help start ver color\n",
+          "Cmd>color\nRed  :128\nGreen:255\nBlue :  0\nqub_tttc=abcdef\nqub_tc=000102\n",
+          "Cmd>ver\nqubstereo 1.0", "Cmd>Exit\nInvalid command\n", "Cmd>\nInvalid command\n"})
         EXPECT_NE(log.find(text), std::string::npos) << text << "\nin:\n" << log;
 }
 

@@ -47,7 +47,8 @@ TEST(StartUp, MainWindowStatusMenuAndFolders) {
     GetClassNameW(s.mainWindow, className, 32);
     EXPECT_EQ(std::wstring(className), L"qublib_mw0");
     const LONG style = GetWindowLongW(s.mainWindow, GWL_STYLE);
-    EXPECT_EQ(style & (WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_VISIBLE | WS_CAPTION)
+    EXPECT_EQ(style & (WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+              WS_VISIBLE | WS_CAPTION)
         << "no system menu, so no close or minimise box";
     RECT r;
     GetWindowRect(s.mainWindow, &r);
@@ -69,13 +70,15 @@ TEST(StartUp, MainWindowStatusMenuAndFolders) {
     EXPECT_EQ(WindowText(s.statusControl), std::wstring(18 - text.size() / 2, L' ') + text);
     EXPECT_EQ(GetDlgCtrlID(s.statusControl), kStatusControlId);
     // The menu bar the user sees.
-    EXPECT_EQ(MenuLines(GetMenu(s.mainWindow)), (Lines{L"1001 Start(&S)", L"1003 Stop(&C)", L"1002 Exit(&X)"}));
+    EXPECT_EQ(MenuLines(GetMenu(s.mainWindow)),
+              (Lines{L"1001 Start(&S)", L"1003 Stop(&C)", L"1002 Exit(&X)"}));
 
     wchar_t cwd[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, cwd);
     EXPECT_EQ(std::wstring(s.loadFolder), cwd);
     EXPECT_EQ(std::wstring(s.saveFolder), cwd);
-    EXPECT_EQ(std::wstring(s.startFolder), std::wstring(cwd) + (cwd[wcslen(cwd) - 1] == L'\\' ? L"" : L"\\"));
+    EXPECT_EQ(std::wstring(s.startFolder),
+              std::wstring(cwd) + (cwd[wcslen(cwd) - 1] == L'\\' ? L"" : L"\\"));
     EXPECT_EQ(s.startFolderA[strlen(s.startFolderA) - 1], '\\');
     EXPECT_EQ(s.qub_tttc, 0xFFFFFFu);
     EXPECT_NE(s.ttFont, nullptr);
@@ -120,7 +123,8 @@ TEST(Requests, ServedByTheWorkerOrFailedWithoutIt) {
     const HANDLE worker = qubState.workerThread;
     for (const auto& r : rows) {
         qubState.workerThread = r.worker ? worker : nullptr;
-        EXPECT_EQ(QUB_RequestCreateImage(r.slot, "x", 10, 10, r.depth), r.code) << r.slot << r.worker;
+        EXPECT_EQ(QUB_RequestCreateImage(r.slot, "x", 10, 10, r.depth), r.code)
+            << r.slot << r.worker;
         EXPECT_EQ(qubState.requestCode.load(), 0);
     }
     qubState.workerThread = nullptr;
@@ -234,7 +238,8 @@ TEST(Snapping, CtrlDragSnapsTheMainWindowToTheScreenEdge) {
     for (const bool ctrl : {false, true}) {
         RECT proposed = {5, 300, 5 + w, 300 + h};
         SetKeyState(VK_CONTROL, ctrl);
-        SendMessageW(qubState.mainWindow, WM_MOVING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&proposed));
+        SendMessageW(qubState.mainWindow, WM_MOVING, WMSZ_LEFT,
+                     reinterpret_cast<LPARAM>(&proposed));
         SetKeyState(VK_CONTROL, false);
         EXPECT_EQ(proposed.left, ctrl ? 0 : 5) << "snaps only with Ctrl";
         EXPECT_EQ(proposed.right, ctrl ? w : 5 + w);

@@ -18,7 +18,9 @@ namespace {
 
 enum Button { kAnaglyph = 0, kUp, kBuruburu, kSave, kLeft, kDown, kRight, kQuit };
 
-std::vector<std::wstring> SavedFiles(const std::wstring& folder) { return ListFiles(folder, L"Dor-*.jpg"); }
+std::vector<std::wstring> SavedFiles(const std::wstring& folder) {
+    return ListFiles(folder, L"Dor-*.jpg");
+}
 
 bool WaitForFiles(const std::wstring& folder, size_t count, DWORD ms) {
     const DWORD start = GetTickCount();
@@ -43,13 +45,15 @@ Picture Decode(const std::wstring& file) {
     p.height = static_cast<int>(bitmap.GetHeight());
     Gdiplus::Rect all(0, 0, p.width, p.height);
     Gdiplus::BitmapData data;
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppRGB, &data) != Gdiplus::Ok)
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppRGB, &data) !=
+        Gdiplus::Ok)
         return p;
     p.pixels.resize(static_cast<size_t>(p.width) * p.height);
     for (int y = 0; y < p.height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(data.Scan0) +
-                                                            static_cast<ptrdiff_t>(y) * data.Stride);
-        for (int x = 0; x < p.width; ++x) p.pixels[static_cast<size_t>(y) * p.width + x] = row[x] & 0xFFFFFF;
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride);
+        for (int x = 0; x < p.width; ++x)
+            p.pixels[static_cast<size_t>(y) * p.width + x] = row[x] & 0xFFFFFF;
     }
     bitmap.UnlockBits(&data);
     return p;
@@ -117,7 +121,8 @@ std::wstring WriteSampleAsMpo(const std::wstring& folder) {
 
 class StereoProgram : public testing::Test {
 protected:
-    void Launch(const std::wstring& folder, bool withPair = true, const std::wstring& pair = g_programPaths[1]) {
+    void Launch(const std::wstring& folder, bool withPair = true,
+                const std::wstring& pair = g_programPaths[1]) {
         process_ = StartProgram(g_programPaths[0], withPair ? L"\"" + pair + L"\"" : L"", folder);
         ASSERT_NE(process_, nullptr);
         main_ = WaitForProcessWindow(process_, L"qublib_mw0", 20000);
@@ -201,7 +206,8 @@ TEST_F(StereoProgram, AlignsTheSamplePairAndSavesIt) {
     EXPECT_LT(aligned, 7.0);
     for (int dy = -3; dy <= 3; ++dy)
         for (int dx = -3; dx <= 3; ++dx)
-            EXPECT_TRUE((!dx && !dy) || aligned * 1.3 < WallDifference(saved, dx, dy)) << dx << "," << dy;
+            EXPECT_TRUE((!dx && !dy) || aligned * 1.3 < WallDifference(saved, dx, dy))
+                << dx << "," << dy;
 
     // Two saves within a second never overwrite each other.
     Click(box, kSave, 2, 150);
@@ -221,8 +227,10 @@ TEST_F(StereoProgram, AlignsTheSamplePairAndSavesIt) {
     HWND pause = WaitForProcessWindow(process_, L"#32770", 10000);
     ASSERT_NE(pause, nullptr);
     // The drag request the user sees (Japanese: drag a stereo pair here).
-    EXPECT_TRUE(WaitForChildText(pause, L"\x30B9\x30C6\x30EC\x30AA\x30DA\x30A2\x753B\x50CF\x3092\x30C9"
-                                        L"\x30E9\x30C3\x30B0\x3057\x3066\x4E0B\x3055\x3044", 2000));
+    EXPECT_TRUE(WaitForChildText(pause,
+                                 L"\x30B9\x30C6\x30EC\x30AA\x30DA\x30A2\x753B\x50CF\x3092\x30C9"
+                                 L"\x30E9\x30C3\x30B0\x3057\x3066\x4E0B\x3055\x3044",
+                                 2000));
     PostMessageW(pause, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitGone(L"#32770", 5000));
     ExitProgram();

@@ -31,7 +31,8 @@ bool StartInput(int n) {
         g_ready = 1;
         QUB_InputLine(g_line);
     });
-    return started && PumpUntil([] { return g_ready.load() == 1 && qubState.lineInputActive != 0; });
+    return started &&
+           PumpUntil([] { return g_ready.load() == 1 && qubState.lineInputActive != 0; });
 }
 
 std::string Line() { return g_line; }
@@ -278,7 +279,8 @@ TEST(TextLog, StartStopStartKeepsOneFileWithoutThePause) {
 
 TEST(TextLog, BadWindowNumbers) {
     const int results[] = {QUB_StartLog(300), QUB_StopLog(-1), QUB_CopyLog(256), QUB_StartLog(200)};
-    EXPECT_EQ(std::vector<int>(results, results + 4), (std::vector<int>{3, 2, 4, 3}));  // last: not open
+    EXPECT_EQ(std::vector<int>(results, results + 4),
+              (std::vector<int>{3, 2, 4, 3}));  // last: not open
 }
 
 // A log that cannot be made, and a copy without a log file: the message the
@@ -288,7 +290,12 @@ TEST(TextLog, FailuresAreShownAndChangeNothing) {
     std::memcpy(saved, qubState.startFolder, sizeof saved);
     DeleteFileW(LogFileName(7).c_str());
     SetClipboardUnits(L"keep", 5);
-    const struct { const wchar_t* folder; bool copy; const wchar_t* caption; const wchar_t* text; } rows[] = {
+    const struct {
+        const wchar_t* folder;
+        bool copy;
+        const wchar_t* caption;
+        const wchar_t* text;
+    } rows[] = {
         {L"C:\\qub-no-such-folder\\deeper\\", false, L"Error", L"Can't create file for LOG!"},
         {saved, true, L"Pause", L"Can't open LOG file!"}};
     for (const auto& r : rows) {

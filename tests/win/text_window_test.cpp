@@ -28,11 +28,15 @@ void CloseAll() {
 // record and back buffer describe the client area the window really got, one
 // default coordinate keeps the other, and no window opens off the screen.
 TEST(TextWindow, OpenPlacesTheWindowAndTheRecordIsItsRealClientArea) {
-    const struct { int n, x, y, w, h, code, left, top, width, height; } rows[] = {
-        {3, -1, -1, -1, -1, 0, -1, -1, 400, 300}, {4, 10, 10, 200, 100, 0, 10, 10, 200, 100},
-        {3, 50, 50, 10, 10, 1, -1, -1, 400, 300}, {256, 0, 0, 10, 10, 1, -1, -1, -1, -1},
-        {20, 100, -1, 0, 300, 0, 100, -1, -1, 300}, {21, -1, 100, 5000, 3000, 0, -1, 100, -1, -1},
-        {22, 0, 0, 2000000000, 2000000000, 0, -1, -1, -1, -1}, {23, 5000, 5000, 200, 100, 0, -1, -1, 200, 100}};
+    const struct { int n, x, y, w, h, code, left, top, width, height;
+    } rows[] = {{3, -1, -1, -1, -1, 0, -1, -1, 400, 300},
+                {4, 10, 10, 200, 100, 0, 10, 10, 200, 100},
+                {3, 50, 50, 10, 10, 1, -1, -1, 400, 300},
+                {256, 0, 0, 10, 10, 1, -1, -1, -1, -1},
+                {20, 100, -1, 0, 300, 0, 100, -1, -1, 300},
+                {21, -1, 100, 5000, 3000, 0, -1, 100, -1, -1},
+                {22, 0, 0, 2000000000, 2000000000, 0, -1, -1, -1, -1},
+                {23, 5000, 5000, 200, 100, 0, -1, -1, 200, 100}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.n);
         int code = -1;
@@ -245,7 +249,10 @@ LRESULT CALLBACK MainKeySpy(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 TEST(TextWindowKeys, PlainKeysGoToTheMainWindowCtrlKeysAreCommands) {
-    RunOnWorker([] { QUB_OpenTextWindow(11, 0, 0, 100, 50); QUB_OpenTextWindow(12, 0, 0, 100, 50); });
+    RunOnWorker([] {
+        QUB_OpenTextWindow(11, 0, 0, 100, 50);
+        QUB_OpenTextWindow(12, 0, 0, 100, 50);
+    });
     for (auto& k : g_mainKeys) k = 0;
     g_mainProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainKeySpy)));
@@ -255,7 +262,8 @@ TEST(TextWindowKeys, PlainKeysGoToTheMainWindowCtrlKeysAreCommands) {
         PostMessageW(w11, WM_KEYDOWN, key, 0);
     EXPECT_TRUE(PumpUntil([] { return g_mainKeys['C'].load() > 0; }));
     const auto counts = [] {
-        return std::vector<int>{g_mainKeys[VK_ESCAPE], g_mainKeys['X'], g_mainKeys['S'], g_mainKeys['Q']};
+        return std::vector<int>{g_mainKeys[VK_ESCAPE], g_mainKeys['X'], g_mainKeys['S'],
+                                g_mainKeys['Q']};
     };
     EXPECT_EQ(counts(), (std::vector<int>{1, 1, 1, 0}));
 
@@ -290,11 +298,16 @@ TEST(TextWindowMenu, EntriesChecksAndNoMenuWhileInputWaits) {
     const auto popup = [](bool current, int log) {
         return std::vector<std::wstring>{
             current ? L"1069 &Select\tCtrl+S [check]" : L"1069 &Select\tCtrl+S",
-            L"1045 &Window Info.\tCtrl+W", L"1029 Command", L"-",
+            L"1045 &Window Info.\tCtrl+W",
+            L"1029 Command",
+            L"-",
             log == 1 ? L"1024 Start Log [check]" : L"1024 Start Log",
             log == 2 ? L"1025 Stop Log [check]" : L"1025 Stop Log",
-            L"1030 &Copy QUBLIB" + std::to_wstring(qubState.instanceNumber) + L"13.LOG\tCtrl+C", L"-",
-            L"1020 &About QUBLIB\tCtrl+A", L"-", L"1006 &Destroy\tCtrl+Q"};
+            L"1030 &Copy QUBLIB" + std::to_wstring(qubState.instanceNumber) + L"13.LOG\tCtrl+C",
+            L"-",
+            L"1020 &About QUBLIB\tCtrl+A",
+            L"-",
+            L"1006 &Destroy\tCtrl+Q"};
     };
     EXPECT_EQ(spy.Open(), popup(true, 0));
     // Sent, not posted: a popup would have been shown (and closed by the

@@ -122,7 +122,8 @@ MenuSpy::MenuSpy(HWND window) : window_(window) {
 }
 
 MenuSpy::~MenuSpy() {
-    if (IsWindow(window_)) SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_));
+    if (IsWindow(window_))
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_));
     g_spy = nullptr;
 }
 
