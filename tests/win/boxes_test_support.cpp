@@ -82,6 +82,9 @@ SIZE ClientSize(HWND window) {
     return {r.right, r.bottom};
 }
 
+std::vector<LONG> Rect4(RECT r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+std::vector<LONG> Rect4(BoxRect r) { return {r.x, r.y, r.width, r.height}; }
+
 void BoxTest::SetUp() {
     qubState.buttonBox.buttonWidth = 98;
     qubState.buttonBox.buttonHeight = 26;

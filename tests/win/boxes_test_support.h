@@ -7,6 +7,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "boxes/box_geometry.h"
 
 // Starts a routine that runs jobs and pumps (QUB_PumpMessages) until Stop.
 bool StartJobRoutine();
@@ -21,6 +24,9 @@ std::wstring ClassOf(HWND window);
 // A child's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND child);
 SIZE ClientSize(HWND window);
+// Left, top, width and height, to compare a window with the box geometry.
+std::vector<LONG> Rect4(RECT r);
+std::vector<LONG> Rect4(BoxRect r);
 
 // Every box test starts from the default sizes, with the job routine running.
 class BoxTest : public testing::Test {
