@@ -17,6 +17,7 @@
 #include "core/runtime.h"
 #include "image/image_window.h"
 #include "image/zoom.h"
+#include "tests/win/process_support.h"
 #include "tests/win/text_test_support.h"
 #include "tests/win/win_test_support.h"
 
@@ -53,13 +54,6 @@ void RunRoutine() {
     g_routineDone = 1;
 }
 
-// The text of the "Pause" box the worker shows, which is closed.
-std::wstring DismissPause() {
-    std::wstring text;
-    DismissMessageBox(L"Pause", &text);
-    return text;
-}
-
 TEST(StereoRoutine, WorksAroundOtherWindowsAndLeavesThemAlone) {
     // The user's own windows in slots 1 and 3, with content the routine must
     // not touch.
@@ -81,15 +75,11 @@ TEST(StereoRoutine, WorksAroundOtherWindowsAndLeavesThemAlone) {
     ASSERT_TRUE(PumpUntil([] { return qubState.buttonBox.window != nullptr; }));
     PumpFor(300);
 
-    const int left = FindTitled("Left side"), right = FindTitled("Right side");
-    const int preview = FindTitled("Preview");
-    ASSERT_GE(left, 0);
-    ASSERT_GE(right, 0);
-    ASSERT_GE(preview, 0);
-    EXPECT_EQ(left, 7) << "slot 1 is taken: the next free one above the routine's own";
-    EXPECT_EQ(right, 2);
-    EXPECT_EQ(preview, 8);
-    EXPECT_EQ(FindTitled("buruburuL"), 4);
+    // Slot 1 is taken: the next free one above the routine's own.
+    const int left = FindTitled("Left side"), preview = FindTitled("Preview");
+    EXPECT_EQ((std::vector<int>{left, FindTitled("Right side"), preview, FindTitled("buruburuL")}),
+              (std::vector<int>{7, 2, 8, 4}));
+    ASSERT_TRUE(left >= 0 && preview >= 0);
     EXPECT_EQ(qubState.images[left].width, kHalf);
 
     // The split and the first anaglyph, against the pure compositions.
@@ -107,12 +97,12 @@ TEST(StereoRoutine, WorksAroundOtherWindowsAndLeavesThemAlone) {
 
     ASSERT_TRUE(StopRoutine());
     EXPECT_EQ(g_routineDone.load(), 1);
-    EXPECT_FALSE(qubState.images[0].inUse) << "a finished run closes the pair";
-    EXPECT_FALSE(qubState.images[left].inUse);
-    EXPECT_FALSE(qubState.images[preview].inUse);
+    // A finished run closes the pair and its windows; the user's windows stay.
+    EXPECT_EQ((std::vector<int>{qubState.images[0].inUse, qubState.images[left].inUse,
+                                qubState.images[preview].inUse, qubState.images[1].inUse,
+                                qubState.images[3].inUse}),
+              (std::vector<int>{0, 0, 0, 1, 1}));
     EXPECT_EQ(qubState.buttonBox.window, nullptr);
-    ASSERT_TRUE(qubState.images[1].inUse) << "the user's windows stay";
-    ASSERT_TRUE(qubState.images[3].inUse);
     EXPECT_TRUE(std::equal(before1.begin(), before1.end(), qubState.imageBits32[1]));
 
     g_before = [] {
@@ -135,7 +125,8 @@ TEST(StereoRoutine, RefusesWithoutAUsablePair) {
         };
         g_testRoutine = RunRoutine;
         ASSERT_TRUE(StartRoutine());
-        const std::wstring text = DismissPause();
+        std::wstring text;
+        DismissMessageBox(L"Pause", &text);
         EXPECT_TRUE(eightBit ? text.find(L"8-bit") != std::wstring::npos : text == dragRequest)
             << "a clear message";
         ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
@@ -268,13 +259,7 @@ TEST_F(Guides, HoverShowsDragSetsLeavingRestoresForBothLines) {
     Move(120, 20, false);
     EXPECT_TRUE(PumpUntil([&] { return GuidesAt(set, 300) && PreviewIs(Anaglyph(set - 100)); }));
 
-    // The right guide the same way, in the right half.
-    const int rightHover = Move(330, 80, false);
-    EXPECT_TRUE(PumpUntil([&] {
-        return GuidesAt(set, rightHover) && PreviewIs(Anaglyph(set - rightHover + kHalfW));
-    }));
-    Move(330, 140, false);
-    EXPECT_TRUE(PumpUntil([&] { return GuidesAt(set, 300) && PreviewIs(Anaglyph(set - 100)); }));
+    // The right guide the same way, in the right half (leaving over the bottom margin).
     const int rightSet = Move(290, 80, true);
     ASSERT_TRUE(PumpUntil([&] { return GuidesAt(set, rightSet); }));
     Move(290, 150, false);
@@ -308,10 +293,7 @@ TEST(StereoSave, FailureIsShownAndTwoSavesKeepBothFiles) {
     wchar_t failedStatus[64] = L"", busyStatus[64] = L"";
     std::string kept;
     bool closedAgain = false;
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring work = std::wstring(folder) + L"qub_save_test";
-    CreateDirectoryW(work.c_str(), nullptr);
+    const std::wstring work = FreshFolder(L"qub_save_test");
     wchar_t saved[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, saved);
     SetCurrentDirectoryW(work.c_str());
@@ -338,26 +320,14 @@ TEST(StereoSave, FailureIsShownAndTwoSavesKeepBothFiles) {
     ASSERT_TRUE(StartRoutine());
     ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }, 20000));
     SetCurrentDirectoryW(saved);
-    EXPECT_EQ(first.load(), 0);
-    EXPECT_EQ(second.load(), 0);
-    EXPECT_EQ(failed.load(), 2);
-    EXPECT_EQ(busy.load(), 1);
+    EXPECT_EQ((std::vector<int>{first, second, failed, busy}), (std::vector<int>{0, 0, 2, 1}));
     EXPECT_NE(std::wstring(failedStatus).find(L"Save failed!"), std::wstring::npos);
     EXPECT_NE(std::wstring(busyStatus).find(L"Window 6 busy: not saved"), std::wstring::npos);
     EXPECT_TRUE(closedAgain) << "the save window is closed again";
     EXPECT_EQ(kept, "mine:" + std::to_string(0x123456u));
 
-    int files = 0;
-    WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileW((work + L"\\Dor-*.jpg").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            ++files;
-            DeleteFileW((work + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(h, &found));
-        FindClose(h);
-    }
-    EXPECT_EQ(files, 2) << "the second save of the same second got its own name";
+    EXPECT_EQ(ListFiles(work, L"Dor-*.jpg").size(), 2u)
+        << "the second save of the same second got its own name";
 }
 
 }  // namespace

@@ -139,23 +139,20 @@ TEST(LineInput, KeysGiveTheirLine) {
     EXPECT_TRUE(Line().size() == 63 || Line().size() == 64) << Line().size();
 }
 
+// Closing the window, or clearing the flag as Exit does, cancels the input.
+// The typed keys are taken and echoed first: units still in the ring would be
+// left for the next input.
 TEST(LineInput, ClosingTheWindowOrClearingTheFlagCancels) {
-    ASSERT_TRUE(StartInput(1));
-    SendChars(Rec(1).window, L"abc");
-    // Taken and echoed before the close: units still in the ring would be
-    // left for the next input.
-    ASSERT_TRUE(PumpUntil([] { return qubState.keyRead.load() == -1; }));
-    PostMessageW(Rec(1).window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitRoutineEnd());
-    EXPECT_EQ(Line(), "");
-    EXPECT_FALSE(Rec(1).inUse);
-
-    ASSERT_TRUE(StartInput(1));
-    SendChars(Rec(1).window, L"abc");
-    ASSERT_TRUE(PumpUntil([] { return qubState.keyRead.load() == -1; }));
-    qubState.lineInputActive.store(0);  // what Exit does
-    ASSERT_TRUE(WaitRoutineEnd());
-    EXPECT_EQ(Line(), "");
+    for (const bool close : {true, false}) {
+        ASSERT_TRUE(StartInput(1));
+        SendChars(Rec(1).window, L"abc");
+        ASSERT_TRUE(PumpUntil([] { return qubState.keyRead.load() == -1; }));
+        if (close) PostMessageW(Rec(1).window, WM_CLOSE, 0, 0);
+        else qubState.lineInputActive.store(0);
+        ASSERT_TRUE(WaitRoutineEnd());
+        EXPECT_EQ(Line(), "");
+        EXPECT_EQ(Rec(1).inUse != 0, !close);
+    }
     CloseWindow(1);
 }
 
@@ -204,10 +201,17 @@ TEST(LineInput, APromptOnTheGuiThreadUsesTheWorkersWindow) {
         for (int i = 0; i < kTextSlots; ++i) QUB_CloseTextWindow(i);
     });
     std::memcpy(qubState.lastLine, L"up", 3 * sizeof(wchar_t));
+    qubState.currentTextWindow = 5;
     QUB_ShowTextWindow();
     ASSERT_TRUE(Rec(0).inUse);
     EXPECT_EQ(qubState.currentTextWindow, 0);
     EXPECT_EQ(GetWindowThreadProcessId(Rec(0).window, nullptr), GetThreadId(qubState.workerThread));
+    RECT frame;
+    GetWindowRect(Rec(0).window, &frame);
+    EXPECT_EQ((std::vector<LONG>{frame.left, frame.top, Rec(0).width}),
+              (std::vector<LONG>{GetSystemMetrics(SM_CXFULLSCREEN) / 2 - 200,
+                                 GetSystemMetrics(SM_CYFULLSCREEN) / 2 - 150, 400}))
+        << "centred";
     QUB_Printf("Number[X]=>");
     HANDLE typist = CreateThread(nullptr, 0, TypeAtTheGuiPrompt, nullptr, 0, nullptr);
     ASSERT_NE(typist, nullptr);
@@ -329,16 +333,10 @@ TEST(ZExit, EndsAWaitingInputAndFlushesTheLogs) {
     });
     ASSERT_TRUE(StartInput(8));
     SendChars(Rec(8).window, L"unfinished");
-    HANDLE worker = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(),
-                                &worker, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    HANDLE worker = DuplicateWorker();
     PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdExit, 0);
     PumpUntil([] { return qubState.quitReceived.load() != 0; }, 5000);
-    DWORD code = 12345;
-    EXPECT_EQ(WaitForSingleObject(worker, 1000), WAIT_OBJECT_0);
-    GetExitCodeThread(worker, &code);
-    CloseHandle(worker);
-    EXPECT_EQ(code, 0u) << "the input ended, so the worker was not terminated";
+    EXPECT_EQ(WorkerEndCode(worker), 0u) << "the input ended, so the worker was not terminated";
     EXPECT_EQ(Line(), "");
     EXPECT_EQ(ReadFileBytes(name), "before exit\r\n");
     DeleteFileW(name.c_str());
