@@ -56,18 +56,11 @@ bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs) {
     return StartOnWorker(body) && WaitRoutineEnd(timeoutMs);
 }
 
-bool Pixels::AnyOtherThan(int x0, int y0, int x1, int y1, uint32_t colour) const {
+int Pixels::Count(int x0, int y0, int x1, int y1, uint32_t colour) const {
+    int n = 0;
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (At(x, y) != colour) return true;
-    return false;
-}
-
-bool Pixels::Any(int x0, int y0, int x1, int y1, uint32_t colour) const {
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (At(x, y) == colour) return true;
-    return false;
+        for (int x = x0; x < x1; ++x) n += At(x, y) == colour;
+    return n;
 }
 
 Pixels SnapshotTextWindow(int n) {

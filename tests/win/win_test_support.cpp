@@ -139,10 +139,10 @@ LRESULT CALLBACK MenuSpy::Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 std::vector<std::wstring> MenuSpy::Open(UINT message, LPARAM at) {
-    const int before = Seen();
+    const int before = seen_.load();
     lines_.clear();
     SendMessageW(window_, message, message == WM_NCRBUTTONDOWN ? HTCAPTION : MK_RBUTTON, at);
-    return Seen() > before ? lines_ : std::vector<std::wstring>{};
+    return seen_.load() > before ? lines_ : std::vector<std::wstring>{};
 }
 
 HWND MessageWindow(WNDPROC proc) {

@@ -48,8 +48,6 @@ class MenuSpy {
 public:
     explicit MenuSpy(HWND window);
     ~MenuSpy();
-    int Seen() const { return seen_.load(); }
-    std::vector<std::wstring> Lines() const { return lines_; }
     // Sends (sent: the menu is over when the call returns) `message` to the
     // window and returns the lines of the popup it opened, or none.
     std::vector<std::wstring> Open(UINT message = WM_RBUTTONDOWN, LPARAM at = MAKELPARAM(5, 5));
