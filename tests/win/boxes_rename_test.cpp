@@ -2,57 +2,20 @@
 // with posted characters while the box's procedure waits in the line input.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "boxes/button_box.h"
 #include "boxes/input_box.h"
 #include "core/library_state.h"
 #include "tests/win/boxes_test_support.h"
+#include "tests/win/text_test_support.h"
 #include "text/text_internal_win.h"
 #include "text/text_window.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
 
-// Waits for the prompt, types `text` and Enter into its text window, and
-// waits until the line input has taken them.
-bool AnswerPrompt(const std::wstring& text) {
-    if (!PumpUntil([] { return qubState.lineInputActive.load() != 0; })) return false;
-    const int n = qubState.lineInputActive.load() - 1;
-    HWND textWindow = qubState.textWindows[n].window;
-    for (wchar_t c : text) PostMessageW(textWindow, WM_CHAR, c, 0);
-    PostMessageW(textWindow, WM_CHAR, L'\r', 0);
-    return PumpUntil([] { return qubState.lineInputActive.load() == 0; });
-}
-
-class RenameTest : public testing::Test {
-protected:
-    void SetUp() override {
-        qubState.buttonBox.buttonWidth = 98;
-        qubState.buttonBox.buttonHeight = 26;
-        qubState.inputBox.labelWidth = 80;
-        qubState.inputBox.editWidth = 70;
-        ASSERT_TRUE(StartJobRoutine());
-    }
-    void TearDown() override { EXPECT_TRUE(StopJobRoutine()); }
-};
-
-// What the text window showed, from its log: the prompt and the answer.
-std::string LogOfTextWindow(int n) {
-    OnWorker([n] { QUB_TextCloseLog(qubState.textWindows[n]); });
-    wchar_t name[300];
-    swprintf(name, 300, L"%lsQUBLIB%d%d.LOG", qubState.startFolder, qubState.instanceNumber, n);
-    std::string text;
-    if (FILE* file = _wfopen(name, L"rb")) {
-        char bytes[512];
-        const size_t read = fread(bytes, 1, sizeof bytes, file);
-        text.assign(bytes, read);
-        fclose(file);
-    }
-    _wremove(name);
-    return text;
-}
+using RenameTest = BoxTest;
 
 TEST_F(RenameTest, DoubleClickInAButtonsMarginRenamesIt) {
     int textWindow = -1;
@@ -68,24 +31,23 @@ TEST_F(RenameTest, DoubleClickInAButtonsMarginRenamesIt) {
     // Bottom margin under the third column: button 6.
     PostMessageW(box.window, WM_LBUTTONDBLCLK, 0,
                  MAKELPARAM(2 * (box.buttonWidth + 4) + 2, client.cy - 1));
-    ASSERT_TRUE(AnswerPrompt(L"Go left"));
-    ASSERT_TRUE(PumpUntil([&box] { return TextOf(box.buttons[6]) == L"Go left"; }));
-    // The log is a text-mode file: the line ends in CR LF.
-    EXPECT_EQ(LogOfTextWindow(textWindow), "6 'Swap' ->Go left\r\n");
-    for (int k = 0; k < 8; ++k) {
-        if (k == 6) continue;
-        EXPECT_EQ(TextOf(box.buttons[k]), std::to_wstring(k));
-    }
+    ASSERT_TRUE(AnswerLine(L"Go left"));
+    ASSERT_TRUE(PumpUntil([&box] { return WindowText(box.buttons[6]) == L"Go left"; }));
+    // The prompt the user saw, and the answer.
+    ASSERT_TRUE(OnWorker([textWindow] { QUB_TextCloseLog(qubState.textWindows[textWindow]); }));
+    EXPECT_EQ(LogText(textWindow), "6 'Swap' ->Go left\n");
+    DeleteFileW(LogFileName(textWindow).c_str());
+    EXPECT_EQ(WindowText(box.buttons[5]) + WindowText(box.buttons[7]), L"57");
 
     // The popup's entry renames the button of the last right click; an empty
     // answer keeps the caption, and the command counts no press.
     qubState.buttonBox.renameTarget = 6;
     PostMessageW(box.window, WM_COMMAND, 1057, 0);
-    ASSERT_TRUE(AnswerPrompt(L""));
+    ASSERT_TRUE(AnswerLine(L""));
     int presses = -1;
     ASSERT_TRUE(OnWorker([&presses] { presses = QUB_CheckButton(6); }));
     EXPECT_EQ(presses, 0);
-    EXPECT_EQ(TextOf(box.buttons[6]), L"Go left");
+    EXPECT_EQ(WindowText(box.buttons[6]), L"Go left");
 }
 
 TEST_F(RenameTest, BoxDestroyedWhileTypingIsLeftAlone) {
@@ -95,9 +57,9 @@ TEST_F(RenameTest, BoxDestroyedWhileTypingIsLeftAlone) {
     ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
     PostMessageW(first, WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpUntil([first] { return !IsWindow(first); }));
-    ASSERT_TRUE(AnswerPrompt(L"late"));
+    ASSERT_TRUE(AnswerLine(L"late"));
     ASSERT_TRUE(OnWorker([] { QUB_OpenButtonBox(0, 0, 2, 1); }));
-    EXPECT_EQ(TextOf(qubState.buttonBox.buttons[0]), L"0") << "the new box is not renamed";
+    EXPECT_EQ(WindowText(qubState.buttonBox.buttons[0]), L"0") << "the new box is not renamed";
 }
 
 // A second rename asked while the first prompt still waits is not started:
@@ -122,44 +84,36 @@ TEST_F(RenameTest, SecondRenameWhileAPromptWaitsIsIgnored) {
     PostMessageW(qubState.inputBox.window, WM_COMMAND, 1056, 0);
     PumpFor(100);
     EXPECT_EQ(qubState.lineInputActive.load(), waiting);
-    ASSERT_TRUE(AnswerPrompt(L"first"));
-    ASSERT_TRUE(PumpUntil([&box] { return TextOf(box.buttons[0]) == L"first"; }));
+    ASSERT_TRUE(AnswerLine(L"first"));
+    ASSERT_TRUE(PumpUntil([&box] { return WindowText(box.buttons[0]) == L"first"; }));
     PumpFor(50);
     EXPECT_EQ(qubState.lineInputActive.load(), 0) << "no prompt left waiting";
-    EXPECT_EQ(TextOf(box.buttons[1]), L"1");
-    EXPECT_EQ(TextOf(qubState.inputBox.labels[0]), L"Item 0");
-    EXPECT_EQ(TextOf(qubState.inputBox.labels[1]), L"Item 1");
+    EXPECT_EQ(WindowText(box.buttons[1]) + L"/" + WindowText(qubState.inputBox.labels[0]) + L"/" +
+                  WindowText(qubState.inputBox.labels[1]), L"1/Item 0/Item 1");
 }
 
 TEST_F(RenameTest, DoubleClickOnAnItemRenamesItsLabel) {
     ASSERT_TRUE(OnWorker([] { QUB_OpenInputBox(0, 0, 3); }));
     const InputBoxRecord& box = qubState.inputBox;
     PostMessageW(box.window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 28 + 3));
-    ASSERT_TRUE(AnswerPrompt(L"Speed"));
-    ASSERT_TRUE(PumpUntil([&box] { return TextOf(box.labels[1]) == L"Speed"; }));
-
-    // An empty answer keeps the label.
-    PostMessageW(box.window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 3));
-    ASSERT_TRUE(AnswerPrompt(L""));
-    PumpFor(20);
-    EXPECT_EQ(TextOf(box.labels[0]), L"Item 0");
+    ASSERT_TRUE(AnswerLine(L"Speed"));
+    ASSERT_TRUE(PumpUntil([&box] { return WindowText(box.labels[1]) == L"Speed"; }));
 
     // The last two pixel rows lie below the last item: the prompt is asked and
     // the answer changes nothing.
     const SIZE client = ClientSize(box.window);
     ASSERT_EQ(client.cy, 3 * 28 + 2);
     PostMessageW(box.window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, client.cy - 1));
-    ASSERT_TRUE(AnswerPrompt(L"nowhere"));
+    ASSERT_TRUE(AnswerLine(L"nowhere"));
     PumpFor(20);
-    EXPECT_EQ(TextOf(box.labels[0]), L"Item 0");
-    EXPECT_EQ(TextOf(box.labels[1]), L"Speed");
-    EXPECT_EQ(TextOf(box.labels[2]), L"Item 2");
+    EXPECT_EQ(WindowText(box.labels[0]) + L"/" + WindowText(box.labels[1]) + L"/" +
+                  WindowText(box.labels[2]), L"Item 0/Speed/Item 2");
 
     // The popup entry renames the row of the last right click.
     qubState.inputBox.renameTarget = 2;
     PostMessageW(box.window, WM_COMMAND, 1056, 0);
-    ASSERT_TRUE(AnswerPrompt(L"Zoom"));
-    ASSERT_TRUE(PumpUntil([&box] { return TextOf(box.labels[2]) == L"Zoom"; }));
+    ASSERT_TRUE(AnswerLine(L"Zoom"));
+    ASSERT_TRUE(PumpUntil([&box] { return WindowText(box.labels[2]) == L"Zoom"; }));
 }
 
 }  // namespace

@@ -63,12 +63,6 @@ bool StopJobRoutine() {
     return stopped;
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[1024] = L"";
-    GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = L"";
     GetClassNameW(window, name, 64);
@@ -88,9 +82,13 @@ SIZE ClientSize(HWND window) {
     return {r.right, r.bottom};
 }
 
-void SetKeyDown(int key, bool down) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[key] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
+std::vector<LONG> Rect4(RECT r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+std::vector<LONG> Rect4(BoxRect r) { return {r.x, r.y, r.width, r.height}; }
+
+void BoxTest::SetUp() {
+    qubState.buttonBox.buttonWidth = 98;
+    qubState.buttonBox.buttonHeight = 26;
+    qubState.inputBox.labelWidth = 80;
+    qubState.inputBox.editWidth = 70;
+    ASSERT_TRUE(StartJobRoutine());
 }

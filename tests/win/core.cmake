@@ -14,7 +14,8 @@ if(WIN32)
   qub_win_run(instance_tests instance_tests $<TARGET_FILE:qubstereo>)
 endif()
 
-qub_win_test_program(main_commands_tests main_commands_test.cpp image_test_support.cpp text_test_support.cpp)
+qub_win_test_program(main_commands_tests main_commands_test.cpp image_test_support.cpp
+                     text_test_support.cpp)
 qub_win_run(main_commands_tests main_commands_tests)
 
 # The generated source compiled into a program of its own, which must rebuild

@@ -16,7 +16,7 @@ qub_display || exit 125
 qub_wine_services
 
 QUB_LAYOUT_OUT=$(winepath_of "$work/original.txt") "$QUB_WINE64" "$tests" \
-  --gtest_filter='*WindowInfoSourceOfATrickyLayout*' >"$work/tests.log" 2>&1 ||
+  --gtest_filter='*WindowInfoReportsATrickyLayoutAndItsSource*' >"$work/tests.log" 2>&1 ||
   { cat "$work/tests.log"; echo "the layout test failed"; exit 1; }
 [ -s "$work/original.txt" ] || { echo "no source was written"; exit 1; }
 

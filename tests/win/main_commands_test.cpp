@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +22,6 @@
 #include "image/image_clipboard.h"
 #include "image/image_window.h"
 #include "imgproc/image_drawing.h"
-#include "text/text_menu.h"
 #include "text/text_window.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/text_test_support.h"
@@ -32,17 +30,11 @@
 namespace {
 
 // Runs main-window command `id` on this (the GUI) thread while another
-// thread types `lines`, each answered once an input waits.
+// thread answers its prompts with `lines`.
 void Answered(int id, std::vector<std::wstring> lines) {
     std::thread typist([lines] {
-        for (const std::wstring& line : lines) {
-            if (!PollUntil([] { return qubState.lineInputActive.load() != 0; }, 8000)) return;
-            // The input that takes this line records it as the last line when
-            // it ends; the next prompt's input may start at once after.
-            qubState.lastLine[0] = 0;
-            SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, line + L"\r");
-            PollUntil([&line] { return line == qubState.lastLine; }, 8000);
-        }
+        for (const std::wstring& line : lines)
+            if (!AnswerLine(line)) return;
     });
     SendMainCommand(id);
     typist.join();
@@ -64,36 +56,48 @@ protected:
 };
 
 TEST_F(MainCommands, InteractiveCreationOfEachKind) {
-    ASSERT_TRUE(OnWorker([] { QUB_CreateImage(0, "taken", -1, -1, 50, 40, 100); }));
+    ASSERT_TRUE(OnWorker([] {
+        QUB_CreateImage(0, "taken", -1, -1, 50, 40, 100);
+        QUB_OpenTextWindow(0, -1, -1, 400, 300);
+        QUB_StartLog(0);
+    }));
     Answered(kCmdImageWindow, {L"320", L"240", L"16"});
     EXPECT_FALSE(qubState.images[1].inUse) << "depth 16 is refused";
     Answered(kCmdImageWindow, {L"320", L"240", L"8"});
     ASSERT_TRUE(qubState.images[1].inUse);
     EXPECT_STREQ(qubState.images[1].title, "001");
-    EXPECT_EQ(qubState.images[1].depth, 8);
-    EXPECT_EQ(qubState.images[1].width, 320);
-    EXPECT_EQ(qubState.images[1].height, 240);
-
-    ASSERT_TRUE(qubState.textWindows[0].inUse) << "the prompts opened text window 0";
-    SendMainCommand(kCmdTextWindow);
-    EXPECT_TRUE(qubState.textWindows[1].inUse) << "the first free text slot";
-
+    EXPECT_EQ(qubState.images[1].depth * 1000000 + qubState.images[1].width * 1000 +
+                  qubState.images[1].height,
+              8320240);
     Answered(kCmdInputBox, {L"3"});
     ASSERT_NE(qubState.inputBox.window, nullptr);
     EXPECT_EQ(qubState.inputBox.itemCount, 3);
-
     Answered(kCmdButtonBox, {L"17", L"16"});
     EXPECT_EQ(qubState.buttonBox.window, nullptr) << "272 buttons are refused";
     Answered(kCmdButtonBox, {L"4", L"2"});
     ASSERT_NE(qubState.buttonBox.window, nullptr);
     EXPECT_EQ(qubState.buttonBox.count, 8);
+    SendMainCommand(kCmdTextWindow);
+    EXPECT_TRUE(qubState.textWindows[1].inUse) << "the first free text slot";
+    // The prompts the user saw in text window 0, each followed by the answer.
+    ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(0); }));
+    std::string transcript;
+    for (const char* depth : {"16", "8"})
+        transcript +=
+            std::string("Creating ImageWindow...\n Width=320\nHeight=240\nBit[32 or 8]=") + depth +
+            "\n";
+    transcript += "Creating InpuxBox...\nHow many items? >3\n";
+    for (const char* x : {"17\nNumber[Y]=>16\n", "4\nNumber[Y]=>2\n"})
+        transcript += std::string("Creating ButtonBox...\nNumber[X]=>") + x;
+    EXPECT_EQ(LogText(0), transcript);
 }
 
 TEST_F(MainCommands, PasteOpensTheNextFreeWindowAndKeepsTheCurrentOne) {
     ASSERT_TRUE(OnWorker([] {
         QUB_CreateImage(5, "source", -1, -1, 100, 80, 100);
         for (int y = 0; y < 80; ++y)
-            for (int x = 0; x < 100; ++x) QUB_SetPixel(x, y, static_cast<uint32_t>(x * 2 + y * 0x300));
+            for (int x = 0; x < 100; ++x)
+                QUB_SetPixel(x, y, static_cast<uint32_t>(x * 2 + y * 0x300));
         QUB_CopyImage(5);
         QUB_DestroyImage(5);
         QUB_CreateImage(0, "zero", -1, -1, 20, 20, 100);
@@ -102,21 +106,9 @@ TEST_F(MainCommands, PasteOpensTheNextFreeWindowAndKeepsTheCurrentOne) {
     SendMainCommand(kCmdPaste);
     ASSERT_TRUE(qubState.images[2].inUse);
     EXPECT_STREQ(qubState.images[2].title, "002");
-    EXPECT_EQ(qubState.images[2].width, 100);
-    EXPECT_EQ(qubState.images[2].height, 80);
+    EXPECT_EQ(qubState.images[2].width * 1000 + qubState.images[2].height, 100080);
     EXPECT_EQ(qubState.imageBits32[2][79 * 100 + 99] & 0xFFFFFFu, 99u * 2 + 79u * 0x300);
     EXPECT_EQ(qubState.currentImage, 1) << "the current image is given back";
-}
-
-std::string ClipboardText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE h = GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(GlobalLock(h))) text = p;
-        GlobalUnlock(h);
-    }
-    CloseClipboard();
-    return text;
 }
 
 // Window Info from the main window; the source it put on the clipboard.
@@ -126,8 +118,9 @@ std::string WindowInfoSource() {
         CloseClipboard();
     }
     SendMainCommand(kCmdWindowInfo);
-    PumpUntil([] { return !ClipboardText().empty(); });
-    return ClipboardText();
+    std::string text;
+    PumpUntil([&text] { return (text = ClipboardText())[0] != '<'; });
+    return text;
 }
 
 // A 3 x 2 picture on the clipboard, as a copy from an image window leaves it.
@@ -163,14 +156,13 @@ TEST_F(MainCommands, KeysAreCarriedOutAsTheirCommandsAllow) {
     EXPECT_STREQ(line, "done") << "the waiting input kept its answer";
 
     OnWorker([] { QUB_CloseTextWindow(0); });
-    std::atomic<int> release{0};
+    std::atomic<int> release{0}, openedEarly{-1};
     ASSERT_TRUE(StartOnWorker([&release] {
         while (release.load() == 0) {
             QUB_PumpMessages();
             Sleep(1);
         }
     }));
-    std::atomic<int> openedEarly{-1};
     std::thread releaser([&] {
         Sleep(600);
         openedEarly = qubState.textWindows[0].inUse;
@@ -187,7 +179,7 @@ TEST_F(MainCommands, KeysAreCarriedOutAsTheirCommandsAllow) {
         if (!PollUntil([] { return qubState.lineInputActive.load() != 0; }, 8000)) return;
         PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdPaste, 0);
         PollUntil([] { return qubState.images[0].inUse != 0; }, 8000);
-        SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, L"2\r");
+        AnswerLine(L"2");
     });
     SendMainCommand(kCmdInputBox);
     typist.join();
@@ -196,34 +188,12 @@ TEST_F(MainCommands, KeysAreCarriedOutAsTheirCommandsAllow) {
     EXPECT_EQ(qubState.inputBox.itemCount, 2) << "the prompt kept its answer";
 }
 
-TEST_F(MainCommands, WindowInfoListsTheWindowsAndPutsTheirSourceOnTheClipboard) {
-    ASSERT_TRUE(OnWorker([] {
-        QUB_OpenTextWindow(0, 100, 200, 400, 300);
-        QUB_StartLog(0);
-        QUB_CreateImage8(3, "eight", 30, 40, 64, 48, 200);
-        QUB_OpenButtonBox(500, 60, 2, 1);
-        QUB_SetButtonBoxTitle(0, "two\nlines");
-    }));
-    const std::string source = WindowInfoSource();
-    ASSERT_FALSE(source.empty()) << "no source on the clipboard";
-    EXPECT_NE(source.find("\tQUB_CreateImage8(3,\"eight\",30,40,64,48,200);\n"), std::string::npos) << source;
-    EXPECT_NE(source.find("\tQUB_OpenTextWindow(0,100,200,400,300);\n"), std::string::npos) << source;
-    EXPECT_NE(source.find("\tQUB_SetButtonBoxTitle(0,\"two\\nlines\");\n"), std::string::npos) << source;
-    ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(0); }));
-    std::string log = ReadFileBytes(LogFileName(0));
-    log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());
-    for (const char* line : {"******* Window information *******\n", "[Image Window]\n",
-                             " 3 8 'eight' X:30 Y:40 W:64 H:48 ZM:200%\n", "[Text Window]\n",
-                             " 0 X:100 Y:200 W:400 H:300\n", "[Button Box]\n", " X:500 Y:60 NX:2 NY:1 SIZE:"})
-        EXPECT_NE(log.find(line), std::string::npos) << line << "\nin:\n" << log;
-}
-
 // A layout with titles, labels and captions that need escaping, reported
 // by Window Info. The generated source must say every string as it is; when
 // QUB_LAYOUT_OUT names a file, the source goes there too, for the script that
 // compiles it into a program of its own and compares what that rebuilds.
 void ArrangeTrickyLayout() {
-    QUB_OpenTextWindow(0, 700, 500, 400, 300);
+    QUB_OpenTextWindow(0, 100, 200, 400, 300);
     QUB_OpenTextWindow(2, 40, 620, 320, 200);
     QUB_CreateImage(1, "say \"cheese\"", 20, 30, 160, 120, 100);
     QUB_CreateImage8(4, "C:\\pairs\\caf\xE9\t1", 240, 30, 99, 77, 200);
@@ -240,14 +210,18 @@ void ArrangeTrickyLayout() {
     QUB_SetButtonBoxTitle(3, "Quit");
 }
 
-TEST_F(MainCommands, WindowInfoSourceOfATrickyLayout) {
-    ASSERT_TRUE(OnWorker(ArrangeTrickyLayout));
+TEST_F(MainCommands, WindowInfoReportsATrickyLayoutAndItsSource) {
+    ASSERT_TRUE(OnWorker([] {
+        ArrangeTrickyLayout();
+        QUB_StartLog(2);
+    }));
     const std::string source = WindowInfoSource();
-    ASSERT_FALSE(source.empty()) << "no source on the clipboard";
-    for (const char* line : {"\tQUB_CreateImage(1,\"say \\\"cheese\\\"\",20,30,160,120,100);\n",
-                             "\tQUB_CreateImage8(4,\"C:\\\\pairs\\\\caf\\351\\t1\",240,30,99,77,200);\n",
-                             "\tQUB_SetInputBoxTitle(0,\"Shift \\\"x\\\"\");\n",
-                             "\tQUB_SetButtonBoxTitle(0,\"Left\\nview\");\n", "\tQUB_ResizeInputBox(90,110);\n"})
+    for (const char* line :
+         {"\tQUB_CreateImage(1,\"say \\\"cheese\\\"\",20,30,160,120,100);\n",
+          "\tQUB_CreateImage8(4,\"C:\\\\pairs\\\\caf\\351\\t1\",240,30,99,77,200);\n",
+          "\tQUB_OpenTextWindow(0,100,200,400,300);\n",
+          "\tQUB_SetInputBoxTitle(0,\"Shift \\\"x\\\"\");\n",
+          "\tQUB_SetButtonBoxTitle(0,\"Left\\nview\");\n", "\tQUB_ResizeInputBox(90,110);\n"})
         EXPECT_NE(source.find(line), std::string::npos) << line << "\nin:\n" << source;
     if (const char* out = getenv("QUB_LAYOUT_OUT")) {
         FILE* f = fopen(out, "wb");
@@ -255,16 +229,15 @@ TEST_F(MainCommands, WindowInfoSourceOfATrickyLayout) {
         fwrite(source.data(), 1, source.size(), f);
         fclose(f);
     }
-}
-
-// Not run by default: the tricky layout's report held on screen for a
-// screenshot.
-//   main_commands_tests --gtest_also_run_disabled_tests --gtest_filter=*Showcase*
-TEST_F(MainCommands, DISABLED_Showcase) {
-    ASSERT_TRUE(OnWorker(ArrangeTrickyLayout));
-    SendMainCommand(kCmdWindowInfo);
-    const char* hold = getenv("QUB_SHOWCASE_MS");
-    PumpFor(hold ? static_cast<uint32_t>(atoi(hold)) : 3000u);
+    // The report the user sees in the current text window.
+    ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(2); }));
+    const std::string log = LogText(2);
+    for (const char* line :
+         {"******* Window information *******\n[Image Window]\n",
+          " 1 F 'say \"cheese\"' X:20 Y:30 W:160 H:120 ZM:100%\n", "[Text Window]\n",
+          " 0 X:100 Y:200 W:400 H:300\n", "[Input Box]\n X:560 Y:40 ITEM:3 ISIZE:90 ESIZE:110\n",
+          "[Button Box]\n X:900 Y:40 NX:2 NY:2 SIZE:240x90\n"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\nin:\n" << log;
 }
 
 // A window standing in for the main window, to see what the console posts.
@@ -275,13 +248,7 @@ LRESULT CALLBACK RecordKeys(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 TEST_F(MainCommands, ConsoleWords) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = RecordKeys;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"qub_test_recorder";
-    RegisterClassW(&wc);
-    HWND recorder = CreateWindowW(L"qub_test_recorder", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    ASSERT_NE(recorder, nullptr);
+    HWND recorder = MessageWindow(RecordKeys);
     ASSERT_TRUE(OnWorker([] {
         QUB_OpenTextWindow(0, -1, -1, 400, 300);
         QUB_StartLog(0);
@@ -298,8 +265,7 @@ TEST_F(MainCommands, ConsoleWords) {
             result = QUB_RunCommandConsole();
             qubState.mainWindow = main;
         }));
-        ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
-        SendChars(qubState.textWindows[0].window, std::wstring(word) + L"\r");
+        ASSERT_TRUE(AnswerLine(word));
         ASSERT_TRUE(WaitRoutineEnd());
         results.push_back(result.load());
         PumpFor(50);
@@ -308,11 +274,11 @@ TEST_F(MainCommands, ConsoleWords) {
     EXPECT_EQ(g_keys, (std::vector<WPARAM>{'S', VK_ESCAPE}));
     ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(0); }));
     DestroyWindow(recorder);
-    std::string log = ReadFileBytes(LogFileName(0));
-    log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());
-    for (const char* text : {"Cmd>help\nCommand list:exit help start ver color\n",
-                             "Red  :128\nGreen:255\nBlue :  0\nqub_tttc=abcdef\nqub_tc=000102\n",
-                             "qubstereo 1.0", "Cmd>Exit\nInvalid command\n", "Cmd>\nInvalid command\n"})
+    const std::string log = LogText(0);
+    for (const char* text :
+         {"Cmd>help\nCommand list:exit help start ver color\n",
+          "Cmd>color\nRed  :128\nGreen:255\nBlue :  0\nqub_tttc=abcdef\nqub_tc=000102\n",
+          "Cmd>ver\nqubstereo 1.0", "Cmd>Exit\nInvalid command\n", "Cmd>\nInvalid command\n"})
         EXPECT_NE(log.find(text), std::string::npos) << text << "\nin:\n" << log;
 }
 

@@ -1,6 +1,7 @@
 #include "tests/win/process_support.h"
 
 #include <algorithm>
+#include <cstdio>
 
 std::wstring WindowsPath(const char* path) {
     std::wstring out;
@@ -11,8 +12,7 @@ std::wstring WindowsPath(const char* path) {
 
 HANDLE StartProgram(const std::wstring& exe, const std::wstring& args,
                     const std::wstring& folder) {
-    std::wstring line = L"\"" + exe + L"\"";
-    if (!args.empty()) line += L" " + args;
+    std::wstring line = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -23,17 +23,21 @@ HANDLE StartProgram(const std::wstring& exe, const std::wstring& args,
     return pi.hProcess;
 }
 
-HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        HWND w = FindWindowW(className, (title && *title) ? title : nullptr);
-        if (w) return w;
-        if (GetTickCount() - start > ms) return nullptr;
-        Sleep(20);
-    }
+namespace {
+
+std::wstring ClassName(HWND w) {
+    wchar_t name[64] = L"";
+    GetClassNameW(w, name, 64);
+    return name;
 }
 
-namespace {
+// Polls `found` every 20 ms for up to `ms`.
+template <typename F>
+bool Poll(F found, DWORD ms) {
+    for (const DWORD start = GetTickCount(); !found(); Sleep(20))
+        if (GetTickCount() - start > ms) return false;
+    return true;
+}
 
 struct FindByProcess {
     DWORD pid;
@@ -45,49 +49,36 @@ BOOL CALLBACK MatchProcessWindow(HWND w, LPARAM lp) {
     auto* f = reinterpret_cast<FindByProcess*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    wchar_t cls[64] = L"";
-    GetClassNameW(w, cls, 64);
-    if (pid == f->pid && lstrcmpW(cls, f->className) == 0) {
-        f->found = w;
-        return FALSE;
-    }
+    if (pid == f->pid && ClassName(w) == f->className) f->found = w;
+    return f->found == nullptr;
+}
+
+BOOL CALLBACK CollectChild(HWND w, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
     return TRUE;
 }
 
-BOOL CALLBACK CollectText(HWND w, LPARAM lp) {
-    wchar_t text[256] = L"";
-    GetWindowTextW(w, text, 256);
-    reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(text);
-    return TRUE;
+std::vector<HWND> Children(HWND window) {
+    std::vector<HWND> children;
+    EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
 }
 
 }  // namespace
 
 HWND WaitForProcessWindow(HANDLE process, const wchar_t* className, DWORD ms) {
     FindByProcess f = {GetProcessId(process), className, nullptr};
-    const DWORD start = GetTickCount();
-    for (;;) {
+    Poll([&f] {
         EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&f));
-        if (f.found) return f.found;
-        if (GetTickCount() - start > ms) return nullptr;
-        Sleep(20);
-    }
+        return f.found != nullptr;
+    }, ms);
+    return f.found;
 }
-
-namespace {
-
-BOOL CALLBACK CollectButton(HWND w, LPARAM lp) {
-    wchar_t cls[16] = L"";
-    GetClassNameW(w, cls, 16);
-    if (lstrcmpiW(cls, L"Button") == 0) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
-    return TRUE;
-}
-
-}  // namespace
 
 std::vector<HWND> GridButtons(HWND box) {
     std::vector<HWND> buttons;
-    EnumChildWindows(box, CollectButton, reinterpret_cast<LPARAM>(&buttons));
+    for (HWND w : Children(box))
+        if (lstrcmpiW(ClassName(w).c_str(), L"Button") == 0) buttons.push_back(w);
     std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) {
         RECT ra, rb;
         GetWindowRect(a, &ra);
@@ -97,10 +88,15 @@ std::vector<HWND> GridButtons(HWND box) {
     return buttons;
 }
 
-std::vector<std::wstring> ChildTexts(HWND window) {
-    std::vector<std::wstring> texts;
-    EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&texts));
-    return texts;
+bool WaitForChildText(HWND window, const std::wstring& text, DWORD ms) {
+    return Poll([&] {
+        for (HWND w : Children(window)) {
+            wchar_t shown[256] = L"";
+            GetWindowTextW(w, shown, 256);
+            if (text == shown) return true;
+        }
+        return false;
+    }, ms);
 }
 
 DWORD WaitExitCode(HANDLE process, DWORD ms) {
@@ -108,4 +104,37 @@ DWORD WaitExitCode(HANDLE process, DWORD ms) {
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process, &code);
     return code;
+}
+
+std::vector<std::wstring> g_programPaths;
+
+bool ReadProgramPaths(int argc, char** argv, int paths, const char* usage) {
+    if (argc < paths + 1) {
+        fprintf(stderr, "usage: %s %s\n", argv[0], usage);
+        return false;
+    }
+    for (int i = 1; i <= paths; ++i) g_programPaths.push_back(WindowsPath(argv[i]));
+    return true;
+}
+
+std::wstring FreshFolder(const wchar_t* name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const std::wstring& file : ListFiles(folder, L"*")) DeleteFileW(file.c_str());
+    return folder;
+}
+
+std::vector<std::wstring> ListFiles(const std::wstring& folder, const wchar_t* pattern) {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"\\" + pattern).c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back(folder + L"\\" + found.cFileName);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return files;
 }

@@ -9,25 +9,30 @@
 // A Linux path handed over by the build ("/work/...") as Wine sees it.
 std::wstring WindowsPath(const char* path);
 
-// Starts `exe` with `args` in folder `folder` (empty: this process's); null on
-// failure.
+// Starts `exe` with `args` in `folder` (empty: this process's); null on failure.
 HANDLE StartProgram(const std::wstring& exe, const std::wstring& args = L"",
                     const std::wstring& folder = L"");
 
-// Waits up to `ms` for a top-level window of `className` (and, if not empty,
-// `title`); null when none appears.
-HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD ms);
-
-// Waits up to `ms` for a top-level window of `className` that belongs to
-// `process`.
+// Waits up to `ms` for a top-level window of `className` that belongs to `process`.
 HWND WaitForProcessWindow(HANDLE process, const wchar_t* className, DWORD ms);
 
-// The push buttons of a button box in button order: row by row, left to right.
+// The push buttons of a button box, row by row, left to right.
 std::vector<HWND> GridButtons(HWND box);
 
-// Texts of the direct children of `window`.
-std::vector<std::wstring> ChildTexts(HWND window);
+// Waits up to `ms` for a direct child of `window` showing `text` (a message
+// box exists before its texts are set).
+bool WaitForChildText(HWND window, const std::wstring& text, DWORD ms);
 
-// Waits up to `ms` for the process to end and returns its exit code, or
-// STILL_ACTIVE.
+// Waits up to `ms` for the process to end: its exit code, or STILL_ACTIVE.
 DWORD WaitExitCode(HANDLE process, DWORD ms);
+
+// The program's paths from the command line (argv[1] …), as Wine sees them.
+extern std::vector<std::wstring> g_programPaths;
+// Takes them (after gtest has removed its flags); false, with the usage
+// printed, when fewer than `paths` are given.
+bool ReadProgramPaths(int argc, char** argv, int paths, const char* usage);
+
+// A fresh, empty folder under the temporary folder, and the full names of the
+// files in a folder that match `pattern`.
+std::wstring FreshFolder(const wchar_t* name);
+std::vector<std::wstring> ListFiles(const std::wstring& folder, const wchar_t* pattern);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "core/library_state.h"
 #include "core/main_menu.h"
@@ -16,21 +17,7 @@
 
 namespace {
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[256] = L"";
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
-// Waits for the worker (a duplicated handle, closed here) and checks that it
-// left through its loop's end rather than TerminateThread.
-void ExpectEndedByItsOwnLoop(HANDLE worker) {
-    DWORD code = 12345;
-    EXPECT_EQ(WaitForSingleObject(worker, 1000), WAIT_OBJECT_0);
-    GetExitCodeThread(worker, &code);
-    EXPECT_EQ(code, 0u) << "ended by its own loop, not by TerminateThread";
-    CloseHandle(worker);
-}
+using Lines = std::vector<std::wstring>;
 
 // A routine that runs until Stop, pumping as a user routine should.
 void RunUntilStopped() {
@@ -40,77 +27,55 @@ void RunUntilStopped() {
     }
 }
 
-TEST(StartUp, MainWindowClassStyleAndPlace) {
-    const LibraryState& s = qubState;
-    ASSERT_TRUE(IsWindow(s.mainWindow));
-    wchar_t className[32];
-    GetClassNameW(s.mainWindow, className, 32);
-    EXPECT_EQ(std::wstring(className), L"qublib_mw" + std::to_wstring(s.instanceNumber));
-    EXPECT_EQ(s.instanceNumber, 0);
-
-    const LONG style = GetWindowLongW(s.mainWindow, GWL_STYLE);
-    EXPECT_TRUE(style & WS_VISIBLE);
-    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-    EXPECT_FALSE(style & WS_SYSMENU) << "no system menu, so no close or minimise box";
-    EXPECT_FALSE(style & WS_MINIMIZEBOX);
-
-    RECT r;
-    GetWindowRect(s.mainWindow, &r);
-    const int fullW = GetSystemMetrics(SM_CXFULLSCREEN);
-    const int fullH = GetSystemMetrics(SM_CYFULLSCREEN);
-    const int caption = GetSystemMetrics(SM_CYCAPTION);
-    EXPECT_EQ(r.right - r.left, 240);
-    EXPECT_EQ(r.bottom - r.top, caption + 58);
-    EXPECT_EQ(r.left, (fullW - 240) / 2);
-    // At rest the bottom edge is at SM_CYFULLSCREEN + SM_CYCAPTION, unless that
-    // lies below the work area, as it does under Wine.
-    RECT work;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int bottom = std::min<int>(fullH + caption, work.bottom);
-    EXPECT_EQ(r.bottom, bottom) << "the drop-in animation ends 55 pixels below the start";
-    EXPECT_EQ(r.top, bottom - caption - 58);
+// Runs `action` on a thread of its own after `ms` milliseconds.
+struct Delayed {
+    DWORD ms;
+    void (*action)();
+};
+DWORD WINAPI RunDelayed(LPVOID p) {
+    Sleep(static_cast<Delayed*>(p)->ms);
+    static_cast<Delayed*>(p)->action();
+    return 0;
 }
 
-TEST(StartUp, StatusLineShowsCentredColourDepth) {
+bool RoutineEnded() {
+    return PumpUntil([] { return qubState.routineRunning.load() == 0; });
+}
+
+TEST(StartUp, MainWindowStatusMenuAndFolders) {
+    const LibraryState& s = qubState;
+    EXPECT_EQ(FindWindowW(L"qublib_mw0", nullptr), s.mainWindow);
+    const LONG style = GetWindowLongW(s.mainWindow, GWL_STYLE);
+    EXPECT_EQ(style & (WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+              WS_VISIBLE | WS_CAPTION)
+        << "no system menu, so no close or minimise box";
+    // At rest the bottom edge is at SM_CYFULLSCREEN + SM_CYCAPTION (55 pixels
+    // below where the drop-in starts), unless that lies below the work area,
+    // as it does under Wine.
+    RECT r, work;
+    GetWindowRect(s.mainWindow, &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int caption = GetSystemMetrics(SM_CYCAPTION);
+    const int bottom = std::min<int>(GetSystemMetrics(SM_CYFULLSCREEN) + caption, work.bottom);
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom}),
+              (std::vector<LONG>{(GetSystemMetrics(SM_CXFULLSCREEN) - 240) / 2,
+                                 bottom - caption - 58, 240, bottom}));
+
     HDC screen = GetDC(nullptr);
     const int depth = GetDeviceCaps(screen, BITSPIXEL);
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ(qubState.colourDepth, depth);
     const std::wstring text = std::to_wstring(depth) + L"-bit color";
-    const std::wstring expected(18 - text.size() / 2, L' ');
-    EXPECT_EQ(WindowText(qubState.statusControl), expected + text);
-    EXPECT_EQ(GetDlgCtrlID(qubState.statusControl), kStatusControlId);
-}
+    EXPECT_EQ(WindowText(s.statusControl), std::wstring(18 - text.size() / 2, L' ') + text);
+    EXPECT_EQ(GetDlgCtrlID(s.statusControl), kStatusControlId);
+    // The menu bar the user sees.
+    EXPECT_EQ(MenuLines(GetMenu(s.mainWindow)),
+              (Lines{L"1001 Start(&S)", L"1003 Stop(&C)", L"1002 Exit(&X)"}));
 
-TEST(StartUp, MenuBarItems) {
-    HMENU menu = GetMenu(qubState.mainWindow);
-    ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 3);
-    const wchar_t* texts[3] = {L"Start(&S)", L"Stop(&C)", L"Exit(&X)"};
-    const UINT ids[3] = {1001, 1003, 1002};
-    for (UINT i = 0; i < 3; ++i) {
-        wchar_t text[64];
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = 64;
-        ASSERT_TRUE(GetMenuItemInfoW(menu, i, TRUE, &info));
-        EXPECT_EQ(std::wstring(text), texts[i]);
-        EXPECT_EQ(info.wID, ids[i]);
-        EXPECT_FALSE(info.fState & MFS_GRAYED);
-    }
-}
-
-TEST(StartUp, FoldersAndFirstValues) {
-    const LibraryState& s = qubState;
     wchar_t cwd[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, cwd);
-    std::wstring withSlash = cwd;
-    if (withSlash.back() != L'\\') withSlash += L'\\';
-    EXPECT_EQ(std::wstring(s.loadFolder), cwd);
-    EXPECT_EQ(std::wstring(s.saveFolder), cwd);
-    EXPECT_EQ(std::wstring(s.startFolder), withSlash);
+    EXPECT_EQ(std::wstring(s.loadFolder) + L"|" + s.saveFolder, std::wstring(cwd) + L"|" + cwd);
+    EXPECT_EQ(std::wstring(s.startFolder),
+              std::wstring(cwd) + (cwd[wcslen(cwd) - 1] == L'\\' ? L"" : L"\\"));
     EXPECT_EQ(s.startFolderA[strlen(s.startFolderA) - 1], '\\');
     EXPECT_EQ(s.qub_tttc, 0xFFFFFFu);
     EXPECT_NE(s.ttFont, nullptr);
@@ -118,7 +83,9 @@ TEST(StartUp, FoldersAndFirstValues) {
         << "the worker starts tracking the mouse as soon as it runs";
 }
 
-TEST(Worker, StartPressedTwiceRunsTheRoutineOnce) {
+// Start twice runs the routine once and refuses drops while it runs; the keys
+// C and S stop and start it again.
+TEST(Worker, StartAndStopByCommandAndKey) {
     std::atomic<int> runs{0};
     g_testRoutine = [&runs] {
         ++runs;
@@ -127,98 +94,79 @@ TEST(Worker, StartPressedTwiceRunsTheRoutineOnce) {
     SendMainCommand(kCmdStart);
     SendMainCommand(kCmdStart);
     ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 1; }));
-    const LONG exStyle = GetWindowLongW(qubState.mainWindow, GWL_EXSTYLE);
-    EXPECT_FALSE(exStyle & WS_EX_ACCEPTFILES) << "no drops while the routine runs";
+    EXPECT_FALSE(GetWindowLongW(qubState.mainWindow, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     SendMainCommand(kCmdStart);  // while running: nothing
     PumpFor(50);
-    EXPECT_EQ(runs.load(), 1);
-    ASSERT_TRUE(StopRoutine());
-    PumpFor(30);
-    EXPECT_EQ(runs.load(), 1);
-    EXPECT_EQ(qubState.startRequested.load(), 0);
-    EXPECT_EQ(qubState.stopRequested.load(), 0);
-    EXPECT_TRUE(GetWindowLongW(qubState.mainWindow, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    g_testRoutine = nullptr;
-}
-
-TEST(Worker, KeysStartAndStop) {
-    std::atomic<int> runs{0};
-    g_testRoutine = [&runs] {
-        ++runs;
-        RunUntilStopped();
-    };
-    PostMessageW(qubState.mainWindow, WM_KEYDOWN, 'S', 0);
-    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 1; }));
     PostMessageW(qubState.mainWindow, WM_KEYDOWN, 'C', 0);
     ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+    PumpFor(30);
     EXPECT_EQ(runs.load(), 1);
+    EXPECT_EQ(qubState.startRequested.load() + qubState.stopRequested.load(), 0);
+    EXPECT_TRUE(GetWindowLongW(qubState.mainWindow, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    PostMessageW(qubState.mainWindow, WM_KEYDOWN, 'S', 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 1; }));
+    ASSERT_TRUE(StopRoutine());
+    EXPECT_EQ(runs.load(), 2);
     g_testRoutine = nullptr;
 }
 
-TEST(Requests, ServedByTheWorkerWithResults) {
-    EXPECT_EQ(QUB_RequestCreateImage(300, "x", 10, 10, 32), 4);
-    EXPECT_EQ(QUB_RequestCreateImage(-1, "x", 10, 10, 32), 4);
-    EXPECT_EQ(QUB_RequestCreateImage(5, "x", 10, 10, 16), 3);
-    EXPECT_EQ(qubState.requestCode.load(), 0);
-    EXPECT_EQ(qubState.requestDone.load(), 1);
-}
-
-TEST(Requests, FailAtOnceWithoutAWorkerThread) {
-    // As after a failed CreateThread: nothing serves the block, and a bitmap
-    // handed over is not leaked.
+// Results as the worker gives them; without a worker thread (as after a
+// failed CreateThread) a request fails at once and a bitmap handed over is
+// not leaked.
+TEST(Requests, ServedByTheWorkerOrFailedWithoutIt) {
+    const struct { int slot, depth, code; bool worker; } rows[] = {
+        {300, 32, 4, true}, {-1, 32, 4, true}, {5, 16, 3, true},
+        {0, 32, kRequestWorkerGone, false}, {300, 32, 4, true}};
     const HANDLE worker = qubState.workerThread;
+    for (const auto& r : rows) {
+        qubState.workerThread = r.worker ? worker : nullptr;
+        EXPECT_EQ(QUB_RequestCreateImage(r.slot, "x", 10, 10, r.depth), r.code)
+            << r.slot << r.worker;
+        EXPECT_EQ(qubState.requestCode.load(), 0);
+    }
     qubState.workerThread = nullptr;
-    EXPECT_EQ(QUB_RequestCreateImage(0, "x", 10, 10, 32), kRequestWorkerGone);
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
     ReleaseDC(nullptr, screen);
     QUB_RequestPutBitmap(bitmap);
     EXPECT_EQ(GetObjectType(bitmap), 0u);
     qubState.workerThread = worker;
-    EXPECT_EQ(QUB_RequestCreateImage(300, "x", 10, 10, 32), 4) << "served again with the worker";
 }
 
 TEST(Requests, LoadIntoAClosedSlotTouchesNoOtherWindow) {
     ASSERT_EQ(QUB_RequestCreateImage(5, "mine", 4, 4, 32), 0);
-    const int current = qubState.currentImage;
-    const int history = qubState.imageHistory[0];
+    const int current = qubState.currentImage, history = qubState.imageHistory[0];
     EXPECT_EQ(QUB_RequestLoadImage(200, "whatever.png"), 2);
     EXPECT_EQ(qubState.currentImage, current);
     EXPECT_EQ(qubState.imageHistory[0], history);
     g_testRoutine = [] { QUB_DestroyImage(5); };
     ASSERT_TRUE(StartRoutine());
-    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
-    g_testRoutine = nullptr;
+    ASSERT_TRUE(RoutineEnded());
 }
 
 TEST(Requests, PostedWhileTheRoutineRunsIsServedAfterItReturns) {
-    std::atomic<int> sawPending{0};
-    std::atomic<int> returned{0};
+    std::atomic<int> sawPending{0}, returned{0};
     // The routine watches the request block: the request must stay pending
     // for as long as it runs.
     g_testRoutine = [&] {
         const uint32_t start = QUB_Milliseconds();
-        while (QUB_ElapsedMs(QUB_Milliseconds(), start) < 5000) {
+        while (QUB_ElapsedMs(QUB_Milliseconds(), start) < 5000 && sawPending.load() < 50) {
             if (qubState.requestCode.load() != 0) ++sawPending;
-            if (sawPending.load() >= 50) break;
             QUB_PumpMessages();
             Sleep(1);
         }
         returned = 1;
     };
     ASSERT_TRUE(StartRoutine());
-    const int result = QUB_RequestCreateImage(300, "x", 10, 10, 32);
-    EXPECT_EQ(result, 4);
+    EXPECT_EQ(QUB_RequestCreateImage(300, "x", 10, 10, 32), 4);
     EXPECT_EQ(returned.load(), 1);
     EXPECT_GE(sawPending.load(), 50);
-    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
-    g_testRoutine = nullptr;
+    ASSERT_TRUE(RoutineEnded());
 }
 
 // A window of the GUI thread whose message posts a second request from inside
 // the first requester's pump.
-std::atomic<int> g_innerResult{-100};
-std::atomic<int> g_innerSawOuterServed{0};
+std::atomic<int> g_innerResult{-100}, g_innerSawOuterServed{0};
 
 LRESULT CALLBACK InnerRequesterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_APP) {
@@ -230,19 +178,12 @@ LRESULT CALLBACK InnerRequesterProc(HWND window, UINT message, WPARAM wParam, LP
 }
 
 TEST(Requests, ReenteredRequestersSerialiseAndKeepTheirResults) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = InnerRequesterProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"qubtest_inner";
-    RegisterClassW(&wc);
-    HWND helper = CreateWindowW(L"qubtest_inner", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
+    HWND helper = MessageWindow(InnerRequesterProc);
     ASSERT_NE(helper, nullptr);
-
     // Hold the worker in a routine so that the outer request stays pending
     // while the inner requester is entered.
-    std::atomic<int> release{0};
-    g_testRoutine = [&release] {
+    static std::atomic<int> release{0};
+    g_testRoutine = [] {
         while (!release.load()) {
             QUB_PumpMessages();
             Sleep(1);
@@ -251,94 +192,39 @@ TEST(Requests, ReenteredRequestersSerialiseAndKeepTheirResults) {
     ASSERT_TRUE(StartRoutine());
     PostMessageW(helper, WM_APP, 0, 0);
     // Let the routine end a little after the inner requester has started to wait.
-    HANDLE releaser = CreateThread(
-        nullptr, 0,
-        [](LPVOID p) -> DWORD {
-            Sleep(200);
-            static_cast<std::atomic<int>*>(p)->store(1);
-            return 0;
-        },
-        &release, 0, nullptr);
+    static Delayed later = {200, [] { release = 1; }};
+    HANDLE releaser = CreateThread(nullptr, 0, RunDelayed, &later, 0, nullptr);
     const int outer = QUB_RequestCreateImage(7, "outer", 10, 10, 16);
     WaitForSingleObject(releaser, 5000);
     CloseHandle(releaser);
     EXPECT_EQ(outer, 3) << "the outer requester keeps its own result";
     EXPECT_EQ(g_innerResult.load(), 4);
     EXPECT_EQ(g_innerSawOuterServed.load(), 1);
-    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+    ASSERT_TRUE(RoutineEnded());
     DestroyWindow(helper);
-    g_testRoutine = nullptr;
 }
 
-// The popup menu is modal; a subclass of the main window reads it when it
-// opens and closes it again.
-WNDPROC g_mainProc = nullptr;
-std::atomic<int> g_popupSeen{0};
-UINT g_popupStates[12];
-UINT g_popupIds[12];
-int g_popupCount = 0;
-
-LRESULT CALLBACK PopupSpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITMENUPOPUP) {
-        HMENU menu = reinterpret_cast<HMENU>(wParam);
-        g_popupCount = GetMenuItemCount(menu);
-        for (int i = 0; i < g_popupCount && i < 12; ++i) {
-            g_popupIds[i] = GetMenuItemID(menu, i);
-            g_popupStates[i] = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-        }
-        ++g_popupSeen;
-        PostMessageW(window, WM_CANCELMODE, 0, 0);
-        EndMenu();
-    }
-    return CallWindowProcW(g_mainProc, window, message, wParam, lParam);
-}
-
-bool ShowPopup() {
-    g_popupSeen = 0;
-    g_popupCount = 0;
-    SendMessageW(qubState.mainWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
-    PumpFor(50);
-    return g_popupSeen.load() > 0;
-}
-
-TEST(PopupMenu, GreyedWhileTheRoutineRunsAndAbsentWhilePicking) {
-    g_mainProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PopupSpyProc)));
-
-    ASSERT_TRUE(ShowPopup());
-    ASSERT_EQ(g_popupCount, 12);
-    const UINT ids[12] = {1026, 0, 1001, 1003, 1002, 0, 1027, 1028, 1044, 1051, 0, 1045};
-    for (int i = 0; i < 12; ++i) {
-        if (ids[i] == 0) {
-            EXPECT_TRUE(g_popupStates[i] & MF_SEPARATOR) << i;
-            continue;
-        }
-        EXPECT_EQ(g_popupIds[i], ids[i]) << i;
-        EXPECT_FALSE(g_popupStates[i] & MF_GRAYED) << i;
-    }
-
+TEST(PopupMenu, GreyedWhileTheRoutineRunsOrAnInputWaitsAndAbsentWhilePicking) {
+    // The popup the user sees; the ids of the entries that stay enabled.
+    const Lines popup = {L"1026 Paste\tCtrl+V", L"-", L"1001 Start", L"1003 Stop", L"1002 E&xit",
+                         L"-", L"1027 Image Window", L"1028 Text Window", L"1044 Input Box",
+                         L"1051 Button Box", L"-", L"1045 &Window Info.\tCtrl+W"};
+    Lines greyed = popup;
+    for (std::wstring& line : greyed)
+        if (line != L"-" && line.compare(0, 4, L"1003") != 0 && line.compare(0, 4, L"1002") != 0)
+            line += L" [grey]";
+    MenuSpy spy(qubState.mainWindow);
+    EXPECT_EQ(spy.Open(), popup);
     g_testRoutine = RunUntilStopped;
     ASSERT_TRUE(StartRoutine());
-    ASSERT_TRUE(ShowPopup());
-    for (int i = 0; i < 12; ++i) {
-        if (ids[i] == 0) continue;
-        const bool enabled = ids[i] == 1003 || ids[i] == 1002;
-        EXPECT_EQ((g_popupStates[i] & MF_GRAYED) == 0, enabled) << "item " << i;
-    }
+    EXPECT_EQ(spy.Open(), greyed);
     ASSERT_TRUE(StopRoutine());
-    g_testRoutine = nullptr;
-
     qubState.lineInputActive = 1;
-    ASSERT_TRUE(ShowPopup());
-    EXPECT_TRUE(g_popupStates[2] & MF_GRAYED) << "Start greyed while a line input waits";
-    EXPECT_FALSE(g_popupStates[3] & MF_GRAYED);
+    EXPECT_EQ(spy.Open(WM_NCRBUTTONDOWN), greyed);
     qubState.lineInputActive = 0;
-
     qubState.pickActive = 1;
-    EXPECT_FALSE(ShowPopup()) << "no popup while a pick tool waits";
+    EXPECT_EQ(spy.Open(), Lines{}) << "no popup while a pick tool waits";
     qubState.pickActive = 0;
-
-    SetWindowLongPtrW(qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
 }
 
 TEST(Snapping, CtrlDragSnapsTheMainWindowToTheScreenEdge) {
@@ -346,33 +232,22 @@ TEST(Snapping, CtrlDragSnapsTheMainWindowToTheScreenEdge) {
     RECT now;
     GetWindowRect(qubState.mainWindow, &now);
     const int w = now.right - now.left, h = now.bottom - now.top;
-    RECT proposed = {5, 300, 5 + w, 300 + h};
-
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    const BYTE saved = keys[VK_CONTROL];
-    RECT plain = proposed;
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
-    SendMessageW(qubState.mainWindow, WM_MOVING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&plain));
-    EXPECT_EQ(plain.left, 5) << "no snapping without Ctrl";
-
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    SendMessageW(qubState.mainWindow, WM_MOVING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&proposed));
-    keys[VK_CONTROL] = saved;
-    SetKeyboardState(keys);
-    EXPECT_EQ(proposed.left, 0);
-    EXPECT_EQ(proposed.right, w);
-    EXPECT_EQ(proposed.top, 300);
+    for (const bool ctrl : {false, true}) {
+        RECT proposed = {5, 300, 5 + w, 300 + h};
+        SetKeyState(VK_CONTROL, ctrl);
+        SendMessageW(qubState.mainWindow, WM_MOVING, WMSZ_LEFT,
+                     reinterpret_cast<LPARAM>(&proposed));
+        SetKeyState(VK_CONTROL, false);
+        EXPECT_EQ(proposed.left, ctrl ? 0 : 5) << "snaps only with Ctrl";
+        EXPECT_EQ(proposed.right, ctrl ? w : 5 + w);
+        EXPECT_EQ(proposed.top, 300);
+    }
 }
 
 // Runs last: Exit with an idle worker ends it without force, and the quit
 // message taken by a nested pump still ends the main loop.
 TEST(ZExit, IdleWorkerEndsWithoutForceAndTheLoopEnds) {
-    HANDLE worker = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(),
-                                &worker, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    HANDLE worker = DuplicateWorker();
     qubState.lineInputActive = 1;
     PostMessageW(qubState.mainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     // This pump dispatches Exit, whose window destruction posts the quit
@@ -383,22 +258,14 @@ TEST(ZExit, IdleWorkerEndsWithoutForceAndTheLoopEnds) {
     EXPECT_EQ(qubState.terminateState.load(), 2);
     EXPECT_EQ(qubState.lineInputActive.load(), 0);
     EXPECT_EQ(qubState.stopRequested.load(), 1);
-    ExpectEndedByItsOwnLoop(worker);
-
-    // Nothing can serve a request now: the requester fails at once.
+    EXPECT_EQ(WorkerEndCode(worker), 0u) << "ended by its own loop, not by TerminateThread";
     EXPECT_EQ(QUB_RequestCreateImage(0, "late", 10, 10, 32), kRequestWorkerGone);
 
     // The main loop must end at once although the quit message is gone; a
     // fallback quit after 3 s keeps a failure from hanging the run.
-    const DWORD gui = GetCurrentThreadId();
-    HANDLE fallback = CreateThread(
-        nullptr, 0,
-        [](LPVOID p) -> DWORD {
-            Sleep(3000);
-            PostThreadMessageW(static_cast<DWORD>(reinterpret_cast<uintptr_t>(p)), WM_QUIT, 7, 0);
-            return 0;
-        },
-        reinterpret_cast<LPVOID>(static_cast<uintptr_t>(gui)), 0, nullptr);
+    static DWORD gui = GetCurrentThreadId();
+    static Delayed quit = {3000, [] { PostThreadMessageW(gui, WM_QUIT, 7, 0); }};
+    HANDLE fallback = CreateThread(nullptr, 0, RunDelayed, &quit, 0, nullptr);
     EXPECT_EQ(QUB_RunMessageLoop(), 0) << "7 would mean the loop waited for the fallback";
     TerminateThread(fallback, 0);
     CloseHandle(fallback);
@@ -412,23 +279,16 @@ TEST(ExitForced, RoutineIgnoringStopIsTerminatedAndWaitingRequestFails) {
         for (;;) Sleep(5);
     };
     ASSERT_TRUE(StartRoutine());
-    HANDLE worker = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(),
-                                &worker, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    HANDLE worker = DuplicateWorker();
     // The request cannot be served while the routine runs; Exit arrives
     // through the requester's own pump.
     PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdExit, 0);
     const uint32_t start = QUB_Milliseconds();
-    const int result = QUB_RequestCreateImage(0, "never", 10, 10, 32);
+    EXPECT_EQ(QUB_RequestCreateImage(0, "never", 10, 10, 32), kRequestWorkerGone);
     const uint32_t elapsed = QUB_ElapsedMs(QUB_Milliseconds(), start);
-    EXPECT_EQ(result, kRequestWorkerGone);
     EXPECT_GE(elapsed, 2000u) << "the routine gets its 2 s grace";
     EXPECT_LT(elapsed, 10000u);
-    DWORD code = 0;
-    EXPECT_EQ(WaitForSingleObject(worker, 1000), WAIT_OBJECT_0);
-    GetExitCodeThread(worker, &code);
-    EXPECT_EQ(code, 1u) << "ended by TerminateThread";
-    CloseHandle(worker);
+    EXPECT_EQ(WorkerEndCode(worker), 1u) << "ended by TerminateThread";
     EXPECT_EQ(qubState.terminateState.load(), 2);
     EXPECT_EQ(qubState.routineRunning.load(), 1) << "the routine never returned";
     EXPECT_FALSE(IsWindow(qubState.mainWindow));
@@ -460,22 +320,19 @@ TEST(WorkerLost, WaitingAndLaterRequestsFail) {
 // takes the Exit path: the routine is asked to stop and returns, and the
 // worker ends through its own loop before the window goes.
 TEST(CloseMessage, SysCloseStopsTheRoutineAndEndsTheWorker) {
-    std::atomic<int> returned{0};
-    g_testRoutine = [&returned] {
+    static std::atomic<int> returned{0};
+    g_testRoutine = [] {
         RunUntilStopped();
         returned = 1;
     };
     ASSERT_TRUE(StartRoutine());
-    HANDLE worker = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(),
-                                &worker, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    HANDLE worker = DuplicateWorker();
     PostMessageW(qubState.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
     PumpUntil([] { return qubState.quitReceived.load() != 0; }, 5000);
     EXPECT_EQ(returned.load(), 1);
     EXPECT_FALSE(IsWindow(qubState.mainWindow));
     EXPECT_EQ(qubState.terminateState.load(), 2);
-    ExpectEndedByItsOwnLoop(worker);
-    g_testRoutine = nullptr;
+    EXPECT_EQ(WorkerEndCode(worker), 0u);
 }
 
 // Run on its own: Exit while the toolbox's resize asks its first size ends
@@ -484,16 +341,14 @@ TEST(CloseMessage, SysCloseStopsTheRoutineAndEndsTheWorker) {
 TEST(ExitDuringPrompt, ResizeAsksNoMoreAndTheWorkerEndsByItself) {
     g_testRoutine = [] { QUB_CreateImage(0, "resized", -1, -1, 40, 30, 100); };
     ASSERT_TRUE(StartRoutine());
-    ASSERT_TRUE(PumpUntil([] { return qubState.routineRunning.load() == 0; }));
+    ASSERT_TRUE(RoutineEnded());
     g_testRoutine = nullptr;
-    HANDLE worker = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(),
-                                &worker, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    HANDLE worker = DuplicateWorker();
     PostMessageW(qubState.images[0].window, WM_COMMAND, kTbResizePrompt, 0);
     ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
     PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdExit, 0);
     PumpUntil([] { return qubState.quitReceived.load() != 0; }, 5000);
-    ExpectEndedByItsOwnLoop(worker);  // a second prompt would have been terminated
+    EXPECT_EQ(WorkerEndCode(worker), 0u) << "a second prompt would have been terminated";
 }
 
 }  // namespace

@@ -3,8 +3,3 @@ qub_win_run(text_tests text_tests --gtest_filter=-ZExit.*)
 # Exit ends the library, so it runs on its own.
 qub_win_run(text_exit text_tests --gtest_filter=ZExit.*)
 
-# A program that shows a text window with coloured, wrapped output and a
-# waiting prompt, for looking at it (not run as a test).
-if(WIN32)
-  qub_program(text_demo text_demo.cpp)
-endif()

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include <algorithm>
 #include <atomic>
 
 #include "core/library_state.h"
@@ -16,17 +17,10 @@ namespace {
 WNDPROC g_textProc = nullptr;
 std::atomic<int> g_bodyEntered{0};
 
-void SetKeys(bool ctrl, bool alt) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-    keys[VK_MENU] = alt ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
 LRESULT CALLBACK CtrlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kMsgCtrlDown || message == kMsgCtrlUp || message == kMsgAltGrDown) {
-        SetKeys(message != kMsgCtrlUp, message == kMsgAltGrDown);
+        SetKeyState(VK_CONTROL, message != kMsgCtrlUp);
+        SetKeyState(VK_MENU, message == kMsgAltGrDown);
         return 0;
     }
     const LRESULT result = CallWindowProcW(g_textProc, window, message, wParam, lParam);
@@ -62,18 +56,11 @@ bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs) {
     return StartOnWorker(body) && WaitRoutineEnd(timeoutMs);
 }
 
-bool Pixels::AnyOtherThan(int x0, int y0, int x1, int y1, uint32_t colour) const {
+int Pixels::Count(int x0, int y0, int x1, int y1, uint32_t colour) const {
+    int n = 0;
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (At(x, y) != colour) return true;
-    return false;
-}
-
-bool Pixels::Any(int x0, int y0, int x1, int y1, uint32_t colour) const {
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (At(x, y) == colour) return true;
-    return false;
+        for (int x = x0; x < x1; ++x) n += At(x, y) == colour;
+    return n;
 }
 
 Pixels SnapshotTextWindow(int n) {
@@ -154,4 +141,25 @@ bool PollUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
         Sleep(1);
     }
     return true;
+}
+
+std::string LogText(int n) {
+    std::string text = ReadFileBytes(LogFileName(n));
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+bool AnswerLine(const std::wstring& line) {
+    DWORD guiThread = GetWindowThreadProcessId(qubState.mainWindow, nullptr);
+    const auto wait = [guiThread](const std::function<bool()>& done) {
+        return GetCurrentThreadId() == guiThread ? PumpUntil(done, 8000) : PollUntil(done, 8000);
+    };
+    if (!wait([] { return qubState.lineInputActive.load() != 0; })) return false;
+    // The input records the line it took as the last line; the next prompt's
+    // input may start at once after, so lineInputActive alone cannot tell.
+    qubState.lastLine[0] = 0;
+    SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, line + L"\r");
+    return wait([&line] {
+        return line == qubState.lastLine && (!line.empty() || qubState.lineInputActive.load() == 0);
+    });
 }

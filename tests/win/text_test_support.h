@@ -22,9 +22,14 @@ struct Pixels {
     int width = 0, height = 0;
     std::vector<uint32_t> rgb;
     uint32_t At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
-    // Any pixel of the rectangle other than `colour`.
-    bool AnyOtherThan(int x0, int y0, int x1, int y1, uint32_t colour) const;
-    bool Any(int x0, int y0, int x1, int y1, uint32_t colour) const;
+    // How many pixels of the rectangle are `colour`.
+    int Count(int x0, int y0, int x1, int y1, uint32_t colour) const;
+    bool Any(int x0, int y0, int x1, int y1, uint32_t colour) const {
+        return Count(x0, y0, x1, y1, colour) > 0;
+    }
+    bool AnyOtherThan(int x0, int y0, int x1, int y1, uint32_t colour) const {
+        return Count(x0, y0, x1, y1, colour) < (x1 - x0) * (y1 - y0);
+    }
 };
 Pixels SnapshotTextWindow(int n);
 
@@ -36,11 +41,9 @@ constexpr UINT kMsgCtrlUp = WM_APP + 2;    // lets go of Ctrl and of Alt
 constexpr UINT kMsgAltGrDown = WM_APP + 3;  // Ctrl and Alt held, as AltGr reports
 extern volatile LONG g_pasteKeySeen;
 
-// Posts the characters of `text` as WM_CHAR to `window`.
+// Posts the characters of `text` as WM_CHAR to `window`; SendChars sends
+// them, each in the key ring (if an input waits) when the call returns.
 void PostChars(HWND window, const std::wstring& text);
-// Sends them instead: each is in the window procedure's hands (in the key
-// ring, if an input waits) when the call returns, so no wait is needed to
-// order them against other keys.
 void SendChars(HWND window, const std::wstring& text);
 
 // For helper threads, which have no queue to pump: polls `done` every
@@ -52,3 +55,10 @@ bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t time
 
 std::string ReadFileBytes(const std::wstring& name);
 std::wstring LogFileName(int n);
+// The log file of text window n as text: without the CR of its line ends.
+std::string LogText(int n);
+
+// Waits for a line input, types `line` and Enter into its text window, and
+// waits until the input has taken them. From the GUI thread it pumps; from a
+// helper thread (while the GUI thread waits in the input) it only polls.
+bool AnswerLine(const std::wstring& line);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 #include "core/library_state.h"
 #include "core/main_menu.h"
 #include "core/runtime.h"
@@ -15,6 +13,8 @@ namespace {
 // Counts the routine's starts: a short routine may have returned before the
 // GUI thread looks at routineRunning, but never before it is counted.
 std::atomic<int> g_routineStarts{0};
+
+MenuSpy* g_spy = nullptr;
 
 }  // namespace
 
@@ -67,4 +67,106 @@ int RunWinTests(int argc, char** argv) {
     QUB_RunMessageLoop();
     QUB_ShutDown();
     return result;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[1024] = L"";
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+void SetKeyState(int key, bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+std::string ClipboardText() {
+    std::string text = "<none>";
+    if (!OpenClipboard(nullptr)) return "<closed>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(data))) text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::vector<std::wstring> MenuLines(HMENU menu) {
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[256] = L"";
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_FTYPE;
+        info.dwTypeData = text;
+        info.cch = 256;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        if (info.fType & MFT_SEPARATOR) {
+            lines.push_back(L"-");
+            continue;
+        }
+        std::wstring line = std::to_wstring(info.wID) + L" " + text;
+        if (info.fState & MFS_GRAYED) line += L" [grey]";
+        if (info.fState & MFS_CHECKED) line += L" [check]";
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+MenuSpy::MenuSpy(HWND window) : window_(window) {
+    g_spy = this;
+    old_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MenuSpy::Proc)));
+}
+
+MenuSpy::~MenuSpy() {
+    if (IsWindow(window_))
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_));
+    g_spy = nullptr;
+}
+
+LRESULT CALLBACK MenuSpy::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITMENUPOPUP) {
+        g_spy->lines_ = MenuLines(reinterpret_cast<HMENU>(wParam));
+        ++g_spy->seen_;
+        // The menu is modal: it is closed from inside its own loop.
+        PostMessageW(window, WM_CANCELMODE, 0, 0);
+        EndMenu();
+    }
+    return CallWindowProcW(g_spy->old_, window, message, wParam, lParam);
+}
+
+std::vector<std::wstring> MenuSpy::Open(UINT message, LPARAM at) {
+    const int before = seen_.load();
+    lines_.clear();
+    SendMessageW(window_, message, message == WM_NCRBUTTONDOWN ? HTCAPTION : MK_RBUTTON, at);
+    return seen_.load() > before ? lines_ : std::vector<std::wstring>{};
+}
+
+HWND MessageWindow(WNDPROC proc) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    const std::wstring name = L"qubtest_" + std::to_wstring(reinterpret_cast<uintptr_t>(proc));
+    wc.lpszClassName = name.c_str();
+    RegisterClassW(&wc);
+    return CreateWindowW(name.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                         nullptr);
+}
+
+HANDLE DuplicateWorker() {
+    HANDLE worker = nullptr;
+    DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(), &worker, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
+    return worker;
+}
+
+DWORD WorkerEndCode(HANDLE worker) {
+    DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(worker, 1000);
+    GetExitCodeThread(worker, &code);
+    CloseHandle(worker);
+    return code;
 }

@@ -4,8 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 // What QUB_Main runs after Start; null makes it return at once.
 extern std::function<void()> g_testRoutine;
@@ -28,3 +31,38 @@ bool StopRoutine();
 // Starts the library, runs the selected tests, then ends the library with
 // Exit if a test has not done so already.
 int RunWinTests(int argc, char** argv);
+
+std::wstring WindowText(HWND window);
+// Sets or clears a key in the calling thread's keyboard state.
+void SetKeyState(int key, bool down);
+// CF_TEXT on the clipboard ("<none>" without it).
+std::string ClipboardText();
+
+// One line per item of `menu`: "id text", "-" for a separator, and " [grey]"
+// or " [check]" appended for those states.
+std::vector<std::wstring> MenuLines(HMENU menu);
+
+// Subclasses `window` (of any thread of this process) and records each popup
+// menu it opens, closing it again at once. Only one spy lives at a time.
+class MenuSpy {
+public:
+    explicit MenuSpy(HWND window);
+    ~MenuSpy();
+    // Sends (sent: the menu is over when the call returns) `message` to the
+    // window and returns the lines of the popup it opened, or none.
+    std::vector<std::wstring> Open(UINT message = WM_RBUTTONDOWN, LPARAM at = MAKELPARAM(5, 5));
+
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window_;
+    WNDPROC old_;
+    std::atomic<int> seen_{0};
+    std::vector<std::wstring> lines_;
+};
+
+// A message-only window of this thread with procedure `proc`.
+HWND MessageWindow(WNDPROC proc);
+
+// A handle of the worker thread that outlives the library's; and, given
+// one, how the thread ended (waited for up to 1 s; the handle is closed).
+HANDLE DuplicateWorker();
+DWORD WorkerEndCode(HANDLE worker);
