@@ -16,11 +16,7 @@
 
 namespace {
 
-class Clipboard : public testing::Test {
-protected:
-    void SetUp() override { CloseAllImages(); }
-    void TearDown() override { CloseAllImages(); }
-};
+using Clipboard = ImageTest;
 
 uint32_t Known(int x, int y) { return static_cast<uint32_t>((x * 37 + 11) << 16 | (y * 53 + 7) << 8 | (x * y * 9 + 3)); }
 
@@ -219,6 +215,31 @@ TEST_F(Clipboard, BitmapHandedOverByRequestLandsInItsWindow) {
         EXPECT_EQ(current, 4) << "the current window stays";
         EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap is deleted once copied";
     }
+}
+
+// Another program's device-dependent bitmap, with no DIB offered beside it:
+// the picture is read whole, at its size.
+TEST_F(Clipboard, DeviceBitmapOnlyIsReadWhole) {
+    const uint32_t colours[2] = {0x00C08040u, 0x00102030u};
+    ASSERT_TRUE(OnWorker([&] {
+        HDC screen = GetDC(nullptr);
+        HBITMAP ddb = CreateCompatibleBitmap(screen, 3, 2);
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof info.bmiHeader, 3, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        const uint32_t pixels[6] = {colours[0], colours[1], colours[0], colours[1], colours[1], colours[0]};
+        SetDIBits(screen, ddb, 0, 2, pixels, &info, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+        ASSERT_TRUE(OpenClipboard(qubState.mainWindow));
+        EmptyClipboard();
+        SetClipboardData(CF_BITMAP, ddb);
+        CloseClipboard();
+        QUB_CreateImage(0, "target", -1, -1, 4, 2, 100);
+        for (int i = 0; i < 8; ++i) qubState.imageBits32[0][i] = 0x00ABCDEF;
+        QUB_PasteImage(0, 0, 0);
+        const std::vector<uint32_t> want = {colours[0], colours[1], colours[0], 0x00ABCDEF,
+                                            colours[1], colours[1], colours[0], 0x00ABCDEF};
+        EXPECT_EQ(std::vector<uint32_t>(qubState.imageBits32[0], qubState.imageBits32[0] + 8), want);
+    }));
 }
 
 }  // namespace

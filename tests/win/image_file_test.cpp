@@ -13,15 +13,14 @@
 #include "image/file_names.h"
 #include "image/image_file.h"
 #include "image/image_window.h"
+#include "tests/host/formats_builders.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
 
-class ImageFiles : public testing::Test {
+class ImageFiles : public ImageTest {
 protected:
-    void SetUp() override { CloseAllImages(); }
-    void TearDown() override { CloseAllImages(); }
     ScratchFolder folder;
 };
 
@@ -225,57 +224,14 @@ TEST_F(ImageFiles, LargerRectanglePadsWithZeros) {
     EXPECT_TRUE(padded);
 }
 
-std::vector<unsigned char> Be32(uint32_t v) {
-    return {static_cast<unsigned char>(v >> 24), static_cast<unsigned char>(v >> 16),
-            static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)};
+// A PNG and a BMP whose headers claim width x height over a few bytes.
+Bytes LyingPng(int width, int height) {
+    return MakePngAround({width, height, 2, 8, false}, ZlibOf(Bytes(8, 0), Deflate::kFixed));
 }
-
-uint32_t Crc32(const unsigned char* p, size_t n) {
-    uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = 0; i < n; ++i) {
-        c ^= p[i];
-        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
-    }
-    return ~c;
-}
-
-// A PNG whose header claims width x height, with a valid CRC and a tiny
-// (wrong) data chunk.
-std::vector<unsigned char> LyingPng(uint32_t width, uint32_t height) {
-    std::vector<unsigned char> f = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    std::vector<unsigned char> ihdr = {'I', 'H', 'D', 'R'};
-    for (unsigned char b : Be32(width)) ihdr.push_back(b);
-    for (unsigned char b : Be32(height)) ihdr.push_back(b);
-    for (int b : {8, 2, 0, 0, 0}) ihdr.push_back(static_cast<unsigned char>(b));
-    for (unsigned char b : Be32(13)) f.push_back(b);
-    f.insert(f.end(), ihdr.begin(), ihdr.end());
-    for (unsigned char b : Be32(Crc32(ihdr.data(), ihdr.size()))) f.push_back(b);
-    const unsigned char idat[] = {'I', 'D', 'A', 'T', 0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
-    for (unsigned char b : Be32(8)) f.push_back(b);
-    f.insert(f.end(), idat, idat + 12);
-    for (unsigned char b : Be32(Crc32(idat, 12))) f.push_back(b);
-    const unsigned char iend[] = {'I', 'E', 'N', 'D'};
-    for (unsigned char b : Be32(0)) f.push_back(b);
-    f.insert(f.end(), iend, iend + 4);
-    for (unsigned char b : Be32(Crc32(iend, 4))) f.push_back(b);
-    return f;
-}
-
-// A BMP whose header claims width x height, with a few bytes of pixels.
-std::vector<unsigned char> LyingBmp(int32_t width, int32_t height) {
-    std::vector<unsigned char> f(54 + 16, 0);
-    auto put32 = [&f](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) f[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    f[0] = 'B';
-    f[1] = 'M';
-    put32(2, static_cast<uint32_t>(f.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    f[26] = 1;
-    f[28] = 24;
+Bytes LyingBmp(int32_t width, int32_t height) {
+    Bytes f = MakeBmp(2, 2, 24);
+    PutLe32(f, 18, static_cast<uint32_t>(width));
+    PutLe32(f, 22, static_cast<uint32_t>(height));
     return f;
 }
 

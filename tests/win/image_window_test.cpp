@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "core/library_state.h"
@@ -15,11 +16,7 @@
 
 namespace {
 
-class ImageWindows : public testing::Test {
-protected:
-    void SetUp() override { CloseAllImages(); }
-    void TearDown() override { CloseAllImages(); }
-};
+using ImageWindows = ImageTest;
 
 ZoomFit Expected(int width, int height, int zoom) {
     ZoomFit fit = {};
@@ -27,43 +24,57 @@ ZoomFit Expected(int width, int height, int zoom) {
     return fit;
 }
 
-SIZE ClientSize(HWND window) {
-    RECT r;
-    GetClientRect(window, &r);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
-TEST_F(ImageWindows, CreationResultCodes) {
-    int codes[8] = {};
-    HWND first = nullptr;
-    int currentAfterRefusal = -1;
+// The result code of each call, in order, with the state it leaves.
+TEST_F(ImageWindows, ResultCodes) {
+    HWND first = nullptr, resized = nullptr;
     ASSERT_TRUE(OnWorker([&] {
-        codes[0] = QUB_CreateImage(256, "x", -1, -1, 10, 10, 100);
-        codes[1] = QUB_CreateImage(-1, "x", -1, -1, 10, 10, 100);
-        codes[2] = QUB_CreateImageDepth(3, "x", -1, -1, 10, 10, 100, 24);
-        codes[3] = QUB_CreateImage(3, "first", -1, -1, 10, 10, 100);
-        first = qubState.images[3].window;
-        QUB_CreateImage(4, "other", -1, -1, 10, 10, 100);
-        codes[4] = QUB_CreateImage8(3, "second", -1, -1, 20, 20, 100);
-        currentAfterRefusal = qubState.currentImage;
-        codes[5] = QUB_CreateImage(5, "long", -1, -1, 100000, 1, 100);
-        codes[6] = QUB_CreateImage(6, "huge", -1, -1, 100000, 100000, 100);
-        codes[7] = QUB_CreateImage8(7, "huge8", -1, -1, 65536, 40000, 100);
+        const uint32_t colours[3] = {0x00FF0000u, 0x0000FF00u, 0x00123456u};
+        uint32_t read[256] = {};
+        const struct {
+            const char* call;
+            std::function<int()> run;
+            int code;
+        } calls[] = {
+            {"slot 256", [] { return QUB_CreateImage(256, "x", -1, -1, 10, 10, 100); }, 4},
+            {"slot -1", [] { return QUB_CreateImage(-1, "x", -1, -1, 10, 10, 100); }, 4},
+            {"24 bits", [] { return QUB_CreateImageDepth(3, "x", -1, -1, 10, 10, 100, 24); }, 3},
+            {"first", [&] { int r = QUB_CreateImage(3, "first", -1, -1, 10, 10, 100); first = qubState.images[3].window;
+                            return r + QUB_CreateImage(4, "other", -1, -1, 10, 10, 100); }, 0},
+            {"slot taken", [&] {
+                 const int r = QUB_CreateImage8(3, "second", -1, -1, 20, 20, 100);
+                 EXPECT_EQ(qubState.images[3].window, first) << "the existing window is untouched";
+                 EXPECT_EQ(qubState.images[3].depth, 32);
+                 EXPECT_EQ(qubState.currentImage, 4) << "a refused creation does not select";
+                 return r;
+             }, 1},
+            {"too long and thin", [] { return QUB_CreateImage(5, "long", -1, -1, 100000, 1, 100); }, 2},
+            {"40 GB", [] { return QUB_CreateImage(6, "huge", -1, -1, 100000, 100000, 100); }, 3},
+            {"huge 8-bit", [] { return QUB_CreateImage8(7, "huge8", -1, -1, 65536, 40000, 100); }, 3},
+            {"palette of a 32-bit window", [&] { return QUB_SetPalette(colours, 3); }, 2},
+            {"its palette read", [&] { return QUB_GetPalette(read); }, 2},
+            {"destroy", [] { return QUB_DestroyImage(3); }, 0},
+            {"destroy again", [] { return QUB_DestroyImage(3); }, 1},
+            {"restore of the destroyed", [] { return QUB_RestoreImage(); }, 1},
+            {"select closed", [] { return QUB_SelectImage(3); }, 1},
+            {"display closed", [] { return QUB_DisplayImage(3); }, 1},
+            {"select 999", [] { return QUB_SelectImage(999); }, 1},
+            {"set palette closed", [&] { qubState.currentImage = 3; return QUB_SetPalette(colours, 1); }, 1},
+            {"get palette closed", [&] { return QUB_GetPalette(read); }, 1},
+            {"stretch closed", [] { return QUB_SetStretchMode(3, HALFTONE); }, 1},
+            {"stretch read closed", [] { return QUB_GetStretchMode(3); }, 0},
+            {"resize closed", [] { return QUB_ResizeImage(3, 10, 10); }, 1},
+            {"slot of the main window", [] { return QUB_FindImageSlot(qubState.mainWindow); }, -1},
+            {"select by no window", [] { return QUB_SelectImageByWindow(nullptr); }, -1},
+            {"zoom closed", [] { return QUB_SetZoom(7, 50); }, 1},
+            // Too long and thin to fit: the old window is closed first and stays so.
+            {"resize to a band", [&] { resized = qubState.images[4].window; return QUB_ResizeImage(4, 100000, 1); }, 2},
+            {"display after it", [] { return QUB_DisplayImage(4); }, 1},
+        };
+        for (const auto& c : calls) EXPECT_EQ(c.run(), c.code) << c.call;
+        for (int n : {3, 4, 5, 6, 7}) EXPECT_FALSE(qubState.images[n].inUse) << n;
     }));
-    EXPECT_EQ(codes[0], 4);
-    EXPECT_EQ(codes[1], 4);
-    EXPECT_EQ(codes[2], 3);
-    EXPECT_EQ(codes[3], 0);
-    EXPECT_EQ(codes[4], 1) << "slot taken";
-    EXPECT_EQ(qubState.images[3].window, first) << "the existing window is untouched";
-    EXPECT_EQ(qubState.images[3].depth, 32);
-    EXPECT_EQ(WindowTitle(first).substr(0, 6), L"first(");
-    EXPECT_EQ(currentAfterRefusal, 4) << "a refused creation does not select";
-    EXPECT_EQ(codes[5], 2) << "too long and thin to fit";
-    EXPECT_EQ(codes[6], 3) << "40 GB of buffer is refused, not attempted";
-    EXPECT_EQ(codes[7], 3);
-    for (int n : {5, 6, 7}) EXPECT_FALSE(qubState.images[n].inUse) << n;
-    EXPECT_EQ(FindWindowW(L"qub_iw", nullptr) != nullptr, true);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_FALSE(IsWindow(resized)) << "closed before the resize failed";
 }
 
 TEST_F(ImageWindows, BufferLayoutAsGdiMadeIt) {
@@ -179,71 +190,6 @@ TEST_F(ImageWindows, HistoryOfNineSelectionsAndRestores) {
         EXPECT_EQ(restores[i], 0) << i;
         EXPECT_EQ(currents[i], expected[i]) << i;
     }
-}
-
-TEST_F(ImageWindows, RestoreOfADestroyedWindowAndClosedSlots) {
-    int codes[6] = {};
-    int current = -1;
-    bool windowGone = false;
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage(0, "a", -1, -1, 120, 40, 100);
-        QUB_CreateImage(1, "b", -1, -1, 120, 40, 100);
-        HWND a = qubState.images[0].window;
-        codes[0] = QUB_DestroyImage(0);
-        windowGone = !IsWindow(a);
-        codes[1] = QUB_DestroyImage(0);
-        codes[2] = QUB_RestoreImage();
-        current = qubState.currentImage;
-        codes[3] = QUB_SelectImage(0);
-        codes[4] = QUB_DisplayImage(0);
-        codes[5] = QUB_SelectImage(999);
-    }));
-    EXPECT_EQ(codes[0], 0);
-    EXPECT_TRUE(windowGone);
-    EXPECT_EQ(codes[1], 1);
-    EXPECT_EQ(codes[2], 1) << "the remembered window was destroyed";
-    EXPECT_EQ(current, 1) << "nothing changes";
-    EXPECT_EQ(codes[3], 1);
-    EXPECT_EQ(codes[4], 1);
-    EXPECT_EQ(codes[5], 1);
-    EXPECT_EQ(qubState.currentImage, 1);
-}
-
-TEST_F(ImageWindows, ClosedSlotsAndAFailedResize) {
-    int codes[9] = {};
-    int current = -1;
-    HWND old = nullptr;
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage8(2, "gone", -1, -1, 120, 40, 100);
-        QUB_CreateImage(3, "long", -1, -1, 300, 40, 100);
-        QUB_DestroyImage(2);
-        qubState.currentImage = 2;
-        uint32_t colours[256] = {};
-        codes[0] = QUB_SetPalette(colours, 1);
-        codes[1] = QUB_GetPalette(colours);
-        codes[2] = QUB_SetStretchMode(2, HALFTONE);
-        codes[3] = QUB_GetStretchMode(2);
-        codes[4] = QUB_ResizeImage(2, 10, 10);
-        codes[5] = QUB_FindImageSlot(qubState.mainWindow);
-        codes[6] = QUB_SelectImageByWindow(nullptr);
-        current = qubState.currentImage;
-        old = qubState.images[3].window;
-        // Too long and thin to fit: the old window is closed first and stays so.
-        codes[7] = QUB_ResizeImage(3, 100000, 1);
-        codes[8] = QUB_DisplayImage(3);
-    }));
-    EXPECT_EQ(codes[0], 1);
-    EXPECT_EQ(codes[1], 1);
-    EXPECT_EQ(codes[2], 1);
-    EXPECT_EQ(codes[3], 0) << "no stretch mode for a closed slot";
-    EXPECT_EQ(codes[4], 1);
-    EXPECT_EQ(codes[5], -1);
-    EXPECT_EQ(codes[6], -1);
-    EXPECT_EQ(current, 2) << "a failed select changes nothing";
-    EXPECT_EQ(codes[7], 2);
-    EXPECT_EQ(codes[8], 1);
-    EXPECT_FALSE(qubState.images[3].inUse);
-    EXPECT_FALSE(IsWindow(old));
 }
 
 TEST_F(ImageWindows, PaletteOfEightBitWindowsOnly) {
