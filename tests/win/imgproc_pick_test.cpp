@@ -130,9 +130,10 @@ protected:
                 EXPECT_FALSE(got[At(fx, fy)]);
                 for (int v = 0; v < kH; ++v)
                     for (int u = 0; u < kW; ++u)
-                        if (got[At(u, v)])
+                        if (got[At(u, v)]) {
                             EXPECT_LE(std::abs(std::sqrt(double((u - fx) * (u - fx) + (v - fy) * (v - fy))) - r), 1.0)
                                 << u << "," << v;
+                        }
                 return;
             }
         }

@@ -220,7 +220,9 @@ TEST_F(TTText, DoubleByteStringDrawsItsCharacters) {
         const char* text = "\x82\xA0\x82\xA2";
         wchar_t wide[4] = {};
         const int units = MultiByteToWideChar(CP_ACP, 0, text, 4, wide, 4);
-        if (acp == 932) EXPECT_EQ(std::wstring(wide, 2), L"\u3042\u3044");
+        if (acp == 932) {
+            EXPECT_EQ(std::wstring(wide, 2), L"\u3042\u3044");
+        }
         Fill(0);
         const Copy blank = Copy::Of(0);
         const std::vector<uint8_t> drawn = Render(text);
@@ -232,7 +234,9 @@ TEST_F(TTText, DoubleByteStringDrawsItsCharacters) {
         EXPECT_EQ(qubState.textX, drawnX);
         Render("");
         for (int i = 0; i < 4; ++i) QUB_DrawTTChar(static_cast<uint8_t>(text[i]));
-        if (acp == 932) EXPECT_NE(Copy::Of(0).bytes, drawn) << "byte by byte";
+        if (acp == 932) {
+            EXPECT_NE(Copy::Of(0).bytes, drawn) << "byte by byte";
+        }
 
         // One ExtTextOutW of the converted string, from the same left edge.
         QUB_SelectImage(1);
