@@ -217,29 +217,33 @@ TEST_F(Clipboard, BitmapHandedOverByRequestLandsInItsWindow) {
     }
 }
 
-// Another program's device-dependent bitmap, with no DIB offered beside it:
-// the picture is read whole, at its size.
+// Another program's device-dependent bitmap, read while the clipboard is still
+// open on this thread: Wine makes a DIB of it only when the clipboard closes,
+// so this is the one way the bitmap itself is read. The clipboard is opened
+// without an owner, as the library opens it to read, so that its own open
+// succeeds (Wine accepts data set without an owner).
 TEST_F(Clipboard, DeviceBitmapOnlyIsReadWhole) {
-    const uint32_t colours[2] = {0x00C08040u, 0x00102030u};
+    const uint32_t a = 0x00C08040u, b = 0x00102030u, old = 0x00ABCDEF;
+    std::vector<uint32_t> got;
     ASSERT_TRUE(OnWorker([&] {
         HDC screen = GetDC(nullptr);
         HBITMAP ddb = CreateCompatibleBitmap(screen, 3, 2);
         BITMAPINFO info = {};
         info.bmiHeader = {sizeof info.bmiHeader, 3, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        const uint32_t pixels[6] = {colours[0], colours[1], colours[0], colours[1], colours[1], colours[0]};
+        const uint32_t pixels[6] = {a, b, a, b, b, a};
         SetDIBits(screen, ddb, 0, 2, pixels, &info, DIB_RGB_COLORS);
         ReleaseDC(nullptr, screen);
-        ASSERT_TRUE(OpenClipboard(qubState.mainWindow));
-        EmptyClipboard();
-        SetClipboardData(CF_BITMAP, ddb);
-        CloseClipboard();
         QUB_CreateImage(0, "target", -1, -1, 4, 2, 100);
-        for (int i = 0; i < 8; ++i) qubState.imageBits32[0][i] = 0x00ABCDEF;
+        for (int i = 0; i < 8; ++i) qubState.imageBits32[0][i] = old;
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        ASSERT_TRUE(SetClipboardData(CF_BITMAP, ddb));
+        EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB)) << "no DIB before the clipboard closes";
         QUB_PasteImage(0, 0, 0);
-        const std::vector<uint32_t> want = {colours[0], colours[1], colours[0], 0x00ABCDEF,
-                                            colours[1], colours[1], colours[0], 0x00ABCDEF};
-        EXPECT_EQ(std::vector<uint32_t>(qubState.imageBits32[0], qubState.imageBits32[0] + 8), want);
+        CloseClipboard();
+        got.assign(qubState.imageBits32[0], qubState.imageBits32[0] + 8);
     }));
+    EXPECT_EQ(got, std::vector<uint32_t>({a, b, a, old, b, b, a, old}));
 }
 
 }  // namespace
