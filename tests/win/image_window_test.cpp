@@ -5,7 +5,9 @@
 
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/library_state.h"
 #include "core/runtime.h"
@@ -69,6 +71,9 @@ TEST_F(ImageWindows, ResultCodes) {
             // Too long and thin to fit: the old window is closed first and stays so.
             {"resize to a band", [&] { resized = qubState.images[4].window; return QUB_ResizeImage(4, 100000, 1); }, 2},
             {"display after it", [] { return QUB_DisplayImage(4); }, 1},
+            {"close button", [] { QUB_CreateImage(5, "close me", -1, -1, 120, 40, 100);
+                                  SendMessageW(qubState.images[5].window, WM_CLOSE, 0, 0);
+                                  return QUB_DisplayImage(5); }, 1},
         };
         for (const auto& c : calls) EXPECT_EQ(c.run(), c.code) << c.call;
         for (int n : {3, 4, 5, 6, 7}) EXPECT_FALSE(qubState.images[n].inUse) << n;
@@ -171,48 +176,19 @@ TEST_F(ImageWindows, PlacesWithOneDefaultOffScreenAndRecreated) {
     EXPECT_EQ(rects[3].top, 70);
 }
 
+// Before the last select (8) the history held 7, 6, ..., 0: the eighth
+// restore brings back the oldest remembered window, the ninth repeats it.
 TEST_F(ImageWindows, HistoryOfNineSelectionsAndRestores) {
-    int restores[9] = {};
-    int currents[9] = {};
+    std::vector<int> currents;
     ASSERT_TRUE(OnWorker([&] {
         for (int n = 0; n < 10; ++n) QUB_CreateImage(n, "h", -1, -1, 120, 40, 100);
-        // Current is 9 after the creations; select 0..8 in turn.
         for (int n = 0; n < 9; ++n) QUB_SelectImage(n);
         for (int i = 0; i < 9; ++i) {
-            restores[i] = QUB_RestoreImage();
-            currents[i] = qubState.currentImage;
+            EXPECT_EQ(QUB_RestoreImage(), 0) << i;
+            currents.push_back(qubState.currentImage);
         }
     }));
-    // Before the last select (8) the history held 7, 6, ..., 0: the eighth
-    // restore brings back the oldest remembered window, the ninth repeats it.
-    const int expected[9] = {7, 6, 5, 4, 3, 2, 1, 0, 0};
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(restores[i], 0) << i;
-        EXPECT_EQ(currents[i], expected[i]) << i;
-    }
-}
-
-TEST_F(ImageWindows, PaletteOfEightBitWindowsOnly) {
-    int codes[4] = {};
-    uint32_t read[256] = {};
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage(0, "rgb", -1, -1, 120, 40, 100);
-        const uint32_t colours[3] = {0x00FF0000u, 0x0000FF00u, 0x00123456u};
-        codes[0] = QUB_SetPalette(colours, 3);
-        codes[1] = QUB_GetPalette(read);
-        QUB_CreateImage8(1, "idx", -1, -1, 120, 40, 100);
-        codes[2] = QUB_SetPalette(colours, 3);
-        codes[3] = QUB_GetPalette(read);
-    }));
-    EXPECT_EQ(codes[0], 2);
-    EXPECT_EQ(codes[1], 2);
-    EXPECT_EQ(codes[2], 0);
-    EXPECT_EQ(codes[3], 0);
-    EXPECT_EQ(read[0], 0x00FF0000u);
-    EXPECT_EQ(read[1], 0x0000FF00u);
-    EXPECT_EQ(read[2], 0x00123456u);
-    EXPECT_EQ(read[3], 0x00030303u) << "the rest of the grey ramp stays";
-    EXPECT_EQ(read[255], 0x00FFFFFFu);
+    EXPECT_EQ(currents, std::vector<int>({7, 6, 5, 4, 3, 2, 1, 0, 0}));
 }
 
 TEST_F(ImageWindows, ZoomKeepsTheBufferAndTheCorner) {
@@ -278,6 +254,8 @@ TEST_F(ImageWindows, ResizeKeepsPlaceTitlePaletteModeAndClears) {
     EXPECT_EQ(current, 4) << "the resized window is current";
     EXPECT_EQ(palette[0], 0x00ABCDEFu);
     EXPECT_EQ(palette[1], 0x00010203u);
+    EXPECT_EQ(palette[3], 0x00030303u) << "the rest of the grey ramp stays";
+    EXPECT_EQ(palette[255], 0x00FFFFFFu);
     EXPECT_EQ(mode, HALFTONE);
     EXPECT_EQ(WindowTitle(qubState.images[4].window), L"resized(100%)[8bit]*");
     EXPECT_EQ(firstPixel, 0) << "the new buffer is cleared";
@@ -312,25 +290,6 @@ TEST_F(ImageWindows, DisplayShowsTheWholeBufferScaled) {
     }
 }
 
-TEST_F(ImageWindows, TabTogglesHalftoneAndTheMark) {
-    std::wstring titles[2];
-    int modes[2] = {};
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage(0, "Left side", -1, -1, 1000, 600, 30);
-        HWND w = qubState.images[0].window;
-        SendMessageW(w, WM_KEYDOWN, VK_TAB, 0);
-        titles[0] = WindowTitle(w);
-        modes[0] = GetStretchBltMode(qubState.images[0].memoryDC);
-        SendMessageW(w, WM_KEYDOWN, VK_TAB, 0);
-        titles[1] = WindowTitle(w);
-        modes[1] = GetStretchBltMode(qubState.images[0].windowDC);
-    }));
-    EXPECT_EQ(titles[0], L"Left side(30%)*");
-    EXPECT_EQ(modes[0], HALFTONE);
-    EXPECT_EQ(titles[1], L"Left side(30%)");
-    EXPECT_EQ(modes[1], COLORONCOLOR);
-}
-
 // Sets or clears Ctrl in the calling thread's keyboard state.
 void HoldCtrl(bool held) {
     BYTE keys[256];
@@ -339,41 +298,44 @@ void HoldCtrl(bool held) {
     SetKeyboardState(keys);
 }
 
-TEST_F(ImageWindows, KeyAndWheelZoomSteps) {
-    int zooms[9] = {};
+// Keys and wheel in turn on one window, with the zoom, title and stretch mode
+// each leaves. A wheel turned toward the user (negative) zooms in with Ctrl.
+TEST_F(ImageWindows, KeysAndWheelStepZoomAndTabTogglesHalftone) {
+    const struct {
+        UINT message;
+        WPARAM w;
+        bool ctrl;
+        int zoom;
+        const wchar_t* title;
+        int mode;
+    } steps[] = {
+        {WM_KEYDOWN, VK_ADD, true, 111, L"keys(111%)", COLORONCOLOR},
+        {WM_KEYDOWN, VK_ADD, true, 123, L"keys(123%)", COLORONCOLOR},
+        {WM_KEYDOWN, VK_ADD, true, 137, L"keys(137%)", COLORONCOLOR},
+        {WM_KEYDOWN, VK_NUMPAD0, true, 100, L"keys(100%)", COLORONCOLOR},
+        {WM_KEYDOWN, VK_SUBTRACT, true, 90, L"keys(90%)", COLORONCOLOR},
+        {WM_KEYDOWN, '0', true, 90, L"keys(90%)", COLORONCOLOR},  // not the main keyboard's 0
+        {WM_KEYDOWN, VK_ADD, false, 90, L"keys(90%)", COLORONCOLOR},
+        {WM_KEYDOWN, VK_TAB, false, 90, L"keys(90%)*", HALFTONE},
+        {WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-120)), false, 100, L"keys(100%)*",
+         HALFTONE},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), false, 100, L"keys(100%)*", HALFTONE},
+        {WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), false, 90, L"keys(90%)*", HALFTONE},
+        {WM_KEYDOWN, VK_TAB, false, 90, L"keys(90%)", COLORONCOLOR},
+    };
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(0, "keys", -1, -1, 200, 150, 100);
-        HWND w = qubState.images[0].window;
-        HoldCtrl(true);
-        for (int i = 0; i < 3; ++i) {
-            SendMessageW(w, WM_KEYDOWN, VK_ADD, 0);
-            zooms[i] = qubState.images[0].zoom;
+        const ImageWindowRecord& r = qubState.images[0];
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            HoldCtrl(steps[i].ctrl);
+            SendMessageW(r.window, steps[i].message, steps[i].w, 0);
+            EXPECT_EQ(r.zoom, steps[i].zoom) << i;
+            EXPECT_EQ(WindowTitle(r.window), steps[i].title) << i;
+            EXPECT_EQ(GetStretchBltMode(r.memoryDC), steps[i].mode) << i;
+            EXPECT_EQ(GetStretchBltMode(r.windowDC), steps[i].mode) << i;
         }
-        SendMessageW(w, WM_KEYDOWN, VK_NUMPAD0, 0);
-        zooms[3] = qubState.images[0].zoom;
-        SendMessageW(w, WM_KEYDOWN, VK_SUBTRACT, 0);
-        zooms[4] = qubState.images[0].zoom;
-        SendMessageW(w, WM_KEYDOWN, '0', 0);
-        zooms[5] = qubState.images[0].zoom;
         HoldCtrl(false);
-        SendMessageW(w, WM_KEYDOWN, VK_ADD, 0);
-        zooms[6] = qubState.images[0].zoom;
-        // Wheel toward the user (negative) with Ctrl zooms in; without Ctrl nothing.
-        SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-120)), 0);
-        zooms[7] = qubState.images[0].zoom;
-        SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
-        SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), 0);
-        zooms[8] = qubState.images[0].zoom;
     }));
-    EXPECT_EQ(zooms[0], 111);
-    EXPECT_EQ(zooms[1], 123);
-    EXPECT_EQ(zooms[2], 137);
-    EXPECT_EQ(zooms[3], 100);
-    EXPECT_EQ(zooms[4], 90);
-    EXPECT_EQ(zooms[5], 90) << "the main keyboard's 0 does nothing";
-    EXPECT_EQ(zooms[6], 90) << "keypad + without Ctrl does nothing";
-    EXPECT_EQ(zooms[7], 100);
-    EXPECT_EQ(zooms[8], 90);
 }
 
 TEST_F(ImageWindows, PlainKeysReachTheMainWindowCtrlOnesDoNot) {
@@ -433,30 +395,12 @@ TEST_F(ImageWindows, MouseRecordAndPickFields) {
         cancelPick = s.pickCancel;
         s.pickActive.store(0);
     }));
-    EXPECT_EQ(recorded[0], 3);
-    EXPECT_EQ(recorded[1], 100);
-    EXPECT_EQ(recorded[2], 40);
-    EXPECT_EQ(recorded[3], MK_LBUTTON + MK_SHIFT);
+    EXPECT_EQ(std::vector<int>(recorded, recorded + 4),
+              std::vector<int>({3, 100, 40, MK_LBUTTON + MK_SHIFT}));
     EXPECT_EQ(cancelOther, 0) << "a press on another window does not cancel";
-    EXPECT_EQ(moved, 1);
-    EXPECT_EQ(move.x, 20);
-    EXPECT_EQ(move.y, 60);
-    EXPECT_EQ(clicked, 1);
-    EXPECT_EQ(click.x, 14);
-    EXPECT_EQ(click.y, 18);
-    EXPECT_EQ(shift, 1);
+    EXPECT_EQ(std::vector<int>({moved, move.x, move.y}), std::vector<int>({1, 20, 60}));
+    EXPECT_EQ(std::vector<int>({clicked, click.x, click.y, shift}), std::vector<int>({1, 14, 18, 1}));
     EXPECT_EQ(cancelPick, 1);
-}
-
-TEST_F(ImageWindows, CloseButtonDestroysTheSlot) {
-    HWND w = nullptr;
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage(9, "close me", -1, -1, 120, 40, 100);
-        w = qubState.images[9].window;
-        SendMessageW(w, WM_CLOSE, 0, 0);
-    }));
-    EXPECT_FALSE(qubState.images[9].inUse);
-    EXPECT_FALSE(IsWindow(w));
 }
 
 }  // namespace
