@@ -53,47 +53,38 @@ bool FilledWith(int n, uint32_t colour) {
     return true;
 }
 
-TEST_F(DroppedFiles, TwoFilesOpenInConsecutiveSlots) {
-    // The first name is outside the ANSI code page: only its UTF-16 form opens it.
+// A name longer than the 260-unit buffer would come back cut; `cut`, its
+// first 259 units, is an existing picture, which must not open in its place.
+std::wstring Overlong(const std::wstring& cut) { return cut + L"tail.png"; }
+
+// One drop on the main window: each picture in the next free slot (slot 1 is
+// taken), the first through its UTF-16 name; the text file and the overlong
+// name open nothing, and the current window is restored.
+TEST_F(DroppedFiles, PicturesOpenInTheNextFreeSlotsOthersAreSkipped) {
+    const std::wstring head = folder.File(L"");
+    ASSERT_LT(head.size(), 200u);
+    const std::wstring cut = MakePicture(std::wstring(259 - head.size() - 4, L'c') + L".png", 80, 40, 0x00AA0000u);
+    ASSERT_EQ(cut.size(), 259u);
     const std::wstring a = MakePicture(L"\u5199\u771f \u5de6.png", 160, 90, 0x00C03010u);
     const std::wstring b = MakePicture(L"second.png", 120, 200, 0x00102030u);
-    PostMessageW(qubState.mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a, b})), 0);
-    ASSERT_TRUE(PumpUntil([] { return qubState.images[1].inUse != 0; }, 20000));
-    PumpFor(300);
-    const ImageWindowRecord& first = qubState.images[0];
-    const ImageWindowRecord& second = qubState.images[1];
-    ASSERT_TRUE(first.inUse);
-    EXPECT_EQ(first.width, 160);
-    EXPECT_EQ(first.height, 90);
-    EXPECT_EQ(first.depth, 32);
-    EXPECT_EQ(second.width, 120);
-    EXPECT_EQ(second.height, 200);
-    EXPECT_TRUE(FilledWith(0, 0x00C03010u)) << "loaded through the UTF-16 name";
-    EXPECT_TRUE(FilledWith(1, 0x00102030u));
-    EXPECT_EQ(WindowTitle(second.window), L"001 second.png(100%)");
-    EXPECT_EQ(WindowTitle(first.window).substr(0, 4), L"000 ");
-    EXPECT_FALSE(qubState.images[2].inUse);
-}
-
-TEST_F(DroppedFiles, TakenSlotsAndNonPicturesAreSkipped) {
-    const std::wstring a = MakePicture(L"a.png", 130, 40, 0x00010203u);
-    const std::wstring b = MakePicture(L"b.png", 131, 41, 0x00040506u);
     const std::wstring c = MakePicture(L"c.png", 132, 42, 0x00070809u);
     const std::wstring text = folder.File(L"notes.txt");
     WriteBytes(text, {'h', 'e', 'l', 'l', 'o'});
     ASSERT_TRUE(OnWorker([] { QUB_CreateImage(1, "taken", -1, -1, 150, 50, 100); }));
     const int currentBefore = qubState.currentImage;
     PostMessageW(qubState.mainWindow, WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop({a, text, b, c})), 0);
+                 reinterpret_cast<WPARAM>(MakeDrop({a, text, Overlong(cut), b, c})), 0);
     ASSERT_TRUE(PumpUntil([] { return qubState.images[3].inUse != 0; }, 20000));
     PumpFor(300);
-    EXPECT_EQ(qubState.images[0].width, 130);
-    EXPECT_EQ(qubState.images[1].width, 150) << "the taken slot is left alone";
-    EXPECT_EQ(qubState.images[2].width, 131);
-    EXPECT_EQ(qubState.images[3].width, 132);
-    EXPECT_FALSE(qubState.images[4].inUse) << "the text file opened nothing";
+    const ImageWindowRecord* r = qubState.images;
+    EXPECT_EQ(std::vector<int>({r[0].width, r[0].height, r[0].depth, r[1].width, r[2].width, r[2].height, r[3].width}),
+              std::vector<int>({160, 90, 32, 150, 120, 200, 132}));
+    EXPECT_TRUE(FilledWith(0, 0x00C03010u)) << "loaded through the UTF-16 name";
     EXPECT_TRUE(FilledWith(3, 0x00070809u));
-    EXPECT_EQ(qubState.currentImage, currentBefore) << "the current window is restored";
+    EXPECT_EQ(WindowTitle(r[2].window), L"002 second.png(100%)");
+    EXPECT_EQ(WindowTitle(r[0].window).substr(0, 4), L"000 ");
+    EXPECT_FALSE(r[4].inUse);
+    EXPECT_EQ(qubState.currentImage, currentBefore);
 }
 
 // A camera MPO opens as its side-by-side pair; one whose views differ in
@@ -150,49 +141,23 @@ TEST_F(DroppedFiles, StartWaitsForTheDropAndStopCancelsIt) {
     g_testRoutine = nullptr;
 }
 
+// On an image window the picture loads into it at its own size; an overlong
+// name is skipped, not cut; the current window stays.
 TEST_F(DroppedFiles, OnAnImageWindowLoadsIntoItAndKeepsTheCurrentOne) {
+    const std::wstring head = folder.File(L"");
+    const std::wstring cut = MakePicture(std::wstring(259 - head.size() - 4, L'c') + L".png", 80, 40, 0x00AA0000u);
     const std::wstring a = MakePicture(L"\u00e9t\u00e9 \u263a.png", 60, 30, 0x00ABCDEFu);
     ASSERT_TRUE(OnWorker([] {
         QUB_CreateImage(2, "target", -1, -1, 200, 100, 100);
         QUB_CreateImage(3, "current", -1, -1, 200, 100, 100);
     }));
+    PostMessageW(qubState.images[2].window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Overlong(cut)})), 0);
     PostMessageW(qubState.images[2].window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a})), 0);
     ASSERT_TRUE(PumpUntil([] { return qubState.imageBits32[2][0] == 0x00ABCDEFu; }, 10000));
     PumpFor(200);  // the handler restores the current window after the load
     EXPECT_EQ(qubState.imageBits32[2][59], 0x00ABCDEFu);
-    EXPECT_EQ(qubState.imageBits32[2][60], 0u) << "the picture's own size, the rest kept";
+    EXPECT_EQ(qubState.imageBits32[2][60], 0u) << "the picture's own size, the rest kept, no cut name";
     EXPECT_EQ(qubState.currentImage, 3);
-}
-
-// A dropped name longer than the 260-unit buffer would come back cut; here the
-// cut name is an existing picture, which must not be opened in its place.
-TEST_F(DroppedFiles, OverlongNamesAreSkippedNotCut) {
-    const std::wstring head = folder.File(L"");
-    ASSERT_LT(head.size(), 200u);
-    const std::wstring cutName = std::wstring(259 - head.size() - 4, L'c') + L".png";
-    const std::wstring cut = MakePicture(cutName, 80, 40, 0x00AA0000u);
-    ASSERT_EQ(cut.size(), 259u);
-    const std::wstring overlong = cut + L"tail.png";
-    const std::wstring small = MakePicture(L"small.png", 20, 10, 0x000000BBu);
-
-    PostMessageW(qubState.mainWindow, WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop({overlong, small})), 0);
-    ASSERT_TRUE(PumpUntil([] { return qubState.images[0].inUse != 0; }, 20000));
-    PumpFor(300);
-    EXPECT_EQ(qubState.images[0].width, 20) << "the overlong name opened nothing";
-    EXPECT_FALSE(qubState.images[1].inUse);
-
-    // On an image window: the overlong drop is ignored, the next one loads.
-    PostMessageW(qubState.images[0].window, WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop({overlong})), 0);
-    ASSERT_TRUE(OnWorker([] { QUB_CreateImage(5, "fresh", -1, -1, 100, 50, 100); }));
-    PostMessageW(qubState.images[5].window, WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop({overlong})), 0);
-    PostMessageW(qubState.images[5].window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({small})),
-                 0);
-    ASSERT_TRUE(PumpUntil([] { return qubState.imageBits32[5][0] == 0x000000BBu; }, 10000));
-    EXPECT_EQ(qubState.imageBits32[5][50], 0u) << "the cut name's picture was not loaded";
-    EXPECT_TRUE(FilledWith(0, 0x000000BBu));
 }
 
 // A smooth left view and a different right view, so a swap or a shift of the
