@@ -77,7 +77,8 @@ TEST_F(DroppedFiles, PicturesOpenInTheNextFreeSlotsOthersAreSkipped) {
     ASSERT_TRUE(PumpUntil([] { return qubState.images[3].inUse != 0; }, 20000));
     PumpFor(300);
     const ImageWindowRecord* r = qubState.images;
-    EXPECT_EQ(std::vector<int>({r[0].width, r[0].height, r[0].depth, r[1].width, r[2].width, r[2].height, r[3].width}),
+    EXPECT_EQ(std::vector<int>({r[0].width, r[0].height, r[0].depth, r[1].width, r[2].width,
+                                r[2].height, r[3].width}),
               std::vector<int>({160, 90, 32, 150, 120, 200, 132}));
     EXPECT_TRUE(FilledWith(0, 0x00C03010u)) << "loaded through the UTF-16 name";
     EXPECT_TRUE(FilledWith(3, 0x00070809u));
@@ -145,18 +146,21 @@ TEST_F(DroppedFiles, StartWaitsForTheDropAndStopCancelsIt) {
 // name is skipped, not cut; the current window stays.
 TEST_F(DroppedFiles, OnAnImageWindowLoadsIntoItAndKeepsTheCurrentOne) {
     const std::wstring head = folder.File(L"");
-    const std::wstring cut = MakePicture(std::wstring(259 - head.size() - 4, L'c') + L".png", 80, 40, 0x00AA0000u);
+    const std::wstring cut =
+        MakePicture(std::wstring(259 - head.size() - 4, L'c') + L".png", 80, 40, 0x00AA0000u);
     const std::wstring a = MakePicture(L"\u00e9t\u00e9 \u263a.png", 60, 30, 0x00ABCDEFu);
     ASSERT_TRUE(OnWorker([] {
         QUB_CreateImage(2, "target", -1, -1, 200, 100, 100);
         QUB_CreateImage(3, "current", -1, -1, 200, 100, 100);
     }));
-    PostMessageW(qubState.images[2].window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Overlong(cut)})), 0);
+    PostMessageW(qubState.images[2].window, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({Overlong(cut)})), 0);
     PostMessageW(qubState.images[2].window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a})), 0);
     ASSERT_TRUE(PumpUntil([] { return qubState.imageBits32[2][0] == 0x00ABCDEFu; }, 10000));
     PumpFor(200);  // the handler restores the current window after the load
     EXPECT_EQ(qubState.imageBits32[2][59], 0x00ABCDEFu);
-    EXPECT_EQ(qubState.imageBits32[2][60], 0u) << "the picture's own size, the rest kept, no cut name";
+    EXPECT_EQ(qubState.imageBits32[2][60], 0u)
+        << "the picture's own size, the rest kept, no cut name";
     EXPECT_EQ(qubState.currentImage, 3);
 }
 

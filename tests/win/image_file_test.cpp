@@ -35,15 +35,21 @@ uint32_t Known(int x, int y) {
 
 // Smooth pictures for the lossy and palette-reducing formats: 32-bit colours,
 // and 8-bit indices into a smooth palette.
-uint32_t Smooth(int x, int y) { return static_cast<uint32_t>((x * 5) << 16 | (y * 7) << 8 | (120 + x - y)); }
-uint32_t Many(int x, int y) { return static_cast<uint32_t>((x * 4) << 16 | (y * 4) << 8 | ((x ^ y) * 4)); }
+uint32_t Smooth(int x, int y) {
+    return static_cast<uint32_t>((x * 5) << 16 | (y * 7) << 8 | (120 + x - y));
+}
+uint32_t Many(int x, int y) {
+    return static_cast<uint32_t>((x * 4) << 16 | (y * 4) << 8 | ((x ^ y) * 4));
+}
 // 8-bit pictures: 16 colours of their own over the grey ramp, or a smooth
 // palette of 256 for the lossy format.
 uint32_t Entry(uint32_t i, bool smooth) {
     return smooth ? (255 - i) << 16 | i << 8 | (i / 2)
                   : i < 16 ? (i * 16) << 16 | (255 - i * 15) << 8 | (i * 7) : i * 0x010101u;
 }
-uint32_t Index(int x, int y, bool smooth) { return static_cast<uint32_t>(smooth ? x * 5 : (x + 3 * y) % 16); }
+uint32_t Index(int x, int y, bool smooth) {
+    return static_cast<uint32_t>(smooth ? x * 5 : (x + 3 * y) % 16);
+}
 
 // Fills slot n (w x h) with `pattern` in 32 bits, or in 8 bits with Index
 // through Entry.
@@ -57,7 +63,8 @@ void Fill(int n, int w, int h, uint32_t (*pattern)(int, int)) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             if (qubState.images[n].depth == 8)
-                qubState.imageBits8[n][y * QUB_Stride8(w) + x] = static_cast<uint8_t>(Index(x, y, smooth));
+                qubState.imageBits8[n][y * QUB_Stride8(w) + x] =
+                    static_cast<uint8_t>(Index(x, y, smooth));
             else
                 qubState.imageBits32[n][y * w + x] = pattern(x, y);
 }
@@ -65,7 +72,8 @@ void Fill(int n, int w, int h, uint32_t (*pattern)(int, int)) {
 // The colour of pixel (x, y) of slot n, through the palette in 8 bits.
 uint32_t ColourAt(int n, int x, int y) {
     uint32_t palette[256];
-    if (qubState.images[n].depth == 32) return qubState.imageBits32[n][y * qubState.images[n].width + x];
+    if (qubState.images[n].depth == 32)
+        return qubState.imageBits32[n][y * qubState.images[n].width + x];
     QUB_GetPalette(palette);
     return palette[PixelAt(n, x, y)];
 }
@@ -106,7 +114,8 @@ TEST_F(ImageFiles, RoundTripsOfEachDepthThroughEachFormat) {
                 for (int x = 0; x < r.w; ++x) {
                     const uint32_t got = ColourAt(1, x, y);
                     const bool smooth = r.pattern == Smooth;
-                    const uint32_t want = r.depth == 8 ? Entry(Index(x, y, smooth), smooth) : r.pattern(x, y);
+                    const uint32_t want =
+                        r.depth == 8 ? Entry(Index(x, y, smooth), smooth) : r.pattern(x, y);
                     worst = std::max(worst, MaxChannelDifference(want, got));
                     topByte = topByte || got >> 24;
                 }
@@ -156,7 +165,9 @@ TEST_F(ImageFiles, LargerRectanglePadsAndLoadAtAnOffsetClips) {
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 10; ++x) {
             const int sx = x - 2, sy = y - 1;
-            const uint32_t want = sx < 0 || sy < 0 ? 0x00123456u : sx < 7 && sy < 5 ? Known(sx, sy) : 0u;
+            const uint32_t want = sx < 0 || sy < 0   ? 0x00123456u
+                                  : sx < 7 && sy < 5 ? Known(sx, sy)
+                                                     : 0u;
             EXPECT_EQ(got[static_cast<size_t>(y * 10 + x)], want) << x << "," << y;
         }
 }
@@ -172,10 +183,15 @@ TEST_F(ImageFiles, RefusalsLeaveNoFile) {
     struct Row {
         int got, want;
         const char* why;
-    } rows[] = {{0, 1, "unwritable"}, {0, 2, "empty rectangle"}, {0, 1, "no such type"},
-                {0, 1, "no room for the extension"}, {0, 1, "a rectangle too large to hold"},
-                {0, 1, "overlong name saved"}, {0, 0, "the cut name saved"},
-                {0, 1, "overlong name loaded (the cut name exists)"}, {0, 3, "save of a closed slot"},
+    } rows[] = {{0, 1, "unwritable"},
+                {0, 2, "empty rectangle"},
+                {0, 1, "no such type"},
+                {0, 1, "no room for the extension"},
+                {0, 1, "a rectangle too large to hold"},
+                {0, 1, "overlong name saved"},
+                {0, 0, "the cut name saved"},
+                {0, 1, "overlong name loaded (the cut name exists)"},
+                {0, 3, "save of a closed slot"},
                 {0, 2, "load into a closed slot"}};
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(0, "s", -1, -1, 7, 5, 100);
@@ -230,8 +246,8 @@ TEST_F(ImageFiles, BadFilesAreRefusedWithoutACrash) {
         {L"truncated.png", p, false},
         {L"empty.jpg", {}, true},
         {L"text.jpg", std::vector<unsigned char>(text.begin(), text.end()), true},
-        {L"huge.png", MakePngAround({100000, 100000, 2, 8, false}, ZlibOf(Bytes(8, 0), Deflate::kFixed)),
-         true},
+        {L"huge.png",
+         MakePngAround({100000, 100000, 2, 8, false}, ZlibOf(Bytes(8, 0), Deflate::kFixed)), true},
         {L"huge.bmp", LyingBmp(100000, 100000), true},
         {L"negative.bmp", LyingBmp(-5, 1 << 30), true},
     };
@@ -243,7 +259,8 @@ TEST_F(ImageFiles, BadFilesAreRefusedWithoutACrash) {
         ASSERT_TRUE(OnWorker([&] {
             for (int k = 0; k < 48 * 32; ++k) qubState.imageBits32[0][k] = 0x00ABCDEFu;
             result = QUB_LoadImage(Narrow(folder.File(b.name)).c_str(), 0, 0);
-            for (int k = 0; k < 48 * 32; ++k) untouched = untouched && qubState.imageBits32[0][k] == 0x00ABCDEFu;
+            for (int k = 0; k < 48 * 32; ++k)
+                untouched = untouched && qubState.imageBits32[0][k] == 0x00ABCDEFu;
         }, 60000));
         if (b.mustRefuse) {
             EXPECT_EQ(result, 1);

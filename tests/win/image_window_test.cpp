@@ -319,7 +319,8 @@ TEST_F(ImageWindows, KeysAndWheelStepZoomAndTabTogglesHalftone) {
         {WM_KEYDOWN, VK_TAB, false, 90, L"keys(90%)*", HALFTONE},
         {WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-120)), false, 100, L"keys(100%)*",
          HALFTONE},
-        {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), false, 100, L"keys(100%)*", HALFTONE},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), false, 100, L"keys(100%)*",
+         HALFTONE},
         {WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), false, 90, L"keys(90%)*", HALFTONE},
         {WM_KEYDOWN, VK_TAB, false, 90, L"keys(90%)", COLORONCOLOR},
     };
@@ -399,7 +400,8 @@ TEST_F(ImageWindows, MouseRecordAndPickFields) {
               std::vector<int>({3, 100, 40, MK_LBUTTON + MK_SHIFT}));
     EXPECT_EQ(cancelOther, 0) << "a press on another window does not cancel";
     EXPECT_EQ(std::vector<int>({moved, move.x, move.y}), std::vector<int>({1, 20, 60}));
-    EXPECT_EQ(std::vector<int>({clicked, click.x, click.y, shift}), std::vector<int>({1, 14, 18, 1}));
+    EXPECT_EQ(std::vector<int>({clicked, click.x, click.y, shift}),
+              std::vector<int>({1, 14, 18, 1}));
     EXPECT_EQ(cancelPick, 1);
 }
 
