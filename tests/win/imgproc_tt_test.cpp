@@ -95,42 +95,38 @@ std::vector<uint8_t> Render(const char* text) {
 }
 
 TEST_F(TTText, GlyphsStayInsideTheirCellInTheTextColour) {
-    std::vector<std::string> faults;
     ASSERT_TRUE(OnWorker([&] {
         ASSERT_EQ(QUB_CreateImage(0, "tt32", -1, -1, kW, kH, 100), 0);
         ASSERT_EQ(QUB_CreateImage8(1, "tt8", -1, -1, kW, kH, 100), 0);
         qubState.qub_tttc = kText;
         for (int n : {0, 1}) {
-            const std::string d = n == 0 ? " (32)" : " (8)";
+            SCOPED_TRACE(n);
             QUB_SelectImage(n);
             Fill(n);
             const Copy before = Copy::Of(n);
             ASSERT_EQ(QUB_SetTTFontSize(40, 40), 0);
             qubState.textX = qubState.textLeft = 7;
             qubState.textY = 50;
-            if (QUB_DrawTTChar('H') != 0) faults.push_back("H refused" + d);
+            EXPECT_EQ(QUB_DrawTTChar('H'), 0);
             const Bounds b = ChangedSince(before, n);
-            if (b.changed == 0) faults.push_back("H drew nothing" + d);
-            if (qubState.textX <= 7 || qubState.textY != 50) faults.push_back("cursor after H" + d);
-            if (b.changed && (b.y0 < 11 || b.y1 > 50 || b.x0 < 7 || b.x1 >= qubState.textX))
-                faults.push_back("H outside rows 11-50, columns 7-" + std::to_string(qubState.textX - 1) +
-                                 ": " + std::to_string(b.x0) + "," + std::to_string(b.y0) + " - " +
-                                 std::to_string(b.x1) + "," + std::to_string(b.y1) + d);
-            if (n != 0) continue;
-            // Edges may be smoothed: each channel lies between background and
-            // text colour, and the stems are the text colour itself.
-            int exact = 0, foreign = -1;
-            for (int i = 0; i < kW * kH; ++i) {
-                const uint32_t v = qubState.imageBits32[0][i] & 0xFFFFFFu;
-                if (v == kText) ++exact;
-                if (foreign < 0 && !(Between(v, kBack, kText, 0) && Between(v, kBack, kText, 8) &&
-                                     Between(v, kBack, kText, 16)))
-                    foreign = i;
-            }
-            if (foreign >= 0)
-                faults.push_back("pixel " + std::to_string(foreign) + " not of the text colour");
-            if (exact == 0) faults.push_back("no pixel in exactly qub_tttc");
+            EXPECT_GT(qubState.textX, 7);
+            EXPECT_EQ(qubState.textY, 50);
+            EXPECT_GT(b.changed, 0);
+            EXPECT_TRUE(b.y0 >= 11 && b.y1 <= 50 && b.x0 >= 7 && b.x1 < qubState.textX)
+                << "H in rows 11-50: " << b.x0 << "," << b.y0 << " - " << b.x1 << "," << b.y1;
         }
+        // Edges may be smoothed: each channel lies between background and
+        // text colour, and the stems are the text colour itself.
+        int exact = 0, foreign = -1;
+        for (int i = 0; i < kW * kH; ++i) {
+            const uint32_t v = qubState.imageBits32[0][i] & 0xFFFFFFu;
+            exact += v == kText;
+            if (foreign < 0 && !(Between(v, kBack, kText, 0) && Between(v, kBack, kText, 8) &&
+                                 Between(v, kBack, kText, 16)))
+                foreign = i;
+        }
+        EXPECT_EQ(foreign, -1) << "a pixel not of the text colour";
+        EXPECT_GT(exact, 0) << "no pixel in exactly qub_tttc";
 
         // A 32 x 24 rectangle: font width 16, height 24, cell rows ymin ... ymax.
         QUB_SelectImage(0);
@@ -138,13 +134,12 @@ TEST_F(TTText, GlyphsStayInsideTheirCellInTheTextColour) {
         Copy before = Copy::Of(0);
         ASSERT_EQ(QUB_DrawTTInRect(60, 10, 91, 33, "Hg"), 0);
         const LOGFONTW f = FontNow();
-        if (qubState.ttFontWidth != 16 || qubState.ttFontHeight != 24 || f.lfWidth != 16 ||
-            f.lfHeight != 24)
-            faults.push_back("rectangle size: " + std::to_string(f.lfWidth) + " x " +
-                             std::to_string(f.lfHeight));
+        EXPECT_EQ(std::vector<int>({qubState.ttFontWidth, qubState.ttFontHeight, int(f.lfWidth),
+                                    int(f.lfHeight)}),
+                  std::vector<int>({16, 24, 16, 24}));
         Bounds b = ChangedSince(before, 0);
-        if (b.changed == 0 || b.y0 < 10 || b.y1 > 33 || b.x0 < 60)
-            faults.push_back("Hg outside the rectangle's rows");
+        EXPECT_TRUE(b.changed > 0 && b.y0 >= 10 && b.y1 <= 33 && b.x0 >= 60)
+            << "Hg in the rectangle";
 
         // A newline goes back to textLeft, one ttFontHeight lower.
         qubState.textX = 60;
@@ -154,22 +149,21 @@ TEST_F(TTText, GlyphsStayInsideTheirCellInTheTextColour) {
         before = Copy::Of(0);
         QUB_DrawTTInRect(60, 10, 91, 33, "ab\ncd");
         b = ChangedSince(before, 0);
-        if (qubState.textY != 33 + 24 || qubState.textX != 60 + cdWidth)
-            faults.push_back("newline cursor " + std::to_string(qubState.textX) + "," +
-                             std::to_string(qubState.textY));
-        if (b.y1 <= 33 || b.y1 > 57 || b.y0 < 10) faults.push_back("second line not one pitch lower");
+        EXPECT_EQ(qubState.textY, 33 + 24);
+        EXPECT_EQ(qubState.textX, 60 + cdWidth);
+        EXPECT_TRUE(b.y1 > 33 && b.y1 <= 57 && b.y0 >= 10) << "second line one pitch lower";
 
         // A closed slot draws nothing and keeps the cursor; styles still switch.
         QUB_DestroyImage(1);
         qubState.currentImage = 1;
         const int x = qubState.textX, y = qubState.textY;
-        if (QUB_DrawTTChar('A') != 1 || QUB_DrawTTChar(10) != 1)
-            faults.push_back("closed slot not refused");
-        if (qubState.textX != x || qubState.textY != y) faults.push_back("closed slot moved the cursor");
-        if (QUB_DrawTTChar(3) != 0 || FontNow().lfWeight != 700)
-            faults.push_back("bold refused without a picture");
+        EXPECT_EQ(QUB_DrawTTChar('A'), 1);
+        EXPECT_EQ(QUB_DrawTTChar(10), 1);
+        EXPECT_EQ(qubState.textX, x);
+        EXPECT_EQ(qubState.textY, y);
+        EXPECT_EQ(QUB_DrawTTChar(3), 0);
+        EXPECT_EQ(FontNow().lfWeight, 700) << "bold without a picture";
     }));
-    for (const std::string& f : faults) ADD_FAILURE() << f;
 }
 
 TEST_F(TTText, StyleCodesChangeTheGlyphsAndStaySwitched) {
@@ -267,37 +261,33 @@ TEST_F(TTText, DoubleByteStringDrawsItsCharacters) {
 }
 
 TEST_F(TTText, AbsurdSizesKeepALiveFont) {
-    std::vector<std::string> faults;
     ASSERT_TRUE(OnWorker([&] {
         ASSERT_EQ(QUB_CreateImage(0, "sizes", -1, -1, 40, 30, 100), 0);
         const std::wstring face = FontNow().lfFaceName;
         const int sizes[][2] = {{0, 0}, {-10, -10}, {100000, 100000}, {INT_MIN, INT_MIN},
                                 {INT_MAX, 1}, {1, 16}, {32, 24}};
         for (const auto& size : sizes) {
-            const std::string what = std::to_string(size[0]) + " x " + std::to_string(size[1]);
+            SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
             HFONT old = qubState.ttFont;
-            const int result = QUB_SetTTFontSize(size[0], size[1]);
+            EXPECT_EQ(QUB_SetTTFontSize(size[0], size[1]), 0);
             const LOGFONTW f = FontNow();
-            if (result != 0) faults.push_back(what + ": result " + std::to_string(result));
-            if (GetObjectType(qubState.ttFont) != OBJ_FONT) faults.push_back(what + ": no live font");
-            if (qubState.ttFont != old && GetObjectType(old) != 0)
-                faults.push_back(what + ": old font kept");
-            if (f.lfHeight != qubState.ttFontHeight || f.lfHeight < 1 || f.lfHeight > kTTMaxHeight ||
-                f.lfWidth != qubState.ttFontWidth || f.lfWidth < 0)
-                faults.push_back(what + ": LOGFONT " + std::to_string(f.lfWidth) + " x " +
-                                 std::to_string(f.lfHeight));
-            if (face != f.lfFaceName) faults.push_back(what + ": face changed");
+            EXPECT_EQ(GetObjectType(qubState.ttFont), static_cast<DWORD>(OBJ_FONT));
+            EXPECT_TRUE(qubState.ttFont == old || GetObjectType(old) == 0) << "old font kept";
+            EXPECT_TRUE(f.lfHeight == qubState.ttFontHeight && f.lfHeight >= 1 &&
+                        f.lfHeight <= kTTMaxHeight && f.lfWidth == qubState.ttFontWidth &&
+                        f.lfWidth >= 0)
+                << "LOGFONT " << f.lfWidth << " x " << f.lfHeight;
+            EXPECT_EQ(face, f.lfFaceName);
             Fill(0);
             qubState.textX = 2;
             qubState.textY = 25;
-            if (QUB_DrawTTChar('W') != 0) faults.push_back(what + ": W refused");
+            EXPECT_EQ(QUB_DrawTTChar('W'), 0);
         }
-        if (qubState.ttFontWidth != 16 || qubState.ttFontHeight != 24)
-            faults.push_back("32 x 24 not 16 x 24");
+        EXPECT_EQ(qubState.ttFontWidth, 16) << "32 x 24";
+        EXPECT_EQ(qubState.ttFontHeight, 24);
         QUB_SetTTFontSize(1, 16);
-        if (FontNow().lfWidth != 0) faults.push_back("width 1 not LOGFONT width 0");
+        EXPECT_EQ(FontNow().lfWidth, 0) << "width 1";
     }));
-    for (const std::string& f : faults) ADD_FAILURE() << f;
 }
 
 // A rectangle far taller than the screen gets a font as tall as itself; and a
