@@ -72,17 +72,8 @@ bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& byte
 }
 
 std::vector<unsigned char> ReadBytes(const std::wstring& path) {
-    std::vector<unsigned char> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    const DWORD size = GetFileSize(file, nullptr);
-    bytes.resize(size);
-    DWORD read = 0;
-    if (size) ReadFile(file, bytes.data(), size, &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
+    const std::string bytes = ReadFileBytes(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 std::string Narrow(const std::wstring& text) {

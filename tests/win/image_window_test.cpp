@@ -114,47 +114,11 @@ TEST_F(ImageWindows, BufferLayoutAsGdiMadeIt) {
     EXPECT_TRUE(allZero);
 }
 
-TEST_F(ImageWindows, SizesBelowOneAndTinyPictures) {
-    ASSERT_TRUE(OnWorker([] {
-        QUB_CreateImage(0, "zero", -1, -1, 0, -5, 100);
-        QUB_CreateImage(1, "tiny", -1, -1, 16, 16, 100);
-    }));
-    EXPECT_EQ(qubState.images[0].width, 1);
-    EXPECT_EQ(qubState.images[0].height, 1);
-    const ZoomFit tiny = Expected(16, 16, 100);
-    EXPECT_GT(tiny.zoom, 100);
-    EXPECT_EQ(qubState.images[1].zoom, tiny.zoom);
-    EXPECT_EQ(WindowTitle(qubState.images[1].window), L"tiny(" + std::to_wstring(tiny.zoom) + L"%)");
-    const SIZE client = ClientSize(qubState.images[1].window);
-    EXPECT_EQ(client.cx, tiny.displayWidth);
-    EXPECT_EQ(client.cy, tiny.displayHeight);
-}
-
-TEST_F(ImageWindows, WindowStyleOwnerAndPlace) {
-    ASSERT_TRUE(OnWorker([] { QUB_CreateImage8(2, "placed", 40, 30, 400, 200, 50); }));
-    HWND w = qubState.images[2].window;
-    RECT r;
-    GetWindowRect(w, &r);
-    EXPECT_EQ(r.left, 40);
-    EXPECT_EQ(r.top, 30);
-    const LONG style = GetWindowLongW(w, GWL_STYLE);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & WS_THICKFRAME);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_EQ(GetWindow(w, GW_OWNER), qubState.mainWindow);
-    EXPECT_EQ(WindowTitle(w), L"placed(50%)[8bit]");
-    const SIZE client = ClientSize(w);
-    EXPECT_EQ(client.cx, 200);
-    EXPECT_EQ(client.cy, 100);
-    wchar_t cls[16];
-    GetClassNameW(w, cls, 16);
-    EXPECT_STREQ(cls, L"qub_iw");
-}
-
-// One default coordinate keeps the other; nothing opens off the screen; a
-// window re-created by a resize stays where it was, even at x = -1.
-TEST_F(ImageWindows, PlacesWithOneDefaultOffScreenAndRecreated) {
+// Sizes below one become one; a tiny picture is zoomed in to fit; the style,
+// owner, class, title and client size of a placed window; one default
+// coordinate keeps the other; nothing opens off the screen; a window re-created
+// by a resize stays where it was, even at x = -1.
+TEST_F(ImageWindows, CreationSizesStyleAndPlace) {
     RECT rects[4] = {};
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(0, "a", 100, -1, 120, 40, 100);
@@ -164,6 +128,9 @@ TEST_F(ImageWindows, PlacesWithOneDefaultOffScreenAndRecreated) {
         SetWindowPos(qubState.images[3].window, nullptr, -1, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         QUB_ResizeImage(3, 150, 50);
         for (int n = 0; n < 4; ++n) GetWindowRect(qubState.images[n].window, &rects[n]);
+        QUB_CreateImage(4, "zero", -1, -1, 0, -5, 100);
+        QUB_CreateImage(5, "tiny", -1, -1, 16, 16, 100);
+        QUB_CreateImage8(6, "placed", 40, 30, 400, 200, 50);
     }));
     EXPECT_EQ(rects[0].left, 100);
     EXPECT_EQ(rects[1].top, 100);
@@ -174,6 +141,29 @@ TEST_F(ImageWindows, PlacesWithOneDefaultOffScreenAndRecreated) {
     }
     EXPECT_EQ(rects[3].left, -1);
     EXPECT_EQ(rects[3].top, 70);
+    EXPECT_EQ(qubState.images[4].width, 1);
+    EXPECT_EQ(qubState.images[4].height, 1);
+    const ZoomFit tiny = Expected(16, 16, 100);
+    EXPECT_GT(tiny.zoom, 100);
+    EXPECT_EQ(qubState.images[5].zoom, tiny.zoom);
+    EXPECT_EQ(WindowTitle(qubState.images[5].window), L"tiny(" + std::to_wstring(tiny.zoom) + L"%)");
+    EXPECT_EQ(ClientSize(qubState.images[5].window).cx, tiny.displayWidth);
+    EXPECT_EQ(ClientSize(qubState.images[5].window).cy, tiny.displayHeight);
+    HWND w = qubState.images[6].window;
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 30);
+    const LONG style = GetWindowLongW(w, GWL_STYLE);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX), WS_SYSMENU);
+    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_EQ(GetWindow(w, GW_OWNER), qubState.mainWindow);
+    EXPECT_EQ(WindowTitle(w), L"placed(50%)[8bit]");
+    EXPECT_EQ(ClientSize(w).cx, 200);
+    EXPECT_EQ(ClientSize(w).cy, 100);
+    wchar_t cls[16];
+    GetClassNameW(w, cls, 16);
+    EXPECT_STREQ(cls, L"qub_iw");
 }
 
 // Before the last select (8) the history held 7, 6, ..., 0: the eighth

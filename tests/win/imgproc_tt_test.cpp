@@ -166,36 +166,37 @@ TEST_F(TTText, GlyphsStayInsideTheirCellInTheTextColour) {
     }));
 }
 
+// Each string drawn after the one before, the styles carrying over: its
+// glyphs equal the plain ones or not, and the font's weight and slant after it.
 TEST_F(TTText, StyleCodesChangeTheGlyphsAndStaySwitched) {
-    std::vector<std::string> faults;
+    const struct {
+        const char* text;
+        bool plain;
+        LONG weight;
+        BYTE italic;
+    } rows[] = {{"\x02\x04\x06Hk", true, 400, 0}, {"\x07\x1FHk\x0D", true, 400, 0},  // ignored
+                {"\x03Hk", false, 700, 0},           {"Hk", false, 700, 0},  // bold carries
+                {"\x04Hk", true, 400, 0},            {"\x01Hk", false, 400, 1},
+                {"\x02Hk", true, 400, 0},            {"\x05Hk", false, 400, 0},
+                {"\x06Hk", true, 400, 0},            {"", false, 400, 0}};
     ASSERT_TRUE(OnWorker([&] {
         ASSERT_EQ(QUB_CreateImage(0, "styles", -1, -1, kW, kH, 100), 0);
         qubState.qub_tttc = kText;
         ASSERT_EQ(QUB_SetTTFontSize(28, 30), 0);
-        const std::vector<uint8_t> plain = Render("\x02\x04\x06Hk");
-        const std::vector<uint8_t> ignored = Render("\x07\x1FHk\x0D");
-        const std::vector<uint8_t> bold = Render("\x03Hk");
-        const LONG weight = FontNow().lfWeight;
-        const std::vector<uint8_t> stillBold = Render("Hk");
-        const std::vector<uint8_t> normal = Render("\x04Hk");
-        const std::vector<uint8_t> italic = Render("\x01Hk");
-        const BYTE slanted = FontNow().lfItalic;
-        const std::vector<uint8_t> upright = Render("\x02Hk");
-        const std::vector<uint8_t> underlined = Render("\x05Hk");
-        const std::vector<uint8_t> plainAgain = Render("\x06Hk");
-        if (plain == Render("")) faults.push_back("Hk drew nothing");
-        if (ignored != plain) faults.push_back("codes 7, 31, 13 changed something");
-        if (weight != 700) faults.push_back("code 3 weight " + std::to_string(weight));
-        if (bold == plain) faults.push_back("bold glyphs equal the plain ones");
-        if (stillBold != bold) faults.push_back("bold did not carry to the next string");
-        if (normal != plain) faults.push_back("code 4 did not restore the plain glyphs");
-        if (slanted != 1) faults.push_back("code 1 did not set lfItalic");
-        if (italic == plain) faults.push_back("italic glyphs equal the plain ones");
-        if (upright != plain) faults.push_back("code 2 did not restore the plain glyphs");
-        if (underlined == plain) faults.push_back("underline drew nothing more");
-        if (plainAgain != plain) faults.push_back("code 6 did not restore the plain glyphs");
+        const std::vector<uint8_t> plain = Render(rows[0].text);
+        std::vector<uint8_t> bold;
+        for (const auto& r : rows) {
+            SCOPED_TRACE(testing::PrintToString(r.text));
+            const std::vector<uint8_t> got = Render(r.text);
+            EXPECT_EQ(got == plain, r.plain);
+            EXPECT_EQ(FontNow().lfWeight, r.weight);
+            EXPECT_EQ(FontNow().lfItalic, r.italic);
+            if (r.weight == 700 && !bold.empty()) {
+                EXPECT_EQ(got, bold) << "bold carried to the next string";
+            }
+            if (r.weight == 700) bold = got;
+        }
     }));
-    for (const std::string& f : faults) ADD_FAILURE() << f;
 }
 
 // The pairs must reach the platform as whole characters of the ANSI code page
