@@ -11,6 +11,7 @@
 #include "core/worker.h"
 #include "image/image_clipboard.h"
 #include "image/image_window.h"
+#include "tests/host/formats_builders.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/win_test_support.h"
 
@@ -33,18 +34,25 @@ std::vector<uint8_t> ClipboardBlock() {
     return bytes;
 }
 
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
-
 // A header of `size` bytes (40, 108 or 124) for w x h (negative: top-down).
 std::vector<uint8_t> Header(int size, int w, int h, int bits, uint32_t compression, uint32_t colours = 0) {
     std::vector<uint8_t> b(static_cast<size_t>(size), 0);
-    Put32(b, 0, static_cast<uint32_t>(size));
-    Put32(b, 4, static_cast<uint32_t>(w));
-    Put32(b, 8, static_cast<uint32_t>(h));
+    PutLe32(b, 0, static_cast<uint32_t>(size));
+    PutLe32(b, 4, static_cast<uint32_t>(w));
+    PutLe32(b, 8, static_cast<uint32_t>(h));
     b[12] = 1;
     b[14] = static_cast<uint8_t>(bits);
-    Put32(b, 16, compression);
-    Put32(b, 32, colours);
+    PutLe32(b, 16, compression);
+    PutLe32(b, 32, colours);
+    return b;
+}
+
+// A 24-bit bottom-up 2 x 2 block: rows 0x322212 0x332313, 0x302010 0x312111.
+std::vector<uint8_t> Block24() {
+    std::vector<uint8_t> b = Header(40, 2, 2, 24, BI_RGB);
+    const uint8_t rows[16] = {0x10, 0x20, 0x30, 0x11, 0x21, 0x31, 0, 0,
+                              0x12, 0x22, 0x32, 0x13, 0x23, 0x33, 0, 0};
+    b.insert(b.end(), rows, rows + 16);
     return b;
 }
 
@@ -93,17 +101,12 @@ TEST_F(Clipboard, CopyThenPasteRoundTripsBothDepths) {
 // Blocks as other programs leave them, and ones that lie about their size.
 TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
     std::vector<std::vector<uint8_t>> blocks;
-    {  // 24-bit bottom-up, 2 x 2
-        std::vector<uint8_t> b = Header(40, 2, 2, 24, BI_RGB);
-        const uint8_t rows[16] = {0x10, 0x20, 0x30, 0x11, 0x21, 0x31, 0, 0, 0x12, 0x22, 0x32, 0x13, 0x23, 0x33, 0, 0};
-        b.insert(b.end(), rows, rows + 16);
-        blocks.push_back(b);
-    }
+    blocks.push_back(Block24());
     {  // 32-bit top-down, V5 header with masks
         std::vector<uint8_t> b = Header(124, 2, -2, 32, BI_BITFIELDS);
-        Put32(b, 40, 0x00FF0000);
-        Put32(b, 44, 0x0000FF00);
-        Put32(b, 48, 0x000000FF);
+        PutLe32(b, 40, 0x00FF0000);
+        PutLe32(b, 44, 0x0000FF00);
+        PutLe32(b, 48, 0x000000FF);
         const uint32_t px[4] = {0x00323212, 0xFF332313, 0x00301020, 0x00311121};
         b.resize(b.size() + 16);
         std::memcpy(&b[124], px, 16);
@@ -118,9 +121,9 @@ TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
         blocks.push_back(b);
     }
     std::vector<uint8_t> past = blocks[0];
-    Put32(past, 8, 1000);  // rows past the block
+    PutLe32(past, 8, 1000);  // rows past the block
     std::vector<uint8_t> huge = blocks[0];
-    Put32(huge, 4, 0x7FFFFFFF);
+    PutLe32(huge, 4, 0x7FFFFFFF);
 
     std::vector<std::vector<uint32_t>> got;
     std::vector<uint8_t> got8;
@@ -184,10 +187,7 @@ TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
 // names, even when another window has become current meanwhile; without a
 // window named, it lands in the current one.
 TEST_F(Clipboard, BitmapHandedOverByRequestLandsInItsWindow) {
-    std::vector<uint8_t> b = Header(40, 2, 2, 24, BI_RGB);
-    const uint8_t rows[16] = {0x10, 0x20, 0x30, 0x11, 0x21, 0x31, 0, 0, 0x12, 0x22, 0x32, 0x13, 0x23, 0x33, 0, 0};
-    b.insert(b.end(), rows, rows + 16);
-    PutDibOnClipboard(b);
+    PutDibOnClipboard(Block24());
     ASSERT_TRUE(OnWorker([] {
         for (int n : {2, 4}) {
             QUB_CreateImage(n, "pasted", -1, -1, 3, 2, 100);
