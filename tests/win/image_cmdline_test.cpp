@@ -19,12 +19,6 @@ namespace {
 std::wstring g_program;
 std::wstring g_sample;
 
-std::wstring Title(HWND window) {
-    wchar_t text[512] = L"";
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
 // True when some pixel of the window's client area on the screen is not black.
 bool ShowsSomething(HWND window) {
     RECT r;
@@ -49,9 +43,10 @@ std::vector<std::pair<std::wstring, HWND>> ImageWindows(HANDLE process) {
             auto* s = reinterpret_cast<Search*>(p);
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
-            wchar_t cls[32] = L"";
+            wchar_t cls[32] = L"", title[512] = L"";
             GetClassNameW(w, cls, 32);
-            if (pid == s->pid && std::wstring(cls) == L"qub_iw") s->titles.push_back({Title(w), w});
+            GetWindowTextW(w, title, 512);
+            if (pid == s->pid && std::wstring(cls) == L"qub_iw") s->titles.push_back({title, w});
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));

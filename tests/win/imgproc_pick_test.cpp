@@ -316,16 +316,13 @@ TEST_F(Picking, PlacedPasteIsCentredOnTheClick) {
 
 TEST_F(Picking, BadSlotIsRefusedWithoutShowingAnything) {
     int x = 5, y = 6, x2 = 7, y2 = 8;
-    int point = -1, line = -1, box = -1;
+    std::vector<int> results;
     const std::wstring status = StatusText();
     ASSERT_TRUE(OnWorker([&] {
-        point = QUB_PickPoint(200, &x, &y);
-        line = QUB_PickLine(256, &x, &y, &x2, &y2);
-        box = QUB_PickBoxPosition(-1, 9, 9, &x, &y);
+        results = {QUB_PickPoint(200, &x, &y), QUB_PickLine(256, &x, &y, &x2, &y2),
+                   QUB_PickBoxPosition(-1, 9, 9, &x, &y)};
     }));
-    EXPECT_EQ(point, 2);
-    EXPECT_EQ(line, 2);
-    EXPECT_EQ(box, 2);
+    EXPECT_EQ(results, std::vector<int>({2, 2, 2}));
     EXPECT_EQ(std::vector<int>({x, y, x2, y2}), std::vector<int>({5, 6, 7, 8}));
     EXPECT_EQ(StatusText(), status);
     EXPECT_EQ(qubState.pickActive.load(), 0);
