@@ -23,6 +23,7 @@
 #include "image/toolbox_menu.h"
 #include "imgproc/image_commands.h"
 #include "imgproc/image_drawing.h"
+#include "imgproc/truetype_text.h"
 #include "text/text_window.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/text_test_support.h"
@@ -81,16 +82,16 @@ protected:
         });
     }
 
-    // A fresh noisy window in kSlot, the clipboard holding a 9 x 9 picture.
+    // A fresh noisy window in kSlot, the clipboard holding a 9 x 5 picture.
     void Fresh(int zoom = 0) {
         ASSERT_TRUE(OnWorker([zoom] {
             for (int n = 0; n < kImageSlots; ++n) QUB_DestroyImage(n);
-            QUB_CreateImageDepth(9, "clip", -1, -1, 9, 9, 100, GetParam());
+            QUB_CreateImageDepth(9, "clip", -1, -1, 9, 5, 100, GetParam());
             uint32_t palette[256];
             for (int k = 0; k < 256; ++k) palette[k] = static_cast<uint32_t>(k) * 0x010101u;
             palette[0x99] = kPasted;
             QUB_SetPalette(palette, 256);  // refused by a 32-bit window
-            for (int y = 0; y < 9; ++y)
+            for (int y = 0; y < 5; ++y)
                 for (int x = 0; x < 9; ++x) QUB_SetPixel(x, y, kPasted);
             QUB_CopyImage(9);
             QUB_DestroyImage(9);
@@ -172,6 +173,7 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
     };
     const auto unlisted = [&](int id) { return Case{id, Answer(), same}; };
     uint32_t pixel = 0;  // the pixel the Pixel row prints
+    HFONT font = nullptr;  // the TrueType font before the command
 
     const std::vector<Case> cases = {
         {kTbLoad, Dialog(L"Load image file", load),
@@ -205,8 +207,10 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         {kTbPaste, Clicks({{100, 50}}),
          [](const Copy& before) {
              EXPECT_EQ(PixelAt(kSlot, 100, 50), Stored(kPasted));
-             EXPECT_EQ(PixelAt(kSlot, 96, 46), Stored(kPasted)) << "centred on the click";
-             EXPECT_EQ(PixelAt(kSlot, 95, 46), before.At(95, 46));
+             // Centred on the click: the corner at (100 - 9 / 2, 50 - 5 / 2).
+             EXPECT_EQ(PixelAt(kSlot, 96, 48), Stored(kPasted));
+             EXPECT_EQ(PixelAt(kSlot, 95, 48), before.At(95, 48));
+             EXPECT_EQ(PixelAt(kSlot, 96, 47), before.At(96, 47));
          }},
         {kTbPaste, Cancel(), same},
         {kTbPasteTopLeft, Answer(), at(0, 0, kPasted)},
@@ -289,8 +293,13 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         {kTbResizePrompt, Clicks({}, {L"99999999", L"99999999"}), same},
         {kTbTrueTypeDraw, Clicks({{60, 10}, {91, 33}}, {L"Hg"}),
          [](const Copy& before) { EXPECT_FALSE(before.SameAs(kSlot)); }},
-        {kTbFontChange, Dialog(L"", L""),
-         [](const Copy&) { EXPECT_EQ(GetObjectType(qubState.ttFont), static_cast<DWORD>(OBJ_FONT)); }},
+        {kTbFontChange, Dialog(L"", L""),  // cancelled: the bold 16 x 24 font of Draw made again
+         [&](const Copy&) {
+             LOGFONTW f = {};
+             GetObjectW(qubState.ttFont, sizeof f, &f);
+             EXPECT_TRUE(qubState.ttFont == font || GetObjectType(font) == 0) << "old font kept";
+             EXPECT_EQ(std::vector<LONG>({f.lfWidth, f.lfHeight, f.lfWeight}), std::vector<LONG>({16, 24, 700}));
+         }},
         {kTbPatternRgb, Answer(), at(0, 0, 0x0000FF)},
         {kTbPatternHsv, Answer(), at(0, 0, 0xFFFFFF)},
         {kTbPatternYCrCb, Answer(), at(kW / 2, kH / 2, 0)},
@@ -329,6 +338,7 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         QUB_DestroyImage(9);
         QUB_OpenTextWindow(0, -1, -1, 400, 300);
         QUB_StartLog(0);
+        QUB_DrawTTChar(3);  // bold, kept by a cancelled font change
     }));
     s.saveFilterIndex = 2;
     for (const Case& c : cases) {
@@ -336,6 +346,7 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         SCOPED_TRACE(testing::Message() << "command " << c.id);
         Fresh(c.zoomFirst);
         const Copy before = Copy::Of(kSlot);
+        font = qubState.ttFont;
         ASSERT_TRUE(Run(c.id, c.answer)) << "command " << c.id << " did not finish";
         ASSERT_TRUE(OnWorker([&] { c.check(before); }));
     }

@@ -19,9 +19,9 @@
 #include "imgproc/flood_fill.h"
 #include "imgproc/image_drawing.h"
 #include "imgproc/image_transforms.h"
-#include "imgproc/plot_values.h"
 #include "imgproc/test_patterns.h"
 #include "imgproc/transforms.h"
+#include "imgproc/truetype_text.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/win_test_support.h"
 
@@ -45,72 +45,59 @@ std::function<void(Copy&)> Engine(F32 f32, F8 f8, A... a) {
 }
 
 // One call on the current window, the engine's function on the copy, which
-// must leave the same bytes; the pen it leaves; a value the description gives
-// (before, slot; true when it holds), or none.
+// must leave the same bytes, and the pen it leaves. The engines' shapes are
+// walked natively; here each call is one row, run on both depths.
 struct Step {
     const char* name;
     std::function<int()> call;
     std::function<void(Copy&)> engine;
     int penX, penY;
-    std::function<bool(const Copy&, int)> spec;
 };
 
 std::vector<Step> Steps() {
     const uint32_t c = 0x00C15A3Eu;  // low byte 0x3E for the 8-bit window
-    const auto none = [](Copy&) {};
     const auto cur = [] { return qubState.currentImage; };
     return {
-        {"SetPixel", [=] { return QUB_SetPixel(3, 4, c); }, Engine(QUB_SetPixel32, QUB_SetPixel8, 3, 4, c), 3, 4,
-         [=](const Copy& k, int n) { return PixelAt(n, 3, 4) == (k.Is32() ? c : 0x3Eu); }},
-        {"SetPixel outside", [=] { return QUB_SetPixel(-5, 1000, c); }, none, -5, 1000, nullptr},
+        {"SetPixel", [=] { return QUB_SetPixel(3, 4, c); }, Engine(QUB_SetPixel32, QUB_SetPixel8, 3, 4, c), 3, 4},
         {"SetPixelKeepPen", [=] { return QUB_SetPixelKeepPen(5, 6, c); },
-         Engine(QUB_SetPixel32, QUB_SetPixel8, 5, 6, c), kKeep, 0, nullptr},
-        {"XorPixel", [] { return QUB_XorPixel(7, 8); }, Engine(QUB_XorPixel32, QUB_XorPixel8, 7, 8), 7, 8,
-         [](const Copy& k, int n) { return PixelAt(n, 7, 8) == (k.At(7, 8) ^ (k.Is32() ? 0xFFFFFFu : 255u)); }},
+         Engine(QUB_SetPixel32, QUB_SetPixel8, 5, 6, c), kKeep, 0},
+        {"XorPixel", [] { return QUB_XorPixel(7, 8); }, Engine(QUB_XorPixel32, QUB_XorPixel8, 7, 8), 7, 8},
         {"XorPixelKeepPen", [] { return QUB_XorPixelKeepPen(1, 1); }, Engine(QUB_XorPixel32, QUB_XorPixel8, 1, 1),
-         kKeep, 0, nullptr},
+         kKeep, 0},
         {"DrawLine clipped", [=] { return QUB_DrawLine(c, -10, 2, 50, 17); },
-         Engine(QUB_DrawLine32, QUB_DrawLine8, c, -10, 2, 50, 17), 50, 17, nullptr},
+         Engine(QUB_DrawLine32, QUB_DrawLine8, c, -10, 2, 50, 17), 50, 17},
         {"XorLine", [] { return QUB_XorLine(30, -3, 2, 40); }, Engine(QUB_XorLine32, QUB_XorLine8, 30, -3, 2, 40),
-         2, 40, nullptr},
+         2, 40},
         {"DrawBox", [] { return QUB_DrawBox(20, 15, 4, 3); }, Engine(QUB_DrawBox32, QUB_DrawBox8, kInk, 20, 15, 4, 3),
-         4, 3, nullptr},
+         4, 3},
         {"FillBox", [] { return QUB_FillBox(12, 9, 6, 5); }, Engine(QUB_FillBox32, QUB_FillBox8, kInk, 12, 9, 6, 5),
-         11, 8, nullptr},
-        {"FillBox thin", [] { return QUB_FillBox(36, 20, 37, 25); },
-         Engine(QUB_FillBox32, QUB_FillBox8, kInk, 36, 20, 37, 25), 36, 20, nullptr},
-        {"XorBox", [] { return QUB_XorBox(1, 2, 30, 20); }, Engine(QUB_XorBox32, QUB_XorBox8, 1, 2, 30, 20), 30, 19,
-         nullptr},
+         11, 8},
+        {"XorBox", [] { return QUB_XorBox(1, 2, 30, 20); }, Engine(QUB_XorBox32, QUB_XorBox8, 1, 2, 30, 20), 30, 19},
         {"XorFillBox", [] { return QUB_XorFillBox(10, 10, -5, 3); },
-         Engine(QUB_XorFillBox32, QUB_XorFillBox8, -5, 3, 10, 10), 10, 10, nullptr},
+         Engine(QUB_XorFillBox32, QUB_XorFillBox8, -5, 3, 10, 10), 10, 10},
         {"DrawCircle", [=] { return QUB_DrawCircle(18, 11, c, 9); },
-         Engine(QUB_DrawCircle32, QUB_DrawCircle8, 18, 11, c, 9), kKeep, 0, nullptr},
+         Engine(QUB_DrawCircle32, QUB_DrawCircle8, 18, 11, c, 9), kKeep, 0},
         {"FillCircle (r, cx, cy)", [] { return QUB_FillCircle(5, 30, 10); },
-         Engine(QUB_FillCircle32, QUB_FillCircle8, 30, 10, kInk, 5, kNoPen), 33, 6, nullptr},
+         Engine(QUB_FillCircle32, QUB_FillCircle8, 30, 10, kInk, 5, kNoPen), 33, 6},
         {"XorCircle", [] { return QUB_XorCircle(10, 10, 7); }, Engine(QUB_XorCircle32, QUB_XorCircle8, 10, 10, 7),
-         kKeep, 0, nullptr},
+         kKeep, 0},
         {"XorFillCircle (r, cx, cy)", [] { return QUB_XorFillCircle(6, 20, 22); },
-         Engine(QUB_XorFillCircle32, QUB_XorFillCircle8, 20, 22, 6, kNoPen), 24, 18, nullptr},
+         Engine(QUB_XorFillCircle32, QUB_XorFillCircle8, 20, 22, 6, kNoPen), 24, 18},
         {"Paint", [] { return QUB_Paint(8, 7); }, Engine(QUB_FloodFill32, QUB_FloodFill8, 8, 7, kInk, &g_lastRun),
-         kLastRun, 0, [](const Copy& k, int n) { return PixelAt(n, 8, 7) == (k.Is32() ? kInk : 0xC0u); }},
-        {"Paint with the colour it has", [] { return QUB_Paint(8, 7); }, none, kKeep, 0, nullptr},
-        {"Invert", [=] { return QUB_InvertImage(cur()); }, Engine(QUB_InvertImage32, QUB_InvertImage8), kKeep, 0,
-         [](const Copy& k, int n) { return PixelAt(n, 0, 0) == (k.Is32() ? 0xFFFFFFu : 255u) - k.At(0, 0); }},
+         kLastRun, 0},
+        {"Paint with the colour it has", [] { return QUB_Paint(8, 7); }, [](Copy&) {}, kKeep, 0},
+        {"Invert", [=] { return QUB_InvertImage(cur()); }, Engine(QUB_InvertImage32, QUB_InvertImage8), kKeep, 0},
         {"FlipHorizontal", [=] { return QUB_FlipHorizontal(cur()); },
-         Engine(QUB_FlipHorizontal32, QUB_FlipHorizontal8), kKeep, 0,
-         [](const Copy& k, int n) { return PixelAt(n, 0, 1) == k.At(kW - 1, 1); }},
+         Engine(QUB_FlipHorizontal32, QUB_FlipHorizontal8), kKeep, 0},
         {"FlipVertical", [=] { return QUB_FlipVertical(cur()); }, Engine(QUB_FlipVertical32, QUB_FlipVertical8),
-         kKeep, 0, [](const Copy& k, int n) { return PixelAt(n, 1, 0) == k.At(1, kH - 1); }},
-        {"RGB pattern", QUB_TestPatternRgb, Engine(QUB_TestPatternRgb32, QUB_TestPatternRgb8), kKeep, 0,
-         [](const Copy& k, int n) { return !k.Is32() || PixelAt(n, 0, 0) == 0x0000FFu; }},
-        {"HSV pattern", QUB_TestPatternHsv, Engine(QUB_TestPatternHsv32, QUB_TestPatternHsv8), kKeep, 0, nullptr},
-        {"YCrCb pattern", QUB_TestPatternYCrCb, Engine(QUB_TestPatternYCrCb32, QUB_TestPatternYCrCb8), kKeep, 0,
-         nullptr},
-        {"Yuv pattern", QUB_TestPatternYuv, Engine(QUB_TestPatternYuv32, QUB_TestPatternYuv8), kKeep, 0, nullptr},
-        {"YIQ pattern", QUB_TestPatternYiq, Engine(QUB_TestPatternYiq32, QUB_TestPatternYiq8), kKeep, 0, nullptr},
+         kKeep, 0},
+        {"RGB pattern", QUB_TestPatternRgb, Engine(QUB_TestPatternRgb32, QUB_TestPatternRgb8), kKeep, 0},
+        {"HSV pattern", QUB_TestPatternHsv, Engine(QUB_TestPatternHsv32, QUB_TestPatternHsv8), kKeep, 0},
+        {"YCrCb pattern", QUB_TestPatternYCrCb, Engine(QUB_TestPatternYCrCb32, QUB_TestPatternYCrCb8), kKeep, 0},
+        {"Yuv pattern", QUB_TestPatternYuv, Engine(QUB_TestPatternYuv32, QUB_TestPatternYuv8), kKeep, 0},
+        {"YIQ pattern", QUB_TestPatternYiq, Engine(QUB_TestPatternYiq32, QUB_TestPatternYiq8), kKeep, 0},
         // Grey is drawn with lines, which move the pen.
-        {"Grey pattern", QUB_TestPatternGrey, Engine(QUB_TestPatternGrey32, QUB_TestPatternGrey8), kW - 1, kH - 1,
-         nullptr},
+        {"Grey pattern", QUB_TestPatternGrey, Engine(QUB_TestPatternGrey32, QUB_TestPatternGrey8), kW - 1, kH - 1},
     };
 }
 
@@ -140,14 +127,10 @@ TEST_F(Calls, EveryCallMatchesTheEngineOnBothDepths) {
             Copy copy = Copy::Of(n);
             for (const Step& step : Steps()) {
                 SCOPED_TRACE(std::string(step.name) + " on " + std::to_string(copy.depth));
-                const Copy before = copy;
                 const int keptX = qubState.penX, keptY = qubState.penY;
                 EXPECT_EQ(step.call(), 0);
                 step.engine(copy);
                 EXPECT_TRUE(copy.SameAs(n)) << "pixels differ from the engine's";
-                if (step.spec) {
-                    EXPECT_TRUE(step.spec(before, n));
-                }
                 const int wantX = step.penX == kKeep ? keptX : step.penX == kLastRun ? g_lastRun.x : step.penX;
                 const int wantY = step.penX == kKeep ? keptY : step.penX == kLastRun ? g_lastRun.y : step.penY;
                 EXPECT_EQ(qubState.penX, wantX);
@@ -248,7 +231,6 @@ TEST_F(Calls, RotationsTurnTheWindowAndKeepThePalette) {
             if (start.Is32()) QUB_RotateRight32(src.P32(), w, h, turned.P32());
             else QUB_RotateRight8(src.P8(), w, h, src.stride, turned.P8(), turned.stride);
             EXPECT_TRUE(turned.SameAs(n));
-            EXPECT_EQ(PixelAt(n, h - 1, 0), start.At(0, 0)) << "the top-left goes top-right";
             const ImageWindowRecord& r = qubState.images[n];
             const SIZE after = ClientSize(r.window);
             EXPECT_EQ(after.cx, r.displayWidth);
@@ -257,8 +239,6 @@ TEST_F(Calls, RotationsTurnTheWindowAndKeepThePalette) {
             EXPECT_EQ(qubState.currentImage, n);
             EXPECT_EQ(QUB_RotateLeft(n), 0);
             EXPECT_TRUE(start.SameAs(n)) << "left after right";
-            for (int i = 0; i < 4; ++i) QUB_RotateLeft(n);
-            EXPECT_TRUE(start.SameAs(n)) << "four left turns";
         }
         EXPECT_EQ(PaletteOf(1), OddPalette());
         // Wide and low fits; standing on its end it would need a zoom both
@@ -271,21 +251,15 @@ TEST_F(Calls, RotationsTurnTheWindowAndKeepThePalette) {
     }));
 }
 
-TEST_F(Calls, SizeStepsGiveTheRoundedSizes) {
-    const struct {
-        int w, h, zoom, step, result, newW, newH;
-    } steps[] = {{3, 3, 100, 500, 0, 2, 2}, {100, 100, 100, 1414, 0, 141, 141}, {640, 480, 50, 707, 0, 452, 339},
-                 {1, 1, 100, 100, 2, 1, 1}};  // 0.1 of a pixel is refused, the window kept
+// The toolbox's size rows give the rounded sizes of each step; here a step
+// to under a pixel is refused with the window kept, and doubling in
+// COLORONCOLOR mode repeats each pixel in a 2 x 2 block.
+TEST_F(Calls, SizeStepsRefuseNothingAndDoubleByBlocks) {
     ASSERT_TRUE(OnWorker([&] {
-        for (const auto& s : steps) {
-            QUB_CreateImage(0, "step", -1, -1, s.w, s.h, s.zoom);
-            EXPECT_EQ(QUB_ScaleImage(0, s.step), s.result) << s.w << " x " << s.step;
-            EXPECT_TRUE(qubState.images[0].inUse);
-            EXPECT_EQ(qubState.images[0].width, s.newW);
-            EXPECT_EQ(qubState.images[0].height, s.newH);
-            QUB_DestroyImage(0);
-        }
-        // Doubling in COLORONCOLOR mode repeats each pixel in a 2 x 2 block.
+        QUB_CreateImage(0, "step", -1, -1, 1, 1, 100);
+        EXPECT_EQ(QUB_ScaleImage(0, 100), 2);
+        EXPECT_TRUE(qubState.images[0].inUse);
+        EXPECT_EQ(qubState.images[0].width, 1);
         QUB_CreateImage8(3, "x2", -1, -1, 7, 5, 100);
         FillNoise(3, 9);
         const Copy k = Copy::Of(3);
@@ -297,8 +271,9 @@ TEST_F(Calls, SizeStepsGiveTheRoundedSizes) {
     }));
 }
 
-// The graphs' plots: rows as data, curve rows by scale, the CrCb plane.
-TEST_F(Calls, RowsAndPlots) {
+// Rows as data, 8-bit rows at their stride; the graphs drawn from them are
+// checked by the toolbox's graph rows.
+TEST_F(Calls, RowsAreReadAtTheirStride) {
     uint32_t row[5] = {1, 1, 1, 1, 1};
     uint8_t bytes[6] = {1, 1, 1, 1, 1, 1};
     ASSERT_TRUE(OnWorker([&] {
@@ -308,32 +283,9 @@ TEST_F(Calls, RowsAndPlots) {
         QUB_CreateImage8(1, "src8", -1, -1, 3, 2, 100);
         for (int i = 0; i < 8; ++i) qubState.imageBits8[1][i] = static_cast<uint8_t>(i + 1);
         QUB_ReadRow(bytes, 1, 6);
-
-        QUB_CreateImage(2, "graph", -1, -1, 40, 128, 100);
-        const uint32_t hues[3] = {0xFF0001u, 0x00FFFFu, 0x00FF00u};  // H = 359, 180, 120
-        QUB_PlotChannel(hues, 10, 2, kPlotHue | kPlotDots, 0x123456);
-        EXPECT_EQ(QUB_GetPixel(10, 0), 0x123456u) << "H 359 on row 0";
-        EXPECT_EQ(QUB_GetPixel(11, 64), 0x123456u) << "H 180 on row 64";
-        // Joined: from (20, 0) to (22, 127) the curve passes row 64 at x = 21.
-        const uint32_t ramp[3] = {0xFF0000u, 0x800000u, 0x000000u};
-        QUB_PlotChannel(ramp, 20, 3, kPlotRed | kPlotJoined, 0x00FF00);
-        EXPECT_EQ(QUB_GetPixel(21, 64), 0x00FF00u);
-
-        QUB_CreateImage(3, "crcb", -1, -1, 256, 256, 100);
-        const uint32_t chroma[3] = {0xFF0000u, 0x0000FFu, 0x000000u};
-        QUB_PlotCrCbLine(chroma, 3);
-        // Cb -42, Cr 128: set white, then the magenta segment starts there.
-        EXPECT_EQ(QUB_GetPixel(86, 0), 0xFF00FFu);
-        EXPECT_EQ(QUB_GetPixel(5, 128), 0x808080u);
-        EXPECT_EQ(qubState.qub_tc, 0x8888FFu) << "the last label's colour stays";
-        EXPECT_EQ(QUB_GetPixel(128, 128), 0xFFFFFFu) << "where the white second segment ends";
     }));
-    EXPECT_EQ(row[0], 0x40404u);
-    EXPECT_EQ(row[2], 0x60606u);
-    EXPECT_EQ(row[3], 0u) << "outside the image";
-    EXPECT_EQ(bytes[0], 5) << "8-bit rows are 4 bytes apart";
-    EXPECT_EQ(bytes[2], 7);
-    EXPECT_EQ(bytes[3], 0);
+    EXPECT_EQ(std::vector<uint32_t>(row, row + 4), std::vector<uint32_t>({0x40404u, 0x50505u, 0x60606u, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4), std::vector<uint8_t>({5, 6, 7, 0})) << "4 bytes a row";
 }
 
 // A closed current slot: nothing is written anywhere, the pen, the cursor and
@@ -359,7 +311,8 @@ TEST_F(Calls, ClosedCurrentSlotIsRefused) {
             QUB_InvertImage(0),        QUB_FlipHorizontal(0),        QUB_FlipVertical(0),
             QUB_RotateRight(0),        QUB_RotateLeft(0),            QUB_ScaleImage(0, 500),
             QUB_ReadRow(row, 0, 4),    QUB_PlotChannel(row, 0, 4, 0x81, 5),
-            QUB_PlotCrCbLine(row, 4),  QUB_PlotCrCbArea(1, row, 4)};
+            QUB_PlotCrCbLine(row, 4),  QUB_PlotCrCbArea(1, row, 4),   QUB_DrawTTChar('A'),
+            QUB_DrawTTChar(10)};
         for (size_t i = 0; i < sizeof results / sizeof results[0]; ++i) EXPECT_EQ(results[i], 1) << "call " << i;
         EXPECT_EQ(QUB_GetPixel(1, 1), 0u);
         EXPECT_EQ(QUB_ProbePixel(1, 1), -1);
@@ -367,6 +320,11 @@ TEST_F(Calls, ClosedCurrentSlotIsRefused) {
         EXPECT_EQ(qubState.penY, 12);
         EXPECT_EQ(qubState.textX, 13);
         EXPECT_EQ(row[0], 7u) << "the reader's buffer is untouched";
+        EXPECT_EQ(QUB_DrawTTChar(3), 0) << "styles switch without a picture";
+        LOGFONTW f = {};
+        GetObjectW(qubState.ttFont, sizeof f, &f);
+        EXPECT_EQ(f.lfWeight, 700);
+        QUB_DrawTTChar(4);  // bold off again
         qubState.currentImage = 300;  // out of range as well as closed
         EXPECT_EQ(QUB_SetPixel(0, 0, 1), 1);
         EXPECT_EQ(QUB_TestPatternRgb(), 1);

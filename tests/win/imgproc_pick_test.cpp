@@ -11,14 +11,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/library_state.h"
-#include "image/image_clipboard.h"
 #include "image/image_window.h"
 #include "imgproc/pick_tools.h"
 #include "tests/host/formats_builders.h"
@@ -279,39 +277,6 @@ TEST_F(Picking, CancelAndStopEraseTheBandAndGiveNoPoints) {
         {"box stopped", Box9, {{Act::kMove, 36, 0}, {Act::kStop, 0, 0}}, 3, {0, 0}, Band::kBox, 9, 9},
     };
     for (const Case& c : cases) Run(c);
-}
-
-// "Paste" without a place: the clipboard's 5 x 3 picture is centred on the
-// clicked pixel, its corner at (20 - 5 / 2, 15 - 3 / 2).
-TEST_F(Picking, PlacedPasteIsCentredOnTheClick) {
-    BITMAPINFOHEADER header = {sizeof header, 5, 3, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<uint8_t> block(sizeof header + 16 * 3, 0);
-    std::memcpy(block.data(), &header, sizeof header);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) std::memcpy(&block[sizeof header + 16 * y + 3 * x], "\x30\x20\x10", 3);
-    PutDibOnClipboard(block);
-
-    struct Seen {
-        std::vector<uint32_t> before, after;
-        std::atomic<int> done{0};
-    };
-    auto seen = std::make_shared<Seen>();  // outlives a routine left waiting by a failure
-    g_testRoutine = [seen] {
-        seen->before.assign(qubState.imageBits32[kSlot], qubState.imageBits32[kSlot] + kW * kH);
-        QUB_PasteImage(-1, kSlot, -1);
-        seen->after.assign(qubState.imageBits32[kSlot], qubState.imageBits32[kSlot] + kW * kH);
-        seen->done.store(1);
-    };
-    ASSERT_TRUE(StartRoutine());
-    ASSERT_TRUE(AnswerPick(kSlot, {{20, 15}}));
-    ASSERT_TRUE(PumpUntil([&] { return seen->done.load() == 1 && qubState.routineRunning.load() == 0; }));
-    g_testRoutine = nullptr;
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
-            const bool inside = x >= 18 && x <= 22 && y >= 14 && y <= 16;
-            const size_t i = static_cast<size_t>(y) * kW + x;
-            EXPECT_EQ(seen->after[i], inside ? 0x00102030u : seen->before[i]) << x << "," << y;
-        }
 }
 
 TEST_F(Picking, BadSlotIsRefusedWithoutShowingAnything) {

@@ -152,17 +152,6 @@ TEST_F(TTText, GlyphsStayInsideTheirCellInTheTextColour) {
         EXPECT_EQ(qubState.textY, 33 + 24);
         EXPECT_EQ(qubState.textX, 60 + cdWidth);
         EXPECT_TRUE(b.y1 > 33 && b.y1 <= 57 && b.y0 >= 10) << "second line one pitch lower";
-
-        // A closed slot draws nothing and keeps the cursor; styles still switch.
-        QUB_DestroyImage(1);
-        qubState.currentImage = 1;
-        const int x = qubState.textX, y = qubState.textY;
-        EXPECT_EQ(QUB_DrawTTChar('A'), 1);
-        EXPECT_EQ(QUB_DrawTTChar(10), 1);
-        EXPECT_EQ(qubState.textX, x);
-        EXPECT_EQ(qubState.textY, y);
-        EXPECT_EQ(QUB_DrawTTChar(3), 0);
-        EXPECT_EQ(FontNow().lfWeight, 700) << "bold without a picture";
     }));
 }
 
@@ -357,40 +346,6 @@ TEST_F(TTText, DrawCommandReadsALineAndDrawsItInTheRectangle) {
     EXPECT_LE(b.y1, 33);
     EXPECT_GE(b.x0, 60);
     EXPECT_EQ(QUB_TTDrawCommand(nullptr, 0, 0, 9, 9), 1) << "no image window";
-}
-
-// "Font Change" cancelled: the same font is made again, the old one deleted.
-TEST_F(TTText, CancelledFontChangeKeepsTheSameFont) {
-    HWND image = nullptr;
-    HFONT old = nullptr;
-    LOGFONTW was = {};
-    std::atomic<int> result{-1};
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage(0, "font", -1, -1, kW, kH, 100);
-        QUB_SetTTFontSize(30, 20);
-        QUB_DrawTTChar(3);
-        image = qubState.images[0].window;
-        old = qubState.ttFont;
-        was = FontNow();
-    }));
-    ASSERT_TRUE(StartOnWorker([&] { result = QUB_TTFontChangeCommand(image); }));
-    HWND dialog = nullptr;
-    const bool shown = PumpUntil([&] { return (dialog = FindOwnedDialog(image)) != nullptr; });
-    if (shown) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitRoutineEnd());
-    ASSERT_TRUE(shown) << "no font dialog owned by the image window";
-    EXPECT_EQ(result.load(), 0);
-    EXPECT_EQ(GetObjectType(qubState.ttFont), static_cast<DWORD>(OBJ_FONT));
-    if (qubState.ttFont != old) {
-        EXPECT_EQ(GetObjectType(old), 0u) << "old font not deleted";
-    }
-    const LOGFONTW now = FontNow();
-    EXPECT_EQ(now.lfHeight, was.lfHeight);
-    EXPECT_EQ(now.lfWidth, was.lfWidth);
-    EXPECT_EQ(now.lfWeight, 700);
-    EXPECT_STREQ(now.lfFaceName, was.lfFaceName);
-    EXPECT_EQ(qubState.ttFontHeight, 20);
-    EXPECT_EQ(qubState.ttFontWidth, 15);
 }
 
 }  // namespace
