@@ -22,6 +22,7 @@
 #include "imgproc/test_patterns.h"
 #include "imgproc/transforms.h"
 #include "imgproc/truetype_text.h"
+#include "imgproc/truetype_text_win.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/win_test_support.h"
 
@@ -312,7 +313,7 @@ TEST_F(Calls, ClosedCurrentSlotIsRefused) {
             QUB_RotateRight(0),        QUB_RotateLeft(0),            QUB_ScaleImage(0, 500),
             QUB_ReadRow(row, 0, 4),    QUB_PlotChannel(row, 0, 4, 0x81, 5),
             QUB_PlotCrCbLine(row, 4),  QUB_PlotCrCbArea(1, row, 4),   QUB_DrawTTChar('A'),
-            QUB_DrawTTChar(10)};
+            QUB_DrawTTChar(10),        QUB_TTDrawCommand(nullptr, 0, 0, 9, 9)};
         for (size_t i = 0; i < sizeof results / sizeof results[0]; ++i) EXPECT_EQ(results[i], 1) << "call " << i;
         EXPECT_EQ(QUB_GetPixel(1, 1), 0u);
         EXPECT_EQ(QUB_ProbePixel(1, 1), -1);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <cstdio>
 #include <cstdint>
@@ -17,10 +16,8 @@
 #include "image/image_window.h"
 #include "imgproc/truetype_text.h"
 #include "imgproc/truetype_text_win.h"
-#include "text/text_window.h"
 #include "imgproc/tt_layout.h"
 #include "tests/win/image_test_support.h"
-#include "tests/win/text_test_support.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -128,27 +125,17 @@ TEST_F(TTText, GlyphsStayInsideTheirCellInTheTextColour) {
         EXPECT_EQ(foreign, -1) << "a pixel not of the text colour";
         EXPECT_GT(exact, 0) << "no pixel in exactly qub_tttc";
 
-        // A 32 x 24 rectangle: font width 16, height 24, cell rows ymin ... ymax.
+        // In a 32 x 24 rectangle (a 16 x 24 font) a newline goes back to
+        // textLeft, one ttFontHeight lower.
         QUB_SelectImage(0);
-        Fill(0);
-        Copy before = Copy::Of(0);
-        ASSERT_EQ(QUB_DrawTTInRect(60, 10, 91, 33, "Hg"), 0);
-        const LOGFONTW f = FontNow();
-        EXPECT_EQ(std::vector<int>({qubState.ttFontWidth, qubState.ttFontHeight, int(f.lfWidth),
-                                    int(f.lfHeight)}),
-                  std::vector<int>({16, 24, 16, 24}));
-        Bounds b = ChangedSince(before, 0);
-        EXPECT_TRUE(b.changed > 0 && b.y0 >= 10 && b.y1 <= 33 && b.x0 >= 60)
-            << "Hg in the rectangle";
-
-        // A newline goes back to textLeft, one ttFontHeight lower.
+        ASSERT_EQ(QUB_SetTTFontSize(32, 24), 0);
         qubState.textX = 60;
         QUB_DrawTTString("cd");
         const int cdWidth = qubState.textX - 60;
         Fill(0);
-        before = Copy::Of(0);
+        const Copy before = Copy::Of(0);
         QUB_DrawTTInRect(60, 10, 91, 33, "ab\ncd");
-        b = ChangedSince(before, 0);
+        const Bounds b = ChangedSince(before, 0);
         EXPECT_EQ(qubState.textY, 33 + 24);
         EXPECT_EQ(qubState.textX, 60 + cdWidth);
         EXPECT_TRUE(b.y1 > 33 && b.y1 <= 57 && b.y0 >= 10) << "second line one pitch lower";
@@ -314,38 +301,6 @@ TEST_F(TTText, TallRectanglesAndUnmadeFontsStillDraw) {
     ASSERT_TRUE(exhausted) << "GDI handles ran out";
     EXPECT_EQ(refused, 2) << "the bold font could not be made";
     EXPECT_TRUE(plain == unmade) << "B is drawn after the refused style, in the same font";
-}
-
-// The toolbox's "Draw" once the rectangle is picked: the window's slot made
-// current, a line read after the prompt, and the line drawn in the rectangle.
-TEST_F(TTText, DrawCommandReadsALineAndDrawsItInTheRectangle) {
-    std::atomic<int> result{-1};
-    std::atomic<int> current{-1};
-    Copy before;
-    ASSERT_TRUE(StartOnWorker([&] {
-        QUB_CreateImage(2, "draw", -1, -1, kW, kH, 100);
-        QUB_SelectImage(2);
-        qubState.qub_tttc = kText;
-        Fill(2);
-        before = Copy::Of(2);
-        qubState.currentImage = 0;  // closed: the command must select the window's own slot
-        result = QUB_TTDrawCommand(qubState.images[2].window, 60, 10, 91, 33);
-        current = qubState.currentImage;
-    }));
-    ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
-    SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, L"Hg\r");
-    ASSERT_TRUE(WaitRoutineEnd());
-    OnWorker([] { QUB_CloseTextWindow(qubState.currentTextWindow); });
-    EXPECT_EQ(result.load(), 0);
-    EXPECT_EQ(current.load(), 2);
-    EXPECT_EQ(qubState.ttFontHeight, 24);
-    EXPECT_EQ(qubState.ttFontWidth, 16);
-    const Bounds b = ChangedSince(before, 2);
-    EXPECT_GT(b.changed, 0);
-    EXPECT_GE(b.y0, 10);
-    EXPECT_LE(b.y1, 33);
-    EXPECT_GE(b.x0, 60);
-    EXPECT_EQ(QUB_TTDrawCommand(nullptr, 0, 0, 9, 9), 1) << "no image window";
 }
 
 }  // namespace
