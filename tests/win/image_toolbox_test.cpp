@@ -36,17 +36,22 @@ constexpr uint32_t kPasted = 0x00336699u;  // the clipboard picture's colour
 
 // The colour the window stores for `rgb`: itself, or its low byte in 8 bits.
 uint32_t Stored(uint32_t rgb) { return qubState.images[kSlot].depth == 32 ? rgb : rgb & 255u; }
-uint32_t Inverted(uint32_t v) { return qubState.images[kSlot].depth == 32 ? ~v & 0xFFFFFFu : 255u - v; }
+uint32_t Inverted(uint32_t v) {
+    return qubState.images[kSlot].depth == 32 ? ~v & 0xFFFFFFu : 255u - v;
+}
 
 // What the test does while the command waits.
 struct Answer {
     std::vector<POINT> clicks;        // image pixels, one per point of the pick
     std::vector<std::wstring> lines;  // typed after each prompt, Enter added
-    const wchar_t* dialog = nullptr;  // a dialog to answer: its caption, or L"" for one owned by the window
+    const wchar_t* dialog = nullptr;  // a dialog to answer: its caption, or L"" for one owned
+                                      // by the window
     std::wstring dialogPath;          // typed into the file dialog; empty: cancel
     bool cancel = false;              // a right press instead of the first click
 };
-Answer Clicks(std::vector<POINT> clicks, std::vector<std::wstring> lines = {}) { return {clicks, lines, nullptr, L""}; }
+Answer Clicks(std::vector<POINT> clicks, std::vector<std::wstring> lines = {}) {
+    return {clicks, lines, nullptr, L""};
+}
 Answer Dialog(const wchar_t* caption, std::wstring path) { return {{}, {}, caption, path, false}; }
 Answer Cancel() { return {{}, {}, nullptr, L"", true}; }
 
@@ -168,9 +173,12 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
     const auto at = [](int x, int y, uint32_t rgb) {
         return [=](const Copy&) { EXPECT_EQ(PixelAt(kSlot, x, y), Stored(rgb)) << x << "," << y; };
     };
-    const auto zoom = [](int z) { return [=](const Copy&) { EXPECT_EQ(qubState.images[kSlot].zoom, z); }; };
+    const auto zoom = [](int z) {
+        return [=](const Copy&) { EXPECT_EQ(qubState.images[kSlot].zoom, z); };
+    };
     const auto inverted = [](int x, int y) {
-        return [=](const Copy& before) { EXPECT_EQ(PixelAt(kSlot, x, y), Inverted(before.At(x, y))); };
+        return
+            [=](const Copy& before) { EXPECT_EQ(PixelAt(kSlot, x, y), Inverted(before.At(x, y))); };
     };
     const auto unlisted = [&](int id) { return Case{id, Answer(), same}; };
     uint32_t pixel = 0;  // the pixel the Pixel row prints
@@ -197,7 +205,8 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         {kTbCut, {},
          [](const Copy& before) {
              const Copy after = Copy::Of(kSlot);
-             EXPECT_TRUE(std::all_of(after.bytes.begin(), after.bytes.end(), [](uint8_t b) { return b == 0; }));
+             EXPECT_TRUE(std::all_of(after.bytes.begin(), after.bytes.end(),
+                                     [](uint8_t b) { return b == 0; }));
              EXPECT_TRUE(ClipboardHolds(before));
          }},
         {kTbCopy, {},
@@ -221,7 +230,8 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         {kTbLineYCrCb, Clicks({{0, 9}}), Graph("YCrCb(Y=9)", kW + 20, 128, 0xFFFFFF, 0x8888FF), 32},
         {kTbLineCrCb, Clicks({{0, 9}}), Graph("CrCb(Y=9)", 256, 256, 0, 0), 32},
         {kTbAreaCrCb, Clicks({{3, 4}, {1, 2}}), Graph("CrCb(1,2)-(3,4)", 256, 256, 0, 0), 32},
-        {kTbLineLumi, Clicks({{0, 9}}), Graph("Luminance(Y=9)", kW + 12, 128, 0xFFFFFF, 0xFFFFFF), 8},
+        {kTbLineLumi, Clicks({{0, 9}}), Graph("Luminance(Y=9)", kW + 12, 128, 0xFFFFFF, 0xFFFFFF),
+         8},
         {kTbLineRgb, Cancel(), [](const Copy&) { EXPECT_FALSE(qubState.images[0].inUse); }},
         {kTbClipping, Clicks({{109, 69}, {10, 20}}),
          [](const Copy& before) {
@@ -232,7 +242,8 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
              EXPECT_EQ(qubState.images[0].depth, before.depth);
              int differ = 0;
              for (int y = 0; y < 50; ++y)
-                 for (int x = 0; x < 100; ++x) differ += PixelAt(0, x, y) != PixelAt(kSlot, 10 + x, 20 + y);
+                 for (int x = 0; x < 100; ++x)
+                     differ += PixelAt(0, x, y) != PixelAt(kSlot, 10 + x, 20 + y);
              EXPECT_EQ(differ, 0);
              if (before.depth == 8) {
                  uint32_t a[256], b[256];
@@ -243,12 +254,14 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
                  EXPECT_TRUE(std::equal(a, a + 256, b)) << "palette copied";
              }
          }},
-        {kTbColourChange, Dialog(L"", L""), [](const Copy&) { EXPECT_EQ(qubState.drawColour, kInk); }},
+        {kTbColourChange, Dialog(L"", L""),
+         [](const Copy&) { EXPECT_EQ(qubState.drawColour, kInk); }},
         {kTbColourPick, Clicks({{8, 8}}),
          [](const Copy& before) {
              const uint32_t v = before.At(8, 8);
              EXPECT_EQ(qubState.drawColour, v);
-             EXPECT_EQ(qubState.qub_tttc, before.Is32() ? v : v * 0x010101u) << "through the grey palette";
+             EXPECT_EQ(qubState.qub_tttc, before.Is32() ? v : v * 0x010101u)
+                 << "through the grey palette";
          }},
         {kTbColourPick, Cancel(), [](const Copy&) { EXPECT_EQ(qubState.drawColour, kInk); }},
         {kTbLineNormal, Clicks({{5, 5}, {40, 5}}),
@@ -308,7 +321,8 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
              LOGFONTW f = {};
              GetObjectW(qubState.ttFont, sizeof f, &f);
              EXPECT_TRUE(qubState.ttFont == font || GetObjectType(font) == 0) << "old font kept";
-             EXPECT_EQ(std::vector<LONG>({f.lfWidth, f.lfHeight, f.lfWeight}), std::vector<LONG>({16, 24, 700}));
+             EXPECT_EQ(std::vector<LONG>({f.lfWidth, f.lfHeight, f.lfWeight}),
+                       std::vector<LONG>({16, 24, 700}));
          }},
         {kTbPatternRgb, Answer(), at(0, 0, 0x0000FF)},
         {kTbPatternHsv, Answer(), at(0, 0, 0xFFFFFF)},
@@ -329,21 +343,24 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         {kTbRotateLeft, Answer(),
          [&](const Copy& before) {
              size(kH, kW)(before);
-             EXPECT_EQ(PixelAt(kSlot, 0, kW - 1), before.At(0, 0)) << "the top-left goes bottom-left";
+             EXPECT_EQ(PixelAt(kSlot, 0, kW - 1), before.At(0, 0))
+                 << "the top-left goes bottom-left";
          }},
         {kTbSize50, Answer(), size(151, 102)},
         {kTbSize71, Answer(), size(213, 144)},
         {kTbSize141, Answer(), size(426, 287)},
         {kTbSize200, Answer(), size(602, 406)},
-        unlisted(1006), unlisted(1020), unlisted(1033), unlisted(1044), unlisted(1045), unlisted(1050),
-        unlisted(1051), unlisted(1056), unlisted(1057), unlisted(1069), unlisted(4242),
+        unlisted(1006), unlisted(1020), unlisted(1033), unlisted(1044), unlisted(1045),
+        unlisted(1050), unlisted(1051), unlisted(1056), unlisted(1057), unlisted(1069),
+        unlisted(4242),
     };
 
     // The picture Load reads: red, with a blue pixel at (2, 1).
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(9, "load", -1, -1, 6, 4, 100);
         for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 6; ++x) QUB_SetPixel(x, y, x == 2 && y == 1 ? 0x0000FFu : 0xFF0000u);
+            for (int x = 0; x < 6; ++x)
+                QUB_SetPixel(x, y, x == 2 && y == 1 ? 0x0000FFu : 0xFF0000u);
         EXPECT_EQ(QUB_SaveImage(4, 6, 0, Narrow(load).c_str()), 0);
         QUB_DestroyImage(9);
         QUB_OpenTextWindow(0, -1, -1, 400, 300);
@@ -364,19 +381,20 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
     // What the commands printed, with the lines typed after their prompts.
     char report[80];
     if (GetParam() == 32)
-        snprintf(report, sizeof report, "(X,Y)=(5,7)\n(R,G,B)=(%u,%u,%u)\n", pixel >> 16, pixel >> 8 & 255u,
-                 pixel & 255u);
+        snprintf(report, sizeof report, "(X,Y)=(5,7)\n(R,G,B)=(%u,%u,%u)\n", pixel >> 16,
+                 pixel >> 8 & 255u, pixel & 255u);
     else
         snprintf(report, sizeof report, "(X,Y)=(5,7)\n(Luminance)=(%u)\n\n", pixel);
-    const std::string transcript[] = {report, "Text>H\n", "[3] Zoom(%)=150\n",
-                                      "[3] New x-size(pixel)=40\n[3] New y-size(pixel)=30\n",
-                                      "[3] New x-size(pixel)=99999999\n[3] New y-size(pixel)=99999999\n",
-                                      "Text>Hg\n"};
+    const std::string transcript[] = {
+        report, "Text>H\n", "[3] Zoom(%)=150\n",
+        "[3] New x-size(pixel)=40\n[3] New y-size(pixel)=30\n",
+        "[3] New x-size(pixel)=99999999\n[3] New y-size(pixel)=99999999\n", "Text>Hg\n"};
     const std::string log = LogText(0);
     size_t from = 0;
     for (const std::string& line : transcript) {
         from = log.find(line, from);
-        ASSERT_NE(from, std::string::npos) << "missing, or out of order: " << line << "\nlog:\n" << log;
+        ASSERT_NE(from, std::string::npos) << "missing, or out of order: " << line << "\nlog:\n"
+                                           << log;
     }
 
     // "Save as" JPEG: quality 100 for this save only.
@@ -405,7 +423,8 @@ TEST_P(Toolbox, ColourDialogSetsTheTextColoursOnlyOnOk) {
         std::atomic<int> result{-1};
         ASSERT_TRUE(StartOnWorker([&] { result = QUB_ColourChangeCommand(kSlot); }));
         HWND dialog = nullptr;
-        ASSERT_TRUE(PumpUntil([&] { return (dialog = FindOwnedDialog(qubState.images[kSlot].window)) != nullptr; }));
+        ASSERT_TRUE(PumpUntil(
+            [&] { return (dialog = FindOwnedDialog(qubState.images[kSlot].window)) != nullptr; }));
         PostMessageW(dialog, WM_COMMAND, button, 0);
         ASSERT_TRUE(WaitRoutineEnd());
         EXPECT_EQ(result.load(), button == IDOK ? 0 : kCommandCancelled);
@@ -445,28 +464,27 @@ struct Item {
     const char* text;
     int id;
 };
-const Item kBasic[] = {{"Cut\tCtrl+X", 1011}, {"Copy\tCtrl+C", 1012}, {"Paste\tCtrl+V", 1013}, {"-", 0},
-                       {"&Load image file", 1004}, {"&Save as", 1010}, {"-", 0}, {"Zoom: 50%", 1007},
-                       {"Zoom:100%\tCtrl+0", 1008}, {"Zoom:200%", 1009}, {"&Zoom...", 1046}, {"-", 0},
-                       {"&Resize...", 1047}, {"&Destroy\tCtrl+Q", 1005}};
+const Item kBasic[] = {{"Cut\tCtrl+X", 1011}, {"Copy\tCtrl+C", 1012}, {"Paste\tCtrl+V", 1013},
+    {"-", 0}, {"&Load image file", 1004}, {"&Save as", 1010}, {"-", 0}, {"Zoom: 50%", 1007},
+    {"Zoom:100%\tCtrl+0", 1008}, {"Zoom:200%", 1009}, {"&Zoom...", 1046}, {"-", 0},
+    {"&Resize...", 1047}, {"&Destroy\tCtrl+Q", 1005}};
 std::vector<Item> ProcessItems(int depth) {
-    std::vector<Item> items = {
-        {">Process...", 0}, {"Invert", 1058}, {"-", 0}, {"R. Rotate", 1061}, {"L. Rotate", 1062}, {"-", 0},
-        {"Horz. Flip", 1059}, {"Vert. Flip", 1060}, {"-", 0}, {"Size 50.0%", 1063}, {"Size 70.7%", 1064},
-        {"Size 141.4%", 1065}, {"Size 200.0%", 1066}, {"<", 0}, {"-", 0}, {">Information...", 0},
-        {"Pixel", 1015}};
-    const std::vector<Item> info32 = {{"Line(RGB)", 1016}, {"Line(HSV)", 1017}, {"Line(YCrCb)", 1018},
-                                      {"Line(CrCb)", 1021}, {"-", 0}, {"Area(CrCb)", 1022}};
+    std::vector<Item> items = {{">Process...", 0}, {"Invert", 1058}, {"-", 0}, {"R. Rotate", 1061},
+        {"L. Rotate", 1062}, {"-", 0}, {"Horz. Flip", 1059}, {"Vert. Flip", 1060}, {"-", 0},
+        {"Size 50.0%", 1063}, {"Size 70.7%", 1064}, {"Size 141.4%", 1065}, {"Size 200.0%", 1066},
+        {"<", 0}, {"-", 0}, {">Information...", 0}, {"Pixel", 1015}};
+    const std::vector<Item> info32 = {{"Line(RGB)", 1016}, {"Line(HSV)", 1017},
+        {"Line(YCrCb)", 1018}, {"Line(CrCb)", 1021}, {"-", 0}, {"Area(CrCb)", 1022}};
     if (depth == 32) items.insert(items.end(), info32.begin(), info32.end());
     else items.push_back({"Line(Lumi)", 1070});
-    const std::vector<Item> rest = {
-        {"<", 0}, {"-", 0}, {">Test Pattern...", 0}, {"RGB", 1053}, {"HSV", 1054}, {"YCrCb", 1055},
-        {"Yuv", 1067}, {"YIQ", 1068}, {"Grey", 1071}, {"<", 0}, {"-", 0}, {"Clipping\tCtrl+R", 1019},
-        {"-", 0}, {">Color...", 0}, {"Change", 1031}, {"Pick", 1052}, {"<", 0}, {">Draw Line...", 0},
-        {"Normal", 1032}, {"Horz.", 1034}, {"Vert.", 1035}, {"<", 0}, {">Draw Box...", 0},
-        {"Normal", 1036}, {"Fill", 1037}, {"Fill XOR", 1038}, {"<", 0}, {">Draw Circle...", 0},
-        {"Normal", 1039}, {"Fill", 1040}, {"Fill XOR", 1041}, {"<", 0}, {">TrueType...", 0},
-        {"Draw", 1048}, {"Font Change", 1049}, {"<", 0}, {"Draw Text", 1042}, {"Paint", 1043}};
+    const std::vector<Item> rest = {{"<", 0}, {"-", 0}, {">Test Pattern...", 0}, {"RGB", 1053},
+        {"HSV", 1054}, {"YCrCb", 1055}, {"Yuv", 1067}, {"YIQ", 1068}, {"Grey", 1071}, {"<", 0},
+        {"-", 0}, {"Clipping\tCtrl+R", 1019}, {"-", 0}, {">Color...", 0}, {"Change", 1031},
+        {"Pick", 1052}, {"<", 0}, {">Draw Line...", 0}, {"Normal", 1032}, {"Horz.", 1034},
+        {"Vert.", 1035}, {"<", 0}, {">Draw Box...", 0}, {"Normal", 1036}, {"Fill", 1037},
+        {"Fill XOR", 1038}, {"<", 0}, {">Draw Circle...", 0}, {"Normal", 1039}, {"Fill", 1040},
+        {"Fill XOR", 1041}, {"<", 0}, {">TrueType...", 0}, {"Draw", 1048}, {"Font Change", 1049},
+        {"<", 0}, {"Draw Text", 1042}, {"Paint", 1043}};
     items.insert(items.end(), rest.begin(), rest.end());
     return items;
 }
@@ -484,7 +502,9 @@ void Flatten(HMENU menu, std::vector<std::string>* out) {
         const std::string name = Narrow(text);
         if (info.fType & MFT_SEPARATOR) out->push_back("- 0");
         else if (info.hSubMenu) out->push_back(">" + name + " 0");
-        else out->push_back((info.fState & MFS_CHECKED ? "*" : "") + name + " " + std::to_string(info.wID));
+        else
+            out->push_back((info.fState & MFS_CHECKED ? "*" : "") + name + " " +
+                           std::to_string(info.wID));
         if (info.hSubMenu) {
             Flatten(info.hSubMenu, out);
             out->push_back("< 0");
@@ -495,7 +515,8 @@ void Flatten(HMENU menu, std::vector<std::string>* out) {
 std::vector<std::string> Expected(const std::vector<Item>& items, int checked) {
     std::vector<std::string> out;
     for (const Item& i : items)
-        out.push_back((i.id && i.id == checked ? "*" : "") + std::string(i.text) + " " + std::to_string(i.id));
+        out.push_back((i.id && i.id == checked ? "*" : "") + std::string(i.text) + " " +
+                      std::to_string(i.id));
     return out;
 }
 
@@ -525,7 +546,9 @@ TEST_P(Toolbox, MenusOfferTheirItems) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, Toolbox, testing::Values(32, 8),
-                         [](const testing::TestParamInfo<int>& depth) { return "Bits" + std::to_string(depth.param); });
+                         [](const testing::TestParamInfo<int>& depth) {
+                             return "Bits" + std::to_string(depth.param);
+                         });
 
 }  // namespace
 

@@ -59,46 +59,56 @@ std::vector<Step> Steps() {
     const uint32_t c = 0x00C15A3Eu;  // low byte 0x3E for the 8-bit window
     const auto cur = [] { return qubState.currentImage; };
     return {
-        {"SetPixel", [=] { return QUB_SetPixel(3, 4, c); }, Engine(QUB_SetPixel32, QUB_SetPixel8, 3, 4, c), 3, 4},
+        {"SetPixel", [=] { return QUB_SetPixel(3, 4, c); },
+         Engine(QUB_SetPixel32, QUB_SetPixel8, 3, 4, c), 3, 4},
         {"SetPixelKeepPen", [=] { return QUB_SetPixelKeepPen(5, 6, c); },
          Engine(QUB_SetPixel32, QUB_SetPixel8, 5, 6, c), kKeep, 0},
-        {"XorPixel", [] { return QUB_XorPixel(7, 8); }, Engine(QUB_XorPixel32, QUB_XorPixel8, 7, 8), 7, 8},
-        {"XorPixelKeepPen", [] { return QUB_XorPixelKeepPen(1, 1); }, Engine(QUB_XorPixel32, QUB_XorPixel8, 1, 1),
-         kKeep, 0},
+        {"XorPixel", [] { return QUB_XorPixel(7, 8); }, Engine(QUB_XorPixel32, QUB_XorPixel8, 7, 8),
+         7, 8},
+        {"XorPixelKeepPen", [] { return QUB_XorPixelKeepPen(1, 1); },
+         Engine(QUB_XorPixel32, QUB_XorPixel8, 1, 1), kKeep, 0},
         {"DrawLine clipped", [=] { return QUB_DrawLine(c, -10, 2, 50, 17); },
          Engine(QUB_DrawLine32, QUB_DrawLine8, c, -10, 2, 50, 17), 50, 17},
-        {"XorLine", [] { return QUB_XorLine(30, -3, 2, 40); }, Engine(QUB_XorLine32, QUB_XorLine8, 30, -3, 2, 40),
-         2, 40},
-        {"DrawBox", [] { return QUB_DrawBox(20, 15, 4, 3); }, Engine(QUB_DrawBox32, QUB_DrawBox8, kInk, 20, 15, 4, 3),
-         4, 3},
-        {"FillBox", [] { return QUB_FillBox(12, 9, 6, 5); }, Engine(QUB_FillBox32, QUB_FillBox8, kInk, 12, 9, 6, 5),
-         11, 8},
-        {"XorBox", [] { return QUB_XorBox(1, 2, 30, 20); }, Engine(QUB_XorBox32, QUB_XorBox8, 1, 2, 30, 20), 30, 19},
+        {"XorLine", [] { return QUB_XorLine(30, -3, 2, 40); },
+         Engine(QUB_XorLine32, QUB_XorLine8, 30, -3, 2, 40), 2, 40},
+        {"DrawBox", [] { return QUB_DrawBox(20, 15, 4, 3); },
+         Engine(QUB_DrawBox32, QUB_DrawBox8, kInk, 20, 15, 4, 3), 4, 3},
+        {"FillBox", [] { return QUB_FillBox(12, 9, 6, 5); },
+         Engine(QUB_FillBox32, QUB_FillBox8, kInk, 12, 9, 6, 5), 11, 8},
+        {"XorBox", [] { return QUB_XorBox(1, 2, 30, 20); },
+         Engine(QUB_XorBox32, QUB_XorBox8, 1, 2, 30, 20), 30, 19},
         {"XorFillBox", [] { return QUB_XorFillBox(10, 10, -5, 3); },
          Engine(QUB_XorFillBox32, QUB_XorFillBox8, -5, 3, 10, 10), 10, 10},
         {"DrawCircle", [=] { return QUB_DrawCircle(18, 11, c, 9); },
          Engine(QUB_DrawCircle32, QUB_DrawCircle8, 18, 11, c, 9), kKeep, 0},
         {"FillCircle (r, cx, cy)", [] { return QUB_FillCircle(5, 30, 10); },
          Engine(QUB_FillCircle32, QUB_FillCircle8, 30, 10, kInk, 5, kNoPen), 33, 6},
-        {"XorCircle", [] { return QUB_XorCircle(10, 10, 7); }, Engine(QUB_XorCircle32, QUB_XorCircle8, 10, 10, 7),
-         kKeep, 0},
+        {"XorCircle", [] { return QUB_XorCircle(10, 10, 7); },
+         Engine(QUB_XorCircle32, QUB_XorCircle8, 10, 10, 7), kKeep, 0},
         {"XorFillCircle (r, cx, cy)", [] { return QUB_XorFillCircle(6, 20, 22); },
          Engine(QUB_XorFillCircle32, QUB_XorFillCircle8, 20, 22, 6, kNoPen), 24, 18},
-        {"Paint", [] { return QUB_Paint(8, 7); }, Engine(QUB_FloodFill32, QUB_FloodFill8, 8, 7, kInk, &g_lastRun),
-         kLastRun, 0},
+        {"Paint", [] { return QUB_Paint(8, 7); },
+         Engine(QUB_FloodFill32, QUB_FloodFill8, 8, 7, kInk, &g_lastRun), kLastRun, 0},
         {"Paint with the colour it has", [] { return QUB_Paint(8, 7); }, [](Copy&) {}, kKeep, 0},
-        {"Invert", [=] { return QUB_InvertImage(cur()); }, Engine(QUB_InvertImage32, QUB_InvertImage8), kKeep, 0},
+        {"Invert", [=] { return QUB_InvertImage(cur()); },
+         Engine(QUB_InvertImage32, QUB_InvertImage8), kKeep, 0},
         {"FlipHorizontal", [=] { return QUB_FlipHorizontal(cur()); },
          Engine(QUB_FlipHorizontal32, QUB_FlipHorizontal8), kKeep, 0},
-        {"FlipVertical", [=] { return QUB_FlipVertical(cur()); }, Engine(QUB_FlipVertical32, QUB_FlipVertical8),
+        {"FlipVertical", [=] { return QUB_FlipVertical(cur()); },
+         Engine(QUB_FlipVertical32, QUB_FlipVertical8), kKeep, 0},
+        {"RGB pattern", QUB_TestPatternRgb, Engine(QUB_TestPatternRgb32, QUB_TestPatternRgb8),
          kKeep, 0},
-        {"RGB pattern", QUB_TestPatternRgb, Engine(QUB_TestPatternRgb32, QUB_TestPatternRgb8), kKeep, 0},
-        {"HSV pattern", QUB_TestPatternHsv, Engine(QUB_TestPatternHsv32, QUB_TestPatternHsv8), kKeep, 0},
-        {"YCrCb pattern", QUB_TestPatternYCrCb, Engine(QUB_TestPatternYCrCb32, QUB_TestPatternYCrCb8), kKeep, 0},
-        {"Yuv pattern", QUB_TestPatternYuv, Engine(QUB_TestPatternYuv32, QUB_TestPatternYuv8), kKeep, 0},
-        {"YIQ pattern", QUB_TestPatternYiq, Engine(QUB_TestPatternYiq32, QUB_TestPatternYiq8), kKeep, 0},
+        {"HSV pattern", QUB_TestPatternHsv, Engine(QUB_TestPatternHsv32, QUB_TestPatternHsv8),
+         kKeep, 0},
+        {"YCrCb pattern", QUB_TestPatternYCrCb,
+         Engine(QUB_TestPatternYCrCb32, QUB_TestPatternYCrCb8), kKeep, 0},
+        {"Yuv pattern", QUB_TestPatternYuv, Engine(QUB_TestPatternYuv32, QUB_TestPatternYuv8),
+         kKeep, 0},
+        {"YIQ pattern", QUB_TestPatternYiq, Engine(QUB_TestPatternYiq32, QUB_TestPatternYiq8),
+         kKeep, 0},
         // Grey is drawn with lines, which move the pen.
-        {"Grey pattern", QUB_TestPatternGrey, Engine(QUB_TestPatternGrey32, QUB_TestPatternGrey8), kW - 1, kH - 1},
+        {"Grey pattern", QUB_TestPatternGrey, Engine(QUB_TestPatternGrey32, QUB_TestPatternGrey8),
+         kW - 1, kH - 1},
     };
 }
 
@@ -132,8 +142,12 @@ TEST_F(Calls, EveryCallMatchesTheEngineOnBothDepths) {
                 EXPECT_EQ(step.call(), 0);
                 step.engine(copy);
                 EXPECT_TRUE(copy.SameAs(n)) << "pixels differ from the engine's";
-                const int wantX = step.penX == kKeep ? keptX : step.penX == kLastRun ? g_lastRun.x : step.penX;
-                const int wantY = step.penX == kKeep ? keptY : step.penX == kLastRun ? g_lastRun.y : step.penY;
+                const int wantX = step.penX == kKeep      ? keptX
+                                  : step.penX == kLastRun ? g_lastRun.x
+                                                          : step.penX;
+                const int wantY = step.penX == kKeep      ? keptY
+                                  : step.penX == kLastRun ? g_lastRun.y
+                                                          : step.penY;
                 EXPECT_EQ(qubState.penX, wantX);
                 EXPECT_EQ(qubState.penY, wantY);
                 if (n == 1 && std::string(step.name) == "YIQ pattern") {
@@ -142,7 +156,8 @@ TEST_F(Calls, EveryCallMatchesTheEngineOnBothDepths) {
             }
         }
         const std::vector<uint32_t> grey = PaletteOf(1);
-        for (uint32_t i = 0; i < 256; ++i) ASSERT_EQ(grey[i], i * 0x010101u) << "grey ramp entry " << i;
+        for (uint32_t i = 0; i < 256; ++i)
+            ASSERT_EQ(grey[i], i * 0x010101u) << "grey ramp entry " << i;
         QUB_SelectImage(0);
         qubState.imageBits32[0][4 * kW + 3] = 0xFF123456u;  // a top byte the user set
         EXPECT_EQ(QUB_GetPixel(3, 4), 0xFF123456u) << "the whole word";
@@ -173,7 +188,8 @@ TEST_F(Calls, TextAndClearMatchTheEngine) {
             if (copy.Is32())
                 QUB_DrawString32(copy.P32(), kW, kH, &cursor, 0x00ABCDEFu, all.c_str(), &pen);
             else
-                QUB_DrawString8(copy.P8(), kW, kH, copy.stride, &cursor, 0x00ABCDEFu, all.c_str(), &pen);
+                QUB_DrawString8(copy.P8(), kW, kH, copy.stride, &cursor, 0x00ABCDEFu, all.c_str(),
+                                &pen);
             SCOPED_TRACE(copy.depth);
             EXPECT_TRUE(copy.SameAs(n));
             EXPECT_EQ(qubState.textX, cursor.textX);
@@ -201,7 +217,8 @@ TEST_F(Calls, DrawFormatFormatsAndCutsAnOverlongText) {
         std::vector<uint32_t> scratch(64 * 40);
         QUB_Pen pen = {0, 0};
         QUB_TextCursor expected = {0, 14, 0}, cut = {0, 14, 0};
-        QUB_DrawString32(scratch.data(), 64, 40, &expected, 1, std::string(4095, 'A').c_str(), &pen);
+        QUB_DrawString32(scratch.data(), 64, 40, &expected, 1, std::string(4095, 'A').c_str(),
+                         &pen);
         QUB_DrawString32(scratch.data(), 64, 40, &cut, 1, std::string(4096, 'A').c_str(), &pen);
         EXPECT_EQ(qubState.textX, expected.textX);
         EXPECT_EQ(qubState.textY, expected.textY) << "4,095 characters drawn";
@@ -268,7 +285,8 @@ TEST_F(Calls, SizeStepsRefuseNothingAndDoubleByBlocks) {
         ASSERT_EQ(qubState.images[3].width, 14);
         ASSERT_EQ(qubState.images[3].height, 10);
         for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 14; ++x) ASSERT_EQ(PixelAt(3, x, y), k.At(x / 2, y / 2)) << x << "," << y;
+            for (int x = 0; x < 14; ++x)
+                ASSERT_EQ(PixelAt(3, x, y), k.At(x / 2, y / 2)) << x << "," << y;
     }));
 }
 
@@ -285,8 +303,10 @@ TEST_F(Calls, RowsAreReadAtTheirStride) {
         for (int i = 0; i < 8; ++i) qubState.imageBits8[1][i] = static_cast<uint8_t>(i + 1);
         QUB_ReadRow(bytes, 1, 6);
     }));
-    EXPECT_EQ(std::vector<uint32_t>(row, row + 4), std::vector<uint32_t>({0x40404u, 0x50505u, 0x60606u, 0}));
-    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4), std::vector<uint8_t>({5, 6, 7, 0})) << "4 bytes a row";
+    EXPECT_EQ(std::vector<uint32_t>(row, row + 4),
+              std::vector<uint32_t>({0x40404u, 0x50505u, 0x60606u, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4), std::vector<uint8_t>({5, 6, 7, 0}))
+        << "4 bytes a row";
 }
 
 // A closed current slot: nothing is written anywhere, the pen, the cursor and
@@ -314,7 +334,8 @@ TEST_F(Calls, ClosedCurrentSlotIsRefused) {
             QUB_ReadRow(row, 0, 4),    QUB_PlotChannel(row, 0, 4, 0x81, 5),
             QUB_PlotCrCbLine(row, 4),  QUB_PlotCrCbArea(1, row, 4),   QUB_DrawTTChar('A'),
             QUB_DrawTTChar(10),        QUB_TTDrawCommand(nullptr, 0, 0, 9, 9)};
-        for (size_t i = 0; i < sizeof results / sizeof results[0]; ++i) EXPECT_EQ(results[i], 1) << "call " << i;
+        for (size_t i = 0; i < sizeof results / sizeof results[0]; ++i)
+            EXPECT_EQ(results[i], 1) << "call " << i;
         EXPECT_EQ(QUB_GetPixel(1, 1), 0u);
         EXPECT_EQ(QUB_ProbePixel(1, 1), -1);
         EXPECT_EQ(qubState.penX, 11);

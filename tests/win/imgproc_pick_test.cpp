@@ -91,7 +91,9 @@ protected:
     // Returns once the worker has dispatched everything posted before and
     // begun a new pass of its pump.
     void Sync() const { SendMessageW(Window(), WM_NULL, 0, 0); }
-    void Post(UINT message, WPARAM keys, int x, int y) const { PostAtPixel(kSlot, message, keys, x, y); }
+    void Post(UINT message, WPARAM keys, int x, int y) const {
+        PostAtPixel(kSlot, message, keys, x, y);
+    }
 
     // The band shown with the mouse at (x, y) against the one the tool's
     // shape gives: the pixels inverted, not only "something changed".
@@ -99,7 +101,8 @@ protected:
         Mask got(kW * kH), want(kW * kH);
         int count = 0;
         for (int v = 0; v < kH; ++v)
-            for (int u = 0; u < kW; ++u) count += got[At(u, v)] = PixelAt(kSlot, u, v) != outcome_->before.At(u, v);
+            for (int u = 0; u < kW; ++u)
+                count += got[At(u, v)] = PixelAt(kSlot, u, v) != outcome_->before.At(u, v);
         const int fx = first_.x, fy = first_.y;
         switch (case_->band) {
             case Band::kNone: break;
@@ -122,20 +125,21 @@ protected:
                 EXPECT_EQ(count, std::max(std::abs(x - fx), std::abs(y - fy)) + 1);
                 return;
             case Band::kCircle: {  // around the first point, through the mouse's distance
-                const int r = static_cast<int>(std::sqrt(double((x - fx) * (x - fx) + (y - fy) * (y - fy))) + 0.5);
+                const int r = static_cast<int>(std::hypot(x - fx, y - fy) + 0.5);
                 EXPECT_TRUE(fx + r >= kW || got[At(fx + r, fy)]) << "radius " << r;
                 EXPECT_TRUE(fx - r < 0 || got[At(fx - r, fy)]) << "radius " << r;
                 EXPECT_FALSE(got[At(fx, fy)]);
                 for (int v = 0; v < kH; ++v)
                     for (int u = 0; u < kW; ++u)
                         if (got[At(u, v)]) {
-                            EXPECT_LE(std::abs(std::sqrt(double((u - fx) * (u - fx) + (v - fy) * (v - fy))) - r), 1.0)
-                                << u << "," << v;
+                            const double d = std::hypot(u - fx, v - fy);
+                            EXPECT_LE(std::abs(d - r), 1.0) << u << "," << v;
                         }
                 return;
             }
         }
-        EXPECT_EQ(got, want) << "band with the mouse at " << x << ", " << y << ": " << count << " inverted";
+        EXPECT_EQ(got, want) << "band with the mouse at " << x << ", " << y << ": " << count
+                             << " inverted";
     }
 
     // Plays one step; false when the tool did not take it in time.
@@ -144,7 +148,8 @@ protected:
         switch (step.act) {
             case Act::kMove:
                 Post(WM_MOUSEMOVE, 0, step.x, step.y);
-                if (!PumpUntil([&] { return s.pickMoveX == step.x && s.pickMoveY == step.y; })) return false;
+                if (!PumpUntil([&] { return s.pickMoveX == step.x && s.pickMoveY == step.y; }))
+                    return false;
                 Sync();
                 if (!PumpUntil([&] { return s.pickMoved == 0; })) return false;
                 Sync();
@@ -160,9 +165,12 @@ protected:
             case Act::kLast: Post(WM_LBUTTONDOWN, MK_LBUTTON, step.x, step.y); return true;
             case Act::kCancel: Post(WM_RBUTTONDOWN, MK_RBUTTON, 0, 0); return true;
             case Act::kMiddleCancel: Post(WM_MBUTTONDOWN, MK_MBUTTON, 0, 0); return true;
-            case Act::kStop: s.stopRequested.store(1); return true;  // as the main window's Stop does
+            case Act::kStop:  // as the main window's Stop does
+                s.stopRequested.store(1);
+                return true;
             case Act::kDrop:
-                PostMessageW(Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({dropped_})), 0);
+                PostMessageW(Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({dropped_})),
+                             0);
                 Sync();
                 return true;
         }
@@ -176,7 +184,8 @@ protected:
         std::atomic<int> finished{0};
         int result = -1;
         int outputs[4] = {-1, -1, -1, -1};
-        bool samePicture = false, samePen = false, dropsAfter = false, pickOff = false, current = false;
+        bool samePicture = false, samePen = false, dropsAfter = false, pickOff = false,
+             current = false;
     };
 
     // Runs the tool as the user routine and plays the steps from this thread.
@@ -202,7 +211,8 @@ protected:
         const bool two = c.band == Band::kLine || c.band == Band::kRect || c.band == Band::kCircle;
         const std::wstring prompt = two ? L"Click the first point" : L"Click a point";
         bool played = PumpUntil([&] {
-            return qubState.pickActive.load() == 1 && qubState.pickImage == kSlot && StatusText() == prompt;
+            return qubState.pickActive.load() == 1 && qubState.pickImage == kSlot &&
+                   StatusText() == prompt;
         });
         EXPECT_TRUE(played) << "status: " << Narrow(StatusText());
         EXPECT_FALSE(AcceptsDrops());
@@ -210,7 +220,8 @@ protected:
         EXPECT_TRUE(played);
         if (!played) qubState.stopRequested.store(1);
         const Outcome& o = *outcome_;
-        ASSERT_TRUE(PumpUntil([&] { return o.finished.load() == 1 && qubState.routineRunning.load() == 0; }));
+        ASSERT_TRUE(PumpUntil(
+            [&] { return o.finished.load() == 1 && qubState.routineRunning.load() == 0; }));
         g_testRoutine = nullptr;
 
         EXPECT_EQ(o.result, c.result);
@@ -242,24 +253,26 @@ int Box8x20(int* o) { return QUB_PickBoxPosition(kSlot, 8, 20, &o[0], &o[1]); }
 TEST_F(Picking, EveryToolReturnsItsClicksAndLeavesThePictureAsItWas) {
     const Case cases[] = {
         {"point", Point, {{Act::kMove, 4, 5}, {Act::kLast, 7, 9}}, 0, {7, 9}},
-        {"row", Row, {{Act::kMove, 3, 10}, {Act::kMove, 30, 2}, {Act::kLast, 6, 12}}, 0, {6, 12}, Band::kRow},
+        {"row", Row, {{Act::kMove, 3, 10}, {Act::kMove, 30, 2}, {Act::kLast, 6, 12}}, 0, {6, 12},
+         Band::kRow},
         {"column", Column, {{Act::kMove, 8, 2}, {Act::kLast, 11, 13}}, 0, {11, 13}, Band::kColumn},
-        {"line", Line, {{Act::kFirst, 2, 3}, {Act::kMove, 20, 15}, {Act::kLast, 30, 4}}, 0, {2, 3, 30, 4},
-         Band::kLine},
+        {"line", Line, {{Act::kFirst, 2, 3}, {Act::kMove, 20, 15}, {Act::kLast, 30, 4}}, 0,
+         {2, 3, 30, 4}, Band::kLine},
         {"line with a file dropped under its band", Line,
-         {{Act::kFirst, 2, 3}, {Act::kMove, 20, 15}, {Act::kDrop, 0, 0}, {Act::kLast, 30, 4}}, 0, {2, 3, 30, 4},
-         Band::kLine},
-        {"rect", Rect, {{Act::kFirst, 30, 20}, {Act::kMove, 10, 10}, {Act::kLast, 5, 8}}, 0, {5, 8, 30, 20},
+         {{Act::kFirst, 2, 3}, {Act::kMove, 20, 15}, {Act::kDrop, 0, 0}, {Act::kLast, 30, 4}}, 0,
+         {2, 3, 30, 4}, Band::kLine},
+        {"rect", Rect, {{Act::kFirst, 30, 20}, {Act::kMove, 10, 10}, {Act::kLast, 5, 8}}, 0,
+         {5, 8, 30, 20}, Band::kRect},
+        {"rect on one pixel", Rect, {{Act::kFirst, 9, 9}, {Act::kLast, 9, 9}}, 0, {9, 9, 9, 9},
          Band::kRect},
-        {"rect on one pixel", Rect, {{Act::kFirst, 9, 9}, {Act::kLast, 9, 9}}, 0, {9, 9, 9, 9}, Band::kRect},
         {"circle started over", Circle,
-         {{Act::kFirst, 15, 14}, {Act::kMove, 25, 20}, {Act::kRestart, 0, 0}, {Act::kFirst, 10, 10},
-          {Act::kMove, 12, 12}, {Act::kLast, 13, 14}},
+         {{Act::kFirst, 15, 14}, {Act::kMove, 25, 20}, {Act::kRestart, 0, 0},
+          {Act::kFirst, 10, 10}, {Act::kMove, 12, 12}, {Act::kLast, 13, 14}},
          0, {10, 10, 5}, Band::kCircle},
-        {"box 9x9", Box9, {{Act::kMove, 18, 14}, {Act::kMove, 2, 27}, {Act::kLast, 20, 15}}, 0, {20, 15},
-         Band::kBox, 9, 9},
-        {"box 8x20", Box8x20, {{Act::kMove, 30, 3}, {Act::kMove, 15, 14}, {Act::kLast, 1, 28}}, 0, {1, 28},
-         Band::kBox, 8, 20},
+        {"box 9x9", Box9, {{Act::kMove, 18, 14}, {Act::kMove, 2, 27}, {Act::kLast, 20, 15}}, 0,
+         {20, 15}, Band::kBox, 9, 9},
+        {"box 8x20", Box8x20, {{Act::kMove, 30, 3}, {Act::kMove, 15, 14}, {Act::kLast, 1, 28}}, 0,
+         {1, 28}, Band::kBox, 8, 20},
     };
     for (const Case& c : cases) Run(c);
 }
@@ -267,14 +280,18 @@ TEST_F(Picking, EveryToolReturnsItsClicksAndLeavesThePictureAsItWas) {
 TEST_F(Picking, CancelAndStopEraseTheBandAndGiveNoPoints) {
     const Case cases[] = {
         {"rect cancelled first", Rect, {{Act::kCancel, 0, 0}}, 1, {0, 0, 0, 0}, Band::kRect},
-        {"row cancelled", Row, {{Act::kMove, 5, 6}, {Act::kMiddleCancel, 0, 0}}, 1, {0, 0}, Band::kRow},
+        {"row cancelled", Row, {{Act::kMove, 5, 6}, {Act::kMiddleCancel, 0, 0}}, 1, {0, 0},
+         Band::kRow},
         {"circle cancelled after a restart", Circle,
-         {{Act::kFirst, 6, 6}, {Act::kMove, 9, 1}, {Act::kRestart, 0, 0}, {Act::kCancel, 0, 0}}, 1, {0, 0, 0},
-         Band::kCircle},
-        {"line stopped with its band shown", Line, {{Act::kFirst, 4, 5}, {Act::kMove, 20, 20}, {Act::kStop, 0, 0}},
-         3, {0, 0, 0, 0}, Band::kLine},
-        {"column stopped", Column, {{Act::kMove, 12, 3}, {Act::kStop, 0, 0}}, 3, {0, 0}, Band::kColumn},
-        {"box stopped", Box9, {{Act::kMove, 36, 0}, {Act::kStop, 0, 0}}, 3, {0, 0}, Band::kBox, 9, 9},
+         {{Act::kFirst, 6, 6}, {Act::kMove, 9, 1}, {Act::kRestart, 0, 0}, {Act::kCancel, 0, 0}},
+         1, {0, 0, 0}, Band::kCircle},
+        {"line stopped with its band shown", Line,
+         {{Act::kFirst, 4, 5}, {Act::kMove, 20, 20}, {Act::kStop, 0, 0}}, 3, {0, 0, 0, 0},
+         Band::kLine},
+        {"column stopped", Column, {{Act::kMove, 12, 3}, {Act::kStop, 0, 0}}, 3, {0, 0},
+         Band::kColumn},
+        {"box stopped", Box9, {{Act::kMove, 36, 0}, {Act::kStop, 0, 0}}, 3, {0, 0}, Band::kBox,
+         9, 9},
     };
     for (const Case& c : cases) Run(c);
 }

@@ -60,7 +60,8 @@ Bounds ChangedSince(const Copy& before, int n) {
             const size_t i = r.depth == 32 ? (static_cast<size_t>(y) * r.width + x) * 4
                                            : static_cast<size_t>(y) * before.stride + x;
             const size_t len = r.depth == 32 ? 4 : 1;
-            if (std::memcmp(before.bytes.data() + i, qubState.imageBits8[n] + i, len) == 0) continue;
+            if (std::memcmp(before.bytes.data() + i, qubState.imageBits8[n] + i, len) == 0)
+                continue;
             ++b.changed;
             b.x0 = std::min(b.x0, x);
             b.y0 = std::min(b.y0, y);
@@ -91,7 +92,17 @@ std::vector<uint8_t> Render(const char* text) {
     return Copy::Of(0).bytes;
 }
 
-TEST_F(TTText, GlyphsStayInsideTheirCellInTheTextColour) {
+TEST_F(TTText, GlyphsStayInTheirCellAndStyleCodesSwitch) {
+    const struct {
+        const char* text;
+        bool plain;
+        LONG weight;
+        BYTE italic;
+    } rows[] = {{"\x02\x04\x06Hk", true, 400, 0}, {"\x07\x1FHk\x0D", true, 400, 0},  // ignored
+                {"\x03Hk", false, 700, 0},           {"Hk", false, 700, 0},  // bold carries
+                {"\x04Hk", true, 400, 0},            {"\x01Hk", false, 400, 1},
+                {"\x02Hk", true, 400, 0},            {"\x05Hk", false, 400, 0},
+                {"\x06Hk", true, 400, 0},            {"", false, 400, 0}};
     ASSERT_TRUE(OnWorker([&] {
         ASSERT_EQ(QUB_CreateImage(0, "tt32", -1, -1, kW, kH, 100), 0);
         ASSERT_EQ(QUB_CreateImage8(1, "tt8", -1, -1, kW, kH, 100), 0);
@@ -139,26 +150,9 @@ TEST_F(TTText, GlyphsStayInsideTheirCellInTheTextColour) {
         EXPECT_EQ(qubState.textY, 33 + 24);
         EXPECT_EQ(qubState.textX, 60 + cdWidth);
         EXPECT_TRUE(b.y1 > 33 && b.y1 <= 57 && b.y0 >= 10) << "second line one pitch lower";
-    }));
-}
 
-// Each string drawn after the one before, the styles carrying over: its
-// glyphs equal the plain ones or not, and the font's weight and slant after it.
-TEST_F(TTText, StyleCodesChangeTheGlyphsAndStaySwitched) {
-    const struct {
-        const char* text;
-        bool plain;
-        LONG weight;
-        BYTE italic;
-    } rows[] = {{"\x02\x04\x06Hk", true, 400, 0}, {"\x07\x1FHk\x0D", true, 400, 0},  // ignored
-                {"\x03Hk", false, 700, 0},           {"Hk", false, 700, 0},  // bold carries
-                {"\x04Hk", true, 400, 0},            {"\x01Hk", false, 400, 1},
-                {"\x02Hk", true, 400, 0},            {"\x05Hk", false, 400, 0},
-                {"\x06Hk", true, 400, 0},            {"", false, 400, 0}};
-    ASSERT_TRUE(OnWorker([&] {
-        ASSERT_EQ(QUB_CreateImage(0, "styles", -1, -1, kW, kH, 100), 0);
-        qubState.qub_tttc = kText;
-        ASSERT_EQ(QUB_SetTTFontSize(28, 30), 0);
+        // Each string drawn after the one before, the styles carrying over: its
+        // glyphs equal the plain ones or not, and the font's weight and slant.
         const std::vector<uint8_t> plain = Render(rows[0].text);
         std::vector<uint8_t> bold;
         for (const auto& r : rows) {
@@ -234,7 +228,7 @@ TEST_F(TTText, DoubleByteStringDrawsItsCharacters) {
         EXPECT_EQ(qubState.textX, aX);
     }));
     if (acp != 932)
-        std::printf("note: ANSI code page %u, not 932: the pairs were checked as that code page reads them\n", acp);
+        std::printf("note: ANSI code page %u, not 932: the pairs were read in it\n", acp);
 }
 
 TEST_F(TTText, AbsurdSizesKeepALiveFont) {
@@ -275,7 +269,8 @@ TEST_F(TTText, TallRectanglesAndUnmadeFontsStillDraw) {
     bool exhausted = false;
     std::vector<uint8_t> plain, unmade;
     ASSERT_TRUE(OnWorker([&] {
-        ASSERT_EQ(QUB_CreateImage(0, "tall", -1, -1, 1000, 8000, 100), 0);  // wide enough to be shown
+        // Wide enough to be shown.
+        ASSERT_EQ(QUB_CreateImage(0, "tall", -1, -1, 1000, 8000, 100), 0);
         qubState.qub_tttc = kText;
         Fill(0);
         const Copy before = Copy::Of(0);
