@@ -17,5 +17,6 @@ if(WIN32)
               ${CMAKE_SOURCE_DIR}/samples/stereo_pair.jpg)
 endif()
 
-qub_win_test_program(image_toolbox_tests image_toolbox_test.cpp image_test_support.cpp text_test_support.cpp)
+qub_win_test_program(image_toolbox_tests image_toolbox_test.cpp
+                     image_test_support.cpp text_test_support.cpp)
 qub_win_run(image_toolbox_tests image_toolbox_tests)

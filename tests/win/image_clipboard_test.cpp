@@ -19,7 +19,9 @@ namespace {
 
 using Clipboard = ImageTest;
 
-uint32_t Known(int x, int y) { return static_cast<uint32_t>((x * 37 + 11) << 16 | (y * 53 + 7) << 8 | (x * y * 9 + 3)); }
+uint32_t Known(int x, int y) {
+    return static_cast<uint32_t>((x * 37 + 11) << 16 | (y * 53 + 7) << 8 | (x * y * 9 + 3));
+}
 
 std::vector<uint8_t> ClipboardBlock() {
     std::vector<uint8_t> bytes;
@@ -35,7 +37,8 @@ std::vector<uint8_t> ClipboardBlock() {
 }
 
 // A header of `size` bytes (40, 108 or 124) for w x h (negative: top-down).
-std::vector<uint8_t> Header(int size, int w, int h, int bits, uint32_t compression, uint32_t colours = 0) {
+std::vector<uint8_t> Header(int size, int w, int h, int bits, uint32_t compression,
+                            uint32_t colours = 0) {
     std::vector<uint8_t> b(static_cast<size_t>(size), 0);
     PutLe32(b, 0, static_cast<uint32_t>(size));
     PutLe32(b, 4, static_cast<uint32_t>(w));
@@ -72,7 +75,8 @@ TEST_F(Clipboard, CopyThenPasteRoundTripsBothDepths) {
 
         QUB_CreateImage8(2, "grey", -1, -1, 5, 3, 100);
         for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 5; ++x) qubState.imageBits8[2][y * 8 + x] = static_cast<uint8_t>(40 * y + x);
+            for (int x = 0; x < 5; ++x)
+                qubState.imageBits8[2][y * 8 + x] = static_cast<uint8_t>(40 * y + x);
         RGBQUAD odd = {1, 2, 3, 0};
         SetDIBColorTable(qubState.images[2].memoryDC, 17, 1, &odd);
         QUB_CopyImage(2);
@@ -175,8 +179,10 @@ TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
     edge[7] = 0x00322212u;
     EXPECT_EQ(got[5], edge);
     EXPECT_EQ(got[6], got[5]);
-    EXPECT_EQ(std::vector<uint8_t>(got8.begin() + 1, got8.begin() + 3), std::vector<uint8_t>({1, 200}));
-    EXPECT_EQ(std::vector<uint8_t>(got8.begin() + 5, got8.begin() + 7), std::vector<uint8_t>({2, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(got8.begin() + 1, got8.begin() + 3),
+              std::vector<uint8_t>({1, 200}));
+    EXPECT_EQ(std::vector<uint8_t>(got8.begin() + 5, got8.begin() + 7),
+              std::vector<uint8_t>({2, 0}));
     EXPECT_EQ(table[1].rgbRed, 0x31);
     EXPECT_EQ(table[2].rgbBlue, 0x12);
     EXPECT_EQ(table[3].rgbRed, 3) << "entries past the picture's table are kept";
@@ -195,7 +201,8 @@ TEST_F(Clipboard, BitmapHandedOverByRequestLandsInItsWindow) {
         }
     }));
     const std::vector<uint32_t> untouched(6, 0x00ABCDEF);
-    const std::vector<uint32_t> pasted = {0x00322212, 0x00332313, 0x00ABCDEF, 0x00302010, 0x00312111, 0x00ABCDEF};
+    const std::vector<uint32_t> pasted = {0x00322212, 0x00332313, 0x00ABCDEF,
+                                          0x00302010, 0x00312111, 0x00ABCDEF};
     for (int named : {2, -1}) {
         RGBQUAD palette[256];
         int count = -1;

@@ -57,8 +57,9 @@ bool WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     CloseHandle(f);
     return ok;
 }
@@ -71,7 +72,8 @@ bool WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
 TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring base = std::wstring(temp) + L"qubhostile" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring base =
+        std::wstring(temp) + L"qubhostile" + std::to_wstring(GetCurrentProcessId());
     Bytes bomb = MakeJpeg(16, 16, 3, true, 4600);
     const size_t sof = FindJpegMarker(bomb, 0xC0);
     ASSERT_NE(sof, 0u);
@@ -92,7 +94,8 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     gif.erase(gif.begin() + 31, gif.begin() + 37);
     // A 960 x 960 PNG whose stream inflates to sixteen times its rows.
     const PngShape shape{960, 960, 2, 8, false};
-    const Bytes zlibBomb = MakePngAround(shape, ZlibOf(Bytes(16 * PngRows(shape).size(), 0), Deflate::kFixed));
+    const Bytes zlibBomb =
+        MakePngAround(shape, ZlibOf(Bytes(16 * PngRows(shape).size(), 0), Deflate::kFixed));
     Bytes emf = MakeEmf();
     const size_t record = FindEmfRecord(emf, 43);  // EMR_RECTANGLE
     ASSERT_NE(record, 0u);
@@ -105,8 +108,8 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     const auto table = std::search(mpo.begin(), mpo.end(), firstEntry, firstEntry + 4);
     ASSERT_NE(table, mpo.end());
     PutBe32(mpo, static_cast<size_t>(table - mpo.begin()) + 24, static_cast<uint32_t>(mpo.size()));
-    HANDLE sample = CreateFileW(g_sample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
+    HANDLE sample = CreateFileW(g_sample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(sample, INVALID_HANDLE_VALUE);
     Bytes cut(GetFileSize(sample, nullptr));
     DWORD got = 0;
@@ -116,8 +119,9 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     cut.resize(cut.size() - 2);
 
     const std::vector<std::pair<std::wstring, Bytes>> files = {
-        {L"bomb.jpg", bomb}, {L"square.jpg", square}, {L"8000.jpg", eightK}, {L"square.bmp", bmp}, {L"zlib.png", zlibBomb}, {L"table.gif", gif},
-        {L"record.emf", emf}, {L"view.mpo", mpo}, {L"cut.jpg", cut}};
+        {L"bomb.jpg", bomb},  {L"square.jpg", square}, {L"8000.jpg", eightK},
+        {L"square.bmp", bmp}, {L"zlib.png", zlibBomb}, {L"table.gif", gif},
+        {L"record.emf", emf}, {L"view.mpo", mpo},      {L"cut.jpg", cut}};
     std::wstring args;
     for (const auto& f : files) {
         ASSERT_TRUE(WriteFileBytes(base + f.first, f.second));

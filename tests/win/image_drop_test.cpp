@@ -63,7 +63,8 @@ std::wstring Overlong(const std::wstring& cut) { return cut + L"tail.png"; }
 TEST_F(DroppedFiles, PicturesOpenInTheNextFreeSlotsOthersAreSkipped) {
     const std::wstring head = folder.File(L"");
     ASSERT_LT(head.size(), 200u);
-    const std::wstring cut = MakePicture(std::wstring(259 - head.size() - 4, L'c') + L".png", 80, 40, 0x00AA0000u);
+    const std::wstring cut =
+        MakePicture(std::wstring(259 - head.size() - 4, L'c') + L".png", 80, 40, 0x00AA0000u);
     ASSERT_EQ(cut.size(), 259u);
     const std::wstring a = MakePicture(L"\u5199\u771f \u5de6.png", 160, 90, 0x00C03010u);
     const std::wstring b = MakePicture(L"second.png", 120, 200, 0x00102030u);
@@ -105,7 +106,8 @@ TEST_F(DroppedFiles, MpoOpensAsAPairOrItsFirstViewWithTheReason) {
     }));
     ASSERT_EQ(saved, 0);
     ASSERT_TRUE(written);
-    PostMessageW(qubState.mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({pair, odd})), 0);
+    PostMessageW(qubState.mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({pair, odd})),
+                 0);
     ASSERT_TRUE(PumpUntil([] { return qubState.images[1].inUse != 0; }, 20000));
     PumpFor(300);
     EXPECT_EQ(qubState.images[0].width, 64);
@@ -155,7 +157,8 @@ TEST_F(DroppedFiles, OnAnImageWindowLoadsIntoItAndKeepsTheCurrentOne) {
     }));
     PostMessageW(qubState.images[2].window, WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop({Overlong(cut)})), 0);
-    PostMessageW(qubState.images[2].window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a})), 0);
+    PostMessageW(qubState.images[2].window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a})),
+                 0);
     ASSERT_TRUE(PumpUntil([] { return qubState.imageBits32[2][0] == 0x00ABCDEFu; }, 10000));
     PumpFor(200);  // the handler restores the current window after the load
     EXPECT_EQ(qubState.imageBits32[2][59], 0x00ABCDEFu);
@@ -194,8 +197,9 @@ TEST_F(DroppedFiles, WrittenMpoAndJpsOpenAsTheSamePairAndBrokenOnesAreRefused) {
             for (int y = 0; y < kH; ++y)
                 for (int x = 0; x < 2 * view; ++x) {
                     const int from = x < view ? x : x + (kW - 2 * view);
-                    worst[k] = std::max(worst[k], MaxChannelDifference(PairPixel(from, y),
-                                                                    qubState.imageBits32[1][y * 2 * view + x]));
+                    worst[k] = std::max(
+                        worst[k], MaxChannelDifference(PairPixel(from, y),
+                                                       qubState.imageBits32[1][y * 2 * view + x]));
                 }
             QUB_DestroyImage(1);
         }

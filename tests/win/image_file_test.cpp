@@ -101,7 +101,8 @@ TEST_F(ImageFiles, RoundTripsOfEachDepthThroughEachFormat) {
         // The many-colour GIF is named with its extension in capitals: no second one.
         const std::string base = Narrow(folder.File(L"rt" + std::to_wstring(i))) +
                                  (r.pattern == Many ? ".GIF" : "");
-        const std::string file = r.pattern == Many ? base : base + Narrow(kImageFileExtension[r.type]);
+        const std::string file =
+            r.pattern == Many ? base : base + Narrow(kImageFileExtension[r.type]);
         int saved = -1, loaded = -1, worst = 0;
         bool topByte = false;
         ASSERT_TRUE(OnWorker([&] {
@@ -226,7 +227,8 @@ Bytes LyingBmp(int32_t width, int32_t height) {
 // Truncated files may decode partly, as on Windows; the others are refused
 // and leave the window as it was.
 TEST_F(ImageFiles, BadFilesAreRefusedWithoutACrash) {
-    const std::string jpg = Narrow(folder.File(L"good.jpg")), png = Narrow(folder.File(L"good.png"));
+    const std::string jpg = Narrow(folder.File(L"good.jpg")),
+                      png = Narrow(folder.File(L"good.png"));
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(0, "g", -1, -1, 48, 32, 100);
         Fill(0, 48, 32, Smooth);
@@ -329,7 +331,8 @@ int ChooseInDialog(int (*dialog)(char*), const wchar_t* caption, const std::wstr
         SetDlgItemTextW(box, cmb13, path.c_str());
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
-    const bool ended = PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 10000);
+    const bool ended =
+        PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 10000);
     if (!ended) {
         if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
         WaitForSingleObject(thread, 5000);

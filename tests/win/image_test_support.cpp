@@ -65,8 +65,8 @@ bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& byte
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const BOOL ok = bytes.empty() ||
-                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                               &written, nullptr);
     CloseHandle(file);
     return ok && written == bytes.size();
 }
@@ -202,8 +202,9 @@ std::string LogText(int n) {
 
 size_t Copy::BytesOf(int n) {
     const ImageWindowRecord& r = qubState.images[n];
-    return r.depth == 32 ? static_cast<size_t>(r.width) * 4u * static_cast<size_t>(r.height)
-                         : static_cast<size_t>(QUB_Stride8(r.width)) * static_cast<size_t>(r.height);
+    return r.depth == 32
+               ? static_cast<size_t>(r.width) * 4u * static_cast<size_t>(r.height)
+               : static_cast<size_t>(QUB_Stride8(r.width)) * static_cast<size_t>(r.height);
 }
 
 Copy Copy::Of(int n) {
@@ -233,8 +234,9 @@ bool Copy::SameAs(int n) const {
 
 uint32_t PixelAt(int n, int x, int y) {
     const ImageWindowRecord& r = qubState.images[n];
-    return r.depth == 32 ? qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] & 0xFFFFFFu
-                         : qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x];
+    return r.depth == 32
+               ? qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] & 0xFFFFFFu
+               : qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x];
 }
 
 void FillNoise(int n, uint32_t seed) {
@@ -244,7 +246,8 @@ void FillNoise(int n, uint32_t seed) {
         for (int x = 0; x < r.width; ++x) {
             s = s * 1664525u + 1013904223u;
             if (r.depth == 32)
-                qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] = (s >> 8) & 0xFFFFFFu;
+                qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] =
+                    (s >> 8) & 0xFFFFFFu;
             else
                 qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x] =
                     static_cast<uint8_t>(s >> 24);

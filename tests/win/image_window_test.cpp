@@ -40,18 +40,27 @@ TEST_F(ImageWindows, ResultCodes) {
             {"slot 256", [] { return QUB_CreateImage(256, "x", -1, -1, 10, 10, 100); }, 4},
             {"slot -1", [] { return QUB_CreateImage(-1, "x", -1, -1, 10, 10, 100); }, 4},
             {"24 bits", [] { return QUB_CreateImageDepth(3, "x", -1, -1, 10, 10, 100, 24); }, 3},
-            {"first", [&] { int r = QUB_CreateImage(3, "first", -1, -1, 10, 10, 100); first = qubState.images[3].window;
-                            return r + QUB_CreateImage(4, "other", -1, -1, 10, 10, 100); }, 0},
-            {"slot taken", [&] {
+            {"first",
+             [&] {
+                 int r = QUB_CreateImage(3, "first", -1, -1, 10, 10, 100);
+                 first = qubState.images[3].window;
+                 return r + QUB_CreateImage(4, "other", -1, -1, 10, 10, 100);
+             },
+             0},
+            {"slot taken",
+             [&] {
                  const int r = QUB_CreateImage8(3, "second", -1, -1, 20, 20, 100);
                  EXPECT_EQ(qubState.images[3].window, first) << "the existing window is untouched";
                  EXPECT_EQ(qubState.images[3].depth, 32);
                  EXPECT_EQ(qubState.currentImage, 4) << "a refused creation does not select";
                  return r;
-             }, 1},
-            {"too long and thin", [] { return QUB_CreateImage(5, "long", -1, -1, 100000, 1, 100); }, 2},
+             },
+             1},
+            {"too long and thin", [] { return QUB_CreateImage(5, "long", -1, -1, 100000, 1, 100); },
+             2},
             {"40 GB", [] { return QUB_CreateImage(6, "huge", -1, -1, 100000, 100000, 100); }, 3},
-            {"huge 8-bit", [] { return QUB_CreateImage8(7, "huge8", -1, -1, 65536, 40000, 100); }, 3},
+            {"huge 8-bit", [] { return QUB_CreateImage8(7, "huge8", -1, -1, 65536, 40000, 100); },
+             3},
             {"palette of a 32-bit window", [&] { return QUB_SetPalette(colours, 3); }, 2},
             {"its palette read", [&] { return QUB_GetPalette(read); }, 2},
             {"destroy", [] { return QUB_DestroyImage(3); }, 0},
@@ -60,7 +69,12 @@ TEST_F(ImageWindows, ResultCodes) {
             {"select closed", [] { return QUB_SelectImage(3); }, 1},
             {"display closed", [] { return QUB_DisplayImage(3); }, 1},
             {"select 999", [] { return QUB_SelectImage(999); }, 1},
-            {"set palette closed", [&] { qubState.currentImage = 3; return QUB_SetPalette(colours, 1); }, 1},
+            {"set palette closed",
+             [&] {
+                 qubState.currentImage = 3;
+                 return QUB_SetPalette(colours, 1);
+             },
+             1},
             {"get palette closed", [&] { return QUB_GetPalette(read); }, 1},
             {"stretch closed", [] { return QUB_SetStretchMode(3, HALFTONE); }, 1},
             {"stretch read closed", [] { return QUB_GetStretchMode(3); }, 0},
@@ -69,11 +83,20 @@ TEST_F(ImageWindows, ResultCodes) {
             {"select by no window", [] { return QUB_SelectImageByWindow(nullptr); }, -1},
             {"zoom closed", [] { return QUB_SetZoom(7, 50); }, 1},
             // Too long and thin to fit: the old window is closed first and stays so.
-            {"resize to a band", [&] { resized = qubState.images[4].window; return QUB_ResizeImage(4, 100000, 1); }, 2},
+            {"resize to a band",
+             [&] {
+                 resized = qubState.images[4].window;
+                 return QUB_ResizeImage(4, 100000, 1);
+             },
+             2},
             {"display after it", [] { return QUB_DisplayImage(4); }, 1},
-            {"close button", [] { QUB_CreateImage(5, "close me", -1, -1, 120, 40, 100);
-                                  SendMessageW(qubState.images[5].window, WM_CLOSE, 0, 0);
-                                  return QUB_DisplayImage(5); }, 1},
+            {"close button",
+             [] {
+                 QUB_CreateImage(5, "close me", -1, -1, 120, 40, 100);
+                 SendMessageW(qubState.images[5].window, WM_CLOSE, 0, 0);
+                 return QUB_DisplayImage(5);
+             },
+             1},
         };
         for (const auto& c : calls) EXPECT_EQ(c.run(), c.code) << c.call;
         for (int n : {3, 4, 5, 6, 7}) EXPECT_FALSE(qubState.images[n].inUse) << n;
@@ -142,7 +165,8 @@ TEST_F(ImageWindows, CreationSizesStyleAndPlace) {
     const ZoomFit tiny = Expected(16, 16, 100);
     EXPECT_GT(tiny.zoom, 100);
     EXPECT_EQ(qubState.images[5].zoom, tiny.zoom);
-    EXPECT_EQ(WindowTitle(qubState.images[5].window), L"tiny(" + std::to_wstring(tiny.zoom) + L"%)");
+    EXPECT_EQ(WindowTitle(qubState.images[5].window),
+              L"tiny(" + std::to_wstring(tiny.zoom) + L"%)");
     EXPECT_EQ(ClientSize(qubState.images[5].window).cx, tiny.displayWidth);
     EXPECT_EQ(ClientSize(qubState.images[5].window).cy, tiny.displayHeight);
     HWND w = qubState.images[6].window;
@@ -184,7 +208,8 @@ TEST_F(ImageWindows, ZoomKeepsTheBufferAndTheCorner) {
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(0, "z", 50, 60, 400, 300, 100);
         uint32_t* p = qubState.imageBits32[0];
-        for (int i = 0; i < 400 * 300; ++i) p[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
+        for (int i = 0; i < 400 * 300; ++i)
+            p[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
         GetWindowRect(qubState.images[0].window, &before);
         codes[0] = QUB_SetZoom(0, 50);
         GetWindowRect(qubState.images[0].window, &after);
@@ -272,7 +297,8 @@ TEST_F(ImageWindows, DisplayShowsTheWholeBufferScaled) {
     for (int pass = 0; pass < 2; ++pass) {
         EXPECT_EQ(seen[pass][0], RGB(255, 0, 0)) << pass;
         EXPECT_EQ(seen[pass][1], RGB(0, 0, 255)) << pass;
-        EXPECT_EQ(seen[pass][2], RGB(0, 255, 0)) << "the last pixels reach the corner, pass " << pass;
+        EXPECT_EQ(seen[pass][2], RGB(0, 255, 0))
+            << "the last pixels reach the corner, pass " << pass;
     }
 }
 

@@ -263,8 +263,6 @@ TEST_F(Picking, EveryToolReturnsItsClicksAndLeavesThePictureAsItWas) {
          {2, 3, 30, 4}, Band::kLine},
         {"rect", Rect, {{Act::kFirst, 30, 20}, {Act::kMove, 10, 10}, {Act::kLast, 5, 8}}, 0,
          {5, 8, 30, 20}, Band::kRect},
-        {"rect on one pixel", Rect, {{Act::kFirst, 9, 9}, {Act::kLast, 9, 9}}, 0, {9, 9, 9, 9},
-         Band::kRect},
         {"circle started over", Circle,
          {{Act::kFirst, 15, 14}, {Act::kMove, 25, 20}, {Act::kRestart, 0, 0},
           {Act::kFirst, 10, 10}, {Act::kMove, 12, 12}, {Act::kLast, 13, 14}},
@@ -288,8 +286,6 @@ TEST_F(Picking, CancelAndStopEraseTheBandAndGiveNoPoints) {
         {"line stopped with its band shown", Line,
          {{Act::kFirst, 4, 5}, {Act::kMove, 20, 20}, {Act::kStop, 0, 0}}, 3, {0, 0, 0, 0},
          Band::kLine},
-        {"column stopped", Column, {{Act::kMove, 12, 3}, {Act::kStop, 0, 0}}, 3, {0, 0},
-         Band::kColumn},
         {"box stopped", Box9, {{Act::kMove, 36, 0}, {Act::kStop, 0, 0}}, 3, {0, 0}, Band::kBox,
          9, 9},
     };
