@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdint>
 #include <functional>
@@ -21,7 +20,6 @@
 #include "image/image_toolbox.h"
 #include "image/image_window.h"
 #include "image/toolbox_menu.h"
-#include "imgproc/image_commands.h"
 #include "imgproc/image_drawing.h"
 #include "imgproc/truetype_text.h"
 #include "text/text_window.h"
@@ -104,6 +102,7 @@ protected:
             FillNoise(kSlot, 23);
             if (zoom) QUB_SetZoom(kSlot, zoom);
             qubState.drawColour = kInk;
+            qubState.qub_tc = qubState.qub_tttc = 0x111111u;
             qubState.currentImage = 0;  // closed: each command makes its window's slot current
         }));
     }
@@ -180,6 +179,13 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         return
             [=](const Copy& before) { EXPECT_EQ(PixelAt(kSlot, x, y), Inverted(before.At(x, y))); };
     };
+    const auto colours = [](uint32_t text) {  // the drawing colour kept, the text colours
+        return [=](const Copy&) {
+            const LibraryState& now = qubState;
+            EXPECT_EQ(std::vector<uint32_t>({now.drawColour, now.qub_tc, now.qub_tttc}),
+                      std::vector<uint32_t>({kInk, text, text}));
+        };
+    };
     const auto unlisted = [&](int id) { return Case{id, Answer(), same}; };
     uint32_t pixel = 0;  // the pixel the Pixel row prints
     HFONT font = nullptr;  // the TrueType font before the command
@@ -254,8 +260,8 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
                  EXPECT_TRUE(std::equal(a, a + 256, b)) << "palette copied";
              }
          }},
-        {kTbColourChange, Dialog(L"", L""),
-         [](const Copy&) { EXPECT_EQ(qubState.drawColour, kInk); }},
+        {kTbColourChange, Dialog(L"", L""), colours(0x111111u)},
+        {kTbColourChange, Dialog(L"", L"OK"), colours(kInk)},  // the colour it opened with
         {kTbColourPick, Clicks({{8, 8}}),
          [](const Copy& before) {
              const uint32_t v = before.At(8, 8);
@@ -409,28 +415,6 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
     EXPECT_EQ(s.jpegQuality, 40);
     s.jpegQuality = 100;
     s.saveFilterIndex = 2;
-}
-
-// The colour dialog: OK takes its colour for the text colours too, Cancel
-// keeps them (the picks cancelled are rows of the command table).
-TEST_P(Toolbox, ColourDialogSetsTheTextColoursOnlyOnOk) {
-    Fresh();
-    LibraryState& s = qubState;
-    for (int button : {IDCANCEL, IDOK}) {
-        s.drawColour = 0x123456;
-        s.qub_tc = 0x111111;
-        s.qub_tttc = 0x222222;
-        std::atomic<int> result{-1};
-        ASSERT_TRUE(StartOnWorker([&] { result = QUB_ColourChangeCommand(kSlot); }));
-        HWND dialog = nullptr;
-        ASSERT_TRUE(PumpUntil(
-            [&] { return (dialog = FindOwnedDialog(qubState.images[kSlot].window)) != nullptr; }));
-        PostMessageW(dialog, WM_COMMAND, button, 0);
-        ASSERT_TRUE(WaitRoutineEnd());
-        EXPECT_EQ(result.load(), button == IDOK ? 0 : kCommandCancelled);
-        EXPECT_EQ(s.qub_tc, button == IDOK ? 0x123456u : 0x111111u);
-        EXPECT_EQ(s.qub_tttc, button == IDOK ? 0x123456u : 0x222222u);
-    }
 }
 
 // While a line input waits, a command that prompts does not start (its input
