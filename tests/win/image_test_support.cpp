@@ -239,6 +239,13 @@ uint32_t PixelAt(int n, int x, int y) {
                : qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x];
 }
 
+std::vector<uint32_t> PaletteOf(int n) {
+    QUB_SelectImage(n);
+    std::vector<uint32_t> p(256);
+    QUB_GetPalette(p.data());
+    return p;
+}
+
 void FillNoise(int n, uint32_t seed) {
     const ImageWindowRecord& r = qubState.images[n];
     uint32_t s = seed * 2654435761u + 1u;

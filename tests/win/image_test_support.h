@@ -105,5 +105,8 @@ struct Copy {
 // Pixel (x, y) of image slot n: 0x00RRGGBB in 32 bits, the index in 8 bits.
 uint32_t PixelAt(int n, int x, int y);
 
+// The 256 palette entries of slot n, which it leaves selected.
+std::vector<uint32_t> PaletteOf(int n);
+
 // Deterministic noise with a zero top byte in 32 bits; padding stays 0.
 void FillNoise(int n, uint32_t seed);

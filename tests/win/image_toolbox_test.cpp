@@ -241,23 +241,18 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         {kTbLineRgb, Cancel(), [](const Copy&) { EXPECT_FALSE(qubState.images[0].inUse); }},
         {kTbClipping, Clicks({{109, 69}, {10, 20}}),
          [](const Copy& before) {
-             ASSERT_TRUE(qubState.images[0].inUse);
-             EXPECT_STREQ(qubState.images[0].title, "(10,20)-(109,69)");
-             EXPECT_EQ(qubState.images[0].width, 100);
-             EXPECT_EQ(qubState.images[0].height, 50);
-             EXPECT_EQ(qubState.images[0].depth, before.depth);
+             const ImageWindowRecord& r = qubState.images[0];
+             ASSERT_TRUE(r.inUse);
+             EXPECT_STREQ(r.title, "(10,20)-(109,69)");
+             EXPECT_EQ(std::vector<int>({r.width, r.height, r.depth}),
+                       std::vector<int>({100, 50, before.depth}));
              int differ = 0;
              for (int y = 0; y < 50; ++y)
                  for (int x = 0; x < 100; ++x)
                      differ += PixelAt(0, x, y) != PixelAt(kSlot, 10 + x, 20 + y);
              EXPECT_EQ(differ, 0);
              if (before.depth == 8) {
-                 uint32_t a[256], b[256];
-                 QUB_SelectImage(0);
-                 QUB_GetPalette(a);
-                 QUB_SelectImage(kSlot);
-                 QUB_GetPalette(b);
-                 EXPECT_TRUE(std::equal(a, a + 256, b)) << "palette copied";
+                 EXPECT_EQ(PaletteOf(0), PaletteOf(kSlot)) << "palette copied";
              }
          }},
         {kTbColourChange, Dialog(L"", L""), colours(0x111111u)},

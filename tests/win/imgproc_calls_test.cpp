@@ -119,13 +119,6 @@ std::vector<uint32_t> OddPalette() {
     return p;
 }
 
-std::vector<uint32_t> PaletteOf(int n) {
-    QUB_SelectImage(n);
-    std::vector<uint32_t> p(256);
-    QUB_GetPalette(p.data());
-    return p;
-}
-
 TEST_F(Calls, EveryCallMatchesTheEngineOnBothDepths) {
     ASSERT_TRUE(OnWorker([&] {
         ASSERT_EQ(QUB_CreateImage(0, "32", -1, -1, kW, kH, 100), 0);
