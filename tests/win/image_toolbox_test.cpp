@@ -322,8 +322,10 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
              LOGFONTW f = {};
              GetObjectW(qubState.ttFont, sizeof f, &f);
              EXPECT_TRUE(qubState.ttFont == font || GetObjectType(font) == 0) << "old font kept";
-             EXPECT_EQ(std::vector<LONG>({f.lfWidth, f.lfHeight, f.lfWeight}),
-                       std::vector<LONG>({16, 24, 700}));
+             const LibraryState& now = qubState;
+             EXPECT_EQ(std::vector<LONG>({f.lfWidth, f.lfHeight, f.lfWeight, now.ttFontWidth,
+                                          now.ttFontHeight}),
+                       std::vector<LONG>({16, 24, 700, 16, 24}));
          }},
         {kTbPatternRgb, Answer(), at(0, 0, 0x0000FF)},
         {kTbPatternHsv, Answer(), at(0, 0, 0xFFFFFF)},
