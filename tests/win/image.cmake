@@ -1,6 +1,7 @@
 qub_win_test_program(image_tests image_window_test.cpp image_file_test.cpp image_drop_test.cpp
-                     image_stereo_file_test.cpp image_clipboard_test.cpp
-                     image_test_support.cpp)
+                     image_clipboard_test.cpp image_test_support.cpp text_test_support.cpp
+                     ${CMAKE_SOURCE_DIR}/tests/host/formats_builders.cpp
+                     ${CMAKE_SOURCE_DIR}/tests/host/formats_builders_records.cpp)
 qub_win_run(image_tests image_tests)
 
 if(WIN32)
@@ -16,5 +17,6 @@ if(WIN32)
               ${CMAKE_SOURCE_DIR}/samples/stereo_pair.jpg)
 endif()
 
-qub_win_test_program(image_toolbox_tests image_toolbox_test.cpp image_test_support.cpp text_test_support.cpp)
+qub_win_test_program(image_toolbox_tests image_toolbox_test.cpp
+                     image_test_support.cpp text_test_support.cpp)
 qub_win_run(image_toolbox_tests image_toolbox_tests)

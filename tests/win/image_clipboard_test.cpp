@@ -11,18 +11,17 @@
 #include "core/worker.h"
 #include "image/image_clipboard.h"
 #include "image/image_window.h"
+#include "tests/host/formats_builders.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
 
-class Clipboard : public testing::Test {
-protected:
-    void SetUp() override { CloseAllImages(); }
-    void TearDown() override { CloseAllImages(); }
-};
+using Clipboard = ImageTest;
 
-uint32_t Known(int x, int y) { return static_cast<uint32_t>((x * 37 + 11) << 16 | (y * 53 + 7) << 8 | (x * y * 9 + 3)); }
+uint32_t Known(int x, int y) {
+    return static_cast<uint32_t>((x * 37 + 11) << 16 | (y * 53 + 7) << 8 | (x * y * 9 + 3));
+}
 
 std::vector<uint8_t> ClipboardBlock() {
     std::vector<uint8_t> bytes;
@@ -37,18 +36,26 @@ std::vector<uint8_t> ClipboardBlock() {
     return bytes;
 }
 
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
-
 // A header of `size` bytes (40, 108 or 124) for w x h (negative: top-down).
-std::vector<uint8_t> Header(int size, int w, int h, int bits, uint32_t compression, uint32_t colours = 0) {
+std::vector<uint8_t> Header(int size, int w, int h, int bits, uint32_t compression,
+                            uint32_t colours = 0) {
     std::vector<uint8_t> b(static_cast<size_t>(size), 0);
-    Put32(b, 0, static_cast<uint32_t>(size));
-    Put32(b, 4, static_cast<uint32_t>(w));
-    Put32(b, 8, static_cast<uint32_t>(h));
+    PutLe32(b, 0, static_cast<uint32_t>(size));
+    PutLe32(b, 4, static_cast<uint32_t>(w));
+    PutLe32(b, 8, static_cast<uint32_t>(h));
     b[12] = 1;
     b[14] = static_cast<uint8_t>(bits);
-    Put32(b, 16, compression);
-    Put32(b, 32, colours);
+    PutLe32(b, 16, compression);
+    PutLe32(b, 32, colours);
+    return b;
+}
+
+// A 24-bit bottom-up 2 x 2 block: rows 0x322212 0x332313, 0x302010 0x312111.
+std::vector<uint8_t> Block24() {
+    std::vector<uint8_t> b = Header(40, 2, 2, 24, BI_RGB);
+    const uint8_t rows[16] = {0x10, 0x20, 0x30, 0x11, 0x21, 0x31, 0, 0,
+                              0x12, 0x22, 0x32, 0x13, 0x23, 0x33, 0, 0};
+    b.insert(b.end(), rows, rows + 16);
     return b;
 }
 
@@ -68,7 +75,8 @@ TEST_F(Clipboard, CopyThenPasteRoundTripsBothDepths) {
 
         QUB_CreateImage8(2, "grey", -1, -1, 5, 3, 100);
         for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 5; ++x) qubState.imageBits8[2][y * 8 + x] = static_cast<uint8_t>(40 * y + x);
+            for (int x = 0; x < 5; ++x)
+                qubState.imageBits8[2][y * 8 + x] = static_cast<uint8_t>(40 * y + x);
         RGBQUAD odd = {1, 2, 3, 0};
         SetDIBColorTable(qubState.images[2].memoryDC, 17, 1, &odd);
         QUB_CopyImage(2);
@@ -97,17 +105,12 @@ TEST_F(Clipboard, CopyThenPasteRoundTripsBothDepths) {
 // Blocks as other programs leave them, and ones that lie about their size.
 TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
     std::vector<std::vector<uint8_t>> blocks;
-    {  // 24-bit bottom-up, 2 x 2
-        std::vector<uint8_t> b = Header(40, 2, 2, 24, BI_RGB);
-        const uint8_t rows[16] = {0x10, 0x20, 0x30, 0x11, 0x21, 0x31, 0, 0, 0x12, 0x22, 0x32, 0x13, 0x23, 0x33, 0, 0};
-        b.insert(b.end(), rows, rows + 16);
-        blocks.push_back(b);
-    }
+    blocks.push_back(Block24());
     {  // 32-bit top-down, V5 header with masks
         std::vector<uint8_t> b = Header(124, 2, -2, 32, BI_BITFIELDS);
-        Put32(b, 40, 0x00FF0000);
-        Put32(b, 44, 0x0000FF00);
-        Put32(b, 48, 0x000000FF);
+        PutLe32(b, 40, 0x00FF0000);
+        PutLe32(b, 44, 0x0000FF00);
+        PutLe32(b, 48, 0x000000FF);
         const uint32_t px[4] = {0x00323212, 0xFF332313, 0x00301020, 0x00311121};
         b.resize(b.size() + 16);
         std::memcpy(&b[124], px, 16);
@@ -122,9 +125,9 @@ TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
         blocks.push_back(b);
     }
     std::vector<uint8_t> past = blocks[0];
-    Put32(past, 8, 1000);  // rows past the block
+    PutLe32(past, 8, 1000);  // rows past the block
     std::vector<uint8_t> huge = blocks[0];
-    Put32(huge, 4, 0x7FFFFFFF);
+    PutLe32(huge, 4, 0x7FFFFFFF);
 
     std::vector<std::vector<uint32_t>> got;
     std::vector<uint8_t> got8;
@@ -176,8 +179,10 @@ TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
     edge[7] = 0x00322212u;
     EXPECT_EQ(got[5], edge);
     EXPECT_EQ(got[6], got[5]);
-    EXPECT_EQ(std::vector<uint8_t>(got8.begin() + 1, got8.begin() + 3), std::vector<uint8_t>({1, 200}));
-    EXPECT_EQ(std::vector<uint8_t>(got8.begin() + 5, got8.begin() + 7), std::vector<uint8_t>({2, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(got8.begin() + 1, got8.begin() + 3),
+              std::vector<uint8_t>({1, 200}));
+    EXPECT_EQ(std::vector<uint8_t>(got8.begin() + 5, got8.begin() + 7),
+              std::vector<uint8_t>({2, 0}));
     EXPECT_EQ(table[1].rgbRed, 0x31);
     EXPECT_EQ(table[2].rgbBlue, 0x12);
     EXPECT_EQ(table[3].rgbRed, 3) << "entries past the picture's table are kept";
@@ -188,10 +193,7 @@ TEST_F(Clipboard, ForeignBlocksAreReadAndBrokenOnesChangeNothing) {
 // names, even when another window has become current meanwhile; without a
 // window named, it lands in the current one.
 TEST_F(Clipboard, BitmapHandedOverByRequestLandsInItsWindow) {
-    std::vector<uint8_t> b = Header(40, 2, 2, 24, BI_RGB);
-    const uint8_t rows[16] = {0x10, 0x20, 0x30, 0x11, 0x21, 0x31, 0, 0, 0x12, 0x22, 0x32, 0x13, 0x23, 0x33, 0, 0};
-    b.insert(b.end(), rows, rows + 16);
-    PutDibOnClipboard(b);
+    PutDibOnClipboard(Block24());
     ASSERT_TRUE(OnWorker([] {
         for (int n : {2, 4}) {
             QUB_CreateImage(n, "pasted", -1, -1, 3, 2, 100);
@@ -199,7 +201,8 @@ TEST_F(Clipboard, BitmapHandedOverByRequestLandsInItsWindow) {
         }
     }));
     const std::vector<uint32_t> untouched(6, 0x00ABCDEF);
-    const std::vector<uint32_t> pasted = {0x00322212, 0x00332313, 0x00ABCDEF, 0x00302010, 0x00312111, 0x00ABCDEF};
+    const std::vector<uint32_t> pasted = {0x00322212, 0x00332313, 0x00ABCDEF,
+                                          0x00302010, 0x00312111, 0x00ABCDEF};
     for (int named : {2, -1}) {
         RGBQUAD palette[256];
         int count = -1;
@@ -219,6 +222,35 @@ TEST_F(Clipboard, BitmapHandedOverByRequestLandsInItsWindow) {
         EXPECT_EQ(current, 4) << "the current window stays";
         EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap is deleted once copied";
     }
+}
+
+// Another program's device-dependent bitmap, read while the clipboard is still
+// open on this thread: Wine makes a DIB of it only when the clipboard closes,
+// so this is the one way the bitmap itself is read. The clipboard is opened
+// without an owner, as the library opens it to read, so that its own open
+// succeeds (Wine accepts data set without an owner).
+TEST_F(Clipboard, DeviceBitmapOnlyIsReadWhole) {
+    const uint32_t a = 0x00C08040u, b = 0x00102030u, old = 0x00ABCDEF;
+    std::vector<uint32_t> got;
+    ASSERT_TRUE(OnWorker([&] {
+        HDC screen = GetDC(nullptr);
+        HBITMAP ddb = CreateCompatibleBitmap(screen, 3, 2);
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof info.bmiHeader, 3, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        const uint32_t pixels[6] = {a, b, a, b, b, a};
+        SetDIBits(screen, ddb, 0, 2, pixels, &info, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+        QUB_CreateImage(0, "target", -1, -1, 4, 2, 100);
+        for (int i = 0; i < 8; ++i) qubState.imageBits32[0][i] = old;
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        ASSERT_TRUE(SetClipboardData(CF_BITMAP, ddb));
+        EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB)) << "no DIB before the clipboard closes";
+        QUB_PasteImage(0, 0, 0);
+        CloseClipboard();
+        got.assign(qubState.imageBits32[0], qubState.imageBits32[0] + 8);
+    }));
+    EXPECT_EQ(got, std::vector<uint32_t>({a, b, a, old, b, b, a, old}));
 }
 
 }  // namespace

@@ -19,12 +19,6 @@ namespace {
 std::wstring g_program;
 std::wstring g_sample;
 
-std::wstring Title(HWND window) {
-    wchar_t text[512] = L"";
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
 // True when some pixel of the window's client area on the screen is not black.
 bool ShowsSomething(HWND window) {
     RECT r;
@@ -38,52 +32,21 @@ bool ShowsSomething(HWND window) {
     return seen;
 }
 
-TEST(CommandLine, FileOpensInSlotZero) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring copy = std::wstring(temp) + L"\u5199\u771f cmdline " +
-                              std::to_wstring(GetCurrentProcessId()) + L".jpg";
-    ASSERT_TRUE(CopyFileW(g_sample.c_str(), copy.c_str(), FALSE));
-
-    HANDLE p = StartProgram(g_program, L"\"" + copy + L"\"");
-    ASSERT_NE(p, nullptr);
-    HWND image = WaitForProcessWindow(p, L"qub_iw", 30000);
-    ASSERT_NE(image, nullptr) << "no image window opened";
-    const std::wstring title = Title(image);
-    EXPECT_EQ(title.substr(0, 4), L"000 ");
-    EXPECT_EQ(title.substr(title.size() - 6), L"(100%)");
-    RECT client;
-    GetClientRect(image, &client);
-    EXPECT_EQ(client.right, 1280);
-    EXPECT_EQ(client.bottom, 480);
-    bool shown = false;
-    for (int i = 0; i < 50 && !shown; ++i) {
-        Sleep(100);
-        shown = ShowsSomething(image);
-    }
-    EXPECT_TRUE(shown) << "the picture was loaded through its UTF-16 name";
-
-    HWND main = WaitForProcessWindow(p, L"qublib_mw0", 1000);
-    if (main) PostMessageW(main, WM_KEYDOWN, 'X', 0);
-    EXPECT_EQ(WaitExitCode(p, 10000), 0u);
-    TerminateProcess(p, 99);
-    CloseHandle(p);
-    DeleteFileW(copy.c_str());
-}
-
-std::vector<std::wstring> ImageTitles(HANDLE process) {
+// The process's image windows, by title.
+std::vector<std::pair<std::wstring, HWND>> ImageWindows(HANDLE process) {
     struct Search {
         DWORD pid;
-        std::vector<std::wstring> titles;
+        std::vector<std::pair<std::wstring, HWND>> titles;
     } search{GetProcessId(process), {}};
     EnumWindows(
         [](HWND w, LPARAM p) -> BOOL {
             auto* s = reinterpret_cast<Search*>(p);
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
-            wchar_t cls[32] = L"";
+            wchar_t cls[32] = L"", title[512] = L"";
             GetClassNameW(w, cls, 32);
-            if (pid == s->pid && std::wstring(cls) == L"qub_iw") s->titles.push_back(Title(w));
+            GetWindowTextW(w, title, 512);
+            if (pid == s->pid && std::wstring(cls) == L"qub_iw") s->titles.push_back({title, w});
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
@@ -94,20 +57,23 @@ bool WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     CloseHandle(f);
     return ok;
 }
 
 // Files that crashed the platform decoders or made them allocate what the
 // header claimed or far more, a multi-picture file with a view outside it, then a camera
-// JPEG cut before its end marker and a good file: the program lives, stays
-// small, and opens the last two.
+// JPEG cut before its end marker and a good file named outside the ANSI code
+// page: the program lives, stays small, and opens the last two, the good one
+// through its UTF-16 name.
 TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring base = std::wstring(temp) + L"qubhostile" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring base =
+        std::wstring(temp) + L"qubhostile" + std::to_wstring(GetCurrentProcessId());
     Bytes bomb = MakeJpeg(16, 16, 3, true, 4600);
     const size_t sof = FindJpegMarker(bomb, 0xC0);
     ASSERT_NE(sof, 0u);
@@ -128,7 +94,8 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     gif.erase(gif.begin() + 31, gif.begin() + 37);
     // A 960 x 960 PNG whose stream inflates to sixteen times its rows.
     const PngShape shape{960, 960, 2, 8, false};
-    const Bytes zlibBomb = MakePngAround(shape, ZlibOf(Bytes(16 * PngRows(shape).size(), 0), Deflate::kFixed));
+    const Bytes zlibBomb =
+        MakePngAround(shape, ZlibOf(Bytes(16 * PngRows(shape).size(), 0), Deflate::kFixed));
     Bytes emf = MakeEmf();
     const size_t record = FindEmfRecord(emf, 43);  // EMR_RECTANGLE
     ASSERT_NE(record, 0u);
@@ -141,8 +108,8 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     const auto table = std::search(mpo.begin(), mpo.end(), firstEntry, firstEntry + 4);
     ASSERT_NE(table, mpo.end());
     PutBe32(mpo, static_cast<size_t>(table - mpo.begin()) + 24, static_cast<uint32_t>(mpo.size()));
-    HANDLE sample = CreateFileW(g_sample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
+    HANDLE sample = CreateFileW(g_sample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(sample, INVALID_HANDLE_VALUE);
     Bytes cut(GetFileSize(sample, nullptr));
     DWORD got = 0;
@@ -152,28 +119,39 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     cut.resize(cut.size() - 2);
 
     const std::vector<std::pair<std::wstring, Bytes>> files = {
-        {L"bomb.jpg", bomb}, {L"square.jpg", square}, {L"8000.jpg", eightK}, {L"square.bmp", bmp}, {L"zlib.png", zlibBomb}, {L"table.gif", gif},
-        {L"record.emf", emf}, {L"view.mpo", mpo}, {L"cut.jpg", cut}};
+        {L"bomb.jpg", bomb},  {L"square.jpg", square}, {L"8000.jpg", eightK},
+        {L"square.bmp", bmp}, {L"zlib.png", zlibBomb}, {L"table.gif", gif},
+        {L"record.emf", emf}, {L"view.mpo", mpo},      {L"cut.jpg", cut}};
     std::wstring args;
     for (const auto& f : files) {
         ASSERT_TRUE(WriteFileBytes(base + f.first, f.second));
         args += L"\"" + base + f.first + L"\" ";
     }
-    args += L"\"" + g_sample + L"\"";
+    const std::wstring good = base + L"\u5199\u771f good.jpg";
+    ASSERT_TRUE(CopyFileW(g_sample.c_str(), good.c_str(), FALSE));
+    args += L"\"" + good + L"\"";
     const DWORD start = GetTickCount();
     HANDLE p = StartProgram(g_program, args);
     ASSERT_NE(p, nullptr);
-    std::vector<std::wstring> titles;
+    std::vector<std::pair<std::wstring, HWND>> titles;
     for (int i = 0; i < 300 && titles.size() < 2; ++i) {
         Sleep(100);
-        titles = ImageTitles(p);
+        titles = ImageWindows(p);
     }
     EXPECT_LT(GetTickCount() - start, 20000u);
     ASSERT_EQ(titles.size(), 2u) << "only the cut and the good file open";
     std::sort(titles.begin(), titles.end());
-    EXPECT_EQ(titles[0].substr(0, 4), L"000 ");
-    EXPECT_NE(titles[0].find(L"cut.jpg"), std::wstring::npos);
-    EXPECT_EQ(titles[1].substr(0, 4), L"001 ");
+    EXPECT_EQ(titles[0].first.substr(0, 4), L"000 ");
+    EXPECT_NE(titles[0].first.find(L"cut.jpg"), std::wstring::npos);
+    EXPECT_EQ(titles[1].first.substr(0, 4), L"001 ");
+    EXPECT_NE(titles[1].first.find(L" good.jpg(100%)"), std::wstring::npos) << "a narrow title";
+    RECT client;
+    GetClientRect(titles[1].second, &client);
+    EXPECT_EQ(client.right, 1280);
+    EXPECT_EQ(client.bottom, 480);
+    bool shown = false;
+    for (int i = 0; i < 50 && !shown; ++i, Sleep(100)) shown = ShowsSomething(titles[1].second);
+    EXPECT_TRUE(shown) << "the picture was loaded through its UTF-16 name";
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     ASSERT_TRUE(GetProcessMemoryInfo(p, &memory, sizeof memory));
@@ -187,6 +165,7 @@ TEST(CommandLine, HostileFilesAreRefusedBeforeTheDecoderAndGoodOnesStillOpen) {
     TerminateProcess(p, 99);
     CloseHandle(p);
     for (const auto& f : files) DeleteFileW((base + f.first).c_str());
+    DeleteFileW(good.c_str());
 }
 
 }  // namespace

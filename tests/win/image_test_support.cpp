@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/library_state.h"
 #include "core/main_menu.h"
 #include "core/text_convert_win.h"
 #include "image/image_window.h"
+#include "text/text_window.h"
+#include "tests/win/text_test_support.h"
 #include "tests/win/win_test_support.h"
 
 bool OnWorker(const std::function<void()>& work, uint32_t timeoutMs) {
@@ -64,24 +65,15 @@ bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& byte
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const BOOL ok = bytes.empty() ||
-                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                               &written, nullptr);
     CloseHandle(file);
     return ok && written == bytes.size();
 }
 
 std::vector<unsigned char> ReadBytes(const std::wstring& path) {
-    std::vector<unsigned char> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    const DWORD size = GetFileSize(file, nullptr);
-    bytes.resize(size);
-    DWORD read = 0;
-    if (size) ReadFile(file, bytes.data(), size, &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
+    const std::string bytes = ReadFileBytes(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 std::string Narrow(const std::wstring& text) {
@@ -94,6 +86,12 @@ std::wstring WindowTitle(HWND window) {
     wchar_t text[512] = L"";
     GetWindowTextW(window, text, 512);
     return text;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
 }
 
 int MaxChannelDifference(uint32_t a, uint32_t b) {
@@ -161,4 +159,104 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths) {
     *names = L'\0';
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
+}
+
+void PostAtPixel(int n, UINT message, WPARAM keys, int x, int y) {
+    const int zoom = qubState.images[n].zoom;
+    PostMessageW(qubState.images[n].window, message, keys,
+                 MAKELPARAM((x * zoom + zoom / 2) / 100, (y * zoom + zoom / 2) / 100));
+}
+
+bool AnswerPick(int n, const std::vector<POINT>& clicks) {
+    const std::wstring one[] = {L"Click a point"};
+    const std::wstring two[] = {L"Click the first point", L"Click the second point"};
+    for (size_t i = 0; i < clicks.size() || i == 0; ++i) {
+        const std::wstring& prompt = clicks.size() == 2 ? two[i] : one[0];
+        const bool asked = PumpUntil([&] {
+            return qubState.pickActive.load() && (clicks.empty() || StatusText() == prompt);
+        });
+        EXPECT_TRUE(asked) << "prompt \"" << Narrow(prompt) << "\" not shown; status: "
+                           << Narrow(StatusText());
+        if (!asked) return false;
+        if (clicks.empty()) {
+            PostAtPixel(n, WM_RBUTTONDOWN, MK_RBUTTON, 0, 0);
+            break;
+        }
+        PostAtPixel(n, WM_LBUTTONDOWN, MK_LBUTTON, clicks[i].x, clicks[i].y);
+    }
+    return true;
+}
+
+bool AnswerLine(const std::wstring& line) {
+    if (!PumpUntil([] { return qubState.lineInputActive.load() != 0; })) return false;
+    SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, line + L"\r");
+    return PumpUntil([] { return qubState.lineInputActive.load() == 0; });
+}
+
+std::string LogText(int n) {
+    OnWorker([n] { QUB_CloseTextWindow(n); });
+    std::string log = ReadFileBytes(LogFileName(n));
+    log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());
+    return log;
+}
+
+size_t Copy::BytesOf(int n) {
+    const ImageWindowRecord& r = qubState.images[n];
+    return r.depth == 32
+               ? static_cast<size_t>(r.width) * 4u * static_cast<size_t>(r.height)
+               : static_cast<size_t>(QUB_Stride8(r.width)) * static_cast<size_t>(r.height);
+}
+
+Copy Copy::Of(int n) {
+    const ImageWindowRecord& r = qubState.images[n];
+    Copy c;
+    c.depth = r.depth;
+    c.width = r.width;
+    c.height = r.height;
+    c.stride = QUB_Stride8(r.width);
+    c.bytes.assign(qubState.imageBits8[n], qubState.imageBits8[n] + BytesOf(n));
+    return c;
+}
+
+uint32_t Copy::At(int x, int y) const {
+    const size_t row = static_cast<size_t>(y);
+    if (depth == 8) return bytes[row * static_cast<size_t>(stride) + static_cast<size_t>(x)];
+    uint32_t v;
+    std::memcpy(&v, &bytes[(row * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4u], 4);
+    return v & 0xFFFFFFu;
+}
+
+bool Copy::SameAs(int n) const {
+    const ImageWindowRecord& r = qubState.images[n];
+    return r.inUse && r.depth == depth && r.width == width && r.height == height &&
+           std::memcmp(qubState.imageBits8[n], bytes.data(), bytes.size()) == 0;
+}
+
+uint32_t PixelAt(int n, int x, int y) {
+    const ImageWindowRecord& r = qubState.images[n];
+    return r.depth == 32
+               ? qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] & 0xFFFFFFu
+               : qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x];
+}
+
+std::vector<uint32_t> PaletteOf(int n) {
+    QUB_SelectImage(n);
+    std::vector<uint32_t> p(256);
+    QUB_GetPalette(p.data());
+    return p;
+}
+
+void FillNoise(int n, uint32_t seed) {
+    const ImageWindowRecord& r = qubState.images[n];
+    uint32_t s = seed * 2654435761u + 1u;
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            s = s * 1664525u + 1013904223u;
+            if (r.depth == 32)
+                qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] =
+                    (s >> 8) & 0xFFFFFFu;
+            else
+                qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x] =
+                    static_cast<uint8_t>(s >> 24);
+        }
 }

@@ -1,18 +1,15 @@
 // Every command number of the image toolbox, posted as WM_COMMAND to a real
 // 32-bit and 8-bit window as the menus and Ctrl shortcuts post it, with its
 // picks, prompts and dialogs answered as a person would; each checked by its
-// effect on the picture, the window, the colours, the clipboard or the files.
-// Then the menus themselves: their items, check marks and the 8-bit
-// "Information..." submenu.
+// effect on the picture, the window, the colours, the clipboard, the files and
+// what it printed. Then the menus themselves, item by item.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <utility>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,10 +21,9 @@
 #include "image/image_window.h"
 #include "image/toolbox_menu.h"
 #include "imgproc/image_drawing.h"
-#include "imgproc/image_transforms.h"
+#include "imgproc/truetype_text.h"
 #include "text/text_window.h"
 #include "tests/win/image_test_support.h"
-#include "tests/win/imgproc_test_support.h"
 #include "tests/win/text_test_support.h"
 #include "tests/win/win_test_support.h"
 
@@ -37,56 +33,50 @@ constexpr int kSlot = 3, kW = 301, kH = 203;
 constexpr uint32_t kPasted = 0x00336699u;  // the clipboard picture's colour
 
 // The colour the window stores for `rgb`: itself, or its low byte in 8 bits.
-uint32_t Stored(int n, uint32_t rgb) { return qubState.images[n].depth == 32 ? rgb : rgb & 255u; }
-uint32_t Inverted(int n, uint32_t v) { return qubState.images[n].depth == 32 ? ~v & 0xFFFFFFu : 255u - v; }
+uint32_t Stored(uint32_t rgb) { return qubState.images[kSlot].depth == 32 ? rgb : rgb & 255u; }
+uint32_t Inverted(uint32_t v) {
+    return qubState.images[kSlot].depth == 32 ? ~v & 0xFFFFFFu : 255u - v;
+}
 
 // What the test does while the command waits.
 struct Answer {
-    std::vector<POINT> clicks;       // image pixels, one per point of the pick
-    std::vector<std::wstring> lines; // typed after each prompt, Enter added
-    const wchar_t* dialog = nullptr; // a dialog to answer: its caption, or L"" for one owned by the window
-    std::wstring dialogPath;         // typed into the file dialog; empty: cancel
+    std::vector<POINT> clicks;        // image pixels, one per point of the pick
+    std::vector<std::wstring> lines;  // typed after each prompt, Enter added
+    const wchar_t* dialog = nullptr;  // a dialog to answer: its caption, or L"" for one owned
+                                      // by the window
+    std::wstring dialogPath;          // typed into the file dialog; empty: cancel
+    bool cancel = false;              // a right press instead of the first click
 };
-
 Answer Clicks(std::vector<POINT> clicks, std::vector<std::wstring> lines = {}) {
-    Answer a;
-    a.clicks = std::move(clicks);
-    a.lines = std::move(lines);
-    return a;
+    return {clicks, lines, nullptr, L""};
 }
-Answer Lines(std::vector<std::wstring> lines) { return Clicks({}, std::move(lines)); }
-Answer Dialog(const wchar_t* caption, std::wstring path) {
-    Answer a;
-    a.dialog = caption;
-    a.dialogPath = std::move(path);
-    return a;
-}
-
-// Pixel (x, y) of a copy, as At gives it.
-uint32_t Was(const Copy& c, int x, int y) {
-    const size_t row = static_cast<size_t>(y);
-    if (c.depth == 8) return c.bytes[row * static_cast<size_t>(c.stride) + static_cast<size_t>(x)];
-    uint32_t v;
-    std::memcpy(&v, &c.bytes[(row * static_cast<size_t>(c.width) + static_cast<size_t>(x)) * 4u], 4);
-    return v & 0xFFFFFFu;
-}
+Answer Dialog(const wchar_t* caption, std::wstring path) { return {{}, {}, caption, path, false}; }
+Answer Cancel() { return {{}, {}, nullptr, L"", true}; }
 
 struct Case {
     int id;
     Answer answer;
     std::function<void(const Copy& before)> check;
-    int depth = 0;  // 0 both, or the only depth it runs on
+    int depth = 0;      // 0 both, or the only depth it runs on
+    int zoomFirst = 0;  // a zoom set before the command, so that 100 % shows
 };
+
+// The clipboard holds the window's old picture at its size: pasted at (0, 0)
+// of a window like it, it gives the same buffer.
+bool ClipboardHolds(const Copy& before) {
+    QUB_CreateImageDepth(9, "check", -1, -1, kW, kH, 100, before.depth);
+    QUB_PasteImage(0, 9, 0);
+    const bool same = before.SameAs(9);
+    QUB_DestroyImage(9);
+    QUB_SelectImage(kSlot);
+    return same;
+}
 
 class Toolbox : public testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
         CloseAllImages();
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"qub-toolbox\\";
-        CreateDirectoryW(folder_.c_str(), nullptr);
     }
     void TearDown() override {
         CloseAllImages();
@@ -95,56 +85,42 @@ protected:
         });
     }
 
-    // A fresh noisy window in kSlot, the clipboard holding a 9 x 9 picture.
-    void Fresh() {
-        ASSERT_TRUE(OnWorker([] {
+    // A fresh noisy window in kSlot, the clipboard holding a 9 x 5 picture.
+    void Fresh(int zoom = 0) {
+        ASSERT_TRUE(OnWorker([zoom] {
             for (int n = 0; n < kImageSlots; ++n) QUB_DestroyImage(n);
-            QUB_CreateImageDepth(9, "clip", -1, -1, 9, 9, 100, GetParam());
-            if (GetParam() == 8) {
-                uint32_t palette[256];
-                for (int k = 0; k < 256; ++k) palette[k] = static_cast<uint32_t>(k) * 0x010101u;
-                palette[0x99] = kPasted;
-                QUB_SetPalette(palette, 256);
-            }
-            for (int y = 0; y < 9; ++y)
+            QUB_CreateImageDepth(9, "clip", -1, -1, 9, 5, 100, GetParam());
+            uint32_t palette[256];
+            for (int k = 0; k < 256; ++k) palette[k] = static_cast<uint32_t>(k) * 0x010101u;
+            palette[0x99] = kPasted;
+            QUB_SetPalette(palette, 256);  // refused by a 32-bit window
+            for (int y = 0; y < 5; ++y)
                 for (int x = 0; x < 9; ++x) QUB_SetPixel(x, y, kPasted);
             QUB_CopyImage(9);
             QUB_DestroyImage(9);
             ASSERT_EQ(QUB_CreateImageDepth(kSlot, "tool", -1, -1, kW, kH, 100, GetParam()), 0);
             FillNoise(kSlot, 23);
+            if (zoom) QUB_SetZoom(kSlot, zoom);
             qubState.drawColour = kInk;
+            qubState.qub_tc = qubState.qub_tttc = 0x111111u;
+            qubState.currentImage = 0;  // closed: each command makes its window's slot current
         }));
-    }
-
-    void Post(UINT message, WPARAM keys, POINT p) const {
-        const HWND w = qubState.images[kSlot].window;
-        const int zoom = qubState.images[kSlot].zoom;
-        PostMessageW(w, message, keys, MAKELPARAM((p.x * zoom + zoom / 2) / 100, (p.y * zoom + zoom / 2) / 100));
     }
 
     // Posts the command and answers what it asks; true once it has finished.
     bool Run(int id, const Answer& a) {
         const HWND window = qubState.images[kSlot].window;
         PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(id), 0);
-        for (size_t i = 0; i < a.clicks.size(); ++i) {
-            if (!PumpUntil([&] {
-                    return qubState.pickActive.load() && (i == 0 || StatusText() == L"Click the second point");
-                }))
-                return false;
-            Post(WM_LBUTTONDOWN, MK_LBUTTON, a.clicks[i]);
-        }
-        for (const std::wstring& line : a.lines) {
-            if (!PumpUntil([] { return qubState.lineInputActive.load() != 0; })) return false;
-            SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, line + L"\r");
-            PumpUntil([] { return qubState.lineInputActive.load() == 0; });
-        }
+        if ((!a.clicks.empty() || a.cancel) && !AnswerPick(kSlot, a.clicks)) return false;
+        for (const std::wstring& line : a.lines)
+            if (!AnswerLine(line)) return false;
         if (a.dialog) {
             HWND box = nullptr;
-            const bool shown = PumpUntil([&] {
-                box = *a.dialog ? FindWindowW(L"#32770", a.dialog) : FindOwnedDialog(window);
-                return box != nullptr;
-            });
-            if (!shown) return false;
+            if (!PumpUntil([&] {
+                    box = *a.dialog ? FindWindowW(L"#32770", a.dialog) : FindOwnedDialog(window);
+                    return box != nullptr;
+                }))
+                return false;
             PumpFor(200);
             if (!a.dialogPath.empty()) SetDlgItemTextW(box, cmb13, a.dialogPath.c_str());
             PostMessageW(box, WM_COMMAND, a.dialogPath.empty() ? IDCANCEL : IDOK, 0);
@@ -153,50 +129,78 @@ protected:
         // once this runs the command has returned.
         return OnWorker([] {});
     }
-
-    std::wstring folder_;
+    ScratchFolder folder_;
 };
+
+// A graph in slot 0: its title and size, the picture untouched, the graph
+// current, the first label drawn in its colour and `qub_tc` left at the last.
+std::function<void(const Copy&)> Graph(const char* title, int width, int height, uint32_t first,
+                                       uint32_t last) {
+    return [=](const Copy& before) {
+        EXPECT_TRUE(before.SameAs(kSlot));
+        const ImageWindowRecord& r = qubState.images[0];
+        ASSERT_TRUE(r.inUse) << title;
+        EXPECT_STREQ(r.title, title);
+        EXPECT_EQ(r.width, width);
+        EXPECT_EQ(r.height, height);
+        EXPECT_EQ(qubState.currentImage, 0);
+        if (height == 256) {  // the CrCb plane: its grey axes
+            EXPECT_EQ(PixelAt(0, 128, 250), 0x808080u);
+            EXPECT_EQ(PixelAt(0, 250, 128), 0x808080u);
+            return;
+        }
+        bool label = false;  // some pixel of the first label's cell, left of the curves
+        for (int y = 40 - 14; y < 40; ++y)
+            for (int x = 0; x < width - kW; ++x) label = label || PixelAt(0, x, y) == first;
+        EXPECT_TRUE(label) << title;
+        EXPECT_EQ(qubState.qub_tc, last) << title;
+    };
+}
 
 TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
     LibraryState& s = qubState;
-    const std::wstring jpeg = folder_ + L"saved.jpg", bmp = folder_ + L"saved.bmp";
-    DeleteFileW(jpeg.c_str());
-    DeleteFileW(bmp.c_str());
+    const std::wstring bmp = folder_.File(L"saved.bmp"), load = folder_.File(L"load.bmp");
     const auto same = [](const Copy& before) { EXPECT_TRUE(before.SameAs(kSlot)); };
-    const auto graph = [](const char* title, int width, int height) {
-        return [=](const Copy& before) {
-            EXPECT_TRUE(before.SameAs(kSlot));
-            ASSERT_TRUE(qubState.images[0].inUse) << title;
-            EXPECT_STREQ(qubState.images[0].title, title);
-            EXPECT_EQ(qubState.images[0].width, width);
-            EXPECT_EQ(qubState.images[0].height, height);
-        };
-    };
     const auto size = [](int width, int height) {
         return [=](const Copy&) {
             EXPECT_EQ(qubState.images[kSlot].width, width);
             EXPECT_EQ(qubState.images[kSlot].height, height);
             EXPECT_STREQ(qubState.images[kSlot].title, "tool");
+            EXPECT_EQ(qubState.currentImage, kSlot);
         };
     };
-    const auto pattern = [](uint32_t topLeft) {
-        return [=](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 0, 0), Stored(kSlot, topLeft)); };
+    const auto at = [](int x, int y, uint32_t rgb) {
+        return [=](const Copy&) { EXPECT_EQ(PixelAt(kSlot, x, y), Stored(rgb)) << x << "," << y; };
+    };
+    const auto zoom = [](int z) {
+        return [=](const Copy&) { EXPECT_EQ(qubState.images[kSlot].zoom, z); };
+    };
+    const auto inverted = [](int x, int y) {
+        return
+            [=](const Copy& before) { EXPECT_EQ(PixelAt(kSlot, x, y), Inverted(before.At(x, y))); };
+    };
+    const auto colours = [](uint32_t text) {  // the drawing colour kept, the text colours
+        return [=](const Copy&) {
+            const LibraryState& now = qubState;
+            EXPECT_EQ(std::vector<uint32_t>({now.drawColour, now.qub_tc, now.qub_tttc}),
+                      std::vector<uint32_t>({kInk, text, text}));
+        };
     };
     const auto unlisted = [&](int id) { return Case{id, Answer(), same}; };
+    uint32_t pixel = 0;  // the pixel the Pixel row prints
+    HFONT font = nullptr;  // the TrueType font before the command
 
     const std::vector<Case> cases = {
-        {kTbLoad, Dialog(L"Load image file", folder_ + L"load.bmp"),
+        {kTbLoad, Dialog(L"Load image file", load),
          [](const Copy& before) {
-             if (before.Is32())
-                 EXPECT_EQ(PixelAt(kSlot, 2, 1), 0x0000FFu);
-             else
-                 EXPECT_FALSE(before.SameAs(kSlot));
+             if (before.Is32()) EXPECT_EQ(PixelAt(kSlot, 2, 1), 0x0000FFu);
+             else EXPECT_FALSE(before.SameAs(kSlot));
          }},
         {kTbLoad, Dialog(L"Load image file", L""), same},
         {kTbDestroy, Answer(), [](const Copy&) { EXPECT_FALSE(qubState.images[kSlot].inUse); }},
-        {kTbZoom50, Answer(), [](const Copy&) { EXPECT_EQ(qubState.images[kSlot].zoom, 50); }},
-        {kTbZoom200, Answer(), [](const Copy&) { EXPECT_EQ(qubState.images[kSlot].zoom, 200); }},
-        {kTbZoom100, Answer(), [](const Copy&) { EXPECT_EQ(qubState.images[kSlot].zoom, 100); }},
+        {kTbZoom50, Answer(), zoom(50)},
+        {kTbZoom200, Answer(), zoom(200)},
+        {kTbZoom100, Answer(), zoom(100), 0, 200},
         {kTbSaveAs, Dialog(L"Save as", bmp),
          [&](const Copy& before) {
              const std::vector<unsigned char> bytes = ReadBytes(bmp);
@@ -205,171 +209,202 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
              EXPECT_TRUE(before.SameAs(kSlot));
          }},
         {kTbCut, {},
-         [](const Copy&) {
-             EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB));
-             EXPECT_EQ(PixelAt(kSlot, 150, 100), 0u);
+         [](const Copy& before) {
+             const Copy after = Copy::Of(kSlot);
+             EXPECT_TRUE(std::all_of(after.bytes.begin(), after.bytes.end(),
+                                     [](uint8_t b) { return b == 0; }));
+             EXPECT_TRUE(ClipboardHolds(before));
          }},
         {kTbCopy, {},
          [](const Copy& before) {
              EXPECT_TRUE(before.SameAs(kSlot));
-             RGBQUAD palette[256];
-             int count = 0;
-             HBITMAP b = QUB_GetClipboardBitmap(palette, &count);
-             BITMAP info = {};
-             GetObjectW(b, sizeof info, &info);
-             EXPECT_EQ(info.bmWidth, kW) << "the window, not the earlier picture";
-             DeleteObject(b);
+             EXPECT_TRUE(ClipboardHolds(before));
          }},
         {kTbPaste, Clicks({{100, 50}}),
-         [](const Copy&) {
-             EXPECT_EQ(PixelAt(kSlot, 100, 50), Stored(kSlot, kPasted));
-             EXPECT_EQ(PixelAt(kSlot, 96, 46), Stored(kSlot, kPasted)) << "centred on the click";
+         [](const Copy& before) {
+             EXPECT_EQ(PixelAt(kSlot, 100, 50), Stored(kPasted));
+             // Centred on the click: the corner at (100 - 9 / 2, 50 - 5 / 2).
+             EXPECT_EQ(PixelAt(kSlot, 96, 48), Stored(kPasted));
+             EXPECT_EQ(PixelAt(kSlot, 95, 48), before.At(95, 48));
+             EXPECT_EQ(PixelAt(kSlot, 96, 47), before.At(96, 47));
          }},
-        {kTbPasteTopLeft, Answer(), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 0, 0), Stored(kSlot, kPasted)); }},
-        {kTbPixel, Clicks({{5, 7}}),
-         [](const Copy&) {
-             QUB_CloseTextWindow(0);  // puts what the window showed into its log
-             const std::string log = ReadFileBytes(LogFileName(0));
-             QUB_OpenTextWindow(0, -1, -1, 400, 300);
-             EXPECT_NE(log.find("(X,Y)=(5,7)"), std::string::npos) << log;
-         }},
-        {kTbLineRgb, Clicks({{0, 9}}), graph("RGB(Y=9)", kW + 12, 128), 32},
-        {kTbLineHsv, Clicks({{0, 9}}), graph("HSV(Y=9)", kW + 12, 128), 32},
-        {kTbLineYCrCb, Clicks({{0, 9}}), graph("YCrCb(Y=9)", kW + 20, 128), 32},
-        {kTbLineCrCb, Clicks({{0, 9}}), graph("CrCb(Y=9)", 256, 256), 32},
-        {kTbAreaCrCb, Clicks({{3, 4}, {1, 2}}), graph("CrCb(1,2)-(3,4)", 256, 256), 32},
-        {kTbLineLumi, Clicks({{0, 9}}), graph("Luminance(Y=9)", kW + 12, 128), 8},
+        {kTbPaste, Cancel(), same},
+        {kTbPasteTopLeft, Answer(), at(0, 0, kPasted)},
+        {kTbPixel, Clicks({{5, 7}}), [&](const Copy& before) { pixel = before.At(5, 7); }},
+        {kTbLineRgb, Clicks({{0, 9}}), Graph("RGB(Y=9)", kW + 12, 128, 0xFF0000, 0x0000FF), 32},
+        {kTbLineHsv, Clicks({{0, 9}}), Graph("HSV(Y=9)", kW + 12, 128, 0xFFFF00, 0x00FFFF), 32},
+        {kTbLineYCrCb, Clicks({{0, 9}}), Graph("YCrCb(Y=9)", kW + 20, 128, 0xFFFFFF, 0x8888FF), 32},
+        {kTbLineCrCb, Clicks({{0, 9}}), Graph("CrCb(Y=9)", 256, 256, 0, 0), 32},
+        {kTbAreaCrCb, Clicks({{3, 4}, {1, 2}}), Graph("CrCb(1,2)-(3,4)", 256, 256, 0, 0), 32},
+        {kTbLineLumi, Clicks({{0, 9}}), Graph("Luminance(Y=9)", kW + 12, 128, 0xFFFFFF, 0xFFFFFF),
+         8},
+        {kTbLineRgb, Cancel(), [](const Copy&) { EXPECT_FALSE(qubState.images[0].inUse); }},
         {kTbClipping, Clicks({{109, 69}, {10, 20}}),
          [](const Copy& before) {
-             ASSERT_TRUE(qubState.images[0].inUse);
-             EXPECT_STREQ(qubState.images[0].title, "(10,20)-(109,69)");
-             EXPECT_EQ(qubState.images[0].width, 100);
-             EXPECT_EQ(qubState.images[0].height, 50);
-             EXPECT_EQ(qubState.images[0].depth, before.depth);
+             const ImageWindowRecord& r = qubState.images[0];
+             ASSERT_TRUE(r.inUse);
+             EXPECT_STREQ(r.title, "(10,20)-(109,69)");
+             EXPECT_EQ(std::vector<int>({r.width, r.height, r.depth}),
+                       std::vector<int>({100, 50, before.depth}));
              int differ = 0;
              for (int y = 0; y < 50; ++y)
-                 for (int x = 0; x < 100; ++x) differ += PixelAt(0, x, y) != PixelAt(kSlot, 10 + x, 20 + y);
+                 for (int x = 0; x < 100; ++x)
+                     differ += PixelAt(0, x, y) != PixelAt(kSlot, 10 + x, 20 + y);
              EXPECT_EQ(differ, 0);
              if (before.depth == 8) {
-                 uint32_t a[256], b[256];
-                 QUB_SelectImage(0);
-                 QUB_GetPalette(a);
-                 QUB_SelectImage(kSlot);
-                 QUB_GetPalette(b);
-                 EXPECT_TRUE(std::equal(a, a + 256, b)) << "palette copied";
+                 EXPECT_EQ(PaletteOf(0), PaletteOf(kSlot)) << "palette copied";
              }
          }},
-        {kTbColourChange, Dialog(L"", L""), [](const Copy&) { EXPECT_EQ(qubState.drawColour, kInk); }},
+        {kTbColourChange, Dialog(L"", L""), colours(0x111111u)},
+        {kTbColourChange, Dialog(L"", L"OK"), colours(kInk)},  // the colour it opened with
         {kTbColourPick, Clicks({{8, 8}}),
          [](const Copy& before) {
-             const uint32_t v = Was(before, 8, 8);
+             const uint32_t v = before.At(8, 8);
              EXPECT_EQ(qubState.drawColour, v);
+             EXPECT_EQ(qubState.qub_tttc, before.Is32() ? v : v * 0x010101u)
+                 << "through the grey palette";
          }},
+        {kTbColourPick, Cancel(), [](const Copy&) { EXPECT_EQ(qubState.drawColour, kInk); }},
         {kTbLineNormal, Clicks({{5, 5}, {40, 5}}),
          [](const Copy&) {
-             for (int x = 5; x <= 40; ++x) EXPECT_EQ(PixelAt(kSlot, x, 5), Stored(kSlot, kInk)) << x;
+             for (int x = 5; x <= 40; ++x) EXPECT_EQ(PixelAt(kSlot, x, 5), Stored(kInk)) << x;
          }},
         {kTbLineHorizontal, Clicks({{77, 7}}),
          [](const Copy&) {
-             EXPECT_EQ(PixelAt(kSlot, 0, 7), Stored(kSlot, kInk));
-             EXPECT_EQ(PixelAt(kSlot, kW - 1, 7), Stored(kSlot, kInk));
+             EXPECT_EQ(PixelAt(kSlot, 0, 7), Stored(kInk));
+             EXPECT_EQ(PixelAt(kSlot, kW - 1, 7), Stored(kInk));
          }},
         {kTbLineVertical, Clicks({{9, 77}}),
          [](const Copy&) {
-             EXPECT_EQ(PixelAt(kSlot, 9, 0), Stored(kSlot, kInk));
-             EXPECT_EQ(PixelAt(kSlot, 9, kH - 1), Stored(kSlot, kInk));
+             EXPECT_EQ(PixelAt(kSlot, 9, 0), Stored(kInk));
+             EXPECT_EQ(PixelAt(kSlot, 9, kH - 1), Stored(kInk));
          }},
         {kTbBoxNormal, Clicks({{10, 10}, {20, 20}}),
          [](const Copy& before) {
-             EXPECT_EQ(PixelAt(kSlot, 20, 10), Stored(kSlot, kInk));
-             EXPECT_EQ(PixelAt(kSlot, 15, 15), Was(before, 15, 15)) << "inside kept";
+             EXPECT_EQ(PixelAt(kSlot, 20, 10), Stored(kInk));
+             EXPECT_EQ(PixelAt(kSlot, 15, 15), before.At(15, 15)) << "inside kept";
          }},
-        {kTbBoxFill, Clicks({{10, 10}, {20, 20}}), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 15, 15), Stored(kSlot, kInk)); }},
-        {kTbBoxFillXor, Clicks({{10, 10}, {20, 20}}),
-         [](const Copy& before) {
-             const uint32_t was = Was(before, 15, 15);
-             EXPECT_EQ(PixelAt(kSlot, 15, 15), Inverted(kSlot, was));
-         }},
-        {kTbCircleNormal, Clicks({{50, 50}, {60, 50}}),
-         [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 60, 50), Stored(kSlot, kInk)); }},
-        {kTbCircleFill, Clicks({{50, 50}, {60, 50}}), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 50, 50), Stored(kSlot, kInk)); }},
-        {kTbCircleFillXor, Clicks({{50, 50}, {60, 50}}),
-         [](const Copy& before) {
-             const uint32_t was = Was(before, 50, 50);
-             EXPECT_EQ(PixelAt(kSlot, 50, 50), Inverted(kSlot, was));
-         }},
+        {kTbBoxFill, Clicks({{10, 10}, {20, 20}}), at(15, 15, kInk)},
+        {kTbBoxFillXor, Clicks({{10, 10}, {20, 20}}), inverted(15, 15)},
+        {kTbCircleNormal, Clicks({{50, 50}, {60, 50}}), at(60, 50, kInk)},
+        {kTbCircleFill, Clicks({{50, 50}, {60, 50}}), at(50, 50, kInk)},
+        {kTbCircleFillXor, Clicks({{50, 50}, {60, 50}}), inverted(50, 50)},
         {kTbDrawText, Clicks({{20, 40}}, {L"H"}),
          [](const Copy&) {
              int inked = 0;
              for (int y = 26; y < 40; ++y)
-                 for (int x = 20; x < 28; ++x) inked += PixelAt(kSlot, x, y) == Stored(kSlot, kInk);
+                 for (int x = 20; x < 28; ++x) inked += PixelAt(kSlot, x, y) == Stored(kInk);
              EXPECT_GT(inked, 10);
              EXPECT_EQ(qubState.qub_tc, kInk);
          }},
-        {kTbPaint, Clicks({{30, 30}}), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, 30, 30), Stored(kSlot, kInk)); }},
-        {kTbZoomPrompt, Lines({L"150"}), [](const Copy&) { EXPECT_EQ(qubState.images[kSlot].zoom, 150); }},
-        {kTbResizePrompt, Lines({L"40", L"30"}),
+        {kTbPaint, Clicks({{30, 30}}), at(30, 30, kInk)},
+        {kTbZoomPrompt, Clicks({}, {L"150"}), zoom(150)},
+        {kTbResizePrompt, Clicks({}, {L"40", L"30"}),
          [](const Copy&) {
              EXPECT_EQ(qubState.images[kSlot].width, 40);
              EXPECT_EQ(qubState.images[kSlot].height, 30);
              EXPECT_EQ(PixelAt(kSlot, 39, 29), 0u) << "a cleared buffer";
          }},
-        {kTbResizePrompt, Lines({L"99999999", L"99999999"}), same},
+        {kTbResizePrompt, Clicks({}, {L"99999999", L"99999999"}), same},
         {kTbTrueTypeDraw, Clicks({{60, 10}, {91, 33}}, {L"Hg"}),
-         [](const Copy& before) { EXPECT_FALSE(before.SameAs(kSlot)); }},
-        {kTbFontChange, Dialog(L"", L""), [](const Copy&) { EXPECT_EQ(GetObjectType(qubState.ttFont), static_cast<DWORD>(OBJ_FONT)); }},
-        {kTbPatternRgb, Answer(), pattern(0x0000FF)},
-        {kTbPatternHsv, Answer(), pattern(0xFFFFFF)},
-        {kTbPatternYCrCb, Answer(), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, kW / 2, kH / 2), 0u) << "black centre"; }},
-        {kTbPatternYuv, Answer(), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, kW / 2, kH / 2), 0u); }},
-        {kTbPatternYiq, Answer(), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, kW / 2, kH / 2), 0u); }},
-        {kTbPatternGrey, Answer(), [](const Copy&) { EXPECT_EQ(PixelAt(kSlot, kW - 1, kH - 1), Stored(kSlot, 0x010101u)); }},
-        {kTbInvert, Answer(), [](const Copy& before) {
-             const uint32_t was = Was(before, 0, 0);
-             EXPECT_EQ(PixelAt(kSlot, 0, 0), Inverted(kSlot, was));
+         [](const Copy& before) {  // drawn inside the picked rectangle only
+             int inside = 0, outside = 0;
+             for (int y = 0; y < kH; ++y)
+                 for (int x = 0; x < kW; ++x) {
+                     const bool in = x >= 60 && x <= 91 && y >= 10 && y <= 33;
+                     (in ? inside : outside) += PixelAt(kSlot, x, y) != before.At(x, y);
+                 }
+             EXPECT_GT(inside, 0);
+             EXPECT_EQ(outside, 0);
          }},
-        {kTbFlipHorizontal, Answer(), [](const Copy& before) {
-             const uint32_t was = Was(before, kW - 1, 0);
-             EXPECT_EQ(PixelAt(kSlot, 0, 0), was);
+        {kTbFontChange, Dialog(L"", L""),  // cancelled: the bold 16 x 24 font of Draw made again
+         [&](const Copy&) {
+             LOGFONTW f = {};
+             GetObjectW(qubState.ttFont, sizeof f, &f);
+             EXPECT_TRUE(qubState.ttFont == font || GetObjectType(font) == 0) << "old font kept";
+             const LibraryState& now = qubState;
+             EXPECT_EQ(std::vector<LONG>({f.lfWidth, f.lfHeight, f.lfWeight, now.ttFontWidth,
+                                          now.ttFontHeight}),
+                       std::vector<LONG>({16, 24, 700, 16, 24}));
          }},
-        {kTbFlipVertical, Answer(), [](const Copy& before) {
-             EXPECT_EQ(PixelAt(kSlot, 0, 0), Was(before, 0, kH - 1));
+        {kTbPatternRgb, Answer(), at(0, 0, 0x0000FF)},
+        {kTbPatternHsv, Answer(), at(0, 0, 0xFFFFFF)},
+        {kTbPatternYCrCb, Answer(), at(kW / 2, kH / 2, 0)},
+        {kTbPatternYuv, Answer(), at(kW / 2, kH / 2, 0)},
+        {kTbPatternYiq, Answer(), at(kW / 2, kH / 2, 0)},
+        {kTbPatternGrey, Answer(), at(kW - 1, kH - 1, 0x010101u)},
+        {kTbInvert, Answer(), inverted(0, 0)},
+        {kTbFlipHorizontal, Answer(),
+         [](const Copy& before) { EXPECT_EQ(PixelAt(kSlot, 0, 0), before.At(kW - 1, 0)); }},
+        {kTbFlipVertical, Answer(),
+         [](const Copy& before) { EXPECT_EQ(PixelAt(kSlot, 0, 0), before.At(0, kH - 1)); }},
+        {kTbRotateRight, Answer(),
+         [&](const Copy& before) {
+             size(kH, kW)(before);
+             EXPECT_EQ(PixelAt(kSlot, kH - 1, 0), before.At(0, 0)) << "the top-left goes top-right";
          }},
-        {kTbRotateRight, Answer(), size(kH, kW)},
-        {kTbRotateLeft, Answer(), size(kH, kW)},
+        {kTbRotateLeft, Answer(),
+         [&](const Copy& before) {
+             size(kH, kW)(before);
+             EXPECT_EQ(PixelAt(kSlot, 0, kW - 1), before.At(0, 0))
+                 << "the top-left goes bottom-left";
+         }},
         {kTbSize50, Answer(), size(151, 102)},
         {kTbSize71, Answer(), size(213, 144)},
         {kTbSize141, Answer(), size(426, 287)},
         {kTbSize200, Answer(), size(602, 406)},
-        unlisted(1006), unlisted(1020), unlisted(1033), unlisted(1044), unlisted(1045), unlisted(1050),
-        unlisted(1051), unlisted(1056), unlisted(1057), unlisted(1069), unlisted(4242),
+        unlisted(1006), unlisted(1020), unlisted(1033), unlisted(1044), unlisted(1045),
+        unlisted(1050), unlisted(1051), unlisted(1056), unlisted(1057), unlisted(1069),
+        unlisted(4242),
     };
 
     // The picture Load reads: red, with a blue pixel at (2, 1).
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(9, "load", -1, -1, 6, 4, 100);
         for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 6; ++x) QUB_SetPixel(x, y, x == 2 && y == 1 ? 0x0000FFu : 0xFF0000u);
-        const std::string name = Narrow(folder_ + L"load.bmp");
-        EXPECT_EQ(QUB_SaveImage(4, 6, 0, name.c_str()), 0);
+            for (int x = 0; x < 6; ++x)
+                QUB_SetPixel(x, y, x == 2 && y == 1 ? 0x0000FFu : 0xFF0000u);
+        EXPECT_EQ(QUB_SaveImage(4, 6, 0, Narrow(load).c_str()), 0);
         QUB_DestroyImage(9);
         QUB_OpenTextWindow(0, -1, -1, 400, 300);
         QUB_StartLog(0);
+        QUB_DrawTTChar(3);  // bold, kept by a cancelled font change
     }));
     s.saveFilterIndex = 2;
     for (const Case& c : cases) {
         if (c.depth && c.depth != GetParam()) continue;
         SCOPED_TRACE(testing::Message() << "command " << c.id);
-        Fresh();
+        Fresh(c.zoomFirst);
         const Copy before = Copy::Of(kSlot);
+        font = qubState.ttFont;
         ASSERT_TRUE(Run(c.id, c.answer)) << "command " << c.id << " did not finish";
         ASSERT_TRUE(OnWorker([&] { c.check(before); }));
+    }
+
+    // What the commands printed, with the lines typed after their prompts.
+    char report[80];
+    if (GetParam() == 32)
+        snprintf(report, sizeof report, "(X,Y)=(5,7)\n(R,G,B)=(%u,%u,%u)\n", pixel >> 16,
+                 pixel >> 8 & 255u, pixel & 255u);
+    else
+        snprintf(report, sizeof report, "(X,Y)=(5,7)\n(Luminance)=(%u)\n\n", pixel);
+    const std::string transcript[] = {
+        report, "Text>H\n", "[3] Zoom(%)=150\n",
+        "[3] New x-size(pixel)=40\n[3] New y-size(pixel)=30\n",
+        "[3] New x-size(pixel)=99999999\n[3] New y-size(pixel)=99999999\n", "Text>Hg\n"};
+    const std::string log = LogText(0);
+    size_t from = 0;
+    for (const std::string& line : transcript) {
+        from = log.find(line, from);
+        ASSERT_NE(from, std::string::npos) << "missing, or out of order: " << line << "\nlog:\n"
+                                           << log;
     }
 
     // "Save as" JPEG: quality 100 for this save only.
     Fresh();
     s.saveFilterIndex = 3;
     s.jpegQuality = 40;
+    const std::wstring jpeg = folder_.File(L"saved.jpg");
     ASSERT_TRUE(Run(kTbSaveAs, Dialog(L"Save as", jpeg)));
     const std::vector<unsigned char> bytes = ReadBytes(jpeg);
     ASSERT_GT(bytes.size(), 2u);
@@ -395,9 +430,7 @@ TEST_P(Toolbox, LineInputHoldsBackOnlyCommandsThatPrompt) {
     PostMessageW(window, WM_COMMAND, kTbZoom200, 0);
     ASSERT_TRUE(PumpUntil([] { return qubState.images[kSlot].zoom == 200; }));
     PostMessageW(window, WM_COMMAND, kTbClipping, 0);  // as Ctrl+R posts it
-    ASSERT_TRUE(PumpUntil([] { return qubState.pickActive.load() != 0; }));
-    EXPECT_EQ(StatusText(), L"Click the first point");
-    PostMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+    EXPECT_TRUE(AnswerPick(kSlot, {}));
     ASSERT_TRUE(PumpUntil([] { return qubState.pickActive.load() == 0; }));
     SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, L"x\r");
     ASSERT_TRUE(WaitRoutineEnd());
@@ -405,80 +438,98 @@ TEST_P(Toolbox, LineInputHoldsBackOnlyCommandsThatPrompt) {
     EXPECT_EQ(qubState.images[kSlot].zoom, 200) << "no zoom prompt took the line";
 }
 
-// The menus as a person sees them: items, check marks, the 8-bit submenu.
-TEST_P(Toolbox, MenusOfferTheirItems) {
-    Fresh();
-    ASSERT_TRUE(OnWorker([] {
-        const HWND window = qubState.images[kSlot].window;
-        HMENU basic = QUB_BuildBasicMenu(window);
-        EXPECT_EQ(GetMenuItemCount(basic), 14);
-        EXPECT_EQ(GetMenuItemID(basic, 8), static_cast<UINT>(kTbZoom100));
-        EXPECT_TRUE(GetMenuState(basic, kTbZoom100, MF_BYCOMMAND) & MF_CHECKED) << "zoom is 100";
-        EXPECT_FALSE(GetMenuState(basic, kTbZoom50, MF_BYCOMMAND) & MF_CHECKED);
-        wchar_t text[64] = L"";
-        GetMenuStringW(basic, 13, text, 64, MF_BYPOSITION);
-        EXPECT_STREQ(text, L"&Destroy\tCtrl+Q");
-        DestroyMenu(basic);
-        QUB_SetZoom(kSlot, 200);
-        basic = QUB_BuildBasicMenu(window);
-        EXPECT_FALSE(GetMenuState(basic, kTbZoom100, MF_BYCOMMAND) & MF_CHECKED);
-        EXPECT_TRUE(GetMenuState(basic, kTbZoom200, MF_BYCOMMAND) & MF_CHECKED);
-        DestroyMenu(basic);
-
-        HMENU process = QUB_BuildProcessMenu(kSlot);
-        EXPECT_EQ(GetMenuItemCount(process), 15);
-        HMENU information = GetSubMenu(process, 2);
-        ASSERT_NE(information, nullptr);
-        if (GetParam() == 8) {
-            EXPECT_EQ(GetMenuItemCount(information), 2);
-            EXPECT_EQ(GetMenuItemID(information, 1), static_cast<UINT>(kTbLineLumi));
-        } else {
-            EXPECT_EQ(GetMenuItemCount(information), 7);
-            EXPECT_EQ(GetMenuItemID(information, 6), static_cast<UINT>(kTbAreaCrCb));
-        }
-        EXPECT_EQ(GetMenuItemID(GetSubMenu(process, 0), 11), static_cast<UINT>(kTbSize200));
-        EXPECT_EQ(GetMenuItemID(process, 14), static_cast<UINT>(kTbPaint));
-        DestroyMenu(process);
-    }));
+// The menus as a person sees them, typed from the product description: text
+// and command of every item, "-" a separator, ">" a submenu (its items follow
+// indented by its name), "*" checked.
+struct Item {
+    const char* text;
+    int id;
+};
+const Item kBasic[] = {{"Cut\tCtrl+X", 1011}, {"Copy\tCtrl+C", 1012}, {"Paste\tCtrl+V", 1013},
+    {"-", 0}, {"&Load image file", 1004}, {"&Save as", 1010}, {"-", 0}, {"Zoom: 50%", 1007},
+    {"Zoom:100%\tCtrl+0", 1008}, {"Zoom:200%", 1009}, {"&Zoom...", 1046}, {"-", 0},
+    {"&Resize...", 1047}, {"&Destroy\tCtrl+Q", 1005}};
+std::vector<Item> ProcessItems(int depth) {
+    std::vector<Item> items = {{">Process...", 0}, {"Invert", 1058}, {"-", 0}, {"R. Rotate", 1061},
+        {"L. Rotate", 1062}, {"-", 0}, {"Horz. Flip", 1059}, {"Vert. Flip", 1060}, {"-", 0},
+        {"Size 50.0%", 1063}, {"Size 70.7%", 1064}, {"Size 141.4%", 1065}, {"Size 200.0%", 1066},
+        {"<", 0}, {"-", 0}, {">Information...", 0}, {"Pixel", 1015}};
+    const std::vector<Item> info32 = {{"Line(RGB)", 1016}, {"Line(HSV)", 1017},
+        {"Line(YCrCb)", 1018}, {"Line(CrCb)", 1021}, {"-", 0}, {"Area(CrCb)", 1022}};
+    if (depth == 32) items.insert(items.end(), info32.begin(), info32.end());
+    else items.push_back({"Line(Lumi)", 1070});
+    const std::vector<Item> rest = {{"<", 0}, {"-", 0}, {">Test Pattern...", 0}, {"RGB", 1053},
+        {"HSV", 1054}, {"YCrCb", 1055}, {"Yuv", 1067}, {"YIQ", 1068}, {"Grey", 1071}, {"<", 0},
+        {"-", 0}, {"Clipping\tCtrl+R", 1019}, {"-", 0}, {">Color...", 0}, {"Change", 1031},
+        {"Pick", 1052}, {"<", 0}, {">Draw Line...", 0}, {"Normal", 1032}, {"Horz.", 1034},
+        {"Vert.", 1035}, {"<", 0}, {">Draw Box...", 0}, {"Normal", 1036}, {"Fill", 1037},
+        {"Fill XOR", 1038}, {"<", 0}, {">Draw Circle...", 0}, {"Normal", 1039}, {"Fill", 1040},
+        {"Fill XOR", 1041}, {"<", 0}, {">TrueType...", 0}, {"Draw", 1048}, {"Font Change", 1049},
+        {"<", 0}, {"Draw Text", 1042}, {"Paint", 1043}};
+    items.insert(items.end(), rest.begin(), rest.end());
+    return items;
 }
 
-// Not run by default: the basic menu, then the processing menu with its
-// "Information..." submenu, each held open on the window for a screenshot.
-//   image_toolbox_tests --gtest_also_run_disabled_tests --gtest_filter=*Showcase*/Bits32
-TEST_P(Toolbox, DISABLED_Showcase) {
+// The menu flattened as the tables above write it; checked items get "*".
+void Flatten(HMENU menu, std::vector<std::string>* out) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[80] = L"";
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = 80;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        const std::string name = Narrow(text);
+        if (info.fType & MFT_SEPARATOR) out->push_back("- 0");
+        else if (info.hSubMenu) out->push_back(">" + name + " 0");
+        else
+            out->push_back((info.fState & MFS_CHECKED ? "*" : "") + name + " " +
+                           std::to_string(info.wID));
+        if (info.hSubMenu) {
+            Flatten(info.hSubMenu, out);
+            out->push_back("< 0");
+        }
+    }
+}
+
+std::vector<std::string> Expected(const std::vector<Item>& items, int checked) {
+    std::vector<std::string> out;
+    for (const Item& i : items)
+        out.push_back((i.id && i.id == checked ? "*" : "") + std::string(i.text) + " " +
+                      std::to_string(i.id));
+    return out;
+}
+
+TEST_P(Toolbox, MenusOfferTheirItems) {
     Fresh();
-    ASSERT_TRUE(OnWorker([] {
-        QUB_SelectImage(kSlot);
-        QUB_TestPatternHsv();
-        QUB_DisplayImage(kSlot);
+    const std::vector<Item> basic(std::begin(kBasic), std::end(kBasic));
+    const struct {
+        int zoom, checked;
+    } zooms[] = {{100, 1008}, {200, 1009}, {50, 1007}, {150, 0}};
+    for (const auto& z : zooms) {
+        std::vector<std::string> got;
+        ASSERT_TRUE(OnWorker([&] {
+            QUB_SetZoom(kSlot, z.zoom);
+            HMENU menu = QUB_BuildBasicMenu(qubState.images[kSlot].window);
+            Flatten(menu, &got);
+            DestroyMenu(menu);
+        }));
+        EXPECT_EQ(got, Expected(basic, z.checked)) << "zoom " << z.zoom;
+    }
+    std::vector<std::string> got;
+    ASSERT_TRUE(OnWorker([&] {
+        HMENU menu = QUB_BuildProcessMenu(kSlot);
+        Flatten(menu, &got);
+        DestroyMenu(menu);
     }));
-    const char* hold = getenv("QUB_SHOWCASE_MS");
-    const uint32_t ms = hold ? static_cast<uint32_t>(atoi(hold)) : 3000u;
-    RECT r;
-    GetWindowRect(qubState.images[kSlot].window, &r);
-    SetCursorPos(r.left + 60, r.top + 60);
-    const auto key = [](WORD vk) {
-        keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
-        keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
-    };
-    Post(WM_RBUTTONDOWN, MK_RBUTTON, {60, 60});
-    PumpFor(ms);
-    key(VK_ESCAPE);
-    PumpFor(500);
-    Post(WM_MBUTTONDOWN, MK_MBUTTON, {60, 60});
-    PumpFor(500);
-    key(VK_DOWN);
-    key(VK_DOWN);
-    key(VK_RIGHT);
-    PumpFor(ms);
-    key(VK_ESCAPE);
-    key(VK_ESCAPE);
-    key(VK_ESCAPE);
-    PumpFor(500);
+    EXPECT_EQ(got, Expected(ProcessItems(GetParam()), 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, Toolbox, testing::Values(32, 8),
-                         [](const testing::TestParamInfo<int>& depth) { return "Bits" + std::to_string(depth.param); });
+                         [](const testing::TestParamInfo<int>& depth) {
+                             return "Bits" + std::to_string(depth.param);
+                         });
 
 }  // namespace
 

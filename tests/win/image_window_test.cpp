@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/library_state.h"
 #include "core/runtime.h"
@@ -15,11 +18,7 @@
 
 namespace {
 
-class ImageWindows : public testing::Test {
-protected:
-    void SetUp() override { CloseAllImages(); }
-    void TearDown() override { CloseAllImages(); }
-};
+using ImageWindows = ImageTest;
 
 ZoomFit Expected(int width, int height, int zoom) {
     ZoomFit fit = {};
@@ -27,118 +26,118 @@ ZoomFit Expected(int width, int height, int zoom) {
     return fit;
 }
 
-SIZE ClientSize(HWND window) {
-    RECT r;
-    GetClientRect(window, &r);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
-TEST_F(ImageWindows, CreationResultCodes) {
-    int codes[8] = {};
-    HWND first = nullptr;
-    int currentAfterRefusal = -1;
+// The result code of each call, in order, with the state it leaves.
+TEST_F(ImageWindows, ResultCodes) {
+    HWND first = nullptr, resized = nullptr;
     ASSERT_TRUE(OnWorker([&] {
-        codes[0] = QUB_CreateImage(256, "x", -1, -1, 10, 10, 100);
-        codes[1] = QUB_CreateImage(-1, "x", -1, -1, 10, 10, 100);
-        codes[2] = QUB_CreateImageDepth(3, "x", -1, -1, 10, 10, 100, 24);
-        codes[3] = QUB_CreateImage(3, "first", -1, -1, 10, 10, 100);
-        first = qubState.images[3].window;
-        QUB_CreateImage(4, "other", -1, -1, 10, 10, 100);
-        codes[4] = QUB_CreateImage8(3, "second", -1, -1, 20, 20, 100);
-        currentAfterRefusal = qubState.currentImage;
-        codes[5] = QUB_CreateImage(5, "long", -1, -1, 100000, 1, 100);
-        codes[6] = QUB_CreateImage(6, "huge", -1, -1, 100000, 100000, 100);
-        codes[7] = QUB_CreateImage8(7, "huge8", -1, -1, 65536, 40000, 100);
+        const uint32_t colours[3] = {0x00FF0000u, 0x0000FF00u, 0x00123456u};
+        uint32_t read[256] = {};
+        const struct {
+            const char* call;
+            std::function<int()> run;
+            int code;
+        } calls[] = {
+            {"slot 256", [] { return QUB_CreateImage(256, "x", -1, -1, 10, 10, 100); }, 4},
+            {"slot -1", [] { return QUB_CreateImage(-1, "x", -1, -1, 10, 10, 100); }, 4},
+            {"24 bits", [] { return QUB_CreateImageDepth(3, "x", -1, -1, 10, 10, 100, 24); }, 3},
+            {"first",
+             [&] {
+                 int r = QUB_CreateImage(3, "first", -1, -1, 10, 10, 100);
+                 first = qubState.images[3].window;
+                 return r + QUB_CreateImage(4, "other", -1, -1, 10, 10, 100);
+             },
+             0},
+            {"slot taken",
+             [&] {
+                 const int r = QUB_CreateImage8(3, "second", -1, -1, 20, 20, 100);
+                 EXPECT_EQ(qubState.images[3].window, first) << "the existing window is untouched";
+                 EXPECT_EQ(qubState.images[3].depth, 32);
+                 EXPECT_EQ(qubState.currentImage, 4) << "a refused creation does not select";
+                 return r;
+             },
+             1},
+            {"too long and thin", [] { return QUB_CreateImage(5, "long", -1, -1, 100000, 1, 100); },
+             2},
+            {"40 GB", [] { return QUB_CreateImage(6, "huge", -1, -1, 100000, 100000, 100); }, 3},
+            {"huge 8-bit", [] { return QUB_CreateImage8(7, "huge8", -1, -1, 65536, 40000, 100); },
+             3},
+            {"palette of a 32-bit window", [&] { return QUB_SetPalette(colours, 3); }, 2},
+            {"its palette read", [&] { return QUB_GetPalette(read); }, 2},
+            {"destroy", [] { return QUB_DestroyImage(3); }, 0},
+            {"destroy again", [] { return QUB_DestroyImage(3); }, 1},
+            {"restore of the destroyed", [] { return QUB_RestoreImage(); }, 1},
+            {"select closed", [] { return QUB_SelectImage(3); }, 1},
+            {"display closed", [] { return QUB_DisplayImage(3); }, 1},
+            {"select 999", [] { return QUB_SelectImage(999); }, 1},
+            {"set palette closed",
+             [&] {
+                 qubState.currentImage = 3;
+                 return QUB_SetPalette(colours, 1);
+             },
+             1},
+            {"get palette closed", [&] { return QUB_GetPalette(read); }, 1},
+            {"stretch closed", [] { return QUB_SetStretchMode(3, HALFTONE); }, 1},
+            {"stretch read closed", [] { return QUB_GetStretchMode(3); }, 0},
+            {"resize closed", [] { return QUB_ResizeImage(3, 10, 10); }, 1},
+            {"slot of the main window", [] { return QUB_FindImageSlot(qubState.mainWindow); }, -1},
+            {"select by no window", [] { return QUB_SelectImageByWindow(nullptr); }, -1},
+            {"zoom closed", [] { return QUB_SetZoom(7, 50); }, 1},
+            // Too long and thin to fit: the old window is closed first and stays so.
+            {"resize to a band",
+             [&] {
+                 resized = qubState.images[4].window;
+                 return QUB_ResizeImage(4, 100000, 1);
+             },
+             2},
+            {"display after it", [] { return QUB_DisplayImage(4); }, 1},
+            {"close button",
+             [] {
+                 QUB_CreateImage(5, "close me", -1, -1, 120, 40, 100);
+                 SendMessageW(qubState.images[5].window, WM_CLOSE, 0, 0);
+                 return QUB_DisplayImage(5);
+             },
+             1},
+        };
+        for (const auto& c : calls) EXPECT_EQ(c.run(), c.code) << c.call;
+        for (int n : {3, 4, 5, 6, 7}) EXPECT_FALSE(qubState.images[n].inUse) << n;
     }));
-    EXPECT_EQ(codes[0], 4);
-    EXPECT_EQ(codes[1], 4);
-    EXPECT_EQ(codes[2], 3);
-    EXPECT_EQ(codes[3], 0);
-    EXPECT_EQ(codes[4], 1) << "slot taken";
-    EXPECT_EQ(qubState.images[3].window, first) << "the existing window is untouched";
-    EXPECT_EQ(qubState.images[3].depth, 32);
-    EXPECT_EQ(WindowTitle(first).substr(0, 6), L"first(");
-    EXPECT_EQ(currentAfterRefusal, 4) << "a refused creation does not select";
-    EXPECT_EQ(codes[5], 2) << "too long and thin to fit";
-    EXPECT_EQ(codes[6], 3) << "40 GB of buffer is refused, not attempted";
-    EXPECT_EQ(codes[7], 3);
-    for (int n : {5, 6, 7}) EXPECT_FALSE(qubState.images[n].inUse) << n;
-    EXPECT_EQ(FindWindowW(L"qub_iw", nullptr) != nullptr, true);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_FALSE(IsWindow(resized)) << "closed before the resize failed";
 }
 
+// The sections GDI made: 32-bit rows of width words, 8-bit rows padded to
+// four bytes, the library's pointers on their bits, and row 0 at the top.
 TEST_F(ImageWindows, BufferLayoutAsGdiMadeIt) {
-    DIBSECTION d32 = {}, d8a = {}, d8b = {}, d8c = {};
+    const struct {
+        int depth, width, stride;
+    } rows[] = {{32, 3, 12}, {8, 3, 4}, {8, 4, 4}, {8, 5, 8}};
     bool allZero = true;
     COLORREF topLeft = 0, secondRow = 0;
     ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage(0, "w3", -1, -1, 3, 2, 100);
-        QUB_CreateImage8(1, "w3", -1, -1, 3, 2, 100);
-        QUB_CreateImage8(2, "w4", -1, -1, 4, 2, 100);
-        QUB_CreateImage8(3, "w5", -1, -1, 5, 2, 100);
-        GetObjectW(qubState.images[0].dib, sizeof d32, &d32);
-        GetObjectW(qubState.images[1].dib, sizeof d8a, &d8a);
-        GetObjectW(qubState.images[2].dib, sizeof d8b, &d8b);
-        GetObjectW(qubState.images[3].dib, sizeof d8c, &d8c);
+        for (int n = 0; n < 4; ++n) {
+            QUB_CreateImageDepth(n, "w", -1, -1, rows[n].width, 2, 100, rows[n].depth);
+            DIBSECTION d = {};
+            GetObjectW(qubState.images[n].dib, sizeof d, &d);
+            EXPECT_EQ(d.dsBm.bmWidthBytes, rows[n].stride) << n;
+            EXPECT_EQ(d.dsBm.bmBitsPixel, rows[n].depth) << n;
+            EXPECT_EQ(static_cast<void*>(qubState.imageBits8[n]), d.dsBm.bmBits) << n;
+        }
         for (int i = 0; i < 6; ++i) allZero = allZero && qubState.imageBits32[0][i] == 0;
-        // Row 0 is the top row: GDI sees the first word at (0, 0).
         qubState.imageBits32[0][0] = 0x00FF0000u;
         qubState.imageBits32[0][4] = 0x000000FFu;
         topLeft = GetPixel(qubState.images[0].memoryDC, 0, 0);
         secondRow = GetPixel(qubState.images[0].memoryDC, 1, 1);
     }));
-    EXPECT_EQ(d32.dsBm.bmWidthBytes, 12);
-    EXPECT_EQ(d32.dsBm.bmBitsPixel, 32);
     EXPECT_EQ(topLeft, RGB(255, 0, 0)) << "top-down rows, 0x00RRGGBB words";
     EXPECT_EQ(secondRow, RGB(0, 0, 255)) << "stride of width words";
-    EXPECT_EQ(d8a.dsBm.bmWidthBytes, 4);
-    EXPECT_EQ(d8b.dsBm.bmWidthBytes, 4);
-    EXPECT_EQ(d8c.dsBm.bmWidthBytes, 8);
-    EXPECT_EQ(qubState.imageBits32[0], static_cast<void*>(d32.dsBm.bmBits));
-    EXPECT_EQ(static_cast<void*>(qubState.imageBits8[3]), d8c.dsBm.bmBits);
     EXPECT_TRUE(allZero);
 }
 
-TEST_F(ImageWindows, SizesBelowOneAndTinyPictures) {
-    ASSERT_TRUE(OnWorker([] {
-        QUB_CreateImage(0, "zero", -1, -1, 0, -5, 100);
-        QUB_CreateImage(1, "tiny", -1, -1, 16, 16, 100);
-    }));
-    EXPECT_EQ(qubState.images[0].width, 1);
-    EXPECT_EQ(qubState.images[0].height, 1);
-    const ZoomFit tiny = Expected(16, 16, 100);
-    EXPECT_GT(tiny.zoom, 100);
-    EXPECT_EQ(qubState.images[1].zoom, tiny.zoom);
-    EXPECT_EQ(WindowTitle(qubState.images[1].window), L"tiny(" + std::to_wstring(tiny.zoom) + L"%)");
-    const SIZE client = ClientSize(qubState.images[1].window);
-    EXPECT_EQ(client.cx, tiny.displayWidth);
-    EXPECT_EQ(client.cy, tiny.displayHeight);
-}
-
-TEST_F(ImageWindows, WindowStyleOwnerAndPlace) {
-    ASSERT_TRUE(OnWorker([] { QUB_CreateImage8(2, "placed", 40, 30, 400, 200, 50); }));
-    HWND w = qubState.images[2].window;
-    RECT r;
-    GetWindowRect(w, &r);
-    EXPECT_EQ(r.left, 40);
-    EXPECT_EQ(r.top, 30);
-    const LONG style = GetWindowLongW(w, GWL_STYLE);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & WS_THICKFRAME);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_EQ(GetWindow(w, GW_OWNER), qubState.mainWindow);
-    EXPECT_EQ(WindowTitle(w), L"placed(50%)[8bit]");
-    const SIZE client = ClientSize(w);
-    EXPECT_EQ(client.cx, 200);
-    EXPECT_EQ(client.cy, 100);
-    wchar_t cls[16];
-    GetClassNameW(w, cls, 16);
-    EXPECT_STREQ(cls, L"qub_iw");
-}
-
-// One default coordinate keeps the other; nothing opens off the screen; a
-// window re-created by a resize stays where it was, even at x = -1.
-TEST_F(ImageWindows, PlacesWithOneDefaultOffScreenAndRecreated) {
+// Sizes below one become one; a tiny picture is zoomed in to fit; the style,
+// owner, class, title and client size of a placed window; one default
+// coordinate keeps the other; nothing opens off the screen; a window re-created
+// by a resize stays where it was, even at x = -1.
+TEST_F(ImageWindows, CreationSizesStyleAndPlace) {
     RECT rects[4] = {};
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(0, "a", 100, -1, 120, 40, 100);
@@ -148,6 +147,9 @@ TEST_F(ImageWindows, PlacesWithOneDefaultOffScreenAndRecreated) {
         SetWindowPos(qubState.images[3].window, nullptr, -1, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         QUB_ResizeImage(3, 150, 50);
         for (int n = 0; n < 4; ++n) GetWindowRect(qubState.images[n].window, &rects[n]);
+        QUB_CreateImage(4, "zero", -1, -1, 0, -5, 100);
+        QUB_CreateImage(5, "tiny", -1, -1, 16, 16, 100);
+        QUB_CreateImage8(6, "placed", 40, 30, 400, 200, 50);
     }));
     EXPECT_EQ(rects[0].left, 100);
     EXPECT_EQ(rects[1].top, 100);
@@ -158,115 +160,45 @@ TEST_F(ImageWindows, PlacesWithOneDefaultOffScreenAndRecreated) {
     }
     EXPECT_EQ(rects[3].left, -1);
     EXPECT_EQ(rects[3].top, 70);
+    EXPECT_EQ(qubState.images[4].width, 1);
+    EXPECT_EQ(qubState.images[4].height, 1);
+    const ZoomFit tiny = Expected(16, 16, 100);
+    EXPECT_GT(tiny.zoom, 100);
+    EXPECT_EQ(qubState.images[5].zoom, tiny.zoom);
+    EXPECT_EQ(WindowTitle(qubState.images[5].window),
+              L"tiny(" + std::to_wstring(tiny.zoom) + L"%)");
+    EXPECT_EQ(ClientSize(qubState.images[5].window).cx, tiny.displayWidth);
+    EXPECT_EQ(ClientSize(qubState.images[5].window).cy, tiny.displayHeight);
+    HWND w = qubState.images[6].window;
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 30);
+    const LONG style = GetWindowLongW(w, GWL_STYLE);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX), WS_SYSMENU);
+    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_EQ(GetWindow(w, GW_OWNER), qubState.mainWindow);
+    EXPECT_EQ(WindowTitle(w), L"placed(50%)[8bit]");
+    EXPECT_EQ(ClientSize(w).cx, 200);
+    EXPECT_EQ(ClientSize(w).cy, 100);
+    wchar_t cls[16];
+    GetClassNameW(w, cls, 16);
+    EXPECT_STREQ(cls, L"qub_iw");
 }
 
+// Before the last select (8) the history held 7, 6, ..., 0: the eighth
+// restore brings back the oldest remembered window, the ninth repeats it.
 TEST_F(ImageWindows, HistoryOfNineSelectionsAndRestores) {
-    int restores[9] = {};
-    int currents[9] = {};
+    std::vector<int> currents;
     ASSERT_TRUE(OnWorker([&] {
         for (int n = 0; n < 10; ++n) QUB_CreateImage(n, "h", -1, -1, 120, 40, 100);
-        // Current is 9 after the creations; select 0..8 in turn.
         for (int n = 0; n < 9; ++n) QUB_SelectImage(n);
         for (int i = 0; i < 9; ++i) {
-            restores[i] = QUB_RestoreImage();
-            currents[i] = qubState.currentImage;
+            EXPECT_EQ(QUB_RestoreImage(), 0) << i;
+            currents.push_back(qubState.currentImage);
         }
     }));
-    // Before the last select (8) the history held 7, 6, ..., 0: the eighth
-    // restore brings back the oldest remembered window, the ninth repeats it.
-    const int expected[9] = {7, 6, 5, 4, 3, 2, 1, 0, 0};
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(restores[i], 0) << i;
-        EXPECT_EQ(currents[i], expected[i]) << i;
-    }
-}
-
-TEST_F(ImageWindows, RestoreOfADestroyedWindowAndClosedSlots) {
-    int codes[6] = {};
-    int current = -1;
-    bool windowGone = false;
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage(0, "a", -1, -1, 120, 40, 100);
-        QUB_CreateImage(1, "b", -1, -1, 120, 40, 100);
-        HWND a = qubState.images[0].window;
-        codes[0] = QUB_DestroyImage(0);
-        windowGone = !IsWindow(a);
-        codes[1] = QUB_DestroyImage(0);
-        codes[2] = QUB_RestoreImage();
-        current = qubState.currentImage;
-        codes[3] = QUB_SelectImage(0);
-        codes[4] = QUB_DisplayImage(0);
-        codes[5] = QUB_SelectImage(999);
-    }));
-    EXPECT_EQ(codes[0], 0);
-    EXPECT_TRUE(windowGone);
-    EXPECT_EQ(codes[1], 1);
-    EXPECT_EQ(codes[2], 1) << "the remembered window was destroyed";
-    EXPECT_EQ(current, 1) << "nothing changes";
-    EXPECT_EQ(codes[3], 1);
-    EXPECT_EQ(codes[4], 1);
-    EXPECT_EQ(codes[5], 1);
-    EXPECT_EQ(qubState.currentImage, 1);
-}
-
-TEST_F(ImageWindows, ClosedSlotsAndAFailedResize) {
-    int codes[9] = {};
-    int current = -1;
-    HWND old = nullptr;
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage8(2, "gone", -1, -1, 120, 40, 100);
-        QUB_CreateImage(3, "long", -1, -1, 300, 40, 100);
-        QUB_DestroyImage(2);
-        qubState.currentImage = 2;
-        uint32_t colours[256] = {};
-        codes[0] = QUB_SetPalette(colours, 1);
-        codes[1] = QUB_GetPalette(colours);
-        codes[2] = QUB_SetStretchMode(2, HALFTONE);
-        codes[3] = QUB_GetStretchMode(2);
-        codes[4] = QUB_ResizeImage(2, 10, 10);
-        codes[5] = QUB_FindImageSlot(qubState.mainWindow);
-        codes[6] = QUB_SelectImageByWindow(nullptr);
-        current = qubState.currentImage;
-        old = qubState.images[3].window;
-        // Too long and thin to fit: the old window is closed first and stays so.
-        codes[7] = QUB_ResizeImage(3, 100000, 1);
-        codes[8] = QUB_DisplayImage(3);
-    }));
-    EXPECT_EQ(codes[0], 1);
-    EXPECT_EQ(codes[1], 1);
-    EXPECT_EQ(codes[2], 1);
-    EXPECT_EQ(codes[3], 0) << "no stretch mode for a closed slot";
-    EXPECT_EQ(codes[4], 1);
-    EXPECT_EQ(codes[5], -1);
-    EXPECT_EQ(codes[6], -1);
-    EXPECT_EQ(current, 2) << "a failed select changes nothing";
-    EXPECT_EQ(codes[7], 2);
-    EXPECT_EQ(codes[8], 1);
-    EXPECT_FALSE(qubState.images[3].inUse);
-    EXPECT_FALSE(IsWindow(old));
-}
-
-TEST_F(ImageWindows, PaletteOfEightBitWindowsOnly) {
-    int codes[4] = {};
-    uint32_t read[256] = {};
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage(0, "rgb", -1, -1, 120, 40, 100);
-        const uint32_t colours[3] = {0x00FF0000u, 0x0000FF00u, 0x00123456u};
-        codes[0] = QUB_SetPalette(colours, 3);
-        codes[1] = QUB_GetPalette(read);
-        QUB_CreateImage8(1, "idx", -1, -1, 120, 40, 100);
-        codes[2] = QUB_SetPalette(colours, 3);
-        codes[3] = QUB_GetPalette(read);
-    }));
-    EXPECT_EQ(codes[0], 2);
-    EXPECT_EQ(codes[1], 2);
-    EXPECT_EQ(codes[2], 0);
-    EXPECT_EQ(codes[3], 0);
-    EXPECT_EQ(read[0], 0x00FF0000u);
-    EXPECT_EQ(read[1], 0x0000FF00u);
-    EXPECT_EQ(read[2], 0x00123456u);
-    EXPECT_EQ(read[3], 0x00030303u) << "the rest of the grey ramp stays";
-    EXPECT_EQ(read[255], 0x00FFFFFFu);
+    EXPECT_EQ(currents, std::vector<int>({7, 6, 5, 4, 3, 2, 1, 0, 0}));
 }
 
 TEST_F(ImageWindows, ZoomKeepsTheBufferAndTheCorner) {
@@ -276,7 +208,8 @@ TEST_F(ImageWindows, ZoomKeepsTheBufferAndTheCorner) {
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(0, "z", 50, 60, 400, 300, 100);
         uint32_t* p = qubState.imageBits32[0];
-        for (int i = 0; i < 400 * 300; ++i) p[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
+        for (int i = 0; i < 400 * 300; ++i)
+            p[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
         GetWindowRect(qubState.images[0].window, &before);
         codes[0] = QUB_SetZoom(0, 50);
         GetWindowRect(qubState.images[0].window, &after);
@@ -332,6 +265,8 @@ TEST_F(ImageWindows, ResizeKeepsPlaceTitlePaletteModeAndClears) {
     EXPECT_EQ(current, 4) << "the resized window is current";
     EXPECT_EQ(palette[0], 0x00ABCDEFu);
     EXPECT_EQ(palette[1], 0x00010203u);
+    EXPECT_EQ(palette[3], 0x00030303u) << "the rest of the grey ramp stays";
+    EXPECT_EQ(palette[255], 0x00FFFFFFu);
     EXPECT_EQ(mode, HALFTONE);
     EXPECT_EQ(WindowTitle(qubState.images[4].window), L"resized(100%)[8bit]*");
     EXPECT_EQ(firstPixel, 0) << "the new buffer is cleared";
@@ -362,27 +297,9 @@ TEST_F(ImageWindows, DisplayShowsTheWholeBufferScaled) {
     for (int pass = 0; pass < 2; ++pass) {
         EXPECT_EQ(seen[pass][0], RGB(255, 0, 0)) << pass;
         EXPECT_EQ(seen[pass][1], RGB(0, 0, 255)) << pass;
-        EXPECT_EQ(seen[pass][2], RGB(0, 255, 0)) << "the last pixels reach the corner, pass " << pass;
+        EXPECT_EQ(seen[pass][2], RGB(0, 255, 0))
+            << "the last pixels reach the corner, pass " << pass;
     }
-}
-
-TEST_F(ImageWindows, TabTogglesHalftoneAndTheMark) {
-    std::wstring titles[2];
-    int modes[2] = {};
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage(0, "Left side", -1, -1, 1000, 600, 30);
-        HWND w = qubState.images[0].window;
-        SendMessageW(w, WM_KEYDOWN, VK_TAB, 0);
-        titles[0] = WindowTitle(w);
-        modes[0] = GetStretchBltMode(qubState.images[0].memoryDC);
-        SendMessageW(w, WM_KEYDOWN, VK_TAB, 0);
-        titles[1] = WindowTitle(w);
-        modes[1] = GetStretchBltMode(qubState.images[0].windowDC);
-    }));
-    EXPECT_EQ(titles[0], L"Left side(30%)*");
-    EXPECT_EQ(modes[0], HALFTONE);
-    EXPECT_EQ(titles[1], L"Left side(30%)");
-    EXPECT_EQ(modes[1], COLORONCOLOR);
 }
 
 // Sets or clears Ctrl in the calling thread's keyboard state.
@@ -393,41 +310,45 @@ void HoldCtrl(bool held) {
     SetKeyboardState(keys);
 }
 
-TEST_F(ImageWindows, KeyAndWheelZoomSteps) {
-    int zooms[9] = {};
+// Keys and wheel in turn on one window, with the zoom, title and stretch mode
+// each leaves. A wheel turned toward the user (negative) zooms in with Ctrl.
+TEST_F(ImageWindows, KeysAndWheelStepZoomAndTabTogglesHalftone) {
+    const struct {
+        UINT message;
+        WPARAM w;
+        bool ctrl;
+        int zoom;
+        const wchar_t* title;
+        int mode;
+    } steps[] = {
+        {WM_KEYDOWN, VK_ADD, true, 111, L"keys(111%)", COLORONCOLOR},
+        {WM_KEYDOWN, VK_ADD, true, 123, L"keys(123%)", COLORONCOLOR},
+        {WM_KEYDOWN, VK_ADD, true, 137, L"keys(137%)", COLORONCOLOR},
+        {WM_KEYDOWN, VK_NUMPAD0, true, 100, L"keys(100%)", COLORONCOLOR},
+        {WM_KEYDOWN, VK_SUBTRACT, true, 90, L"keys(90%)", COLORONCOLOR},
+        {WM_KEYDOWN, '0', true, 90, L"keys(90%)", COLORONCOLOR},  // not the main keyboard's 0
+        {WM_KEYDOWN, VK_ADD, false, 90, L"keys(90%)", COLORONCOLOR},
+        {WM_KEYDOWN, VK_TAB, false, 90, L"keys(90%)*", HALFTONE},
+        {WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-120)), false, 100, L"keys(100%)*",
+         HALFTONE},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), false, 100, L"keys(100%)*",
+         HALFTONE},
+        {WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), false, 90, L"keys(90%)*", HALFTONE},
+        {WM_KEYDOWN, VK_TAB, false, 90, L"keys(90%)", COLORONCOLOR},
+    };
     ASSERT_TRUE(OnWorker([&] {
         QUB_CreateImage(0, "keys", -1, -1, 200, 150, 100);
-        HWND w = qubState.images[0].window;
-        HoldCtrl(true);
-        for (int i = 0; i < 3; ++i) {
-            SendMessageW(w, WM_KEYDOWN, VK_ADD, 0);
-            zooms[i] = qubState.images[0].zoom;
+        const ImageWindowRecord& r = qubState.images[0];
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            HoldCtrl(steps[i].ctrl);
+            SendMessageW(r.window, steps[i].message, steps[i].w, 0);
+            EXPECT_EQ(r.zoom, steps[i].zoom) << i;
+            EXPECT_EQ(WindowTitle(r.window), steps[i].title) << i;
+            EXPECT_EQ(GetStretchBltMode(r.memoryDC), steps[i].mode) << i;
+            EXPECT_EQ(GetStretchBltMode(r.windowDC), steps[i].mode) << i;
         }
-        SendMessageW(w, WM_KEYDOWN, VK_NUMPAD0, 0);
-        zooms[3] = qubState.images[0].zoom;
-        SendMessageW(w, WM_KEYDOWN, VK_SUBTRACT, 0);
-        zooms[4] = qubState.images[0].zoom;
-        SendMessageW(w, WM_KEYDOWN, '0', 0);
-        zooms[5] = qubState.images[0].zoom;
         HoldCtrl(false);
-        SendMessageW(w, WM_KEYDOWN, VK_ADD, 0);
-        zooms[6] = qubState.images[0].zoom;
-        // Wheel toward the user (negative) with Ctrl zooms in; without Ctrl nothing.
-        SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-120)), 0);
-        zooms[7] = qubState.images[0].zoom;
-        SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
-        SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), 0);
-        zooms[8] = qubState.images[0].zoom;
     }));
-    EXPECT_EQ(zooms[0], 111);
-    EXPECT_EQ(zooms[1], 123);
-    EXPECT_EQ(zooms[2], 137);
-    EXPECT_EQ(zooms[3], 100);
-    EXPECT_EQ(zooms[4], 90);
-    EXPECT_EQ(zooms[5], 90) << "the main keyboard's 0 does nothing";
-    EXPECT_EQ(zooms[6], 90) << "keypad + without Ctrl does nothing";
-    EXPECT_EQ(zooms[7], 100);
-    EXPECT_EQ(zooms[8], 90);
 }
 
 TEST_F(ImageWindows, PlainKeysReachTheMainWindowCtrlOnesDoNot) {
@@ -487,30 +408,13 @@ TEST_F(ImageWindows, MouseRecordAndPickFields) {
         cancelPick = s.pickCancel;
         s.pickActive.store(0);
     }));
-    EXPECT_EQ(recorded[0], 3);
-    EXPECT_EQ(recorded[1], 100);
-    EXPECT_EQ(recorded[2], 40);
-    EXPECT_EQ(recorded[3], MK_LBUTTON + MK_SHIFT);
+    EXPECT_EQ(std::vector<int>(recorded, recorded + 4),
+              std::vector<int>({3, 100, 40, MK_LBUTTON + MK_SHIFT}));
     EXPECT_EQ(cancelOther, 0) << "a press on another window does not cancel";
-    EXPECT_EQ(moved, 1);
-    EXPECT_EQ(move.x, 20);
-    EXPECT_EQ(move.y, 60);
-    EXPECT_EQ(clicked, 1);
-    EXPECT_EQ(click.x, 14);
-    EXPECT_EQ(click.y, 18);
-    EXPECT_EQ(shift, 1);
+    EXPECT_EQ(std::vector<int>({moved, move.x, move.y}), std::vector<int>({1, 20, 60}));
+    EXPECT_EQ(std::vector<int>({clicked, click.x, click.y, shift}),
+              std::vector<int>({1, 14, 18, 1}));
     EXPECT_EQ(cancelPick, 1);
-}
-
-TEST_F(ImageWindows, CloseButtonDestroysTheSlot) {
-    HWND w = nullptr;
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_CreateImage(9, "close me", -1, -1, 120, 40, 100);
-        w = qubState.images[9].window;
-        SendMessageW(w, WM_CLOSE, 0, 0);
-    }));
-    EXPECT_FALSE(qubState.images[9].inUse);
-    EXPECT_FALSE(IsWindow(w));
 }
 
 }  // namespace
