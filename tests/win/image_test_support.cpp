@@ -187,13 +187,7 @@ bool AnswerPick(int n, const std::vector<POINT>& clicks) {
     return true;
 }
 
-bool AnswerLine(const std::wstring& line) {
-    if (!PumpUntil([] { return qubState.lineInputActive.load() != 0; })) return false;
-    SendChars(qubState.textWindows[qubState.lineInputActive.load() - 1].window, line + L"\r");
-    return PumpUntil([] { return qubState.lineInputActive.load() == 0; });
-}
-
-std::string LogText(int n) {
+std::string ClosedLogText(int n) {
     OnWorker([n] { QUB_CloseTextWindow(n); });
     std::string log = ReadFileBytes(LogFileName(n));
     log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());

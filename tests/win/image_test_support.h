@@ -74,12 +74,8 @@ void PostAtPixel(int n, UINT message, WPARAM keys, int x, int y);
 // point for two). No clicks: a right press cancels. False when it timed out.
 bool AnswerPick(int n, const std::vector<POINT>& clicks);
 
-// Waits for a line input, types `line` and Enter into its window and waits
-// until it is taken.
-bool AnswerLine(const std::wstring& line);
-
 // Closes text window n and returns its log without carriage returns.
-std::string LogText(int n);
+std::string ClosedLogText(int n);
 
 constexpr uint32_t kInk = 0x00A0B0C0u;  // drawColour of the tests (index 0xC0 in 8 bits)
 

@@ -392,7 +392,7 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         report, "Text>H\n", "[3] Zoom(%)=150\n",
         "[3] New x-size(pixel)=40\n[3] New y-size(pixel)=30\n",
         "[3] New x-size(pixel)=99999999\n[3] New y-size(pixel)=99999999\n", "Text>Hg\n"};
-    const std::string log = LogText(0);
+    const std::string log = ClosedLogText(0);
     size_t from = 0;
     for (const std::string& line : transcript) {
         from = log.find(line, from);
