@@ -20,6 +20,7 @@
 #include "formats/mpo_reader.h"
 #include "formats/picture_probe.h"
 #include "formats/mpo_writer.h"
+#include "tests/host/formats_builders.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -187,7 +188,7 @@ void Put(const std::string& path, const std::vector<uint8_t>& bytes) {
     ASSERT_EQ(CliNameTemp(temp, path, true, &error), PlaceResult::Placed) << error;
 }
 
-std::vector<uint8_t> Bytes(const std::string& path) {
+std::vector<uint8_t> FileBytes(const std::string& path) {
     std::vector<uint8_t> bytes;
     std::string error;
     CliReadFile(path, &bytes, &error);
@@ -226,62 +227,23 @@ double Difference(const CliPicture& got, int x0, const CliPicture& want) {
 }
 
 // A PNG of w x h pixels of one grey (colour type 0) or RGB (2) colour, each
-// sample `level` (scaled to the depth), stored uncompressed; with an sRGB
-// chunk when `srgb`, then a gAMA chunk when `gamma` (in 1/100000) is not 0.
+// sample `level` (scaled to the depth); with an sRGB chunk when `srgb`, then
+// a gAMA chunk when `gamma` (in 1/100000) is not 0.
 std::vector<uint8_t> FlatPng(int w, int h, int colourType, int depth, const uint32_t level[3],
                              uint32_t gamma, bool srgb = false) {
-    const auto crc = [](const uint8_t* p, size_t n) {
-        uint32_t c = 0xFFFFFFFFu;
-        for (size_t k = 0; k < n; ++k) {
-            c ^= p[k];
-            for (int b = 0; b < 8; ++b) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
-        }
-        return ~c;
-    };
-    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
-    const auto be32 = [](std::vector<uint8_t>& b, uint32_t v) {
-        for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<uint8_t>(v >> s));
-    };
-    const auto chunk = [&](const char* type, const std::vector<uint8_t>& body) {
-        be32(png, static_cast<uint32_t>(body.size()));
-        const size_t start = png.size();
-        png.insert(png.end(), type, type + 4);
-        png.insert(png.end(), body.begin(), body.end());
-        be32(png, crc(png.data() + start, png.size() - start));
-    };
-    std::vector<uint8_t> header;
-    be32(header, static_cast<uint32_t>(w));
-    be32(header, static_cast<uint32_t>(h));
-    header.insert(header.end(), {static_cast<uint8_t>(depth), static_cast<uint8_t>(colourType), 0, 0, 0});
-    chunk("IHDR", header);
-    if (srgb) chunk("sRGB", {0});
-    if (gamma) {
-        std::vector<uint8_t> g;
-        be32(g, gamma);
-        chunk("gAMA", g);
-    }
-    std::vector<uint8_t> raw;
+    const PngShape shape{w, h, colourType, depth, false};
+    const int samples = colourType == 2 ? 3 : 1, bytes = depth / 8;
+    std::vector<uint8_t> rows, chunks, g;
     for (int y = 0; y < h; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < w; ++x)
-            for (int c = 0; c < (colourType == 2 ? 3 : 1); ++c) {
-                if (depth == 16) raw.push_back(static_cast<uint8_t>(level[c]));
-                raw.push_back(static_cast<uint8_t>(level[c]));
-            }
+        rows.push_back(0);  // no filter
+        for (int k = 0; k < w * samples * bytes; ++k)
+            rows.push_back(static_cast<uint8_t>(level[k / bytes % samples]));
     }
-    // zlib: one stored block, then the Adler-32 of the data.
-    std::vector<uint8_t> z = {0x78, 0x01, 1, static_cast<uint8_t>(raw.size()),
-                              static_cast<uint8_t>(raw.size() >> 8),
-                              static_cast<uint8_t>(~raw.size()), static_cast<uint8_t>(~raw.size() >> 8)};
-    z.insert(z.end(), raw.begin(), raw.end());
-    uint32_t a = 1, b = 0;
-    for (const uint8_t v : raw) {
-        a = (a + v) % 65521;
-        b = (b + a) % 65521;
-    }
-    be32(z, b << 16 | a);
-    chunk("IDAT", z);
-    chunk("IEND", {});
+    AddBe32(g, gamma);
+    if (srgb) AddPngChunk(chunks, "sRGB", {0});
+    if (gamma) AddPngChunk(chunks, "gAMA", g);
+    std::vector<uint8_t> png = MakePngAround(shape, ZlibOf(rows, Deflate::kStored));
+    png.insert(png.begin() + 33, chunks.begin(), chunks.end());  // after IHDR
     return png;
 }
 
@@ -436,7 +398,7 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
         const CliResult run = RunCli({"convert", "--to", c.layout, "--overwrite", dir + c.input});
         EXPECT_EQ(run.code, 0) << run.err;
         EXPECT_TRUE(Has(run.out, "_2.")) << run.out;
-        EXPECT_EQ(Bytes(dir + c.input), c.bytes) << c.input;
+        EXPECT_EQ(FileBytes(dir + c.input), c.bytes) << c.input;
     }
 
     const CliResult info = RunCli({"info", "--json", dir + "/cam.mpo", dir + "/" + trip + "_L.jpg",
@@ -591,7 +553,7 @@ TEST(CliRun, OutputsOfOneRunKeepApart) {
     ASSERT_TRUE(CliWriteTemp(dir + "/t.jpg", {4, 5}, &temp, &error)) << error;
     EXPECT_EQ(CliNameTemp(temp, dir + "/d1/a.jpg", false, &error), PlaceResult::Taken);
     EXPECT_EQ(CliNameTemp(temp, dir + "/t.jpg", false, &error), PlaceResult::Placed) << error;
-    EXPECT_EQ(Bytes(dir + "/t.jpg"), std::vector<uint8_t>({4, 5}));
+    EXPECT_EQ(FileBytes(dir + "/t.jpg"), std::vector<uint8_t>({4, 5}));
     CliFileId gone;
     EXPECT_FALSE(CliFileIdentity(temp, false, &gone));
     CliRemoveFile(dir + "/t.jpg");
@@ -625,6 +587,14 @@ TEST(CliRun, RefusalsSayWhy) {
     cases.push_back({{"info", dir}, 1, "", "loop.jpg: cannot be read (symbolic link loop)"});
     cases.push_back({{"info", dir}, 1, "", "gone.jpg: cannot be read (dangling link)"});
     cases.push_back({{"info", "--json", dir + "/odd\xff.jpg"}, 0, "odd\\ufffd.jpg\"", ""});
+    // Characters of two, three and four bytes are written as they are.
+    const std::string utf8 = "\xC3\xA9\xE6\x97\x85\xF0\x9F\x98\x80.jpg";
+    Put(dir + "/" + utf8, side);
+    cases.push_back({{"info", "--json", dir + "/" + utf8}, 0, utf8 + "\"", ""});
+    Put(dir + "/thin.jpg", Jpeg(View(1, 32, true)));
+    cases.push_back({{"info", dir + "/thin.jpg"}, 1, "", "picture too narrow to hold two views"});
+    CliPicture p;
+    EXPECT_FALSE(CliDecode(side.data(), side.size(), 95, 32, &p, &error)) << "size of the header";
 #endif
     for (const Case& c : cases) {
         const CliResult run = RunCli(c.args);
@@ -644,25 +614,24 @@ TEST(CliOptions, NamesAndRefusals) {
     EXPECT_FALSE(o.autoAlign) << "align takes a manual offset instead";
     EXPECT_EQ(ParseCliOptions({"align", "a.jpg"}, &o), "");
     EXPECT_TRUE(o.autoAlign);
-    for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{}, {"paint", "a"}, {"anaglyph"}, {"align", "--align", "--offset", "1,2", "a"},
-                                               {"anaglyph", "--offset", "1", "a"}, {"anaglyph", "--quality", "0", "a"},
-                                               {"info", "--bogus", "a"}, {"info", "--jobs"},
-                                               {"info", "--out", "x", "a"}, {"anaglyph", "--to", "mpo", "a"},
-                                               {"align", "--json", "a"}, {"convert", "--to", "gif", "--mode", "grey", "a"},
-                                               {"info", "--quality", "90", "a"}, {"anaglyph", "--delay", "50", "a"}})
-        EXPECT_NE(ParseCliOptions(bad, &o), "") << (bad.empty() ? "" : bad[0]);
+    // The README's and --help's examples first (--pairs counts files only
+    // once folders are read), then refusals.
+    const std::vector<std::vector<std::string>> args = {
+        {"anaglyph", "--align", "--mode", "dubois", "--out", "anaglyphs/", "trip/"},
+        {"align", "--to", "mpo", "--out", "aligned/", "trip/"},
+        {"info", "--json", "--screen", "1200", "DSCF0001.MPO", "DSCF0002.MPO"},
+        {"convert", "--to", "gif", "--delay", "120", "--pairs", "left.jpg", "right.jpg"},
+        {"info", "--pairs", "folder"},
+        {}, {"paint", "a"}, {"anaglyph"}, {"align", "--align", "--offset", "1,2", "a"},
+        {"anaglyph", "--offset", "1", "a"}, {"anaglyph", "--quality", "0", "a"},
+        {"info", "--bogus", "a"}, {"info", "--jobs"}, {"info", "--out", "x", "a"},
+        {"anaglyph", "--to", "mpo", "a"}, {"align", "--json", "a"},
+        {"convert", "--to", "gif", "--mode", "grey", "a"}, {"info", "--quality", "90", "a"},
+        {"anaglyph", "--delay", "50", "a"}};
+    for (size_t k = 0; k < args.size(); ++k)
+        EXPECT_EQ(ParseCliOptions(args[k], &o).empty(), k < 5) << k;
     EXPECT_EQ(ParseCliOptions({"info", "--overwrite", "a"}, &o),
               "--overwrite does not apply to info (only to anaglyph, align, convert)");
-    // The README's and --help's examples; --pairs counts files only once
-    // folders are read.
-    for (const std::vector<std::string>& good : std::vector<std::vector<std::string>>{
-             {"anaglyph", "--align", "--mode", "dubois", "--out", "anaglyphs/", "trip/"},
-             {"align", "--to", "mpo", "--out", "aligned/", "trip/"},
-             {"info", "--json", "--screen", "1200", "DSCF0001.MPO", "DSCF0002.MPO"},
-             {"convert", "--to", "gif", "--delay", "120", "--pairs", "left.jpg", "right.jpg"},
-             {"info", "--pairs", "folder"}})
-        EXPECT_EQ(ParseCliOptions(good, &o), "") << good[0];
 
     std::string base;
     bool left = false;

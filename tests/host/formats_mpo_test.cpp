@@ -9,7 +9,7 @@
 #include "formats/mpo_writer.h"
 #include "formats/stereo_plan.h"
 #include "formats/picture_probe.h"
-#include "tests/host/formats_builders.h"
+#include "tests/host/byte_mutator.h"
 
 namespace {
 
@@ -22,12 +22,8 @@ struct Mpo {
     bool bigEndian;
 };
 
-void Put16(const Mpo& m, Bytes& b, size_t at, uint32_t v) {
-    m.bigEndian ? PutBe16(b, at, v) : PutLe16(b, at, v);
-}
-void Put32(const Mpo& m, Bytes& b, size_t at, uint32_t v) {
-    m.bigEndian ? PutBe32(b, at, v) : PutLe32(b, at, v);
-}
+void Put16(const Mpo& m, Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 2, m.bigEndian); }
+void Put32(const Mpo& m, Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 4, m.bigEndian); }
 
 // A left view of 7 x 5 colour and a right view of 9 x 6 grey. `gap` bytes of
 // zeros sit between the TIFF-style header and the directory; `thumbnail`
@@ -119,6 +115,18 @@ TEST(MpoReader, RefusesBrokenIndexesAndPictures) {
         {kMpoNoMpfSegment, [](const Mpo& mm, Bytes& b) { b[mm.header - 3] = 'Q'; }},
         {kMpoBadHeader, [](const Mpo& mm, Bytes& b) { b[mm.header] = 'I'; }},
         {kMpoBadHeader, [](const Mpo& mm, Bytes& b) { b[mm.ifd + 13] = '1'; }},
+        // Without the version tag, or without the count.
+        {kMpoBadHeader, [](const Mpo& mm, Bytes& b) { Put16(mm, b, mm.ifd + 2, 0xB00F); }},
+        {kMpoBadHeader, [](const Mpo& mm, Bytes& b) { Put16(mm, b, mm.ifd + 14, 0xB00F); }},
+        // Six entries end where the segment does (the last three read as
+        // unknown tags); seven run past it.
+        {kMpoSound, [](const Mpo& mm, Bytes& b) { Put16(mm, b, mm.ifd, 6); }},
+        {kMpoIndexOutside, [](const Mpo& mm, Bytes& b) { Put16(mm, b, mm.ifd, 7); }},
+        // A lone marker and a restart marker before the APP2 are stepped over.
+        {kMpoSound, [](const Mpo& mm, Bytes& b) {
+             b.insert(b.begin() + static_cast<long>(mm.header - 8), {0xFF, 0x01, 0xFF, 0xD3});
+             Put32(mm, b, mm.entries + 4 + 4, static_cast<uint32_t>(mm.second + 4));  // moved 4
+         }},
         {kMpoIndexOutside, [](const Mpo& mm, Bytes& b) { Put32(mm, b, mm.header + 4, 0x10000); }},
         {kMpoIndexOutside, [](const Mpo& mm, Bytes& b) {
              Put32(mm, b, mm.ifd + 34, static_cast<uint32_t>(mm.entries - mm.header + 1));
@@ -156,23 +164,11 @@ TEST(MpoReader, MutatedFilesStayInsideTheBuffer) {
     ASSERT_TRUE(QUB_WriteMpo(view.data(), view.size(), view.data(), view.size(), &written));
     const Bytes seeds[] = {MakeMpo(false).file, MakeMpo(true, true).file,
                            MakeMpo(false, false, 9).file, written};
-    uint64_t state = 0x9E3779B97F4A7C15ULL;
-    auto next = [&state]() {  // xorshift64*
-        state ^= state >> 12;
-        state ^= state << 25;
-        state ^= state >> 27;
-        return static_cast<uint32_t>((state * 0x2545F4914F6CDD1DULL) >> 32);
-    };
+    Rng r{0x9E3779B97F4A7C15ULL};
     int sound = 0;
     for (int i = 0; i < 10000; ++i) {
         Bytes b = seeds[i % 4];
-        const size_t edits = 1 + next() % 4;
-        for (size_t e = 0; e < edits; ++e) {
-            const size_t reach = b.size() < 200 ? b.size() : 200;
-            b[next() % reach] = static_cast<uint8_t>(next() % 3 == 0 ? b.size() >> 8 * (next() % 2)
-                                                                     : next());
-        }
-        if (next() % 2 == 0) b.resize(next() % (b.size() + 1));
+        Mutate(b, r);
         const Bytes exact(b);
         const MpoLayout l = QUB_ReadMpo(exact.data(), exact.size());
         ASSERT_NE(QUB_MpoVerdictText(l.verdict), nullptr);
@@ -181,7 +177,8 @@ TEST(MpoReader, MutatedFilesStayInsideTheBuffer) {
             ASSERT_LE(p.views[k].offset + p.views[k].size, exact.size()) << "mutation " << i;
             ASSERT_LE(p.views[k].srcX + p.views[k].width, p.views[k].streamWidth);
         }
-        ASSERT_TRUE(p.refused || p.width == (p.pair ? 2 : 1) * p.views[0].width) << "mutation " << i;
+        ASSERT_TRUE(p.refused || p.width == (p.pair ? 2 : 1) * p.views[0].width)
+            << "mutation " << i;
         if (l.verdict != kMpoSound) continue;
         ++sound;
         ASSERT_GE(l.count, 2) << "mutation " << i;

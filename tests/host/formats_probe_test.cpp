@@ -47,9 +47,7 @@ void ExpectPatches(const Bytes& good, bool bigEndian, std::initializer_list<Patc
     ASSERT_EQ(VerdictOf(good), kProbeSound);
     for (const Patch& p : patches) {
         Bytes b = good;
-        if (p.bytes == 1) b[p.at] = static_cast<uint8_t>(p.value);
-        if (p.bytes == 2) bigEndian ? PutBe16(b, p.at, p.value) : PutLe16(b, p.at, p.value);
-        if (p.bytes == 4) bigEndian ? PutBe32(b, p.at, p.value) : PutLe32(b, p.at, p.value);
+        PutInt(b, p.at, p.value, p.bytes, bigEndian);
         EXPECT_EQ(VerdictOf(b), p.expected) << p.what;
     }
 }
@@ -85,16 +83,11 @@ TEST(PictureProbe, BmpPatched) {
     PutLe32(b, 14 + 112, 5000);
     PutLe32(b, 14 + 116, 16);
     EXPECT_EQ(VerdictOf(b), kProbeTruncated);
-}
-
-TEST(PictureProbe, BmpOf118BytesClaiming23170Squared) {
-    Bytes b = MakeBmp(1, 1, 4);
+    b = MakeBmp(1, 1, 4);
     b.resize(118);  // file and info headers and 16 colours: the pixels would follow
     PutLe32(b, 18, 23170);
     PutLe32(b, 22, 23170);
-    const PictureProbe p = Probe(b);
-    EXPECT_EQ(p.verdict, kProbeOutOfProportion);
-    EXPECT_EQ(p.width, 23170);
+    EXPECT_EQ(VerdictOf(b), kProbeOutOfProportion) << "118 bytes claiming 23170 squared";
 }
 
 TEST(PictureProbe, JpegComponentsAndMissingEnd) {
@@ -156,15 +149,9 @@ TEST(PictureProbe, GifTablesFramesAndCuts) {
                    {"frame height", descriptor + 7, 2, 0, kProbeBadDimensions},
                    {"not a block", descriptor, 1, 0x2D, kProbeBadStructure},
                    {"LZW code size", descriptor + 10, 1, 12, kProbeBadHeader}});
-}
-
-TEST(PictureProbe, GifWithoutColourTable) {
     Bytes b = MakeGif(11, 6, 2, true);
-    const size_t descriptor = 13 + 8;
-    ASSERT_EQ(b[descriptor], 0x2C);
-    b[descriptor + 9] = 0;  // drop the local table's flag and its bytes
-    b.erase(b.begin() + static_cast<long>(descriptor + 10),
-            b.begin() + static_cast<long>(descriptor + 22));
+    b[13 + 8 + 9] = 0;  // drop the local table's flag and its bytes
+    b.erase(b.begin() + 13 + 8 + 10, b.begin() + 13 + 8 + 22);
     EXPECT_EQ(VerdictOf(b), kProbeNoColourTable);
 }
 
@@ -256,17 +243,14 @@ TEST(PictureProbe, PngZlibBomb) {
 
 TEST(PictureProbe, TiffBothByteOrders) {
     for (bool big : {false, true}) {
-        ExpectSound(MakeTiff(7, 5, 1, 1, big), kPictureTiff, 7, 5, 1);
-        ExpectSound(MakeTiff(7, 5, 1, 16, big), kPictureTiff, 7, 5, 16);
-        ExpectSound(MakeTiff(7, 5, 2, 8, big), kPictureTiff, 7, 5, 16);
-        ExpectSound(MakeTiff(7, 5, 3, 8, big), kPictureTiff, 7, 5, 24);
-        ExpectSound(MakeTiff(7, 5, 4, 8, big), kPictureTiff, 7, 5, 32);
-        ExpectSound(MakeTiff(7, 5, 1, 4, big, true), kPictureTiff, 7, 5, 4);
-        ExpectSound(MakeTiff(7, 5, 1, 8, big, true), kPictureTiff, 7, 5, 8);
+        // Samples, bits, palette: 1 bit to 4 x 8, two palettes.
+        const int kinds[][3] = {{1, 1, 0}, {1, 16, 0}, {2, 8, 0}, {3, 8, 0},
+                                {4, 8, 0}, {1, 4, 1},  {1, 8, 1}};
+        for (const auto& k : kinds)
+            ExpectSound(MakeTiff(7, 5, k[0], k[1], big, k[2]), kPictureTiff, 7, 5, k[0] * k[1]);
         ExpectEveryCutRefused(MakeTiff(7, 5, 3, 8, big));
         Bytes one = MakeTiff(7, 2, 3, 8, big);  // a single strip: its offset sits in the entry
-        big ? PutBe32(one, FindTiffEntry(one, 273) + 8, static_cast<uint32_t>(one.size() - 2))
-            : PutLe32(one, FindTiffEntry(one, 273) + 8, static_cast<uint32_t>(one.size() - 2));
+        PutInt(one, FindTiffEntry(one, 273) + 8, static_cast<uint32_t>(one.size() - 2), 4, big);
         EXPECT_EQ(VerdictOf(one), kProbeTruncated) << "strip past the end";
         const Bytes good = MakeTiff(7, 5, 3, 8, big);
         const uint32_t size = static_cast<uint32_t>(good.size());
@@ -295,7 +279,8 @@ TEST(PictureProbe, IcoLargestImageAllChecked) {
                   {{"image past the end", 6 + 16 + 12, 4, static_cast<uint32_t>(good.size()),
                     kProbeTruncated},
                    {"image over the directory", 6 + 12, 4, 0, kProbeBadStructure},
-                   {"no room for the mask", 6 + 8, 4, 40 + 64 + 128, kProbeTruncated}});
+                   {"no room for the mask", 6 + 8, 4, 40 + 64 + 128, kProbeTruncated},
+                   {"DIB of 40 rows", 6 + 2 * 16 + 8, 4, 2 * 40, kProbeTruncated}});
 }
 
 TEST(PictureProbe, WmfPlaceablePlainAndCuts) {
@@ -337,16 +322,26 @@ TEST(PictureProbe, EmfRecordsChecked) {
                    {"a frame 20 km wide", 32, 4, 2000000000, kProbeTooLarge}});
 }
 
-TEST(PictureProbe, EmfRecordOfAnyTypeNeedsItsTypeAndSize) {
-    // BEGINPATH has no fields of its own: only the walk's rules stand
-    // between a size of 0 and a walk that never moves on.
-    for (uint32_t size : {0u, 4u, 10u}) {
-        Bytes b = MakeEmf();
-        const size_t at = FindEmfRecord(b, 43);
-        PutLe32(b, at, 59);
-        PutLe32(b, at + 4, size);
-        EXPECT_EQ(VerdictOf(b), kProbeBadRecord) << size;
-    }
+// Records of fixed size (MS-EMF), in place of the RECTANGLE, their fields 0
+// but for handle 1 at offset 8: sound at their size, refused 4 bytes short.
+// BEGINPATH has no fields of its own: only the walk's rules stand between a
+// size of 4 and a walk that never moves on.
+TEST(PictureProbe, EmfRecordsOfFixedSize) {
+    const uint32_t kSizes[][2] = {{4, 28},  {7, 32},   {38, 28}, {55, 40},
+                                  {112, 20}, {114, 108}, {59, 8},  {9, 16}};
+    for (const auto& k : kSizes)
+        for (uint32_t size : {k[1], k[1] - 4}) {
+            Bytes b = MakeEmf(), r(size < 8 ? 8 : size, 0);
+            PutLe32(r, 0, k[0]);
+            PutLe32(r, 4, size);
+            if (size >= 12) PutLe32(r, 8, 1);
+            const long at = static_cast<long>(FindEmfRecord(b, 43));
+            b.erase(b.begin() + at, b.begin() + at + 24);
+            b.insert(b.begin() + at, r.begin(), r.end());
+            PutLe32(b, 48, static_cast<uint32_t>(b.size()));
+            EXPECT_EQ(VerdictOf(b), size == k[1] ? kProbeSound : kProbeBadRecord)
+                << k[0] << " of " << size;
+        }
 }
 
 TEST(PictureProbe, NotPicturesAndTexts) {

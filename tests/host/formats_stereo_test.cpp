@@ -161,36 +161,35 @@ TEST(Jps, DescriptorDecidesTheHalvesAndCrossEyedIsTheDefault) {
     EXPECT_FALSE(c.leftFirst);
     EXPECT_TRUE(QUB_ReadJps(parallel.data(), parallel.size()).leftFirst);
 
-    // Odd width: the middle column is left out; cross-eyed takes the left
-    // view from the right half.
-    for (const Bytes* b : {&plain, static_cast<const Bytes*>(&cross)}) {
-        const PairPlan p = Plan(kPairJps, *b);
-        ASSERT_TRUE(p.pair);
-        EXPECT_EQ(p.width, 10);
-        EXPECT_EQ(p.height, 4);
-        EXPECT_EQ(p.views[0].srcX, 6);
-        EXPECT_EQ(p.views[1].srcX, 0);
-        EXPECT_EQ(p.views[1].destX, 5);
-    }
-    EXPECT_EQ(Plan(kPairJps, parallel).views[0].srcX, 0);
-
     // The descriptor sits after the identifier and its 16-bit length.
     size_t at = 0;
     while (std::memcmp(&parallel[at], "_JPSJPS_", 8) != 0) ++at;
     Bytes overUnder = parallel, mono = parallel, shortBlock = parallel;
     overUnder[at + 12] = 3;
-    const PairPlan o = Plan(kPairJps, overUnder);
-    ASSERT_TRUE(o.pair);
-    EXPECT_EQ(o.width, 22);
-    EXPECT_EQ(o.height, 2);
-    EXPECT_EQ(o.views[1].srcY, 2);
     mono[at + 13] = 0;
-    const PairPlan m = Plan(kPairJps, mono);
-    EXPECT_FALSE(m.pair);
-    EXPECT_EQ(m.width, 11);
-    EXPECT_NE(m.note, nullptr);
     shortBlock[at + 9] = 3;  // a block too short to hold a descriptor: the default
     EXPECT_FALSE(QUB_ReadJps(shortBlock.data(), shortBlock.size()).present);
+    // Odd width: the middle column is left out; cross-eyed (the default)
+    // takes the left view from the right half.
+    const struct {
+        const Bytes* file;
+        bool pair;
+        int width, height, leftX, rightX, rightY, rightDestX;
+    } cases[] = {{&plain, true, 10, 4, 6, 0, 0, 5},     {&cross, true, 10, 4, 6, 0, 0, 5},
+                 {&parallel, true, 10, 4, 0, 6, 0, 5},  {&overUnder, true, 22, 2, 0, 0, 2, 11},
+                 {&mono, false, 11, 4, 0, 0, 0, 0}};
+    for (const auto& k : cases) {
+        const PairPlan p = Plan(kPairJps, *k.file);
+        EXPECT_EQ(p.pair, k.pair);
+        EXPECT_EQ(p.note != nullptr, !k.pair);
+        EXPECT_EQ(p.width, k.width);
+        EXPECT_EQ(p.height, k.height);
+        EXPECT_EQ(p.views[0].srcX, k.leftX);
+        if (!k.pair) continue;
+        EXPECT_EQ(p.views[1].srcX, k.rightX);
+        EXPECT_EQ(p.views[1].srcY, k.rightY);
+        EXPECT_EQ(p.views[1].destX, k.rightDestX);
+    }
 
     const Bytes text = {'n', 'o'};
     EXPECT_FALSE(QUB_WriteJps(text.data(), text.size(), true, &cross));
