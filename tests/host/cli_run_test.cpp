@@ -46,7 +46,8 @@ void* operator new(size_t n) {
     if (!block) std::abort();
     *reinterpret_cast<size_t*>(block) = n;
     const size_t held = g_heldBytes += n;
-    for (size_t peak = g_peakBytes; held > peak && !g_peakBytes.compare_exchange_weak(peak, held);) {
+    for (size_t peak = g_peakBytes;
+         held > peak && !g_peakBytes.compare_exchange_weak(peak, held);) {
     }
     return block + kCountHeader;
 }
@@ -87,7 +88,8 @@ CliResult RunCli(const std::vector<std::string>& args) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     static int runs = 0;
-    const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++runs);
+    const std::wstring tag =
+        std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++runs);
     const std::wstring names[2] = {std::wstring(temp) + L"qubcli_out" + tag + L".txt",
                                    std::wstring(temp) + L"qubcli_err" + tag + L".txt"};
     std::wstring line = L"cmd.exe /c \"\"" + Wide(g_cli) + L"\"";
@@ -96,8 +98,8 @@ CliResult RunCli(const std::vector<std::string>& args) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &si, &pi)) {
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                       nullptr, &si, &pi)) {
         WaitForSingleObject(pi.hProcess, 120000);
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);
@@ -153,7 +155,8 @@ CliResult RunCli(const std::vector<std::string>& args) {
 
 std::string TempFolder(const char* name) {
     const char* base = getenv("TMPDIR");
-    const std::string folder = std::string(base ? base : "/tmp") + "/" + name + std::to_string(getpid());
+    const std::string folder =
+        std::string(base ? base : "/tmp") + "/" + name + std::to_string(getpid());
     std::vector<std::string> old;
     std::vector<CliBrokenEntry> broken;
     std::string error;
@@ -178,7 +181,8 @@ CliPicture View(int w, int h, bool left) {
 
 std::vector<uint8_t> Jpeg(const CliPicture& p) {
     std::vector<uint8_t> b;
-    EXPECT_TRUE(CliEncodeJpeg(p.pixels.data(), p.width, p.height, static_cast<size_t>(p.width), 95, &b));
+    EXPECT_TRUE(
+        CliEncodeJpeg(p.pixels.data(), p.width, p.height, static_cast<size_t>(p.width), 95, &b));
     return b;
 }
 
@@ -195,20 +199,17 @@ std::vector<uint8_t> FileBytes(const std::string& path) {
     return bytes;
 }
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 CliPicture Decoded(const std::string& path) {
     std::vector<uint8_t> bytes;
     std::string error;
     CliPicture p;
     if (!CliReadFile(path, &bytes, &error)) return p;
-    // Sizes from the JPEG's frame header: FF C0 length precision height width.
-    for (size_t k = 2; k + 8 < bytes.size(); ++k)
-        if (bytes[k] == 0xFF && bytes[k + 1] == 0xC0) {
-            const int h = bytes[k + 5] << 8 | bytes[k + 6], w = bytes[k + 7] << 8 | bytes[k + 8];
-            CliDecode(bytes.data(), bytes.size(), w, h, &p, &error);
-            break;
-        }
+    const PictureProbe size = QUB_ProbePicture(bytes.data(), bytes.size());
+    CliDecode(bytes.data(), bytes.size(), size.width, size.height, &p, &error);
     return p;
 }
 
@@ -267,7 +268,8 @@ TEST(CliRun, PngLevelsAtEitherDepthAreSrgb) {
 #endif
     };
     for (const auto& c : cases) {
-        const std::vector<uint8_t> png = FlatPng(3, 2, c.colourType, c.depth, c.level, c.gamma, c.srgb);
+        const std::vector<uint8_t> png =
+            FlatPng(3, 2, c.colourType, c.depth, c.level, c.gamma, c.srgb);
         CliPicture p;
         std::string error, warning;
         ASSERT_TRUE(CliDecode(png.data(), png.size(), 3, 2, &p, &error, &warning)) << error;
@@ -298,12 +300,13 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     // As libraries write it: entries typed primary and undefined.
     const uint8_t entry[4] = {0x20, 0x02, 0x00, 0x02};
     std::vector<uint8_t> untyped = mpo;
-    const size_t at = static_cast<size_t>(std::search(untyped.begin(), untyped.end(), entry, entry + 4) -
-                                          untyped.begin());
+    const size_t at = static_cast<size_t>(
+        std::search(untyped.begin(), untyped.end(), entry, entry + 4) - untyped.begin());
     ASSERT_LT(at + 20, untyped.size());
     untyped[at + 1] = 0x03;  // baseline MP primary image
     untyped[at + 3] = 0x00;
-    std::fill(untyped.begin() + static_cast<ptrdiff_t>(at) + 16, untyped.begin() + static_cast<ptrdiff_t>(at) + 20, 0);
+    std::fill(untyped.begin() + static_cast<ptrdiff_t>(at) + 16,
+              untyped.begin() + static_cast<ptrdiff_t>(at) + 20, 0);
     Put(dir + "/library.jpg", untyped);
     Put(dir + "/web-named.jpg", jps);
     std::vector<uint8_t> cut = a;
@@ -342,10 +345,12 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
         "8 done, 5 failed",
 #endif
     };
-    for (const std::string& m : messages) EXPECT_TRUE(Has(first.out + first.err, m)) << m << "\n" << first.err;
-    for (const std::string& name : {std::string("side"), trip, std::string("cam"), std::string("web"),
-                                    std::string("cam-named"), std::string("web-named"), std::string("padded"),
-                                    std::string("library")}) {
+    for (const std::string& m : messages)
+        EXPECT_TRUE(Has(first.out + first.err, m)) << m << "\n" << first.err;
+    for (const std::string& name :
+         {std::string("side"), trip, std::string("cam"), std::string("web"),
+          std::string("cam-named"), std::string("web-named"), std::string("padded"),
+          std::string("library")}) {
         const CliPicture out = Decoded(dir + "/" + name + "-parallel.jpg");
         ASSERT_EQ(out.width, 96) << name;
         ASSERT_EQ(out.height, 32) << name;
@@ -409,7 +414,9 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     EXPECT_NE(info.out.find("},\n  {"), std::string::npos) << info.out;
     // The streamed anaglyph of a side-by-side JPEG equals the general path's.
     CliOptions o;
-    ASSERT_EQ(ParseCliOptions({"anaglyph", "--mode", "dubois", "--cross", "--offset", "5,0", dir}, &o), "");
+    ASSERT_EQ(
+        ParseCliOptions({"anaglyph", "--mode", "dubois", "--cross", "--offset", "5,0", dir}, &o),
+        "");
     std::vector<uint8_t> streamed, general;
     PairSource source;
     PairViews views;
@@ -492,7 +499,8 @@ TEST(CliRun, AlignWritesAPairWhoseRowsMeet) {
     ASSERT_TRUE(CliReadFile(g_sample, &sample, &error)) << g_sample;
     Put(dir + "/sample.jpg", sample);
     // --out makes the folder's missing parents too.
-    const CliResult run = RunCli({"align", "--overwrite", dir + "/sample.jpg", "--out", dir + "/new/b/c"});
+    const CliResult run =
+        RunCli({"align", "--overwrite", dir + "/sample.jpg", "--out", dir + "/new/b/c"});
     ASSERT_EQ(run.code, 0) << run.err;
     const CliPicture p = Decoded(dir + "/new/b/c/sample-aligned.jpg");
     ASSERT_EQ(p.height, 480 - 6);
@@ -508,7 +516,8 @@ TEST(CliRun, AlignWritesAPairWhoseRowsMeet) {
                 for (int x = 70; x < half - 70; x += 2) {
                     const uint32_t u = p.pixels[static_cast<size_t>(y + dy) * p.width + x + dx];
                     const uint32_t v = p.pixels[static_cast<size_t>(y) * p.width + half + x];
-                    sum += std::abs(static_cast<int>(u >> 8 & 255) - static_cast<int>(v >> 8 & 255));
+                    sum +=
+                        std::abs(static_cast<int>(u >> 8 & 255) - static_cast<int>(v >> 8 & 255));
                     ++n;
                 }
             if (sum / n < best) {
@@ -527,22 +536,25 @@ TEST(CliRun, OutputsOfOneRunKeepApart) {
     const std::string dir = TempFolder("qubcli_apart");
     const CliPicture l = View(48, 32, true), r = View(48, 32, false);
     std::string error;
-    for (const char* sub : {"/d1", "/d2", "/out", "/p"}) ASSERT_TRUE(CliMakeFolder(dir + sub, &error));
+    for (const char* sub : {"/d1", "/d2", "/out", "/p"})
+        ASSERT_TRUE(CliMakeFolder(dir + sub, &error));
     Put(dir + "/d1/a.jpg", Jpeg(JoinViews(l, r, true)));
     Put(dir + "/d2/a.jpg", Jpeg(JoinViews(r, l, true)));
     Put(dir + "/out/a-parallel.jpg", {1, 2, 3});  // from an earlier run
     CliRemoveFile(dir + "/out/a-parallel_2.jpg");
-    const CliResult run = RunCli({"convert", "--to", "parallel", "--overwrite", "--jobs", "2", "--out",
-                                  dir + "/out", dir + "/d1", dir + "/d2"});
+    const CliResult run = RunCli({"convert", "--to", "parallel", "--overwrite", "--jobs", "2",
+                                  "--out", dir + "/out", dir + "/d1", dir + "/d2"});
     EXPECT_EQ(run.code, 0) << run.err;
-    const CliPicture first = Decoded(dir + "/out/a-parallel.jpg"), second = Decoded(dir + "/out/a-parallel_2.jpg");
+    const CliPicture first = Decoded(dir + "/out/a-parallel.jpg"),
+                     second = Decoded(dir + "/out/a-parallel_2.jpg");
     ASSERT_EQ(first.width, 96);
     ASSERT_EQ(second.width, 96);
     EXPECT_GT(Difference(first, 0, l) + Difference(second, 0, l), 60) << "one of each input";
 
     Put(dir + "/p/one.jpg", Jpeg(l));
     Put(dir + "/p/two.jpg", Jpeg(r));
-    const CliResult pairs = RunCli({"convert", "--to", "parallel", "--overwrite", "--pairs", dir + "/p"});
+    const CliResult pairs =
+        RunCli({"convert", "--to", "parallel", "--overwrite", "--pairs", dir + "/p"});
     EXPECT_EQ(pairs.code, 0) << pairs.err;
     const CliPicture joined = Decoded(dir + "/p/one-parallel.jpg");
     ASSERT_EQ(joined.width, 96);
@@ -563,7 +575,8 @@ TEST(CliRun, OutputsOfOneRunKeepApart) {
 // that is not UTF-8 keeps the JSON valid.
 TEST(CliRun, RefusalsSayWhy) {
     const std::string dir = TempFolder("qubcli_why");
-    const std::vector<uint8_t> side = Jpeg(JoinViews(View(48, 32, true), View(48, 32, false), true));
+    const std::vector<uint8_t> side =
+        Jpeg(JoinViews(View(48, 32, true), View(48, 32, false), true));
     Put(dir + "/side.jpg", side);
     std::string error;
     ASSERT_TRUE(CliMakeFolder(dir + "/side-cross.jpg", &error));  // in the output's way
@@ -582,7 +595,8 @@ TEST(CliRun, RefusalsSayWhy) {
     ASSERT_EQ(symlink("loop.jpg", (dir + "/loop.jpg").c_str()), 0);
     ASSERT_EQ(symlink("nowhere.jpg", (dir + "/gone.jpg").c_str()), 0);
     Put(dir + "/odd\xff.jpg", side);
-    cases.push_back({{"info", dir + "/pipe.jpg"}, 1, "", "pipe.jpg: cannot be read (not a regular file)"});
+    cases.push_back(
+        {{"info", dir + "/pipe.jpg"}, 1, "", "pipe.jpg: cannot be read (not a regular file)"});
     cases.push_back({{"info", dir}, 1, "", "pipe.jpg: cannot be read (not a regular file)"});
     cases.push_back({{"info", dir}, 1, "", "loop.jpg: cannot be read (symbolic link loop)"});
     cases.push_back({{"info", dir}, 1, "", "gone.jpg: cannot be read (dangling link)"});
@@ -646,7 +660,8 @@ TEST(CliOptions, NamesAndRefusals) {
     EXPECT_TRUE(IsOutputName("a-aligned.mpo"));
     EXPECT_FALSE(IsOutputName("crossing.jpg"));
     EXPECT_EQ(CountedName("d/x.y/pair.jpg", 2), "d/x.y/pair_2.jpg");
-    EXPECT_EQ(OutputName({"in/trip_L.jpg", "in/trip_R.jpg"}, "", "-wiggle", ".gif"), "in/trip-wiggle.gif");
+    EXPECT_EQ(OutputName({"in/trip_L.jpg", "in/trip_R.jpg"}, "", "-wiggle", ".gif"),
+              "in/trip-wiggle.gif");
     EXPECT_EQ(OutputName({"in\\a.mpo", ""}, "out", "", ".jps"), "out/a.jps");
 }
 
