@@ -200,6 +200,14 @@ TEST(PictureProbe, PngColourTypesDepthsAndCuts) {
                             {0x78, 0x01, 0xF5, 0x00, 0x00}};
     for (const Bytes& z : broken)
         EXPECT_EQ(VerdictOf(MakePngAround(grey, z)), kProbeBadStructure) << z.size();
+    // A stored block of 1 byte lies wholly in the bits the walk holds.
+    const Bytes rows = PngRows(grey), whole = ZlibOf(rows, Deflate::kStored);
+    Bytes z = {0x78, 0x01, 0x00, 0x01, 0x00, 0xFE, 0xFF, rows[0], 0x01};
+    AddLe16(z, static_cast<uint32_t>(rows.size() - 1));
+    AddLe16(z, static_cast<uint32_t>(~(rows.size() - 1) & 0xFFFF));
+    z.insert(z.end(), rows.begin() + 1, rows.end());
+    Append(z, Bytes(whole.end() - 4, whole.end()));  // the same Adler-32
+    EXPECT_EQ(VerdictOf(MakePngAround(grey, z)), kProbeSound);
     ExpectEveryCutRefused(MakePng(9, 4, 3, 4));
     const Bytes good = MakePng(9, 4, 3, 8);
     const size_t plte = FindPngChunk(good, "PLTE"), idat = FindPngChunk(good, "IDAT");
