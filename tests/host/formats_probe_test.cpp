@@ -218,7 +218,13 @@ TEST(PictureProbe, PngColourTypesDepthsAndCuts) {
                    {"IHDR not first", 12, 4, 0x49444154, kProbeBadStructure},
                    {"palette made ancillary", plte + 4, 1, 't', kProbeNoColourTable},
                    {"IEND before IDAT", idat + 4, 4, 0x49454E44, kProbeNoPictureData},
-                   {"IDAT length", idat, 4, 0x7FFFFFF0, kProbeTruncated}});
+                   {"IDAT length", idat, 4, 0x7FFFFFF0, kProbeTruncated},
+                   {"chunk type not letters", plte + 4, 4, 0x74314554, kProbeBadStructure}});
+    Bytes b = good, palette;  // one of 10 bytes, 3 1/3 colours
+    AddPngChunk(palette, "PLTE", Bytes(10, 7));
+    b.erase(b.begin() + static_cast<long>(plte), b.begin() + static_cast<long>(plte + 12 + 768));
+    b.insert(b.begin() + static_cast<long>(plte), palette.begin(), palette.end());
+    EXPECT_EQ(VerdictOf(b), kProbeBadStructure);
 }
 
 // 960 x 960 RGB takes 2,766,720 bytes of rows; this stream of matches holds
@@ -287,8 +293,7 @@ TEST(PictureProbe, IcoLargestImageAllChecked) {
                   {{"image past the end", 6 + 16 + 12, 4, static_cast<uint32_t>(good.size()),
                     kProbeTruncated},
                    {"image over the directory", 6 + 12, 4, 0, kProbeBadStructure},
-                   {"no room for the mask", 6 + 8, 4, 40 + 64 + 128, kProbeTruncated},
-                   {"DIB of 40 rows", 6 + 2 * 16 + 8, 4, 2 * 40, kProbeTruncated}});
+                   {"no room for the mask", 6 + 8, 4, 40 + 64 + 128, kProbeTruncated}});
 }
 
 TEST(PictureProbe, WmfPlaceablePlainAndCuts) {
@@ -303,12 +308,38 @@ TEST(PictureProbe, WmfPlaceablePlainAndCuts) {
          {"record of two words", FindWmfRecord(good, 0x041B), 4, 2, kProbeBadRecord},
          {"polyline of 200 points", FindWmfRecord(good, 0x0325) + 6, 2, 200, kProbeBadRecord},
          {"DIB of 40 rows", FindWmfRecord(good, 0x0B41) + 6 + 20 + 8, 4, 40, kProbeBadRecord},
+         {"DIB of 3 rows, 2 stored", FindWmfRecord(good, 0x0B41) + 6 + 20 + 8, 4, 3,
+          kProbeBadRecord},
          {"object 1 of 1", FindWmfRecord(good, 0x012D) + 6, 2, 1, kProbeBadRecord},
          {"EOF made an unknown record", FindWmfRecord(good, 0) + 4, 2, 0x0999, kProbeNoEndRecord}});
     const Bytes plain = MakeWmf(false);
     ExpectPatches(plain, false,
                   {{"no SetWindowExt, no size", FindWmfRecord(plain, 0x020C) + 4, 2, 0x020D,
                     kProbeBadDimensions}});
+}
+
+// Records of fixed size (MS-WMF, in 16-bit words) and two of counted size, in
+// place of the RECTANGLE, their parameters 0 but the counts: sound at their
+// size, refused one word short. POLYPOLYGON: 1 polygon of 2 points; TEXTOUT:
+// 3 characters.
+TEST(PictureProbe, WmfRecordsOfTheirSize) {
+    const uint16_t kSizes[][4] = {{0x0108, 4, 0, 0},  {0x020C, 5, 0, 0},  {0x041B, 7, 0, 0},
+                                  {0x061C, 9, 0, 0},  {0x0817, 11, 0, 0}, {0x02FC, 7, 0, 0},
+                                  {0x0538, 9, 1, 2},  {0x0521, 8, 3, 0}};
+    for (const auto& k : kSizes)
+        for (uint32_t words : {uint32_t{k[1]}, k[1] - 1u}) {
+            Bytes b = MakeWmf(false), r(2 * words, 0);
+            PutLe32(r, 0, words);
+            PutLe16(r, 4, k[0]);
+            if (words > 3) PutLe16(r, 6, k[2]);
+            if (words > 4) PutLe16(r, 8, k[3]);
+            const long at = static_cast<long>(FindWmfRecord(b, 0x041B));
+            b.erase(b.begin() + at, b.begin() + at + 14);
+            b.insert(b.begin() + at, r.begin(), r.end());
+            PutLe32(b, 6, static_cast<uint32_t>(b.size() / 2));
+            EXPECT_EQ(VerdictOf(b), words == k[1] ? kProbeSound : kProbeBadRecord)
+                << std::hex << k[0] << " of " << words;
+        }
 }
 
 TEST(PictureProbe, EmfRecordsChecked) {
@@ -328,21 +359,34 @@ TEST(PictureProbe, EmfRecordsChecked) {
                    {"EOF made SETPIXELV", record(14), 4, 15, kProbeNoEndRecord},
                    {"device without millimetres", 80, 4, 0, kProbeBadHeader},
                    {"a frame 20 km wide", 32, 4, 2000000000, kProbeTooLarge}});
+    // The EMF+ record (type, size, data size, data) cut in two, the first of
+    // 12 bytes without data.
+    Bytes b = good;
+    const size_t plus = record(70) + 16;
+    PutLe32(b, plus + 4, 12);
+    PutLe32(b, plus + 8, 0);
+    PutLe32(b, plus + 16, 16);
+    PutLe32(b, plus + 20, 4);
+    EXPECT_EQ(VerdictOf(b), kProbeSound);
 }
 
 // Records of fixed size (MS-EMF), in place of the RECTANGLE, their fields 0
-// but for handle 1 at offset 8: sound at their size, refused 4 bytes short.
-// BEGINPATH has no fields of its own: only the walk's rules stand between a
-// size of 4 and a walk that never moves on.
-TEST(PictureProbe, EmfRecordsOfFixedSize) {
-    const uint32_t kSizes[][2] = {{4, 28},  {7, 32},   {38, 28}, {55, 40},
-                                  {112, 20}, {114, 108}, {59, 8},  {9, 16}};
+// but for handle 1 at offset 8 and the counts at 24 and 28: sound at their
+// size, refused 4 bytes short. BEGINPATH has no fields of its own: only the
+// walk's rules stand between a size of 4 and a walk that never moves on.
+// POLYPOLYLINE of 44: one line of one point.
+TEST(PictureProbe, EmfRecordsOfTheirSize) {
+    const uint32_t kSizes[][4] = {{4, 28, 0, 0},   {7, 32, 0, 0},    {38, 28, 0, 0},
+                                  {55, 40, 0, 0},  {112, 20, 0, 0},  {114, 108, 0, 0},
+                                  {59, 8, 0, 0},   {9, 16, 0, 0},    {7, 44, 1, 1}};
     for (const auto& k : kSizes)
         for (uint32_t size : {k[1], k[1] - 4}) {
             Bytes b = MakeEmf(), r(size < 8 ? 8 : size, 0);
             PutLe32(r, 0, k[0]);
             PutLe32(r, 4, size);
             if (size >= 12) PutLe32(r, 8, 1);
+            if (size >= 32) PutLe32(r, 24, k[2]);
+            if (size >= 32) PutLe32(r, 28, k[3]);
             const long at = static_cast<long>(FindEmfRecord(b, 43));
             b.erase(b.begin() + at, b.begin() + at + 24);
             b.insert(b.begin() + at, r.begin(), r.end());
