@@ -378,7 +378,8 @@ TEST(PictureProbe, EmfRecordsChecked) {
 TEST(PictureProbe, EmfRecordsOfTheirSize) {
     const uint32_t kSizes[][4] = {{4, 28, 0, 0},   {7, 32, 0, 0},    {38, 28, 0, 0},
                                   {55, 40, 0, 0},  {112, 20, 0, 0},  {114, 108, 0, 0},
-                                  {59, 8, 0, 0},   {9, 16, 0, 0},    {7, 44, 1, 1}};
+                                  {59, 8, 0, 0},   {9, 16, 0, 0},    {7, 44, 1, 1},
+                                  {8, 32, 0, 0}};
     for (const auto& k : kSizes)
         for (uint32_t size : {k[1], k[1] - 4}) {
             Bytes b = MakeEmf(), r(size < 8 ? 8 : size, 0);
