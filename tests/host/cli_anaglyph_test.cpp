@@ -121,10 +121,9 @@ TEST(AnaglyphModeFormulas, OptimisedRedForAllGreenBluePairs) {
 // a unit); on this grid the worst is 0.83, and truncating the sum instead of
 // rounding it already gives 0.96.
 TEST(AnaglyphModeFormulas, DuboisAgainstDoubleOnGridPairs) {
-    const double left[3][3] = {
-        {0.437, 0.449, 0.164}, {-0.062, -0.062, -0.024}, {-0.048, -0.050, -0.017}};
-    const double right[3][3] = {
-        {-0.011, -0.032, -0.007}, {0.377, 0.761, 0.009}, {-0.026, -0.093, 1.234}};
+    const double weights[2][3][3] = {
+        {{0.437, 0.449, 0.164}, {-0.062, -0.062, -0.024}, {-0.048, -0.050, -0.017}},
+        {{-0.011, -0.032, -0.007}, {0.377, 0.761, 0.009}, {-0.026, -0.093, 1.234}}};
     const auto clamp = [](double x) { return x < 0 ? 0.0 : (x > 1 ? 1.0 : x); };
 
     std::vector<uint32_t> colours;
@@ -136,17 +135,16 @@ TEST(AnaglyphModeFormulas, DuboisAgainstDoubleOnGridPairs) {
             }
     const size_t n = colours.size();
     // Each eye's clamped term per output channel, in linear light.
-    std::vector<double> termLeft(n * 3), termRight(n * 3);
+    std::vector<double> term[2] = {std::vector<double>(n * 3), std::vector<double>(n * 3)};
     for (size_t k = 0; k < n; ++k) {
         const uint32_t p = colours[k];
         const double lin[3] = {Decode(R8(p) / 255.0), Decode(G8(p) / 255.0),
                                Decode(B8(p) / 255.0)};
-        for (int c = 0; c < 3; ++c) {
-            termLeft[k * 3 + c] =
-                clamp(left[c][0] * lin[0] + left[c][1] * lin[1] + left[c][2] * lin[2]);
-            termRight[k * 3 + c] =
-                clamp(right[c][0] * lin[0] + right[c][1] * lin[1] + right[c][2] * lin[2]);
-        }
+        for (int e = 0; e < 2; ++e)
+            for (int c = 0; c < 3; ++c) {
+                const double* w = weights[e][c];
+                term[e][k * 3 + c] = clamp(w[0] * lin[0] + w[1] * lin[1] + w[2] * lin[2]);
+            }
     }
     // Linear light at half-level steps: edge[k] = Decode((k - 2) / 2 / 255),
     // so level v is within one of the real value when edge[2v] <= x <= edge[2v + 4]
@@ -166,7 +164,7 @@ TEST(AnaglyphModeFormulas, DuboisAgainstDoubleOnGridPairs) {
                          colours.data(), out.data(), 0, 0, false);
         for (size_t r = 0; r < n; ++r) {
             for (int c = 0; c < 3; ++c) {
-                const double x = clamp(termLeft[l * 3 + c] + termRight[r * 3 + c]);
+                const double x = clamp(term[0][l * 3 + c] + term[1][r * 3 + c]);
                 const int v = static_cast<int>((out[r] >> (16 - 8 * c)) & 0xFF);
                 if (!(edge[2 * v] <= x && x <= edge[2 * v + 4]))
                     FAIL() << std::hex << "left " << colours[l] << " right " << colours[r]
