@@ -20,6 +20,7 @@
 #include "formats/mpo_reader.h"
 #include "formats/picture_probe.h"
 #include "formats/mpo_writer.h"
+#include "tests/host/formats_builders.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -45,7 +46,8 @@ void* operator new(size_t n) {
     if (!block) std::abort();
     *reinterpret_cast<size_t*>(block) = n;
     const size_t held = g_heldBytes += n;
-    for (size_t peak = g_peakBytes; held > peak && !g_peakBytes.compare_exchange_weak(peak, held);) {
+    for (size_t peak = g_peakBytes;
+         held > peak && !g_peakBytes.compare_exchange_weak(peak, held);) {
     }
     return block + kCountHeader;
 }
@@ -86,7 +88,8 @@ CliResult RunCli(const std::vector<std::string>& args) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     static int runs = 0;
-    const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++runs);
+    const std::wstring tag =
+        std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++runs);
     const std::wstring names[2] = {std::wstring(temp) + L"qubcli_out" + tag + L".txt",
                                    std::wstring(temp) + L"qubcli_err" + tag + L".txt"};
     std::wstring line = L"cmd.exe /c \"\"" + Wide(g_cli) + L"\"";
@@ -95,8 +98,8 @@ CliResult RunCli(const std::vector<std::string>& args) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &si, &pi)) {
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                       nullptr, &si, &pi)) {
         WaitForSingleObject(pi.hProcess, 120000);
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);
@@ -116,18 +119,11 @@ CliResult RunCli(const std::vector<std::string>& args) {
     return r;
 }
 
-std::string TempFolder(const char* name) {
+std::string TempBase() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    std::wstring w = std::wstring(temp) + Wide(name);
-    std::vector<std::string> old;
-    std::vector<CliBrokenEntry> broken;
-    std::string error;
-    const std::string folder(w.begin(), w.end());
-    if (CliListFolder(folder, &old, &broken, &error))
-        for (const std::string& n : old) DeleteFileW((w + L"\\" + Wide(n)).c_str());
-    CreateDirectoryW(w.c_str(), nullptr);
-    return folder;
+    const std::wstring w(temp);
+    return std::string(w.begin(), w.end()) + std::to_string(GetCurrentProcessId());
 }
 #else
 std::string Slurp(FILE* f) {
@@ -150,18 +146,23 @@ CliResult RunCli(const std::vector<std::string>& args) {
     return r;
 }
 
-std::string TempFolder(const char* name) {
+std::string TempBase() {
     const char* base = getenv("TMPDIR");
-    const std::string folder = std::string(base ? base : "/tmp") + "/" + name + std::to_string(getpid());
+    return std::string(base ? base : "/tmp") + "/" + std::to_string(getpid());
+}
+#endif
+
+// A folder of this run's own, emptied of what an earlier run left.
+std::string TempFolder(const char* name) {
+    const std::string folder = TempBase() + name;
     std::vector<std::string> old;
     std::vector<CliBrokenEntry> broken;
     std::string error;
     if (CliListFolder(folder, &old, &broken, &error))
-        for (const std::string& n : old) unlink((folder + "/" + n).c_str());
-    mkdir(folder.c_str(), 0755);
+        for (const std::string& n : old) CliRemoveFile(folder + "/" + n);
+    CliMakeFolder(folder, &error);
     return folder;
 }
-#endif
 
 // Two views whose channels and halves differ, smooth enough for JPEG.
 CliPicture View(int w, int h, bool left) {
@@ -177,7 +178,8 @@ CliPicture View(int w, int h, bool left) {
 
 std::vector<uint8_t> Jpeg(const CliPicture& p) {
     std::vector<uint8_t> b;
-    EXPECT_TRUE(CliEncodeJpeg(p.pixels.data(), p.width, p.height, static_cast<size_t>(p.width), 95, &b));
+    EXPECT_TRUE(
+        CliEncodeJpeg(p.pixels.data(), p.width, p.height, static_cast<size_t>(p.width), 95, &b));
     return b;
 }
 
@@ -187,27 +189,24 @@ void Put(const std::string& path, const std::vector<uint8_t>& bytes) {
     ASSERT_EQ(CliNameTemp(temp, path, true, &error), PlaceResult::Placed) << error;
 }
 
-std::vector<uint8_t> Bytes(const std::string& path) {
+std::vector<uint8_t> FileBytes(const std::string& path) {
     std::vector<uint8_t> bytes;
     std::string error;
     CliReadFile(path, &bytes, &error);
     return bytes;
 }
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 CliPicture Decoded(const std::string& path) {
     std::vector<uint8_t> bytes;
     std::string error;
     CliPicture p;
     if (!CliReadFile(path, &bytes, &error)) return p;
-    // Sizes from the JPEG's frame header: FF C0 length precision height width.
-    for (size_t k = 2; k + 8 < bytes.size(); ++k)
-        if (bytes[k] == 0xFF && bytes[k + 1] == 0xC0) {
-            const int h = bytes[k + 5] << 8 | bytes[k + 6], w = bytes[k + 7] << 8 | bytes[k + 8];
-            CliDecode(bytes.data(), bytes.size(), w, h, &p, &error);
-            break;
-        }
+    const PictureProbe size = QUB_ProbePicture(bytes.data(), bytes.size());
+    CliDecode(bytes.data(), bytes.size(), size.width, size.height, &p, &error);
     return p;
 }
 
@@ -225,95 +224,43 @@ double Difference(const CliPicture& got, int x0, const CliPicture& want) {
     return sum / (3.0 * want.width * want.height);
 }
 
-// A PNG of w x h pixels of one grey (colour type 0) or RGB (2) colour, each
-// sample `level` (scaled to the depth), stored uncompressed; with an sRGB
-// chunk when `srgb`, then a gAMA chunk when `gamma` (in 1/100000) is not 0.
-std::vector<uint8_t> FlatPng(int w, int h, int colourType, int depth, const uint32_t level[3],
-                             uint32_t gamma, bool srgb = false) {
-    const auto crc = [](const uint8_t* p, size_t n) {
-        uint32_t c = 0xFFFFFFFFu;
-        for (size_t k = 0; k < n; ++k) {
-            c ^= p[k];
-            for (int b = 0; b < 8; ++b) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
-        }
-        return ~c;
-    };
-    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
-    const auto be32 = [](std::vector<uint8_t>& b, uint32_t v) {
-        for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<uint8_t>(v >> s));
-    };
-    const auto chunk = [&](const char* type, const std::vector<uint8_t>& body) {
-        be32(png, static_cast<uint32_t>(body.size()));
-        const size_t start = png.size();
-        png.insert(png.end(), type, type + 4);
-        png.insert(png.end(), body.begin(), body.end());
-        be32(png, crc(png.data() + start, png.size() - start));
-    };
-    std::vector<uint8_t> header;
-    be32(header, static_cast<uint32_t>(w));
-    be32(header, static_cast<uint32_t>(h));
-    header.insert(header.end(), {static_cast<uint8_t>(depth), static_cast<uint8_t>(colourType), 0, 0, 0});
-    chunk("IHDR", header);
-    if (srgb) chunk("sRGB", {0});
-    if (gamma) {
-        std::vector<uint8_t> g;
-        be32(g, gamma);
-        chunk("gAMA", g);
-    }
-    std::vector<uint8_t> raw;
-    for (int y = 0; y < h; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < w; ++x)
-            for (int c = 0; c < (colourType == 2 ? 3 : 1); ++c) {
-                if (depth == 16) raw.push_back(static_cast<uint8_t>(level[c]));
-                raw.push_back(static_cast<uint8_t>(level[c]));
-            }
-    }
-    // zlib: one stored block, then the Adler-32 of the data.
-    std::vector<uint8_t> z = {0x78, 0x01, 1, static_cast<uint8_t>(raw.size()),
-                              static_cast<uint8_t>(raw.size() >> 8),
-                              static_cast<uint8_t>(~raw.size()), static_cast<uint8_t>(~raw.size() >> 8)};
-    z.insert(z.end(), raw.begin(), raw.end());
-    uint32_t a = 1, b = 0;
-    for (const uint8_t v : raw) {
-        a = (a + v) % 65521;
-        b = (b + a) % 65521;
-    }
-    be32(z, b << 16 | a);
-    chunk("IDAT", z);
-    chunk("IEND", {});
-    return png;
-}
-
 // PNG samples are sRGB unless a gAMA chunk says otherwise, 16-bit ones too:
 // 50 % grey is 128 at either depth (libpng's simplified reader took 16-bit
 // files as linear light and made it 186). A complaint about the chunks (a
 // gAMA that an sRGB chunk overrules) is not damage: no warning for the file.
+// The pictures are 3 x 2 of one grey (colour type 0) or RGB (2) colour, the
+// gAMA chunk in 1/100000.
 TEST(CliRun, PngLevelsAtEitherDepthAreSrgb) {
     const struct {
         int colourType, depth;
-        uint32_t level[3];
         uint32_t gamma;
         bool srgb;
     } cases[] = {
-        {0, 8, {128}, 0, false},
-        {0, 16, {128}, 0, false},
-        {2, 16, {128, 64, 192}, 0, false},
-        {2, 16, {128, 64, 192}, 45455, false},
+        {0, 8, 0, false}, {0, 16, 0, false}, {2, 16, 0, false}, {2, 16, 45455, false},
 #ifndef _WIN32  // GDI+ tells no warnings, and weighs the two chunks its own way
-        {2, 8, {128, 64, 192}, 100000, true},
+        {2, 8, 100000, true},
 #endif
     };
+    const uint8_t level[3] = {128, 64, 192};
     for (const auto& c : cases) {
-        const std::vector<uint8_t> png = FlatPng(3, 2, c.colourType, c.depth, c.level, c.gamma, c.srgb);
+        const int samples = c.colourType == 2 ? 3 : 1, bytes = c.depth / 8;
+        std::vector<uint8_t> rows, chunks, g;
+        for (int y = 0; y < 2; ++y) {
+            rows.push_back(0);  // no filter
+            for (int k = 0; k < 3 * samples * bytes; ++k) rows.push_back(level[k / bytes % samples]);
+        }
+        AddBe32(g, c.gamma);
+        if (c.srgb) AddPngChunk(chunks, "sRGB", {0});
+        if (c.gamma) AddPngChunk(chunks, "gAMA", g);
+        std::vector<uint8_t> png =
+            MakePngAround({3, 2, c.colourType, c.depth, false}, ZlibOf(rows, Deflate::kStored));
+        png.insert(png.begin() + 33, chunks.begin(), chunks.end());  // after IHDR
         CliPicture p;
         std::string error, warning;
         ASSERT_TRUE(CliDecode(png.data(), png.size(), 3, 2, &p, &error, &warning)) << error;
         EXPECT_EQ(warning, "") << "gamma " << c.gamma;
-        const uint32_t want = c.colourType == 2 ? c.level[0] << 16 | c.level[1] << 8 | c.level[2]
-                                                : c.level[0] * 0x010101u;
-        EXPECT_EQ(p.pixels[5], want) << std::hex << "depth " << c.depth << " gamma " << c.gamma
-                                     << " gives " << p.pixels[5];
+        EXPECT_EQ(p.pixels[5], c.colourType == 2 ? 0x8040C0u : 0x808080u)
+            << std::hex << "depth " << c.depth << " gamma " << c.gamma << " gives " << p.pixels[5];
     }
 }
 
@@ -336,12 +283,13 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     // As libraries write it: entries typed primary and undefined.
     const uint8_t entry[4] = {0x20, 0x02, 0x00, 0x02};
     std::vector<uint8_t> untyped = mpo;
-    const size_t at = static_cast<size_t>(std::search(untyped.begin(), untyped.end(), entry, entry + 4) -
-                                          untyped.begin());
+    const size_t at = static_cast<size_t>(
+        std::search(untyped.begin(), untyped.end(), entry, entry + 4) - untyped.begin());
     ASSERT_LT(at + 20, untyped.size());
     untyped[at + 1] = 0x03;  // baseline MP primary image
     untyped[at + 3] = 0x00;
-    std::fill(untyped.begin() + static_cast<ptrdiff_t>(at) + 16, untyped.begin() + static_cast<ptrdiff_t>(at) + 20, 0);
+    std::fill(untyped.begin() + static_cast<ptrdiff_t>(at) + 16,
+              untyped.begin() + static_cast<ptrdiff_t>(at) + 20, 0);
     Put(dir + "/library.jpg", untyped);
     Put(dir + "/web-named.jpg", jps);
     std::vector<uint8_t> cut = a;
@@ -380,10 +328,12 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
         "8 done, 5 failed",
 #endif
     };
-    for (const std::string& m : messages) EXPECT_TRUE(Has(first.out + first.err, m)) << m << "\n" << first.err;
-    for (const std::string& name : {std::string("side"), trip, std::string("cam"), std::string("web"),
-                                    std::string("cam-named"), std::string("web-named"), std::string("padded"),
-                                    std::string("library")}) {
+    for (const std::string& m : messages)
+        EXPECT_TRUE(Has(first.out + first.err, m)) << m << "\n" << first.err;
+    for (const std::string& name :
+         {std::string("side"), trip, std::string("cam"), std::string("web"),
+          std::string("cam-named"), std::string("web-named"), std::string("padded"),
+          std::string("library")}) {
         const CliPicture out = Decoded(dir + "/" + name + "-parallel.jpg");
         ASSERT_EQ(out.width, 96) << name;
         ASSERT_EQ(out.height, 32) << name;
@@ -393,9 +343,7 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
 
     // A second run never overwrites: its outputs take counted names, and a
     // folder's own outputs are not read as pairs.
-    std::vector<uint8_t> before, after;
-    std::string error;
-    CliReadFile(dir + "/side-parallel.jpg", &before, &error);
+    const std::vector<uint8_t> before = FileBytes(dir + "/side-parallel.jpg");
     const CliResult again = RunCli({"convert", "--to", "cross", "--jobs", "2", dir + "/side.jpg",
                               dir + "/side.jpg", dir + "/side-parallel.jpg"});
     EXPECT_EQ(again.code, 0) << again.err;
@@ -403,8 +351,7 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     EXPECT_EQ(counted.width, 96);
     EXPECT_LT(Difference(counted, 0, r), 6) << "cross-eyed: right view on the left";
     EXPECT_EQ(Decoded(dir + "/side-parallel-cross.jpg").width, 96) << "named files are read";
-    CliReadFile(dir + "/side-parallel.jpg", &after, &error);
-    EXPECT_EQ(before, after);
+    EXPECT_EQ(FileBytes(dir + "/side-parallel.jpg"), before);
 
     // Every other layout, from the same pair.
     for (const char* layout : {"overunder", "mpo", "jps", "gif"})
@@ -412,16 +359,15 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     const CliPicture overUnder = Decoded(dir + "/side-overunder.jpg");
     ASSERT_EQ(overUnder.height, 64);
     EXPECT_LT(Difference(overUnder, 0, l), 6) << "left view above";
-    std::vector<uint8_t> written;
-    CliReadFile(dir + "/side.mpo", &written, &error);
+    std::vector<uint8_t> written = FileBytes(dir + "/side.mpo");
     const MpoLayout m = QUB_ReadMpo(written.data(), written.size());
     EXPECT_EQ(m.verdict, kMpoSound);
     EXPECT_EQ(m.count, 2);
-    CliReadFile(dir + "/side.jps", &written, &error);
+    written = FileBytes(dir + "/side.jps");
     const JpsDescriptor d = QUB_ReadJps(written.data(), written.size());
     EXPECT_TRUE(d.present);
     EXPECT_FALSE(d.leftFirst);
-    CliReadFile(dir + "/side-wiggle.gif", &written, &error);
+    written = FileBytes(dir + "/side-wiggle.gif");
     const PictureProbe gif = QUB_ProbePicture(written.data(), written.size());
     EXPECT_EQ(gif.verdict, kProbeSound);
     EXPECT_EQ(gif.width, 48);
@@ -436,19 +382,21 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
         const CliResult run = RunCli({"convert", "--to", c.layout, "--overwrite", dir + c.input});
         EXPECT_EQ(run.code, 0) << run.err;
         EXPECT_TRUE(Has(run.out, "_2.")) << run.out;
-        EXPECT_EQ(Bytes(dir + c.input), c.bytes) << c.input;
+        EXPECT_EQ(FileBytes(dir + c.input), c.bytes) << c.input;
     }
 
     const CliResult info = RunCli({"info", "--json", dir + "/cam.mpo", dir + "/" + trip + "_L.jpg",
                                    dir + "/" + trip + "_R.jpg"});
     EXPECT_EQ(info.code, 0) << info.err;
     EXPECT_EQ(info.out.substr(0, 2), "[\n");
-    EXPECT_NE(info.out.find("\"format\": \"MPO\""), std::string::npos) << info.out;
-    EXPECT_NE(info.out.find("},\n  {"), std::string::npos) << info.out;
+    EXPECT_TRUE(Has(info.out, "\"format\": \"MPO\"") && Has(info.out, "},\n  {")) << info.out;
     // The streamed anaglyph of a side-by-side JPEG equals the general path's.
     CliOptions o;
-    ASSERT_EQ(ParseCliOptions({"anaglyph", "--mode", "dubois", "--cross", "--offset", "5,0", dir}, &o), "");
+    ASSERT_EQ(
+        ParseCliOptions({"anaglyph", "--mode", "dubois", "--cross", "--offset", "5,0", dir}, &o),
+        "");
     std::vector<uint8_t> streamed, general;
+    std::string error;
     PairSource source;
     PairViews views;
     ASSERT_TRUE(OpenPair({dir + "/side.jpg", ""}, &source, &error));
@@ -459,7 +407,7 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
 
     const CliResult usage = RunCli({"convert", dir});
     EXPECT_EQ(usage.code, 2);
-    EXPECT_NE(usage.err.find("--to"), std::string::npos);
+    EXPECT_TRUE(Has(usage.err, "--to"));
 }
 
 #ifndef _WIN32
@@ -530,7 +478,8 @@ TEST(CliRun, AlignWritesAPairWhoseRowsMeet) {
     ASSERT_TRUE(CliReadFile(g_sample, &sample, &error)) << g_sample;
     Put(dir + "/sample.jpg", sample);
     // --out makes the folder's missing parents too.
-    const CliResult run = RunCli({"align", "--overwrite", dir + "/sample.jpg", "--out", dir + "/new/b/c"});
+    const CliResult run =
+        RunCli({"align", "--overwrite", dir + "/sample.jpg", "--out", dir + "/new/b/c"});
     ASSERT_EQ(run.code, 0) << run.err;
     const CliPicture p = Decoded(dir + "/new/b/c/sample-aligned.jpg");
     ASSERT_EQ(p.height, 480 - 6);
@@ -546,7 +495,8 @@ TEST(CliRun, AlignWritesAPairWhoseRowsMeet) {
                 for (int x = 70; x < half - 70; x += 2) {
                     const uint32_t u = p.pixels[static_cast<size_t>(y + dy) * p.width + x + dx];
                     const uint32_t v = p.pixels[static_cast<size_t>(y) * p.width + half + x];
-                    sum += std::abs(static_cast<int>(u >> 8 & 255) - static_cast<int>(v >> 8 & 255));
+                    sum +=
+                        std::abs(static_cast<int>(u >> 8 & 255) - static_cast<int>(v >> 8 & 255));
                     ++n;
                 }
             if (sum / n < best) {
@@ -565,22 +515,25 @@ TEST(CliRun, OutputsOfOneRunKeepApart) {
     const std::string dir = TempFolder("qubcli_apart");
     const CliPicture l = View(48, 32, true), r = View(48, 32, false);
     std::string error;
-    for (const char* sub : {"/d1", "/d2", "/out", "/p"}) ASSERT_TRUE(CliMakeFolder(dir + sub, &error));
+    for (const char* sub : {"/d1", "/d2", "/out", "/p"})
+        ASSERT_TRUE(CliMakeFolder(dir + sub, &error));
     Put(dir + "/d1/a.jpg", Jpeg(JoinViews(l, r, true)));
     Put(dir + "/d2/a.jpg", Jpeg(JoinViews(r, l, true)));
     Put(dir + "/out/a-parallel.jpg", {1, 2, 3});  // from an earlier run
     CliRemoveFile(dir + "/out/a-parallel_2.jpg");
-    const CliResult run = RunCli({"convert", "--to", "parallel", "--overwrite", "--jobs", "2", "--out",
-                                  dir + "/out", dir + "/d1", dir + "/d2"});
+    const CliResult run = RunCli({"convert", "--to", "parallel", "--overwrite", "--jobs", "2",
+                                  "--out", dir + "/out", dir + "/d1", dir + "/d2"});
     EXPECT_EQ(run.code, 0) << run.err;
-    const CliPicture first = Decoded(dir + "/out/a-parallel.jpg"), second = Decoded(dir + "/out/a-parallel_2.jpg");
+    const CliPicture first = Decoded(dir + "/out/a-parallel.jpg"),
+                     second = Decoded(dir + "/out/a-parallel_2.jpg");
     ASSERT_EQ(first.width, 96);
     ASSERT_EQ(second.width, 96);
     EXPECT_GT(Difference(first, 0, l) + Difference(second, 0, l), 60) << "one of each input";
 
     Put(dir + "/p/one.jpg", Jpeg(l));
     Put(dir + "/p/two.jpg", Jpeg(r));
-    const CliResult pairs = RunCli({"convert", "--to", "parallel", "--overwrite", "--pairs", dir + "/p"});
+    const CliResult pairs =
+        RunCli({"convert", "--to", "parallel", "--overwrite", "--pairs", dir + "/p"});
     EXPECT_EQ(pairs.code, 0) << pairs.err;
     const CliPicture joined = Decoded(dir + "/p/one-parallel.jpg");
     ASSERT_EQ(joined.width, 96);
@@ -591,7 +544,7 @@ TEST(CliRun, OutputsOfOneRunKeepApart) {
     ASSERT_TRUE(CliWriteTemp(dir + "/t.jpg", {4, 5}, &temp, &error)) << error;
     EXPECT_EQ(CliNameTemp(temp, dir + "/d1/a.jpg", false, &error), PlaceResult::Taken);
     EXPECT_EQ(CliNameTemp(temp, dir + "/t.jpg", false, &error), PlaceResult::Placed) << error;
-    EXPECT_EQ(Bytes(dir + "/t.jpg"), std::vector<uint8_t>({4, 5}));
+    EXPECT_EQ(FileBytes(dir + "/t.jpg"), std::vector<uint8_t>({4, 5}));
     CliFileId gone;
     EXPECT_FALSE(CliFileIdentity(temp, false, &gone));
     CliRemoveFile(dir + "/t.jpg");
@@ -601,7 +554,8 @@ TEST(CliRun, OutputsOfOneRunKeepApart) {
 // that is not UTF-8 keeps the JSON valid.
 TEST(CliRun, RefusalsSayWhy) {
     const std::string dir = TempFolder("qubcli_why");
-    const std::vector<uint8_t> side = Jpeg(JoinViews(View(48, 32, true), View(48, 32, false), true));
+    const std::vector<uint8_t> side =
+        Jpeg(JoinViews(View(48, 32, true), View(48, 32, false), true));
     Put(dir + "/side.jpg", side);
     std::string error;
     ASSERT_TRUE(CliMakeFolder(dir + "/side-cross.jpg", &error));  // in the output's way
@@ -620,11 +574,20 @@ TEST(CliRun, RefusalsSayWhy) {
     ASSERT_EQ(symlink("loop.jpg", (dir + "/loop.jpg").c_str()), 0);
     ASSERT_EQ(symlink("nowhere.jpg", (dir + "/gone.jpg").c_str()), 0);
     Put(dir + "/odd\xff.jpg", side);
-    cases.push_back({{"info", dir + "/pipe.jpg"}, 1, "", "pipe.jpg: cannot be read (not a regular file)"});
+    cases.push_back(
+        {{"info", dir + "/pipe.jpg"}, 1, "", "pipe.jpg: cannot be read (not a regular file)"});
     cases.push_back({{"info", dir}, 1, "", "pipe.jpg: cannot be read (not a regular file)"});
     cases.push_back({{"info", dir}, 1, "", "loop.jpg: cannot be read (symbolic link loop)"});
     cases.push_back({{"info", dir}, 1, "", "gone.jpg: cannot be read (dangling link)"});
     cases.push_back({{"info", "--json", dir + "/odd\xff.jpg"}, 0, "odd\\ufffd.jpg\"", ""});
+    // Characters of two, three and four bytes are written as they are.
+    const std::string utf8 = "\xC3\xA9\xE6\x97\x85\xF0\x9F\x98\x80.jpg";
+    Put(dir + "/" + utf8, side);
+    cases.push_back({{"info", "--json", dir + "/" + utf8}, 0, utf8 + "\"", ""});
+    Put(dir + "/thin.jpg", Jpeg(View(1, 32, true)));
+    cases.push_back({{"info", dir + "/thin.jpg"}, 1, "", "picture too narrow to hold two views"});
+    CliPicture p;
+    EXPECT_FALSE(CliDecode(side.data(), side.size(), 95, 32, &p, &error)) << "size of the header";
 #endif
     for (const Case& c : cases) {
         const CliResult run = RunCli(c.args);
@@ -644,25 +607,24 @@ TEST(CliOptions, NamesAndRefusals) {
     EXPECT_FALSE(o.autoAlign) << "align takes a manual offset instead";
     EXPECT_EQ(ParseCliOptions({"align", "a.jpg"}, &o), "");
     EXPECT_TRUE(o.autoAlign);
-    for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{}, {"paint", "a"}, {"anaglyph"}, {"align", "--align", "--offset", "1,2", "a"},
-                                               {"anaglyph", "--offset", "1", "a"}, {"anaglyph", "--quality", "0", "a"},
-                                               {"info", "--bogus", "a"}, {"info", "--jobs"},
-                                               {"info", "--out", "x", "a"}, {"anaglyph", "--to", "mpo", "a"},
-                                               {"align", "--json", "a"}, {"convert", "--to", "gif", "--mode", "grey", "a"},
-                                               {"info", "--quality", "90", "a"}, {"anaglyph", "--delay", "50", "a"}})
-        EXPECT_NE(ParseCliOptions(bad, &o), "") << (bad.empty() ? "" : bad[0]);
+    // The README's and --help's examples first (--pairs counts files only
+    // once folders are read), then refusals.
+    const std::vector<std::vector<std::string>> args = {
+        {"anaglyph", "--align", "--mode", "dubois", "--out", "anaglyphs/", "trip/"},
+        {"align", "--to", "mpo", "--out", "aligned/", "trip/"},
+        {"info", "--json", "--screen", "1200", "DSCF0001.MPO", "DSCF0002.MPO"},
+        {"convert", "--to", "gif", "--delay", "120", "--pairs", "left.jpg", "right.jpg"},
+        {"info", "--pairs", "folder"},
+        {}, {"paint", "a"}, {"anaglyph"}, {"align", "--align", "--offset", "1,2", "a"},
+        {"anaglyph", "--offset", "1", "a"}, {"anaglyph", "--quality", "0", "a"},
+        {"info", "--bogus", "a"}, {"info", "--jobs"}, {"info", "--out", "x", "a"},
+        {"anaglyph", "--to", "mpo", "a"}, {"align", "--json", "a"},
+        {"convert", "--to", "gif", "--mode", "grey", "a"}, {"info", "--quality", "90", "a"},
+        {"anaglyph", "--delay", "50", "a"}};
+    for (size_t k = 0; k < args.size(); ++k)
+        EXPECT_EQ(ParseCliOptions(args[k], &o).empty(), k < 5) << k;
     EXPECT_EQ(ParseCliOptions({"info", "--overwrite", "a"}, &o),
               "--overwrite does not apply to info (only to anaglyph, align, convert)");
-    // The README's and --help's examples; --pairs counts files only once
-    // folders are read.
-    for (const std::vector<std::string>& good : std::vector<std::vector<std::string>>{
-             {"anaglyph", "--align", "--mode", "dubois", "--out", "anaglyphs/", "trip/"},
-             {"align", "--to", "mpo", "--out", "aligned/", "trip/"},
-             {"info", "--json", "--screen", "1200", "DSCF0001.MPO", "DSCF0002.MPO"},
-             {"convert", "--to", "gif", "--delay", "120", "--pairs", "left.jpg", "right.jpg"},
-             {"info", "--pairs", "folder"}})
-        EXPECT_EQ(ParseCliOptions(good, &o), "") << good[0];
 
     std::string base;
     bool left = false;
@@ -677,7 +639,8 @@ TEST(CliOptions, NamesAndRefusals) {
     EXPECT_TRUE(IsOutputName("a-aligned.mpo"));
     EXPECT_FALSE(IsOutputName("crossing.jpg"));
     EXPECT_EQ(CountedName("d/x.y/pair.jpg", 2), "d/x.y/pair_2.jpg");
-    EXPECT_EQ(OutputName({"in/trip_L.jpg", "in/trip_R.jpg"}, "", "-wiggle", ".gif"), "in/trip-wiggle.gif");
+    EXPECT_EQ(OutputName({"in/trip_L.jpg", "in/trip_R.jpg"}, "", "-wiggle", ".gif"),
+              "in/trip-wiggle.gif");
     EXPECT_EQ(OutputName({"in\\a.mpo", ""}, "out", "", ".jps"), "out/a.jps");
 }
 

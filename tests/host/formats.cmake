@@ -1,6 +1,6 @@
 set(QUB_FORMATS_TESTS formats_probe_test.cpp formats_fuzz_test.cpp formats_builders.cpp
     formats_builders_records.cpp)
-list(APPEND QUB_FORMATS_TESTS formats_mpo_test.cpp formats_stereo_test.cpp)
+list(APPEND QUB_FORMATS_TESTS formats_mpo_test.cpp)
 list(APPEND QUB_FORMATS_TESTS formats_gif_test.cpp)
 # Natively, also what the system's zlib and libjpeg write.
 set(QUB_FORMATS_CODECS "")

@@ -6,9 +6,6 @@ namespace {
 
 uint8_t Byte(uint32_t v) { return static_cast<uint8_t>(v & 0xFF); }
 
-void Add(Bytes& b, const Bytes& more) { Append(b, more); }
-Bytes Pattern(size_t count, uint32_t seed) { return PatternBytes(count, seed); }
-
 uint32_t Crc32(const uint8_t* p, size_t n) {
     uint32_t c = 0xFFFFFFFFu;
     for (size_t i = 0; i < n; ++i) {
@@ -16,14 +13,6 @@ uint32_t Crc32(const uint8_t* p, size_t n) {
         for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
     }
     return c ^ 0xFFFFFFFFu;
-}
-
-void AddPngChunk(Bytes& b, const char* type, const Bytes& body) {
-    AddBe32(b, static_cast<uint32_t>(body.size()));
-    const size_t from = b.size();
-    b.insert(b.end(), type, type + 4);
-    Add(b, body);
-    AddBe32(b, Crc32(b.data() + from, b.size() - from));
 }
 
 uint32_t Adler32(const Bytes& raw) {
@@ -196,39 +185,6 @@ uint32_t DibStride(int width, int bits) {
     return (static_cast<uint32_t>(width * bits) + 31) / 32 * 4;
 }
 
-void PutLe16(Bytes& b, size_t at, uint32_t v) {
-    b[at] = Byte(v);
-    b[at + 1] = Byte(v >> 8);
-}
-void PutLe32(Bytes& b, size_t at, uint32_t v) {
-    PutLe16(b, at, v & 0xFFFF);
-    PutLe16(b, at + 2, v >> 16);
-}
-void PutBe16(Bytes& b, size_t at, uint32_t v) {
-    b[at] = Byte(v >> 8);
-    b[at + 1] = Byte(v);
-}
-void PutBe32(Bytes& b, size_t at, uint32_t v) {
-    PutBe16(b, at, v >> 16);
-    PutBe16(b, at + 2, v & 0xFFFF);
-}
-void AddLe16(Bytes& b, uint32_t v) {
-    b.resize(b.size() + 2);
-    PutLe16(b, b.size() - 2, v);
-}
-void AddLe32(Bytes& b, uint32_t v) {
-    b.resize(b.size() + 4);
-    PutLe32(b, b.size() - 4, v);
-}
-void AddBe16(Bytes& b, uint32_t v) {
-    b.resize(b.size() + 2);
-    PutBe16(b, b.size() - 2, v);
-}
-void AddBe32(Bytes& b, uint32_t v) {
-    b.resize(b.size() + 4);
-    PutBe32(b, b.size() - 4, v);
-}
-
 Bytes MakeBmp(int width, int height, int bits, int headerBytes, int compression) {
     const int rows = height < 0 ? -height : height;
     const bool core = headerBytes == 12;
@@ -246,36 +202,28 @@ Bytes MakeBmp(int width, int height, int bits, int headerBytes, int compression)
             pixels.push_back(y + 1 == rows ? 1 : 0);  // end of bitmap, end of line
         }
     } else {
-        pixels = Pattern(size_t{DibStride(width, bits)} * static_cast<size_t>(rows), 5);
+        pixels = PatternBytes(size_t{DibStride(width, bits)} * static_cast<size_t>(rows), 5);
     }
     const uint32_t bitsAt = 14 + static_cast<uint32_t>(headerBytes) + masks + colours * entry;
     Bytes b = {'B', 'M'};
-    AddLe32(b, bitsAt + static_cast<uint32_t>(pixels.size()));
-    AddLe32(b, 0);
-    AddLe32(b, bitsAt);
-    AddLe32(b, static_cast<uint32_t>(headerBytes));
+    for (uint32_t v : {bitsAt + static_cast<uint32_t>(pixels.size()), 0u, bitsAt,
+                       static_cast<uint32_t>(headerBytes)})
+        AddLe32(b, v);
+    const uint32_t w = static_cast<uint32_t>(width), h = static_cast<uint32_t>(height);
     if (core) {
-        AddLe16(b, static_cast<uint32_t>(width));
-        AddLe16(b, static_cast<uint32_t>(height));
-        AddLe16(b, 1);
-        AddLe16(b, static_cast<uint32_t>(bits));
+        for (uint32_t v : {w, h, 1u, static_cast<uint32_t>(bits)}) AddLe16(b, v);
     } else {
-        AddLe32(b, static_cast<uint32_t>(width));
-        AddLe32(b, static_cast<uint32_t>(height));
+        for (uint32_t v : {w, h}) AddLe32(b, v);
         AddLe16(b, 1);
         AddLe16(b, static_cast<uint32_t>(bits));
-        AddLe32(b, static_cast<uint32_t>(compression));
-        AddLe32(b, static_cast<uint32_t>(pixels.size()));
-        AddLe32(b, 2835);
-        AddLe32(b, 2835);
-        AddLe32(b, 0);
-        AddLe32(b, 0);
-        const uint32_t red = bits == 16 ? 0xF800 : 0xFF0000, green = bits == 16 ? 0x07E0 : 0xFF00;
-        const uint32_t blue = bits == 16 ? 0x001F : 0xFF;
+        for (uint32_t v : {static_cast<uint32_t>(compression), static_cast<uint32_t>(pixels.size()),
+                           2835u, 2835u, 0u, 0u})
+            AddLe32(b, v);
         if (compression == 3) {  // in the header from version 2 on, after it before
-            AddLe32(b, red);
-            AddLe32(b, green);
-            AddLe32(b, blue);
+            const bool w16 = bits == 16;
+            for (uint32_t v :
+                 {w16 ? 0xF800u : 0xFF0000u, w16 ? 0x07E0u : 0xFF00u, w16 ? 0x1Fu : 0xFFu})
+                AddLe32(b, v);
         }
         b.resize(14 + static_cast<size_t>(headerBytes) + masks, 0);
     }
@@ -285,7 +233,7 @@ Bytes MakeBmp(int width, int height, int bits, int headerBytes, int compression)
         b.push_back(Byte(255 - i));
         if (!core) b.push_back(0);
     }
-    Add(b, pixels);
+    Append(b, pixels);
     return b;
 }
 
@@ -295,7 +243,7 @@ Bytes MakeJpeg(int width, int height, int components, bool endMarker, size_t pad
         b.push_back(0xFF);
         b.push_back(marker);
         AddBe16(b, static_cast<uint32_t>(body.size() + 2));
-        Add(b, body);
+        Append(b, body);
     };
     segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
     Bytes quant(65, 1);
@@ -307,7 +255,7 @@ Bytes MakeJpeg(int width, int height, int components, bool endMarker, size_t pad
                    Byte(static_cast<uint32_t>(width) >> 8),
                    Byte(static_cast<uint32_t>(width)),
                    Byte(static_cast<uint32_t>(components))};
-    for (int i = 1; i <= components; ++i) Add(frame, {Byte(static_cast<uint32_t>(i)), 0x11, 0});
+    for (int i = 1; i <= components; ++i) Append(frame, {Byte(static_cast<uint32_t>(i)), 0x11, 0});
     segment(0xC0, frame);
     // One symbol a table, coded "0": DC difference 0, AC end of block.
     Bytes huffman(18, 0);
@@ -316,8 +264,8 @@ Bytes MakeJpeg(int width, int height, int components, bool endMarker, size_t pad
     huffman[0] = 0x10;
     segment(0xC4, huffman);
     Bytes scan = {Byte(static_cast<uint32_t>(components))};
-    for (int i = 1; i <= components; ++i) Add(scan, {Byte(static_cast<uint32_t>(i)), 0});
-    Add(scan, {0, 63, 0});
+    for (int i = 1; i <= components; ++i) Append(scan, {Byte(static_cast<uint32_t>(i)), 0});
+    Append(scan, {0, 63, 0});
     const size_t blocks = size_t((width + 7) / 8) * size_t((height + 7) / 8) * size_t(components);
     Bytes data((2 * blocks + 7) / 8, 0);
     if ((2 * blocks) % 8 != 0)
@@ -325,8 +273,8 @@ Bytes MakeJpeg(int width, int height, int components, bool endMarker, size_t pad
     const size_t tail = 4 + scan.size() + data.size() + (endMarker ? 2 : 0);
     if (padTo > b.size() + tail + 4) segment(0xFE, Bytes(padTo - b.size() - tail - 4, 'q'));
     segment(0xDA, scan);
-    Add(b, data);
-    if (endMarker) Add(b, {0xFF, 0xD9});
+    Append(b, data);
+    if (endMarker) Append(b, {0xFF, 0xD9});
     return b;
 }
 
@@ -342,20 +290,20 @@ Bytes MakeGif(int width, int height, int tableBits, bool localTables, int frames
     AddLe16(b, static_cast<uint32_t>(height));
     const uint8_t tableField = Byte(static_cast<uint32_t>(tableBits - 1));
     b.push_back(localTables ? 0x70 : Byte(0xF0u | tableField));
-    Add(b, {0, 0});
+    Append(b, {0, 0});
     Bytes table;
     for (uint32_t i = 0; i < (1u << tableBits); ++i)
-        Add(table, {Byte(i * 37), Byte(i * 91), Byte(255 - i)});
-    if (!localTables) Add(b, table);
+        Append(table, {Byte(i * 37), Byte(i * 91), Byte(255 - i)});
+    if (!localTables) Append(b, table);
     const int codeSize = tableBits < 2 ? 2 : tableBits;
     for (int f = 0; f < frames; ++f) {
-        Add(b, {0x21, 0xF9, 4, 4, 10, 0, 0, 0});  // graphic control: 0.1 s a frame
+        Append(b, {0x21, 0xF9, 4, 4, 10, 0, 0, 0});  // graphic control: 0.1 s a frame
         b.push_back(0x2C);
         AddLe32(b, 0);
         AddLe16(b, static_cast<uint32_t>(width));
         AddLe16(b, static_cast<uint32_t>(height));
         b.push_back(localTables ? Byte(0x80u | tableField) : 0);
-        if (localTables) Add(b, table);
+        if (localTables) Append(b, table);
         b.push_back(Byte(static_cast<uint32_t>(codeSize)));
         AddSubBlocks(b, payload > 0
                             ? Bytes(payload, 0x55)
@@ -379,7 +327,7 @@ Bytes PngRows(const PngShape& s) {
         const size_t rowBytes = (size_t(columns > 0 ? columns : 0) * size_t(bits) + 7) / 8;
         for (int y = 0; y < rows && columns > 0; ++y) {
             raw.push_back(0);
-            Add(raw, Pattern(rowBytes, static_cast<uint32_t>(y + 7 * p)));
+            Append(raw, PatternBytes(rowBytes, static_cast<uint32_t>(y + 7 * p)));
         }
     }
     return raw;
@@ -390,10 +338,11 @@ Bytes MakePngAround(const PngShape& s, const Bytes& zlib, size_t chunkBytes) {
     Bytes header;
     AddBe32(header, static_cast<uint32_t>(s.width));
     AddBe32(header, static_cast<uint32_t>(s.height));
-    Add(header, {Byte(static_cast<uint32_t>(s.bitDepth)), Byte(static_cast<uint32_t>(s.colourType)),
-                 0, 0, s.interlaced ? uint8_t{1} : uint8_t{0}});
+    Append(header,
+           {Byte(static_cast<uint32_t>(s.bitDepth)), Byte(static_cast<uint32_t>(s.colourType)), 0,
+            0, s.interlaced ? uint8_t{1} : uint8_t{0}});
     AddPngChunk(b, "IHDR", header);
-    if (s.colourType == 3) AddPngChunk(b, "PLTE", Pattern(3 * (size_t{1} << s.bitDepth), 3));
+    if (s.colourType == 3) AddPngChunk(b, "PLTE", PatternBytes(3 * (size_t{1} << s.bitDepth), 3));
     for (size_t at = 0; at < zlib.size(); at += chunkBytes) {
         const size_t n = zlib.size() - at < chunkBytes ? zlib.size() - at : chunkBytes;
         AddPngChunk(b, "IDAT", Bytes(zlib.begin() + static_cast<long>(at),
@@ -406,6 +355,14 @@ Bytes MakePngAround(const PngShape& s, const Bytes& zlib, size_t chunkBytes) {
 Bytes MakePng(int width, int height, int colourType, int bitDepth, size_t payload) {
     const PngShape shape{width, height, colourType, bitDepth, false};
     return MakePngAround(shape, payload > 0 ? Zlib(Bytes(payload, 0x55)) : Zlib(PngRows(shape)));
+}
+
+void AddPngChunk(Bytes& b, const char* type, const Bytes& body) {
+    AddBe32(b, static_cast<uint32_t>(body.size()));
+    const size_t from = b.size();
+    b.insert(b.end(), type, type + 4);
+    Append(b, body);
+    AddBe32(b, Crc32(b.data() + from, b.size() - from));
 }
 
 size_t FindPngChunk(const Bytes& png, const char* type) {

@@ -10,14 +10,24 @@
 
 using Bytes = std::vector<uint8_t>;
 
-void PutLe16(Bytes& b, size_t at, uint32_t v);
-void PutLe32(Bytes& b, size_t at, uint32_t v);
-void PutBe16(Bytes& b, size_t at, uint32_t v);
-void PutBe32(Bytes& b, size_t at, uint32_t v);
-void AddLe16(Bytes& b, uint32_t v);
-void AddLe32(Bytes& b, uint32_t v);
-void AddBe16(Bytes& b, uint32_t v);
-void AddBe32(Bytes& b, uint32_t v);
+// `v` in `bytes` bytes (1, 2 or 4) at `at`, or appended, in either byte order.
+inline void PutInt(Bytes& b, size_t at, uint32_t v, int bytes, bool bigEndian) {
+    for (int i = 0; i < bytes; ++i)
+        b[at + static_cast<size_t>(bigEndian ? bytes - 1 - i : i)] =
+            static_cast<uint8_t>(v >> (8 * i));
+}
+inline void AddInt(Bytes& b, uint32_t v, int bytes, bool bigEndian) {
+    b.resize(b.size() + static_cast<size_t>(bytes));
+    PutInt(b, b.size() - static_cast<size_t>(bytes), v, bytes, bigEndian);
+}
+inline void PutLe16(Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 2, false); }
+inline void PutLe32(Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 4, false); }
+inline void PutBe16(Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 2, true); }
+inline void PutBe32(Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 4, true); }
+inline void AddLe16(Bytes& b, uint32_t v) { AddInt(b, v, 2, false); }
+inline void AddLe32(Bytes& b, uint32_t v) { AddInt(b, v, 4, false); }
+inline void AddBe16(Bytes& b, uint32_t v) { AddInt(b, v, 2, true); }
+inline void AddBe32(Bytes& b, uint32_t v) { AddInt(b, v, 4, true); }
 void Append(Bytes& b, const Bytes& more);
 // Bytes that differ from their neighbours, so no two rows of pixels look alike.
 Bytes PatternBytes(size_t count, uint32_t seed);
@@ -60,6 +70,8 @@ Bytes PngRows(const PngShape& shape);
 // The file around the zlib stream `zlib`, cut into IDAT chunks of at most
 // `chunkBytes`.
 Bytes MakePngAround(const PngShape& shape, const Bytes& zlib, size_t chunkBytes = SIZE_MAX);
+// Appends a chunk with its CRC.
+void AddPngChunk(Bytes& b, const char* type, const Bytes& body);
 // Offset of the chunk (its length field) of this type, or 0.
 size_t FindPngChunk(const Bytes& png, const char* type);
 

@@ -35,12 +35,8 @@ struct TiffEntry {
 
 Bytes MakeTiff(int width, int height, int samples, int bits, bool bigEndian, bool palette) {
     const bool big = bigEndian;
-    auto put16 = [big](Bytes& b, size_t at, uint32_t v) {
-        big ? PutBe16(b, at, v) : PutLe16(b, at, v);
-    };
-    auto put32 = [big](Bytes& b, size_t at, uint32_t v) {
-        big ? PutBe32(b, at, v) : PutLe32(b, at, v);
-    };
+    auto put16 = [big](Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 2, big); };
+    auto put32 = [big](Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 4, big); };
     const size_t rowBytes = (size_t(width) * size_t(samples * bits) + 7) / 8;
     const int strips = (height + 1) / 2;
     Bytes b(8);
@@ -89,12 +85,8 @@ Bytes MakeTiff(int width, int height, int samples, int bits, bool bigEndian, boo
             put32(b, at + 8, static_cast<uint32_t>(where));
             b.resize(where + size * t.values.size());
         }
-        for (size_t i = 0; i < t.values.size(); ++i) {
-            if (size == 2)
-                put16(b, where + 2 * i, t.values[i]);
-            else
-                put32(b, where + 4 * i, t.values[i]);
-        }
+        for (size_t i = 0; i < t.values.size(); ++i)
+            PutInt(b, where + size * i, t.values[i], static_cast<int>(size), big);
     }
     return b;
 }

@@ -1,17 +1,33 @@
 // Multi-picture files built from two real JPEGs, the first given an APP2 MPF
 // segment after its SOI: where the reader finds the pictures, what it
 // refuses, and mutated copies that must never lead it outside the buffer.
+// Then stereo files written and planned: MPO and JPS from known JPEG streams,
+// read back by the MPO reader and the JPS descriptor reader, and the window
+// each file opens as.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 
+#include "formats/jps.h"
 #include "formats/mpo_reader.h"
 #include "formats/mpo_writer.h"
 #include "formats/stereo_plan.h"
 #include "formats/picture_probe.h"
-#include "tests/host/formats_builders.h"
+#include "tests/host/byte_mutator.h"
 
 namespace {
+
+// `jpeg` with an Exif APP1 after its SOI holding a whole thumbnail JPEG.
+Bytes WithThumbnail(const Bytes& jpeg) {
+    const Bytes thumb = MakeJpeg(3, 2, 1);
+    Bytes b = {0xFF, 0xD8, 0xFF, 0xE1};
+    AddBe16(b, static_cast<uint32_t>(2 + 6 + thumb.size()));
+    Append(b, {'E', 'x', 'i', 'f', 0, 0});
+    Append(b, thumb);
+    b.insert(b.end(), jpeg.begin() + 2, jpeg.end());
+    return b;
+}
 
 struct Mpo {
     Bytes file;
@@ -22,12 +38,8 @@ struct Mpo {
     bool bigEndian;
 };
 
-void Put16(const Mpo& m, Bytes& b, size_t at, uint32_t v) {
-    m.bigEndian ? PutBe16(b, at, v) : PutLe16(b, at, v);
-}
-void Put32(const Mpo& m, Bytes& b, size_t at, uint32_t v) {
-    m.bigEndian ? PutBe32(b, at, v) : PutLe32(b, at, v);
-}
+void Put16(const Mpo& m, Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 2, m.bigEndian); }
+void Put32(const Mpo& m, Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 4, m.bigEndian); }
 
 // A left view of 7 x 5 colour and a right view of 9 x 6 grey. `gap` bytes of
 // zeros sit between the TIFF-style header and the directory; `thumbnail`
@@ -38,14 +50,7 @@ Mpo MakeMpo(bool bigEndian, bool thumbnail = false, uint32_t gap = 0) {
     const Bytes left = MakeJpeg(7, 5, 3);
     const Bytes right = MakeJpeg(9, 6, 1);
     Bytes& b = m.file;
-    b = {0xFF, 0xD8};
-    if (thumbnail) {
-        const Bytes thumb = MakeJpeg(3, 2, 1);
-        Append(b, {0xFF, 0xE1});
-        AddBe16(b, static_cast<uint32_t>(2 + 6 + thumb.size()));
-        Append(b, {'E', 'x', 'i', 'f', 0, 0});
-        Append(b, thumb);
-    }
+    b = thumbnail ? WithThumbnail({0xFF, 0xD8}) : Bytes{0xFF, 0xD8};
     const size_t segment = b.size();
     Append(b, {0xFF, 0xE2, 0, 0, 'M', 'P', 'F', 0});
     m.header = b.size();
@@ -99,13 +104,6 @@ TEST(MpoReader, FindsBothViewsInEitherByteOrderPastThumbnailsAndGaps) {
         EXPECT_EQ(l.images[1].offset, m.second);
         EXPECT_EQ(l.images[1].size, m.file.size() - m.second);
         EXPECT_EQ(l.images[1].type, kMpoTypeDisparity);
-        // Each view is a whole JPEG the probe calls sound.
-        for (int i = 0; i < 2; ++i) {
-            const PictureProbe p =
-                QUB_ProbePicture(m.file.data() + l.images[i].offset, l.images[i].size);
-            EXPECT_EQ(p.verdict, kProbeSound);
-            EXPECT_EQ(p.width, i == 0 ? 7 : 9);
-        }
     }
 }
 
@@ -119,6 +117,18 @@ TEST(MpoReader, RefusesBrokenIndexesAndPictures) {
         {kMpoNoMpfSegment, [](const Mpo& mm, Bytes& b) { b[mm.header - 3] = 'Q'; }},
         {kMpoBadHeader, [](const Mpo& mm, Bytes& b) { b[mm.header] = 'I'; }},
         {kMpoBadHeader, [](const Mpo& mm, Bytes& b) { b[mm.ifd + 13] = '1'; }},
+        // Without the version tag, or without the count.
+        {kMpoBadHeader, [](const Mpo& mm, Bytes& b) { Put16(mm, b, mm.ifd + 2, 0xB00F); }},
+        {kMpoBadHeader, [](const Mpo& mm, Bytes& b) { Put16(mm, b, mm.ifd + 14, 0xB00F); }},
+        // Six entries end where the segment does (the last three read as
+        // unknown tags); seven run past it.
+        {kMpoSound, [](const Mpo& mm, Bytes& b) { Put16(mm, b, mm.ifd, 6); }},
+        {kMpoIndexOutside, [](const Mpo& mm, Bytes& b) { Put16(mm, b, mm.ifd, 7); }},
+        // A lone marker and a restart marker before the APP2 are stepped over.
+        {kMpoSound, [](const Mpo& mm, Bytes& b) {
+             b.insert(b.begin() + static_cast<long>(mm.header - 8), {0xFF, 0x01, 0xFF, 0xD3});
+             Put32(mm, b, mm.entries + 4 + 4, static_cast<uint32_t>(mm.second + 4));  // moved 4
+         }},
         {kMpoIndexOutside, [](const Mpo& mm, Bytes& b) { Put32(mm, b, mm.header + 4, 0x10000); }},
         {kMpoIndexOutside, [](const Mpo& mm, Bytes& b) {
              Put32(mm, b, mm.ifd + 34, static_cast<uint32_t>(mm.entries - mm.header + 1));
@@ -156,23 +166,11 @@ TEST(MpoReader, MutatedFilesStayInsideTheBuffer) {
     ASSERT_TRUE(QUB_WriteMpo(view.data(), view.size(), view.data(), view.size(), &written));
     const Bytes seeds[] = {MakeMpo(false).file, MakeMpo(true, true).file,
                            MakeMpo(false, false, 9).file, written};
-    uint64_t state = 0x9E3779B97F4A7C15ULL;
-    auto next = [&state]() {  // xorshift64*
-        state ^= state >> 12;
-        state ^= state << 25;
-        state ^= state >> 27;
-        return static_cast<uint32_t>((state * 0x2545F4914F6CDD1DULL) >> 32);
-    };
+    Rng r{0x9E3779B97F4A7C15ULL};
     int sound = 0;
     for (int i = 0; i < 10000; ++i) {
         Bytes b = seeds[i % 4];
-        const size_t edits = 1 + next() % 4;
-        for (size_t e = 0; e < edits; ++e) {
-            const size_t reach = b.size() < 200 ? b.size() : 200;
-            b[next() % reach] = static_cast<uint8_t>(next() % 3 == 0 ? b.size() >> 8 * (next() % 2)
-                                                                     : next());
-        }
-        if (next() % 2 == 0) b.resize(next() % (b.size() + 1));
+        Mutate(b, r);
         const Bytes exact(b);
         const MpoLayout l = QUB_ReadMpo(exact.data(), exact.size());
         ASSERT_NE(QUB_MpoVerdictText(l.verdict), nullptr);
@@ -181,7 +179,8 @@ TEST(MpoReader, MutatedFilesStayInsideTheBuffer) {
             ASSERT_LE(p.views[k].offset + p.views[k].size, exact.size()) << "mutation " << i;
             ASSERT_LE(p.views[k].srcX + p.views[k].width, p.views[k].streamWidth);
         }
-        ASSERT_TRUE(p.refused || p.width == (p.pair ? 2 : 1) * p.views[0].width) << "mutation " << i;
+        ASSERT_TRUE(p.refused || p.width == (p.pair ? 2 : 1) * p.views[0].width)
+            << "mutation " << i;
         if (l.verdict != kMpoSound) continue;
         ++sound;
         ASSERT_GE(l.count, 2) << "mutation " << i;
@@ -199,6 +198,181 @@ TEST(MpoReader, MutatedFilesStayInsideTheBuffer) {
     // Both outcomes occur, or the edits are not reaching the index.
     EXPECT_GT(sound, 0);
     EXPECT_LT(sound, 10000);
+}
+
+// The stream with its APP2 MPF segment taken out again.
+Bytes WithoutMpf(const uint8_t* p, size_t n) {
+    Bytes b(p, p + n);
+    for (size_t at = 2; at + 8 < b.size(); ++at)
+        if (b[at] == 0xFF && b[at + 1] == 0xE2 && std::memcmp(&b[at + 4], "MPF", 4) == 0) {
+            b.erase(b.begin() + at, b.begin() + at + 2 + (b[at + 2] << 8 | b[at + 3]));
+            return b;
+        }
+    return {};
+}
+
+PairPlan Plan(PairKind kind, const Bytes& b) {
+    const Bytes exact(b);  // allocated to its size, so a read past it is caught
+    return QUB_PlanPair(kind, exact.data(), exact.size());
+}
+
+TEST(MpoWriter, RoundTripsThroughTheReaderAndOpensAsAPair) {
+    const Bytes left = WithThumbnail(MakeJpeg(8, 5, 3));
+    const Bytes right = MakeJpeg(8, 5, 1);
+    Bytes mpo;
+    ASSERT_TRUE(QUB_WriteMpo(left.data(), left.size(), right.data(), right.size(), &mpo));
+    const MpoLayout l = QUB_ReadMpo(mpo.data(), mpo.size());
+    ASSERT_EQ(l.verdict, kMpoSound) << QUB_MpoVerdictText(l.verdict);
+    ASSERT_EQ(l.count, 2);
+    EXPECT_EQ(l.images[0].size + l.images[1].size, mpo.size());
+    EXPECT_EQ(l.images[1].offset, l.images[0].size);
+    EXPECT_EQ(l.images[0].type, kMpoTypeDisparity);
+    EXPECT_EQ(l.images[1].type, kMpoTypeDisparity);
+    // The MPF segment goes after the Exif one, and nothing else changes.
+    EXPECT_EQ(mpo[2], 0xFF);
+    EXPECT_EQ(mpo[3], 0xE1);
+    EXPECT_EQ(WithoutMpf(mpo.data(), l.images[0].size), left);
+    EXPECT_EQ(WithoutMpf(mpo.data() + l.images[1].offset, l.images[1].size), right);
+
+    const PairPlan p = Plan(kPairMpo, mpo);
+    ASSERT_FALSE(p.refused) << p.note;
+    EXPECT_TRUE(p.pair);
+    EXPECT_EQ(p.width, 16);
+    EXPECT_EQ(p.height, 5);
+    EXPECT_EQ(p.views[0].offset, 0u);
+    EXPECT_EQ(p.views[1].offset, l.images[1].offset);
+    EXPECT_EQ(p.views[1].destX, 8);
+    EXPECT_EQ(p.note, nullptr);
+
+    const Bytes text = {'n', 'o'};
+    EXPECT_FALSE(QUB_WriteMpo(text.data(), text.size(), right.data(), right.size(), &mpo));
+    EXPECT_TRUE(mpo.empty());
+}
+
+// The written MPO of two views and where its entry table starts.
+Bytes TwoViews(const Bytes& left, const Bytes& right, size_t* table) {
+    Bytes mpo;
+    EXPECT_TRUE(QUB_WriteMpo(left.data(), left.size(), right.data(), right.size(), &mpo));
+    *table = 0;
+    for (size_t at = 0; at + 4 < mpo.size() && !*table; ++at)
+        if (mpo[at] == 0x20 && mpo[at + 1] == 0x02 && mpo[at + 2] == 0x00 && mpo[at + 3] == 0x02)
+            *table = at;  // the first entry: representative, disparity
+    EXPECT_NE(*table, 0u);
+    return mpo;
+}
+
+// Two pictures of one size are a pair whatever the entries' types say; of
+// different sizes (a preview, most likely) the first opens alone.
+TEST(StereoPlan, MpoOfTwoPicturesIsAPairWhateverTheirTypes) {
+    const Bytes view = MakeJpeg(8, 5, 3), preview = MakeJpeg(4, 3, 3);
+    const uint32_t types[][2] = {{kMpoTypeBaselinePrimary, 0},
+                                 {kMpoTypeBaselinePrimary, kMpoTypeBaselinePrimary},
+                                 {0, 0},
+                                 {kMpoTypeBaselinePrimary, kMpoTypeDisparity},
+                                 {kMpoTypeDisparity, kMpoTypeLargeThumbnail},
+                                 {kMpoTypeBaselinePrimary, kMpoTypePanorama},
+                                 {kMpoTypeMultiAngle, kMpoTypeMultiAngle}};
+    for (const auto& t : types)
+        for (const Bytes* second : {&view, &preview}) {
+            size_t table = 0;
+            Bytes mpo = TwoViews(view, *second, &table);
+            PutBe32(mpo, table, 0x20000000 | t[0]);
+            PutBe32(mpo, table + 16, t[1]);
+            const PairPlan p = Plan(kPairMpo, mpo);
+            const bool same = second == &view;
+            EXPECT_FALSE(p.refused);
+            EXPECT_EQ(p.pair, same) << std::hex << t[0] << " " << t[1];
+            EXPECT_EQ(p.width, same ? 16 : 8);
+            EXPECT_EQ(p.viewCount, same ? 2 : 1);
+        }
+}
+
+TEST(StereoPlan, MpoWithoutAUsablePairOpensItsFirstPictureOrNothing) {
+    const Bytes left = MakeJpeg(8, 5, 3), wider = MakeJpeg(9, 5, 3);
+    size_t table = 0;
+    const Bytes differ = TwoViews(left, wider, &table);
+    Bytes broken = TwoViews(left, left, &table);
+    PutBe32(broken, table + 16 + 8, static_cast<uint32_t>(broken.size()));
+    // A second picture the probe refuses: typed as a view it refuses the
+    // file; untyped it may be anything, and the first opens alone.
+    Bytes bad = left;
+    PutBe16(bad, FindJpegMarker(bad, 0xC0) + 5, 0);
+    const Bytes typedBad = TwoViews(left, bad, &table);
+    Bytes untypedBad = typedBad;
+    PutBe32(untypedBad, table, 0x20000000 | kMpoTypeBaselinePrimary);
+    PutBe32(untypedBad, table + 16, 0);
+
+    struct Case {
+        const Bytes* file;
+        bool refused;
+        int width;
+    };
+    const Case cases[] = {{&differ, false, 8}, {&left, false, 8}, {&broken, true, 0},
+                          {&typedBad, true, 0}, {&untypedBad, false, 8}};
+    for (const Case& c : cases) {
+        const PairPlan p = Plan(kPairMpo, *c.file);
+        EXPECT_EQ(p.refused, c.refused);
+        EXPECT_FALSE(p.pair);
+        EXPECT_EQ(p.width, c.width);
+        ASSERT_NE(p.note, nullptr);
+        if (!c.refused) {
+            EXPECT_EQ(p.viewCount, 1);
+            EXPECT_EQ(p.views[0].offset, 0u);
+        }
+    }
+    EXPECT_TRUE(Plan(kPairJps, Bytes{'x'}).refused);
+    EXPECT_TRUE(Plan(kPairMpo, Bytes{}).refused);
+}
+
+TEST(Jps, DescriptorDecidesTheHalvesAndCrossEyedIsTheDefault) {
+    const Bytes plain = MakeJpeg(11, 4, 3);
+    Bytes cross, parallel;
+    ASSERT_TRUE(QUB_WriteJps(plain.data(), plain.size(), false, &cross));
+    ASSERT_TRUE(QUB_WriteJps(plain.data(), plain.size(), true, &parallel));
+    const JpsDescriptor none = QUB_ReadJps(plain.data(), plain.size());
+    EXPECT_FALSE(none.present);
+    const JpsDescriptor c = QUB_ReadJps(cross.data(), cross.size());
+    EXPECT_TRUE(c.present);
+    EXPECT_EQ(c.layout, kJpsSideBySide);
+    EXPECT_FALSE(c.leftFirst);
+    EXPECT_TRUE(QUB_ReadJps(parallel.data(), parallel.size()).leftFirst);
+
+    // The descriptor sits after the identifier and its 16-bit length.
+    size_t at = 0;
+    while (std::memcmp(&parallel[at], "_JPSJPS_", 8) != 0) ++at;
+    Bytes overUnder = parallel, mono = parallel, shortBlock = parallel;
+    overUnder[at + 12] = 3;
+    mono[at + 13] = 0;
+    shortBlock[at + 9] = 3;  // a block too short to hold a descriptor: the default
+    EXPECT_FALSE(QUB_ReadJps(shortBlock.data(), shortBlock.size()).present);
+    // Odd width: the middle column is left out; cross-eyed (the default)
+    // takes the left view from the right half.
+    const struct {
+        const Bytes* file;
+        bool pair;
+        int width, height, leftX, rightX, rightY, rightDestX;
+    } cases[] = {{&plain, true, 10, 4, 6, 0, 0, 5},     {&cross, true, 10, 4, 6, 0, 0, 5},
+                 {&parallel, true, 10, 4, 0, 6, 0, 5},  {&overUnder, true, 22, 2, 0, 0, 2, 11},
+                 {&mono, false, 11, 4, 0, 0, 0, 0}};
+    for (const auto& k : cases) {
+        const PairPlan p = Plan(kPairJps, *k.file);
+        EXPECT_EQ(p.pair, k.pair);
+        EXPECT_EQ(p.note != nullptr, !k.pair);
+        EXPECT_EQ(p.width, k.width);
+        EXPECT_EQ(p.height, k.height);
+        EXPECT_EQ(p.views[0].srcX, k.leftX);
+        if (!k.pair) continue;
+        EXPECT_EQ(p.views[1].srcX, k.rightX);
+        EXPECT_EQ(p.views[1].srcY, k.rightY);
+        EXPECT_EQ(p.views[1].destX, k.rightDestX);
+    }
+
+    const Bytes text = {'n', 'o'};
+    EXPECT_FALSE(QUB_WriteJps(text.data(), text.size(), true, &cross));
+    EXPECT_EQ(QUB_PairKindFromName(L"C:\\trip\\PAIR.JPS"), kPairJps);
+    EXPECT_EQ(QUB_PairKindFromName(L"a.Mpo"), kPairMpo);
+    EXPECT_EQ(QUB_PairKindFromName(L"mpo"), kPairNone);
+    EXPECT_EQ(QUB_PairKindFromName(L"a.jpg"), kPairNone);
 }
 
 }  // namespace

@@ -47,9 +47,7 @@ void ExpectPatches(const Bytes& good, bool bigEndian, std::initializer_list<Patc
     ASSERT_EQ(VerdictOf(good), kProbeSound);
     for (const Patch& p : patches) {
         Bytes b = good;
-        if (p.bytes == 1) b[p.at] = static_cast<uint8_t>(p.value);
-        if (p.bytes == 2) bigEndian ? PutBe16(b, p.at, p.value) : PutLe16(b, p.at, p.value);
-        if (p.bytes == 4) bigEndian ? PutBe32(b, p.at, p.value) : PutLe32(b, p.at, p.value);
+        PutInt(b, p.at, p.value, p.bytes, bigEndian);
         EXPECT_EQ(VerdictOf(b), p.expected) << p.what;
     }
 }
@@ -85,16 +83,11 @@ TEST(PictureProbe, BmpPatched) {
     PutLe32(b, 14 + 112, 5000);
     PutLe32(b, 14 + 116, 16);
     EXPECT_EQ(VerdictOf(b), kProbeTruncated);
-}
-
-TEST(PictureProbe, BmpOf118BytesClaiming23170Squared) {
-    Bytes b = MakeBmp(1, 1, 4);
+    b = MakeBmp(1, 1, 4);
     b.resize(118);  // file and info headers and 16 colours: the pixels would follow
     PutLe32(b, 18, 23170);
     PutLe32(b, 22, 23170);
-    const PictureProbe p = Probe(b);
-    EXPECT_EQ(p.verdict, kProbeOutOfProportion);
-    EXPECT_EQ(p.width, 23170);
+    EXPECT_EQ(VerdictOf(b), kProbeOutOfProportion) << "118 bytes claiming 23170 squared";
 }
 
 TEST(PictureProbe, JpegComponentsAndMissingEnd) {
@@ -156,15 +149,9 @@ TEST(PictureProbe, GifTablesFramesAndCuts) {
                    {"frame height", descriptor + 7, 2, 0, kProbeBadDimensions},
                    {"not a block", descriptor, 1, 0x2D, kProbeBadStructure},
                    {"LZW code size", descriptor + 10, 1, 12, kProbeBadHeader}});
-}
-
-TEST(PictureProbe, GifWithoutColourTable) {
     Bytes b = MakeGif(11, 6, 2, true);
-    const size_t descriptor = 13 + 8;
-    ASSERT_EQ(b[descriptor], 0x2C);
-    b[descriptor + 9] = 0;  // drop the local table's flag and its bytes
-    b.erase(b.begin() + static_cast<long>(descriptor + 10),
-            b.begin() + static_cast<long>(descriptor + 22));
+    b[13 + 8 + 9] = 0;  // drop the local table's flag and its bytes
+    b.erase(b.begin() + 13 + 8 + 10, b.begin() + 13 + 8 + 22);
     EXPECT_EQ(VerdictOf(b), kProbeNoColourTable);
 }
 
@@ -213,6 +200,14 @@ TEST(PictureProbe, PngColourTypesDepthsAndCuts) {
                             {0x78, 0x01, 0xF5, 0x00, 0x00}};
     for (const Bytes& z : broken)
         EXPECT_EQ(VerdictOf(MakePngAround(grey, z)), kProbeBadStructure) << z.size();
+    // A stored block of 1 byte lies wholly in the bits the walk holds.
+    const Bytes rows = PngRows(grey), whole = ZlibOf(rows, Deflate::kStored);
+    Bytes z = {0x78, 0x01, 0x00, 0x01, 0x00, 0xFE, 0xFF, rows[0], 0x01};
+    AddLe16(z, static_cast<uint32_t>(rows.size() - 1));
+    AddLe16(z, static_cast<uint32_t>(~(rows.size() - 1) & 0xFFFF));
+    z.insert(z.end(), rows.begin() + 1, rows.end());
+    Append(z, Bytes(whole.end() - 4, whole.end()));  // the same Adler-32
+    EXPECT_EQ(VerdictOf(MakePngAround(grey, z)), kProbeSound);
     ExpectEveryCutRefused(MakePng(9, 4, 3, 4));
     const Bytes good = MakePng(9, 4, 3, 8);
     const size_t plte = FindPngChunk(good, "PLTE"), idat = FindPngChunk(good, "IDAT");
@@ -223,7 +218,13 @@ TEST(PictureProbe, PngColourTypesDepthsAndCuts) {
                    {"IHDR not first", 12, 4, 0x49444154, kProbeBadStructure},
                    {"palette made ancillary", plte + 4, 1, 't', kProbeNoColourTable},
                    {"IEND before IDAT", idat + 4, 4, 0x49454E44, kProbeNoPictureData},
-                   {"IDAT length", idat, 4, 0x7FFFFFF0, kProbeTruncated}});
+                   {"IDAT length", idat, 4, 0x7FFFFFF0, kProbeTruncated},
+                   {"chunk type not letters", plte + 4, 4, 0x74314554, kProbeBadStructure}});
+    Bytes b = good, palette;  // one of 10 bytes, 3 1/3 colours
+    AddPngChunk(palette, "PLTE", Bytes(10, 7));
+    b.erase(b.begin() + static_cast<long>(plte), b.begin() + static_cast<long>(plte + 12 + 768));
+    b.insert(b.begin() + static_cast<long>(plte), palette.begin(), palette.end());
+    EXPECT_EQ(VerdictOf(b), kProbeBadStructure);
 }
 
 // 960 x 960 RGB takes 2,766,720 bytes of rows; this stream of matches holds
@@ -256,17 +257,14 @@ TEST(PictureProbe, PngZlibBomb) {
 
 TEST(PictureProbe, TiffBothByteOrders) {
     for (bool big : {false, true}) {
-        ExpectSound(MakeTiff(7, 5, 1, 1, big), kPictureTiff, 7, 5, 1);
-        ExpectSound(MakeTiff(7, 5, 1, 16, big), kPictureTiff, 7, 5, 16);
-        ExpectSound(MakeTiff(7, 5, 2, 8, big), kPictureTiff, 7, 5, 16);
-        ExpectSound(MakeTiff(7, 5, 3, 8, big), kPictureTiff, 7, 5, 24);
-        ExpectSound(MakeTiff(7, 5, 4, 8, big), kPictureTiff, 7, 5, 32);
-        ExpectSound(MakeTiff(7, 5, 1, 4, big, true), kPictureTiff, 7, 5, 4);
-        ExpectSound(MakeTiff(7, 5, 1, 8, big, true), kPictureTiff, 7, 5, 8);
+        // Samples, bits, palette: 1 bit to 4 x 8, two palettes.
+        const int kinds[][3] = {{1, 1, 0}, {1, 16, 0}, {2, 8, 0}, {3, 8, 0},
+                                {4, 8, 0}, {1, 4, 1},  {1, 8, 1}};
+        for (const auto& k : kinds)
+            ExpectSound(MakeTiff(7, 5, k[0], k[1], big, k[2]), kPictureTiff, 7, 5, k[0] * k[1]);
         ExpectEveryCutRefused(MakeTiff(7, 5, 3, 8, big));
         Bytes one = MakeTiff(7, 2, 3, 8, big);  // a single strip: its offset sits in the entry
-        big ? PutBe32(one, FindTiffEntry(one, 273) + 8, static_cast<uint32_t>(one.size() - 2))
-            : PutLe32(one, FindTiffEntry(one, 273) + 8, static_cast<uint32_t>(one.size() - 2));
+        PutInt(one, FindTiffEntry(one, 273) + 8, static_cast<uint32_t>(one.size() - 2), 4, big);
         EXPECT_EQ(VerdictOf(one), kProbeTruncated) << "strip past the end";
         const Bytes good = MakeTiff(7, 5, 3, 8, big);
         const uint32_t size = static_cast<uint32_t>(good.size());
@@ -310,12 +308,38 @@ TEST(PictureProbe, WmfPlaceablePlainAndCuts) {
          {"record of two words", FindWmfRecord(good, 0x041B), 4, 2, kProbeBadRecord},
          {"polyline of 200 points", FindWmfRecord(good, 0x0325) + 6, 2, 200, kProbeBadRecord},
          {"DIB of 40 rows", FindWmfRecord(good, 0x0B41) + 6 + 20 + 8, 4, 40, kProbeBadRecord},
+         {"DIB of 3 rows, 2 stored", FindWmfRecord(good, 0x0B41) + 6 + 20 + 8, 4, 3,
+          kProbeBadRecord},
          {"object 1 of 1", FindWmfRecord(good, 0x012D) + 6, 2, 1, kProbeBadRecord},
          {"EOF made an unknown record", FindWmfRecord(good, 0) + 4, 2, 0x0999, kProbeNoEndRecord}});
     const Bytes plain = MakeWmf(false);
     ExpectPatches(plain, false,
                   {{"no SetWindowExt, no size", FindWmfRecord(plain, 0x020C) + 4, 2, 0x020D,
                     kProbeBadDimensions}});
+}
+
+// Records of fixed size (MS-WMF, in 16-bit words) and two of counted size, in
+// place of the RECTANGLE, their parameters 0 but the counts: sound at their
+// size, refused one word short. POLYPOLYGON: 1 polygon of 2 points; TEXTOUT:
+// 3 characters.
+TEST(PictureProbe, WmfRecordsOfTheirSize) {
+    const uint16_t kSizes[][4] = {{0x0108, 4, 0, 0},  {0x020C, 5, 0, 0},  {0x041B, 7, 0, 0},
+                                  {0x061C, 9, 0, 0},  {0x0817, 11, 0, 0}, {0x02FC, 7, 0, 0},
+                                  {0x0538, 9, 1, 2},  {0x0521, 8, 3, 0}};
+    for (const auto& k : kSizes)
+        for (uint32_t words : {uint32_t{k[1]}, k[1] - 1u}) {
+            Bytes b = MakeWmf(false), r(2 * words, 0);
+            PutLe32(r, 0, words);
+            PutLe16(r, 4, k[0]);
+            if (words > 3) PutLe16(r, 6, k[2]);
+            if (words > 4) PutLe16(r, 8, k[3]);
+            const long at = static_cast<long>(FindWmfRecord(b, 0x041B));
+            b.erase(b.begin() + at, b.begin() + at + 14);
+            b.insert(b.begin() + at, r.begin(), r.end());
+            PutLe32(b, 6, static_cast<uint32_t>(b.size() / 2));
+            EXPECT_EQ(VerdictOf(b), words == k[1] ? kProbeSound : kProbeBadRecord)
+                << std::hex << k[0] << " of " << words;
+        }
 }
 
 TEST(PictureProbe, EmfRecordsChecked) {
@@ -335,18 +359,42 @@ TEST(PictureProbe, EmfRecordsChecked) {
                    {"EOF made SETPIXELV", record(14), 4, 15, kProbeNoEndRecord},
                    {"device without millimetres", 80, 4, 0, kProbeBadHeader},
                    {"a frame 20 km wide", 32, 4, 2000000000, kProbeTooLarge}});
+    // The EMF+ record (type, size, data size, data) cut in two, the first of
+    // 12 bytes without data.
+    Bytes b = good;
+    const size_t plus = record(70) + 16;
+    PutLe32(b, plus + 4, 12);
+    PutLe32(b, plus + 8, 0);
+    PutLe32(b, plus + 16, 16);
+    PutLe32(b, plus + 20, 4);
+    EXPECT_EQ(VerdictOf(b), kProbeSound);
 }
 
-TEST(PictureProbe, EmfRecordOfAnyTypeNeedsItsTypeAndSize) {
-    // BEGINPATH has no fields of its own: only the walk's rules stand
-    // between a size of 0 and a walk that never moves on.
-    for (uint32_t size : {0u, 4u, 10u}) {
-        Bytes b = MakeEmf();
-        const size_t at = FindEmfRecord(b, 43);
-        PutLe32(b, at, 59);
-        PutLe32(b, at + 4, size);
-        EXPECT_EQ(VerdictOf(b), kProbeBadRecord) << size;
-    }
+// Records of fixed size (MS-EMF), in place of the RECTANGLE, their fields 0
+// but for handle 1 at offset 8 and the counts at 24 and 28: sound at their
+// size, refused 4 bytes short. BEGINPATH has no fields of its own: only the
+// walk's rules stand between a size of 4 and a walk that never moves on.
+// POLYPOLYLINE of 44: one line of one point.
+TEST(PictureProbe, EmfRecordsOfTheirSize) {
+    const uint32_t kSizes[][4] = {{4, 28, 0, 0},   {7, 32, 0, 0},    {38, 28, 0, 0},
+                                  {55, 40, 0, 0},  {112, 20, 0, 0},  {114, 108, 0, 0},
+                                  {59, 8, 0, 0},   {9, 16, 0, 0},    {7, 44, 1, 1},
+                                  {8, 32, 0, 0}};
+    for (const auto& k : kSizes)
+        for (uint32_t size : {k[1], k[1] - 4}) {
+            Bytes b = MakeEmf(), r(size < 8 ? 8 : size, 0);
+            PutLe32(r, 0, k[0]);
+            PutLe32(r, 4, size);
+            if (size >= 12) PutLe32(r, 8, 1);
+            if (size >= 32) PutLe32(r, 24, k[2]);
+            if (size >= 32) PutLe32(r, 28, k[3]);
+            const long at = static_cast<long>(FindEmfRecord(b, 43));
+            b.erase(b.begin() + at, b.begin() + at + 24);
+            b.insert(b.begin() + at, r.begin(), r.end());
+            PutLe32(b, 48, static_cast<uint32_t>(b.size()));
+            EXPECT_EQ(VerdictOf(b), size == k[1] ? kProbeSound : kProbeBadRecord)
+                << k[0] << " of " << size;
+        }
 }
 
 TEST(PictureProbe, NotPicturesAndTexts) {

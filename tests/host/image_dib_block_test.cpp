@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "image/dib_block.h"
+#include "tests/host/byte_mutator.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 struct Form {
     uint32_t header = 40;
@@ -150,40 +149,36 @@ std::vector<Form> EveryForm() {
     return forms;
 }
 
+// Core headers aside (their sizes are unsigned), each form is read bottom-up
+// and top-down alike. Bytes past the rows (GlobalSize rounds up) and a
+// version 5 header's profile offsets are ignored.
 TEST(DibBlock, EveryHeaderAndDepthConverts) {
-    for (const Form& f : EveryForm()) {
-        SCOPED_TRACE(testing::Message() << "header " << f.header << " bits " << f.bits
-                                        << " compression " << f.compression);
-        const std::vector<uint32_t> values = Picture(f);
-        const Bytes block = Build(f, values);
-        DibLayout l{};
-        ASSERT_EQ(QUB_CheckDibBlock(block.data(), block.size(), &l), kDibSound);
-        EXPECT_EQ(l.width, 5);
-        EXPECT_EQ(l.height, 3);
-        EXPECT_EQ(l.bits, f.bits);
-        EXPECT_EQ(l.colours, static_cast<int>(f.table.size()));
-        EXPECT_EQ(l.pixelOffset + 3 * l.rowBytes, block.size());
-        const bool alpha = f.compression == 6 || (f.compression == 3 && f.header >= 56);
-        EXPECT_EQ(l.alphaMask, alpha ? f.masks[3] : 0u);
-        EXPECT_EQ(Convert(block, l), Expected(f, values));
-    }
-}
-
-TEST(DibBlock, TopDownAndBottomUpGiveTheSamePixels) {
-    for (Form f : EveryForm()) {
-        if (f.header == 12) continue;  // core sizes are unsigned
-        const std::vector<uint32_t> values = Picture(f);
-        const Bytes up = Build(f, values);
-        f.height = -f.height;
-        const Bytes down = Build(f, values);
-        ASSERT_NE(up, down);
-        DibLayout lu{}, ld{};
-        ASSERT_EQ(QUB_CheckDibBlock(up.data(), up.size(), &lu), kDibSound);
-        ASSERT_EQ(QUB_CheckDibBlock(down.data(), down.size(), &ld), kDibSound);
-        EXPECT_TRUE(ld.topDown);
-        EXPECT_EQ(ld.height, 3);
-        EXPECT_EQ(Convert(up, lu), Convert(down, ld)) << "bits " << f.bits;
-    }
+    for (Form f : EveryForm())
+        for (int32_t height : {3, -3}) {
+            SCOPED_TRACE(testing::Message() << "header " << f.header << " bits " << f.bits
+                                            << " compression " << f.compression << " " << height);
+            if (f.header == 12 && height < 0) continue;
+            f.height = height;
+            const std::vector<uint32_t> values = Picture(f);
+            Bytes block = Build(f, values);
+            const size_t rowsEnd = block.size();
+            if (f.header == 124) {  // an embedded profile, its offset and size past the end
+                Put(block, 56, 0x4D424544, 4), Put(block, 112, 0xFFFFFFF0, 4);
+                Put(block, 116, 0xFFFFFFF0, 4);
+            }
+            block.resize(rowsEnd + 13, 0x5A);
+            DibLayout l{};
+            ASSERT_EQ(QUB_CheckDibBlock(block.data(), block.size(), &l), kDibSound);
+            EXPECT_EQ(l.width, 5);
+            EXPECT_EQ(l.height, 3);
+            EXPECT_EQ(l.topDown, height < 0);
+            EXPECT_EQ(l.bits, f.bits);
+            EXPECT_EQ(l.colours, static_cast<int>(f.table.size()));
+            EXPECT_EQ(l.pixelOffset + 3 * l.rowBytes, rowsEnd);
+            const bool alpha = f.compression == 6 || (f.compression == 3 && f.header >= 56);
+            EXPECT_EQ(l.alphaMask, alpha ? f.masks[3] : 0u);
+            EXPECT_EQ(Convert(block, l), Expected(f, values));
+        }
 }
 
 // All 2^16 words of 5-6-5 and 5-5-5 (top bit set in half of them), after a
@@ -317,31 +312,20 @@ TEST(DibBlock, Refusals) {
     EXPECT_STREQ(QUB_DibVerdictText(kDibRowsPastBlock), "rows past the block");
 }
 
-TEST(DibBlock, TrailingBytesAndProfileOffsetsAreIgnored) {
-    Form f;
-    f.header = 124;
-    Bytes b = Build(f, Picture(f));
-    Put(b, 56, 0x4D424544, 4), Put(b, 112, 0xFFFFFFF0, 4), Put(b, 116, 0xFFFFFFF0, 4);
-    b.resize(b.size() + 13, 0x5A);  // GlobalSize rounds up
-    DibLayout l{};
-    ASSERT_EQ(QUB_CheckDibBlock(b.data(), b.size(), &l), kDibSound);
-    EXPECT_EQ(Convert(b, l), Expected(f, Picture(f)));
-}
-
 TEST(DibBlock, WrittenBlocksReadBack) {
+    // Header, palette, rows of 16 and 8 bytes; refused sizes leave the count.
+    const struct {
+        int width, height, bits;
+        size_t bytes;  // 7, as it was, when refused
+    } sizes[] = {{5, 3, 24, 40 + 16 * 3},   {5, 3, 8, 40 + 1024 + 8 * 3}, {5, 3, 32, 7},
+                 {0, 3, 24, 7},             {32768, 32768, 24, 7},        {65536, 32768, 8, 7},
+                 {INT32_MAX, INT32_MAX, 24, 7}};
     size_t bytes = 0;
-    ASSERT_TRUE(QUB_DibBlockBytes(5, 3, 24, &bytes));
-    EXPECT_EQ(bytes, 40u + 16 * 3);
-    ASSERT_TRUE(QUB_DibBlockBytes(5, 3, 8, &bytes));
-    EXPECT_EQ(bytes, 40u + 1024 + 8 * 3);
-    bytes = 7;
-    EXPECT_FALSE(QUB_DibBlockBytes(5, 3, 32, &bytes));
-    EXPECT_FALSE(QUB_DibBlockBytes(0, 3, 24, &bytes));
-    EXPECT_FALSE(QUB_DibBlockBytes(32768, 32768, 24, &bytes));
-    EXPECT_FALSE(QUB_DibBlockBytes(65536, 32768, 8, &bytes)) << "2^31 row bytes";
-    EXPECT_FALSE(QUB_DibBlockBytes(INT32_MAX, INT32_MAX, 24, &bytes));
-    EXPECT_EQ(bytes, 7u);
-
+    for (const auto& s : sizes) {
+        bytes = 7;
+        EXPECT_EQ(QUB_DibBlockBytes(s.width, s.height, s.bits, &bytes), s.bytes != 7) << s.width;
+        EXPECT_EQ(bytes, s.bytes) << s.width << " x " << s.height << " at " << s.bits;
+    }
     Form f;
     const std::vector<uint32_t> pixels = Picture(f);
     ASSERT_TRUE(QUB_DibBlockBytes(5, 3, 24, &bytes));
@@ -366,43 +350,20 @@ TEST(DibBlock, WrittenBlocksReadBack) {
     for (int i = 0; i < 256; ++i) ASSERT_EQ(back[i], g.table[static_cast<size_t>(i)]) << i;
 }
 
-// r mod n, as an index (size_t is 32 bits on i686).
-size_t Below(uint64_t r, size_t n) { return static_cast<size_t>(r % n); }
-
-uint64_t Next(uint64_t* s) {  // splitmix64
-    uint64_t z = (*s += 0x9E3779B97F4A7C15u);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
-}
-
-// Each round mutates a valid block (bit flips, cuts, extreme field values,
-// appended bytes) and hands the checker an allocation of exactly its size, so
+// Each round mutates a valid block (byte_mutator.h, and bytes appended as
+// GlobalSize rounds up) and hands the checker an allocation of exactly its size, so
 // that a read past it trips the sanitizers. QUB_FUZZ_ROUNDS runs longer.
 TEST(DibBlock, MutatedBlocksAreRefusedOrReadInside) {
     const char* env = std::getenv("QUB_FUZZ_ROUNDS");
     const long rounds = env && std::atol(env) > 0 ? std::atol(env) : 10000;
     std::vector<Bytes> seeds;
     for (const Form& f : EveryForm()) seeds.push_back(Build(f, Picture(f)));
-    const size_t fields[] = {0, 4, 6, 8, 10, 12, 14, 16, 32, 40, 44, 48, 52};
-    const uint32_t extremes[] = {0, 1, 3, 6, 12, 16, 40, 124, 256, 257, 0x7FFF, 0xFFFF,
-                                 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFF4};
-    uint64_t s = 1;
+    Rng r{1};
     long sound = 0;
     for (long round = 0; round < rounds; ++round) {
-        Bytes b = seeds[Below(Next(&s), seeds.size())];
-        for (int m = 1 + static_cast<int>(Next(&s) % 3); m > 0; --m) {
-            const uint64_t r = Next(&s), at = r >> 8;
-            const uint8_t byte = static_cast<uint8_t>(1 + (r >> 40) % 255);
-            switch (r % 4) {
-                case 0: if (!b.empty()) b[Below(at, b.size())] ^= byte; break;
-                case 1: b.resize(Below(at, b.size() + 1)); break;
-                case 2:
-                    Put(b, fields[at % 13], extremes[(r >> 16) % 16], r >> 24 & 1 ? 4 : 2);
-                    break;
-                case 3: b.resize(b.size() + Below(at, 64), byte); break;
-            }
-        }
+        Bytes b = seeds[r.Below(seeds.size())];
+        Mutate(b, r);
+        if (r.Below(4) == 0) b.resize(b.size() + r.Below(64), static_cast<uint8_t>(r.Next()));
         const Bytes exact(b);
         DibLayout l{};
         const uint8_t* data = exact.empty() ? nullptr : exact.data();
