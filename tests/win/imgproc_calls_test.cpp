@@ -75,6 +75,8 @@ std::vector<Step> Steps() {
          Engine(QUB_DrawBox32, QUB_DrawBox8, kInk, 20, 15, 4, 3), 4, 3},
         {"FillBox", [] { return QUB_FillBox(12, 9, 6, 5); },
          Engine(QUB_FillBox32, QUB_FillBox8, kInk, 12, 9, 6, 5), 11, 8},
+        {"FillBox one row high", [] { return QUB_FillBox(9, 20, 3, 20); },
+         Engine(QUB_FillBox32, QUB_FillBox8, kInk, 9, 20, 3, 20), 3, 20},
         {"XorBox", [] { return QUB_XorBox(1, 2, 30, 20); },
          Engine(QUB_XorBox32, QUB_XorBox8, 1, 2, 30, 20), 30, 19},
         {"XorFillBox", [] { return QUB_XorFillBox(10, 10, -5, 3); },
@@ -345,6 +347,7 @@ TEST_F(Calls, ClosedCurrentSlotIsRefused) {
         EXPECT_EQ(QUB_TestPatternRgb(), 1);
         qubState.currentImage = 0;
     }));
+    EXPECT_EQ(ClosedLogText(0).find("Text>"), std::string::npos) << "no prompt for a closed slot";
 }
 
 }  // namespace
