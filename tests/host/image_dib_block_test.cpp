@@ -1,7 +1,6 @@
 // Clipboard DIB blocks: every header version and depth converted against a
-// reference, masks of odd positions, short colour tables, each refusal, the
-// writer's blocks read back, and mutated blocks that must be refused or read
-// inside their bytes.
+// reference, 16-bit masks exhaustively, each refusal, the writer's blocks
+// read back, and mutated blocks that must be refused or read inside.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -37,19 +36,17 @@ bool HasMasks(const Form& f) { return f.compression == 3 || f.compression == 6; 
 Bytes Build(const Form& f, const std::vector<uint32_t>& values) {
     Bytes b;
     const bool core = f.header == 12;
+    const int field = core ? 2 : 4;
     Put(b, 0, f.header, 4);
-    if (core) {
-        Put(b, 4, static_cast<uint32_t>(f.width), 2), Put(b, 6, static_cast<uint32_t>(f.height), 2);
-        Put(b, 8, 1, 2), Put(b, 10, static_cast<uint32_t>(f.bits), 2);
-    } else {
-        Put(b, 4, static_cast<uint32_t>(f.width), 4), Put(b, 8, static_cast<uint32_t>(f.height), 4);
-        Put(b, 12, 1, 2), Put(b, 14, static_cast<uint32_t>(f.bits), 2);
+    Put(b, 4, static_cast<uint32_t>(f.width), field);
+    Put(b, 4 + field, static_cast<uint32_t>(f.height), field);
+    Put(b, 4 + 2 * field, 1, 2), Put(b, 6 + 2 * field, static_cast<uint32_t>(f.bits), 2);
+    if (!core) {
         Put(b, 16, f.compression, 4), Put(b, 32, f.clrUsed, 4);
         b.resize(f.header);
-        if (HasMasks(f)) {
-            for (int i = 0; i < 3; ++i) Put(b, 40 + 4 * i, f.masks[i], 4);
-            if (f.compression == 6 || f.header >= 56) Put(b, 52, f.masks[3], 4);
-        }
+        for (int i = 0; i < 3 && HasMasks(f); ++i) Put(b, 40 + 4 * i, f.masks[i], 4);
+        if (f.compression == 6 || (f.compression == 3 && f.header >= 56))
+            Put(b, 52, f.masks[3], 4);
     }
     for (uint32_t c : f.table) Put(b, b.size(), core ? c : c & 0xFFFFFF, core ? 3 : 4);
     const int h = std::abs(f.height);
@@ -97,13 +94,11 @@ std::vector<uint32_t> Convert(const Bytes& block, const DibLayout& l) {
     Bytes dest(static_cast<size_t>(l.width) * 4 * l.height, 0xEE);
     QUB_DibToBgra32(block.data(), l, dest.data(), static_cast<size_t>(l.width) * 4);
     std::vector<uint32_t> words(dest.size() / 4);
-    for (size_t i = 0; i < words.size(); ++i)
-        words[i] = dest[4 * i] | dest[4 * i + 1] << 8 | dest[4 * i + 2] << 16 |
-                   static_cast<uint32_t>(dest[4 * i + 3]) << 24;
+    std::memcpy(words.data(), dest.data(), dest.size());  // little-endian hosts
     return words;
 }
 
-// A 5 x 3 picture whose every pixel differs, in the depth's own terms.
+// A picture whose every pixel differs, in the depth's own terms.
 std::vector<uint32_t> Picture(const Form& f) {
     std::vector<uint32_t> v;
     for (int y = 0; y < std::abs(f.height); ++y)
@@ -127,7 +122,8 @@ Form Indexed(uint32_t header, int bits) {
 }
 
 // Every valid shape of block the reader takes: each header and depth, and the
-// mask compressions wherever they are allowed.
+// mask compressions wherever they are allowed (odd masks at 32 bits: 10 bits
+// of red, no green, 3 bits of blue at the bottom, alpha between).
 std::vector<Form> EveryForm() {
     std::vector<Form> forms;
     for (uint32_t header : {12u, 40u, 52u, 56u, 108u, 124u})
@@ -140,9 +136,9 @@ std::vector<Form> EveryForm() {
             for (uint32_t compression : {3u, 6u}) {
                 Form m = forms.back();
                 m.compression = compression;
-                if (bits == 16) m.masks[0] = 0xF800, m.masks[1] = 0x07E0, m.masks[2] = 0x001F;
-                if (bits == 32) m.masks[0] = 0xFF, m.masks[1] = 0xFF00, m.masks[2] = 0xFF0000;
-                m.masks[3] = bits == 16 ? 0 : 0xFF000000u;
+                const uint32_t masks[2][4] = {{0xF800, 0x07E0, 0x001F, 0},
+                                              {0x3FF00000, 0, 0x7, 0xFF00}};
+                std::memcpy(m.masks, masks[bits / 32], sizeof m.masks);
                 forms.push_back(m);
             }
         }
@@ -181,8 +177,7 @@ TEST(DibBlock, EveryHeaderAndDepthConverts) {
         }
 }
 
-// All 2^16 words of 5-6-5 and 5-5-5 (top bit set in half of them), after a
-// plain header, against the nearest 8-bit value.
+// All 2^16 words of 5-6-5 and 5-5-5 (top bit set in half of them).
 TEST(DibBlock, SixteenBitMasksExhaustively) {
     std::vector<uint32_t> all(65536);
     for (uint32_t i = 0; i < 65536; ++i) all[i] = i;
@@ -195,27 +190,12 @@ TEST(DibBlock, SixteenBitMasksExhaustively) {
         const Bytes block = Build(f, all);
         DibLayout l{};
         ASSERT_EQ(QUB_CheckDibBlock(block.data(), block.size(), &l), kDibSound);
-        EXPECT_EQ(l.pixelOffset, 52u);
-        const std::vector<uint32_t> got = Convert(block, l);
-        EXPECT_EQ(got, Expected(f, all));
-        EXPECT_EQ(got[0xFFFF], 0xFFFFFFu);
-        EXPECT_EQ(got[0x10], 0x000084u) << "16 of 31 is 132";
+        EXPECT_EQ(Convert(block, l), Expected(f, all));
     }
 }
 
-TEST(DibBlock, OddThirtyTwoBitMasks) {
-    Form f;
-    f.width = 4, f.height = 1, f.bits = 32, f.compression = 6;
-    // 10 bits of red, no green, 3 bits of blue at the bottom, alpha between.
-    f.masks[0] = 0x3FF00000, f.masks[1] = 0, f.masks[2] = 0x7, f.masks[3] = 0xFF00;
-    const Bytes block = Build(f, {0x3FF00007, 0x20000003, 0xC00FFFF8, 0x00000000});
-    DibLayout l{};
-    ASSERT_EQ(QUB_CheckDibBlock(block.data(), block.size(), &l), kDibSound);
-    EXPECT_EQ(l.alphaMask, 0xFF00u);
-    EXPECT_EQ(l.pixelOffset, 56u);
-    EXPECT_EQ(Convert(block, l), (std::vector<uint32_t>{0xFF00FF, 0x80006D, 0x000000, 0x000000}));
-}
-
+// Indices past a short table are black; a 24-bit picture's table of hints is
+// stepped over.
 TEST(DibBlock, ShortColourTableMakesBlack) {
     Form f;
     f.width = 5, f.height = 1, f.bits = 8, f.clrUsed = 3;
@@ -223,8 +203,6 @@ TEST(DibBlock, ShortColourTableMakesBlack) {
     const Bytes block = Build(f, {2, 1, 0, 3, 255});
     DibLayout l{};
     ASSERT_EQ(QUB_CheckDibBlock(block.data(), block.size(), &l), kDibSound);
-    EXPECT_EQ(l.colours, 3);
-    EXPECT_EQ(l.pixelOffset, 52u);
     EXPECT_EQ(Convert(block, l), (std::vector<uint32_t>{0x778899, 0x445566, 0x112233, 0, 0}));
     uint8_t indices[5];
     uint32_t palette[256];
@@ -232,12 +210,10 @@ TEST(DibBlock, ShortColourTableMakesBlack) {
     EXPECT_EQ(indices[4], 255);
     EXPECT_EQ(palette[2], 0x778899u);
     EXPECT_EQ(palette[3], 0u);
-    // A 24-bit picture's table of hints is stepped over.
     Form t;
     t.width = 1, t.height = 1, t.clrUsed = 2, t.table = {1, 2};
     const Bytes hinted = Build(t, {0xABCDEF});
     ASSERT_EQ(QUB_CheckDibBlock(hinted.data(), hinted.size(), &l), kDibSound);
-    EXPECT_EQ(l.pixelOffset, 48u);
     EXPECT_EQ(Convert(hinted, l), std::vector<uint32_t>{0xABCDEF});
     EXPECT_FALSE(QUB_DibToIndex8(hinted.data(), l, indices, 5, palette));
 }
@@ -245,42 +221,34 @@ TEST(DibBlock, ShortColourTableMakesBlack) {
 TEST(DibBlock, Refusals) {
     const Form base = Indexed(40, 8);
     const Bytes good = Build(base, Picture(base));  // 40 + 1024 + 3 rows of 8
-    struct Case {
+    const size_t all = good.size(), none = SIZE_MAX;
+    const struct {
         const char* name;
-        size_t at;      // field to overwrite; SIZE_MAX for none
+        size_t at;  // field to overwrite; SIZE_MAX for none
         uint32_t value;
         int bytes;
-        size_t keep;    // bytes of the block kept
+        size_t keep;  // bytes of the block kept
         DibVerdict verdict;
-        uint32_t height = 0;  // written too when not 0
-    };
-    const size_t all = good.size(), none = SIZE_MAX;
-    const Case cases[] = {
-        {"nothing", none, 0, 0, 0, kDibTruncatedHeader},
-        {"size field cut", none, 0, 0, 3, kDibTruncatedHeader},
-        {"header cut", none, 0, 0, 39, kDibTruncatedHeader},
-        {"41-byte header", 0, 41, 4, all, kDibUnknownHeader},
-        {"OS/2 2.x header", 0, 64, 4, all, kDibUnknownHeader},
-        {"width 0", 4, 0, 4, all, kDibBadDimensions},
-        {"width -1", 4, 0xFFFFFFFF, 4, all, kDibBadDimensions},
-        {"height 0", 8, 0, 4, all, kDibBadDimensions},
-        {"height INT32_MIN", 8, 0x80000000, 4, all, kDibBadDimensions},
-        {"planes 2", 12, 2, 2, all, kDibBadPlanes},
-        {"bits 0 (JPEG, PNG)", 14, 0, 2, all, kDibUnsupportedBits},
-        {"bits 2", 14, 2, 2, all, kDibUnsupportedBits},
-        {"bits 64", 14, 64, 2, all, kDibUnsupportedBits},
-        {"RLE8", 16, 1, 4, all, kDibUnsupportedCompression},
-        {"RLE4", 16, 2, 4, all, kDibUnsupportedCompression},
-        {"JPEG", 16, 4, 4, all, kDibUnsupportedCompression},
-        {"PNG", 16, 5, 4, all, kDibUnsupportedCompression},
-        {"bitfields at 8 bits", 16, 3, 4, all, kDibUnsupportedCompression},
-        {"257 colours", 32, 257, 4, all, kDibTooManyColours},
-        {"table cut", none, 0, 0, 40 + 1023, kDibTablePastBlock},
-        {"last row cut", none, 0, 0, all - 1, kDibRowsPastBlock},
+        uint32_t height;  // written too when not 0
+    } cases[] = {
+        {"nothing", none, 0, 0, 0, kDibTruncatedHeader, 0},
+        {"header cut", none, 0, 0, 39, kDibTruncatedHeader, 0},
+        {"41-byte header", 0, 41, 4, all, kDibUnknownHeader, 0},
+        {"width -1", 4, 0xFFFFFFFF, 4, all, kDibBadDimensions, 0},
+        {"height 0", 8, 0, 4, all, kDibBadDimensions, 0},
+        {"height INT32_MIN", 8, 0x80000000, 4, all, kDibBadDimensions, 0},
+        {"planes 2", 12, 2, 2, all, kDibBadPlanes, 0},
+        {"bits 2", 14, 2, 2, all, kDibUnsupportedBits, 0},
+        {"RLE8", 16, 1, 4, all, kDibUnsupportedCompression, 0},
+        {"bitfields at 8 bits", 16, 3, 4, all, kDibUnsupportedCompression, 0},
+        {"257 colours", 32, 257, 4, all, kDibTooManyColours, 0},
+        {"table cut", none, 0, 0, 40 + 1023, kDibTablePastBlock, 0},
+        {"last row cut", none, 0, 0, all - 1, kDibRowsPastBlock, 0},
         {"100000 x 100000", 4, 100000, 4, all, kDibTooLarge, 100000},
         {"2^31 buffer bytes", 4, 0x4000000, 4, all, kDibTooLarge, 8},
+        {"just under the limit", 4, 16384, 4, all, kDibRowsPastBlock, 32767},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Bytes b(good);
         if (c.at != none) Put(b, c.at, c.value, c.bytes);
         if (c.height != 0) Put(b, 8, c.height, 4);
@@ -291,12 +259,7 @@ TEST(DibBlock, Refusals) {
         EXPECT_EQ(QUB_CheckDibBlock(data, cut.size(), &l), c.verdict) << c.name;
         EXPECT_EQ(l.width, static_cast<int>(0xABABABAB)) << c.name << ": layout written";
     }
-    // Just under the buffer limit, a header alone is refused for its rows.
-    Bytes b(good);
-    Put(b, 4, 16384, 4), Put(b, 8, 32767, 4);
     DibLayout l{};
-    EXPECT_EQ(QUB_CheckDibBlock(b.data(), b.size(), &l), kDibRowsPastBlock);
-
     Form few = Indexed(40, 4);
     few.clrUsed = 17;
     Bytes f4 = Build(few, Picture(few));
@@ -317,9 +280,8 @@ TEST(DibBlock, WrittenBlocksReadBack) {
     const struct {
         int width, height, bits;
         size_t bytes;  // 7, as it was, when refused
-    } sizes[] = {{5, 3, 24, 40 + 16 * 3},   {5, 3, 8, 40 + 1024 + 8 * 3}, {5, 3, 32, 7},
-                 {0, 3, 24, 7},             {32768, 32768, 24, 7},        {65536, 32768, 8, 7},
-                 {INT32_MAX, INT32_MAX, 24, 7}};
+    } sizes[] = {{5, 3, 24, 40 + 16 * 3}, {5, 3, 8, 40 + 1024 + 8 * 3}, {5, 3, 32, 7},
+                 {0, 3, 24, 7},           {32768, 32768, 24, 7},        {65536, 32768, 8, 7}};
     size_t bytes = 0;
     for (const auto& s : sizes) {
         bytes = 7;
@@ -332,16 +294,16 @@ TEST(DibBlock, WrittenBlocksReadBack) {
     Bytes b24(bytes, 0xEE);
     QUB_WriteDibBlock24(pixels.data(), 5, 3, b24.data());
     EXPECT_EQ(b24, Build(f, pixels)) << "bottom-up, zero padding, image size 0";
-
-    const Form g = Indexed(40, 8);
+    // Indices and palette back as written; the 8-bit block as the builder's.
+    Form g = Indexed(40, 8);
     uint32_t palette[256], back[256];
     for (int i = 0; i < 256; ++i) palette[i] = g.table[static_cast<size_t>(i)] | 0xFF000000u;
     const uint8_t indices[3][8] = {{0, 1, 2, 3, 4}, {5, 6, 7, 8, 9}, {10, 11, 12, 13, 255}};
     ASSERT_TRUE(QUB_DibBlockBytes(5, 3, 8, &bytes));
     Bytes b8(bytes, 0xEE);
     QUB_WriteDibBlock8(&indices[0][0], 5, 3, 8, palette, b8.data());
-    EXPECT_EQ(Bytes(b8.begin() + 20, b8.begin() + 24), Bytes(4, 0)) << "image size";
-    EXPECT_EQ(Bytes(b8.begin() + 32, b8.begin() + 40), Bytes(8, 0)) << "colours used and important";
+    EXPECT_EQ(b8, Build(g, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 255}))
+        << "bottom-up, zero padding, sizes and counts 0";
     DibLayout l{};
     ASSERT_EQ(QUB_CheckDibBlock(b8.data(), b8.size(), &l), kDibSound);
     uint8_t read[3][5];
@@ -350,9 +312,9 @@ TEST(DibBlock, WrittenBlocksReadBack) {
     for (int i = 0; i < 256; ++i) ASSERT_EQ(back[i], g.table[static_cast<size_t>(i)]) << i;
 }
 
-// Each round mutates a valid block (byte_mutator.h, and bytes appended as
-// GlobalSize rounds up) and hands the checker an allocation of exactly its size, so
-// that a read past it trips the sanitizers. QUB_FUZZ_ROUNDS runs longer.
+// Mutated valid blocks (and bytes appended as GlobalSize rounds up) in an
+// allocation of exactly their size, so that a read past it trips the
+// sanitizers. QUB_FUZZ_ROUNDS runs longer.
 TEST(DibBlock, MutatedBlocksAreRefusedOrReadInside) {
     const char* env = std::getenv("QUB_FUZZ_ROUNDS");
     const long rounds = env && std::atol(env) > 0 ? std::atol(env) : 10000;
@@ -368,7 +330,6 @@ TEST(DibBlock, MutatedBlocksAreRefusedOrReadInside) {
         DibLayout l{};
         const uint8_t* data = exact.empty() ? nullptr : exact.data();
         const DibVerdict v = QUB_CheckDibBlock(data, exact.size(), &l);
-        ASSERT_GE(v, kDibSound);
         ASSERT_LE(v, kDibTooLarge);
         if (v != kDibSound) continue;
         ++sound;
