@@ -9,16 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "cli/anaglyph_stream.h"
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
 #include "cli/input_list.h"
 #include "cli/pair_output.h"
 #include "formats/jps.h"
 #include "formats/mpo_reader.h"
-#include "formats/picture_probe.h"
 #include "formats/mpo_writer.h"
-#include "tests/host/formats_builders.h"
+#include "formats/picture_probe.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -28,7 +26,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <new>
 
 #include "cli/cli_run.h"
 
@@ -105,13 +102,12 @@ CliResult RunCli(const std::vector<std::string>& args) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
-    std::string* texts[2] = {&r.out, &r.err};
     for (int k = 0; k < 2; ++k) {
         std::vector<uint8_t> bytes;
         std::string error;
         CliReadFile(std::string(names[k].begin(), names[k].end()), &bytes, &error);
-        for (uint8_t c : bytes)
-            if (c != '\r') texts[k]->push_back(static_cast<char>(c));  // text-mode line ends
+        for (uint8_t c : bytes)  // without the text mode's carriage returns
+            if (c != '\r') (k ? r.err : r.out).push_back(static_cast<char>(c));
         DeleteFileW(names[k].c_str());
     }
     return r;
@@ -124,23 +120,16 @@ std::string TempBase() {
     return std::string(w.begin(), w.end()) + std::to_string(GetCurrentProcessId());
 }
 #else
-std::string Slurp(FILE* f) {
-    std::string s;
-    rewind(f);
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) s.append(buffer, n);
-    fclose(f);
-    return s;
-}
-
 CliResult RunCli(const std::vector<std::string>& args) {
     CliResult r;
-    FILE* out = tmpfile();
-    FILE* err = tmpfile();
-    r.code = QUB_CliRun(args, out, err);
-    r.out = Slurp(out);
-    r.err = Slurp(err);
+    FILE* files[2] = {tmpfile(), tmpfile()};
+    r.code = QUB_CliRun(args, files[0], files[1]);
+    for (int k = 0; k < 2; ++k) {
+        rewind(files[k]);
+        for (int c; (c = fgetc(files[k])) != EOF;)
+            (k ? r.err : r.out).push_back(static_cast<char>(c));
+        fclose(files[k]);
+    }
     return r;
 }
 
@@ -201,7 +190,7 @@ bool Has(const std::string& text, const std::string& part) {
 CliPicture Decoded(const std::string& path) {
     const std::vector<uint8_t> bytes = FileBytes(path);
     CliPicture p;
-    std::string error;
+    std::string error;  // a file the probe refuses stays empty
     const PictureProbe size = QUB_ProbePicture(bytes.data(), bytes.size());
     if (size.verdict == kProbeSound)
         CliDecode(bytes.data(), bytes.size(), size.width, size.height, &p, &error);
@@ -220,41 +209,6 @@ double Difference(const CliPicture& got, int x0, const CliPicture& want) {
                 sum += std::abs(static_cast<int>(a >> s & 255) - static_cast<int>(b >> s & 255));
         }
     return sum / (3.0 * want.width * want.height);
-}
-
-// PNG samples are sRGB unless a gAMA chunk says otherwise, 16-bit ones too
-// (libpng's simplified reader took those as linear light). A gAMA that an
-// sRGB chunk overrules is no warning. 3 x 2 of one grey or RGB colour.
-TEST(CliRun, PngLevelsAtEitherDepthAreSrgb) {
-    const struct {
-        int colourType, depth;
-        uint32_t gamma;
-        bool srgb;
-    } cases[] = {
-        {0, 16, 0, false}, {2, 16, 45455, false},
-#ifndef _WIN32  // GDI+ tells no warnings, and weighs the two chunks its own way
-        {2, 8, 100000, true},
-#endif
-    };
-    const uint8_t level[3] = {128, 64, 192};
-    for (const auto& c : cases) {
-        const int samples = c.colourType == 2 ? 3 : 1, bytes = c.depth / 8;
-        const int row = 1 + 3 * samples * bytes;
-        std::vector<uint8_t> rows, chunks, g;
-        for (int k = 0; k < 2 * row; ++k)  // filter byte 0, then samples
-            rows.push_back(k % row ? level[(k % row - 1) / bytes % samples] : 0);
-        AddBe32(g, c.gamma);
-        if (c.srgb) AddPngChunk(chunks, "sRGB", {0});
-        if (c.gamma) AddPngChunk(chunks, "gAMA", g);
-        std::vector<uint8_t> png =
-            MakePngAround({3, 2, c.colourType, c.depth, false}, ZlibOf(rows, Deflate::kStored));
-        png.insert(png.begin() + 33, chunks.begin(), chunks.end());  // after IHDR
-        CliPicture p;
-        std::string error, warning;
-        ASSERT_TRUE(CliDecode(png.data(), png.size(), 3, 2, &p, &error, &warning)) << error;
-        EXPECT_EQ(warning, "") << "gamma " << c.gamma;
-        EXPECT_EQ(p.pixels[5], c.colourType == 2 ? 0x8040C0u : 0x808080u) << c.depth;
-    }
 }
 
 // One folder of every kind of pair and of bad files, then runs on it; each
@@ -367,40 +321,14 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     EXPECT_GT(Difference(first, 0, l) + Difference(second, 0, l), 60) << "one of each input";
     EXPECT_EQ(FileBytes(dir + "/cam.mpo"), mpo);
     EXPECT_EQ(FileBytes(dir + "/web.jps"), jps);
-    std::vector<uint8_t> written = FileBytes(dir + "/side.mpo");
-    const MpoLayout m = QUB_ReadMpo(written.data(), written.size());
-    EXPECT_EQ(m.verdict, kMpoSound);
-    EXPECT_EQ(m.count, 2);
-    written = FileBytes(dir + "/side.jps");
-    const JpsDescriptor d = QUB_ReadJps(written.data(), written.size());
-    EXPECT_TRUE(d.present);
-    EXPECT_FALSE(d.leftFirst);
-    written = FileBytes(dir + "/side-wiggle.gif");
-    const PictureProbe gif = QUB_ProbePicture(written.data(), written.size());
-    EXPECT_EQ(gif.verdict, kProbeSound);
-    EXPECT_EQ(gif.width, 48);
+    std::vector<uint8_t> w = FileBytes(dir + "/side.mpo");
+    EXPECT_EQ(QUB_ReadMpo(w.data(), w.size()).verdict, kMpoSound);
+    w = FileBytes(dir + "/side.jps");
+    const JpsDescriptor d = QUB_ReadJps(w.data(), w.size());
+    EXPECT_TRUE(d.present && !d.leftFirst);
+    w = FileBytes(dir + "/side-wiggle.gif");
+    EXPECT_EQ(QUB_ProbePicture(w.data(), w.size()).width, 48);
 
-    // The streamed anaglyph of a side-by-side JPEG equals the general path's.
-    CliOptions o;
-    ASSERT_EQ(
-        ParseCliOptions({"anaglyph", "--mode", "dubois", "--cross", "--offset", "5,0", s}, &o), "");
-    std::vector<uint8_t> streamed, general;
-    PairSource source;
-    PairViews views;
-    ASSERT_TRUE(OpenPair({s, ""}, &source, &error));
-    ASSERT_EQ(StreamAnaglyph(source, o, &streamed, &views, &error), StreamResult::Done);
-    ASSERT_TRUE(ReadPairViews({s, ""}, o.cross, o.swap, &views, &error));
-    ASSERT_TRUE(AnaglyphFile(&views, o, &general, &error));
-    EXPECT_EQ(streamed, general);
-
-    // A file is written once; a taken name leaves it to try the next one.
-    std::string temp;
-    ASSERT_TRUE(CliWriteTemp(dir + "/t.jpg", {4, 5}, &temp, &error)) << error;
-    EXPECT_EQ(CliNameTemp(temp, s, false, &error), PlaceResult::Taken);
-    EXPECT_EQ(CliNameTemp(temp, dir + "/t.jpg", false, &error), PlaceResult::Placed) << error;
-    EXPECT_EQ(FileBytes(dir + "/t.jpg"), std::vector<uint8_t>({4, 5}));
-    CliFileId gone;
-    EXPECT_FALSE(CliFileIdentity(temp, false, &gone));
 }
 
 #ifndef _WIN32
@@ -533,24 +461,18 @@ TEST(CliOptions, NamesAndRefusals) {
     // The README's examples, then refusals.
     const std::vector<std::vector<std::string>> args = {
         {"anaglyph", "--align", "--mode", "dubois", "--out", "anaglyphs/", "trip/"},
-        {"info", "--json", "--screen", "1200", "DSCF0001.MPO", "DSCF0002.MPO"},
         {"convert", "--to", "gif", "--delay", "120", "--pairs", "left.jpg", "right.jpg"},
         {}, {"paint", "a"}, {"anaglyph"}, {"align", "--align", "--offset", "1,2", "a"},
-        {"anaglyph", "--offset", "1", "a"}, {"anaglyph", "--quality", "0", "a"},
-        {"info", "--bogus", "a"}, {"info", "--jobs"}, {"info", "--out", "x", "a"},
-        {"anaglyph", "--to", "mpo", "a"}, {"align", "--json", "a"},
-        {"convert", "--to", "gif", "--mode", "grey", "a"}, {"anaglyph", "--delay", "50", "a"}};
+        {"anaglyph", "--offset", "1", "a"}, {"info", "--bogus", "a"}, {"info", "--jobs"},
+        {"anaglyph", "--to", "mpo", "a"}, {"convert", "--to", "gif", "--mode", "grey", "a"}};
     for (size_t k = 0; k < args.size(); ++k)
-        EXPECT_EQ(ParseCliOptions(args[k], &o).empty(), k < 3) << k;
+        EXPECT_EQ(ParseCliOptions(args[k], &o).empty(), k < 2) << k;
     EXPECT_EQ(ParseCliOptions({"info", "--overwrite", "a"}, &o),
               "--overwrite does not apply to info (only to anaglyph, align, convert)");
     std::string base;
     bool left = false;
-    EXPECT_TRUE(SplitEyeMark("IMG_0001_L", &base, &left));
-    EXPECT_EQ(base, "IMG_0001");
-    EXPECT_TRUE(left);
     EXPECT_TRUE(SplitEyeMark("beach-right", &base, &left));
-    EXPECT_FALSE(left);
+    EXPECT_EQ(base + (left ? "L" : "R"), "beachR");
     EXPECT_FALSE(SplitEyeMark("HOTEL", &base, &left));
     EXPECT_FALSE(SplitEyeMark("_L", &base, &left));
     EXPECT_TRUE(IsOutputName("trip-anaglyph-dubois_3.jpg"));

@@ -66,8 +66,7 @@ std::vector<uint32_t> CodesOf(const Bytes& lengths) {
 }
 
 // Literals and distance-1 matches of `raw` in the literal/length code `lit`
-// (lengths up to `longest`), with distance code 0 of `distBits`, then the
-// block's end.
+// (lengths up to `longest`), with distance code 0 of `distBits`, then the end.
 void PutSymbols(BitWriter& w, const Bytes& raw, const Bytes& lit, uint32_t longest, int distBits) {
     static const uint32_t kBase[29] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,
                                        15, 17, 19, 23, 27, 31, 35, 43,  51,  59,
@@ -141,32 +140,11 @@ Bytes ZlibOf(const Bytes& raw, Deflate how) {
     w.Put(0x78, 8);
     w.Put(0x01, 8);
     w.Put(1, 1);  // the final block
-    if (how == Deflate::kFixed) {
-        Bytes lit(288, 8);
-        for (size_t s = 144; s < 256; ++s) lit[s] = 9;
-        for (size_t s = 256; s < 280; ++s) lit[s] = 7;
-        w.Put(1, 2);
-        PutSymbols(w, raw, lit, 258, 5);
-    } else {
-        // 254 literals of 8 bits, two literals, the end and length 3 of 9:
-        // a complete code. The code-length code gives 8 one bit, 1 and 9 two.
-        static const uint8_t kOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
-                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
-        Bytes lit(258, 8);
-        for (size_t s = 254; s < 258; ++s) lit[s] = 9;
-        Bytes clen(19, 0);
-        clen[8] = 1;
-        clen[1] = clen[9] = 2;
-        const std::vector<uint32_t> cl = CodesOf(clen);
-        w.Put(2, 2);
-        w.Put(258 - 257, 5);
-        w.Put(1 - 1, 5);
-        w.Put(18 - 4, 4);
-        for (int i = 0; i < 18; ++i) w.Put(clen[kOrder[i]], 3);
-        for (uint8_t len : lit) w.PutCode(cl[len], clen[len]);
-        w.PutCode(cl[1], clen[1]);  // the one distance code
-        PutSymbols(w, raw, lit, 3, 1);
-    }
+    Bytes lit(288, 8);  // the fixed code
+    for (size_t s = 144; s < 256; ++s) lit[s] = 9;
+    for (size_t s = 256; s < 280; ++s) lit[s] = 7;
+    w.Put(1, 2);
+    PutSymbols(w, raw, lit, 258, 5);
     w.Put(0, 7);  // to the byte
     Bytes z = w.out;
     AddBe32(z, Adler32(raw));

@@ -29,10 +29,8 @@ inline void AddLe32(Bytes& b, uint32_t v) { AddInt(b, v, 4, false); }
 inline void AddBe16(Bytes& b, uint32_t v) { AddInt(b, v, 2, true); }
 inline void AddBe32(Bytes& b, uint32_t v) { AddInt(b, v, 4, true); }
 void Append(Bytes& b, const Bytes& more);
-// Bytes that differ from their neighbours, so no two rows of pixels look alike.
-Bytes PatternBytes(size_t count, uint32_t seed);
-// Bytes of a DIB row: `width` pixels of `bits`, padded to 4 bytes.
-uint32_t DibStride(int width, int bits);
+Bytes PatternBytes(size_t count, uint32_t seed);  // no two rows of pixels alike
+uint32_t DibStride(int width, int bits);          // bytes of a DIB row, padded to 4
 
 // A negative height gives a top-down bitmap. headerBytes 12 (core), 40 or 124.
 // compression 1 writes 8-bit RLE (a run per row), 3 16/32-bit bit fields.
@@ -54,10 +52,8 @@ Bytes MakeGif(int width, int height, int tableBits, bool localTables = false, in
 // stream of that many bytes or so (stored filler) instead of the picture's.
 Bytes MakePng(int width, int height, int colourType, int bitDepth, size_t payload = 0);
 
-// How the builders deflate: stored blocks; the fixed code; or one dynamic
-// block whose code the builder makes up (literals of 8 and 9 bits, a single
-// one-bit distance code). The coded kinds turn runs into distance-1 matches.
-enum class Deflate { kStored, kFixed, kDynamic };
+// Stored blocks, or the fixed code with runs as distance-1 matches.
+enum class Deflate { kStored, kFixed };
 Bytes ZlibOf(const Bytes& raw, Deflate how);
 
 struct PngShape {
