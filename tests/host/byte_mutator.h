@@ -2,6 +2,7 @@
 // bytes, extreme or size-like 16- and 32-bit values in either byte order,
 // cuts, deletions and repeated spans.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 
 #include "tests/host/formats_builders.h"
@@ -24,9 +25,9 @@ inline size_t Position(Rng& r, size_t size) {
 }
 
 inline void Mutate(Bytes& b, Rng& r) {
-    static const uint32_t kValues[] = {0,     1,     2,          3,          0x7F,
-                                       0x80,  0xFF,  0x7FFF,     0x8000,     0xFFFF,
-                                       23170, 65500, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+    static const uint32_t kValues[] = {0,      1,     2,     3,          0x7F,       0x80,      0xFF,
+                                       0x7FFF, 0x8000, 0xFFFF, 23170, 65500, 0x7FFFFFFF,
+                                       0x80000000, 0xFFFFFFFF};
     const size_t edits = 1 + r.Below(4);
     for (size_t e = 0; e < edits && !b.empty(); ++e) {
         const size_t at = Position(r, b.size());
@@ -42,12 +43,10 @@ inline void Mutate(Bytes& b, Rng& r) {
                     PutInt(b, at, width == 2 ? value & 0xFFFF : value, width, r.Below(2) == 0);
                 break;
             case 3: b.resize(r.Below(b.size())); break;
-            case 4: {
-                const size_t n = 1 + r.Below(16);
+            case 4:
                 b.erase(b.begin() + static_cast<long>(at),
-                        b.begin() + static_cast<long>(at + n < b.size() ? at + n : b.size()));
+                        b.begin() + static_cast<long>(std::min(at + 1 + r.Below(16), b.size())));
                 break;
-            }
             default: {
                 const size_t n = 1 + r.Below(16 < b.size() - at ? 16 : b.size() - at);
                 const Bytes span(b.begin() + static_cast<long>(at),

@@ -148,75 +148,49 @@ TEST(AnaglyphModeFormulas, DuboisAgainstDoubleOnGridPairs) {
     EXPECT_LT(worstMiss * 65535, 0.9);
 }
 
-constexpr uint32_t kCanary = 0xDEADBEEF;
-
-// Views whose pixels differ in every channel from place to place and between
-// the two views, so a wrong row, column or view shows in any mode.
-std::vector<uint32_t> View(int w, int h, uint32_t tag) {
-    std::vector<uint32_t> v(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t r = (x * 37 + y * 11 + tag) & 0xFF;
-            const uint32_t g = (x * 5 + y * 29 + tag * 3) & 0xFF;
-            const uint32_t b = (x * 71 + y * 3 + tag * 7) & 0xFF;
-            v[static_cast<size_t>(y) * w + x] = (r << 16) | (g << 8) | b;
-        }
-    return v;
-}
-
-struct Alignment {
-    int a, i;
-};
-constexpr Alignment kAlignments[] = {{0, 0},      {-3, 1},      {1, -4},       {6, 8},
-                                     {-6, -8},    {7, 0},       {0, -9},       {100, -100},
-                                     {INT_MIN, 0}, {0, INT_MIN}, {INT_MAX, 3}, {3, INT_MAX}};
-
-constexpr int kHalf = 7, kHeight = 9;
-
-// What output pixel (x, y) must be, straight from the alignment rules.
-uint32_t Expected(AnaglyphMode mode, const std::vector<uint32_t>& L, const std::vector<uint32_t>& R,
-                  Alignment al, bool swap, int x, int y) {
-    const long long a = al.a, i = al.i, ap = std::max(a, 0LL), am = std::max(-a, 0LL);
-    const long long ip = std::max(i, 0LL), im = std::max(-i, 0LL);
-    if (x >= kHalf - ap - am || y >= kHeight - ip - im) return 0;
-    const uint32_t l = L[static_cast<size_t>((y + ip) * kHalf + x + ap)];
-    const uint32_t r = R[static_cast<size_t>((y + im) * kHalf + x + am)];
-    return swap ? AnaglyphModePixel(mode, r, l) : AnaglyphModePixel(mode, l, r);
-}
-
-// Every mode, both eye assignments, every alignment: the overlap holds the
-// mode's pixel of the two read positions, the rest is black, and nothing past
-// the output is written; an empty output is not written at all. Red-cyan is
-// MakeAnaglyph's bit for bit, swapped too (the right buffer then feeds green
-// and blue, read where it was).
+// Every mode, both eye assignments, alignments to past the views: the
+// overlap holds the mode's pixel of the two read positions, the rest is
+// black, and nothing past the output is written. Red-cyan is MakeAnaglyph's
+// bit for bit, swapped too (the right buffer then feeds green and blue).
 TEST(AnaglyphModeImages, EveryModeFollowsTheAlignment) {
-    const auto L = View(kHalf, kHeight, 0x11), R = View(kHalf, kHeight, 0xC4);
-    for (AnaglyphMode mode : kAllModes) {
-        std::vector<uint32_t> empty(8, kCanary);
-        MakeAnaglyphMode(mode, 0, kHeight, L.data(), R.data(), empty.data(), 0, 0, false);
-        MakeAnaglyphMode(mode, kHalf, -1, L.data(), R.data(), empty.data(), 0, 0, true);
-        EXPECT_EQ(empty, std::vector<uint32_t>(8, kCanary)) << AnaglyphModeName(mode);
+    constexpr int kHalf = 7, kHeight = 9;
+    constexpr uint32_t kCanary = 0xDEADBEEF;
+    std::vector<uint32_t> L(kHalf * kHeight), R(L.size());  // every channel varies
+    for (uint32_t k = 0; k < L.size(); ++k)
+        L[k] = k * 0x25051Bu & 0xFFFFFF, R[k] = (k * 0x0B1D03u + 0xC4D2E8u) & 0xFFFFFF;
+    const int alignments[][2] = {{0, 0},  {-3, 1},  {1, -4},     {6, 8},      {-6, -8},
+                                 {0, -9}, {7, 0},   {INT_MIN, 0}, {0, INT_MIN}, {INT_MAX, 3}};
+    for (AnaglyphMode mode : kAllModes)
         for (const bool swap : {false, true})
-            for (const Alignment al : kAlignments) {
+            for (const auto& al : alignments) {
                 SCOPED_TRACE(testing::Message() << AnaglyphModeName(mode) << " swap " << swap
-                                                << " a = " << al.a << ", i = " << al.i);
+                                                << " a = " << al[0] << ", i = " << al[1]);
                 std::vector<uint32_t> out(kHalf * kHeight + 16, kCanary), direct(out);
-                MakeAnaglyphMode(mode, kHalf, kHeight, L.data(), R.data(), out.data(), al.a, al.i,
-                                 swap);
-                const bool negatable = al.a != INT_MIN && al.i != INT_MIN;
+                MakeAnaglyphMode(mode, kHalf, kHeight, L.data(), R.data(), out.data(), al[0],
+                                 al[1], swap);
+                const bool negatable = al[0] != INT_MIN && al[1] != INT_MIN;
                 if (mode == AnaglyphMode::RedCyan && (!swap || negatable)) {
                     MakeAnaglyph(kHalf, kHeight, (swap ? R : L).data(), (swap ? L : R).data(),
-                                 direct.data(), swap ? -al.a : al.a, swap ? -al.i : al.i);
+                                 direct.data(), swap ? -al[0] : al[0], swap ? -al[1] : al[1]);
                     EXPECT_EQ(out, direct);
                 }
+                const long long a = al[0], i = al[1], ap = std::max(a, 0LL);
+                const long long am = std::max(-a, 0LL), ip = std::max(i, 0LL);
+                const long long im = std::max(-i, 0LL);
                 for (int y = 0; y < kHeight; ++y)
-                    for (int x = 0; x < kHalf; ++x)
-                        ASSERT_EQ(out[static_cast<size_t>(y) * kHalf + x],
-                                  Expected(mode, L, R, al, swap, x, y))
+                    for (int x = 0; x < kHalf; ++x) {
+                        const auto at = [&](long long dy, long long dx) {
+                            return static_cast<size_t>((y + dy) * kHalf + x + dx);
+                        };
+                        const bool inside = x < kHalf - ap - am && y < kHeight - ip - im;
+                        const uint32_t l = inside ? L[at(ip, ap)] : 0;
+                        const uint32_t r = inside ? R[at(im, am)] : 0;
+                        ASSERT_EQ(out[at(0, 0)],
+                                  inside ? AnaglyphModePixel(mode, swap ? r : l, swap ? l : r) : 0)
                             << x << "," << y;
+                    }
                 for (size_t k = kHalf * kHeight; k < out.size(); ++k) ASSERT_EQ(out[k], kCanary);
             }
-    }
 }
 
 }  // namespace
