@@ -1,15 +1,12 @@
 set(QUB_FORMATS_TESTS formats_probe_test.cpp formats_fuzz_test.cpp formats_builders.cpp
-    formats_builders_records.cpp)
-list(APPEND QUB_FORMATS_TESTS formats_mpo_test.cpp)
-list(APPEND QUB_FORMATS_TESTS formats_gif_test.cpp)
-# Natively, also what the system's zlib and libjpeg write.
+    formats_builders_records.cpp formats_mpo_test.cpp formats_gif_test.cpp)
+# Natively, also what the system's zlib writes.
 set(QUB_FORMATS_CODECS "")
 if(NOT WIN32)
   find_package(ZLIB)
-  find_package(JPEG)
-  if(ZLIB_FOUND AND JPEG_FOUND)
+  if(ZLIB_FOUND)
     list(APPEND QUB_FORMATS_TESTS formats_codecs_test.cpp)
-    set(QUB_FORMATS_CODECS ZLIB::ZLIB JPEG::JPEG)
+    set(QUB_FORMATS_CODECS ZLIB::ZLIB)
   endif()
 endif()
 qub_pure_test(formats_pure_tests ${QUB_FORMATS_TESTS})

@@ -1,13 +1,8 @@
-// The probe on what the system's zlib and libjpeg write: every zlib level and
-// strategy (dynamic codes up to 15 bits, long distances, small windows)
-// inflates to exactly the rows, and libjpeg's progressive script is far under
-// the scan limit that refuses a file of repeated scans.
+// The probe on what the system's zlib writes: every level and strategy
+// (dynamic codes up to 15 bits, long distances, small windows) inflates to
+// exactly the rows.
 #include <gtest/gtest.h>
 #include <zlib.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <jpeglib.h>
 
 #include "formats/picture_probe.h"
 #include "tests/host/formats_builders.h"
@@ -65,54 +60,6 @@ TEST(PictureProbeCodecs, ZlibStreamsInflateToExactlyTheRows) {
                     EXPECT_EQ(VerdictOf(MakePngAround(shape, over)), kProbeExcessData);
                 }
     }
-}
-
-Bytes ProgressiveJpeg(int width, int height) {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    Bytes row(static_cast<size_t>(width) * 3);
-    for (JSAMPROW rows[1] = {row.data()}; c.next_scanline < c.image_height;) {
-        for (size_t x = 0; x < row.size(); ++x)
-            row[x] = static_cast<uint8_t>(x * 7 + c.next_scanline * 13);
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    Bytes out(buffer, buffer + size);
-    free(buffer);
-    return out;
-}
-
-// The last scan (from its marker to the end marker) repeated until the file
-// has `scans` of them.
-Bytes WithScans(const Bytes& jpeg, int have, int scans) {
-    size_t last = 0;
-    for (size_t at = 2; at + 1 < jpeg.size(); ++at)
-        if (jpeg[at] == 0xFF && jpeg[at + 1] == 0xDA) last = at;
-    const Bytes scan(jpeg.begin() + static_cast<long>(last), jpeg.end() - 2);
-    Bytes b(jpeg.begin(), jpeg.end() - 2);
-    for (int i = have; i < scans; ++i) Append(b, scan);
-    Append(b, {0xFF, 0xD9});
-    return b;
-}
-
-TEST(PictureProbeCodecs, ProgressiveJpegWithinTheScanLimit) {
-    const Bytes jpeg = ProgressiveJpeg(61, 37);  // 10 scans
-    EXPECT_EQ(VerdictOf(jpeg), kProbeSound);
-    EXPECT_EQ(VerdictOf(WithScans(jpeg, 10, 100)), kProbeSound);
-    EXPECT_EQ(VerdictOf(WithScans(jpeg, 10, 101)), kProbeExcessData);
 }
 
 }  // namespace

@@ -106,14 +106,11 @@ TEST(PictureProbe, PatchedFieldsOfTheLittleEndianFormats) {
         {{&bmp, "planes", 26, 2, 2, kProbeBadHeader},
          {&bmp, "bit count", 28, 2, 7, kProbeBadHeader},
          {&bmp, "height", 22, 4, 0, kProbeBadDimensions},
-         {&bmp, "negative width", 18, 4, 0x80000001u, kProbeBadDimensions},
          {&bmp, "BI_JPEG", 30, 4, 4, kProbeUnsupported},
          {&bmp, "pixels where the palette is", 10, 4, 54, kProbeNoColourTable},
-         {&bmp, "pixels inside the header", 10, 4, 40, kProbeBadHeader},
          {&bmp, "pixels at the end", 10, 4, bmpSize, kProbeTruncated},
          {&rle, "RLE top-down", 22, 4, static_cast<uint32_t>(-3), kProbeBadHeader},
          {&gif, "screen width", 6, 2, 0, kProbeBadDimensions},
-         {&gif, "frame height", gifFrame + 7, 2, 0, kProbeBadDimensions},
          {&gif, "not a block", gifFrame, 1, 0x2D, kProbeBadStructure},
          {&gif, "LZW code size", gifFrame + 10, 1, 12, kProbeBadHeader},
          {&ico, "image past the end", 6 + 16 + 12, 4, static_cast<uint32_t>(ico.size()),
@@ -125,29 +122,21 @@ TEST(PictureProbe, PatchedFieldsOfTheLittleEndianFormats) {
          {&wmf, "polyline of 200 points", FindWmfRecord(wmf, 0x0325) + 6, 2, 200,
           kProbeBadRecord},
          {&wmf, "DIB of 40 rows", dib, 4, 40, kProbeBadRecord},
-         {&wmf, "DIB of 3 rows, 2 stored", dib, 4, 3, kProbeBadRecord},
          {&wmf, "object 1 of 1", FindWmfRecord(wmf, 0x012D) + 6, 2, 1, kProbeBadRecord},
          {&wmf, "EOF made unknown", FindWmfRecord(wmf, 0) + 4, 2, 0x0999, kProbeNoEndRecord},
          {&plain, "no SetWindowExt, no size", FindWmfRecord(plain, 0x020C) + 4, 2, 0x020D,
           kProbeBadDimensions},
          {&emf, "record of size 0", e(43) + 4, 4, 0, kProbeBadRecord},
-         {&emf, "size not a multiple of 4", e(43) + 4, 4, 22, kProbeBadRecord},
          {&emf, "POLYLINE16 points", e(87) + 24, 4, 1000, kProbeBadRecord},
          {&emf, "STRETCHDIBITS bits for one row", e(81) + 60, 4, 12, kProbeBadRecord},
          {&emf, "EXTTEXTOUTW of 50 characters", e(84) + 44, 4, 50, kProbeBadRecord},
          {&emf, "EMF+ record past its comment", e(70) + 20, 4, 400, kProbeBadRecord},
          {&emf, "handle 2 of 2", e(37) + 8, 4, 2, kProbeBadRecord},
-         {&emf, "stock object", e(37) + 8, 4, 0x80000005, kProbeSound},
          {&emf, "EOF made SETPIXELV", e(14), 4, 15, kProbeNoEndRecord},
          {&emf, "device without millimetres", 80, 4, 0, kProbeBadHeader},
          {&emf, "a frame 20 km wide", 32, 4, 2000000000, kProbeTooLarge}},
         false);
-    Bytes b = MakeBmp(7, 5, 24, 124);
-    PutLe32(b, 14 + 56, 0x4D424544);  // an embedded profile past the end
-    PutLe32(b, 14 + 112, 5000);
-    PutLe32(b, 14 + 116, 16);
-    EXPECT_EQ(VerdictOf(b), kProbeTruncated);
-    b = MakeBmp(1, 1, 4);
+    Bytes b = MakeBmp(1, 1, 4);
     b.resize(118);  // file and info headers and 16 colours: the pixels would follow
     PutLe32(b, 18, 23170);
     PutLe32(b, 22, 23170);
@@ -156,15 +145,6 @@ TEST(PictureProbe, PatchedFieldsOfTheLittleEndianFormats) {
     b[13 + 8 + 9] = 0;  // drop the local table's flag and its bytes
     b.erase(b.begin() + 13 + 8 + 10, b.begin() + 13 + 8 + 22);
     EXPECT_EQ(VerdictOf(b), kProbeNoColourTable);
-    // The EMF+ record (type, size, data size, data) cut in two, the first of
-    // 12 bytes without data.
-    b = emf;
-    const size_t plus = e(70) + 16;
-    PutLe32(b, plus + 4, 12);
-    PutLe32(b, plus + 8, 0);
-    PutLe32(b, plus + 16, 16);
-    PutLe32(b, plus + 20, 4);
-    EXPECT_EQ(VerdictOf(b), kProbeSound);
 }
 
 TEST(PictureProbe, PatchedFieldsOfTheBigEndianFormats) {
@@ -173,7 +153,6 @@ TEST(PictureProbe, PatchedFieldsOfTheBigEndianFormats) {
     const size_t plte = FindPngChunk(png, "PLTE"), idat = FindPngChunk(png, "IDAT");
     ExpectPatches(
         {{&jpeg, "65500 x 65500", sof + 5, 4, 0xFFDCFFDC, kProbeTooLarge},
-         {&jpeg, "height from a DNL marker", sof + 5, 2, 0, kProbeBadDimensions},
          {&jpeg, "5 components", sof + 9, 1, 5, kProbeBadHeader},
          {&jpeg, "sampling factor 5", sof + 11, 1, 0x51, kProbeBadHeader},
          {&jpeg, "lossless", sof + 1, 1, 0xC3, kProbeUnsupported},
@@ -181,7 +160,6 @@ TEST(PictureProbe, PatchedFieldsOfTheBigEndianFormats) {
          {&jpeg, "EOI where the scan was", sos + 1, 1, 0xD9, kProbeNoPictureData},
          {&jpeg, "scan of a component not in the frame", sos + 5, 1, 7, kProbeBadStructure},
          {&png, "RGB at 4 bits", 24, 2, 0x0402, kProbeBadHeader},
-         {&png, "interlace method", 28, 1, 2, kProbeBadHeader},
          {&png, "width", 16, 4, 0, kProbeBadDimensions},
          {&png, "IHDR not first", 12, 4, 0x49444154, kProbeBadStructure},
          {&png, "palette made ancillary", plte + 4, 1, 't', kProbeNoColourTable},
@@ -189,11 +167,6 @@ TEST(PictureProbe, PatchedFieldsOfTheBigEndianFormats) {
          {&png, "IDAT length", idat, 4, 0x7FFFFFF0, kProbeTruncated},
          {&png, "chunk type not letters", plte + 4, 4, 0x74314554, kProbeBadStructure}},
         true);
-    Bytes b = png, palette;  // one of 10 bytes, 3 1/3 colours
-    AddPngChunk(palette, "PLTE", Bytes(10, 7));
-    b.erase(b.begin() + static_cast<long>(plte), b.begin() + static_cast<long>(plte + 12 + 768));
-    b.insert(b.begin() + static_cast<long>(plte), palette.begin(), palette.end());
-    EXPECT_EQ(VerdictOf(b), kProbeBadStructure);
     for (bool big : {false, true}) {
         const Bytes tiff = MakeTiff(7, 5, 3, 8, big);
         const uint32_t size = static_cast<uint32_t>(tiff.size());
@@ -301,55 +274,6 @@ TEST(PictureProbe, PngColourTypesDepthsAndStreams) {
                                                    Deflate::kFixed), 8192);
     EXPECT_EQ(VerdictOf(bomb), kProbeExcessData);
     EXPECT_LT(bomb.size(), size_t{80000});
-}
-
-// Records of fixed size (in 16-bit words) and two of counted size, in place
-// of the RECTANGLE, their parameters 0 but the counts: sound at their size,
-// refused one word short. POLYPOLYGON: 1 polygon of 2 points; TEXTOUT: 3
-// characters.
-TEST(PictureProbe, WmfRecordsOfTheirSize) {
-    const uint16_t kSizes[][4] = {{0x0108, 4, 0, 0},  {0x020C, 5, 0, 0},  {0x041B, 7, 0, 0},
-                                  {0x061C, 9, 0, 0},  {0x0817, 11, 0, 0}, {0x02FC, 7, 0, 0},
-                                  {0x0538, 9, 1, 2},  {0x0521, 8, 3, 0}};
-    for (const auto& k : kSizes)
-        for (uint32_t words : {uint32_t{k[1]}, k[1] - 1u}) {
-            Bytes b = MakeWmf(false), r(2 * words, 0);
-            PutLe32(r, 0, words);
-            PutLe16(r, 4, k[0]);
-            if (words > 3) PutLe16(r, 6, k[2]);
-            if (words > 4) PutLe16(r, 8, k[3]);
-            const long at = static_cast<long>(FindWmfRecord(b, 0x041B));
-            b.erase(b.begin() + at, b.begin() + at + 14);
-            b.insert(b.begin() + at, r.begin(), r.end());
-            PutLe32(b, 6, static_cast<uint32_t>(b.size() / 2));
-            EXPECT_EQ(VerdictOf(b), words == k[1] ? kProbeSound : kProbeBadRecord)
-                << std::hex << k[0] << " of " << words;
-        }
-}
-
-// The same for EMF, fields 0 but for handle 1 at offset 8 and the counts at 24
-// and 28. BEGINPATH has no fields: only the walk's rules stand between a size
-// of 4 and a walk that never moves on. POLYPOLYLINE of 44: one line of one point.
-TEST(PictureProbe, EmfRecordsOfTheirSize) {
-    const uint32_t kSizes[][4] = {{4, 28, 0, 0},   {7, 32, 0, 0},    {38, 28, 0, 0},
-                                  {55, 40, 0, 0},  {112, 20, 0, 0},  {114, 108, 0, 0},
-                                  {59, 8, 0, 0},   {9, 16, 0, 0},    {7, 44, 1, 1},
-                                  {8, 32, 0, 0}};
-    for (const auto& k : kSizes)
-        for (uint32_t size : {k[1], k[1] - 4}) {
-            Bytes b = MakeEmf(), r(size < 8 ? 8 : size, 0);
-            PutLe32(r, 0, k[0]);
-            PutLe32(r, 4, size);
-            if (size >= 12) PutLe32(r, 8, 1);
-            if (size >= 32) PutLe32(r, 24, k[2]);
-            if (size >= 32) PutLe32(r, 28, k[3]);
-            const long at = static_cast<long>(FindEmfRecord(b, 43));
-            b.erase(b.begin() + at, b.begin() + at + 24);
-            b.insert(b.begin() + at, r.begin(), r.end());
-            PutLe32(b, 48, static_cast<uint32_t>(b.size()));
-            EXPECT_EQ(VerdictOf(b), size == k[1] ? kProbeSound : kProbeBadRecord)
-                << k[0] << " of " << size;
-        }
 }
 
 TEST(PictureProbe, NotPicturesBudgetAndTexts) {
