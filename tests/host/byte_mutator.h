@@ -25,9 +25,9 @@ inline size_t Position(Rng& r, size_t size) {
 }
 
 inline void Mutate(Bytes& b, Rng& r) {
-    static const uint32_t kValues[] = {0,      1,     2,     3,          0x7F,       0x80,      0xFF,
-                                       0x7FFF, 0x8000, 0xFFFF, 23170, 65500, 0x7FFFFFFF,
-                                       0x80000000, 0xFFFFFFFF};
+    static const uint32_t kValues[] = {0,     1,     2,          3,          0x7F,
+                                       0x80,  0xFF,  0x7FFF,     0x8000,     0xFFFF,
+                                       23170, 65500, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
     const size_t edits = 1 + r.Below(4);
     for (size_t e = 0; e < edits && !b.empty(); ++e) {
         const size_t at = Position(r, b.size());

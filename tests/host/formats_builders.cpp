@@ -163,26 +163,13 @@ uint32_t DibStride(int width, int bits) {
     return (static_cast<uint32_t>(width * bits) + 31) / 32 * 4;
 }
 
-Bytes MakeBmp(int width, int height, int bits, int headerBytes, int compression) {
+Bytes MakeBmp(int width, int height, int bits, int headerBytes) {
     const int rows = height < 0 ? -height : height;
     const bool core = headerBytes == 12;
     const uint32_t entry = core ? 3 : 4;
     const uint32_t colours = bits <= 8 ? 1u << bits : 0;
-    const uint32_t masks = compression == 3 && headerBytes == 40 ? 12 : 0;
-    Bytes pixels;
-    if (compression == 1) {
-        for (int y = 0; y < rows; ++y) {
-            for (int x = 0; x < width; x += 255) {
-                pixels.push_back(Byte(static_cast<uint32_t>(width - x < 255 ? width - x : 255)));
-                pixels.push_back(Byte(static_cast<uint32_t>(y * 3 + 1)));
-            }
-            pixels.push_back(0);
-            pixels.push_back(y + 1 == rows ? 1 : 0);  // end of bitmap, end of line
-        }
-    } else {
-        pixels = PatternBytes(size_t{DibStride(width, bits)} * static_cast<size_t>(rows), 5);
-    }
-    const uint32_t bitsAt = 14 + static_cast<uint32_t>(headerBytes) + masks + colours * entry;
+    const Bytes pixels = PatternBytes(size_t{DibStride(width, bits)} * size_t(rows), 5);
+    const uint32_t bitsAt = 14 + static_cast<uint32_t>(headerBytes) + colours * entry;
     Bytes b = {'B', 'M'};
     for (uint32_t v : {bitsAt + static_cast<uint32_t>(pixels.size()), 0u, bitsAt,
                        static_cast<uint32_t>(headerBytes)})
@@ -194,16 +181,9 @@ Bytes MakeBmp(int width, int height, int bits, int headerBytes, int compression)
         for (uint32_t v : {w, h}) AddLe32(b, v);
         AddLe16(b, 1);
         AddLe16(b, static_cast<uint32_t>(bits));
-        for (uint32_t v : {static_cast<uint32_t>(compression), static_cast<uint32_t>(pixels.size()),
-                           2835u, 2835u, 0u, 0u})
+        for (uint32_t v : {0u, static_cast<uint32_t>(pixels.size()), 2835u, 2835u, 0u, 0u})
             AddLe32(b, v);
-        if (compression == 3) {  // in the header from version 2 on, after it before
-            const bool w16 = bits == 16;
-            for (uint32_t v :
-                 {w16 ? 0xF800u : 0xFF0000u, w16 ? 0x07E0u : 0xFF00u, w16 ? 0x1Fu : 0xFFu})
-                AddLe32(b, v);
-        }
-        b.resize(14 + static_cast<size_t>(headerBytes) + masks, 0);
+        b.resize(14 + static_cast<size_t>(headerBytes), 0);
     }
     for (uint32_t i = 0; i < colours; ++i) {
         b.push_back(Byte(i * 7));
@@ -341,13 +321,4 @@ void AddPngChunk(Bytes& b, const char* type, const Bytes& body) {
     b.insert(b.end(), type, type + 4);
     Append(b, body);
     AddBe32(b, Crc32(b.data() + from, b.size() - from));
-}
-
-size_t FindPngChunk(const Bytes& png, const char* type) {
-    for (size_t at = 8; at + 8 <= png.size();) {
-        if (std::memcmp(png.data() + at + 4, type, 4) == 0) return at;
-        at += 12 + (size_t{png[at]} << 24 | size_t{png[at + 1]} << 16 | size_t{png[at + 2]} << 8 |
-                    png[at + 3]);
-    }
-    return 0;
 }

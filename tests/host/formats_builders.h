@@ -33,8 +33,7 @@ Bytes PatternBytes(size_t count, uint32_t seed);  // no two rows of pixels alike
 uint32_t DibStride(int width, int bits);          // bytes of a DIB row, padded to 4
 
 // A negative height gives a top-down bitmap. headerBytes 12 (core), 40 or 124.
-// compression 1 writes 8-bit RLE (a run per row), 3 16/32-bit bit fields.
-Bytes MakeBmp(int width, int height, int bits, int headerBytes = 40, int compression = 0);
+Bytes MakeBmp(int width, int height, int bits, int headerBytes = 40);
 
 // A flat grey (1 component), YCbCr (3) or CMYK (4) baseline JPEG. A comment
 // segment pads the file to `padTo` bytes when it is shorter.
@@ -68,13 +67,9 @@ Bytes PngRows(const PngShape& shape);
 Bytes MakePngAround(const PngShape& shape, const Bytes& zlib, size_t chunkBytes = SIZE_MAX);
 // Appends a chunk with its CRC.
 void AddPngChunk(Bytes& b, const char* type, const Bytes& body);
-// Offset of the chunk (its length field) of this type, or 0.
-size_t FindPngChunk(const Bytes& png, const char* type);
 
 // Uncompressed strips of two rows; photometric palette when `palette`.
 Bytes MakeTiff(int width, int height, int samples, int bits, bool bigEndian, bool palette = false);
-// Offset of the directory entry for `tag`, or 0.
-size_t FindTiffEntry(const Bytes& tiff, uint16_t tag);
 
 struct IcoImage {
     int size;  // square, 1..256
@@ -87,8 +82,6 @@ Bytes MakeIco(const std::vector<IcoImage>& images);
 // plain with its SetWindowExt. Records: window origin and extent, a brush, a
 // rectangle, a polyline, a DIBSTRETCHBLT of a 3 x 2 bitmap, EOF.
 Bytes MakeWmf(bool placeable);
-// Offset of the first record with this function, or 0.
-size_t FindWmfRecord(const Bytes& wmf, uint16_t function);
 
 // 64 x 48 at a 1024 x 768 px, 320 x 240 mm reference device. Records: map
 // mode, a brush, a rectangle, a POLYLINE16, STRETCHDIBITS of a 3 x 2 bitmap,

@@ -91,22 +91,6 @@ Bytes MakeTiff(int width, int height, int samples, int bits, bool bigEndian, boo
     return b;
 }
 
-size_t FindTiffEntry(const Bytes& tiff, uint16_t tag) {
-    const bool big = tiff[0] == 'M';
-    auto u16 = [&](size_t at) {
-        return big ? tiff[at] << 8 | tiff[at + 1] : tiff[at + 1] << 8 | tiff[at];
-    };
-    auto u32 = [&](size_t at) {
-        return size_t(u16(at + (big ? 0 : 2))) << 16 | size_t(u16(at + (big ? 2 : 0)));
-    };
-    const size_t ifd = u32(4);
-    for (int e = 0; e < u16(ifd); ++e) {
-        const size_t at = ifd + 2 + 12 * size_t(e);
-        if (u16(at) == tag) return at;
-    }
-    return 0;
-}
-
 Bytes MakeIco(const std::vector<IcoImage>& images) {
     Bytes b;
     Append(b, {0, 0, 1, 0});
@@ -165,17 +149,6 @@ Bytes MakeWmf(bool placeable) {
     AddLe16(b, 0);
     Append(b, records);
     return b;
-}
-
-size_t FindWmfRecord(const Bytes& wmf, uint16_t function) {
-    size_t at = (wmf[0] == 0xD7 ? 22 : 0) + 18;
-    while (at + 6 <= wmf.size()) {
-        const size_t words = wmf[at] | size_t{wmf[at + 1]} << 8 | size_t{wmf[at + 2]} << 16;
-        if ((wmf[at + 4] | wmf[at + 5] << 8) == function) return at;
-        if (words == 0) break;
-        at += 2 * words;
-    }
-    return 0;
 }
 
 Bytes MakeEmf() {
