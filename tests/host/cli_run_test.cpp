@@ -11,7 +11,6 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_platform.h"
-#include "cli/input_list.h"
 #include "cli/pair_output.h"
 #include "formats/jps.h"
 #include "formats/mpo_reader.h"
@@ -328,8 +327,7 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     std::vector<uint8_t> w = FileBytes(dir + "/side.mpo");
     EXPECT_EQ(QUB_ReadMpo(w.data(), w.size()).verdict, kMpoSound);
     w = FileBytes(dir + "/side.jps");
-    const JpsDescriptor d = QUB_ReadJps(w.data(), w.size());
-    EXPECT_TRUE(d.present && !d.leftFirst);
+    EXPECT_TRUE(QUB_ReadJps(w.data(), w.size()).present);
     w = FileBytes(dir + "/side-wiggle.gif");
     EXPECT_EQ(QUB_ProbePicture(w.data(), w.size()).width, 48);
 
@@ -460,14 +458,6 @@ TEST(CliOptions, NamesAndRefusals) {
         EXPECT_EQ(ParseCliOptions(args[k], &o).empty(), k < 2) << k;
     EXPECT_EQ(ParseCliOptions({"info", "--overwrite", "a"}, &o),
               "--overwrite does not apply to info (only to anaglyph, align, convert)");
-    // Names the folder run does not meet.
-    std::string base;
-    bool left = false;
-    EXPECT_TRUE(SplitEyeMark("beach-right", &base, &left));
-    EXPECT_EQ(base + (left ? "L" : "R"), "beachR");
-    EXPECT_FALSE(SplitEyeMark("_L", &base, &left));
-    EXPECT_TRUE(IsOutputName("trip-anaglyph-dubois_3.jpg"));
-    EXPECT_EQ(OutputName({"in\\a.mpo", ""}, "out", "", ".jps"), "out/a.jps");
 }
 
 }  // namespace

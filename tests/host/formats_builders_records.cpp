@@ -33,7 +33,7 @@ struct TiffEntry {
 
 }  // namespace
 
-Bytes MakeTiff(int width, int height, int samples, int bits, bool bigEndian, bool palette) {
+Bytes MakeTiff(int width, int height, int samples, int bits, bool bigEndian) {
     const bool big = bigEndian;
     auto put16 = [big](Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 2, big); };
     auto put32 = [big](Bytes& b, size_t at, uint32_t v) { PutInt(b, at, v, 4, big); };
@@ -50,7 +50,7 @@ Bytes MakeTiff(int width, int height, int samples, int bits, bool bigEndian, boo
         Append(b, PatternBytes(rows * rowBytes, static_cast<uint32_t>(s)));
     }
     if (b.size() % 2) b.push_back(0);
-    const uint32_t photometric = palette ? 3 : samples >= 3 ? 2 : 1;
+    const uint32_t photometric = samples >= 3 ? 2 : 1;
     std::vector<TiffEntry> entries = {
         {256, 4, {static_cast<uint32_t>(width)}},
         {257, 4, {static_cast<uint32_t>(height)}},
@@ -62,11 +62,6 @@ Bytes MakeTiff(int width, int height, int samples, int bits, bool bigEndian, boo
         {278, 4, {2}},
         {279, 4, counts},
     };
-    if (palette) {
-        std::vector<uint32_t> map(3 * (size_t{1} << bits));
-        for (size_t i = 0; i < map.size(); ++i) map[i] = static_cast<uint32_t>(i * 977 % 65536);
-        entries.push_back({320, 3, map});
-    }
     if (samples == 2 || samples == 4) entries.push_back({338, 3, {2}});  // unassociated alpha
     const size_t ifd = b.size();
     put32(b, 4, static_cast<uint32_t>(ifd));
