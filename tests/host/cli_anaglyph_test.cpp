@@ -1,4 +1,5 @@
-// The anaglyph modes' names and the sRGB tables over their whole input ranges.
+// The anaglyph modes' sRGB tables over their whole input ranges (the mode
+// names are the companion's option tests').
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,10 +7,6 @@
 #include "cli/anaglyph_modes.h"
 
 namespace {
-
-constexpr AnaglyphMode kAllModes[] = {AnaglyphMode::RedCyan,    AnaglyphMode::Grey,
-                                      AnaglyphMode::Colour,     AnaglyphMode::HalfColour,
-                                      AnaglyphMode::Optimised,  AnaglyphMode::Dubois};
 
 // A correctly rounded result is within half a level of the real value; the
 // slack only absorbs the error of evaluating the reference in double.
@@ -19,29 +16,6 @@ constexpr double kRounded = 0.5 + 1e-9;
 double Decode(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
 double Encode(double x) {
     return x <= 0.0031308 ? 12.92 * x : 1.055 * std::pow(x, 1 / 2.4) - 0.055;
-}
-
-// The names the user types: each mode's own, other spellings and case; near
-// misses are refused and leave the mode as it was (Optimised here).
-TEST(AnaglyphModeNames, SpellingsCaseAndRefusals) {
-    for (AnaglyphMode mode : kAllModes) {
-        AnaglyphMode parsed = AnaglyphMode::RedCyan;
-        ASSERT_TRUE(ParseAnaglyphMode(AnaglyphModeName(mode), &parsed)) << AnaglyphModeName(mode);
-        EXPECT_EQ(parsed, mode);
-    }
-    EXPECT_STREQ(AnaglyphModeName(static_cast<AnaglyphMode>(99)), "unknown");
-    using M = AnaglyphMode;
-    const struct {
-        const char* name;
-        AnaglyphMode mode;
-    } cases[] = {{"gray", M::Grey},        {"color", M::Colour},     {"REDCYAN", M::RedCyan},
-                 {"Half", M::HalfColour},  {"", M::Optimised},       {"grey ", M::Optimised},
-                 {"duboiss", M::Optimised}, {"dubo", M::Optimised},  {nullptr, M::Optimised}};
-    for (const auto& c : cases) {
-        AnaglyphMode parsed = M::Optimised;
-        EXPECT_EQ(ParseAnaglyphMode(c.name, &parsed), c.mode != M::Optimised) << &c - cases;
-        EXPECT_EQ(parsed, c.mode) << &c - cases;
-    }
 }
 
 // Each level linearises correctly rounded, increasing, and round-trips; every

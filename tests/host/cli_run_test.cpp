@@ -443,6 +443,8 @@ TEST(CliOptions, NamesAndRefusals) {
     EXPECT_EQ(o.mode, AnaglyphMode::Dubois);
     EXPECT_EQ(o.offsetA, 12);
     EXPECT_EQ(o.offsetI, -3);
+    EXPECT_EQ(ParseCliOptions({"anaglyph", "--mode", "GRAY", "a.jpg"}, &o), "");
+    EXPECT_EQ(o.mode, AnaglyphMode::Grey) << "other spellings and case";
     EXPECT_EQ(ParseCliOptions({"align", "--offset", "12,-6", "a.jpg"}, &o), "");
     EXPECT_FALSE(o.autoAlign) << "align takes a manual offset instead";
     EXPECT_EQ(ParseCliOptions({"align", "a.jpg"}, &o), "");
@@ -453,6 +455,7 @@ TEST(CliOptions, NamesAndRefusals) {
         {"convert", "--to", "gif", "--delay", "120", "--pairs", "left.jpg", "right.jpg"},
         {}, {"paint", "a"}, {"anaglyph"}, {"align", "--align", "--offset", "1,2", "a"},
         {"anaglyph", "--offset", "1", "a"}, {"info", "--bogus", "a"}, {"info", "--jobs"},
+        {"anaglyph", "--mode", "dubo", "a"}, {"anaglyph", "--mode", "grey ", "a"},
         {"anaglyph", "--to", "mpo", "a"}, {"convert", "--to", "gif", "--mode", "grey", "a"}};
     for (size_t k = 0; k < args.size(); ++k)
         EXPECT_EQ(ParseCliOptions(args[k], &o).empty(), k < 2) << k;

@@ -58,14 +58,12 @@ TEST(MpoWriter, RoundTripsThroughTheReaderAndOpensAsAPair) {
     EXPECT_EQ(mpo[3], 0xE1);
     EXPECT_EQ(WithoutMpf(mpo.data(), l.images[0].size), left);
     EXPECT_EQ(WithoutMpf(mpo.data() + l.images[1].offset, l.images[1].size), right);
-
     const PairPlan p = Plan(kPairMpo, mpo);  // of two pictures of one size: a pair
     ASSERT_FALSE(p.refused) << p.note;
     EXPECT_TRUE(p.pair);
     EXPECT_EQ(p.width, 16);
     EXPECT_EQ(p.views[1].offset, l.images[1].offset);
     EXPECT_EQ(p.views[1].destX, 8);
-
     const Bytes text = {'n', 'o'};
     EXPECT_FALSE(QUB_WriteMpo(text.data(), text.size(), right.data(), right.size(), &mpo));
     EXPECT_TRUE(mpo.empty());
