@@ -242,7 +242,7 @@ size_t FindJpegMarker(const Bytes& jpeg, uint8_t marker) {
     return 0;
 }
 
-Bytes MakeGif(int width, int height, int tableBits, bool localTables, int frames, size_t payload) {
+Bytes MakeGif(int width, int height, int tableBits, bool localTables, int frames) {
     Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
     AddLe16(b, static_cast<uint32_t>(width));
     AddLe16(b, static_cast<uint32_t>(height));
@@ -263,9 +263,7 @@ Bytes MakeGif(int width, int height, int tableBits, bool localTables, int frames
         b.push_back(localTables ? Byte(0x80u | tableField) : 0);
         if (localTables) Append(b, table);
         b.push_back(Byte(static_cast<uint32_t>(codeSize)));
-        AddSubBlocks(b, payload > 0
-                            ? Bytes(payload, 0x55)
-                            : LiteralLzw(codeSize, size_t(width) * size_t(height), tableBits));
+        AddSubBlocks(b, LiteralLzw(codeSize, size_t(width) * size_t(height), tableBits));
     }
     b.push_back(0x3B);
     return b;
@@ -310,9 +308,9 @@ Bytes MakePngAround(const PngShape& s, const Bytes& zlib, size_t chunkBytes) {
     return b;
 }
 
-Bytes MakePng(int width, int height, int colourType, int bitDepth, size_t payload) {
+Bytes MakePng(int width, int height, int colourType, int bitDepth) {
     const PngShape shape{width, height, colourType, bitDepth, false};
-    return MakePngAround(shape, payload > 0 ? Zlib(Bytes(payload, 0x55)) : Zlib(PngRows(shape)));
+    return MakePngAround(shape, Zlib(PngRows(shape)));
 }
 
 void AddPngChunk(Bytes& b, const char* type, const Bytes& body) {

@@ -37,13 +37,9 @@ Bytes MakeJpeg(int width, int height, int components, bool endMarker = true, siz
 // Offset of the first marker FF `marker` after SOI, or 0.
 size_t FindJpegMarker(const Bytes& jpeg, uint8_t marker);
 
-// Frames at the screen's size, with a global table or local ones; `payload` > 0
-// replaces the LZW data by that many filler bytes.
-Bytes MakeGif(int width, int height, int tableBits, bool localTables = false, int frames = 1,
-              size_t payload = 0);
-
-// `payload` > 0 stores that many filler bytes instead of the picture's rows.
-Bytes MakePng(int width, int height, int colourType, int bitDepth, size_t payload = 0);
+// Frames at the screen's size, with a global table or local ones.
+Bytes MakeGif(int width, int height, int tableBits, bool localTables = false, int frames = 1);
+Bytes MakePng(int width, int height, int colourType, int bitDepth);
 
 // Stored blocks, or the fixed code with runs as distance-1 matches.
 enum class Deflate { kStored, kFixed };

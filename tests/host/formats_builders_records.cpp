@@ -1,5 +1,4 @@
-// The builders of the formats made of directories and records: TIFF, ICO,
-// WMF and EMF.
+// The builders of the formats made of directories and records.
 #include "tests/host/formats_builders.h"
 
 namespace {
@@ -13,14 +12,12 @@ Bytes PackedDib(int width, int height, int bits, int rowsStored, size_t extraByt
     Bytes d;
     const uint32_t colours = bits <= 8 ? 1u << bits : 0;
     const size_t pixels = size_t{DibStride(width, bits)} * static_cast<size_t>(height);
-    AddLe32(d, 40);
-    AddLe32(d, static_cast<uint32_t>(width));
-    AddLe32(d, static_cast<uint32_t>(rowsStored));
+    for (uint32_t v : {40u, static_cast<uint32_t>(width), static_cast<uint32_t>(rowsStored)})
+        AddLe32(d, v);
     AddLe16(d, 1);
     AddLe16(d, static_cast<uint32_t>(bits));
-    AddLe32(d, 0);
-    AddLe32(d, static_cast<uint32_t>(pixels + extraBytes));
-    for (int i = 0; i < 4; ++i) AddLe32(d, 0);
+    for (uint32_t v : {0u, static_cast<uint32_t>(pixels + extraBytes), 0u, 0u, 0u, 0u})
+        AddLe32(d, v);
     for (uint32_t i = 0; i < colours; ++i) AddLe32(d, i * 0x010305u);
     Append(d, PatternBytes(pixels + extraBytes, 11));
     return d;
