@@ -1,6 +1,6 @@
 qub_pure_test(cli_pure_tests cli_anaglyph_test.cpp)
 if(TARGET qubcli)
-  add_executable(cli_run_tests cli_run_test.cpp formats_builders.cpp)
+  add_executable(cli_run_tests cli_run_test.cpp)
   target_link_libraries(cli_run_tests PRIVATE qubcli ${QUB_GTEST})
   target_compile_options(cli_run_tests PRIVATE ${QUB_WARNINGS})
   if(WIN32)
