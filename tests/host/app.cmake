@@ -3,8 +3,6 @@ qub_pure_test(app_pure_tests app_test.cpp)
 # and from textured scenes of the tests' own.
 qub_pure_test(app_auto_align_tests app_auto_align_test.cpp
               align_scenes.cpp ${CMAKE_SOURCE_DIR}/tools/sample_scene.cpp)
-qub_pure_test(app_auto_align_huge_tests app_auto_align_huge_test.cpp align_scenes.cpp
-              align_memory.cpp ${CMAKE_SOURCE_DIR}/tools/sample_scene.cpp)
 
 # Also on a real photograph that a Debian package ships as JPEG
 # (scripts/setup.sh installs it): the build reduces it to a small PPM with

@@ -1,10 +1,7 @@
-// The alignment estimate on pairs whose truth the test knows: the sample
-// scene (each of its layers first shown to line up at its own disparity),
-// textured pairs and a real photograph, with the right view resampled through
-// known offsets, rotations and scales and given its own exposure and noise;
-// pairs that cannot be aligned; odd sizes. Then what follows from an
-// estimate, and the engine's parts on inputs small enough to check against a
-// plain formula (the correlation itself is walked by every pair above).
+// The alignment estimate on pairs whose truth the test knows (the sample
+// scene, textured pairs, a real photograph, with the right view resampled
+// through known offsets, rotations and scales, exposure and noise); pairs that
+// cannot be aligned; and the engine's parts against plain formulas.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,64 +21,8 @@
 
 namespace {
 
-constexpr int kW = kSampleViewWidth, kH = kSampleViewHeight;
-constexpr size_t kPixels = static_cast<size_t>(kW) * kH;
-
-// How many pixels of `layer` the sample pair aligned by (a, i) shows in both
-// views, and how many of them agree.
-std::pair<long, long> AgreementOf(SampleLayer layer, int a, int i) {
-    static const auto rendered = [] {
-        std::vector<std::vector<uint32_t>> p(4, std::vector<uint32_t>(kPixels));  // views, layers
-        std::vector<uint8_t> layers(kPixels);
-        for (int eye = 0; eye < 2; ++eye) {
-            RenderSampleView(eye ? SampleEye::Right : SampleEye::Left, p[eye].data(),
-                             layers.data());
-            p[2 + eye].assign(layers.begin(), layers.end());
-        }
-        return p;
-    }();
-    std::vector<uint32_t> f1(kPixels), f2(kPixels), l1(kPixels), l2(kPixels);
-    MakeWiggleFrames(kW, kH, rendered[0].data(), rendered[1].data(), f1.data(), f2.data(), a, i);
-    MakeWiggleFrames(kW, kH, rendered[2].data(), rendered[3].data(), l1.data(), l2.data(), a, i);
-    const StereoOverlap overlap = AlignedOverlap(kW, kH, a, i);
-    long matching = 0, total = 0;
-    for (int y = 0; y < overlap.height; ++y)
-        for (int x = 0; x < overlap.width; ++x) {
-            const size_t k = static_cast<size_t>(y) * kW + x;
-            if (l1[k] != layer || l2[k] != layer) continue;
-            ++total;
-            matching += f1[k] == f2[k];
-        }
-    return {matching, total};
-}
-
-// Each layer lines up exactly at its own disparity (the wall at the known
-// alignment) and not at the wall's; the wall not one pixel off either way.
-TEST(SamplePair, EachLayerLinesUpAtItsOwnDisparity) {
-    const std::pair<SampleLayer, int> layers[] = {{kLayerWall, kSampleAlignA},
-                                                  {kLayerPanel, kSamplePanelDisparity},
-                                                  {kLayerBoard, kSampleBoardDisparity},
-                                                  {kLayerBall, kSampleBallDisparity}};
-    for (auto [layer, disparity] : layers) {
-        const auto [matching, total] = AgreementOf(layer, disparity, kSampleAlignI);
-        EXPECT_GT(total, layer == kLayerWall ? static_cast<long>(kPixels / 2) : 10000) << layer;
-        EXPECT_EQ(matching, total) << int{layer};
-        const std::pair<int, int> off[] = {
-            {1, 0}, {-1, 0}, {0, 1}, {0, -1}, {kSampleAlignA - disparity, 0}};
-        for (auto [da, di] : off) {
-            // Only the wall is flat enough to fail one pixel off; the others at the wall's.
-            if ((da == 0 && di == 0) || (layer != kLayerWall && da != kSampleAlignA - disparity))
-                continue;
-            const auto [m, t] = AgreementOf(layer, disparity + da, kSampleAlignI + di);
-            EXPECT_LT(m, t / 4) << int{layer} << ": " << da << "," << di;
-        }
-    }
-    const SavedPairSize size = SavedPairSizeFor(kW, kH, kSampleAlignA, kSampleAlignI);
-    EXPECT_TRUE(size.width == kSampleAlignedSaveWidth && size.height == kSampleAlignedSaveHeight);
-    EXPECT_TRUE(size.width == 1256 && size.height == 474);
-}
-
 // The sample scene: the ball is the nearest layer, the wall the farthest.
+constexpr int kW = kSampleViewWidth, kH = kSampleViewHeight;
 constexpr double kNear = -kSampleBallDisparity, kFar = -kSampleBackgroundDisparity;
 
 const TestView& Left() {
@@ -129,14 +70,8 @@ TEST(AutoAlign, SamplePairAsRendered) {
     EXPECT_EQ(o.i, kSampleAlignI);
     EXPECT_EQ(o.farA, kSampleAlignA);
     EXPECT_EQ(o.windowA, kSampleBallDisparity + 1);
-    // The same pair again gives the same bits: no state carried between
-    // runs, nothing uninitialised, no order that depends on addresses.
-    auto bits = [](const PairEstimate& x) {
-        return std::vector<double>{x.verticalOffset, x.rotationDegrees, x.verticalScale,
-                                   x.nearParallax,   x.farParallax,     x.confidence,
-                                   x.scaleCos,       x.scaleSin,        double(x.matches)};
-    };
-    EXPECT_EQ(bits(Estimate(Left(), right)), bits(e));
+    const SavedPairSize size = SavedPairSizeFor(kW, kH, o.farA, o.i);
+    EXPECT_TRUE(size.width == kSampleAlignedSaveWidth && size.height == kSampleAlignedSaveHeight);
 }
 
 #ifdef QUB_ALIGN_PHOTO
@@ -171,12 +106,9 @@ TEST(AutoAlign, KnownMisalignmentsAreFound) {
         Scene scene;
         double offset, degrees, scale;
     } cases[] = {
-        {kSample, -12.0, 0, 1},     {kSample, 0.25, 0, 1},     {kSample, 7.75, 0, 1},
-        {kSample, 3.3, 0.2, 1},     {kSample, 3.3, -1.0, 1},   {kSample, -4.6, 0.2, 1.005},
-        {kSample, -4.6, 0.2, 0.995},                           {kCropped, 5.0, 0.3, 1},
-        {kTextured, -1.4, -0.6, 1.003},                        {kPhoto, -12, 0, 1},
-        {kPhoto, -2.5, 0.2, 1},     {kPhoto, 0.25, -1, 1},     {kPhoto, 7.75, 1, 1.005},
-        {kPhoto, 3, -0.2, 0.995},
+        {kSample, -12.0, 0, 1},    {kSample, 3.3, -1.0, 1},     {kSample, -4.6, 0.2, 0.995},
+        {kCropped, 5.0, 0.3, 1},   {kTextured, -1.4, -0.6, 1.003}, {kPhoto, 0.25, -1, 1},
+        {kPhoto, 7.75, 1, 1.005},
     };
     uint32_t seed = 11;
     for (const auto& c : cases) {
@@ -204,9 +136,8 @@ TEST(AutoAlign, KnownMisalignmentsAreFound) {
 }
 
 // Pairs that cannot be aligned, and why: a blank view; a plain wall with the
-// sensor noise of two cameras; unrelated pictures; two textures of one kind
-// from other seeds; a right view whose lower half lies four rows lower than
-// its upper half (no similarity aligns it).
+// sensor noise of two cameras; unrelated pictures; a right view whose lower
+// half lies four rows lower than its upper half (no similarity aligns it).
 TEST(AutoAlign, PairsThatCannotBeAligned) {
     const TestView blank{320, 240, std::vector<uint32_t>(320 * 240, 0x808080u)};
     Misalignment noisy;
@@ -219,8 +150,6 @@ TEST(AutoAlign, PairsThatCannotBeAligned) {
         wallR.pixels.push_back(Expose(noisy, grey, stateR));
     }
     const TexturedPair other = MakeTexturedPair(640, 480, 0, 0, Misalignment{}, 77);
-    const TexturedPair a = MakeTexturedPair(500, 400, 0, 0, Misalignment{}, 1);
-    const TexturedPair b = MakeTexturedPair(500, 400, 0, 0, Misalignment{}, 2);
     TestView split = SampleRight(Spoilt(6, 0, 1, 81));
     const TestView lower = SampleRight(Spoilt(10, 0, 1, 82));
     std::copy(lower.pixels.begin() + lower.pixels.size() / 2, lower.pixels.end(),
@@ -229,15 +158,15 @@ TEST(AutoAlign, PairsThatCannotBeAligned) {
     const struct {
         const TestView &left, &right;
         AlignReason reason;  // kOther: any but none and too little texture
-    } cases[] = {{blank, blank, kTexture},     {wallL, wallR, kTexture},
-                 {Left(), other.left, kOther}, {Left(), other.right, kOther},
-                 {a.left, b.right, kOther},    {Left(), split, AlignReason::FitDoesNotHold}};
+    } cases[] = {{blank, blank, kTexture},
+                 {wallL, wallR, kTexture},
+                 {Left(), other.left, kOther},
+                 {Left(), split, AlignReason::FitDoesNotHold}};
     for (const auto& c : cases) {
         const PairEstimate e = Estimate(c.left, c.right);
         EXPECT_LT(e.confidence, kAlignConfident) << AlignReasonText(e.reason);
-        if (c.reason != kOther) { EXPECT_EQ(e.reason, c.reason); }
+        EXPECT_TRUE(c.reason == kOther ? e.reason != kTexture : e.reason == c.reason);
         EXPECT_NE(e.reason, AlignReason::None);
-        if (c.reason == kOther && &c.left == &Left()) { EXPECT_NE(e.reason, kTexture); }
     }
     const PairEstimate e = Estimate(blank, blank);
     EXPECT_TRUE(e.verticalOffset == 0 && e.verticalScale == 1);
@@ -254,10 +183,7 @@ TEST(AutoAlign, TinyAndMissingViews) {
               AlignReason::TooLittleTexture);
     // One narrow view is enough to refuse.
     const TexturedPair square = MakeTexturedPair(400, 400, 0, 0, Misalignment{}, 3);
-    const TestView narrow = Crop(square.left, 0, 0, 20, 400);
-    EXPECT_EQ(Estimate(narrow, square.right).confidence, 0);
-    EXPECT_EQ(Estimate(square.left, narrow).confidence, 0);
-    EXPECT_EQ(EstimatePairAlignment(nullptr, 0, 0, &pixel, 1, 1).confidence, 0);
+    EXPECT_EQ(Estimate(square.left, Crop(square.right, 0, 0, 20, 400)).confidence, 0);
     EXPECT_EQ(EstimatePairAlignment(&pixel, 1, -5, nullptr, 1, 1).confidence, 0);
 }
 
@@ -311,9 +237,7 @@ TEST(AutoAlign, OffsetsAndDepthBudget) {
         const char* text;
     } cases[] = {{30.4, 21, 3000, DepthVerdict::TooDeep, "too deep"},
                  {30.4, 21, 1000, DepthVerdict::Comfortable, "comfortable"},
-                 {30.4, 21, 0, DepthVerdict::Comfortable, "comfortable"},
                  {60, 21, 0, DepthVerdict::Strong, "strong"},
-                 {100, 21, 0, DepthVerdict::TooDeep, "too deep"},
                  {100, -1200, 0, DepthVerdict::TooDeep, "too deep"}};
     for (const auto& c : cases) {
         e.farParallax = e.nearParallax + c.deviation;
@@ -351,8 +275,7 @@ TEST(AlignPyramid, ReductionAveragesBlocksOfLuma) {
     LumaImage one, half;
     ReduceToLuma(view.data(), 7, 5, 1, one);
     HalveLuma(one, half);
-    ASSERT_EQ(half.width, 3);
-    ASSERT_EQ(half.height, 2);
+    ASSERT_TRUE(half.width == 3 && half.height == 2);
     EXPECT_EQ(half.At(2, 1), (one.At(4, 2) + one.At(5, 2) + one.At(4, 3) + one.At(5, 3) + 2) / 4);
 }
 
@@ -365,13 +288,8 @@ TEST(AlignPyramid, ReductionFactorKeepsEitherViewSmall) {
 }
 
 TEST(AlignFit, RecoversTheSimilarityWhateverTheParallax) {
-    AlignModel truth;
-    truth.cx = 499.5;
-    truth.cy = 374.5;
     const double theta = 0.9 * 3.14159265358979323846 / 180, s = 1.004;
-    truth.e = std::cos(theta) / s;
-    truth.f = std::sin(theta) / s;
-    truth.t = -3.75;
+    const AlignModel truth{499.5, 374.5, std::cos(theta) / s, std::sin(theta) / s, -3.75};
     // Places across the view at parallaxes from -60 to +20; every third one
     // a mismatch a few rows off.
     std::vector<AlignMatch> matches;
@@ -388,9 +306,7 @@ TEST(AlignFit, RecoversTheSimilarityWhateverTheParallax) {
         if (k % 3 == 0) yr += 2 + (k % 7);
         matches.push_back({xl, yl, xr, yr});
     }
-    AlignModel model;
-    model.cx = truth.cx;
-    model.cy = truth.cy;
+    AlignModel model{truth.cx, truth.cy};
     ASSERT_EQ(RansacModel(matches, 0.5, 200, model), 200);
     std::vector<char> inlier;
     double scale = 0;
@@ -406,9 +322,7 @@ TEST(AlignFit, RecoversTheSimilarityWhateverTheParallax) {
 TEST(AlignFit, CollinearPlacesDoNotDetermineTheModel) {
     std::vector<AlignMatch> matches;
     for (int k = 0; k < 20; ++k) matches.push_back({10.0 * k, 50, 10.0 * k, 52});
-    AlignModel model;
-    model.cx = 100;
-    model.cy = 100;
+    AlignModel model{100, 100};
     EXPECT_FALSE(FitModel(matches, nullptr, model));
     EXPECT_EQ(RansacModel(matches, 0.5, 50, model), 0);
 }

