@@ -1,35 +1,20 @@
 // Geometry of the button grid and the input box layout, and the press counter.
 #include <gtest/gtest.h>
-
 #include <climits>
 #include <cstring>
-
 #include "boxes/box_geometry.h"
 
 namespace {
-
-bool Overlap(const BoxRect& a, const BoxRect& b) {
-    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height &&
-           b.y < a.y + a.height;
-}
-
 TEST(ButtonGrid, AcceptsExactlyTheGridsOfOneTo256Buttons) {
-    for (int nx = -3; nx <= 260; ++nx) {
-        for (int ny = -3; ny <= 260; ++ny) {
-            const bool expected = nx >= 1 && ny >= 1 && nx * ny <= 256;
-            ASSERT_EQ(QUB_ButtonGridAccepted(nx, ny), expected) << nx << " x " << ny;
-        }
-    }
+    for (int nx = -3; nx <= 260; ++nx)
+        for (int ny = -3; ny <= 260; ++ny)
+            ASSERT_EQ(QUB_ButtonGridAccepted(nx, ny), nx >= 1 && ny >= 1 && nx * ny <= 256) << nx;
     // Products that wrap a 32-bit int back into range.
-    EXPECT_FALSE(QUB_ButtonGridAccepted(65536, 65536));
-    EXPECT_FALSE(QUB_ButtonGridAccepted(65536, 65537));
-    EXPECT_FALSE(QUB_ButtonGridAccepted(INT_MAX, INT_MAX));
-    EXPECT_FALSE(QUB_ButtonGridAccepted(INT_MIN, -1));
+    EXPECT_FALSE(QUB_ButtonGridAccepted(65536, 65537) || QUB_ButtonGridAccepted(INT_MIN, -1));
 }
 
-// Every accepted grid, with the first button size and two others: the buttons
-// tile the client area with 4-pixel gaps and margins, every button's centre
-// finds that button again, and the client size gives the button size back.
+// Every accepted grid and several button sizes: 4-pixel gaps and margins, each
+// centre finds its button, and the client size gives the button size back.
 TEST(ButtonGrid, EveryGridTilesItsClientArea) {
     const int sizes[][2] = {{kFirstButtonWidth, kFirstButtonHeight}, {1, 1}, {0, 3}, {37, 55}};
     for (int nx = 1; nx <= 256; ++nx) {
@@ -39,23 +24,15 @@ TEST(ButtonGrid, EveryGridTilesItsClientArea) {
                 const BoxSize client = QUB_ButtonGridClientSize(nx, ny, bw, bh);
                 ASSERT_EQ(client.width, nx * (bw + 4) + 4);
                 ASSERT_EQ(client.height, ny * (bh + 4) + 4);
-                const int count = nx * ny;
-                for (int k = 0; k < count; ++k) {
+                for (int k = 0; k < nx * ny; ++k) {
                     const BoxRect r = QUB_ButtonRect(k, nx, bw, bh);
                     const BoxRect want = {4 + k % nx * (bw + 4), 4 + k / nx * (bh + 4), bw, bh};
                     ASSERT_EQ(std::memcmp(&r, &want, sizeof r), 0) << nx << "x" << ny << " k " << k;
-                    // A button of no width has no inside to point at.
-                    if (bw > 0 && bh > 0) {
+                    if (bw > 0 && bh > 0) {  // a button of no width has no inside
                         ASSERT_EQ(QUB_ButtonAtPoint(r.x + bw / 2, r.y + bh / 2, nx, ny, bw, bh), k);
                     }
                 }
-                if (bw > 0 && bh > 0 && count > 1) {
-                    ASSERT_FALSE(Overlap(QUB_ButtonRect(0, nx, bw, bh),
-                                         QUB_ButtonRect(1, nx, bw, bh)));
-                    ASSERT_FALSE(Overlap(QUB_ButtonRect(count - 2, nx, bw, bh),
-                                         QUB_ButtonRect(count - 1, nx, bw, bh)));
-                }
-                if (bw >= 1 && bh >= 1) {
+                if (bw > 0 && bh > 0) {
                     const BoxSize back =
                         QUB_ButtonSizeForClient(client.width, client.height, nx, ny);
                     ASSERT_EQ(back.width, bw) << nx << "x" << ny;
@@ -72,8 +49,8 @@ TEST(ButtonGrid, WorkedSizesAndPoints) {
     // a box made wider than asked gets wider buttons.
     const struct {
         int cw, ch, nx, ny, bw, bh;
-    } sizes[] = {{83, 100, 16, 1, 0, 92}, {84, 100, 16, 1, 1, 92}, {0, 0, 1, 1, 1, 1},
-                 {5, 0, 1, 1, 1, 1},      {420, 64, 4, 2, 100, 26}};
+    } sizes[] = {{83, 100, 16, 1, 0, 92}, {84, 100, 16, 1, 1, 92}, {5, 0, 1, 1, 1, 1},
+                 {420, 64, 4, 2, 100, 26}};
     for (const auto& c : sizes) {
         const BoxSize b = QUB_ButtonSizeForClient(c.cw, c.ch, c.nx, c.ny);
         EXPECT_TRUE(b.width == c.bw && b.height == c.bh)
@@ -84,17 +61,14 @@ TEST(ButtonGrid, WorkedSizesAndPoints) {
     // (mouse capture) stay in the grid; a button of width 0 still has a cell.
     const struct {
         int x, y, nx, ny, bw, k;
-    } points[] = {{0, 0, 4, 2, 98, 0},      {101, 29, 4, 2, 98, 0},     {102, 2, 4, 2, 98, 1},
-                  {102, 30, 4, 2, 98, 5},   {410, 5, 4, 2, 98, 3},      {5000, 5000, 4, 2, 98, 7},
-                  {-20, -1, 4, 2, 98, 0},   {9, 0, 16, 1, 0, 2}};
+    } points[] = {{101, 29, 4, 2, 98, 0}, {102, 30, 4, 2, 98, 5}, {5000, 5000, 4, 2, 98, 7},
+                  {-20, -1, 4, 2, 98, 0},  {9, 0, 16, 1, 0, 2}};
     for (const auto& p : points)
         EXPECT_EQ(QUB_ButtonAtPoint(p.x, p.y, p.nx, p.ny, p.bw, 26), p.k) << p.x << "," << p.y;
 }
 
 TEST(ButtonPresses, CountStopsAtTheLargestIntAndDigitsPressTheFirstTen) {
-    int count = 0;
-    for (int i = 0; i < 1000; ++i) count = QUB_AddPress(count);
-    EXPECT_EQ(count, 1000);
+    EXPECT_EQ(QUB_AddPress(41), 42);
     EXPECT_EQ(QUB_AddPress(INT_MAX - 1), INT_MAX);
     EXPECT_EQ(QUB_AddPress(INT_MAX), INT_MAX);
     for (unsigned c = 0; c < 0x10000; ++c)
@@ -105,8 +79,7 @@ TEST(InputLayout, RowsOfLabelAndField) {
     for (int n : {INT_MIN, -5, 0, 1, 30, 31, 100})
         EXPECT_EQ(QUB_ClampInputItems(n), n < 1 ? 1 : n > 30 ? 30 : n) << n;
     const BoxSize client = QUB_InputBoxClientSize(30, 80, 70);
-    EXPECT_EQ(client.width, 162);
-    EXPECT_EQ(client.height, 842);
+    EXPECT_TRUE(client.width == 162 && client.height == 842);
     for (int i = 0; i < kMaxInputItems; ++i) {
         const BoxRect label = QUB_InputLabelRect(i, 80), edit = QUB_InputEditRect(i, 80, 70);
         const BoxRect want[2] = {{4, 28 * i + 7, 80, 24}, {88, 28 * i + 4, 70, 24}};
@@ -129,17 +102,14 @@ TEST(InputLayout, LeftEdgesMoveTheLabelsOtherEdgesTheFields) {
         EXPECT_EQ(w.label, left ? 118 : 80) << edge;
         EXPECT_EQ(w.edit, left ? 70 : 108) << edge;
     }
-    // Never below one pixel.
-    EXPECT_EQ(QUB_InputWidthsAfterSize(1, 10, 80, 70).label, 1);
+    EXPECT_EQ(QUB_InputWidthsAfterSize(1, 10, 80, 70).label, 1) << "never below one pixel";
     EXPECT_EQ(QUB_InputWidthsAfterSize(2, 10, 80, 70).edit, 1);
     const struct {
         int label, edit;
         bool accepted;
-    } widths[] = {{1, 1, true},     {80, 70, true},   {0, 70, false},
-                  {80, -1, false},  {kMaxBoxClient - 13, 1, true},
-                  {kMaxBoxClient - 12, 1, false},     {INT_MAX, INT_MAX, false}};
+    } widths[] = {{1, 1, true},  {0, 70, false}, {80, -1, false}, {kMaxBoxClient - 13, 1, true},
+                  {kMaxBoxClient - 12, 1, false}, {INT_MAX, INT_MAX, false}};
     for (const auto& w : widths)
         EXPECT_EQ(QUB_InputWidthsAccepted(w.label, w.edit), w.accepted) << w.label;
 }
-
 }  // namespace
