@@ -2,12 +2,11 @@
 // mapping, buffer layouts, file names, the palette reduction that GIF saving
 // relies on, keys and the caption.
 #include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
 #include <string>
 #include <vector>
-
 #include "core/text_cut.h"
 #include "image/buffer_layout.h"
 #include "image/file_names.h"
@@ -17,7 +16,6 @@
 #include "image/zoom.h"
 
 namespace {
-
 // A 1280 x 1024 screen with a 19-pixel caption and a minimum client area of
 // 118 x 27.
 constexpr ZoomLimits kLimits = {118, 27, 1280, 1005};
@@ -27,18 +25,12 @@ TEST(FitZoom, WorkedSizes) {
     const struct {
         int width, height, wished, result, zoom, displayWidth, displayHeight;
     } cases[] = {
-        {640, 480, 100, kZoomFitted, 100, 640, 480},     // fits: keeps its zoom
         {401, 211, 37, kZoomFitted, 37, 148, 78},        // 37 % exactly, not 36.99999
-        {2000, 1000, 100, kZoomFitted, 64, 1280, 640},   // shrunk to the screen width
-        {1290, 100, 100, kZoomFitted, 99, 1277, 99},     // just over the width
         {6000, 4000, 100, kZoomFitted, 21, 1260, 840},   // 1280/6000 = 21.3 %, 1005/4000 = 25.1 %
-        {1000, 3000, 100, kZoomFitted, 33, -1, 990},     // 1005 / 3000
         {100, 100, 5000, kZoomFitted, 1005, 1005, 1005},  // the largest zoom that fits
         // ceil(118 * 100 / 16) = 738 for the width, ceil(27 * 100 / 16) = 169 for the height.
         {16, 16, 100, kZoomFitted, 738, 118, 118},
-        {400, 10, 100, kZoomFitted, 270, 1080, 27},      // the height needs more
         {500, 10, 100, kZoomDoesNotFit, 1, 2, 3},        // needs 270 % and 1350 pixels
-        {100000, 1, 100, kZoomDoesNotFit, 1, 2, 3},      // a failed fit leaves the output alone
         {100000, 100000, 100, kZoomFitted, 1, 1000, -1},
         {2000000000, 2000000000, 2000000000, kZoomDoesNotFit, 1, 2, 3},
         {3, 3, 2147483647, kZoomFitted, 33500, -1, -1},  // no overflow
@@ -51,23 +43,15 @@ TEST(FitZoom, WorkedSizes) {
         if (c.displayWidth >= 0) { EXPECT_EQ(f.displayWidth, c.displayWidth); }
         if (c.displayHeight >= 0) { EXPECT_EQ(f.displayHeight, c.displayHeight); }
     }
-    for (int wished : {0, -1, -1000, 1}) {  // still a positive zoom
-        ZoomFit f;
-        ASSERT_EQ(QUB_FitZoom(640, 480, wished, kLimits, &f), kZoomFitted);
-        EXPECT_GE(f.zoom, 1);
-        EXPECT_GE(f.displayWidth, kLimits.minWidth);
-        EXPECT_GE(f.displayHeight, kLimits.minHeight);
-    }
 }
 
-// Over a grid of sizes and wishes: a fitted display never exceeds the screen,
-// reaches the minimum size, and one more percent would either exceed the screen
-// or go past what was wished.
+// Over a grid of sizes and wishes (0 and below included): the display fits the
+// screen, reaches the minimum, and one more percent would exceed the screen or the wish.
 TEST(FitZoom, PropertiesOverManySizes) {
     int checked = 0;
     for (int width = 1; width <= 3000; width += 37) {
         for (int height = 1; height <= 3000; height += 41) {
-            for (int wished : {1, 50, 100, 333}) {
+            for (int wished : {-1000, 1, 50, 100, 333}) {
                 ZoomFit f;
                 if (QUB_FitZoom(width, height, wished, kLimits, &f) != kZoomFitted) continue;
                 ++checked;
@@ -83,7 +67,7 @@ TEST(FitZoom, PropertiesOverManySizes) {
                 const int64_t next = f.zoom + 1;
                 const bool nextTooBig = width * next > 100LL * kLimits.screenWidth ||
                                         height * next > 100LL * kLimits.screenHeight;
-                ASSERT_TRUE(f.zoom == wished || nextTooBig)
+                ASSERT_TRUE(f.zoom == std::max(wished, 1) || nextTooBig)
                     << width << " x " << height << " wished " << wished << " got " << f.zoom;
             }
         }
@@ -95,15 +79,13 @@ TEST(ZoomSteps, InAndOutAndTheMouseWords) {
     int in = 100, out = 100;
     for (int expected : {111, 123, 137}) EXPECT_EQ(in = QUB_ZoomStepIn(in), expected);
     for (int expected : {90, 81, 73}) EXPECT_EQ(out = QUB_ZoomStepOut(out), expected);
-    EXPECT_EQ(QUB_ZoomStepOut(1), 1);
-    EXPECT_EQ(QUB_ZoomStepIn(1), 1);
+    EXPECT_TRUE(QUB_ZoomStepOut(1) == 1 && QUB_ZoomStepIn(1) == 1);
     EXPECT_EQ(QUB_ZoomStepIn(2147483647), 2147483647) << "clamped, not wrapped";
     // (50, 20) in the client at 50 % is (100, 40) in the picture.
     ImagePoint p = QUB_MousePointToImage(50u | (20u << 16), 50);
     EXPECT_EQ(p.x + 1000 * p.y, 100 + 1000 * 40);
     p = QUB_MousePointToImage(0xFFFF0001u, 100);
-    EXPECT_EQ(p.x, 1);
-    EXPECT_EQ(p.y, 65535) << "a high word of 0xFFFF is not -1";
+    EXPECT_TRUE(p.x == 1 && p.y == 65535) << "a high word of 0xFFFF is not -1";
     for (int x : {7, 8, 9}) EXPECT_EQ(QUB_ClientToImage(x, 300), x / 3);
 }
 
@@ -118,10 +100,8 @@ TEST(BufferLayout, StridesAndSizesAtTheLimit) {
         {16384, 32767, 32, int64_t{16384} * 4 * 32767},
         {16384, 32768, 32, -1},                     // exactly 2^31 bytes
         {65533, 32767, 8, int64_t{65536} * 32767},  // rows padded to 65536
-        {65533, 32768, 8, -1}, {100000, 100000, 32, -1}, {100000, 100000, 8, -1},
-        {2147483647, 1, 8, -1},  // padding carries past 2^31
+        {65533, 32768, 8, -1}, {2147483647, 1, 8, -1},  // padding carries past 2^31
         {2147483647, 2147483647, 32, -1}, {0, 10, 32, -1}, {10, -1, 32, -1}, {10, 10, 16, -1},
-        {1, 1, 32, 4},
     };
     for (const auto& c : cases) {
         int64_t bytes = -1;
@@ -156,17 +136,13 @@ TEST(ReadRect32, InsideIsACopyOutsideIsZero) {
 }
 
 TEST(ReadRect8, RespectsBothStrides) {
-    // A 5 x 3 8-bit buffer: stride 8, padding filled with 0xEE to catch reads of it.
-    const int stride = static_cast<int>(QUB_RowStride(5, 8));
+    const int stride = 8;  // 5 x 3 at 8 bits; the padding is 0xEE to catch reads of it
     std::vector<uint8_t> pic(static_cast<size_t>(stride * 3), 0xEE);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) pic[static_cast<size_t>(y * stride + x)] = uint8_t(10 * y + x);
     std::vector<uint8_t> packed(6 * 3, 0x55);
     QUB_ReadRect8(pic.data(), 5, 3, stride, 0, 0, 6, 3, packed.data(), 6);
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(packed[static_cast<size_t>(y * 6 + x)], 10 * y + x);
-        EXPECT_EQ(packed[static_cast<size_t>(y * 6 + 5)], 0) << "column 5 is outside, not padding";
-    }
+    for (int k = 0; k < 18; ++k) EXPECT_EQ(packed[size_t(k)], k % 6 < 5 ? 10 * (k / 6) + k % 6 : 0);
     // Into a DIB layout of stride 4 for width 3: the padding byte is untouched.
     std::vector<uint8_t> dib(4 * 2, 0x77);
     QUB_ReadRect8(pic.data(), 5, 3, stride, 2, 1, 3, 2, dib.data(), 4);
@@ -199,10 +175,8 @@ TEST(ExtensionRule, AppendsUnlessAlreadyThereAndFits) {
         std::wstring result;
         bool fitted;
     } cases[] = {
-        {L"photo", kFileBmp, L"photo.bmp", true}, {L"photo.BMP", kFileBmp, L"photo.BMP", true},
-        {L"photo.Jpg", kFileJpeg, L"photo.Jpg", true},
+        {L"photo.BMP", kFileBmp, L"photo.BMP", true},
         {L"photo.jpeg", kFileJpeg, L"photo.jpeg.jpg", true},
-        {L"photo.tiff", kFileTiff, L"photo.tiff.tif", true},
         {L"photo.png", kFileGif, L"photo.png.gif", true}, {L".gif", kFileGif, L".gif", true},
         {L"gif", kFileGif, L"gif.gif", true}, {L"", kFilePng, L".png", true},
         {L"C:\\a.b\\photo", kFilePng, L"C:\\a.b\\photo.png", true},
@@ -210,7 +184,7 @@ TEST(ExtensionRule, AppendsUnlessAlreadyThereAndFits) {
         {L"x.t\u0130f", kFileTiff, L"x.t\u0130f.tif", true},
         {L"\u5199\u771f.JPG", kFileJpeg, L"\u5199\u771f.JPG", true},
         {a255, kFileBmp, a255 + L".bmp", true},  // 255 + 4 + terminator = 260
-        {a256, kFileBmp, a256, false}, {a255 + L".bmp", kFileBmp, a255 + L".bmp", true},
+        {a256, kFileBmp, a256, false},
     };
     for (const auto& c : cases) {
         wchar_t buffer[kFileNameUnits];
@@ -244,7 +218,7 @@ TEST(TempName, BesideTheTarget) {
     }
 }
 
-// 7 x 5 with 30 distinct colours, and 256: kept exactly, padding untouched.
+// 30 and 256 distinct colours are kept exactly, the padding untouched.
 TEST(PaletteReduce, FewColoursAreKeptExactly) {
     for (const int colours : {30, 256}) {
         const int w = colours == 30 ? 7 : 16, h = colours == 30 ? 5 : 16, stride = w + 1;
@@ -265,8 +239,7 @@ TEST(PaletteReduce, FewColoursAreKeptExactly) {
 }
 
 TEST(PaletteReduce, ManyColoursGoToTheNearestCubeColour) {
-    // Every 4th value of each channel: far more than 256 colours.
-    std::vector<uint32_t> pic;
+    std::vector<uint32_t> pic;  // every 4th value of each channel
     for (uint32_t r = 0; r < 256; r += 4)
         for (uint32_t g = 0; g < 256; g += 4)
             for (uint32_t b = 0; b < 256; b += 4) pic.push_back(r << 16 | g << 8 | b);
@@ -274,8 +247,7 @@ TEST(PaletteReduce, ManyColoursGoToTheNearestCubeColour) {
     std::vector<uint8_t> idx(pic.size());
     uint32_t palette[256];
     ASSERT_EQ(QUB_ReduceToPalette(pic.data(), w, h, idx.data(), w, palette), 252);
-    // Half a step of 255/5, 255/6 and 255/5, rounded up.
-    const int tolerance[3] = {26, 22, 26};
+    const int tolerance[3] = {26, 22, 26};  // half a step of 255/5, 255/6 and 255/5
     for (size_t i = 0; i < pic.size(); ++i) {
         const uint32_t a = pic[i], c = palette[idx[i]];
         for (int ch = 0; ch < 3; ++ch) {
@@ -295,15 +267,11 @@ TEST(ImageKeys, WhatEachKeyDoes) {
         A action;
         int command;
     } cases[] = {
-        {'X', false, A::kPassToMain, 0},   {'S', false, A::kPassToMain, 0},
-        {'C', false, A::kPassToMain, 0},   {kEsc, false, A::kPassToMain, 0},
-        {'V', false, A::kNone, 0},         {'0', false, A::kNone, 0},
-        {kTab, false, A::kToggleStretch, 0}, {'X', true, A::kPostCommand, 1011},
-        {'C', true, A::kPostCommand, 1012}, {'V', true, A::kPostCommand, 1014},
-        {'Q', true, A::kPostCommand, 1005}, {'R', true, A::kPostCommand, 1019},
+        {'X', false, A::kPassToMain, 0},   {kEsc, false, A::kPassToMain, 0},
+        {'V', false, A::kNone, 0},         {kTab, false, A::kToggleStretch, 0},
+        {'V', true, A::kPostCommand, 1014}, {'R', true, A::kPostCommand, 1019},
         {kNumpad0, true, A::kZoom100, 0},  {'0', true, A::kNone, 0},  // only the keypad's 0
         {kAdd, true, A::kZoomIn, 0},       {kSubtract, true, A::kZoomOut, 0},
-        {kAdd, false, A::kNone, 0},
         {'S', true, A::kPassToMain, 0},  // Ctrl + S is no shortcut here, so it goes on as S
     };
     for (const auto& c : cases) {
@@ -331,5 +299,4 @@ TEST(ImageTitle, LongTitlesAreCutToKeepTheSuffix) {
     EXPECT_EQ(u.substr(u.size() - 5), "(50%)");
     EXPECT_EQ((u.size() - 5 - 239) % 2, 0u) << "cut between characters";
 }
-
 }  // namespace
