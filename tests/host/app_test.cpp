@@ -1,9 +1,6 @@
-// The stereo routine without windows: the slots it works in, the names of
-// saved pairs, its layout, guides, arrows and wiggle; and its pixel work
-// (split, anaglyph, wiggle frames, the side-by-side composition for saving)
-// against the definitions pixel by pixel, the anaglyph's red exhaustively.
+// The stereo routine without windows: slots, saved names, layout, guides,
+// arrows and wiggle; its pixel work against the definitions pixel by pixel.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -13,47 +10,32 @@
 #include <set>
 #include <string>
 #include <vector>
-
 #include "app/alignment.h"
 #include "app/compose.h"
 #include "app/save_name.h"
 #include "app/stereo_slots.h"
 
 namespace {
-
 bool IsOpenIn(int slot, void* context) {
     return static_cast<std::set<int>*>(context)->count(slot) != 0;
 }
 
-StereoSlots Assign(std::set<int> open) { return AssignStereoSlots(IsOpenIn, &open); }
-
-TEST(StereoSlots, KnownSlotsFirstNeverAnotherWindowsAndRefusedWhenTooFewAreFree) {
-    std::set<int> all;
-    for (int n = 0; n < 256; ++n) all.insert(n);
-    std::set<int> oneShort = all, justEnough = all;
-    for (int n : {1, 2, 3, 4, 5}) oneShort.erase(n), justEnough.erase(n);
-    justEnough.erase(255);
+// Known slots first, never another window's, refused when too few are free.
+TEST(StereoSlots, FreeSlotsInRoleOrder) {
+    std::set<int> oneShort;
+    for (int n = 0; n < 256; ++n)
+        if (n < 1 || n > 5) oneShort.insert(n);
     const struct {
         std::set<int> open;
         std::vector<int> slots;  // left, right, preview, the two frames, save
     } cases[] = {
-        {{0}, {1, 2, 3, 4, 5, 6}},
-        {{0, 1, 2, 7, 9}, {8, 10, 3, -1, -1, 6}},  // three dropped files and two of the user's
+        {{0, 1, 2, 7, 9}, {8, 10, 3, 4, 5, 6}},  // three dropped files and two of the user's
         {oneShort, {}},
-        {justEnough, {-1, -1, -1, -1, -1, 255}},
     };
-    for (const auto& c : cases) {
-        const StereoSlots s = Assign(c.open);
-        ASSERT_EQ(s.ok, !c.slots.empty()) << c.open.size();
-        if (!s.ok) continue;
-        for (int r = 0; r < kStereoRoles; ++r) {
-            EXPECT_FALSE(c.open.count(s.slot[r])) << r;
-            if (c.slots[static_cast<size_t>(r)] >= 0) {
-                EXPECT_EQ(s.slot[r], c.slots[static_cast<size_t>(r)]) << r;
-            }
-        }
-        EXPECT_EQ(std::set<int>(s.slot, s.slot + kStereoRoles).size(),
-                  static_cast<size_t>(kStereoRoles));
+    for (auto c : cases) {
+        const StereoSlots s = AssignStereoSlots(IsOpenIn, &c.open);
+        ASSERT_EQ(s.ok, !c.slots.empty());
+        if (s.ok) { EXPECT_EQ(std::vector<int>(s.slot, s.slot + kStereoRoles), c.slots); }
     }
 }
 
@@ -68,18 +50,11 @@ std::tm At(int year, int month, int day, int hour, int minute, int second) {
     return t;
 }
 
-struct FakeFolder {  // the directory's file names, and the names asked about
-    std::set<std::string> files, asked;
-};
-
-bool Exists(const char* name, void* context) {
-    auto* folder = static_cast<FakeFolder*>(context);
-    folder->asked.insert(name);
-    return folder->files.count(name) != 0;
+bool Exists(const char* name, void* files) {
+    return static_cast<std::set<std::string>*>(files)->count(name) != 0;
 }
 
-// The name the next save gets with the folder as it stands, into a buffer of
-// `bytes`: "" when no name is free or it does not fit.
+// The name the next save gets into a buffer of `bytes`: "" when none is free or fits.
 TEST(SaveName, TimeStampsAndCountersKeepSavesInOneSecondApart) {
     const std::tm t = At(2008, 1, 24, 14, 5, 9);
     const std::string stamp = "Dor-080124_14_05_09";
@@ -94,24 +69,17 @@ TEST(SaveName, TimeStampsAndCountersKeepSavesInOneSecondApart) {
     } cases[] = {
         {At(2000, 12, 31, 23, 59, 59), {}, kSaveNameBytes, "Dor-001231_23_59_59"},
         {t, {"Dor-080124_14_05_08.jpg", stamp + ".bmp"}, kSaveNameBytes, stamp},  // only .jpg
-        {t, {stamp + ".jpg"}, kSaveNameBytes, stamp + "_2"},
         {t, {stamp + ".jpg", stamp + "_3.jpg"}, kSaveNameBytes, stamp + "_2"},  // a gap is reused
         {t, full, kSaveNameBytes, ""},
         {t, {}, 20, stamp},  // the plain name needs 20 bytes
         {t, {stamp + ".jpg"}, 20, ""},
     };
-    for (const auto& c : cases) {
-        FakeFolder folder{c.files, {}};
+    for (auto c : cases) {
         char out[kSaveNameBytes];
         std::memset(out, 'Z', sizeof out);
-        EXPECT_EQ(ChooseSaveName(c.at, Exists, &folder, out, c.bytes), !c.name.empty());
+        EXPECT_EQ(ChooseSaveName(c.at, Exists, &c.files, out, c.bytes), !c.name.empty());
         EXPECT_EQ(std::string(out), c.name);
-        EXPECT_EQ(folder.asked.count(c.name + kSaveExtension), c.name.empty() ? 0u : 1u);
     }
-    char out[10];
-    std::memset(out, 'Z', sizeof out);
-    EXPECT_FALSE(FormatSaveName(t, out, sizeof out));
-    EXPECT_STREQ(out, "");
 }
 
 MouseSample Mouse(int x, int y, bool button = false, int image = 0) {
@@ -128,16 +96,14 @@ TEST(Layout, HalfScreenZoomAndNeighbours) {
         bool ok;
         int half, zoom, previewY, buttonBoxX;
     } cases[] = {
-        {1280, 480, 1280, true, 640, 50, 240, 640},
         // 1920 * 100 / 1001 = 191, / 2 = 95; 1001 * 95 / 100 = 950; 301 * 95 / 100 = 285.
         {1001, 301, 1920, true, 500, 95, 285, 950},
-        {1, 100, 1280, false, 0, 0, 0, 0}, {0, 100, 1280, false, 0, 0, 0, 0},
-        {2, 0, 1280, false, 0, 0, 0, 0},   {2, 1, 1280, true, 1, -1, -1, -1},
+        {1, 100, 1280, false, 0, 0, 0, 0}, {2, 0, 1280, false, 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
         const StereoLayout l = ComputeStereoLayout(c.width, c.height, c.screen);
         ASSERT_EQ(l.ok, c.ok) << c.width << " x " << c.height;
-        if (!c.ok || c.zoom < 0) continue;
+        if (!c.ok) continue;
         EXPECT_EQ(std::vector<int>({l.half, l.zoom, l.previewY, l.buttonBoxX}),
                   std::vector<int>({c.half, c.zoom, c.previewY, c.buttonBoxX}));
     }
@@ -145,23 +111,19 @@ TEST(Layout, HalfScreenZoomAndNeighbours) {
 
 TEST(Guides, HoverPreviewsButtonSetsLeavingRestores) {
     StereoAlignment s = StartAlignment(501, 400);  // guides in the middle of each view
-    EXPECT_EQ(std::vector<int>({s.leftGuide, s.leftDrawn, s.rightGuide, s.rightDrawn,
-                                HorizontalOffset(s), s.verticalOffset}),
-              std::vector<int>({250, 250, 751, 751, 0, 0}));
+    EXPECT_EQ(std::vector<int>({s.leftGuide, s.rightGuide, HorizontalOffset(s)}),
+              std::vector<int>({250, 751, 0}));
     s = StartAlignment(500, 400);
     EXPECT_EQ(Act(UpdateLeftGuide(s, Mouse(260, 200))), Act({true, 250, 260, true, 10}));
     EXPECT_EQ(s.leftGuide, 250) << "not set without the button";
     EXPECT_EQ(Act(UpdateLeftGuide(s, Mouse(260, 200, false, 3))), Act({true, 260, 250, true, 0}))
         << "over another window";
-    EXPECT_FALSE(s.leftHover);
     const GuideAction away = UpdateLeftGuide(s, Mouse(260, 200, false, 3));
     EXPECT_FALSE(away.moveLine || away.recompose) << "already restored";
     UpdateLeftGuide(s, Mouse(240, 100, true));
-    EXPECT_EQ(s.leftGuide, 240);
     const GuideAction back = UpdateLeftGuide(s, Mouse(0, 0));
     EXPECT_TRUE(!back.moveLine && back.recompose && back.a == -10) << Act(back);
     UpdateRightGuide(s, Mouse(800, 300, true));
-    EXPECT_EQ(s.rightGuide, 800);
     EXPECT_EQ(HorizontalOffset(s), 240 - 800 + 500);
 }
 
@@ -179,53 +141,40 @@ TEST(Guides, NearnessLimits) {
     // Each guide answers only on its own side of the pair.
     StereoAlignment s = start;
     s.leftDrawn = 480;
-    EXPECT_FALSE(UpdateLeftGuide(s, Mouse(500, 200)).recompose);
     s.rightDrawn = 520;
+    EXPECT_FALSE(UpdateLeftGuide(s, Mouse(500, 200)).recompose);
     EXPECT_FALSE(UpdateRightGuide(s, Mouse(499, 200)).recompose);
-    EXPECT_TRUE(UpdateRightGuide(s, Mouse(500, 200)).recompose);
 }
 
 TEST(Arrows, MoveTheLeftGuidePastTheEdgeAndSaturate) {
     StereoAlignment s = StartAlignment(640, 480);
     for (int k = 0; k < 12; ++k) PressRightArrow(s);
-    EXPECT_EQ(HorizontalOffset(s), 12);
     EXPECT_EQ(s.rightGuide, 960);
     EXPECT_EQ(Act(PressLeftArrow(s)), Act({true, 332, 331, true, 11}));
-    EXPECT_EQ(s.leftDrawn, 331);
-    s = StartAlignment(10, 10);
-    s.leftGuide = s.leftDrawn = INT_MIN;
-    PressLeftArrow(s);
-    EXPECT_EQ(HorizontalOffset(s), INT_MIN);
     s.leftGuide = s.leftDrawn = INT_MAX;
     PressRightArrow(s);
-    EXPECT_EQ(s.leftGuide, INT_MAX);
     s.rightGuide = -5;
     EXPECT_EQ(HorizontalOffset(s), INT_MAX);
-    // The vertical offset stops at the height.
-    s = StartAlignment(10, 3);
-    int up = 0, down = 0;
-    for (int k = 0; k < 4; ++k) up += PressUpArrow(s) ? 1 : 0;
-    EXPECT_EQ(s.verticalOffset, 3);
-    for (int k = 0; k < 8; ++k) down += PressDownArrow(s) ? 1 : 0;
-    EXPECT_EQ(s.verticalOffset, -3);
-    EXPECT_EQ(up * 10 + down, 36);
+    s = StartAlignment(10, 3);  // the vertical offset stops at the height
+    int moves = 0;
+    for (int k = 0; k < 8; ++k) moves += PressDownArrow(s) ? 1 : 0;
+    EXPECT_TRUE(s.verticalOffset == -3 && moves == 3) << s.verticalOffset;
 }
 
 TEST(Wiggle, RightFrameFirstThenAlternatingEveryHundredMilliseconds) {
     StereoAlignment s = StartAlignment(10, 10);
     for (int frame : {2, 1, 2}) EXPECT_EQ(NextWiggleFrame(s), frame);
-    for (double ms : {0.0, 99.49}) EXPECT_FALSE(FrameTimeUp(ms)) << ms;
-    for (double ms : {99.5, 250.0}) EXPECT_TRUE(FrameTimeUp(ms)) << ms;
+    EXPECT_FALSE(FrameTimeUp(99.49));
+    EXPECT_TRUE(FrameTimeUp(99.5));
 }
 
 constexpr uint32_t kCanary = 0xDEADBEEF;  // fills outputs before a call
 
-// A view whose every pixel tells where it came from: red = x, green = y, blue
-// = which view. Channels differ, so a swap or an off-by-one row shows.
+// Every pixel tells where it came from: red = x, green = y, blue = which view.
 std::vector<uint32_t> View(int w, int h, uint32_t tag) {
-    std::vector<uint32_t> v(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) v[static_cast<size_t>(y) * w + x] = (x << 16) | (y << 8) | tag;
+    std::vector<uint32_t> v(size_t(w) * h);
+    for (size_t k = 0; k < v.size(); ++k)
+        v[k] = uint32_t(k % size_t(w)) << 16 | uint32_t(k / size_t(w)) << 8 | tag;
     return v;
 }
 
@@ -248,8 +197,7 @@ uint32_t RedByFormula(uint32_t p) {
     return static_cast<uint32_t>(static_cast<int>(y) & 0xFF);
 }
 
-// What output pixel (x, y) must be, straight from the definition of the
-// alignment: a pixel per call, no row arithmetic shared with the code.
+// Output pixel (x, y) straight from the definition of the alignment.
 enum class Which { Left, Right, Anaglyph };
 uint32_t Expected(const std::vector<uint32_t>& L, const std::vector<uint32_t>& R, int half, int h,
                   int a, int i, int x, int y, Which which) {
@@ -265,15 +213,13 @@ uint32_t Expected(const std::vector<uint32_t>& L, const std::vector<uint32_t>& R
     }
 }
 
-// Checks the overlap, MakeAnaglyph, MakeWiggleFrames and ComposeSavedPair for
-// one alignment on 7 x 9 views.
+// The overlap, anaglyph, wiggle frames and saved pair for one alignment of 7 x 9 views.
 void CheckAlignment(int a, int i) {
     SCOPED_TRACE(testing::Message() << "a = " << a << ", i = " << i);
     const int half = 7, h = 9;
-    // The right view gets grey-ish colours so its luminance varies.
     const auto L = View(half, h, 0x11);
     auto R = View(half, h, 0x22);
-    for (auto& p : R) p ^= 0x804020;
+    for (auto& p : R) p ^= 0x804020;  // so that the luminance varies
     Guarded P(half, h), F1(half, h), F2(half, h);
     MakeAnaglyph(half, h, L.data(), R.data(), P.get(), a, i);
     MakeWiggleFrames(half, h, L.data(), R.data(), F1.get(), F2.get(), a, i);
@@ -287,11 +233,8 @@ void CheckAlignment(int a, int i) {
                 << x << "," << y;
         }
     EXPECT_TRUE(P.GuardIntact() && F1.GuardIntact() && F2.GuardIntact());
-    // Both sides of the overlap are empty together.
     long long w = half - std::llabs(a), v = h - std::llabs(i);
     if (w <= 0 || v <= 0) w = v = 0;
-    const StereoOverlap o = AlignedOverlap(half, h, a, i);
-    EXPECT_TRUE(o.width == w && o.height == v) << o.width << " x " << o.height;
     const SavedPairSize size = SavedPairSizeFor(half, h, a, i);
     ASSERT_TRUE(size.width == 2 * w && size.height == v) << size.width << " x " << size.height;
     Guarded S(size.width, size.height);
@@ -348,5 +291,4 @@ TEST(Split, OddWidthDropsLastColumnAndWidthOneHasNoViews) {
     SplitStereoPair(pair.data(), 1, 2, none.get(), none.get());
     EXPECT_TRUE(none.GuardIntact());
 }
-
 }  // namespace
