@@ -1,15 +1,12 @@
-// The alignment estimate on pairs whose truth the test knows (the sample
-// scene, textured pairs, a real photograph, with the right view resampled
-// through known offsets, rotations and scales, exposure and noise); pairs that
-// cannot be aligned; and the engine's parts against plain formulas.
+// The alignment estimate on pairs of known truth (sample scene, textures, a
+// photograph; right views resampled, re-exposed, noisy), pairs that cannot be
+// aligned, and the engine's parts against plain formulas.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
-
 #include "app/align_fit.h"
 #include "app/align_match.h"
 #include "app/align_pyramid.h"
@@ -20,7 +17,6 @@
 #include "tools/sample_scene.h"
 
 namespace {
-
 // The sample scene: the ball is the nearest layer, the wall the farthest.
 constexpr int kW = kSampleViewWidth, kH = kSampleViewHeight;
 constexpr double kNear = -kSampleBallDisparity, kFar = -kSampleBackgroundDisparity;
@@ -56,7 +52,6 @@ void ExpectTruth(const PairEstimate& e, const Misalignment& m, double nearP, dou
     EXPECT_NEAR(e.verticalScale, m.scale, 0.001);
     EXPECT_NEAR(e.nearParallax, nearP, 1.0);
     EXPECT_NEAR(e.farParallax, farP, 1.0);
-    EXPECT_NEAR(e.nearParallaxPercent, 100 * e.nearParallax / e.width, 1e-9);
     EXPECT_GE(e.matches, 40);
 }
 
@@ -65,41 +60,36 @@ TEST(AutoAlign, SamplePairAsRendered) {
     const TestView right = SampleRight(rendered);
     const PairEstimate e = Estimate(Left(), right);
     ExpectTruth(e, rendered, kNear, kFar);
-    EXPECT_EQ(e.width, kSampleViewWidth);
     const StereoOffsets o = OffsetsFor(e);
-    EXPECT_EQ(o.i, kSampleAlignI);
-    EXPECT_EQ(o.farA, kSampleAlignA);
+    EXPECT_TRUE(o.i == kSampleAlignI && o.farA == kSampleAlignA) << o.i << " " << o.farA;
     EXPECT_EQ(o.windowA, kSampleBallDisparity + 1);
     const SavedPairSize size = SavedPairSizeFor(kW, kH, o.farA, o.i);
     EXPECT_TRUE(size.width == kSampleAlignedSaveWidth && size.height == kSampleAlignedSaveHeight);
 }
 
 #ifdef QUB_ALIGN_PHOTO
-// A binary PPM (P6, maxval 255, no comments, as the build writes it): a
-// nuthatch on a tree trunk from Debian's lomiri-wallpapers-20.04, 1200 x 675;
-// detail sits on its left half only, the right half is out of focus.
+// The build's binary PPM of a lomiri-wallpapers-20.04 photograph, 1200 x 675,
+// in focus on its left half only.
 TestView Photo() {
     TestView v;
     FILE* file = std::fopen(QUB_ALIGN_PHOTO, "rb");
+    if (file == nullptr) return v;
+    std::vector<unsigned char> rgb(1200 * 675 * 3);
     int w = 0, h = 0;
-    if (file != nullptr && std::fscanf(file, "P6 %d %d 255%*c", &w, &h) == 2 && w > 0 && h > 0) {
-        std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
-        if (std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size()) {
-            v = TestView{w, h, {}};
-            for (size_t k = 0; k < rgb.size(); k += 3)
-                v.pixels.push_back(uint32_t{rgb[k]} << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
-        }
+    if (std::fscanf(file, "P6 %d %d 255%*c", &w, &h) == 2 && w == 1200 && h == 675 &&
+        std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size()) {
+        v = TestView{1200, 675, {}};
+        for (size_t k = 0; k < rgb.size(); k += 3)
+            v.pixels.push_back(uint32_t{rgb[k]} << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
     }
-    if (file != nullptr) std::fclose(file);
+    std::fclose(file);
     return v;
 }
 #endif
 
-// Offsets, rotations and scales of the sample scene's right view; the same
-// with the right view cropped by 17 columns on the left and 9 rows on top
-// (about the left view's centre a plain shift); a textured pair with wide
-// parallax; a crop of the photograph and the photograph resampled at a
-// constant parallax, as a flat scene seen by a second camera.
+// The sample scene's right view, also cropped by 17 columns and 9 rows (a plain
+// shift about the left view's centre); a textured pair of wide parallax; a
+// crop of the photograph and the photograph resampled at a constant parallax.
 TEST(AutoAlign, KnownMisalignmentsAreFound) {
     enum Scene { kSample, kCropped, kTextured, kPhoto };
     const struct {
@@ -168,8 +158,6 @@ TEST(AutoAlign, PairsThatCannotBeAligned) {
         EXPECT_TRUE(c.reason == kOther ? e.reason != kTexture : e.reason == c.reason);
         EXPECT_NE(e.reason, AlignReason::None);
     }
-    const PairEstimate e = Estimate(blank, blank);
-    EXPECT_TRUE(e.verticalOffset == 0 && e.verticalScale == 1);
     EXPECT_STREQ(AlignReasonText(AlignReason::FitDoesNotHold), "the fit does not hold");
 }
 
@@ -212,12 +200,8 @@ TEST(AutoAlign, ResampledRightViewMatchesTheIdealOne) {
 }
 
 TEST(AutoAlign, OffsetsAndDepthBudget) {
-    PairEstimate e{};
-    e.width = 1200;
-    e.height = 800;
-    e.verticalOffset = -3.5;  // halves round up: -3, so i = 3
-    e.nearParallax = -20.2;
-    e.farParallax = 9.9;
+    PairEstimate e{1200, 800, -3.5, 0, 1, -20.2, 9.9, 0, 0, 0, 0, AlignReason::None, 1, 0};
+    // The offset -3.5 rounds half up to -3: i = 3.
     const StereoOffsets o = OffsetsFor(e);
     EXPECT_TRUE(o.i == 3 && o.farA == -10) << o.i << " " << o.farA;
     EXPECT_EQ(o.windowA, 21);  // -20.2 + 21 = 0.8 >= 0.5; 20 would leave -0.2
@@ -252,13 +236,10 @@ uint32_t Luma256(uint32_t p) {
 }
 
 TEST(AlignPyramid, ReductionAveragesBlocksOfLuma) {
-    // 7 x 5, distinct channels everywhere; factors 2 and 3 leave out the last columns and rows.
+    // 7 x 5, distinct channels; factors 2 and 3 leave out the last columns and rows.
     std::vector<uint32_t> view;
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x)
-            view.push_back(static_cast<uint32_t>((37 * x + 11 * y) % 256) << 16 |
-                           static_cast<uint32_t>((90 + 23 * y) % 256) << 8 |
-                           static_cast<uint32_t>(200 - 19 * x));
+    for (uint32_t k = 0; k < 35; ++k)
+        view.push_back((37 * k) % 256 << 16 | (90 + 23 * (k / 7)) % 256 << 8 | (200 - 19 * (k % 7)));
     for (int f : {1, 2, 3}) {
         LumaImage reduced;
         ReduceToLuma(view.data(), 7, 5, f, reduced);
@@ -290,8 +271,7 @@ TEST(AlignPyramid, ReductionFactorKeepsEitherViewSmall) {
 TEST(AlignFit, RecoversTheSimilarityWhateverTheParallax) {
     const double theta = 0.9 * 3.14159265358979323846 / 180, s = 1.004;
     const AlignModel truth{499.5, 374.5, std::cos(theta) / s, std::sin(theta) / s, -3.75};
-    // Places across the view at parallaxes from -60 to +20; every third one
-    // a mismatch a few rows off.
+    // Places at parallaxes from -60 to +20; every third one a mismatch a few rows off.
     std::vector<AlignMatch> matches;
     uint32_t state = 99;
     for (int k = 0; k < 300; ++k) {
@@ -311,8 +291,7 @@ TEST(AlignFit, RecoversTheSimilarityWhateverTheParallax) {
     std::vector<char> inlier;
     double scale = 0;
     EXPECT_EQ(RefineModel(matches, 0.01, 0.5, model, inlier, scale), 200);
-    EXPECT_NEAR(model.e, truth.e, 1e-12);
-    EXPECT_NEAR(model.f, truth.f, 1e-12);
+    EXPECT_TRUE(std::fabs(model.e - truth.e) + std::fabs(model.f - truth.f) < 1e-12);
     EXPECT_NEAR(model.t, truth.t, 1e-9);
     for (int k = 0; k < 300; ++k) EXPECT_EQ(inlier[k], k % 3 != 0) << k;
     // 0.1 / (sqrt(200) * about 277, the spread of x): 2.6e-5.
@@ -329,7 +308,6 @@ TEST(AlignFit, CollinearPlacesDoNotDetermineTheModel) {
 
 TEST(AlignFit, QuantileAndArctangent) {
     std::vector<double> v = {5, 1, 4, 2, 3};
-    EXPECT_EQ(Quantile(v, 0), 1);
     EXPECT_EQ(Quantile(v, 1), 5);
     EXPECT_DOUBLE_EQ(Quantile(v, 0.3), 2.2);
     for (double y = -3; y <= 3; y += 0.0625)
@@ -357,5 +335,4 @@ TEST(AlignMatch, PeakSkipsItsNeighboursAndKeepsToTheBand) {
     p = PickPeak(s, w, lo.data(), hi.data());
     EXPECT_TRUE(p.x == 101 && p.y == 50) << p.x << "," << p.y;
 }
-
 }  // namespace
