@@ -1,16 +1,15 @@
 #include "tests/host/align_scenes.h"
-
 #include <cmath>
-
 #include "tools/sample_pair_params.h"
 #include "tools/sample_scene.h"
 
+namespace {
+// M^-1 (x, y) of auto_align.h: turn back by the rotation, then divide by the scale.
 void InverseMisalignment(const Misalignment& m, int width, int height, double x, double y,
                          double& mx, double& my) {
     const double cx = (width - 1) / 2.0, cy = (height - 1) / 2.0;
     const double a = m.rotationDegrees * 3.14159265358979323846 / 180;
     const double X = x - cx, Y = y - m.offset - cy;
-    // Inverse of a turn by a and a scale by s: turn back, then divide.
     mx = cx + (std::cos(a) * X + std::sin(a) * Y) / m.scale;
     my = cy + (-std::sin(a) * X + std::cos(a) * Y) / m.scale;
 }
@@ -32,6 +31,7 @@ bool SampleView(const TestView& v, double x, double y, double rgb[3]) {
     }
     return true;
 }
+}  // namespace
 
 uint32_t Expose(const Misalignment& m, const double rgb[3], uint32_t& state) {
     uint32_t out = 0;
@@ -46,19 +46,18 @@ uint32_t Expose(const Misalignment& m, const double rgb[3], uint32_t& state) {
 }
 
 TestView SampleLeft() {
-    TestView v{kSampleViewWidth, kSampleViewHeight, {}};
-    v.pixels.resize(static_cast<size_t>(v.width) * v.height);
+    TestView v{kSampleViewWidth, kSampleViewHeight,
+               std::vector<uint32_t>(size_t{kSampleViewWidth} * kSampleViewHeight)};
     RenderSampleView(SampleEye::Left, v.pixels.data(), nullptr);
     return v;
 }
 
 TestView SampleRight(const Misalignment& m) {
-    TestView rendered{kSampleViewWidth, kSampleViewHeight, {}};
-    rendered.pixels.resize(static_cast<size_t>(rendered.width) * rendered.height);
-    RenderSampleView(SampleEye::Right, rendered.pixels.data(), nullptr);
+    TestView r{kSampleViewWidth, kSampleViewHeight,
+               std::vector<uint32_t>(size_t{kSampleViewWidth} * kSampleViewHeight)};
+    RenderSampleView(SampleEye::Right, r.pixels.data(), nullptr);
     // The rendered view is the ideal one moved down by the generator's shift.
-    return ResampleThrough(rendered, 0, kSampleVerticalShift, rendered.width, rendered.height, 0,
-                           m);
+    return ResampleThrough(r, 0, kSampleVerticalShift, r.width, r.height, 0, m);
 }
 
 TestView ResampleThrough(const TestView& source, int originX, int originY, int width, int height,
@@ -90,7 +89,6 @@ uint32_t Hash(int32_t x, int32_t y, uint32_t salt) {
 double Lattice(int32_t x, int32_t y, uint32_t salt) {
     return (Hash(x, y, salt) >> 8) * (1.0 / 16777216.0);
 }
-
 // Value noise, smoothly interpolated, 0..1.
 double Noise(double u, double v, uint32_t salt) {
     const double fu = std::floor(u), fv = std::floor(v);
