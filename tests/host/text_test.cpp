@@ -187,7 +187,8 @@ TEST(TextKeys, CtrlCommandsAndKeysForTheMainWindow) {
         int value;
     } cases[] = {
         {'C', true, kPost, 1030},   {'Q', true, kPost, 1006}, {'X', true, kNone, 0},
-        {0x1B, false, kMain, 0x1B}, {'Q', false, kNone, 0},   {' ', false, TextKeyAction::kConsole, 0},
+        {0x1B, false, kMain, 0x1B}, {'Q', false, kNone, 0},
+        {' ', false, TextKeyAction::kConsole, 0},
     };
     for (const auto& c : cases) {
         const TextKeyResult r = QUB_TextWindowKey(c.key, c.ctrl);
