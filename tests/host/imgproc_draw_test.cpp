@@ -169,7 +169,8 @@ struct LiteralWalk {
         const int limit = 5 * r / 7;
         for (;;) {
             // On the axes and the diagonal the last four points repeat the first four.
-            const int p[8][2] = {{-i, j}, {i, -j}, {j, i}, {-j, -i}, {i, j}, {-i, -j}, {j, -i}, {-j, i}};
+            const int p[8][2] = {{-i, j}, {i, -j}, {j, i},  {-j, -i},
+                                 {i, j},  {-i, -j}, {j, -i}, {-j, i}};
             for (int k = 0; k < (i != 0 && i != j ? 8 : 4); ++k) plot(cx + p[k][0], cy + p[k][1]);
             d -= 2 * i + 1;
             if (d <= 0) {
