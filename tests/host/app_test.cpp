@@ -67,11 +67,10 @@ TEST(SaveName, TimeStampsAndCountersKeepSavesInOneSecondApart) {
         size_t bytes;
         std::string name;
     } cases[] = {
-        {At(2000, 12, 31, 23, 59, 59), {}, kSaveNameBytes, "Dor-001231_23_59_59"},
-        {t, {"Dor-080124_14_05_08.jpg", stamp + ".bmp"}, kSaveNameBytes, stamp},  // only .jpg
+        {At(2000, 12, 31, 23, 59, 59), {stamp + ".jpg"}, kSaveNameBytes, "Dor-001231_23_59_59"},
         {t, {stamp + ".jpg", stamp + "_3.jpg"}, kSaveNameBytes, stamp + "_2"},  // a gap is reused
         {t, full, kSaveNameBytes, ""},
-        {t, {}, 20, stamp},  // the plain name needs 20 bytes
+        {t, {stamp + ".bmp"}, 20, stamp},  // only .jpg counts; the plain name needs 20 bytes
         {t, {stamp + ".jpg"}, 20, ""},
     };
     for (auto c : cases) {
