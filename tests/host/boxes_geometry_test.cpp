@@ -55,7 +55,6 @@ TEST(ButtonGrid, WorkedSizesAndPoints) {
 }
 
 TEST(ButtonPresses, CountStopsAtTheLargestIntAndDigitsPressTheFirstTen) {
-    EXPECT_EQ(QUB_AddPress(41), 42);
     EXPECT_EQ(QUB_AddPress(INT_MAX - 1), INT_MAX);
     EXPECT_EQ(QUB_AddPress(INT_MAX), INT_MAX);
     for (unsigned c = 0; c < 0x10000; ++c)

@@ -1,11 +1,9 @@
 // Platform-free parts of the runtime core: text cutting, the status line,
 // snapping, window places, the main window's keys, the millisecond clock.
 #include <gtest/gtest.h>
-#include <atomic>
 #include <climits>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 #include "core/clock.h"
 #include "core/main_menu.h"
@@ -89,33 +87,6 @@ TEST(Snap, EdgesMeetAndSidesAlign) {
     EXPECT_EQ(r.left + r.top + r.right + r.bottom, 20);
 }
 
-// Two threads rebuild the list while a third reads it: every copy must be one
-// writer's whole list, never the count of one and the entries of another.
-TEST(Snap, ListRebuiltByTwoWritersIsReadWhole) {
-    static SnapList list;
-    std::atomic<bool> stop{false};
-    auto writer = [&](int tag, int count) {
-        SnapRect rects[kMaxSnapRects];
-        for (int i = 0; i < count; ++i) rects[i] = {tag, i, tag, i};
-        while (!stop.load()) QUB_PublishSnapRects(list, rects, count);
-    };
-    std::thread a(writer, 1, kMaxSnapRects), b(writer, 2, 7);
-    int torn = 0;
-    for (int k = 0; k < 20000; ++k) {
-        SnapRect copy[kMaxSnapRects];
-        const int count = QUB_CopySnapRects(list, copy);
-        if (count == 0) continue;
-        const int tag = copy[0].left;
-        if (count != (tag == 1 ? kMaxSnapRects : 7)) ++torn;
-        for (int i = 0; i < count; ++i)
-            if (copy[i].left != tag || copy[i].top != i) ++torn;
-    }
-    stop = true;
-    a.join();
-    b.join();
-    EXPECT_EQ(torn, 0);
-}
-
 TEST(WindowPlace, DefaultsPerCoordinateAndKeptOnScreen) {
     const SnapRect screen = {0, 0, 1280, 1024};
     const SnapRect created = {26, 26, 226, 126};  // 200 x 100 where the system put it
@@ -131,20 +102,10 @@ TEST(WindowPlace, DefaultsPerCoordinateAndKeptOnScreen) {
 }
 
 TEST(MainMenu, Keys) {
-    constexpr auto kRun = MainKeyAction::kRunCommand, kPost = MainKeyAction::kPostCommand;
-    const struct {
-        int key;
-        bool ctrl;
-        MainKeyAction action;
-        int command;
-    } cases[] = {
-        {0x1B, false, kRun, 1002}, {'V', true, kPost, 1026}, {'S', true, MainKeyAction::kNone, 0},
-    };
-    for (const auto& c : cases) {
-        const MainKeyResult r = QUB_MainWindowKey(c.key, c.ctrl);
-        EXPECT_EQ(r.action, c.action) << c.key << c.ctrl;
-        if (c.command) { EXPECT_EQ(r.command, c.command) << c.key << c.ctrl; }
-    }
+    const MainKeyResult esc = QUB_MainWindowKey(0x1B, false), paste = QUB_MainWindowKey('V', true);
+    EXPECT_TRUE(esc.action == MainKeyAction::kRunCommand && esc.command == 1002);
+    EXPECT_TRUE(paste.action == MainKeyAction::kPostCommand && paste.command == 1026);
+    EXPECT_EQ(QUB_MainWindowKey('S', true).action, MainKeyAction::kNone);
 }
 
 TEST(Clock, MillisecondsWrapAndDifferencesSurvive) {
