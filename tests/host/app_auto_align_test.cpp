@@ -1,11 +1,10 @@
-// The alignment estimate on pairs of known truth (sample scene, textures, a
-// photograph; right views resampled, re-exposed, noisy), pairs that cannot be
+// The alignment estimate on pairs of known truth (the sample scene and textured
+// pairs, right views resampled, re-exposed and noisy), pairs that cannot be
 // aligned, and the engine's parts against plain formulas.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 #include "app/align_fit.h"
 #include "app/align_pyramid.h"
@@ -66,38 +65,16 @@ TEST(AutoAlign, SamplePairAsRendered) {
     EXPECT_TRUE(size.width == kSampleAlignedSaveWidth && size.height == kSampleAlignedSaveHeight);
 }
 
-#ifdef QUB_ALIGN_PHOTO
-// The build's binary PPM of a lomiri-wallpapers-20.04 photograph, 1200 x 675,
-// in focus on its left half only.
-TestView Photo() {
-    TestView v;
-    FILE* file = std::fopen(QUB_ALIGN_PHOTO, "rb");
-    if (file == nullptr) return v;
-    std::vector<unsigned char> rgb(1200 * 675 * 3);
-    int w = 0, h = 0;
-    if (std::fscanf(file, "P6 %d %d 255%*c", &w, &h) == 2 && w == 1200 && h == 675 &&
-        std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size()) {
-        v = TestView{1200, 675, {}};
-        for (size_t k = 0; k < rgb.size(); k += 3)
-            v.pixels.push_back(uint32_t{rgb[k]} << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
-    }
-    std::fclose(file);
-    return v;
-}
-#endif
-
 // The sample scene's right view, also cropped by 17 columns and 9 rows (a plain
-// shift about the left view's centre); a textured pair of wide parallax; a
-// crop of the photograph and the photograph resampled at a constant parallax.
+// shift about the left view's centre); a textured pair of wide parallax.
 TEST(AutoAlign, KnownMisalignmentsAreFound) {
-    enum Scene { kSample, kCropped, kTextured, kPhoto };
+    enum Scene { kSample, kCropped, kTextured };
     const struct {
         Scene scene;
         double offset, degrees, scale;
     } cases[] = {
         {kSample, -12.0, 0, 1},    {kSample, 3.3, -1.0, 1},     {kSample, -4.6, 0.2, 0.995},
-        {kCropped, 5.0, 0.3, 1},   {kTextured, -1.4, -0.6, 1.003}, {kPhoto, 0.25, -1, 1},
-        {kPhoto, 7.75, 1, 1.005},
+        {kCropped, 5.0, 0.3, 1},   {kTextured, -1.4, -0.6, 1.003}, {kTextured, 7.75, 1, 1.005},
     };
     uint32_t seed = 11;
     for (const auto& c : cases) {
@@ -113,14 +90,6 @@ TEST(AutoAlign, KnownMisalignmentsAreFound) {
             const TexturedPair pair = MakeTexturedPair(900, 600, 35.0, -42.5, m, 5);
             ExpectTruth(Estimate(pair.left, pair.right), m, -42.5, 35.0);
         }
-#ifdef QUB_ALIGN_PHOTO
-        static const TestView photo = Photo();
-        if (c.scene != kPhoto) continue;
-        ASSERT_EQ(photo.width, 1200) << "no photograph at " QUB_ALIGN_PHOTO
-                                        " (scripts/setup.sh installs lomiri-wallpapers-20.04)";
-        const TestView right = ResampleThrough(photo, 120, 60, 960, 540, -14.5, m);
-        ExpectTruth(Estimate(Crop(photo, 120, 60, 960, 540), right), m, -14.5, -14.5);
-#endif
     }
 }
 
