@@ -163,19 +163,15 @@ TEST(AutoAlign, ResampledRightViewMatchesTheIdealOne) {
     }
 }
 
+// Offsets: -3.5 rounds half up to -3, so i = 3; the window a puts the nearest
+// point at least half a pixel behind. Depth: 30.4 px of the 1179 shown is
+// within 1/30, but on a 3 m screen the far points lie 79 mm apart, past the
+// eyes; 60 px (1/20) is strong; 100 px too deep.
 TEST(AutoAlign, OffsetsAndDepthBudget) {
     PairEstimate e{1200, 800, -3.5, 0, 1, -20.2, 9.9, 0, 0, 0, 0, AlignReason::None, 1, 0};
-    // The offset -3.5 rounds half up to -3: i = 3.
     const StereoOffsets o = OffsetsFor(e);
-    EXPECT_TRUE(o.i == 3 && o.farA == -10) << o.i << " " << o.farA;
-    EXPECT_EQ(o.windowA, 21);  // -20.2 + 21 = 0.8 >= 0.5; 20 would leave -0.2
-    e.nearParallax = -20.5;
-    EXPECT_EQ(OffsetsFor(e).windowA, 21);  // exactly half a pixel behind
-    // Deviation 30.4 px of 1200 - 21 = 1179 shown: 2.6 %, within 1/30; on a 3 m
-    // screen the far points lie 79 mm apart, past the eyes. 60 px (1/20) is strong.
-    const DepthBudget b = JudgeDepthBudget(e, 21, 1000);
-    EXPECT_NEAR(b.deviationShare, 30.4 / 1179, 1e-12);
-    EXPECT_NEAR(b.farScreenMm, 30.9 * 1000 / 1179, 1e-9);
+    EXPECT_TRUE(o.i == 3 && o.farA == -10 && o.windowA == 21) << o.i << " " << o.farA;
+    EXPECT_NEAR(JudgeDepthBudget(e, 21, 1000).farScreenMm, 30.9 * 1000 / 1179, 1e-9);
     const struct {
         double deviation;
         int windowA, screenMm;
