@@ -20,8 +20,7 @@ bool SampleView(const TestView& v, double x, double y, double rgb[3]) {
     const int x1 = x0 + 1 < v.width ? x0 + 1 : x0, y1 = y0 + 1 < v.height ? y0 + 1 : y0;
     const double fx = x - x0, fy = y - y0;
     auto at = [&](int px, int py, int shift) {
-        return static_cast<double>((v.pixels[static_cast<size_t>(py) * v.width + px] >> shift) &
-                                   255);
+        return double(v.pixels[size_t(py) * size_t(v.width) + size_t(px)] >> shift & 255);
     };
     for (int c = 0; c < 3; ++c) {
         const int shift = 16 - 8 * c;
@@ -31,19 +30,23 @@ bool SampleView(const TestView& v, double x, double y, double rgb[3]) {
     }
     return true;
 }
-}  // namespace
 
-uint32_t Expose(const Misalignment& m, const double rgb[3], uint32_t& state) {
-    uint32_t out = 0;
-    for (int c = 0; c < 3; ++c) {
-        state = state * 1664525u + 1013904223u;
-        const double n = m.noise * ((state >> 8) * (2.0 / 16777216.0) - 1.0);
-        double v = m.gain * rgb[c] + m.bias + n + 0.5;
-        v = v < 0 ? 0 : v > 255 ? 255 : v;
-        out = (out << 8) | static_cast<uint32_t>(v);
-    }
+// `source` resampled through the misalignment at origin (originX, originY).
+TestView ResampleThrough(const TestView& source, int originX, int originY, int width, int height,
+                         const Misalignment& m) {
+    TestView out{width, height, {}};
+    out.pixels.resize(static_cast<size_t>(width) * height);
+    uint32_t state = m.seed;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            double mx, my, rgb[3] = {0, 0, 0};
+            InverseMisalignment(m, width, height, x, y, mx, my);
+            SampleView(source, mx + originX, my + originY, rgb);
+            out.pixels[static_cast<size_t>(y) * width + x] = Expose(m, rgb, state);
+        }
     return out;
 }
+}  // namespace
 
 TestView SampleLeft() {
     TestView v{kSampleViewWidth, kSampleViewHeight,
@@ -57,23 +60,22 @@ TestView SampleRight(const Misalignment& m) {
                std::vector<uint32_t>(size_t{kSampleViewWidth} * kSampleViewHeight)};
     RenderSampleView(SampleEye::Right, r.pixels.data(), nullptr);
     // The rendered view is the ideal one moved down by the generator's shift.
-    return ResampleThrough(r, 0, kSampleVerticalShift, r.width, r.height, 0, m);
+    return ResampleThrough(r, 0, kSampleVerticalShift, r.width, r.height, m);
 }
 
-TestView ResampleThrough(const TestView& source, int originX, int originY, int width, int height,
-                         double parallax, const Misalignment& m) {
-    TestView out{width, height, {}};
-    out.pixels.resize(static_cast<size_t>(width) * height);
-    uint32_t state = m.seed;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            double mx, my, rgb[3] = {0, 0, 0};
-            InverseMisalignment(m, width, height, x, y, mx, my);
-            SampleView(source, mx - parallax + originX, my + originY, rgb);
-            out.pixels[static_cast<size_t>(y) * width + x] = Expose(m, rgb, state);
-        }
+
+uint32_t Expose(const Misalignment& m, const double rgb[3], uint32_t& state) {
+    uint32_t out = 0;
+    for (int c = 0; c < 3; ++c) {
+        state = state * 1664525u + 1013904223u;
+        const double n = m.noise * ((state >> 8) * (2.0 / 16777216.0) - 1.0);
+        double v = m.gain * rgb[c] + m.bias + n + 0.5;
+        v = v < 0 ? 0 : v > 255 ? 255 : v;
+        out = (out << 8) | static_cast<uint32_t>(v);
+    }
     return out;
 }
+
 
 namespace {
 
@@ -114,7 +116,6 @@ void Surface(double u, double v, double unit, uint32_t salt, double rgb[3]) {
     rgb[1] = 255 * tone * 0.8;
     rgb[2] = 255 * tone * (1.0 - 0.4 * hue);
 }
-
 }  // namespace
 
 TexturedPair MakeTexturedPair(int width, int height, double farParallax, double nearParallax,

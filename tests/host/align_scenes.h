@@ -32,7 +32,3 @@ struct TexturedPair {
 };
 TexturedPair MakeTexturedPair(int width, int height, double farParallax, double nearParallax,
                               const Misalignment& m, uint32_t textureSeed);
-// A view of `source` resampled through the misalignment, with a horizontal
-// parallax p added (a flat scene): right(q) = source(M^-1(q) - (p, 0) + origin).
-TestView ResampleThrough(const TestView& source, int originX, int originY, int width, int height,
-                         double parallax, const Misalignment& m);

@@ -235,5 +235,4 @@ TEST(AlignFit, QuantileAndArctangent) {
     EXPECT_NEAR(PortableAtan2(1e-6, 1), std::atan2(1e-6, 1), 1e-21);
     EXPECT_EQ(PortableAtan2(0, 0), 0);
 }
-
 }  // namespace

@@ -240,5 +240,4 @@ TEST(TestPatterns, MatchTheFormulasAtOddSizes) {
             }
     }
 }
-
 }  // namespace

@@ -38,7 +38,6 @@ TEST(BitmapFont, RendersAStoredString) {
     QUB_DrawString32(im.data(), 64, 16, &cursor, kText, "Qub 3d!", &pen);
     EXPECT_EQ(im.Mask(), kExpected);
     EXPECT_TRUE(pen.x == 1 + 6 * 8 + 4 && pen.y == 15 - 14 + 10);  // the last set bit of '!'
-
 }
 
 // Every printable glyph but the space has ink, and only they have glyphs.

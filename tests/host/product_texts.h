@@ -168,5 +168,4 @@ struct MessageText {
 };
 inline constexpr MessageText kInstanceLimit = {"Over instance limit!", "QUBLIB"};
 inline constexpr MessageText kCopyLogNoMemory = {"No enough memory (copy log)", "Pause"};
-
 }  // namespace product

@@ -7,7 +7,6 @@
 #include <vector>
 #include "text/format.h"
 #include "text/input_cursor.h"
-#include "text/key_ring.h"
 #include "text/text_menu.h"
 #include "text/window_source.h"
 #include "text/wrap.h"
@@ -112,23 +111,6 @@ TEST(InputCursor, StepsAcrossTheEdges) {
             EXPECT_EQ(d.draw[0].x, s.drawX);
         }
     }
-}
-
-// First in, first out; a full ring drops the key; wrapping round keeps the order.
-TEST(KeyRing, FifoFullAndWrap) {
-    char16_t ring[kKeyRingUnits] = {};
-    std::atomic<int> read{-1}, write{0};
-    char16_t unit = 0;
-    for (int i = 0; i < kKeyRingUnits + 10; ++i) {
-        if (i == kKeyRingUnits) { EXPECT_FALSE(QUB_KeyRingPut(ring, read, write, u'x')) << "full"; }
-        if (i >= kKeyRingUnits) {
-            EXPECT_TRUE(QUB_KeyRingTake(ring, read, write, &unit) && unit == i - kKeyRingUnits + 1);
-        }
-        EXPECT_TRUE(QUB_KeyRingPut(ring, read, write, static_cast<char16_t>(i + 1)));
-    }
-    int taken = 0;
-    while (QUB_KeyRingTake(ring, read, write, &unit)) ++taken;
-    EXPECT_TRUE(taken == kKeyRingUnits && unit == kKeyRingUnits + 10 && read.load() == -1);
 }
 
 TEST(TextKeys, CtrlCommandsAndKeysForTheMainWindow) {
