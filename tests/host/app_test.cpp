@@ -20,23 +20,16 @@ bool IsOpenIn(int slot, void* context) {
     return static_cast<std::set<int>*>(context)->count(slot) != 0;
 }
 
-// Known slots first, never another window's, refused when too few are free.
+// Known slots first (left, right, preview, the two frames, save), never another
+// window's, refused when too few are free.
 TEST(StereoSlots, FreeSlotsInRoleOrder) {
-    std::set<int> oneShort;
-    for (int n = 0; n < 256; ++n)
-        if (n < 1 || n > 5) oneShort.insert(n);
-    const struct {
-        std::set<int> open;
-        std::vector<int> slots;  // left, right, preview, the two frames, save
-    } cases[] = {
-        {{0, 1, 2, 7, 9}, {8, 10, 3, 4, 5, 6}},  // three dropped files and two of the user's
-        {oneShort, {}},
-    };
-    for (auto c : cases) {
-        const StereoSlots s = AssignStereoSlots(IsOpenIn, &c.open);
-        ASSERT_EQ(s.ok, !c.slots.empty());
-        if (s.ok) { EXPECT_EQ(std::vector<int>(s.slot, s.slot + kStereoRoles), c.slots); }
-    }
+    std::set<int> open = {0, 1, 2, 7, 9};  // three dropped files and two of the user's
+    const StereoSlots s = AssignStereoSlots(IsOpenIn, &open);
+    EXPECT_TRUE(s.ok);
+    EXPECT_EQ(std::vector<int>(s.slot, s.slot + kStereoRoles),
+              std::vector<int>({8, 10, 3, 4, 5, 6}));
+    for (int n = 6; n < 256; ++n) open.insert(n);  // 3, 4 and 5 free: one short
+    EXPECT_FALSE(AssignStereoSlots(IsOpenIn, &open).ok);
 }
 
 std::tm At(int year, int month, int day, int hour, int minute, int second) {
@@ -179,20 +172,15 @@ uint32_t RedByFormula(uint32_t p) {
     return static_cast<uint32_t>(static_cast<int>(y) & 0xFF);
 }
 
-// Output pixel (x, y) straight from the definition of the alignment.
-enum class Which { Left, Right, Anaglyph };
-uint32_t Expected(const std::vector<uint32_t>& L, const std::vector<uint32_t>& R, int half, int h,
-                  int a, int i, int x, int y, Which which) {
+// Output pixel (x, y) of the left and right frame straight from the definition
+// of the alignment; black outside the overlap.
+using Pixels = std::vector<uint32_t>;
+std::pair<uint32_t, uint32_t> Expected(const Pixels& L, const Pixels& R, int half, int h, int a,
+                                       int i, int x, int y) {
     const long long ap = a > 0 ? a : 0, am = a < 0 ? -static_cast<long long>(a) : 0;
     const long long ip = i > 0 ? i : 0, im = i < 0 ? -static_cast<long long>(i) : 0;
-    if (x >= half - ap - am || y >= h - ip - im) return 0;
-    const uint32_t l = L[static_cast<size_t>((y + ip) * half + x + ap)];
-    const uint32_t r = R[static_cast<size_t>((y + im) * half + x + am)];
-    switch (which) {
-        case Which::Left: return l;
-        case Which::Right: return r;
-        default: return (RedByFormula(r) << 16) | (l & 0x00FFFF);
-    }
+    if (x >= half - ap - am || y >= h - ip - im) return {0, 0};
+    return {L[size_t((y + ip) * half + x + ap)], R[size_t((y + im) * half + x + am)]};
 }
 
 // The overlap, anaglyph, wiggle frames and saved pair for one alignment of 7 x 9 views.
@@ -207,12 +195,9 @@ void CheckAlignment(int a, int i) {
     MakeWiggleFrames(half, h, L.data(), R.data(), F1.get(), F2.get(), a, i);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < half; ++x) {
-            ASSERT_EQ(P.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Anaglyph))
-                << x << "," << y;
-            ASSERT_EQ(F1.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Left))
-                << x << "," << y;
-            ASSERT_EQ(F2.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Right))
-                << x << "," << y;
+            const auto [l, r] = Expected(L, R, half, h, a, i, x, y);
+            ASSERT_TRUE(F1.at(half, x, y) == l && F2.at(half, x, y) == r) << x << "," << y;
+            ASSERT_EQ(P.at(half, x, y), RedByFormula(r) << 16 | (l & 0xFFFF)) << x << "," << y;
         }
     EXPECT_TRUE(P.GuardIntact() && F1.GuardIntact() && F2.GuardIntact());
     long long w = half - std::llabs(a), v = h - std::llabs(i);
@@ -224,9 +209,8 @@ void CheckAlignment(int a, int i) {
     EXPECT_TRUE(S.GuardIntact());
     for (int y = 0; y < v; ++y)
         for (int x = 0; x < w; ++x) {
-            ASSERT_EQ(S.at(size.width, x, y), Expected(L, R, half, h, a, i, x, y, Which::Left));
-            ASSERT_EQ(S.at(size.width, int(w) + x, y),
-                      Expected(L, R, half, h, a, i, x, y, Which::Right));
+            const auto [l, r] = Expected(L, R, half, h, a, i, x, y);
+            ASSERT_TRUE(S.at(size.width, x, y) == l && S.at(size.width, int(w) + x, y) == r);
         }
 }
 
