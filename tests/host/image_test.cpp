@@ -26,8 +26,7 @@ TEST(FitZoom, WorkedSizes) {
         int width, height, wished, result, zoom, displayWidth, displayHeight;
     } cases[] = {
         {401, 211, 37, kZoomFitted, 37, 148, 78},        // 37 % exactly, not 36.99999
-        // ceil(118 * 100 / 16) = 738 for the width, ceil(27 * 100 / 16) = 169 for the height.
-        {16, 16, 100, kZoomFitted, 738, 118, 118},
+        {16, 16, 100, kZoomFitted, 738, 118, 118},  // ceil(118 * 100 / 16): the minimum width
         {500, 10, 100, kZoomDoesNotFit, 1, 2, 3},        // needs 270 % and 1350 pixels
         {3, 3, 2147483647, kZoomFitted, 33500, -1, -1},  // no overflow
     };

@@ -115,14 +115,6 @@ TEST(TTControl, CodesSwitchStylesAndTheRestIsIgnored) {
     for (int code : {32, 0xFF, 0x82A0}) EXPECT_EQ(QUB_TTActionOf(code), kTTDraw) << code;
 }
 
-TEST(TTCursor, NewlineAndCellRows) {
-    QUB_TextCursor c = {57, INT_MAX - 3, 5};
-    QUB_TTNewline(&c, 24);
-    EXPECT_TRUE(c.textX == 5 && c.textY == INT_MAX && QUB_TTCellTop(54, 24) == 31);  // 24 rows
-    EXPECT_EQ(QUB_TTCellTop(INT_MIN + 2, 16), INT_MIN);
-    EXPECT_EQ(QUB_TTMoveX(INT_MAX - 1, 9), INT_MAX);
-}
-
 TEST(TTAdvance, AbcThenWidthThenExtent) {
     QUB_TTMeasure m = {};
     m.abcKnown = m.widthKnown = m.extentKnown = true;
