@@ -30,7 +30,7 @@ struct Worked {
     int y, cr, cb, u, v, i, q;
 };
 const Worked kWorked[] = {
-    {0x000000, 0, 0, 0, 0, 0, 0, 0},                {0xFFFFFF, 255, 0, 0, 0, 0, 0, 0},
+    {0xFFFFFF, 255, 0, 0, 0, 0, 0, 0},
     {0x004000, 38, -26, -20, -17, -32, -17, -31},  // Cr -26.3 truncates toward zero, not to -27
     {0x123456, 46, -19, 23, 20, -23, -30, 3},       {0xC08040, 140, 37, -42, -36, 46, 59, -4},
     {0x20E0A0, 159, -90, 0, 0, -111, -93, -57},     {0xE3E366, 213, 10, -62, -54, 13, 40, -35},
@@ -116,8 +116,8 @@ TEST(AnalysisViews, PixelReportAndGraphSizes) {
     EXPECT_EQ(QUB_PixelReport(7, 1, 0xABCD80u, 8), "(X,Y)=(7,1)\n(Luminance)=(128)\n\n")
         << "the index only";
     // One pixel wide: 13 columns, 21 for YCrCb; near INT_MAX no size, not a negative one.
-    EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kRgb), 1), 13);
-    EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kYCrCb), 1), 21);
+    EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kRgb), 1) +
+                  100 * QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kYCrCb), 1), 13 + 2100);
     EXPECT_EQ(QUB_RowGraphWidth(QUB_RowGraphLayout(RowGraph::kLumi), INT_MAX - 5), 0);
     EXPECT_EQ(QUB_RowGraphLayout(RowGraph::kLumi).curve[0].flags & kPlotByte, kPlotByte);
 }
@@ -183,28 +183,15 @@ int Clamp(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
 // The chroma charts: a (Cb, u or Q) grows to the right, b (Cr, v or I) upward.
 enum class Chart { kYCrCb, kYuv, kYiq };
-
 uint32_t ChartAt(Chart chart, int x, int y, int w, int h) {
     const int a = 255 * (x - w / 2) / w, b = -(255 * (y - h / 2) / h);
     const int l = int(std::sqrt(5.0 * (a * a + b * b))) * 65536;
-    int r = 0, g = 0, bl = 0;
-    switch (chart) {
-        case Chart::kYCrCb:  // Cr = b, Cb = a
-            r = 91881 * b;
-            g = -46793 * b - 22544 * a;
-            bl = 116130 * a;
-            break;
-        case Chart::kYuv:  // v = b, u = a
-            r = 74711 * b;
-            g = -38076 * b - 25952 * a;
-            bl = 132973 * a;
-            break;
-        case Chart::kYiq:  // I = b, Q = a
-            r = 62187 * b + 42998 * a;
-            g = -17334 * b - 44872 * a;
-            bl = -73859 * b + 118292 * a;
-            break;
-    }
+    // Red, green and blue as multiples of (b, a), in 1/65536.
+    static const int k[3][6] = {{91881, 0, -46793, -22544, 0, 116130},
+                                {74711, 0, -38076, -25952, 0, 132973},
+                                {62187, 42998, -17334, -44872, -73859, 118292}};
+    const int* c = k[int(chart)];
+    const int r = c[0] * b + c[1] * a, g = c[2] * b + c[3] * a, bl = c[4] * b + c[5] * a;
     return QUB_PackRgb(Clamp((l + r + 32768) / 65536), Clamp((l + g + 32768) / 65536),
                        Clamp((l + bl + 32768) / 65536));
 }
@@ -212,12 +199,11 @@ uint32_t ChartAt(Chart chart, int x, int y, int w, int h) {
 // Running quotients and tables give the formulas' pixels; HSV leaves one row alone.
 TEST(TestPatterns, MatchTheFormulasAtOddSizes) {
     for (auto [w, h] : {std::pair{1, 1}, {2, 3}, {37, 23}, {300, 7}, {5, 301}, {30, 1}}) {
-        TestImage32 rgb(w, h), ycc(w, h), hsv(w, h, 0x5A5A5A), grey(w, h);
+        TestImage32 rgb(w, h), ycc(w, h), hsv(w, h, 0x5A5A5A), grey(w, h), yuv(w, h), yiq(w, h);
         QUB_TestPatternRgb32(rgb.data(), w, h);
         QUB_TestPatternYCrCb32(ycc.data(), w, h);
         QUB_TestPatternHsv32(hsv.data(), w, h);
         QUB_TestPatternGrey32(grey.data(), w, h);
-        TestImage32 yuv(w, h), yiq(w, h);
         QUB_TestPatternYuv32(yuv.data(), w, h);
         QUB_TestPatternYiq32(yiq.data(), w, h);
         TestImage8 g8(w, h, 9), yiq8(w, h, 9);
