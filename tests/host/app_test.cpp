@@ -136,13 +136,6 @@ TEST(Arrows, MoveTheLeftGuidePastTheEdgeAndSaturate) {
     EXPECT_TRUE(s.verticalOffset == -3 && moves == 3) << s.verticalOffset;
 }
 
-TEST(Wiggle, RightFrameFirstThenAlternatingEveryHundredMilliseconds) {
-    StereoAlignment s = StartAlignment(10, 10);
-    for (int frame : {2, 1, 2}) EXPECT_EQ(NextWiggleFrame(s), frame);
-    EXPECT_FALSE(FrameTimeUp(99.49));
-    EXPECT_TRUE(FrameTimeUp(99.5));
-}
-
 constexpr uint32_t kCanary = 0xDEADBEEF;  // fills outputs before a call
 
 // Every pixel tells where it came from: red = x, green = y, blue = which view.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <tuple>
+#include <vector>
 #include "imgproc/pick_geometry.h"
 #include "imgproc/pick_state.h"
 
@@ -12,16 +13,11 @@ TEST(PickGeometry, RadiusBoxAndCorners) {
     const int radii[][3] = {{3, 4, 5}, {-3, -4, 5}, {1, 1, 1}, {0, 0, 0}, {1, 2, 2}, {2, 2, 3}};
     for (const auto& r : radii) EXPECT_EQ(QUB_PickRadius(r[0], r[1]), r[2]) << r[0] << "," << r[1];
     // Centred on the point; the inner diagonals from 9 x 9 on.
-    const struct {
-        int x, y, w, h;
-        PickBox box;
-    } boxes[] = {{10, 30, 8, 20, {6, 20, 13, 39, false}}, {0, 5, 9, 9, {-4, 1, 4, 9, true}},
-                 {0, 0, 20, 8, {-10, -4, 9, 3, false}}};
+    const int boxes[][9] = {{10, 30, 8, 20, 6, 20, 13, 39, 0}, {0, 5, 9, 9, -4, 1, 4, 9, 1}};
     for (const auto& b : boxes) {
-        const PickBox got = QUB_PickBoxAround(b.x, b.y, b.w, b.h);
-        EXPECT_EQ(
-            std::make_tuple(got.left, got.top, got.right, got.bottom, got.diagonals),
-            std::make_tuple(b.box.left, b.box.top, b.box.right, b.box.bottom, b.box.diagonals));
+        const PickBox g = QUB_PickBoxAround(b[0], b[1], b[2], b[3]);
+        EXPECT_EQ(std::vector<int>({g.left, g.top, g.right, g.bottom, g.diagonals}),
+                  std::vector<int>(b + 4, b + 9));
     }
     int x1 = 7, y1 = 2, x2 = 3, y2 = 9;
     QUB_OrderCorners(&x1, &y1, &x2, &y2);

@@ -68,9 +68,7 @@ TEST(BitmapFont, CursorWrapsNewlinesAndIgnoredCodes) {
     EXPECT_TRUE(pen.x == 7 && pen.y == 8) << "blank glyphs leave the pen";
     QUB_DrawChar32(im.data(), w, h, &cursor, kText, '\n', &pen);
     EXPECT_TRUE(cursor.textX == 2 && cursor.textY == 21);
-    // 8 bits, the low byte of the colour; a glyph half outside is clipped and
-    // the pen still ends on its last set bit.
-    TestImage8 g(10, 10);
+    TestImage8 g(10, 10);  // the low byte; half outside, the pen still on the last set bit
     QUB_TextCursor c8{-4, 12, 0};
     QUB_DrawChar8(g.data(), 10, 10, g.stride, &c8, 0x123456, 'A', &pen);
     EXPECT_EQ(g.at(0, 12 - 14 + 7), 0x56);  // the bar of the A, seen from column 4

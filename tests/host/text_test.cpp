@@ -138,22 +138,6 @@ TEST(LayoutSource, EveryKindWithStringsThatNeedEscaping) {
               "\tQUB_SetForeground(QUBMAINWINDOW);\n");
 }
 
-// Past the buffer: cut before a whole line, saying so, ending with the main window's line.
-TEST(LayoutSource, CutAtAWholeLineInsideTheBuffer) {
-    WindowLayout layout;
-    layout.hasButtonBox = true;
-    layout.buttonBox = {0, 0, 16, 16, 800, 600, {}};
-    for (int k = 0; k < 256; ++k) layout.buttonBox.captions.push_back(std::string(240, 'x'));
-    bool cut = false;
-    const std::string source = QUB_LayoutSource(layout, kLayoutSourceBytes, &cut);
-    EXPECT_TRUE(cut);
-    EXPECT_LT(source.size(), kLayoutSourceBytes);
-    const size_t cutLine = source.rfind("\");\n\t// The layout goes on");  // after a whole call
-    ASSERT_NE(cutLine, std::string::npos);
-    EXPECT_EQ(source.substr(source.size() - 53),
-              "and was cut here.\n\tQUB_SetForeground(QUBMAINWINDOW);\n");
-}
-
 // Units per line, the cursor's end and the line feeds, laid out from startX as printing does.
 TEST(Wrap, LinesOfTexts) {
     for (unsigned unit : {0x61u, 0x7Fu, 0x1Bu}) EXPECT_EQ(QUB_UnitCells(unit), 1) << unit;
