@@ -241,18 +241,15 @@ std::vector<char> Region(const Img& im, int sx, int sy) {
     std::vector<char> in(size_t(im.width) * im.height, 0);
     const auto target = im.at(sx, sy);
     std::deque<std::pair<int, int>> q{{sx, sy}};
-    in[size_t(sy) * im.width + sx] = 1;
     while (!q.empty()) {
         auto [x, y] = q.front();
         q.pop_front();
-        const int nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
-        for (int k = 0; k < 4; ++k) {
-            if (nx[k] < 0 || ny[k] < 0 || nx[k] >= im.width || ny[k] >= im.height) continue;
-            char& seen = in[size_t(ny[k]) * im.width + nx[k]];
-            if (seen || im.at(nx[k], ny[k]) != target) continue;
-            seen = 1;
-            q.push_back({nx[k], ny[k]});
-        }
+        if (x < 0 || y < 0 || x >= im.width || y >= im.height) continue;
+        char& seen = in[size_t(y) * im.width + x];
+        if (seen || im.at(x, y) != target) continue;
+        seen = 1;
+        for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}})
+            q.push_back({x + dx, y + dy});
     }
     return in;
 }

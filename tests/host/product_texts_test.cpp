@@ -29,8 +29,8 @@ std::string TextOf(const TextMenuEntry& e) {
     QUB_TextMenuItemText(e, 2, 37, text, sizeof text);
     return e.text ? text : "(separator)";
 }
-int IdOf(const MainMenuEntry& e) { return e.id; }
-int IdOf(const TextMenuEntry& e) { return e.id; }
+template <class E>
+int IdOf(const E& e) { return e.id; }
 int IdOf(const ToolboxItem& e) { return e.command; }
 
 // The states the production functions give an entry, against its mark.
@@ -38,8 +38,8 @@ void ExpectMark(const MainMenuEntry& got, MenuMark mark) {
     if (got.text == nullptr) return;
     const int busy = mark == product::kGreyable ? kMenuStateGrayed : kMenuStateEnabled;
     EXPECT_EQ(QUB_MainMenuItemState(got, 0, 0), kMenuStateEnabled);
-    EXPECT_EQ(QUB_MainMenuItemState(got, 1, 0), busy);
-    EXPECT_EQ(QUB_MainMenuItemState(got, 0, 3), busy);
+    EXPECT_TRUE(QUB_MainMenuItemState(got, 1, 0) == busy &&
+                QUB_MainMenuItemState(got, 0, 3) == busy);
 }
 void ExpectMark(const TextMenuEntry& got, MenuMark mark) {
     for (int log = 0; log < 3; ++log)
