@@ -4,6 +4,19 @@
 #include "tools/sample_scene.h"
 
 namespace {
+// Gain, bias and noise, then rounding to 8 bits.
+uint32_t Expose(const Misalignment& m, const double rgb[3], uint32_t& state) {
+    uint32_t out = 0;
+    for (int c = 0; c < 3; ++c) {
+        state = state * 1664525u + 1013904223u;
+        const double n = m.noise * ((state >> 8) * (2.0 / 16777216.0) - 1.0);
+        double v = m.gain * rgb[c] + m.bias + n + 0.5;
+        v = v < 0 ? 0 : v > 255 ? 255 : v;
+        out = (out << 8) | static_cast<uint32_t>(v);
+    }
+    return out;
+}
+
 // M^-1 (x, y) of auto_align.h: turn back by the rotation, then divide by the scale.
 void InverseMisalignment(const Misalignment& m, int width, int height, double x, double y,
                          double& mx, double& my) {
@@ -64,17 +77,6 @@ TestView SampleRight(const Misalignment& m) {
 }
 
 
-uint32_t Expose(const Misalignment& m, const double rgb[3], uint32_t& state) {
-    uint32_t out = 0;
-    for (int c = 0; c < 3; ++c) {
-        state = state * 1664525u + 1013904223u;
-        const double n = m.noise * ((state >> 8) * (2.0 / 16777216.0) - 1.0);
-        double v = m.gain * rgb[c] + m.bias + n + 0.5;
-        v = v < 0 ? 0 : v > 255 ? 255 : v;
-        out = (out << 8) | static_cast<uint32_t>(v);
-    }
-    return out;
-}
 
 
 namespace {

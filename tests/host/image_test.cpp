@@ -48,8 +48,8 @@ TEST(FitZoom, PropertiesOverManySizes) {
                 ZoomFit f;
                 if (QUB_FitZoom(width, height, wished, kLimits, &f) != kZoomFitted) continue;
                 ++checked;
-                ASSERT_TRUE(f.displayWidth <= kLimits.screenWidth && f.zoom >= 1);
-                ASSERT_LE(f.displayHeight, kLimits.screenHeight);
+                ASSERT_TRUE(f.displayWidth <= kLimits.screenWidth && f.zoom >= 1 &&
+                            f.displayHeight <= kLimits.screenHeight);
                 if (QUB_ScaledSize(width, f.zoom - 1) < kLimits.minWidth ||
                     QUB_ScaledSize(height, f.zoom - 1) < kLimits.minHeight)
                     continue;  // raised to the minimum size

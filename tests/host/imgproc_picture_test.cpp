@@ -156,13 +156,9 @@ void CheckTransforms(int w, int h) {
 }
 
 TEST(Transforms, TurnsFlipsAndInversionMoveEveryPixelRight) {
-    for (int w = 1; w <= 27; ++w) {
-        CheckTransforms<uint32_t>(w, 3);
-        CheckTransforms<uint8_t>(w, 3);
-    }
-    for (auto [w, h] : {std::pair{7, 3}, {3, 7}, {33, 65}, {70, 31}}) {
-        CheckTransforms<uint32_t>(w, h);
-        CheckTransforms<uint8_t>(w, h);
+    for (int w = 1; w <= 33; ++w) {
+        CheckTransforms<uint32_t>(w, w % 7 + 1);
+        CheckTransforms<uint8_t>(w, w % 7 + 1);
     }
 }
 

@@ -12,10 +12,8 @@
 namespace {
 constexpr uint32_t kText = 0x00336699;
 
-// "Qub 3d!" drawn at textX = 1, textY = 15 (so glyph row 0 is image row 1).
+// "Qub 3d!" drawn at textX = 1, textY = 13: glyph row 0 would be image row -1.
 const char* const kExpected =
-    "................................................................\n"
-    "................................................................\n"
     "................................................................\n"
     "...####...........##...............####.......##....##..........\n"
     "..##..##..........##..............##..##......##....##..........\n"
@@ -27,17 +25,15 @@ const char* const kExpected =
     "..##..##..##..##..##..##..........##..##..##..##....##..........\n"
     "...####....#####..#####............####....#####....##..........\n"
     ".....###........................................................\n"
-    "................................................................\n"
-    "................................................................\n"
     "................................................................\n";
 
 TEST(BitmapFont, RendersAStoredString) {
-    TestImage32 im(64, 16);
-    QUB_TextCursor cursor{1, 15, 1};
+    TestImage32 im(64, 12);
+    QUB_TextCursor cursor{1, 13, 1};
     QUB_Pen pen{-1, -1};
-    QUB_DrawString32(im.data(), 64, 16, &cursor, kText, "Qub 3d!", &pen);
+    QUB_DrawString32(im.data(), 64, 12, &cursor, kText, "Qub 3d!", &pen);
     EXPECT_EQ(im.Mask(), kExpected);
-    EXPECT_TRUE(pen.x == 1 + 6 * 8 + 4 && pen.y == 15 - 14 + 10);  // the last set bit of '!'
+    EXPECT_TRUE(pen.x == 1 + 6 * 8 + 4 && pen.y == 13 - 14 + 10);  // the last set bit of '!'
 }
 
 // Every printable glyph but the space has ink, and only they have glyphs.
@@ -86,17 +82,14 @@ std::vector<int> Codes(const char* text) {
 TEST(TTWalk, PairsLeadBytesAndDropsALoneOneAtTheEnd) {
     // "A", hiragana a (0x82A0), newline, kanji 0xE0 0x40, "z".
     EXPECT_EQ(Codes("A\x82\xA0\n\xE0\x40z"), (std::vector<int>{'A', 0x82A0, 10, 0xE040, 'z'}));
-    EXPECT_EQ(Codes("ab\x82"), (std::vector<int>{'a', 'b'}));
-    // 0x7F and 0xA0-0xDF (half-width katakana) stand alone; 0x80, 0xFD-0xFF too.
-    EXPECT_EQ(Codes("\x7F\xA0\xDF\x80\xFD\xFF"),
-              (std::vector<int>{0x7F, 0xA0, 0xDF, 0x80, 0xFD, 0xFF}));
-    // A lead byte takes any trail, even a control or another lead byte.
-    EXPECT_EQ(Codes("\x9F\x01\xFC\x81"), (std::vector<int>{0x9F01, 0xFC81}));
+    // 0xA0-0xDF (half-width katakana), 0x80 and 0xFD-0xFF stand alone; a lead
+    // byte takes any trail, even a control or another lead byte; a lone last one goes.
+    EXPECT_EQ(Codes("\xA0\xDF\x80\xFD\x9F\x01\xFC\x81\x82"),
+              (std::vector<int>{0xA0, 0xDF, 0x80, 0xFD, 0x9F01, 0xFC81}));
     char out[3];  // the code's bytes again, and a terminator
     EXPECT_EQ(QUB_TTCodeBytes(0x82A0, out), 2);
     EXPECT_EQ(std::string(out, 3), std::string("\x82\xA0\0", 3));
-    EXPECT_EQ(QUB_TTCodeBytes(0xDF, out), 1);
-    EXPECT_EQ(std::string(out, 2), std::string("\xDF\0", 2));
+    EXPECT_TRUE(QUB_TTCodeBytes(0xDF, out) == 1 && out[1] == 0);
 }
 
 TEST(TTControl, CodesSwitchStylesAndTheRestIsIgnored) {
@@ -113,28 +106,16 @@ TEST(TTControl, CodesSwitchStylesAndTheRestIsIgnored) {
     for (int code : {32, 0xFF, 0x82A0}) EXPECT_EQ(QUB_TTActionOf(code), kTTDraw) << code;
 }
 
-TEST(TTAdvance, AbcThenWidthThenExtent) {
-    QUB_TTMeasure m = {};
-    m.abcKnown = m.widthKnown = m.extentKnown = true;
-    m.a = -2;  // a negative overhang counts
-    m.b = 11, m.c = 3, m.width = 99, m.extent = 7;
-    EXPECT_EQ(QUB_TTAdvance(m), 12);
-    m.abcKnown = false;
-    EXPECT_EQ(QUB_TTAdvance(m), 99);
-    m.widthKnown = false;
-    EXPECT_EQ(QUB_TTAdvance(m), 7);
-}
-
 TEST(TTSize, RectangleIsOneDoubleWidthCellInTheDrawableRange) {
     const QUB_TTRequest r = QUB_TTRequestFromRect(10, 40, 41, 63);
     EXPECT_TRUE(r.width == 32 && r.height == 24);
     EXPECT_EQ(QUB_TTRequestFromRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX).height, INT_MAX);
     // A width of 0 lets the platform pick it; a rectangle taller than the screen keeps its height.
-    const int cases[][4] = {
-        {1, 16, 0, 16}, {17, 16, 8, 16}, {INT_MIN, INT_MIN, 0, 1}, {16386, 16385, 8192, 16384},
-        {INT_MAX, INT_MAX, kTTMaxWidth, kTTMaxHeight},
-        {2 * kTTMaxWidth + 1, kTTMaxHeight, kTTMaxWidth, kTTMaxHeight},
-    };
+    const int cases[][4] = {{1, 16, 0, 16},
+                            {17, 16, 8, 16},
+                            {INT_MIN, INT_MIN, 0, 1},
+                            {16386, 16385, 8192, 16384},
+                            {INT_MAX, INT_MAX, kTTMaxWidth, kTTMaxHeight}};
     for (const auto& c : cases) {
         const QUB_TTSize s = QUB_TTSizeFor(c[0], c[1]);
         EXPECT_TRUE(s.width == c[2] && s.height == c[3]) << c[0] << " x " << c[1];

@@ -68,7 +68,7 @@ TEST(InputCursor, StepsAcrossTheEdges) {
     constexpr auto kU = InputDrawKind::kUnit, kS = InputDrawKind::kSpace;
     const struct {
         int x, y;
-        Step steps[3];
+        Step steps[2];
     } cases[] = {
         // A narrow unit in the last cell leaves no room for the cursor cell;
         // Backspace goes back to the last character of the line above.
@@ -78,7 +78,6 @@ TEST(InputCursor, StepsAcrossTheEdges) {
          {{'t', u'\u3042', 16, kLine, 1, 2, kS, 392}, {'b', u'\u3042', 392, 0, 0, 0, kU, 0}}},
         // Enter on the last line scrolls once; the cursor stays on that line.
         {0, 280, {{'e', 0, 0, 280, 0, 2, kS, 0}}},
-
     };
     for (const auto& k : cases) {
         InputCursor c = Begin(k.x, k.y);
@@ -94,8 +93,7 @@ TEST(InputCursor, StepsAcrossTheEdges) {
                       std::vector<int>({s.x, s.y, s.breaks}));
             if (s.draws == 0) continue;
             ASSERT_GE(d.count, s.draws);
-            EXPECT_EQ(d.draw[0].kind, s.kind);
-            EXPECT_EQ(d.draw[0].x, s.drawX);
+            EXPECT_TRUE(d.draw[0].kind == s.kind && d.draw[0].x == s.drawX);
         }
     }
 }
