@@ -1,5 +1,4 @@
-// The stereo routine without windows: slots, saved names, layout, guides,
-// arrows and wiggle; its pixel work against the definitions pixel by pixel.
+// The stereo routine without windows, its pixel work against the definitions.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <climits>
@@ -20,8 +19,7 @@ bool IsOpenIn(int slot, void* context) {
     return static_cast<std::set<int>*>(context)->count(slot) != 0;
 }
 
-// Known slots first (left, right, preview, the two frames, save), never another
-// window's, refused when too few are free.
+// Slots for left, right, preview, two frames and save: known ones first, never taken ones.
 TEST(StereoSlots, FreeSlotsInRoleOrder) {
     std::set<int> open = {0, 1, 2, 7, 9};  // three dropped files and two of the user's
     const StereoSlots s = AssignStereoSlots(IsOpenIn, &open);

@@ -1,5 +1,4 @@
-// Platform-free parts of the runtime core: text cutting, the status line,
-// snapping, window places, the main window's keys, the millisecond clock.
+// Platform-free parts of the runtime core.
 #include <gtest/gtest.h>
 #include <climits>
 #include <cstring>
@@ -109,8 +108,7 @@ TEST(MainMenu, Keys) {
 }
 
 TEST(Clock, MillisecondsWrapAndDifferencesSurvive) {
-    // 2^32 + 5 ms worth of counts at 10 counts per ms.
-    EXPECT_EQ(QUB_CountsToMilliseconds((int64_t{1} << 32) * 10 + 50, 0.1), 5u);
+    EXPECT_EQ(QUB_CountsToMilliseconds((int64_t{1} << 32) * 10 + 50, 0.1), 5u);  // 2^32 + 5 ms
     EXPECT_EQ(QUB_ElapsedMs(0x10u, 0xFFFFFFF0u), 0x20u);
 }
 }  // namespace

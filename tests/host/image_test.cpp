@@ -1,6 +1,4 @@
-// The image window's pure parts: zoom fitting and steps, the client-to-image
-// mapping, buffer layouts, file names, the palette reduction that GIF saving
-// relies on, keys and the caption.
+// The image window's pure parts: zoom, buffer layouts, file names, palette, keys, caption.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdint>
@@ -148,8 +146,7 @@ TEST(ExtensionRule, AppendsUnlessAlreadyThereAndFits) {
     }
 }
 
-// The temporary name beside the target ("" when it does not fit), and the
-// folder part, a root keeping its separator.
+// The temporary name beside the target ("" when it does not fit); a root keeps its separator.
 TEST(TempName, BesideTheTarget) {
     const std::wstring deep = L"C:\\" + std::wstring(250, L'd') + L"\\p.jpg";
     const struct {

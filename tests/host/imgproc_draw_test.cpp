@@ -1,5 +1,4 @@
-// Pixels, lines, boxes, circles and flood fill against independent references
-// (the exact line, the circle walk written out, a breadth-first fill), clipped.
+// Pixels, lines, boxes, circles and flood fill against independent references.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <climits>

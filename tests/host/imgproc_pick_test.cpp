@@ -1,5 +1,4 @@
-// Pick tools without windows: paste box, radius, corner order, and the steps
-// of every tool, whose rubber band is out of the picture whenever a tool ends.
+// Pick tools without windows: paste box, radius, corner order, and every tool's steps.
 #include <gtest/gtest.h>
 #include <map>
 #include <tuple>

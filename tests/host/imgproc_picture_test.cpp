@@ -1,5 +1,4 @@
-// Colour arithmetic (worked values; ranges and the HSV round trip over every
-// colour), plot values, whole-image transforms, test patterns against formulas.
+// Colour arithmetic, plot values, whole-image transforms, test patterns against formulas.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <climits>

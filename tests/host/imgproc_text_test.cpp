@@ -111,9 +111,7 @@ TEST(TTSize, RectangleIsOneDoubleWidthCellInTheDrawableRange) {
     EXPECT_TRUE(r.width == 32 && r.height == 24);
     EXPECT_EQ(QUB_TTRequestFromRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX).height, INT_MAX);
     // A width of 0 lets the platform pick it; a rectangle taller than the screen keeps its height.
-    const int cases[][4] = {{1, 16, 0, 16},
-                            {17, 16, 8, 16},
-                            {INT_MIN, INT_MIN, 0, 1},
+    const int cases[][4] = {{1, 16, 0, 16}, {17, 16, 8, 16}, {INT_MIN, INT_MIN, 0, 1},
                             {16386, 16385, 8192, 16384},
                             {INT_MAX, INT_MAX, kTTMaxWidth, kTTMaxHeight}};
     for (const auto& c : cases) {

@@ -1,8 +1,6 @@
-// The texts the user sees: menus with their command ids, dialog filters,
-// window titles, status lines, prompts, the console's words and the message
-// boxes, written out here rather than taken from the production constants so
-// that a test comparing the code with them can fail. Plain data without gtest
-// or production headers: native and Wine tests both include it.
+// The texts the user sees, written out here rather than taken from the production
+// constants so that a test comparing the code with them can fail. Plain data:
+// native and Wine tests both include it.
 #pragma once
 
 namespace product {

@@ -1,5 +1,4 @@
-// The text window without windows: formatting into the print buffer, decimal
-// answers, the input cursor, the key ring, keys, the layout source and wrapping.
+// The text window without windows: formatting, the input cursor, keys, layout source, wrapping.
 #include <gtest/gtest.h>
 #include <climits>
 #include <cstring>
