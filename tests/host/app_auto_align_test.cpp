@@ -69,8 +69,9 @@ TEST(AutoAlign, KnownMisalignmentsAreFound) {
         Scene scene;
         double offset, degrees, scale;
     } cases[] = {
-        {kSample, -12.0, 0, 1},    {kSample, 3.3, -1.0, 1},     {kSample, -4.6, 0.2, 0.995},
-        {kCropped, 5.0, 0.3, 1},   {kTextured, -1.4, -0.6, 1.003}, {kTextured, 7.75, 1, 1.005},
+        {kSample, -12.0, 0, 1},   {kSample, 3.3, -1.0, 1},        {kSample, 7.75, 0, 1},
+        {kSample, -4.6, 0.2, 0.995}, {kCropped, 5.0, 0.3, 1}, {kTextured, -1.4, -0.6, 1.003},
+        {kTextured, 7.75, 1, 1.005},
     };
     uint32_t seed = 11;
     for (const auto& c : cases) {
