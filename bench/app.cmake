@@ -20,7 +20,7 @@ endif()
 if(NOT WIN32)
   add_executable(bench_auto_align app_bench_auto_align.cpp
                  ${CMAKE_SOURCE_DIR}/tests/host/align_scenes.cpp
-                 ${CMAKE_SOURCE_DIR}/tests/host/align_memory.cpp
+                 align_memory.cpp
                  ${CMAKE_SOURCE_DIR}/tools/sample_scene.cpp)
   target_link_libraries(bench_auto_align PRIVATE qubpure benchmark::benchmark_main)
   target_compile_options(bench_auto_align PRIVATE ${QUB_WARNINGS})

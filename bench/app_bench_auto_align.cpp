@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/auto_align.h"
-#include "tests/host/align_memory.h"
+#include "bench/align_memory.h"
 #include "tests/host/align_scenes.h"
 
 namespace {

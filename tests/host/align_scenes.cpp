@@ -1,38 +1,10 @@
 #include "tests/host/align_scenes.h"
-
 #include <cmath>
-
 #include "tools/sample_pair_params.h"
 #include "tools/sample_scene.h"
 
-void InverseMisalignment(const Misalignment& m, int width, int height, double x, double y,
-                         double& mx, double& my) {
-    const double cx = (width - 1) / 2.0, cy = (height - 1) / 2.0;
-    const double a = m.rotationDegrees * 3.14159265358979323846 / 180;
-    const double X = x - cx, Y = y - m.offset - cy;
-    // Inverse of a turn by a and a scale by s: turn back, then divide.
-    mx = cx + (std::cos(a) * X + std::sin(a) * Y) / m.scale;
-    my = cy + (-std::sin(a) * X + std::cos(a) * Y) / m.scale;
-}
-
-bool SampleView(const TestView& v, double x, double y, double rgb[3]) {
-    if (!(x >= 0 && y >= 0 && x <= v.width - 1 && y <= v.height - 1)) return false;
-    const int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
-    const int x1 = x0 + 1 < v.width ? x0 + 1 : x0, y1 = y0 + 1 < v.height ? y0 + 1 : y0;
-    const double fx = x - x0, fy = y - y0;
-    auto at = [&](int px, int py, int shift) {
-        return static_cast<double>((v.pixels[static_cast<size_t>(py) * v.width + px] >> shift) &
-                                   255);
-    };
-    for (int c = 0; c < 3; ++c) {
-        const int shift = 16 - 8 * c;
-        const double top = at(x0, y0, shift) * (1 - fx) + at(x1, y0, shift) * fx;
-        const double bottom = at(x0, y1, shift) * (1 - fx) + at(x1, y1, shift) * fx;
-        rgb[c] = top * (1 - fy) + bottom * fy;
-    }
-    return true;
-}
-
+namespace {
+// Gain, bias and noise, then rounding to 8 bits.
 uint32_t Expose(const Misalignment& m, const double rgb[3], uint32_t& state) {
     uint32_t out = 0;
     for (int c = 0; c < 3; ++c) {
@@ -45,24 +17,36 @@ uint32_t Expose(const Misalignment& m, const double rgb[3], uint32_t& state) {
     return out;
 }
 
-TestView SampleLeft() {
-    TestView v{kSampleViewWidth, kSampleViewHeight, {}};
-    v.pixels.resize(static_cast<size_t>(v.width) * v.height);
-    RenderSampleView(SampleEye::Left, v.pixels.data(), nullptr);
-    return v;
+// M^-1 (x, y) of auto_align.h: turn back by the rotation, then divide by the scale.
+void InverseMisalignment(const Misalignment& m, int width, int height, double x, double y,
+                         double& mx, double& my) {
+    const double cx = (width - 1) / 2.0, cy = (height - 1) / 2.0;
+    const double a = m.rotationDegrees * 3.14159265358979323846 / 180;
+    const double X = x - cx, Y = y - m.offset - cy;
+    mx = cx + (std::cos(a) * X + std::sin(a) * Y) / m.scale;
+    my = cy + (-std::sin(a) * X + std::cos(a) * Y) / m.scale;
 }
 
-TestView SampleRight(const Misalignment& m) {
-    TestView rendered{kSampleViewWidth, kSampleViewHeight, {}};
-    rendered.pixels.resize(static_cast<size_t>(rendered.width) * rendered.height);
-    RenderSampleView(SampleEye::Right, rendered.pixels.data(), nullptr);
-    // The rendered view is the ideal one moved down by the generator's shift.
-    return ResampleThrough(rendered, 0, kSampleVerticalShift, rendered.width, rendered.height, 0,
-                           m);
+bool SampleView(const TestView& v, double x, double y, double rgb[3]) {
+    if (!(x >= 0 && y >= 0 && x <= v.width - 1 && y <= v.height - 1)) return false;
+    const int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
+    const int x1 = x0 + 1 < v.width ? x0 + 1 : x0, y1 = y0 + 1 < v.height ? y0 + 1 : y0;
+    const double fx = x - x0, fy = y - y0;
+    auto at = [&](int px, int py, int shift) {
+        return double(v.pixels[size_t(py) * size_t(v.width) + size_t(px)] >> shift & 255);
+    };
+    for (int c = 0; c < 3; ++c) {
+        const int shift = 16 - 8 * c;
+        const double top = at(x0, y0, shift) * (1 - fx) + at(x1, y0, shift) * fx;
+        const double bottom = at(x0, y1, shift) * (1 - fx) + at(x1, y1, shift) * fx;
+        rgb[c] = top * (1 - fy) + bottom * fy;
+    }
+    return true;
 }
 
+// `source` resampled through the misalignment at origin (originX, originY).
 TestView ResampleThrough(const TestView& source, int originX, int originY, int width, int height,
-                         double parallax, const Misalignment& m) {
+                         const Misalignment& m) {
     TestView out{width, height, {}};
     out.pixels.resize(static_cast<size_t>(width) * height);
     uint32_t state = m.seed;
@@ -70,11 +54,30 @@ TestView ResampleThrough(const TestView& source, int originX, int originY, int w
         for (int x = 0; x < width; ++x) {
             double mx, my, rgb[3] = {0, 0, 0};
             InverseMisalignment(m, width, height, x, y, mx, my);
-            SampleView(source, mx - parallax + originX, my + originY, rgb);
+            SampleView(source, mx + originX, my + originY, rgb);
             out.pixels[static_cast<size_t>(y) * width + x] = Expose(m, rgb, state);
         }
     return out;
 }
+}  // namespace
+
+TestView SampleLeft() {
+    TestView v{kSampleViewWidth, kSampleViewHeight,
+               std::vector<uint32_t>(size_t{kSampleViewWidth} * kSampleViewHeight)};
+    RenderSampleView(SampleEye::Left, v.pixels.data(), nullptr);
+    return v;
+}
+
+TestView SampleRight(const Misalignment& m) {
+    TestView r{kSampleViewWidth, kSampleViewHeight,
+               std::vector<uint32_t>(size_t{kSampleViewWidth} * kSampleViewHeight)};
+    RenderSampleView(SampleEye::Right, r.pixels.data(), nullptr);
+    // The rendered view is the ideal one moved down by the generator's shift.
+    return ResampleThrough(r, 0, kSampleVerticalShift, r.width, r.height, m);
+}
+
+
+
 
 namespace {
 
@@ -90,7 +93,6 @@ uint32_t Hash(int32_t x, int32_t y, uint32_t salt) {
 double Lattice(int32_t x, int32_t y, uint32_t salt) {
     return (Hash(x, y, salt) >> 8) * (1.0 / 16777216.0);
 }
-
 // Value noise, smoothly interpolated, 0..1.
 double Noise(double u, double v, uint32_t salt) {
     const double fu = std::floor(u), fv = std::floor(v);
@@ -116,7 +118,6 @@ void Surface(double u, double v, double unit, uint32_t salt, double rgb[3]) {
     rgb[1] = 255 * tone * 0.8;
     rgb[2] = 255 * tone * (1.0 - 0.4 * hue);
 }
-
 }  // namespace
 
 TexturedPair MakeTexturedPair(int width, int height, double farParallax, double nearParallax,

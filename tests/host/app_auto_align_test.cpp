@@ -1,20 +1,11 @@
-// The alignment estimate on pairs whose truth the test knows: the sample
-// scene (each of its layers first shown to line up at its own disparity),
-// textured pairs and a real photograph, with the right view resampled through
-// known offsets, rotations and scales and given its own exposure and noise;
-// pairs that cannot be aligned; odd sizes. Then what follows from an
-// estimate, and the engine's parts on inputs small enough to check against a
-// plain formula (the correlation itself is walked by every pair above).
+// The alignment estimate on pairs of known truth, pairs that cannot be aligned,
+// and the engine's parts against plain formulas.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
-
 #include "app/align_fit.h"
-#include "app/align_match.h"
 #include "app/align_pyramid.h"
 #include "app/auto_align.h"
 #include "app/compose.h"
@@ -23,64 +14,6 @@
 #include "tools/sample_scene.h"
 
 namespace {
-
-constexpr int kW = kSampleViewWidth, kH = kSampleViewHeight;
-constexpr size_t kPixels = static_cast<size_t>(kW) * kH;
-
-// How many pixels of `layer` the sample pair aligned by (a, i) shows in both
-// views, and how many of them agree.
-std::pair<long, long> AgreementOf(SampleLayer layer, int a, int i) {
-    static const auto rendered = [] {
-        std::vector<std::vector<uint32_t>> p(4, std::vector<uint32_t>(kPixels));  // views, layers
-        std::vector<uint8_t> layers(kPixels);
-        for (int eye = 0; eye < 2; ++eye) {
-            RenderSampleView(eye ? SampleEye::Right : SampleEye::Left, p[eye].data(),
-                             layers.data());
-            p[2 + eye].assign(layers.begin(), layers.end());
-        }
-        return p;
-    }();
-    std::vector<uint32_t> f1(kPixels), f2(kPixels), l1(kPixels), l2(kPixels);
-    MakeWiggleFrames(kW, kH, rendered[0].data(), rendered[1].data(), f1.data(), f2.data(), a, i);
-    MakeWiggleFrames(kW, kH, rendered[2].data(), rendered[3].data(), l1.data(), l2.data(), a, i);
-    const StereoOverlap overlap = AlignedOverlap(kW, kH, a, i);
-    long matching = 0, total = 0;
-    for (int y = 0; y < overlap.height; ++y)
-        for (int x = 0; x < overlap.width; ++x) {
-            const size_t k = static_cast<size_t>(y) * kW + x;
-            if (l1[k] != layer || l2[k] != layer) continue;
-            ++total;
-            matching += f1[k] == f2[k];
-        }
-    return {matching, total};
-}
-
-// Each layer lines up exactly at its own disparity (the wall at the known
-// alignment) and not at the wall's; the wall not one pixel off either way.
-TEST(SamplePair, EachLayerLinesUpAtItsOwnDisparity) {
-    const std::pair<SampleLayer, int> layers[] = {{kLayerWall, kSampleAlignA},
-                                                  {kLayerPanel, kSamplePanelDisparity},
-                                                  {kLayerBoard, kSampleBoardDisparity},
-                                                  {kLayerBall, kSampleBallDisparity}};
-    for (auto [layer, disparity] : layers) {
-        const auto [matching, total] = AgreementOf(layer, disparity, kSampleAlignI);
-        EXPECT_GT(total, layer == kLayerWall ? static_cast<long>(kPixels / 2) : 10000) << layer;
-        EXPECT_EQ(matching, total) << int{layer};
-        const std::pair<int, int> off[] = {
-            {1, 0}, {-1, 0}, {0, 1}, {0, -1}, {kSampleAlignA - disparity, 0}};
-        for (auto [da, di] : off) {
-            // Only the wall is flat enough to fail one pixel off; the others at the wall's.
-            if ((da == 0 && di == 0) || (layer != kLayerWall && da != kSampleAlignA - disparity))
-                continue;
-            const auto [m, t] = AgreementOf(layer, disparity + da, kSampleAlignI + di);
-            EXPECT_LT(m, t / 4) << int{layer} << ": " << da << "," << di;
-        }
-    }
-    const SavedPairSize size = SavedPairSizeFor(kW, kH, kSampleAlignA, kSampleAlignI);
-    EXPECT_TRUE(size.width == kSampleAlignedSaveWidth && size.height == kSampleAlignedSaveHeight);
-    EXPECT_TRUE(size.width == 1256 && size.height == 474);
-}
-
 // The sample scene: the ball is the nearest layer, the wall the farthest.
 constexpr double kNear = -kSampleBallDisparity, kFar = -kSampleBackgroundDisparity;
 
@@ -108,14 +41,13 @@ Misalignment Spoilt(double offset, double degrees, double scale, uint32_t seed) 
 }
 
 void ExpectTruth(const PairEstimate& e, const Misalignment& m, double nearP, double farP) {
-    EXPECT_GE(e.confidence, kAlignConfident) << AlignReasonText(e.reason);
-    EXPECT_EQ(e.reason, AlignReason::None);
+    EXPECT_TRUE(e.confidence >= kAlignConfident && e.reason == AlignReason::None)
+        << AlignReasonText(e.reason);
     EXPECT_NEAR(e.verticalOffset, m.offset, 0.25);
     EXPECT_NEAR(e.rotationDegrees, m.rotationDegrees, 0.05);
     EXPECT_NEAR(e.verticalScale, m.scale, 0.001);
     EXPECT_NEAR(e.nearParallax, nearP, 1.0);
     EXPECT_NEAR(e.farParallax, farP, 1.0);
-    EXPECT_NEAR(e.nearParallaxPercent, 100 * e.nearParallax / e.width, 1e-9);
     EXPECT_GE(e.matches, 40);
 }
 
@@ -124,59 +56,22 @@ TEST(AutoAlign, SamplePairAsRendered) {
     const TestView right = SampleRight(rendered);
     const PairEstimate e = Estimate(Left(), right);
     ExpectTruth(e, rendered, kNear, kFar);
-    EXPECT_EQ(e.width, kSampleViewWidth);
     const StereoOffsets o = OffsetsFor(e);
-    EXPECT_EQ(o.i, kSampleAlignI);
-    EXPECT_EQ(o.farA, kSampleAlignA);
+    EXPECT_TRUE(o.i == kSampleAlignI && o.farA == kSampleAlignA) << o.i << " " << o.farA;
     EXPECT_EQ(o.windowA, kSampleBallDisparity + 1);
-    // The same pair again gives the same bits: no state carried between
-    // runs, nothing uninitialised, no order that depends on addresses.
-    auto bits = [](const PairEstimate& x) {
-        return std::vector<double>{x.verticalOffset, x.rotationDegrees, x.verticalScale,
-                                   x.nearParallax,   x.farParallax,     x.confidence,
-                                   x.scaleCos,       x.scaleSin,        double(x.matches)};
-    };
-    EXPECT_EQ(bits(Estimate(Left(), right)), bits(e));
 }
 
-#ifdef QUB_ALIGN_PHOTO
-// A binary PPM (P6, maxval 255, no comments, as the build writes it): a
-// nuthatch on a tree trunk from Debian's lomiri-wallpapers-20.04, 1200 x 675;
-// detail sits on its left half only, the right half is out of focus.
-TestView Photo() {
-    TestView v;
-    FILE* file = std::fopen(QUB_ALIGN_PHOTO, "rb");
-    int w = 0, h = 0;
-    if (file != nullptr && std::fscanf(file, "P6 %d %d 255%*c", &w, &h) == 2 && w > 0 && h > 0) {
-        std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
-        if (std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size()) {
-            v = TestView{w, h, {}};
-            for (size_t k = 0; k < rgb.size(); k += 3)
-                v.pixels.push_back(uint32_t{rgb[k]} << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
-        }
-    }
-    if (file != nullptr) std::fclose(file);
-    return v;
-}
-#endif
-
-// Offsets, rotations and scales of the sample scene's right view; the same
-// with the right view cropped by 17 columns on the left and 9 rows on top
-// (about the left view's centre a plain shift); a textured pair with wide
-// parallax; a crop of the photograph and the photograph resampled at a
-// constant parallax, as a flat scene seen by a second camera.
+// The sample scene's right view, also cropped by 17 columns and 9 rows (a plain
+// shift about the left view's centre); a textured pair of wide parallax.
 TEST(AutoAlign, KnownMisalignmentsAreFound) {
-    enum Scene { kSample, kCropped, kTextured, kPhoto };
+    enum Scene { kSample, kCropped, kTextured };
     const struct {
         Scene scene;
         double offset, degrees, scale;
     } cases[] = {
-        {kSample, -12.0, 0, 1},     {kSample, 0.25, 0, 1},     {kSample, 7.75, 0, 1},
-        {kSample, 3.3, 0.2, 1},     {kSample, 3.3, -1.0, 1},   {kSample, -4.6, 0.2, 1.005},
-        {kSample, -4.6, 0.2, 0.995},                           {kCropped, 5.0, 0.3, 1},
-        {kTextured, -1.4, -0.6, 1.003},                        {kPhoto, -12, 0, 1},
-        {kPhoto, -2.5, 0.2, 1},     {kPhoto, 0.25, -1, 1},     {kPhoto, 7.75, 1, 1.005},
-        {kPhoto, 3, -0.2, 0.995},
+        {kSample, -12.0, 0, 1},   {kSample, 3.3, -1.0, 1},        {kSample, 7.75, 0, 1},
+        {kSample, -4.6, 0.2, 0.995}, {kCropped, 5.0, 0.3, 1}, {kTextured, -1.4, -0.6, 1.003},
+        {kTextured, 7.75, 1, 1.005},
     };
     uint32_t seed = 11;
     for (const auto& c : cases) {
@@ -192,35 +87,14 @@ TEST(AutoAlign, KnownMisalignmentsAreFound) {
             const TexturedPair pair = MakeTexturedPair(900, 600, 35.0, -42.5, m, 5);
             ExpectTruth(Estimate(pair.left, pair.right), m, -42.5, 35.0);
         }
-#ifdef QUB_ALIGN_PHOTO
-        static const TestView photo = Photo();
-        if (c.scene != kPhoto) continue;
-        ASSERT_EQ(photo.width, 1200) << "no photograph at " QUB_ALIGN_PHOTO
-                                        " (scripts/setup.sh installs lomiri-wallpapers-20.04)";
-        const TestView right = ResampleThrough(photo, 120, 60, 960, 540, -14.5, m);
-        ExpectTruth(Estimate(Crop(photo, 120, 60, 960, 540), right), m, -14.5, -14.5);
-#endif
     }
 }
 
-// Pairs that cannot be aligned, and why: a blank view; a plain wall with the
-// sensor noise of two cameras; unrelated pictures; two textures of one kind
-// from other seeds; a right view whose lower half lies four rows lower than
-// its upper half (no similarity aligns it).
+// Pairs that cannot be aligned, and why: a blank view; unrelated pictures; a
+// right view whose lower half lies four rows lower than its upper half.
 TEST(AutoAlign, PairsThatCannotBeAligned) {
     const TestView blank{320, 240, std::vector<uint32_t>(320 * 240, 0x808080u)};
-    Misalignment noisy;
-    noisy.noise = 2;
-    const double grey[3] = {150, 140, 120};
-    TestView wallL{400, 300, {}}, wallR{400, 300, {}};
-    uint32_t stateL = 3, stateR = 4;
-    for (int k = 0; k < 400 * 300; ++k) {
-        wallL.pixels.push_back(Expose(noisy, grey, stateL));
-        wallR.pixels.push_back(Expose(noisy, grey, stateR));
-    }
     const TexturedPair other = MakeTexturedPair(640, 480, 0, 0, Misalignment{}, 77);
-    const TexturedPair a = MakeTexturedPair(500, 400, 0, 0, Misalignment{}, 1);
-    const TexturedPair b = MakeTexturedPair(500, 400, 0, 0, Misalignment{}, 2);
     TestView split = SampleRight(Spoilt(6, 0, 1, 81));
     const TestView lower = SampleRight(Spoilt(10, 0, 1, 82));
     std::copy(lower.pixels.begin() + lower.pixels.size() / 2, lower.pixels.end(),
@@ -229,35 +103,25 @@ TEST(AutoAlign, PairsThatCannotBeAligned) {
     const struct {
         const TestView &left, &right;
         AlignReason reason;  // kOther: any but none and too little texture
-    } cases[] = {{blank, blank, kTexture},     {wallL, wallR, kTexture},
-                 {Left(), other.left, kOther}, {Left(), other.right, kOther},
-                 {a.left, b.right, kOther},    {Left(), split, AlignReason::FitDoesNotHold}};
+    } cases[] = {{blank, blank, kTexture},
+                 {Left(), other.left, kOther},
+                 {Left(), split, AlignReason::FitDoesNotHold}};
     for (const auto& c : cases) {
         const PairEstimate e = Estimate(c.left, c.right);
         EXPECT_LT(e.confidence, kAlignConfident) << AlignReasonText(e.reason);
-        if (c.reason != kOther) { EXPECT_EQ(e.reason, c.reason); }
+        EXPECT_TRUE(c.reason == kOther ? e.reason != kTexture : e.reason == c.reason);
         EXPECT_NE(e.reason, AlignReason::None);
-        if (c.reason == kOther && &c.left == &Left()) { EXPECT_NE(e.reason, kTexture); }
     }
-    const PairEstimate e = Estimate(blank, blank);
-    EXPECT_TRUE(e.verticalOffset == 0 && e.verticalScale == 1);
     EXPECT_STREQ(AlignReasonText(AlignReason::FitDoesNotHold), "the fit does not hold");
 }
 
 TEST(AutoAlign, TinyAndMissingViews) {
-    // Views under 64 pixels: never a confident wrong answer.
-    const TexturedPair pair = MakeTexturedPair(60, 44, 0, -3, Spoilt(2.0, 0, 1, 61), 9);
-    const PairEstimate e = Estimate(pair.left, pair.right);
-    if (e.confidence >= kAlignConfident) { EXPECT_NEAR(e.verticalOffset, 2.0, 0.25); }
     const uint32_t pixel = 0x123456;
     EXPECT_EQ(EstimatePairAlignment(&pixel, 1, 1, &pixel, 1, 1).reason,
               AlignReason::TooLittleTexture);
-    // One narrow view is enough to refuse.
     const TexturedPair square = MakeTexturedPair(400, 400, 0, 0, Misalignment{}, 3);
-    const TestView narrow = Crop(square.left, 0, 0, 20, 400);
-    EXPECT_EQ(Estimate(narrow, square.right).confidence, 0);
-    EXPECT_EQ(Estimate(square.left, narrow).confidence, 0);
-    EXPECT_EQ(EstimatePairAlignment(nullptr, 0, 0, &pixel, 1, 1).confidence, 0);
+    EXPECT_EQ(Estimate(square.left, Crop(square.right, 0, 0, 20, 400)).confidence, 0)
+        << "one narrow view is enough to refuse";
     EXPECT_EQ(EstimatePairAlignment(&pixel, 1, -5, nullptr, 1, 1).confidence, 0);
 }
 
@@ -265,115 +129,61 @@ TEST(AutoAlign, ResampledRightViewMatchesTheIdealOne) {
     const TestView right = SampleRight(Spoilt(2.7, 1.0, 1.005, 71));
     const PairEstimate e = Estimate(Left(), right);
     ASSERT_GE(e.confidence, kAlignConfident);
-    // With i = 0 the whole misalignment goes; with i the ideal view's row
-    // y + i lands on row y, for the composition to take off.
+    // With i the ideal view's row y + i lands on row y, for the composition to take off.
     const TestView ideal = SampleRight(Misalignment{});
-    for (int i : {0, -3}) {
-        std::vector<uint32_t> out(right.pixels.size(), 0xDEADBEEF);
-        ResampleRightView(e, right.pixels.data(), right.width, right.height, i, out.data());
-        double difference = 0;
-        int count = 0;
-        for (int y = 40; y < right.height - 40; ++y)
-            for (int x = 40; x < right.width - 40; ++x, ++count) {
-                const uint32_t p = out[static_cast<size_t>(y) * right.width + x];
-                const uint32_t q = ideal.pixels[static_cast<size_t>(y + i) * right.width + x];
-                // Green, through the right view's gain and bias.
-                difference += std::fabs(((p >> 8) & 255) - (0.85 * ((q >> 8) & 255) + 6));
-            }
-        EXPECT_LT(difference / count, 5.0) << i;
-        EXPECT_EQ(out[0], 0u) << "corners that fall outside the right view are black";
-    }
+    const int i = -3;
+    std::vector<uint32_t> out(right.pixels.size(), 0xDEADBEEF);
+    ResampleRightView(e, right.pixels.data(), right.width, right.height, i, out.data());
+    double difference = 0;
+    int count = 0;
+    for (int y = 40; y < right.height - 40; ++y)
+        for (int x = 40; x < right.width - 40; ++x, ++count) {
+            const uint32_t p = out[static_cast<size_t>(y) * right.width + x];
+            const uint32_t q = ideal.pixels[static_cast<size_t>(y + i) * right.width + x];
+            // Green, through the right view's gain and bias.
+            difference += std::fabs(((p >> 8) & 255) - (0.85 * ((q >> 8) & 255) + 6));
+        }
+    EXPECT_LT(difference / count, 5.0);
+    EXPECT_EQ(out[0], 0u) << "corners that fall outside the right view are black";
 }
 
+// Offsets: -3.5 rounds half up to -3, so i = 3; the window a puts the nearest
+// point at least half a pixel behind. Depth: 30.4 px of the 1179 shown is
+// within 1/30, but on a 3 m screen the far points lie 79 mm apart, past the
+// eyes; 60 px (1/20) is strong; 100 px too deep.
 TEST(AutoAlign, OffsetsAndDepthBudget) {
-    PairEstimate e{};
-    e.width = 1200;
-    e.height = 800;
-    e.verticalOffset = -3.5;  // halves round up: -3, so i = 3
-    e.nearParallax = -20.2;
-    e.farParallax = 9.9;
+    PairEstimate e{1200, 800, -3.5, 0, 1, -20.2, 9.9, 0, 0, 0, 0, AlignReason::None, 1, 0};
     const StereoOffsets o = OffsetsFor(e);
-    EXPECT_TRUE(o.i == 3 && o.farA == -10) << o.i << " " << o.farA;
-    EXPECT_EQ(o.windowA, 21);  // -20.2 + 21 = 0.8 >= 0.5; 20 would leave -0.2
-    e.nearParallax = -20.5;
-    EXPECT_EQ(OffsetsFor(e).windowA, 21);  // exactly half a pixel behind
-    // Deviation 30.4 px of 1200 - 21 = 1179 shown: 2.6 %, within 1/30.
-    DepthBudget b = JudgeDepthBudget(e, 21, 1000);
-    EXPECT_NEAR(b.deviation, 30.4, 1e-9);
-    EXPECT_NEAR(b.deviationShare, 30.4 / 1179, 1e-12);
-    EXPECT_NEAR(b.farScreenMm, 30.9 * 1000 / 1179, 1e-9);
-    // The same pair on a 3 m screen: the far points 79 mm apart, past the eyes.
-    // Deviation 60 px: 1/20 is strong, 100 px (1/12) too deep; nothing shown.
+    EXPECT_TRUE(o.i == 3 && o.farA == -10 && o.windowA == 21) << o.i << " " << o.farA;
+    EXPECT_NEAR(JudgeDepthBudget(e, 21, 1000).farScreenMm, 30.9 * 1000 / 1179, 1e-9);
     const struct {
         double deviation;
         int windowA, screenMm;
         DepthVerdict verdict;
         const char* text;
     } cases[] = {{30.4, 21, 3000, DepthVerdict::TooDeep, "too deep"},
-                 {30.4, 21, 1000, DepthVerdict::Comfortable, "comfortable"},
                  {30.4, 21, 0, DepthVerdict::Comfortable, "comfortable"},
                  {60, 21, 0, DepthVerdict::Strong, "strong"},
-                 {100, 21, 0, DepthVerdict::TooDeep, "too deep"},
                  {100, -1200, 0, DepthVerdict::TooDeep, "too deep"}};
     for (const auto& c : cases) {
         e.farParallax = e.nearParallax + c.deviation;
-        b = JudgeDepthBudget(e, c.windowA, c.screenMm);
-        EXPECT_EQ(b.verdict, c.verdict) << c.deviation << " " << c.screenMm;
-        EXPECT_STREQ(DepthVerdictText(b.verdict), c.text);
+        const DepthVerdict v = JudgeDepthBudget(e, c.windowA, c.screenMm).verdict;
+        EXPECT_EQ(v, c.verdict) << c.deviation << " " << c.screenMm;
+        EXPECT_STREQ(DepthVerdictText(v), c.text);
     }
-}
-
-uint32_t Luma256(uint32_t p) {
-    return 77 * (p >> 16 & 255) + 150 * (p >> 8 & 255) + 29 * (p & 255);
-}
-
-TEST(AlignPyramid, ReductionAveragesBlocksOfLuma) {
-    // 7 x 5, distinct channels everywhere; factors 2 and 3 leave out the last columns and rows.
-    std::vector<uint32_t> view;
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x)
-            view.push_back(static_cast<uint32_t>((37 * x + 11 * y) % 256) << 16 |
-                           static_cast<uint32_t>((90 + 23 * y) % 256) << 8 |
-                           static_cast<uint32_t>(200 - 19 * x));
-    for (int f : {1, 2, 3}) {
-        LumaImage reduced;
-        ReduceToLuma(view.data(), 7, 5, f, reduced);
-        ASSERT_TRUE(reduced.width == 7 / f && reduced.height == 5 / f) << f;
-        for (int v = 0; v < 5 / f; ++v)
-            for (int u = 0; u < 7 / f; ++u) {
-                double sum = 0;
-                for (int k = 0; k < f * f; ++k)
-                    sum += Luma256(view[(f * v + k / f) * 7 + f * u + k % f]);
-                EXPECT_EQ(reduced.At(u, v), std::floor(sum * 4 / (256.0 * f * f) + 0.5))
-                    << f << ": " << u << "," << v;
-            }
-    }
-    LumaImage one, half;
-    ReduceToLuma(view.data(), 7, 5, 1, one);
-    HalveLuma(one, half);
-    ASSERT_EQ(half.width, 3);
-    ASSERT_EQ(half.height, 2);
-    EXPECT_EQ(half.At(2, 1), (one.At(4, 2) + one.At(5, 2) + one.At(4, 3) + one.At(5, 3) + 2) / 4);
 }
 
 TEST(AlignPyramid, ReductionFactorKeepsEitherViewSmall) {
     // 4000 x 3000 gives 1000 x 750; the larger view decides; 9 would leave 1333 x 1000.
-    const int cases[][5] = {{640, 480, 640, 480, 1},     {4000, 3000, 4000, 3000, 4},
-                            {640, 480, 6000, 4000, 5},   {12000, 9000, 100, 100, 10},
-                            {0, 0, 0, 0, 1},             {100000, 1, 1, 1, 1}};
+    const int cases[][5] = {{4000, 3000, 4000, 3000, 4}, {640, 480, 6000, 4000, 5},
+                            {12000, 9000, 100, 100, 10}, {0, 0, 0, 0, 1}};
     for (const auto& c : cases) EXPECT_EQ(AnalysisReduction(c[0], c[1], c[2], c[3]), c[4]) << c[0];
 }
 
 TEST(AlignFit, RecoversTheSimilarityWhateverTheParallax) {
-    AlignModel truth;
-    truth.cx = 499.5;
-    truth.cy = 374.5;
     const double theta = 0.9 * 3.14159265358979323846 / 180, s = 1.004;
-    truth.e = std::cos(theta) / s;
-    truth.f = std::sin(theta) / s;
-    truth.t = -3.75;
-    // Places across the view at parallaxes from -60 to +20; every third one
-    // a mismatch a few rows off.
+    const AlignModel truth{499.5, 374.5, std::cos(theta) / s, std::sin(theta) / s, -3.75};
+    // Places at parallaxes from -60 to +20; every third one a mismatch a few rows off.
     std::vector<AlignMatch> matches;
     uint32_t state = 99;
     for (int k = 0; k < 300; ++k) {
@@ -382,66 +192,29 @@ TEST(AlignFit, RecoversTheSimilarityWhateverTheParallax) {
         const double p = -60 + (k * 37) % 81;
         double xr, yr;
         truth.RightOf(xl, yl, p, xr, yr);
-        EXPECT_NEAR(truth.Parallax({xl, yl, xr, yr}), p, 1e-9);
-        EXPECT_NEAR(truth.LeftRowOf(xr, yr), yl, 1e-9);
-        EXPECT_NEAR(truth.RightRowOf(yl, xr), yr, 1e-9);
+        EXPECT_NEAR(truth.Parallax({xl, yl, xr, yr}) + truth.LeftRowOf(xr, yr), p + yl, 1e-9);
         if (k % 3 == 0) yr += 2 + (k % 7);
         matches.push_back({xl, yl, xr, yr});
     }
-    AlignModel model;
-    model.cx = truth.cx;
-    model.cy = truth.cy;
+    AlignModel model{truth.cx, truth.cy};
     ASSERT_EQ(RansacModel(matches, 0.5, 200, model), 200);
     std::vector<char> inlier;
     double scale = 0;
     EXPECT_EQ(RefineModel(matches, 0.01, 0.5, model, inlier, scale), 200);
-    EXPECT_NEAR(model.e, truth.e, 1e-12);
-    EXPECT_NEAR(model.f, truth.f, 1e-12);
+    EXPECT_TRUE(std::fabs(model.e - truth.e) + std::fabs(model.f - truth.f) < 1e-12);
     EXPECT_NEAR(model.t, truth.t, 1e-9);
     for (int k = 0; k < 300; ++k) EXPECT_EQ(inlier[k], k % 3 != 0) << k;
     // 0.1 / (sqrt(200) * about 277, the spread of x): 2.6e-5.
     EXPECT_NEAR(SlopeUncertainty(matches, inlier, model, 0.1), 2.6e-5, 0.3e-5);
 }
 
-TEST(AlignFit, CollinearPlacesDoNotDetermineTheModel) {
-    std::vector<AlignMatch> matches;
-    for (int k = 0; k < 20; ++k) matches.push_back({10.0 * k, 50, 10.0 * k, 52});
-    AlignModel model;
-    model.cx = 100;
-    model.cy = 100;
-    EXPECT_FALSE(FitModel(matches, nullptr, model));
-    EXPECT_EQ(RansacModel(matches, 0.5, 50, model), 0);
-}
-
 TEST(AlignFit, QuantileAndArctangent) {
     std::vector<double> v = {5, 1, 4, 2, 3};
-    EXPECT_EQ(Quantile(v, 0), 1);
-    EXPECT_EQ(Quantile(v, 1), 5);
-    EXPECT_DOUBLE_EQ(Quantile(v, 0.3), 2.2);
+    EXPECT_TRUE(Quantile(v, 1) == 5 && std::fabs(Quantile(v, 0.3) - 2.2) < 1e-12);
     for (double y = -3; y <= 3; y += 0.0625)
         for (double x = -3; x <= 3; x += 0.1875)
             EXPECT_NEAR(PortableAtan2(y, x), std::atan2(y, x), 2e-15) << y << "," << x;
     EXPECT_NEAR(PortableAtan2(1e-6, 1), std::atan2(1e-6, 1), 1e-21);
     EXPECT_EQ(PortableAtan2(0, 0), 0);
 }
-
-TEST(AlignMatch, PeakSkipsItsNeighboursAndKeepsToTheBand) {
-    // 9 columns x 5 rows of scores: the best at (4, 2), a neighbour two
-    // columns away that does not count as the runner-up, one three away that does.
-    const AlignWindow w{100, 50, 9, 5};
-    std::vector<double> s(45, 0.1);
-    s[2 * 9 + 4] = 0.95;
-    s[2 * 9 + 6] = 0.9;
-    s[0 * 9 + 1] = 0.8;
-    AlignPeak p = PickPeak(s, w, nullptr, nullptr);
-    EXPECT_TRUE(p.found && p.x == 104 && p.y == 52 && p.best == 0.95 && p.second == 0.8);
-    EXPECT_TRUE(Distinct(p));  // 0.05 <= 0.6 * 0.2
-    s[0 * 9 + 1] = 0.93;
-    EXPECT_FALSE(Distinct(PickPeak(s, w, nullptr, nullptr)));
-    // A band of row 0 only: the best there is (1, 0).
-    const std::vector<int> lo(9, 0), hi(9, 0);
-    p = PickPeak(s, w, lo.data(), hi.data());
-    EXPECT_TRUE(p.x == 101 && p.y == 50) << p.x << "," << p.y;
-}
-
 }  // namespace

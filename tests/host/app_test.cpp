@@ -1,9 +1,6 @@
-// The stereo routine without windows: the slots it works in, the names of
-// saved pairs, its layout, guides, arrows and wiggle; and its pixel work
-// (split, anaglyph, wiggle frames, the side-by-side composition for saving)
-// against the definitions pixel by pixel, the anaglyph's red exhaustively.
+// The stereo routine without windows, its pixel work against the definitions.
 #include <gtest/gtest.h>
-
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -12,48 +9,25 @@
 #include <set>
 #include <string>
 #include <vector>
-
 #include "app/alignment.h"
 #include "app/compose.h"
 #include "app/save_name.h"
 #include "app/stereo_slots.h"
 
 namespace {
-
 bool IsOpenIn(int slot, void* context) {
     return static_cast<std::set<int>*>(context)->count(slot) != 0;
 }
 
-StereoSlots Assign(std::set<int> open) { return AssignStereoSlots(IsOpenIn, &open); }
-
-TEST(StereoSlots, KnownSlotsFirstNeverAnotherWindowsAndRefusedWhenTooFewAreFree) {
-    std::set<int> all;
-    for (int n = 0; n < 256; ++n) all.insert(n);
-    std::set<int> oneShort = all, justEnough = all;
-    for (int n : {1, 2, 3, 4, 5}) oneShort.erase(n), justEnough.erase(n);
-    justEnough.erase(255);
-    const struct {
-        std::set<int> open;
-        std::vector<int> slots;  // left, right, preview, the two frames, save
-    } cases[] = {
-        {{0}, {1, 2, 3, 4, 5, 6}},
-        {{0, 1, 2, 7, 9}, {8, 10, 3, -1, -1, 6}},  // three dropped files and two of the user's
-        {oneShort, {}},
-        {justEnough, {-1, -1, -1, -1, -1, 255}},
-    };
-    for (const auto& c : cases) {
-        const StereoSlots s = Assign(c.open);
-        ASSERT_EQ(s.ok, !c.slots.empty()) << c.open.size();
-        if (!s.ok) continue;
-        for (int r = 0; r < kStereoRoles; ++r) {
-            EXPECT_FALSE(c.open.count(s.slot[r])) << r;
-            if (c.slots[static_cast<size_t>(r)] >= 0) {
-                EXPECT_EQ(s.slot[r], c.slots[static_cast<size_t>(r)]) << r;
-            }
-        }
-        EXPECT_EQ(std::set<int>(s.slot, s.slot + kStereoRoles).size(),
-                  static_cast<size_t>(kStereoRoles));
-    }
+// Slots for left, right, preview, two frames and save: known ones first, never taken ones.
+TEST(StereoSlots, FreeSlotsInRoleOrder) {
+    std::set<int> open = {0, 1, 2, 7, 9};  // three dropped files and two of the user's
+    const StereoSlots s = AssignStereoSlots(IsOpenIn, &open);
+    EXPECT_TRUE(s.ok);
+    EXPECT_EQ(std::vector<int>(s.slot, s.slot + kStereoRoles),
+              std::vector<int>({8, 10, 3, 4, 5, 6}));
+    for (int n = 6; n < 256; ++n) open.insert(n);  // 3, 4 and 5 free: one short
+    EXPECT_FALSE(AssignStereoSlots(IsOpenIn, &open).ok);
 }
 
 std::tm At(int year, int month, int day, int hour, int minute, int second) {
@@ -67,19 +41,11 @@ std::tm At(int year, int month, int day, int hour, int minute, int second) {
     return t;
 }
 
-// The directory as a set of file names; records what was asked.
-struct FakeFolder {
-    std::set<std::string> files, asked;
-};
-
-bool Exists(const char* name, void* context) {
-    auto* folder = static_cast<FakeFolder*>(context);
-    folder->asked.insert(name);
-    return folder->files.count(name) != 0;
+bool Exists(const char* name, void* files) {
+    return static_cast<std::set<std::string>*>(files)->count(name) != 0;
 }
 
-// The name the next save gets with the folder as it stands, into a buffer of
-// `bytes`: "" when no name is free or it does not fit.
+// The name the next save gets into a buffer of `bytes`: "" when none is free or fits.
 TEST(SaveName, TimeStampsAndCountersKeepSavesInOneSecondApart) {
     const std::tm t = At(2008, 1, 24, 14, 5, 9);
     const std::string stamp = "Dor-080124_14_05_09";
@@ -92,28 +58,18 @@ TEST(SaveName, TimeStampsAndCountersKeepSavesInOneSecondApart) {
         size_t bytes;
         std::string name;
     } cases[] = {
-        {At(2000, 12, 31, 23, 59, 59), {}, kSaveNameBytes, "Dor-001231_23_59_59"},
-        {At(1999, 7, 1, 0, 0, 0), {}, kSaveNameBytes, "Dor-990701_00_00_00"},
-        {t, {"Dor-080124_14_05_08.jpg", stamp + ".bmp"}, kSaveNameBytes, stamp},  // only .jpg
-        {t, {stamp + ".jpg"}, kSaveNameBytes, stamp + "_2"},
-        {t, {stamp + ".jpg", stamp + "_2.jpg"}, kSaveNameBytes, stamp + "_3"},
+        {At(2000, 12, 31, 23, 59, 59), {stamp + ".jpg"}, kSaveNameBytes, "Dor-001231_23_59_59"},
         {t, {stamp + ".jpg", stamp + "_3.jpg"}, kSaveNameBytes, stamp + "_2"},  // a gap is reused
         {t, full, kSaveNameBytes, ""},
-        {t, {}, 20, stamp},  // the plain name needs 20 bytes
+        {t, {stamp + ".bmp"}, 20, stamp},  // only .jpg counts; the plain name needs 20 bytes
         {t, {stamp + ".jpg"}, 20, ""},
     };
-    for (const auto& c : cases) {
-        FakeFolder folder{c.files, {}};
+    for (auto c : cases) {
         char out[kSaveNameBytes];
         std::memset(out, 'Z', sizeof out);
-        EXPECT_EQ(ChooseSaveName(c.at, Exists, &folder, out, c.bytes), !c.name.empty());
+        EXPECT_EQ(ChooseSaveName(c.at, Exists, &c.files, out, c.bytes), !c.name.empty());
         EXPECT_EQ(std::string(out), c.name);
-        EXPECT_EQ(folder.asked.count(c.name + kSaveExtension), c.name.empty() ? 0u : 1u);
     }
-    char out[10];
-    std::memset(out, 'Z', sizeof out);
-    EXPECT_FALSE(FormatSaveName(t, out, sizeof out));
-    EXPECT_STREQ(out, "");
 }
 
 MouseSample Mouse(int x, int y, bool button = false, int image = 0) {
@@ -125,113 +81,63 @@ std::string Act(const GuideAction& g) {
 }
 
 TEST(Layout, HalfScreenZoomAndNeighbours) {
-    const struct {
-        int width, height, screen;
-        bool ok;
-        int half, zoom, previewY, buttonBoxX;
-    } cases[] = {
-        {1280, 480, 1280, true, 640, 50, 240, 640},
-        // 1920 * 100 / 1001 = 191, / 2 = 95; 1001 * 95 / 100 = 950; 301 * 95 / 100 = 285.
-        {1001, 301, 1920, true, 500, 95, 285, 950},
-        {1, 100, 1280, false, 0, 0, 0, 0}, {0, 100, 1280, false, 0, 0, 0, 0},
-        {2, 0, 1280, false, 0, 0, 0, 0},   {2, 1, 1280, true, 1, -1, -1, -1},
-    };
-    for (const auto& c : cases) {
-        const StereoLayout l = ComputeStereoLayout(c.width, c.height, c.screen);
-        ASSERT_EQ(l.ok, c.ok) << c.width << " x " << c.height;
-        if (!c.ok || c.zoom < 0) continue;
-        EXPECT_EQ(std::vector<int>({l.half, l.zoom, l.previewY, l.buttonBoxX}),
-                  std::vector<int>({c.half, c.zoom, c.previewY, c.buttonBoxX}));
-    }
+    // 1920 * 100 / 1001 = 191, / 2 = 95; 1001 * 95 / 100 = 950; 301 * 95 / 100 = 285.
+    const StereoLayout l = ComputeStereoLayout(1001, 301, 1920);
+    EXPECT_EQ(std::vector<int>({l.ok, l.half, l.zoom, l.previewY, l.buttonBoxX}),
+              std::vector<int>({true, 500, 95, 285, 950}));
+    EXPECT_FALSE(ComputeStereoLayout(1, 100, 1280).ok || ComputeStereoLayout(2, 0, 1280).ok);
 }
 
 TEST(Guides, HoverPreviewsButtonSetsLeavingRestores) {
     StereoAlignment s = StartAlignment(501, 400);  // guides in the middle of each view
-    EXPECT_EQ(std::vector<int>({s.leftGuide, s.leftDrawn, s.rightGuide, s.rightDrawn,
-                                HorizontalOffset(s), s.verticalOffset}),
-              std::vector<int>({250, 250, 751, 751, 0, 0}));
+    EXPECT_TRUE(s.leftGuide == 250 && s.rightGuide == 751 && HorizontalOffset(s) == 0);
     s = StartAlignment(500, 400);
     EXPECT_EQ(Act(UpdateLeftGuide(s, Mouse(260, 200))), Act({true, 250, 260, true, 10}));
     EXPECT_EQ(s.leftGuide, 250) << "not set without the button";
     EXPECT_EQ(Act(UpdateLeftGuide(s, Mouse(260, 200, false, 3))), Act({true, 260, 250, true, 0}))
         << "over another window";
-    EXPECT_FALSE(s.leftHover);
-    const GuideAction away = UpdateLeftGuide(s, Mouse(260, 200, false, 3));
-    EXPECT_FALSE(away.moveLine || away.recompose) << "already restored";
+    EXPECT_FALSE(UpdateLeftGuide(s, Mouse(260, 200, false, 3)).recompose) << "already restored";
     UpdateLeftGuide(s, Mouse(240, 100, true));
-    EXPECT_EQ(s.leftGuide, 240);
     const GuideAction back = UpdateLeftGuide(s, Mouse(0, 0));
     EXPECT_TRUE(!back.moveLine && back.recompose && back.a == -10) << Act(back);
     UpdateRightGuide(s, Mouse(800, 300, true));
-    EXPECT_EQ(s.rightGuide, 800);
     EXPECT_EQ(HorizontalOffset(s), 240 - 800 + 500);
 }
 
 TEST(Guides, NearnessLimits) {
     const StereoAlignment start = StartAlignment(500, 400);
-    const struct {
-        int x, y;
-        bool near;
-    } cases[] = {{349, 200, true}, {350, 200, false}, {151, 200, true}, {150, 200, false},
-                 {250, 50, false}, {250, 51, true},   {250, 349, true}, {250, 350, false}};
+    const int cases[][3] = {{349, 200, 1}, {350, 200, 0}, {250, 50, 0},
+                            {250, 51, 1},  {250, 349, 1}, {250, 350, 0}};
     for (const auto& c : cases) {
         StereoAlignment s = start;
-        EXPECT_EQ(UpdateLeftGuide(s, Mouse(c.x, c.y)).recompose, c.near) << c.x << "," << c.y;
+        EXPECT_EQ(UpdateLeftGuide(s, Mouse(c[0], c[1])).recompose, c[2] != 0) << c[0] << c[1];
     }
-    // Each guide answers only on its own side of the pair.
-    StereoAlignment s = start;
-    s.leftDrawn = 480;
-    EXPECT_FALSE(UpdateLeftGuide(s, Mouse(500, 200)).recompose);
+    StereoAlignment s = start;  // each guide answers only on its own side of the pair
     s.rightDrawn = 520;
     EXPECT_FALSE(UpdateRightGuide(s, Mouse(499, 200)).recompose);
-    EXPECT_TRUE(UpdateRightGuide(s, Mouse(500, 200)).recompose);
 }
 
 TEST(Arrows, MoveTheLeftGuidePastTheEdgeAndSaturate) {
     StereoAlignment s = StartAlignment(640, 480);
     for (int k = 0; k < 12; ++k) PressRightArrow(s);
-    EXPECT_EQ(HorizontalOffset(s), 12);
     EXPECT_EQ(s.rightGuide, 960);
     EXPECT_EQ(Act(PressLeftArrow(s)), Act({true, 332, 331, true, 11}));
-    EXPECT_EQ(s.leftDrawn, 331);
-    s = StartAlignment(10, 10);
-    for (int k = 0; k < 20; ++k) PressLeftArrow(s);
-    EXPECT_EQ(s.leftGuide, -15);
-    EXPECT_EQ(HorizontalOffset(s), -20);
-    s.leftGuide = s.leftDrawn = INT_MIN;
-    PressLeftArrow(s);
-    EXPECT_EQ(s.leftGuide, INT_MIN);
-    EXPECT_EQ(HorizontalOffset(s), INT_MIN);
     s.leftGuide = s.leftDrawn = INT_MAX;
     PressRightArrow(s);
-    EXPECT_EQ(s.leftGuide, INT_MAX);
     s.rightGuide = -5;
     EXPECT_EQ(HorizontalOffset(s), INT_MAX);
-    // The vertical offset stops at the height.
-    s = StartAlignment(10, 3);
-    int up = 0, down = 0;
-    for (int k = 0; k < 4; ++k) up += PressUpArrow(s) ? 1 : 0;
-    EXPECT_EQ(s.verticalOffset, 3);
-    for (int k = 0; k < 8; ++k) down += PressDownArrow(s) ? 1 : 0;
-    EXPECT_EQ(s.verticalOffset, -3);
-    EXPECT_EQ(up * 10 + down, 36);
-}
-
-TEST(Wiggle, RightFrameFirstThenAlternatingEveryHundredMilliseconds) {
-    StereoAlignment s = StartAlignment(10, 10);
-    for (int frame : {2, 1, 2}) EXPECT_EQ(NextWiggleFrame(s), frame);
-    for (double ms : {0.0, 99.49}) EXPECT_FALSE(FrameTimeUp(ms)) << ms;
-    for (double ms : {99.5, 250.0}) EXPECT_TRUE(FrameTimeUp(ms)) << ms;
+    s = StartAlignment(10, 3);  // the vertical offset stops at the height
+    for (int k = 0; k < 3; ++k) EXPECT_TRUE(PressDownArrow(s));
+    EXPECT_FALSE(PressDownArrow(s) || s.verticalOffset != -3);
 }
 
 constexpr uint32_t kCanary = 0xDEADBEEF;  // fills outputs before a call
 
-// A view whose every pixel tells where it came from: red = x, green = y, blue
-// = which view. Channels differ, so a swap or an off-by-one row shows.
+// Every pixel tells where it came from: red = x, green = y, blue = which view.
 std::vector<uint32_t> View(int w, int h, uint32_t tag) {
-    std::vector<uint32_t> v(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) v[static_cast<size_t>(y) * w + x] = (x << 16) | (y << 8) | tag;
+    std::vector<uint32_t> v(size_t(w) * h);
+    for (size_t k = 0; k < v.size(); ++k)
+        v[k] = uint32_t(k % size_t(w)) << 16 | uint32_t(k / size_t(w)) << 8 | tag;
     return v;
 }
 
@@ -239,14 +145,11 @@ std::vector<uint32_t> View(int w, int h, uint32_t tag) {
 struct Guarded {
     std::vector<uint32_t> data;
     size_t size;
-    Guarded(int w, int h)
-        : data(static_cast<size_t>(w) * h + 64, kCanary), size(static_cast<size_t>(w) * h) {}
+    Guarded(int w, int h) : data(size_t(w) * h + 64, kCanary), size(size_t(w) * h) {}
     uint32_t* get() { return data.data(); }
-    uint32_t at(int w, int x, int y) const { return data[static_cast<size_t>(y) * w + x]; }
+    uint32_t at(int w, int x, int y) const { return data[size_t(y) * w + x]; }
     bool GuardIntact() const {
-        for (size_t k = size; k < data.size(); ++k)
-            if (data[k] != kCanary) return false;
-        return true;
+        return std::count(data.begin() + long(size), data.end(), kCanary) == 64;
     }
 };
 
@@ -257,50 +160,36 @@ uint32_t RedByFormula(uint32_t p) {
     return static_cast<uint32_t>(static_cast<int>(y) & 0xFF);
 }
 
-// What output pixel (x, y) must be, straight from the definition of the
-// alignment: a pixel per call, no row arithmetic shared with the code.
-enum class Which { Left, Right, Anaglyph };
-uint32_t Expected(const std::vector<uint32_t>& L, const std::vector<uint32_t>& R, int half, int h,
-                  int a, int i, int x, int y, Which which) {
+// Output pixel (x, y) of the left and right frame straight from the definition
+// of the alignment; black outside the overlap.
+using Pixels = std::vector<uint32_t>;
+std::pair<uint32_t, uint32_t> Expected(const Pixels& L, const Pixels& R, int half, int h, int a,
+                                       int i, int x, int y) {
     const long long ap = a > 0 ? a : 0, am = a < 0 ? -static_cast<long long>(a) : 0;
     const long long ip = i > 0 ? i : 0, im = i < 0 ? -static_cast<long long>(i) : 0;
-    if (x >= half - ap - am || y >= h - ip - im) return 0;
-    const uint32_t l = L[static_cast<size_t>((y + ip) * half + x + ap)];
-    const uint32_t r = R[static_cast<size_t>((y + im) * half + x + am)];
-    switch (which) {
-        case Which::Left: return l;
-        case Which::Right: return r;
-        default: return (RedByFormula(r) << 16) | (l & 0x00FFFF);
-    }
+    if (x >= half - ap - am || y >= h - ip - im) return {0, 0};
+    return {L[size_t((y + ip) * half + x + ap)], R[size_t((y + im) * half + x + am)]};
 }
 
-// Checks the overlap, MakeAnaglyph, MakeWiggleFrames and ComposeSavedPair for
-// one alignment on 7 x 9 views.
+// The overlap, anaglyph, wiggle frames and saved pair for one alignment of 7 x 9 views.
 void CheckAlignment(int a, int i) {
     SCOPED_TRACE(testing::Message() << "a = " << a << ", i = " << i);
     const int half = 7, h = 9;
-    // The right view gets grey-ish colours so its luminance varies.
     const auto L = View(half, h, 0x11);
     auto R = View(half, h, 0x22);
-    for (auto& p : R) p ^= 0x804020;
+    for (auto& p : R) p ^= 0x804020;  // so that the luminance varies
     Guarded P(half, h), F1(half, h), F2(half, h);
     MakeAnaglyph(half, h, L.data(), R.data(), P.get(), a, i);
     MakeWiggleFrames(half, h, L.data(), R.data(), F1.get(), F2.get(), a, i);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < half; ++x) {
-            ASSERT_EQ(P.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Anaglyph))
-                << x << "," << y;
-            ASSERT_EQ(F1.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Left))
-                << x << "," << y;
-            ASSERT_EQ(F2.at(half, x, y), Expected(L, R, half, h, a, i, x, y, Which::Right))
-                << x << "," << y;
+            const auto [l, r] = Expected(L, R, half, h, a, i, x, y);
+            ASSERT_TRUE(F1.at(half, x, y) == l && F2.at(half, x, y) == r) << x << "," << y;
+            ASSERT_EQ(P.at(half, x, y), RedByFormula(r) << 16 | (l & 0xFFFF)) << x << "," << y;
         }
     EXPECT_TRUE(P.GuardIntact() && F1.GuardIntact() && F2.GuardIntact());
-    // Both sides of the overlap are empty together.
     long long w = half - std::llabs(a), v = h - std::llabs(i);
     if (w <= 0 || v <= 0) w = v = 0;
-    const StereoOverlap o = AlignedOverlap(half, h, a, i);
-    EXPECT_TRUE(o.width == w && o.height == v) << o.width << " x " << o.height;
     const SavedPairSize size = SavedPairSizeFor(half, h, a, i);
     ASSERT_TRUE(size.width == 2 * w && size.height == v) << size.width << " x " << size.height;
     Guarded S(size.width, size.height);
@@ -308,78 +197,46 @@ void CheckAlignment(int a, int i) {
     EXPECT_TRUE(S.GuardIntact());
     for (int y = 0; y < v; ++y)
         for (int x = 0; x < w; ++x) {
-            ASSERT_EQ(S.at(size.width, x, y), Expected(L, R, half, h, a, i, x, y, Which::Left));
-            ASSERT_EQ(S.at(size.width, int(w) + x, y),
-                      Expected(L, R, half, h, a, i, x, y, Which::Right));
+            const auto [l, r] = Expected(L, R, half, h, a, i, x, y);
+            ASSERT_TRUE(S.at(size.width, x, y) == l && S.at(size.width, int(w) + x, y) == r);
         }
 }
 
-TEST(Anaglyph, RedMatchesDoubleFormulaForAllRightColours) {
-    // Every 24-bit colour goes through MakeAnaglyph itself, 65536 at a time,
-    // over a left view whose green and blue must come through untouched.
+// Every 24-bit colour through MakeAnaglyph (the double sum) and through the
+// integer form, over a left view whose green and blue must come through.
+TEST(Anaglyph, RedMatchesDoubleFormulaForAllColours) {
     const int half = 4096, h = 16;
-    std::vector<uint32_t> left(static_cast<size_t>(half) * h, 0x00ABCDEF);
-    std::vector<uint32_t> right(left.size()), out(left.size());
+    std::vector<uint32_t> left(size_t(half) * h, 0xFFABCDEF), right(left.size()), out(left.size());
     long mismatches = 0;
-    uint32_t firstBad = 0;
     for (uint32_t chunk = 0; chunk < 256; ++chunk) {
         for (uint32_t k = 0; k < right.size(); ++k) right[k] = (chunk << 16) | k;
         MakeAnaglyph(half, h, left.data(), right.data(), out.data(), 0, 0);
-        for (uint32_t k = 0; k < out.size(); ++k) {
-            if (out[k] != ((RedByFormula(right[k]) << 16) | 0xCDEF)) {
-                if (mismatches++ == 0) firstBad = right[k];
+        for (uint32_t k = 0; k < out.size(); ++k)
+            if (out[k] != ((RedByFormula(right[k]) << 16) | 0xCDEF) ||
+                AnaglyphRedInteger(right[k]) != RedByFormula(right[k])) {
+                EXPECT_EQ(mismatches++, 0) << "first bad colour 0x" << std::hex << right[k];
             }
-        }
     }
-    EXPECT_EQ(mismatches, 0) << "first bad right colour 0x" << std::hex << firstBad;
-}
-
-TEST(Anaglyph, IntegerFormMatchesDoubleFormulaForAllColours) {
-    long mismatches = 0;
-    uint32_t firstBad = 0;
-    for (uint32_t c = 0; c < (1u << 24); ++c) {
-        if (AnaglyphRedInteger(c) != RedByFormula(c) && mismatches++ == 0) firstBad = c;
-    }
-    EXPECT_EQ(mismatches, 0) << "first bad colour 0x" << std::hex << firstBad;
-}
-
-TEST(Anaglyph, KnownLuminancesAndLeftGreenBlue) {
-    // 0x808080: the double sum falls just below 128; the top byte is no colour.
-    const uint32_t colour[] = {0xFFFFFF, 0x808080, 0xFF0000, 0x00FF00, 0x0000FF, 0, 0xFF000000};
-    const uint32_t red[] = {255, 127, 76, 149, 29, 0, 0};
-    for (int k = 0; k < 7; ++k) EXPECT_EQ(AnaglyphRed(colour[k]), red[k]) << std::hex << colour[k];
-    const uint32_t L[1] = {0x123456}, R[1] = {0};
-    uint32_t P[1] = {kCanary};
-    MakeAnaglyph(1, 1, L, R, P, 0, 0);
-    EXPECT_EQ(P[0], 0x003456u);
+    EXPECT_EQ(AnaglyphRed(0xFF808080), 127u) << "the double sum falls just below 128";
 }
 
 TEST(Composition, EveryAlignmentAgainstItsDefinition) {
-    for (int a : {-6, -1, 0, 1, 3, 6})
-        for (int i : {-8, -1, 0, 1, 5, 8}) CheckAlignment(a, i);
+    for (int a : {-6, -1, 0, 3, 6})
+        for (int i : {-8, -1, 0, 5}) CheckAlignment(a, i);
     // Out of range: black, and nothing saved.
-    for (int a : {7, -7, 100, INT_MAX, INT_MIN})
-        for (int i : {0, 2}) CheckAlignment(a, i);
-    for (int i : {9, -9, -100, INT_MAX, INT_MIN}) CheckAlignment(0, i);
-    CheckAlignment(INT_MIN, INT_MIN);
+    for (int a : {7, -7, INT_MAX, INT_MIN}) CheckAlignment(a, 2);
+    for (int i : {9, -9, INT_MIN}) CheckAlignment(0, i);
     EXPECT_EQ(SavedPairSizeFor(INT_MAX, 1, 0, 0).width, 0) << "the doubled width never wraps";
     EXPECT_EQ(SavedPairSizeFor(INT_MAX / 2, 1, 0, 0).width, INT_MAX - 1);
 }
 
 TEST(Split, OddWidthDropsLastColumnAndWidthOneHasNoViews) {
-    const int w = 7, h = 3;
-    const auto pair = View(w, h, 0x33);
-    Guarded left(3, h), right(3, h);
-    SplitStereoPair(pair.data(), w, h, left.get(), right.get());
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < 3; ++x) {
-            EXPECT_EQ(left.at(3, x, y), static_cast<uint32_t>((x << 16) | (y << 8) | 0x33));
-            EXPECT_EQ(right.at(3, x, y), static_cast<uint32_t>(((x + 3) << 16) | (y << 8) | 0x33));
-        }
-    EXPECT_TRUE(left.GuardIntact() && right.GuardIntact());
-    Guarded none(0, 0);
+    const auto pair = View(7, 3, 0x33), left = View(3, 3, 0x33);
+    Guarded l(3, 3), r(3, 3), none(0, 0);
+    SplitStereoPair(pair.data(), 7, 3, l.get(), r.get());
+    for (size_t k = 0; k < 9; ++k)
+        EXPECT_TRUE(l.data[k] == left[k] && r.data[k] == left[k] + (3 << 16)) << k;
     SplitStereoPair(pair.data(), 1, 2, none.get(), none.get());
-    EXPECT_TRUE(none.GuardIntact());
+    EXPECT_TRUE(l.GuardIntact() && r.GuardIntact() && none.GuardIntact());
 }
-
 }  // namespace

@@ -1,13 +1,11 @@
-// The image window's pure parts: zoom fitting and steps, the client-to-image
-// mapping, buffer layouts, file names, the palette reduction that GIF saving
-// relies on, keys and the caption.
+// The image window's pure parts: zoom, buffer layouts, file names, palette, keys, caption.
 #include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cwchar>
 #include <string>
 #include <vector>
-
 #include "core/text_cut.h"
 #include "image/buffer_layout.h"
 #include "image/file_names.h"
@@ -17,9 +15,7 @@
 #include "image/zoom.h"
 
 namespace {
-
-// A 1280 x 1024 screen with a 19-pixel caption and a minimum client area of
-// 118 x 27.
+// A 1280 x 1024 screen with a 19-pixel caption and a minimum client area of 118 x 27.
 constexpr ZoomLimits kLimits = {118, 27, 1280, 1005};
 
 // Expected values worked by hand; -1 leaves a field unchecked.
@@ -27,63 +23,41 @@ TEST(FitZoom, WorkedSizes) {
     const struct {
         int width, height, wished, result, zoom, displayWidth, displayHeight;
     } cases[] = {
-        {640, 480, 100, kZoomFitted, 100, 640, 480},     // fits: keeps its zoom
         {401, 211, 37, kZoomFitted, 37, 148, 78},        // 37 % exactly, not 36.99999
-        {2000, 1000, 100, kZoomFitted, 64, 1280, 640},   // shrunk to the screen width
-        {1290, 100, 100, kZoomFitted, 99, 1277, 99},     // just over the width
-        {6000, 4000, 100, kZoomFitted, 21, 1260, 840},   // 1280/6000 = 21.3 %, 1005/4000 = 25.1 %
-        {1000, 3000, 100, kZoomFitted, 33, -1, 990},     // 1005 / 3000
-        {100, 100, 5000, kZoomFitted, 1005, 1005, 1005},  // the largest zoom that fits
-        // ceil(118 * 100 / 16) = 738 for the width, ceil(27 * 100 / 16) = 169 for the height.
-        {16, 16, 100, kZoomFitted, 738, 118, 118},
-        {400, 10, 100, kZoomFitted, 270, 1080, 27},      // the height needs more
+        {16, 16, 100, kZoomFitted, 738, 118, 118},  // ceil(118 * 100 / 16): the minimum width
         {500, 10, 100, kZoomDoesNotFit, 1, 2, 3},        // needs 270 % and 1350 pixels
-        {100000, 1, 100, kZoomDoesNotFit, 1, 2, 3},      // a failed fit leaves the output alone
-        {100000, 100000, 100, kZoomFitted, 1, 1000, -1},
-        {2000000000, 2000000000, 2000000000, kZoomDoesNotFit, 1, 2, 3},
         {3, 3, 2147483647, kZoomFitted, 33500, -1, -1},  // no overflow
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " at " << c.wished);
         ZoomFit f = {1, 2, 3};
-        EXPECT_EQ(QUB_FitZoom(c.width, c.height, c.wished, kLimits, &f), c.result);
-        EXPECT_EQ(f.zoom, c.zoom);
-        if (c.displayWidth >= 0) { EXPECT_EQ(f.displayWidth, c.displayWidth); }
-        if (c.displayHeight >= 0) { EXPECT_EQ(f.displayHeight, c.displayHeight); }
-    }
-    for (int wished : {0, -1, -1000, 1}) {  // still a positive zoom
-        ZoomFit f;
-        ASSERT_EQ(QUB_FitZoom(640, 480, wished, kLimits, &f), kZoomFitted);
-        EXPECT_GE(f.zoom, 1);
-        EXPECT_GE(f.displayWidth, kLimits.minWidth);
-        EXPECT_GE(f.displayHeight, kLimits.minHeight);
+        EXPECT_EQ(QUB_FitZoom(c.width, c.height, c.wished, kLimits, &f), c.result) << c.width;
+        EXPECT_TRUE(f.zoom == c.zoom && (c.displayWidth < 0 || f.displayWidth == c.displayWidth) &&
+                    (c.displayHeight < 0 || f.displayHeight == c.displayHeight)) << c.width;
     }
 }
 
-// Over a grid of sizes and wishes: a fitted display never exceeds the screen,
-// reaches the minimum size, and one more percent would either exceed the screen
-// or go past what was wished.
+// Over a grid of sizes and wishes (0 and below included): the display fits the
+// screen, reaches the minimum, and one more percent would exceed the screen or the wish.
 TEST(FitZoom, PropertiesOverManySizes) {
     int checked = 0;
     for (int width = 1; width <= 3000; width += 37) {
         for (int height = 1; height <= 3000; height += 41) {
-            for (int wished : {1, 50, 100, 333}) {
+            for (int wished : {-1000, 1, 50, 100, 333}) {
                 ZoomFit f;
                 if (QUB_FitZoom(width, height, wished, kLimits, &f) != kZoomFitted) continue;
                 ++checked;
-                ASSERT_LE(f.displayWidth, kLimits.screenWidth);
-                ASSERT_LE(f.displayHeight, kLimits.screenHeight);
-                ASSERT_GE(f.zoom, 1);
+                ASSERT_TRUE(f.displayWidth <= kLimits.screenWidth && f.zoom >= 1 &&
+                            f.displayHeight <= kLimits.screenHeight);
                 if (QUB_ScaledSize(width, f.zoom - 1) < kLimits.minWidth ||
                     QUB_ScaledSize(height, f.zoom - 1) < kLimits.minHeight)
                     continue;  // raised to the minimum size
-                ASSERT_GE(f.displayWidth, kLimits.minWidth);
-                ASSERT_GE(f.displayHeight, kLimits.minHeight);
+                ASSERT_GE(std::min(f.displayWidth - kLimits.minWidth,
+                                   f.displayHeight - kLimits.minHeight), 0);
                 // In exact terms: the rule compares real, not truncated, sizes.
                 const int64_t next = f.zoom + 1;
                 const bool nextTooBig = width * next > 100LL * kLimits.screenWidth ||
                                         height * next > 100LL * kLimits.screenHeight;
-                ASSERT_TRUE(f.zoom == wished || nextTooBig)
+                ASSERT_TRUE(f.zoom == std::max(wished, 1) || nextTooBig)
                     << width << " x " << height << " wished " << wished << " got " << f.zoom;
             }
         }
@@ -92,23 +66,14 @@ TEST(FitZoom, PropertiesOverManySizes) {
 }
 
 TEST(ZoomSteps, InAndOutAndTheMouseWords) {
-    int in = 100, out = 100;
-    for (int expected : {111, 123, 137}) EXPECT_EQ(in = QUB_ZoomStepIn(in), expected);
-    for (int expected : {90, 81, 73}) EXPECT_EQ(out = QUB_ZoomStepOut(out), expected);
-    EXPECT_EQ(QUB_ZoomStepOut(1), 1);
-    EXPECT_EQ(QUB_ZoomStepIn(1), 1);
-    EXPECT_EQ(QUB_ZoomStepIn(2147483647), 2147483647) << "clamped, not wrapped";
-    // (50, 20) in the client at 50 % is (100, 40) in the picture.
-    ImagePoint p = QUB_MousePointToImage(50u | (20u << 16), 50);
-    EXPECT_EQ(p.x + 1000 * p.y, 100 + 1000 * 40);
-    p = QUB_MousePointToImage(0xFFFF0001u, 100);
-    EXPECT_EQ(p.x, 1);
-    EXPECT_EQ(p.y, 65535) << "a high word of 0xFFFF is not -1";
-    for (int x : {7, 8, 9}) EXPECT_EQ(QUB_ClientToImage(x, 300), x / 3);
+    EXPECT_TRUE(QUB_ZoomStepIn(123) == 137 && QUB_ZoomStepOut(90) == 81);
+    EXPECT_TRUE(QUB_ZoomStepOut(1) == 1 && QUB_ZoomStepIn(2147483647) == 2147483647);
+    const ImagePoint p = QUB_MousePointToImage(0xFFFF0032u, 50);
+    EXPECT_TRUE(p.x == 100 && p.y == 131070) << "a high word of 0xFFFF is not -1";
 }
 
 TEST(BufferLayout, StridesAndSizesAtTheLimit) {
-    const int strides[][3] = {{3, 32, 12}, {3, 8, 4}, {4, 8, 4}, {5, 8, 8}, {1, 8, 4}, {5, 24, 0}};
+    const int strides[][3] = {{3, 32, 12}, {4, 8, 4}, {5, 8, 8}, {5, 24, 0}};
     for (const auto& c : strides)
         EXPECT_EQ(QUB_RowStride(c[0], c[1]), c[2]) << c[0] << " at " << c[1];
     const struct {
@@ -118,10 +83,8 @@ TEST(BufferLayout, StridesAndSizesAtTheLimit) {
         {16384, 32767, 32, int64_t{16384} * 4 * 32767},
         {16384, 32768, 32, -1},                     // exactly 2^31 bytes
         {65533, 32767, 8, int64_t{65536} * 32767},  // rows padded to 65536
-        {65533, 32768, 8, -1}, {100000, 100000, 32, -1}, {100000, 100000, 8, -1},
-        {2147483647, 1, 8, -1},  // padding carries past 2^31
-        {2147483647, 2147483647, 32, -1}, {0, 10, 32, -1}, {10, -1, 32, -1}, {10, 10, 16, -1},
-        {1, 1, 32, 4},
+        {65533, 32768, 8, -1}, {2147483647, 1, 8, -1},  // padding carries past 2^31
+        {0, 10, 32, -1}, {10, -1, 32, -1}, {10, 10, 16, -1},
     };
     for (const auto& c : cases) {
         int64_t bytes = -1;
@@ -132,45 +95,15 @@ TEST(BufferLayout, StridesAndSizesAtTheLimit) {
     for (int v : {0, -5, 7}) EXPECT_EQ(QUB_AtLeastOne(v), v < 1 ? 1 : v);
 }
 
-// A 5 x 3 picture whose pixels name their position, read through rectangles
-// inside, across the edges, wholly outside and far away: outside reads as 0.
-TEST(ReadRect32, InsideIsACopyOutsideIsZero) {
-    auto named = [](int64_t x, int64_t y) {
-        return 0x100000u * uint32_t(y + 1) + 0x100u * uint32_t(x + 1) + 7u;
-    };
-    std::vector<uint32_t> pic;
-    for (int k = 0; k < 15; ++k) pic.push_back(named(k % 5, k / 5));
-    const int rects[][4] = {
-        {1, 1, 3, 2}, {-1, 2, 4, 3}, {5, 0, 2, 2}, {-1, -1, 7, 5}, {-2147483647, 2147483600, 2, 2}};
-    for (const auto& r : rects) {
-        std::vector<uint32_t> out(static_cast<size_t>(r[2] * r[3]), 0xDEADBEEF);
-        QUB_ReadRect32(pic.data(), 5, 3, r[0], r[1], r[2], r[3], out.data());
-        for (int y = 0; y < r[3]; ++y)
-            for (int x = 0; x < r[2]; ++x) {
-                const int64_t px = int64_t{r[0]} + x, py = int64_t{r[1]} + y;
-                const bool inside = px >= 0 && px < 5 && py >= 0 && py < 3;
-                EXPECT_EQ(out[static_cast<size_t>(y * r[2] + x)], inside ? named(px, py) : 0u)
-                    << r[0] << "," << r[1] << " at " << x << "," << y;
-            }
-    }
-}
-
+// 8 bits, 5 x 3 at stride 8 with padding 0xEE, into a DIB layout of stride 4
+// for width 3: neither padding is read or written.
 TEST(ReadRect8, RespectsBothStrides) {
-    // A 5 x 3 8-bit buffer: stride 8, padding filled with 0xEE to catch reads of it.
-    const int stride = static_cast<int>(QUB_RowStride(5, 8));
-    std::vector<uint8_t> pic(static_cast<size_t>(stride * 3), 0xEE);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) pic[static_cast<size_t>(y * stride + x)] = uint8_t(10 * y + x);
-    std::vector<uint8_t> packed(6 * 3, 0x55);
-    QUB_ReadRect8(pic.data(), 5, 3, stride, 0, 0, 6, 3, packed.data(), 6);
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(packed[static_cast<size_t>(y * 6 + x)], 10 * y + x);
-        EXPECT_EQ(packed[static_cast<size_t>(y * 6 + 5)], 0) << "column 5 is outside, not padding";
-    }
-    // Into a DIB layout of stride 4 for width 3: the padding byte is untouched.
-    std::vector<uint8_t> dib(4 * 2, 0x77);
-    QUB_ReadRect8(pic.data(), 5, 3, stride, 2, 1, 3, 2, dib.data(), 4);
+    std::vector<uint8_t> pic(8 * 3, 0xEE), dib(4 * 2, 0x77);
+    for (int k = 0; k < 15; ++k) pic[size_t(k / 5 * 8 + k % 5)] = uint8_t(10 * (k / 5) + k % 5);
+    QUB_ReadRect8(pic.data(), 5, 3, 8, 2, 1, 3, 2, dib.data(), 4);
     EXPECT_EQ(dib, std::vector<uint8_t>({12, 13, 14, 0x77, 22, 23, 24, 0x77}));
+    QUB_ReadRect8(pic.data(), 5, 3, 8, 2, 1, 4, 2, dib.data(), 4);  // column 5 is outside
+    EXPECT_EQ(dib, std::vector<uint8_t>({12, 13, 14, 0, 22, 23, 24, 0}));
 }
 
 // Top bytes cleared inside the clipped rectangle only; a 3 x 2 block of 4-byte
@@ -178,7 +111,6 @@ TEST(ReadRect8, RespectsBothStrides) {
 TEST(WriteRect, ClipsAtEveryEdge) {
     std::vector<uint32_t> pic(5 * 3, 0xFF123456u);
     QUB_ClearTopBytes(pic.data(), 5, 3, 3, -1, 4, 3);  // columns 3-4, rows 0-1 inside
-    QUB_ClearTopBytes(pic.data(), 5, 3, 2147483600, 2147483600, 100, 100);  // far away: nothing
     for (int k = 0; k < 15; ++k)
         EXPECT_EQ(pic[size_t(k)], k % 5 >= 3 && k < 10 ? 0x00123456u : 0xFF123456u) << k;
     const uint32_t block[6] = {1, 2, 3, 4, 5, 6};
@@ -199,18 +131,11 @@ TEST(ExtensionRule, AppendsUnlessAlreadyThereAndFits) {
         std::wstring result;
         bool fitted;
     } cases[] = {
-        {L"photo", kFileBmp, L"photo.bmp", true}, {L"photo.BMP", kFileBmp, L"photo.BMP", true},
-        {L"photo.Jpg", kFileJpeg, L"photo.Jpg", true},
-        {L"photo.jpeg", kFileJpeg, L"photo.jpeg.jpg", true},
-        {L"photo.tiff", kFileTiff, L"photo.tiff.tif", true},
-        {L"photo.png", kFileGif, L"photo.png.gif", true}, {L".gif", kFileGif, L".gif", true},
-        {L"gif", kFileGif, L"gif.gif", true}, {L"", kFilePng, L".png", true},
-        {L"C:\\a.b\\photo", kFilePng, L"C:\\a.b\\photo.png", true},
+        {L"C:\\a.b\\photo.jpeg", kFileJpeg, L"C:\\a.b\\photo.jpeg.jpg", true},
         // U+0130 (capital I with dot) must not count as the 'i' of ".tif".
         {L"x.t\u0130f", kFileTiff, L"x.t\u0130f.tif", true},
-        {L"\u5199\u771f.JPG", kFileJpeg, L"\u5199\u771f.JPG", true},
         {a255, kFileBmp, a255 + L".bmp", true},  // 255 + 4 + terminator = 260
-        {a256, kFileBmp, a256, false}, {a255 + L".bmp", kFileBmp, a255 + L".bmp", true},
+        {a256, kFileBmp, a256, false},
     };
     for (const auto& c : cases) {
         wchar_t buffer[kFileNameUnits];
@@ -221,8 +146,7 @@ TEST(ExtensionRule, AppendsUnlessAlreadyThereAndFits) {
     }
 }
 
-// The temporary name beside the target ("" when it does not fit), and the
-// folder part, a root keeping its separator.
+// The temporary name beside the target ("" when it does not fit); a root keeps its separator.
 TEST(TempName, BesideTheTarget) {
     const std::wstring deep = L"C:\\" + std::wstring(250, L'd') + L"\\p.jpg";
     const struct {
@@ -232,7 +156,6 @@ TEST(TempName, BesideTheTarget) {
         size_t folder;
     } cases[] = {{L"C:\\pics\\photo.jpg", 0x2a, L"C:\\pics\\~qub0000002a.tmp", 7},
                  {L"photo.jpg", 0xffffffffu, L"~qubffffffff.tmp", 0},
-                 {L"D:photo.jpg", 1, L"D:~qub00000001.tmp", 0},
                  {L"C:\\b.jpg", 1, L"C:\\~qub00000001.tmp", 3},
                  {L"/b.jpg", 1, L"/~qub00000001.tmp", 1}, {deep, 1, L"", 253}};
     for (const auto& c : cases) {
@@ -244,7 +167,7 @@ TEST(TempName, BesideTheTarget) {
     }
 }
 
-// 7 x 5 with 30 distinct colours, and 256: kept exactly, padding untouched.
+// 30 and 256 distinct colours are kept exactly, the padding untouched.
 TEST(PaletteReduce, FewColoursAreKeptExactly) {
     for (const int colours : {30, 256}) {
         const int w = colours == 30 ? 7 : 16, h = colours == 30 ? 5 : 16, stride = w + 1;
@@ -265,8 +188,7 @@ TEST(PaletteReduce, FewColoursAreKeptExactly) {
 }
 
 TEST(PaletteReduce, ManyColoursGoToTheNearestCubeColour) {
-    // Every 4th value of each channel: far more than 256 colours.
-    std::vector<uint32_t> pic;
+    std::vector<uint32_t> pic;  // every 4th value of each channel
     for (uint32_t r = 0; r < 256; r += 4)
         for (uint32_t g = 0; g < 256; g += 4)
             for (uint32_t b = 0; b < 256; b += 4) pic.push_back(r << 16 | g << 8 | b);
@@ -274,45 +196,23 @@ TEST(PaletteReduce, ManyColoursGoToTheNearestCubeColour) {
     std::vector<uint8_t> idx(pic.size());
     uint32_t palette[256];
     ASSERT_EQ(QUB_ReduceToPalette(pic.data(), w, h, idx.data(), w, palette), 252);
-    // Half a step of 255/5, 255/6 and 255/5, rounded up.
-    const int tolerance[3] = {26, 22, 26};
-    for (size_t i = 0; i < pic.size(); ++i) {
-        const uint32_t a = pic[i], c = palette[idx[i]];
-        for (int ch = 0; ch < 3; ++ch) {
-            const int shift = 16 - 8 * ch;
-            const int d = int((a >> shift) & 255u) - int((c >> shift) & 255u);
-            ASSERT_LE(d < 0 ? -d : d, tolerance[ch]) << std::hex << a << " -> " << c;
+    const int tolerance[3] = {26, 22, 26};  // half a step of 255/5, 255/6 and 255/5
+    for (size_t i = 0; i < pic.size(); ++i)
+        for (int ch = 0, shift = 16; ch < 3; ++ch, shift -= 8) {
+            const int d = int(pic[i] >> shift & 255) - int(palette[idx[i]] >> shift & 255);
+            ASSERT_LE(std::abs(d), tolerance[ch]) << std::hex << pic[i];
         }
-    }
 }
 
 TEST(ImageKeys, WhatEachKeyDoes) {
     using A = ImageKeyAction;
-    constexpr int kTab = 0x09, kEsc = 0x1B, kNumpad0 = 0x60, kAdd = 0x6B, kSubtract = 0x6D;
-    const struct {
-        int key;
-        bool ctrl;
-        A action;
-        int command;
-    } cases[] = {
-        {'X', false, A::kPassToMain, 0},   {'S', false, A::kPassToMain, 0},
-        {'C', false, A::kPassToMain, 0},   {kEsc, false, A::kPassToMain, 0},
-        {'V', false, A::kNone, 0},         {'0', false, A::kNone, 0},
-        {kTab, false, A::kToggleStretch, 0}, {'X', true, A::kPostCommand, 1011},
-        {'C', true, A::kPostCommand, 1012}, {'V', true, A::kPostCommand, 1014},
-        {'Q', true, A::kPostCommand, 1005}, {'R', true, A::kPostCommand, 1019},
-        {kNumpad0, true, A::kZoom100, 0},  {'0', true, A::kNone, 0},  // only the keypad's 0
-        {kAdd, true, A::kZoomIn, 0},       {kSubtract, true, A::kZoomOut, 0},
-        {kAdd, false, A::kNone, 0},
-        {'S', true, A::kPassToMain, 0},  // Ctrl + S is no shortcut here, so it goes on as S
-    };
-    for (const auto& c : cases) {
-        const ImageKeyResult r = QUB_ImageWindowKey(c.key, c.ctrl, false);
-        EXPECT_EQ(r.action, c.action) << c.key << c.ctrl;
-        if (c.command) { EXPECT_EQ(r.command, c.command) << c.key; }
-        EXPECT_EQ(QUB_ImageWindowKey(c.key, c.ctrl, true).action, A::kNone)
-            << "ignored while picking";
-    }
+    const ImageKeyResult clip = QUB_ImageWindowKey('R', true, false);
+    EXPECT_TRUE(clip.action == A::kPostCommand && clip.command == 1019);
+    EXPECT_EQ(QUB_ImageWindowKey(0x60, true, false).action, A::kZoom100) << "the keypad's 0";
+    EXPECT_EQ(QUB_ImageWindowKey('0', true, false).action, A::kNone);
+    EXPECT_EQ(QUB_ImageWindowKey(0x09, false, false).action, A::kToggleStretch);
+    EXPECT_EQ(QUB_ImageWindowKey('S', true, false).action, A::kPassToMain) << "no shortcut: an S";
+    EXPECT_EQ(QUB_ImageWindowKey(0x09, false, true).action, A::kNone) << "ignored while picking";
 }
 
 TEST(ImageTitle, LongTitlesAreCutToKeepTheSuffix) {
@@ -320,16 +220,10 @@ TEST(ImageTitle, LongTitlesAreCutToKeepTheSuffix) {
     QUB_FormatImageTitle(out, nullptr, 5, 32, false, QUB_IsLeadByteNone);
     EXPECT_STREQ(out, "(5%)");
     QUB_FormatImageTitle(out, std::string(300, 'a').c_str(), 1234, 8, true, QUB_IsLeadByteNone);
-    const std::string t = out;
-    EXPECT_EQ(t.size(), 255u);
-    EXPECT_EQ(t.substr(t.size() - 14), "(1234%)[8bit]*");
-    // Code page 932: a two-byte character is never split by the cut.
-    std::string dbcs(239, 'a');
-    for (int i = 0; i < 20; ++i) dbcs += "\x83\x41";  // katakana A
+    EXPECT_EQ(std::string(out), std::string(241, 'a') + "(1234%)[8bit]*");
+    std::string dbcs(241, 'a');  // code page 932: a fifth character would be split at 255
+    for (int i = 0; i < 20; ++i) dbcs += "\x83\x41";
     QUB_FormatImageTitle(out, dbcs.c_str(), 50, 32, false, QUB_IsLeadByte932);
-    const std::string u = out;
-    EXPECT_EQ(u.substr(u.size() - 5), "(50%)");
-    EXPECT_EQ((u.size() - 5 - 239) % 2, 0u) << "cut between characters";
+    EXPECT_EQ(std::string(out), std::string(241, 'a') + "\x83\x41\x83\x41\x83\x41\x83\x41(50%)");
 }
-
 }  // namespace

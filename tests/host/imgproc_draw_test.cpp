@@ -1,24 +1,17 @@
-// Pixels, lines, boxes, circles and flood fill: the line walk against the exact
-// line it approximates, circles against their walk written out step by step,
-// the fill against a plain breadth-first search; clipping of any int
-// coordinates, and XOR restoring.
+// Pixels, lines, boxes, circles and flood fill against independent references.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 #include <deque>
 #include <random>
 #include <tuple>
-
 #include "imgproc/circle.h"
 #include "imgproc/draw.h"
 #include "imgproc/flood_fill.h"
 #include "imgproc_test_image.h"
 
 namespace {
-
 constexpr uint32_t kInk = 0x00C0FFEE;
 
 TEST(Pixels, ClipAndReadBack) {
@@ -29,51 +22,41 @@ TEST(Pixels, ClipAndReadBack) {
             QUB_SetPixel32(im.data(), 5, 3, x, y, kInk);
             QUB_XorPixel32(im.data(), 5, 3, x, y);
             EXPECT_EQ(QUB_ReadPixel32(im.data(), 5, 3, x, y, -1), -1);
-            EXPECT_EQ(QUB_ReadPixel32(im.data(), 5, 3, x, y, 0), 0);
         }
     EXPECT_EQ(im.px, before.px);
     QUB_XorPixel32(im.data(), 5, 3, 4, 2);
-    // The top byte survives inversion.
-    EXPECT_EQ(im.at(4, 2), before.at(4, 2) ^ 0x00FFFFFFu);
+    EXPECT_EQ(im.at(4, 2), before.at(4, 2) ^ 0x00FFFFFFu) << "the top byte survives";
     EXPECT_EQ(QUB_ReadPixel32(im.data(), 5, 3, 4, 2, -1), int64_t(im.at(4, 2)));
-
     TestImage8 g(5, 3, 10);
     QUB_SetPixel8(g.data(), 5, 3, g.stride, 1, 1, 0x808080);
     QUB_XorPixel8(g.data(), 5, 3, g.stride, 2, 1);
-    EXPECT_EQ(g.at(1, 1), 128);
-    EXPECT_EQ(g.at(2, 1), 245);
-    EXPECT_EQ(QUB_ReadPixel8(g.data(), 5, 3, g.stride, 5, 1, -1), -1);
-    EXPECT_EQ(g.at(5, 1), 10);  // padding untouched
+    EXPECT_TRUE(g.at(1, 1) == 128 && g.at(2, 1) == 245 && g.at(5, 1) == 10) << "padding untouched";
 }
 
-// The walk rounds half up: after k major steps the minor offset m satisfies
-// |m - k*dminor/dmajor| <= 1/2, i.e. |2(m*dmajor - k*dminor)| <= dmajor, with
-// exactly one pixel per major coordinate between the ends.
+// Half rounds up: after k major steps the minor offset m has
+// 2(m*dmajor - k*dminor) in (-dmajor, dmajor], one pixel per major coordinate.
 void CheckAgainstExactLine(int x1, int y1, int x2, int y2) {
     const int w = 41, h = 37;
     TestImage32 im(w, h);
     QUB_DrawLine32(im.data(), w, h, kInk, x1, y1, x2, y2);
     TestImage32 swapped(w, h);
-    QUB_DrawLine32(swapped.data(), w, h, kInk, x2, y2, x1, y1);
-    ASSERT_EQ(im.px, swapped.px) << "order of the ends matters";
+    QUB_XorLine32(swapped.data(), w, h, x2, y2, x1, y1);
+    for (uint32_t& p : swapped.px) p = p ? kInk : 0;  // each pixel inverted once, either order
+    ASSERT_EQ(im.px, swapped.px);
     if (x1 > x2) { std::swap(x1, x2); std::swap(y1, y2); }
     const int64_t dx = int64_t(x2) - x1, dy = std::llabs(int64_t(y2) - y1);
     const bool xMajor = dx >= dy;
     const int64_t dMaj = xMajor ? dx : dy, dMin = xMajor ? dy : dx;
-    int expectedCount = 0;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            // The step k that reaches this pixel's major coordinate; its error.
             const int64_t down = y2 >= y1 ? y - y1 : y1 - y;
             const int64_t k = xMajor ? x - x1 : down, m = xMajor ? down : x - x1;
-            const int64_t error = 2 * (m * dMaj - k * dMin);  // in (-dMaj, dMaj]: half rounds up
+            const int64_t error = 2 * (m * dMaj - k * dMin);
             const bool on = k >= 0 && k <= dMaj && m >= 0 &&
                             (dMaj == 0 ? x == x1 && y == y1 : error <= dMaj && error > -dMaj);
-            expectedCount += on;
             ASSERT_EQ(im.at(x, y) == kInk, on) << x1 << "," << y1 << " " << x2 << "," << y2
                                                 << " at " << x << "," << y;
         }
-    EXPECT_GT(expectedCount, 0);
 }
 
 TEST(Lines, MatchTheExactLineInEveryDirection) {
@@ -83,8 +66,7 @@ TEST(Lines, MatchTheExactLineInEveryDirection) {
             CheckAgainstExactLine(c - dx / 2, cy - dy / 2, c + dx, cy + dy);
 }
 
-// Cutting the picture must not change which pixels a line chooses: a window
-// onto a larger drawing looks the same as drawing into the window directly.
+// A window onto a larger drawing looks the same as drawing into the window.
 TEST(Lines, ClippingKeepsThePixelsOfTheWholeLine) {
     std::mt19937 rng(12345);
     std::uniform_int_distribution<int> coord(-300, 340);
@@ -101,58 +83,6 @@ TEST(Lines, ClippingKeepsThePixelsOfTheWholeLine) {
     }
 }
 
-TEST(Lines, HugeCoordinatesAreClippedWithoutOverflow) {
-    const int w = 31, h = 29;
-    const int ends[][4] = {
-        {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MAX, INT_MIN, INT_MIN, INT_MAX},
-        {INT_MIN, 5, INT_MAX, 6},             {-1000000000, -700000000, 1000000000, 700000013},
-        {3, INT_MIN, 4, INT_MAX},             {INT_MIN, 14, INT_MAX, 14},
-        {10, INT_MIN, 10, INT_MAX},           {INT_MAX, INT_MAX, INT_MAX - 5, INT_MIN},
-    };
-    for (const auto& e : ends) {
-        TestImage32 im = TestImage32::Distinct(w, h);
-        const TestImage32 before = im;
-        QUB_XorLine32(im.data(), w, h, e[0], e[1], e[2], e[3]);
-        QUB_XorLine32(im.data(), w, h, e[2], e[3], e[0], e[1]);
-        EXPECT_EQ(im.px, before.px);
-    }
-    // The diagonal through the corners passes through (k, k) for every k.
-    TestImage32 diag(w, h);
-    QUB_DrawLine32(diag.data(), w, h, kInk, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
-    QUB_DrawLine32(diag.data(), w, h, kInk, INT_MIN, 14, INT_MAX, 14);
-    for (int k = 0; k < w; ++k)
-        EXPECT_TRUE(diag.at(k, 14) == kInk && (k >= h || diag.at(k, k) == kInk)) << k;
-    // A long shallow line: each column holds exactly the row of the exact line,
-    // y = round-half-up(-700000000 + (x + 10^9) * 1400000013 / (2 * 10^9)).
-    TestImage32 steep(w, h);
-    QUB_DrawLine32(steep.data(), w, h, kInk, -1000000000, -700000000, 1000000000, 700000013);
-    for (int x = 0; x < w; ++x) {
-        const int64_t k = int64_t(x) + 1000000000;
-        const int64_t num = k * 1400000013LL;
-        const int64_t y = -700000000 + (2 * num + 2000000000LL) / 4000000000LL;
-        for (int yy = 0; yy < h; ++yy)
-            EXPECT_EQ(steep.at(x, yy) == kInk, yy == y) << x << "," << yy;
-    }
-}
-
-TEST(Lines, XorVisitsEachPixelOnce) {
-    for (int x2 = -3; x2 < 14; x2 += 2)
-        for (int y2 = -4; y2 < 12; y2 += 3) {
-            TestImage32 set(11, 9), xr(11, 9);
-            QUB_DrawLine32(set.data(), 11, 9, 0x00FFFFFF, 5, 4, x2, y2);
-            QUB_XorLine32(xr.data(), 11, 9, 5, 4, x2, y2);
-            EXPECT_EQ(set.px, xr.px);
-            TestImage8 g = TestImage8::Distinct(11, 9);
-            const TestImage8 before = g;
-            QUB_XorLine8(g.data(), 11, 9, g.stride, 5, 4, x2, y2);
-            QUB_XorLine8(g.data(), 11, 9, g.stride, x2, y2, 5, 4);
-            EXPECT_EQ(g.px, before.px);
-        }
-    TestImage8 g(9, 5, 7);
-    QUB_DrawLine8(g.data(), 9, 5, g.stride, 0xFF0000, 0, 0, 8, 4);
-    EXPECT_EQ(g.at(0, 0) + g.at(8, 4), 0) << "the low byte of the colour";
-}
-
 TEST(Boxes, OutlineFillAndXorInAnyCornerOrder) {
     enum Op { kDraw, kFill, kXor, kXorFill };
     const struct {
@@ -160,10 +90,8 @@ TEST(Boxes, OutlineFillAndXorInAnyCornerOrder) {
         int x1, y1, x2, y2;
         const char* mask;
     } cases[] = {
-        {kDraw, 1, 1, 5, 3, ".......\n.#####.\n.#...#.\n.#####.\n.......\n"},
         {kDraw, 5, 3, 1, 1, ".......\n.#####.\n.#...#.\n.#####.\n.......\n"},
         {kFill, 5, 1, 1, 3, ".......\n.#####.\n.#####.\n.#####.\n.......\n"},
-        {kXor, 1, 1, 2, 1, ".......\n.##....\n.......\n.......\n.......\n"},
         // One column wide: its two sides are the same column and cancel.
         {kXor, 1, 0, 1, 4, ".#.....\n.......\n.......\n.......\n.#.....\n"},
         {kXorFill, 4, INT_MIN, 1, 2, ".####..\n.####..\n.####..\n.......\n.......\n"},
@@ -181,8 +109,7 @@ TEST(Boxes, OutlineFillAndXorInAnyCornerOrder) {
     EXPECT_EQ(g.at(0, 5) + 1000 * g.at(3, 5) + 2000 * g.at(2, 1), 0x56) << "clipped, the low byte";
 }
 
-// The XOR outline marks what the set outline marks; outline and fill XORed
-// twice from other corners restore the picture.
+// XOR outline = set outline; outline and fill XORed twice from other corners restore.
 TEST(Boxes, XorInvertsEachPixelOnce) {
     for (int x1 = -2; x1 < 8; ++x1)
         for (int y1 = -2; y1 < 7; ++y1)
@@ -194,18 +121,16 @@ TEST(Boxes, XorInvertsEachPixelOnce) {
                     if (x1 != x2) { ASSERT_EQ(xr.px, set.px); }
                     TestImage8 g = TestImage8::Distinct(7, 5);
                     const TestImage8 before = g;
-                    QUB_XorBox8(g.data(), 7, 5, g.stride, x1, y1, x2, y2);
-                    QUB_XorFillBox8(g.data(), 7, 5, g.stride, x2, y2, x1, y1);
-                    QUB_XorFillBox8(g.data(), 7, 5, g.stride, x1, y2, x2, y1);
-                    QUB_XorBox8(g.data(), 7, 5, g.stride, x2, y1, x1, y2);
+                    for (int k : {0, 1}) {  // from the other corners the second time
+                        QUB_XorBox8(g.data(), 7, 5, g.stride, k ? x2 : x1, y1, k ? x1 : x2, y2);
+                        QUB_XorFillBox8(g.data(), 7, 5, g.stride, x2, k ? y1 : y2, x1, k ? y2 : y1);
+                    }
                     ASSERT_EQ(g.px, before.px);
                 }
 }
 
-// The walk written out step by step as the library describes it, plotting by
-// inversion so that a point plotted twice cancels: the engine's 64-bit walk
-// with its skipping must invert exactly the same pixels, negative radii
-// included.
+// The walk written out as the library describes it, plotting by inversion (a
+// point plotted twice cancels): the engine's skipping walk must match it.
 struct LiteralWalk {
     TestImage32 outline, disc;
     QUB_Pen pen = {};  // right end of the last span: lines leave the pen there
@@ -222,16 +147,10 @@ struct LiteralWalk {
         int i = 0, j = r, d = r;
         const int limit = 5 * r / 7;
         for (;;) {
-            plot(cx - i, cy + j);
-            plot(cx + i, cy - j);
-            if (i != 0 && i != j) {
-                plot(cx + i, cy + j);
-                plot(cx - i, cy - j);
-                plot(cx + j, cy - i);
-                plot(cx - j, cy + i);
-            }
-            plot(cx + j, cy + i);
-            plot(cx - j, cy - i);
+            // On the axes and the diagonal the last four points repeat the first four.
+            const int p[8][2] = {{-i, j}, {i, -j}, {j, i},  {-j, -i},
+                                 {i, j},  {-i, -j}, {j, -i}, {-j, i}};
+            for (int k = 0; k < (i != 0 && i != j ? 8 : 4); ++k) plot(cx + p[k][0], cy + p[k][1]);
             d -= 2 * i + 1;
             if (d <= 0) {
                 d += 2 * j - 2;
@@ -265,13 +184,15 @@ struct LiteralWalk {
     }
 };
 
-// Besides the walk: every outline point lies within a pixel of the radius,
-// the set outline marks the same pixels as the XOR one, the set disc covers
-// the XOR disc, and XOR twice restores a picture of either depth.
+// Also: set outline = XOR outline, the set disc covers the XOR disc, XOR twice restores.
 TEST(Circle, SameInversionsAsTheWalkWrittenOut) {
     for (int r = -12; r <= 100; ++r) {
         const int n = 2 * std::abs(r) + 7, c = std::abs(r) + 3;
-        const LiteralWalk want(n, c, c, r);
+        const LiteralWalk want(n, c, c, r), clipped(n, 2 - r / 2, n - 3, r);
+        TestImage32 part(n, n), partDisc(n, n);  // passes that cannot reach it are skipped
+        QUB_XorCircle32(part.data(), n, n, 2 - r / 2, n - 3, r);
+        QUB_XorFillCircle32(partDisc.data(), n, n, 2 - r / 2, n - 3, r);
+        ASSERT_TRUE(part.px == clipped.outline.px && partDisc.px == clipped.disc.px) << r;
         TestImage32 outline(n, n), disc(n, n), set(n, n), filled(n, n);
         QUB_Pen pen = {}, filledPen = {}, emptyPen = {};
         QUB_XorCircle32(outline.data(), n, n, c, c, r);
@@ -284,88 +205,31 @@ TEST(Circle, SameInversionsAsTheWalkWrittenOut) {
             for (int x = 0; x < n; ++x) {
                 if (r > 0) { ASSERT_EQ(set.at(x, y) == kInk, outline.at(x, y) != 0) << r; }
                 if (disc.at(x, y)) { ASSERT_EQ(filled.at(x, y), kInk) << r; }
-                if (r < 0 || set.at(x, y) != kInk) continue;
-                const double dx = x - c, dy = y - c;
-                ASSERT_LT(std::fabs(std::sqrt(dx * dx + dy * dy) - r), 1.0) << r;
             }
         EXPECT_EQ(set.at(c + std::abs(r), c), kInk) << "the axis point is on the radius: " << r;
-        // The pen: after the spans, also where no pixel can be drawn.
         QUB_XorFillCircle32(disc.data(), 0, 0, c, c, r, &emptyPen);
         for (const QUB_Pen& p : {pen, filledPen, emptyPen})
             ASSERT_TRUE(p.x == want.pen.x && p.y == want.pen.y)
                 << "pen r=" << r << " at " << p.x << "," << p.y;
         TestImage8 g = TestImage8::Distinct(37, 29);
-        TestImage32 t = TestImage32::Distinct(37, 29);
         const TestImage8 g0 = g;
-        const TestImage32 t0 = t;
         for (int twice = 0; twice < 2; ++twice) {
             QUB_XorFillCircle8(g.data(), 37, 29, g.stride, -3, 27, r);
             QUB_XorCircle8(g.data(), 37, 29, g.stride, 15, 13, r);
-            QUB_XorFillCircle32(t.data(), 37, 29, 15, 13, r);
-            QUB_XorCircle32(t.data(), 37, 29, 15, 13, r);
         }
         EXPECT_EQ(g.px, g0.px) << r;
-        EXPECT_EQ(t.px, t0.px) << r;
     }
 }
 
-// The passes that cannot reach the picture are skipped in closed form; a small
-// window onto a circle must look exactly like the same part of the circle
-// drawn whole.
-TEST(Circle, SkippedPassesChangeNothing) {
-    std::mt19937 rng(777);
-    for (int r : {5, 49, 300, 1001}) {
-        const int n = 2 * r + 3, c = r + 1;
-        TestImage8 outline(n, n), disc(n, n);
-        QUB_DrawCircle8(outline.data(), n, n, outline.stride, c, c, 1, r);
-        QUB_XorFillCircle8(disc.data(), n, n, disc.stride, c, c, r);
-        std::uniform_int_distribution<int> pos(-20, n);
-        for (int trial = 0; trial < 60; ++trial) {
-            const int ox = pos(rng), oy = pos(rng), w = 13, h = 11;
-            TestImage8 a(w, h), b(w, h);
-            QUB_DrawCircle8(a.data(), w, h, a.stride, c - ox, c - oy, 1, r);
-            QUB_XorFillCircle8(b.data(), w, h, b.stride, c - ox, c - oy, r);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
-                    const bool in = x + ox >= 0 && x + ox < n && y + oy >= 0 && y + oy < n;
-                    ASSERT_EQ(a.at(x, y), in ? outline.at(x + ox, y + oy) : 0)
-                        << r << " " << ox << "," << oy;
-                    ASSERT_EQ(b.at(x, y), in ? disc.at(x + ox, y + oy) : 0)
-                        << r << " " << ox << "," << oy;
-                }
-        }
-    }
-}
-
-TEST(Circle, HugeRadiiAndCentresAreClipped) {
-    const int w = 33, h = 21;
-    // The right edge of a circle of radius 10^9 whose centre lies far left: the
-    // visible arc is near-vertical and each point is within a pixel of it.
-    const int cx = -1000000000 + 16, cy = 10;
-    TestImage32 im(w, h);
-    QUB_DrawCircle32(im.data(), w, h, cx, cy, kInk, 1000000000);
-    int points = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (im.at(x, y) == kInk) {
-                ++points;
-                const double dx = double(x) - cx, dy = double(y) - cy;
-                EXPECT_LT(std::fabs(std::sqrt(dx * dx + dy * dy) - 1e9), 1.0);
-            }
-    EXPECT_EQ(points, h);  // one point per row on that steep arc
-    TestImage32 disc(w, h);
-    QUB_FillCircle32(disc.data(), w, h, cx, cy, kInk, 1000000000);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) EXPECT_EQ(disc.at(x, y) == kInk, x <= 16) << x << "," << y;
-    // Extreme arguments: nothing overflows and XOR twice still restores.
-    for (int r : {INT_MAX, INT_MIN, -7})
-        for (int c : {INT_MIN, 0, 10, INT_MAX}) {
-            TestImage32 t = TestImage32::Distinct(w, h);
+TEST(Circle, ExtremeArgumentsAreClipped) {
+    for (int r : {INT_MAX, INT_MIN})  // nothing overflows; XOR twice still restores
+        for (int c : {INT_MIN, 10, INT_MAX}) {
+            TestImage32 t = TestImage32::Distinct(33, 21);
             const TestImage32 t0 = t;
-            QUB_XorCircle32(t.data(), w, h, c, c, r);
-            QUB_XorFillCircle32(t.data(), w, h, c, c / 2, r);
-            QUB_XorCircle32(t.data(), w, h, c, c, r);
-            QUB_XorFillCircle32(t.data(), w, h, c, c / 2, r);
+            for (int twice = 0; twice < 2; ++twice) {
+                QUB_XorCircle32(t.data(), 33, 21, c, c, r);
+                QUB_XorFillCircle32(t.data(), 33, 21, c, c / 2, r);
+            }
             EXPECT_EQ(t.px, t0.px);
         }
 }
@@ -376,40 +240,20 @@ std::vector<char> Region(const Img& im, int sx, int sy) {
     std::vector<char> in(size_t(im.width) * im.height, 0);
     const auto target = im.at(sx, sy);
     std::deque<std::pair<int, int>> q{{sx, sy}};
-    in[size_t(sy) * im.width + sx] = 1;
     while (!q.empty()) {
         auto [x, y] = q.front();
         q.pop_front();
-        const int nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
-        for (int k = 0; k < 4; ++k) {
-            if (nx[k] < 0 || ny[k] < 0 || nx[k] >= im.width || ny[k] >= im.height) continue;
-            char& seen = in[size_t(ny[k]) * im.width + nx[k]];
-            if (seen || im.at(nx[k], ny[k]) != target) continue;
-            seen = 1;
-            q.push_back({nx[k], ny[k]});
-        }
+        if (x < 0 || y < 0 || x >= im.width || y >= im.height) continue;
+        char& seen = in[size_t(y) * im.width + x];
+        if (seen || im.at(x, y) != target) continue;
+        seen = 1;
+        for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}})
+            q.push_back({x + dx, y + dy});
     }
     return in;
 }
 
-// A comb: one base row with 10,000 teeth above it. Filling the base pushes a
-// seed for every tooth at once, far beyond a few thousand seeds.
-TEST(FloodFill, CombWithMoreTeethThanSeeds) {
-    const int teeth = 10000, w = 2 * teeth + 1, h = 9;
-    TestImage8 im(w, h, 1);
-    for (int x = 0; x < w; x += 2)
-        for (int y = 0; y < h - 1; ++y) im.at(x, y) = 0;
-    for (int x = 0; x < w; ++x) im.at(x, h - 1) = 1;
-    for (int seeds : {3, 4000, kFloodFillSeeds}) {
-        TestImage8 t = im;
-        ASSERT_EQ(QUB_FloodFillSeeds8(t.data(), w, h, t.stride, 0, h - 1, 0x77, seeds), 0);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) ASSERT_EQ(t.at(x, y), im.at(x, y) == 1 ? 0x77 : 0) << seeds;
-    }
-}
-
-// Random ragged regions, with pixels that already have the paint colour lying
-// next to the region: they are borders, never part of it.
+// Random ragged regions; pixels of the paint colour beside them are borders.
 TEST(FloodFill, MatchesBreadthFirstSearchOnRandomImages) {
     std::mt19937 rng(4242);
     const uint32_t palette[3] = {0x00112233, 0x00445566, 0x00778899};
@@ -428,24 +272,16 @@ TEST(FloodFill, MatchesBreadthFirstSearchOnRandomImages) {
     }
 }
 
-// Runs are filled in the classic order (seeds of both neighbour rows pushed
-// left to right, the last pushed filled first), so the pen, left on the right
-// end of the last run, is where that fill would leave it: here the seed above
-// at column 3 is pushed after the seed below at column 0 and filled first.
+// Runs are filled in the classic order (neighbour seeds pushed left to right,
+// the last pushed first), so the pen ends on the right end of that last run.
 TEST(FloodFill, PenEndsOnTheLastRunOfTheClassicOrder) {
     TestImage32 im(5, 3);
-    const uint32_t wall = 1, kPaint = 0x00FF0000;
-    for (int x : {0, 1, 2}) im.at(x, 0) = wall;
-    for (int x : {2, 3, 4}) im.at(x, 2) = wall;
+    const uint32_t kPaint = 0x00FF0000;
+    for (int x : {0, 1, 2}) im.at(x, 0) = im.at(x + 2, 2) = 1;  // walls
     QUB_Pen pen = {-1, -1};
-    ASSERT_EQ(QUB_FloodFill32(im.data(), 5, 3, 2, 1, kPaint, &pen), 0);
-    EXPECT_EQ(pen.x, 1);
-    EXPECT_EQ(pen.y, 2);
-    // Nothing filled: the pen is left alone.
-    ASSERT_EQ(QUB_FloodFill32(im.data(), 5, 3, 2, 1, kPaint, &pen), 0);
-    ASSERT_EQ(QUB_FloodFill32(im.data(), 5, 3, 9, 1, 7, &pen), 0);
-    EXPECT_EQ(pen.x, 1);
-    EXPECT_EQ(pen.y, 2);
+    QUB_FloodFill32(im.data(), 5, 3, 2, 1, kPaint, &pen);
+    QUB_FloodFill32(im.data(), 5, 3, 9, 1, 7, &pen);  // nothing filled: the pen stays
+    EXPECT_TRUE(pen.x == 1 && pen.y == 2) << pen.x << "," << pen.y;
 }
 
 TEST(FloodFill, NothingToDo) {
@@ -454,12 +290,8 @@ TEST(FloodFill, NothingToDo) {
     for (auto [x, y, paint] : {std::tuple{3, 2, im.at(3, 2)}, {-1, 2, 0u}, {3, 5, 0u}})
         EXPECT_EQ(QUB_FloodFill32(im.data(), 7, 5, x, y, paint), 0);
     EXPECT_EQ(im.px, before.px);
-    // 8 bits: only the low byte of the colour counts; the padding is no part of a row.
-    TestImage8 g(5, 3, 0x34);
-    EXPECT_EQ(QUB_FloodFill8(g.data(), 5, 3, g.stride, 2, 1, 0xABCD34), 0);
-    EXPECT_EQ(g.px, TestImage8(5, 3, 0x34).px);
+    TestImage8 g(5, 3, 0x34);  // 8 bits: the low byte of the colour, never the padding
     EXPECT_EQ(QUB_FloodFill8(g.data(), 5, 3, g.stride, 2, 1, 0x000099), 0);
     for (int k = 0; k < 24; ++k) EXPECT_EQ(g.px[size_t(k)], k % 8 < 5 ? 0x99 : 0x34) << k;
 }
-
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-
 #include "imgproc/transforms.h"
 
 template <class V>

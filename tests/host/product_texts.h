@@ -1,8 +1,6 @@
-// The texts the user sees: menus with their command ids, dialog filters,
-// window titles, status lines, prompts, the console's words and the message
-// boxes, written out here rather than taken from the production constants so
-// that a test comparing the code with them can fail. Plain data without gtest
-// or production headers: native and Wine tests both include it.
+// The texts the user sees, written out here rather than taken from the production
+// constants so that a test comparing the code with them can fail. Plain data:
+// native and Wine tests both include it.
 #pragma once
 
 namespace product {
@@ -18,7 +16,6 @@ enum MenuMark {
     kCheckedAtZoom100,
     kCheckedAtZoom200,
 };
-
 struct MenuText {
     const char* text;         // nullptr for a separator
     int id;                   // command id; 0 for a separator or a submenu
@@ -26,36 +23,28 @@ struct MenuText {
     const MenuText* submenu;  // a submenu's entries, or nullptr
     int submenuCount;
 };
-
 struct MenuTexts {
     const MenuText* items;
     int count;
 };
-
 template <int N>
 constexpr MenuTexts Texts(const MenuText (&items)[N]) { return {items, N}; }
-
 constexpr MenuText kSep = {nullptr, 0, kPlain, nullptr, 0};
-
 template <int N>
 constexpr MenuText Sub(const char* text, const MenuText (&items)[N]) {
     return {text, 0, kPlain, items, N};
 }
-
 constexpr MenuText Item(const char* text, int id, MenuMark mark = kPlain) {
     return {text, id, mark, nullptr, 0};
 }
-
 inline constexpr MenuText kMainMenuBar[] = {Item("Start(&S)", 1001), Item("Stop(&C)", 1003),
                                             Item("Exit(&X)", 1002)};
-
 inline constexpr MenuText kMainPopup[] = {
     Item("Paste\tCtrl+V", 1026, kGreyable), kSep, Item("Start", 1001, kGreyable),
     Item("Stop", 1003), Item("E&xit", 1002), kSep, Item("Image Window", 1027, kGreyable),
     Item("Text Window", 1028, kGreyable), Item("Input Box", 1044, kGreyable),
     Item("Button Box", 1051, kGreyable), kSep, Item("&Window Info.\tCtrl+W", 1045, kGreyable),
 };
-
 // The copy entry is a format of the instance and window numbers.
 inline constexpr MenuText kTextPopup[] = {
     Item("&Select\tCtrl+S", 1069, kCheckedWhenCurrent), Item("&Window Info.\tCtrl+W", 1045),
@@ -63,7 +52,6 @@ inline constexpr MenuText kTextPopup[] = {
     Item("Stop Log", 1025, kCheckedWhenPaused), Item("&Copy QUBLIB%d%d.LOG\tCtrl+C", 1030), kSep,
     Item("&About QUBLIB\tCtrl+A", 1020), kSep, Item("&Destroy\tCtrl+Q", 1006),
 };
-
 inline constexpr MenuText kToolboxBasic[] = {
     Item("Cut\tCtrl+X", 1011), Item("Copy\tCtrl+C", 1012), Item("Paste\tCtrl+V", 1013), kSep,
     Item("&Load image file", 1004), Item("&Save as", 1010), kSep,
@@ -71,7 +59,6 @@ inline constexpr MenuText kToolboxBasic[] = {
     Item("Zoom:200%", 1009, kCheckedAtZoom200), Item("&Zoom...", 1046), kSep,
     Item("&Resize...", 1047), Item("&Destroy\tCtrl+Q", 1005),
 };
-
 inline constexpr MenuText kProcessP[] = {
     Item("Invert", 1058), kSep, Item("R. Rotate", 1061), Item("L. Rotate", 1062), kSep,
     Item("Horz. Flip", 1059), Item("Vert. Flip", 1060), kSep, Item("Size 50.0%", 1063),
@@ -94,7 +81,6 @@ inline constexpr MenuText kProcessB[] = {Item("Normal", 1036), Item("Fill", 1037
 inline constexpr MenuText kProcessO[] = {Item("Normal", 1039), Item("Fill", 1040),
                                          Item("Fill XOR", 1041)};
 inline constexpr MenuText kProcessF[] = {Item("Draw", 1048), Item("Font Change", 1049)};
-
 inline constexpr MenuText kToolboxProcess32[] = {
     Sub("Process...", kProcessP), kSep, Sub("Information...", kProcessI32), kSep,
     Sub("Test Pattern...", kProcessT), kSep, Item("Clipping\tCtrl+R", 1019), kSep,
@@ -109,29 +95,22 @@ inline constexpr MenuText kToolboxProcess8[] = {
     Sub("Draw Circle...", kProcessO), Sub("TrueType...", kProcessF), Item("Draw Text", 1042),
     Item("Paint", 1043),
 };
-
 // Input box: a right press in the client area, and on the caption or border.
 inline constexpr MenuText kInputBoxItemPopup[] = {Item("Rename", 1056)};
 inline constexpr MenuText kInputBoxFramePopup[] = {Item("Destroy", 1023)};
 // Button box: the same two places.
 inline constexpr MenuText kButtonBoxItemPopup[] = {Item("Rename", 1057)};
 inline constexpr MenuText kButtonBoxFramePopup[] = {Item("&Destroy\tCtrl+Q", 1050)};
-
 // The file dialogs' filters, numbered from 1; the save dialog offers the first six.
 struct FilterText {
     const char* description;
     const char* pattern;
 };
 inline constexpr FilterText kImageFilters[] = {
-    {"All Files (*.*)", "*.*"},
-    {"BMP (*.BMP;*.RLE;*.DIB)", "*.BMP;*.RLE;*.DIB"},
-    {"JPEG (*.JPG;*.JPEG;*.JPE)", "*.JPG;*.JPEG;*.JPE"},
-    {"CompuServe GIF (*.GIF)", "*.GIF"},
-    {"PNG (*.PNG)", "*.PNG"},
-    {"TIFF (*.TIF;*.TIFF)", "*.TIF;*.TIFF"},
-    {"WMF (*.WMF)", "*.WMF"},
-    {"EMF (*.EMF)", "*.EMF"},
-    {"ICO (*.ICO)", "*.ICO"},
+    {"All Files (*.*)", "*.*"}, {"BMP (*.BMP;*.RLE;*.DIB)", "*.BMP;*.RLE;*.DIB"},
+    {"JPEG (*.JPG;*.JPEG;*.JPE)", "*.JPG;*.JPEG;*.JPE"}, {"CompuServe GIF (*.GIF)", "*.GIF"},
+    {"PNG (*.PNG)", "*.PNG"}, {"TIFF (*.TIF;*.TIFF)", "*.TIF;*.TIFF"}, {"WMF (*.WMF)", "*.WMF"},
+    {"EMF (*.EMF)", "*.EMF"}, {"ICO (*.ICO)", "*.ICO"},
 };
 constexpr int kSaveFilters = 6;
 // Save types 0-4: BMP, JPEG, GIF, PNG, TIFF.
@@ -140,7 +119,6 @@ inline constexpr const char* kFileMime[] = {"image/bmp", "image/jpeg", "image/gi
 inline constexpr const char* kFileExtension[] = {".bmp", ".jpg", ".gif", ".png", ".tif"};
 inline constexpr const char kLoadDialogTitle[] = "Load image file";
 inline constexpr const char kSaveDialogTitle[] = "Save as";
-
 // Window titles.
 inline constexpr const char kImageTitle32[] = "%s(%d%%)";
 inline constexpr const char kImageTitle8[] = "%s(%d%%)[8bit]";
@@ -157,14 +135,12 @@ inline constexpr const char* kGraphTitles[] = {"RGB(Y=%d)", "HSV(Y=%d)", "YCrCb(
                                                "CrCb(%d,%d)-(%d,%d)"};
 inline constexpr const char* kRoutineWindows[] = {"Left side", "Right side", "buruburuL",
                                                   "buruburuR", "Preview"};
-
 // Status lines.
 inline constexpr const char kStatusReady[] = "Ready";
 inline constexpr const char kStatusDepth[] = "%d-bit color";
 inline constexpr const char kClickAPoint[] = "Click a point";
 inline constexpr const char kClickFirst[] = "Click the first point";
 inline constexpr const char kClickSecond[] = "Click the second point";
-
 // Prompts printed into text window 0.
 inline constexpr const char kZoomPrompt[] = "[%d] Zoom(%%)=";
 inline constexpr const char kResizeXPrompt[] = "[%d] New x-size(pixel)=";
@@ -175,7 +151,6 @@ inline constexpr const char* kImageWindowPrompts[] = {"Creating ImageWindow...\n
 inline constexpr const char* kInputBoxPrompts[] = {"Creating InpuxBox...\n", "How many items? >"};
 inline constexpr const char* kButtonBoxPrompts[] = {"Creating ButtonBox...\n", "Number[X]=>",
                                                     "Number[Y]=>"};
-
 // The command console: its words in the order they are tried, and its lines.
 inline constexpr const char* kConsoleWords[] = {"exit", "start", "help", "ver", "color"};
 inline constexpr const char kConsolePrompt[] = "Cmd>";
@@ -184,7 +159,6 @@ inline constexpr const char kConsoleInvalid[] = "Invalid command\n";
 inline constexpr const char* kConsoleColour[] = {"Red  :%3d\n", "Green:%3d\n", "Blue :%3d\n",
                                                  "qub_tttc=%06x\n", "qub_tc=%06x\n"};
 inline constexpr const char kPixelPosition[] = "(X,Y)=(%d,%d)\n";
-
 // Message boxes: text and caption.
 struct MessageText {
     const char* text;
@@ -192,5 +166,4 @@ struct MessageText {
 };
 inline constexpr MessageText kInstanceLimit = {"Over instance limit!", "QUBLIB"};
 inline constexpr MessageText kCopyLogNoMemory = {"No enough memory (copy log)", "Pause"};
-
 }  // namespace product

@@ -1,4 +1,4 @@
-#include "tests/host/align_memory.h"
+#include "bench/align_memory.h"
 
 #include <cstdlib>
 #include <new>
