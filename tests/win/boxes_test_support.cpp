@@ -53,27 +53,10 @@ void SetWorkerPoll(const std::function<void()>& poll) {
     g_pollSet.store(1);
 }
 
-bool StopJobRoutine() {
-    OnWorker([] {
-        QUB_DestroyButtonBox();
-        QUB_CloseInputBox();
-    });
-    const bool stopped = StopRoutine();
-    g_testRoutine = nullptr;
-    return stopped;
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = L"";
     GetClassNameW(window, name, 64);
     return name;
-}
-
-RECT ChildRect(HWND child) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 SIZE ClientSize(HWND window) {
@@ -82,13 +65,19 @@ SIZE ClientSize(HWND window) {
     return {r.right, r.bottom};
 }
 
-std::vector<LONG> Rect4(RECT r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
-std::vector<LONG> Rect4(BoxRect r) { return {r.x, r.y, r.width, r.height}; }
-
 void BoxTest::SetUp() {
     qubState.buttonBox.buttonWidth = 98;
     qubState.buttonBox.buttonHeight = 26;
     qubState.inputBox.labelWidth = 80;
     qubState.inputBox.editWidth = 70;
     ASSERT_TRUE(StartJobRoutine());
+}
+
+void BoxTest::TearDown() {
+    OnWorker([] {
+        QUB_DestroyButtonBox();
+        QUB_CloseInputBox();
+    });
+    EXPECT_TRUE(StopRoutine());
+    g_testRoutine = nullptr;
 }

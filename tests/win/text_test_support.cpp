@@ -1,8 +1,7 @@
 #include "tests/win/text_test_support.h"
 
-#include <cstdio>
-
 #include <algorithm>
+#include <cstdio>
 #include <atomic>
 
 #include "core/library_state.h"
@@ -37,9 +36,7 @@ bool StartOnWorker(const std::function<void()>& body) {
         body();
     };
     SendMainCommand(kCmdStart);
-    // A short body is often over before the GUI thread looks again, so
-    // routineRunning alone would miss it and wait out the whole timeout; the
-    // body's own mark says that it ran.
+    // A short body may be over before the GUI thread looks at routineRunning.
     return PumpUntil([] { return g_bodyEntered.load() != 0; });
 }
 

@@ -1,6 +1,6 @@
 // Helpers for the text window tests: running code as the user routine on the
 // worker thread (which owns the text windows), reading a window's back
-// buffer, and holding Ctrl down on the worker thread.
+// buffer, typing, and holding Ctrl down on the worker thread.
 #pragma once
 #include <windows.h>
 
@@ -9,13 +9,11 @@
 #include <string>
 #include <vector>
 
-// Runs `body` as the user routine and waits (pumping) until it has returned.
-bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs = 10000);
-
 // Starts `body` as the user routine and returns once it runs; WaitRoutineEnd
-// then waits for it to return.
+// then waits for it to return; RunOnWorker does both.
 bool StartOnWorker(const std::function<void()>& body);
 bool WaitRoutineEnd(uint32_t timeoutMs = 10000);
+bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs = 10000);
 
 // The back buffer of text window n as 0xRRGGBB rows, top-down.
 struct Pixels {
@@ -41,8 +39,8 @@ constexpr UINT kMsgCtrlUp = WM_APP + 2;    // lets go of Ctrl and of Alt
 constexpr UINT kMsgAltGrDown = WM_APP + 3;  // Ctrl and Alt held, as AltGr reports
 extern volatile LONG g_pasteKeySeen;
 
-// Posts the characters of `text` as WM_CHAR to `window`; SendChars sends
-// them, each in the key ring (if an input waits) when the call returns.
+// Posts or sends (each unit in the key ring, if an input waits, when the call
+// returns) the characters of `text` as WM_CHAR to `window`.
 void PostChars(HWND window, const std::wstring& text);
 void SendChars(HWND window, const std::wstring& text);
 
@@ -53,9 +51,10 @@ bool PollUntil(const std::function<bool()>& done, uint32_t timeoutMs = 5000);
 // Waits for a message box with `caption`, reads its text, presses OK.
 bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t timeoutMs = 5000);
 
+// A file's bytes ("<missing>" without it); the log file of text window n, and
+// its text without the CR of its line ends.
 std::string ReadFileBytes(const std::wstring& name);
 std::wstring LogFileName(int n);
-// The log file of text window n as text: without the CR of its line ends.
 std::string LogText(int n);
 
 // Waits for a line input, types `line` and Enter into its text window, and

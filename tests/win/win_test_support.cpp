@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "core/library_state.h"
 #include "core/main_menu.h"
 #include "core/runtime.h"
@@ -110,6 +113,26 @@ std::vector<std::wstring> MenuLines(HMENU menu) {
         std::wstring line = std::to_wstring(info.wID) + L" " + text;
         if (info.fState & MFS_GRAYED) line += L" [grey]";
         if (info.fState & MFS_CHECKED) line += L" [check]";
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::wstring> ExpectedMenu(product::MenuTexts menu,
+                                       const std::function<bool(product::MenuMark)>& marked, int a,
+                                       int b) {
+    std::vector<std::wstring> lines;
+    for (const product::MenuText* m = menu.items; m < menu.items + menu.count; ++m) {
+        if (m->text == nullptr) {
+            lines.push_back(L"-");
+            continue;
+        }
+        char text[256];
+        if (strstr(m->text, "%d")) snprintf(text, sizeof text, m->text, a, b);
+        else snprintf(text, sizeof text, "%s", m->text);
+        std::wstring line = std::to_wstring(m->id) + L" " + std::wstring(text, text + strlen(text));
+        if (m->mark != product::kPlain && marked && marked(m->mark))
+            line += m->mark == product::kGreyable ? L" [grey]" : L" [check]";
         lines.push_back(line);
     }
     return lines;

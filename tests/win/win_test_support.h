@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/host/product_texts.h"
+
 // What QUB_Main runs after Start; null makes it return at once.
 extern std::function<void()> g_testRoutine;
 
@@ -41,6 +43,11 @@ std::string ClipboardText();
 // One line per item of `menu`: "id text", "-" for a separator, and " [grey]"
 // or " [check]" appended for those states.
 std::vector<std::wstring> MenuLines(HMENU menu);
+// The same lines for a menu as the product describes it; `marked` says
+// whether an entry's mark (grey or check) applies; %d in a text takes `a`, `b`.
+std::vector<std::wstring> ExpectedMenu(product::MenuTexts menu,
+                                       const std::function<bool(product::MenuMark)>& marked = {},
+                                       int a = 0, int b = 0);
 
 // Subclasses `window` (of any thread of this process) and records each popup
 // menu it opens, closing it again at once. Only one spy lives at a time.
