@@ -9,5 +9,5 @@ if(WIN32)
               ${CMAKE_SOURCE_DIR}/samples/stereo_pair.jpg)
 endif()
 
-qub_win_test_program(app_routine_tests app_routine_test.cpp process_support.cpp)
+qub_win_test_program(app_routine_tests app_routine_test.cpp)
 qub_win_run(app_routine_tests app_routine_tests)
