@@ -106,33 +106,30 @@ TEST_F(InputBoxTest, TabMovesTheFocusAndIsNotDispatchedTwice) {
     EXPECT_EQ(Focus(), Box().edits[2]);
 }
 
+// Labels and values are cut to their buffers; a value is refused without room,
+// buffer, item or box.
 TEST_F(InputBoxTest, LabelsAndValuesAreCutToTheirBuffers) {
     Open(0, 0, 2);
     const std::string longText(300, 'q');
-    ASSERT_TRUE(OnWorker([&longText] {
-        QUB_SetInputBoxTitle(0, "Speed");
-        QUB_SetInputBoxTitle(1, longText.c_str());
-        QUB_SetInputBoxTitle(2, "none");
-        QUB_SetInputBoxTitle(-1, "none");
-    }));
-    EXPECT_EQ(WindowText(Box().labels[0]) + WindowText(Box().labels[1]),
-              L"Speed" + std::wstring(255, L'q'));
-    SetWindowTextW(Box().edits[0], std::wstring(400, L'z').c_str());
-    ASSERT_TRUE(OnWorker([] { SetFocus(Box().edits[1]); }));
-    EXPECT_EQ(Value(0), std::string(255, 'z'));
-    // A small buffer, then refusals: no room, no buffer, no item, no box.
-    char small[4] = "abc";
-    const struct { int item; char* buffer; int size; } rows[] = {
-        {0, small, 4}, {0, small, 0}, {0, nullptr, 4}, {2, small, 4}, {0, small, 4}};
+    char small[4] = "abc", value[300] = "";
+    std::wstring label;
     std::vector<int> results;
     ASSERT_TRUE(OnWorker([&] {
-        for (const auto& r : rows) {
-            if (&r == &rows[4]) QUB_CloseInputBox();
-            results.push_back(QUB_GetInputBoxValue(r.item, r.buffer, r.size));
-        }
+        QUB_SetInputBoxTitle(1, longText.c_str());
+        QUB_SetInputBoxTitle(2, "none");
+        label = WindowText(Box().labels[1]);
+        SetWindowTextW(Box().edits[0], std::wstring(400, L'z').c_str());
+        SetFocus(Box().edits[1]);
+        results.push_back(QUB_GetInputBoxValue(0, value, 300));
+        for (const int size : {4, 0}) results.push_back(QUB_GetInputBoxValue(0, small, size));
+        results.push_back(QUB_GetInputBoxValue(0, nullptr, 4));
+        results.push_back(QUB_GetInputBoxValue(2, small, 4));
+        QUB_CloseInputBox();
+        results.push_back(QUB_GetInputBoxValue(0, small, 4));
     }));
-    EXPECT_EQ(results, (std::vector<int>{0, 2, 2, 1, 1}));
-    EXPECT_EQ(std::string(small), "zzz");
+    EXPECT_EQ(results, (std::vector<int>{0, 0, 2, 2, 1, 1}));
+    EXPECT_EQ(std::string(small) + "/" + value, "zzz/" + std::string(255, 'z'));
+    EXPECT_EQ(label, std::wstring(255, L'q'));
 }
 
 // Bad widths are refused; good ones carry over to the next box. (Which edge
@@ -169,20 +166,6 @@ TEST_F(InputBoxTest, PopupsAndDestruction) {
     PostMessageW(box, WM_COMMAND, product::kInputBoxFramePopup[0].id, 0);
     ASSERT_TRUE(PumpUntil([box] { return !IsWindow(box); }));
     EXPECT_EQ(Box().window, nullptr);
-}
-
-// The main window's command replaces an open box at the origin.
-TEST(InputBoxRequest, ReplacesTheBoxAtTheOrigin) {
-    QUB_RequestInputBox(2);
-    HWND first = Box().window;
-    ASSERT_NE(first, nullptr);
-    QUB_RequestInputBox(40);
-    EXPECT_FALSE(IsWindow(first));
-    RECT r;
-    GetWindowRect(Box().window, &r);
-    EXPECT_EQ((std::vector<LONG>{r.left, r.top, Box().itemCount}), (std::vector<LONG>{0, 0, 30}));
-    PostMessageW(Box().window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(PumpUntil([] { return Box().window == nullptr; }));
 }
 
 }  // namespace

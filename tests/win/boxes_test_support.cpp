@@ -10,10 +10,8 @@
 
 namespace {
 
-std::function<void()> g_job;
-std::function<void()> g_poll;
-std::atomic<int> g_jobState{0};  // 0 none, 1 waiting for the worker, 2 done
-std::atomic<int> g_pollSet{0};
+std::function<void()> g_job, g_poll;  // g_poll is set and used on the worker only
+std::atomic<int> g_jobState{0};         // 0 none, 1 waiting for the worker, 2 done
 
 void JobRoutine() {
     while (qubState.stopRequested.load() == 0) {
@@ -21,7 +19,7 @@ void JobRoutine() {
             g_job();
             g_jobState.store(2);
         }
-        if (g_pollSet.load()) g_poll();
+        if (g_poll) g_poll();
         QUB_PumpMessages();
         Sleep(1);
     }
@@ -43,14 +41,7 @@ bool OnWorker(const std::function<void()>& job) {
 }
 
 void SetWorkerPoll(const std::function<void()>& poll) {
-    if (!poll) {
-        g_pollSet.store(0);
-        OnWorker([] {});  // the worker has left the last poll call
-        g_poll = nullptr;
-        return;
-    }
-    g_poll = poll;
-    g_pollSet.store(1);
+    OnWorker([&poll] { g_poll = poll; });
 }
 
 std::wstring ClassOf(HWND window) {

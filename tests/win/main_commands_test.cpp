@@ -164,27 +164,19 @@ TEST_F(MainCommands, KeysAreCarriedOutAsTheirCommandsAllow) {
 // Titles, labels and captions that need escaping, reported by Window Info. The
 // source goes to the file QUB_LAYOUT_OUT names, for the script that compiles
 // it into a program of its own and compares what that rebuilds.
-void ArrangeTrickyLayout() {
-    QUB_OpenTextWindow(0, 100, 200, 400, 300);
-    QUB_OpenTextWindow(2, 40, 620, 320, 200);
-    QUB_CreateImage(1, "say \"cheese\"", 20, 30, 160, 120, 100);
-    QUB_CreateImage8(4, "C:\\pairs\\caf\xE9\t1", 240, 30, 99, 77, 200);
-    QUB_OpenInputBox(560, 40, 3);
-    QUB_ResizeInputBox(90, 110);
-    QUB_SetInputBoxTitle(0, "Shift \"x\"");
-    QUB_SetInputBoxTitle(1, "back\\slash");
-    QUB_SetInputBoxTitle(2, "caf\xE9");
-    QUB_OpenButtonBox(900, 40, 2, 2);
-    QUB_ResizeButtonBox(240, 90);
-    QUB_SetButtonBoxTitle(0, "Left\nview");
-    QUB_SetButtonBoxTitle(1, "\"Go\"");
-    QUB_SetButtonBoxTitle(2, "a\\b");
-    QUB_SetButtonBoxTitle(3, "Quit");
-}
-
 TEST_F(MainCommands, WindowInfoReportsATrickyLayoutAndItsSource) {
     ASSERT_TRUE(OnWorker([] {
-        ArrangeTrickyLayout();
+        QUB_OpenTextWindow(0, 100, 200, 400, 300);
+        QUB_OpenTextWindow(2, 40, 620, 320, 200);
+        QUB_CreateImage(1, "say \"cheese\"", 20, 30, 160, 120, 100);
+        QUB_CreateImage8(4, "C:\\pairs\\caf\xE9\t1", 240, 30, 99, 77, 200);
+        QUB_OpenInputBox(560, 40, 3);
+        QUB_ResizeInputBox(90, 110);
+        QUB_SetInputBoxTitle(0, "Shift \"x\"");
+        QUB_OpenButtonBox(900, 40, 2, 2);
+        QUB_ResizeButtonBox(240, 90);
+        QUB_SetButtonBoxTitle(0, "Left\nview");
+        QUB_SetButtonBoxTitle(3, "a\\b");
         QUB_StartLog(2);
     }));
     const std::string source = WindowInfoSource();

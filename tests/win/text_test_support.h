@@ -19,15 +19,8 @@ bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs = 10000);
 struct Pixels {
     int width = 0, height = 0;
     std::vector<uint32_t> rgb;
-    uint32_t At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
     // How many pixels of the rectangle are `colour`.
     int Count(int x0, int y0, int x1, int y1, uint32_t colour) const;
-    bool Any(int x0, int y0, int x1, int y1, uint32_t colour) const {
-        return Count(x0, y0, x1, y1, colour) > 0;
-    }
-    bool AnyOtherThan(int x0, int y0, int x1, int y1, uint32_t colour) const {
-        return Count(x0, y0, x1, y1, colour) < (x1 - x0) * (y1 - y0);
-    }
 };
 Pixels SnapshotTextWindow(int n);
 

@@ -68,34 +68,34 @@ TEST(TextWindow, PrintLineFeedsWrapAndColoursInTheBackBuffer) {
         QUB_OpenTextWindow(0, 0, 0, 400, 300);
         cw = Rec(0).cellWidth;
         lh = Rec(0).lineHeight;
-        QUB_Printf("ab\n%s", "cd");
-        state = {Rec(0).cursorX, Rec(0).cursorY};
         // As many narrow characters as the line holds, and one more.
-        QUB_Printf("\n%s\n", std::string(static_cast<size_t>(400 / cw + 1), 'M').c_str());
-        state.push_back(Rec(0).cursorY);
+        const std::string line(static_cast<size_t>(400 / cw + 1), 'M');
+        QUB_Printf("ab\n%s\n%s\n", "c", line.c_str());
         QUB_PushTextColor(0x0000FF, 0xFF0000);
         QUB_PushTextColor(0x00FF00, 0xFFFF00);
         QUB_PopTextColor();
         QUB_Printf("W");
         QUB_PopTextColor();
         QUB_Printf("W");
-        state.push_back(static_cast<int>(Rec(0).textColour));
+        state = {Rec(0).cursorX, Rec(0).cursorY, static_cast<int>(Rec(0).textColour)};
         p = SnapshotTextWindow(0);
     });
     ASSERT_GT(cw, 0);
-    EXPECT_EQ(state, (std::vector<int>{2 * cw, lh, 4 * lh, 0xFFFFFF}));
-    // Drawn: ab, cd, the line's last M and the wrapped one; nothing beside them.
+    EXPECT_EQ(state, (std::vector<int>{2 * cw, 4 * lh, 0xFFFFFF}));
+    const auto drawn = [&p](int x0, int y0, int x1, int y1) {
+        return p.Count(x0, y0, x1, y1, kBlack) < (x1 - x0) * (y1 - y0);
+    };
+    // ab, c, the line's last M and the wrapped one; nothing beside them.
     const int last = 400 / cw * cw;
-    EXPECT_TRUE(p.AnyOtherThan(0, 0, 2 * cw, lh, kBlack) &&
-                p.AnyOtherThan(0, lh, cw, 2 * lh, kBlack) &&
-                p.AnyOtherThan(last - cw, 2 * lh, last, 3 * lh, kBlack) &&
-                p.AnyOtherThan(0, 3 * lh, cw, 4 * lh, kBlack));
-    EXPECT_FALSE(p.AnyOtherThan(2 * cw, 0, 400, 2 * lh, kBlack) ||
-                 p.AnyOtherThan(cw, 3 * lh, 400, 4 * lh, kBlack));
+    EXPECT_TRUE(drawn(0, 0, 2 * cw, lh) && drawn(0, lh, cw, 2 * lh) &&
+                drawn(last - cw, 2 * lh, last, 3 * lh) && drawn(0, 3 * lh, cw, 4 * lh));
+    EXPECT_FALSE(drawn(2 * cw, 0, 400, lh) || drawn(cw, lh, 400, 2 * lh) ||
+                 drawn(cw, 3 * lh, 400, 4 * lh));
     // The first W red on blue, the second white on black again.
-    EXPECT_TRUE(p.Any(0, 4 * lh, cw, 5 * lh, 0x0000FF) && p.Any(0, 4 * lh, cw, 5 * lh, 0xFF0000));
-    EXPECT_TRUE(!p.Any(cw, 4 * lh, 2 * cw, 5 * lh, 0x0000FF) &&
-                p.Any(cw, 4 * lh, 2 * cw, 5 * lh, 0xFFFFFF));
+    EXPECT_TRUE(p.Count(0, 4 * lh, cw, 5 * lh, 0x0000FF) &&
+                p.Count(0, 4 * lh, cw, 5 * lh, 0xFF0000));
+    EXPECT_TRUE(!p.Count(cw, 4 * lh, 2 * cw, 5 * lh, 0x0000FF) &&
+                p.Count(cw, 4 * lh, 2 * cw, 5 * lh, 0xFFFFFF));
     CloseAll();
 }
 
@@ -125,7 +125,7 @@ TEST(TextWindow, ResizeClearsAndClosingMovesCurrent) {
         state.push_back(qubState.currentTextWindow);
     });
     EXPECT_EQ(state, (std::vector<int>{0, 0, 300, 6, 1, 1, 9}));
-    EXPECT_FALSE(p.AnyOtherThan(0, 0, p.width, p.height, kBlack));
+    EXPECT_EQ(p.Count(0, 0, p.width, p.height, kBlack), 300 * p.height) << "cleared";
 }
 
 WNDPROC g_mainProc = nullptr;
