@@ -1,18 +1,22 @@
 // The input box in-process: its window and items, values kept when a field is
-// left or Enter is pressed, Tab through the pump, resizing and refusals.
-// (Where each item lies is tested natively.)
+// left or Enter is pressed, Tab through the pump; renaming buttons and items
+// through the prompt on a text window. (Item places and sizes, and cutting
+// texts, are tested natively.)
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 #include <vector>
 
+#include "boxes/button_box.h"
 #include "boxes/input_box.h"
 #include "core/library_state.h"
 #include "core/runtime.h"
-#include "core/worker.h"
 #include "tests/win/boxes_test_support.h"
+#include "tests/win/text_test_support.h"
 #include "tests/win/win_test_support.h"
+#include "text/text_internal_win.h"
+#include "text/text_window.h"
 
 namespace {
 
@@ -106,51 +110,6 @@ TEST_F(InputBoxTest, TabMovesTheFocusAndIsNotDispatchedTwice) {
     EXPECT_EQ(Focus(), Box().edits[2]);
 }
 
-// Labels and values are cut to their buffers; a value is refused without room,
-// buffer, item or box.
-TEST_F(InputBoxTest, LabelsAndValuesAreCutToTheirBuffers) {
-    Open(0, 0, 2);
-    const std::string longText(300, 'q');
-    char small[4] = "abc", value[300] = "";
-    std::wstring label;
-    std::vector<int> results;
-    ASSERT_TRUE(OnWorker([&] {
-        QUB_SetInputBoxTitle(1, longText.c_str());
-        QUB_SetInputBoxTitle(2, "none");
-        label = WindowText(Box().labels[1]);
-        SetWindowTextW(Box().edits[0], std::wstring(400, L'z').c_str());
-        SetFocus(Box().edits[1]);
-        results.push_back(QUB_GetInputBoxValue(0, value, 300));
-        for (const int size : {4, 0}) results.push_back(QUB_GetInputBoxValue(0, small, size));
-        results.push_back(QUB_GetInputBoxValue(0, nullptr, 4));
-        results.push_back(QUB_GetInputBoxValue(2, small, 4));
-        QUB_CloseInputBox();
-        results.push_back(QUB_GetInputBoxValue(0, small, 4));
-    }));
-    EXPECT_EQ(results, (std::vector<int>{0, 0, 2, 2, 1, 1}));
-    EXPECT_EQ(std::string(small) + "/" + value, "zzz/" + std::string(255, 'z'));
-    EXPECT_EQ(label, std::wstring(255, L'q'));
-}
-
-// Bad widths are refused; good ones carry over to the next box. (Which edge
-// moves which width is tested natively.)
-TEST_F(InputBoxTest, ResizeSetsBothWidthsForThisBoxAndTheNext) {
-    std::vector<int> results;
-    ASSERT_TRUE(OnWorker([&results] {
-        results.push_back(QUB_ResizeInputBox(100, 150));  // no box
-        QUB_OpenInputBox(50, 50, 5);
-        results.push_back(QUB_ResizeInputBox(1, 1));  // below the smallest window
-        results.push_back(QUB_ResizeInputBox(110, 90));
-        QUB_CloseInputBox();
-        QUB_OpenInputBox(0, 0, 2);
-    }));
-    EXPECT_EQ(results, (std::vector<int>{1, 2, 0}));
-    RECT edit;
-    GetWindowRect(Box().edits[1], &edit);
-    EXPECT_EQ((std::vector<LONG>{Box().labelWidth, Box().editWidth, edit.right - edit.left}),
-              (std::vector<LONG>{110, 90, 90}));
-}
-
 // The popups the user sees; the client area's picks the item's row.
 TEST_F(InputBoxTest, PopupsAndDestruction) {
     Open(0, 0, 2);
@@ -166,6 +125,93 @@ TEST_F(InputBoxTest, PopupsAndDestruction) {
     PostMessageW(box, WM_COMMAND, product::kInputBoxFramePopup[0].id, 0);
     ASSERT_TRUE(PumpUntil([box] { return !IsWindow(box); }));
     EXPECT_EQ(Box().window, nullptr);
+}
+
+using RenameTest = BoxTest;
+const ButtonBoxRecord& Buttons() { return qubState.buttonBox; }
+
+// A double click in the bottom margin under the third column renames button
+// 6; the popup's entry renames the button of the last right click, where an
+// empty answer keeps the caption and counts no press.
+TEST_F(RenameTest, DoubleClickInAButtonsMarginOrThePopupEntryRenamesIt) {
+    int text = -1, presses = -1;
+    ASSERT_TRUE(OnWorker([&text] {
+        QUB_ShowTextWindow();
+        text = qubState.currentTextWindow;
+        QUB_StartLog(text);
+        QUB_OpenButtonBox(0, 0, 4, 2);
+        QUB_SetButtonBoxTitle(6, "Swap");
+    }));
+    const int x = 2 * (Buttons().buttonWidth + 4) + 2, y = ClientSize(Buttons().window).cy - 1;
+    PostMessageW(Buttons().window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(x, y));
+    ASSERT_TRUE(AnswerLine(L"Go left"));
+    ASSERT_TRUE(PumpUntil([] { return WindowText(Buttons().buttons[6]) == L"Go left"; }));
+    ASSERT_TRUE(OnWorker([text] { QUB_TextCloseLog(qubState.textWindows[text]); }));
+    EXPECT_EQ(LogText(text), "6 'Swap' ->Go left\n") << "the prompt the user saw, and the answer";
+    DeleteFileW(LogFileName(text).c_str());
+    EXPECT_EQ(WindowText(Buttons().buttons[5]) + WindowText(Buttons().buttons[7]), L"57");
+    qubState.buttonBox.renameTarget = 6;
+    PostMessageW(Buttons().window, WM_COMMAND, product::kButtonBoxItemPopup[0].id, 0);
+    ASSERT_TRUE(AnswerLine(L""));
+    ASSERT_TRUE(OnWorker([&presses] { presses = QUB_CheckButton(6); }));
+    EXPECT_EQ(presses, 0);
+    EXPECT_EQ(WindowText(Buttons().buttons[6]), L"Go left");
+}
+
+// A box destroyed while its prompt waits is left alone: the new box is not renamed.
+TEST_F(RenameTest, BoxDestroyedWhileTypingIsLeftAlone) {
+    ASSERT_TRUE(OnWorker([] { QUB_OpenButtonBox(0, 0, 2, 1); }));
+    HWND first = Buttons().window;
+    PostMessageW(first, WM_LBUTTONDBLCLK, 0, MAKELPARAM(2, 2));
+    ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
+    PostMessageW(first, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([first] { return !IsWindow(first); }));
+    ASSERT_TRUE(AnswerLine(L"late"));
+    ASSERT_TRUE(OnWorker([] { QUB_OpenButtonBox(0, 0, 2, 1); }));
+    EXPECT_EQ(WindowText(Buttons().buttons[0]), L"0");
+}
+
+// A second rename asked (by double click or popup entry, of either box) while
+// the first prompt waits is not started: nested inside the first, it would
+// take the answer and leave the first cancelled.
+TEST_F(RenameTest, SecondRenameWhileAPromptWaitsIsIgnored) {
+    ASSERT_TRUE(OnWorker([] {
+        QUB_OpenButtonBox(0, 0, 2, 1);
+        QUB_OpenInputBox(300, 0, 2);
+    }));
+    PostMessageW(Buttons().window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(2, 2));
+    ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
+    const int waiting = qubState.lineInputActive.load();
+    PostMessageW(Buttons().window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(Buttons().buttonWidth + 6, 2));
+    qubState.buttonBox.renameTarget = 1;
+    PostMessageW(Buttons().window, WM_COMMAND, product::kButtonBoxItemPopup[0].id, 0);
+    PostMessageW(Box().window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 3));
+    qubState.inputBox.renameTarget = 1;
+    PostMessageW(Box().window, WM_COMMAND, product::kInputBoxItemPopup[0].id, 0);
+    PumpFor(100);
+    EXPECT_EQ(qubState.lineInputActive.load(), waiting);
+    ASSERT_TRUE(AnswerLine(L"first"));
+    ASSERT_TRUE(PumpUntil([] { return WindowText(Buttons().buttons[0]) == L"first"; }));
+    PumpFor(50);
+    EXPECT_EQ(qubState.lineInputActive.load(), 0) << "no prompt left waiting";
+    EXPECT_EQ(WindowText(Buttons().buttons[1]) + L"/" + WindowText(Box().labels[0]) + L"/" +
+                  WindowText(Box().labels[1]), L"1/Item 0/Item 1");
+}
+
+// A double click on a row renames its label; below the last item the answer
+// changes nothing; the popup entry renames the row of the last right click.
+TEST_F(RenameTest, DoubleClickOrThePopupEntryRenamesAnItemsLabel) {
+    ASSERT_TRUE(OnWorker([] { QUB_OpenInputBox(0, 0, 3); }));
+    for (const LONG y : {LONG{28 + 3}, ClientSize(Box().window).cy - 1}) {
+        PostMessageW(Box().window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, y));
+        ASSERT_TRUE(AnswerLine(y == 31 ? L"Speed" : L"nowhere"));
+    }
+    qubState.inputBox.renameTarget = 2;
+    PostMessageW(Box().window, WM_COMMAND, product::kInputBoxItemPopup[0].id, 0);
+    ASSERT_TRUE(AnswerLine(L"Zoom"));
+    ASSERT_TRUE(PumpUntil([] { return WindowText(Box().labels[2]) == L"Zoom"; }));
+    EXPECT_EQ(WindowText(Box().labels[0]) + L"/" + WindowText(Box().labels[1]),
+              L"Item 0/Speed");
 }
 
 }  // namespace

@@ -90,17 +90,6 @@ bool PollUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
     return true;
 }
 
-bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t timeoutMs) {
-    HWND box = nullptr;
-    if (!PumpUntil([&] { return (box = FindWindowW(L"#32770", caption)) != nullptr; }, timeoutMs))
-        return false;
-    wchar_t buffer[256] = L"";
-    GetDlgItemTextW(box, 0xFFFF, buffer, 256);
-    *text = buffer;
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return PumpUntil([&] { return !IsWindow(box); }, timeoutMs);
-}
-
 std::string ReadFileBytes(const std::wstring& name) {
     std::string bytes;
     FILE* f = nullptr;

@@ -41,9 +41,6 @@ void SendChars(HWND window, const std::wstring& text);
 // millisecond until it holds or `timeoutMs` passes; whether it held.
 bool PollUntil(const std::function<bool()>& done, uint32_t timeoutMs = 5000);
 
-// Waits for a message box with `caption`, reads its text, presses OK.
-bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t timeoutMs = 5000);
-
 // A file's bytes ("<missing>" without it); the log file of text window n, and
 // its text without the CR of its line ends.
 std::string ReadFileBytes(const std::wstring& name);

@@ -1,13 +1,15 @@
 // Text windows in-process: opening, printing into the back buffer, resizing,
-// closing, keys and the popup menu. (Wrapping, scrolling and placing are
-// tested natively.)
+// keys, the popup menu, line input fed by sent and posted characters, and the
+// log files. (Wrapping, scrolling, placing and the key ring are tested natively.)
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/library_state.h"
+#include "core/main_menu.h"
 #include "core/runtime.h"
 #include "tests/win/text_test_support.h"
 #include "tests/win/win_test_support.h"
@@ -25,32 +27,25 @@ void CloseAll() {
     });
 }
 
-// The record and back buffer describe the client area the window really got.
+// The record and back buffer describe the client area the window really got;
+// opening or reopening (whose size is refused) makes it current. (Places are
+// tested natively.)
 TEST(TextWindow, OpenPlacesTheWindowAndTheRecordIsItsRealClientArea) {
-    const struct { int n, x, y, w, h, code, left, top, width, height;  // -1: any
-    } rows[] = {{3, -1, -1, -1, -1, 0, -1, -1, 400, 300},
-                {4, 10, 10, 200, 100, 0, 10, 10, 200, 100},
-                {3, 50, 50, 10, 10, 1, -1, -1, 400, 300},
-                {256, 0, 0, 10, 10, 1, -1, -1, -1, -1}};
+    const struct { int n, x, y, w, h, code, width, height; } rows[] = {
+        {3, -1, -1, -1, -1, 0, 400, 300}, {4, 10, 10, 200, 100, 0, 200, 100},
+        {3, 50, 50, 10, 10, 1, 400, 300}};
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.n);
         int code = -1;
         RunOnWorker([&] { code = QUB_OpenTextWindow(r.n, r.x, r.y, r.w, r.h); });
-        EXPECT_EQ(code, r.code);
-        if (r.n >= kTextSlots) continue;
-        EXPECT_EQ(qubState.currentTextWindow, r.n) << "opening or reopening makes it current";
         const TextWindowRecord& t = Rec(r.n);
-        RECT client, frame;
+        RECT client;
         GetClientRect(t.window, &client);
-        GetWindowRect(t.window, &frame);
         BITMAP b = {};
         GetObjectW(t.backBuffer, sizeof b, &b);
-        const std::vector<int> got = {frame.left, frame.top, t.width, t.height, b.bmWidth,
-                                      b.bmHeight};
-        std::vector<int> want = {r.left, r.top, r.width, r.height, client.right, client.bottom};
-        for (int i = 0; i < 4; ++i) want[i] = want[i] < 0 ? got[i] : want[i];
-        EXPECT_EQ(got, want);
-        EXPECT_EQ(t.width * 100000 + t.height, client.right * 100000 + client.bottom);
+        EXPECT_EQ((std::vector<LONG>{code, qubState.currentTextWindow, t.width, t.height,
+                                     client.right, client.bottom, b.bmWidth, b.bmHeight}),
+                  (std::vector<LONG>{r.code, r.n, r.width, r.height, r.width, r.height, r.width,
+                                     r.height})) << r.n;
     }
     wchar_t cls[64];
     GetClassNameW(Rec(3).window, cls, 64);
@@ -99,9 +94,8 @@ TEST(TextWindow, PrintLineFeedsWrapAndColoursInTheBackBuffer) {
     CloseAll();
 }
 
-// Resizing clears and puts the cursor top left; closing moves the current
-// window to the lowest open one, and with none open prints go nowhere.
-TEST(TextWindow, ResizeClearsAndClosingMovesCurrent) {
+// Resizing clears and puts the cursor top left.
+TEST(TextWindow, ResizeClears) {
     Pixels p;
     std::vector<int> state;
     RunOnWorker([&] {
@@ -113,21 +107,15 @@ TEST(TextWindow, ResizeClearsAndClosingMovesCurrent) {
                      frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
         state = {Rec(6).cursorX, Rec(6).cursorY, Rec(6).width};
         p = SnapshotTextWindow(6);
-        QUB_OpenTextWindow(9, 0, 0, 100, 50);
-        QUB_OpenTextWindow(8, 0, 0, 100, 50);
-        QUB_CloseTextWindow(8);
-        state.push_back(qubState.currentTextWindow);
-        state.push_back(QUB_CloseTextWindow(8));
-        state.push_back(QUB_SelectTextWindow(8));
         QUB_CloseTextWindow(6);
-        QUB_CloseTextWindow(9);
-        QUB_Printf("nobody sees this %d\n", 1);  // must not crash or draw
-        state.push_back(qubState.currentTextWindow);
     });
-    EXPECT_EQ(state, (std::vector<int>{0, 0, 300, 6, 1, 1, 9}));
+    EXPECT_EQ(state, (std::vector<int>{0, 0, 300}));
     EXPECT_EQ(p.Count(0, 0, p.width, p.height, kBlack), 300 * p.height) << "cleared";
 }
 
+// Plain keys go to the main window (Q, a key of no command there, is not
+// passed); Esc and Ctrl+S are keys of a waiting line input; Ctrl+S selects and
+// Ctrl+Q destroys.
 WNDPROC g_mainProc = nullptr;
 std::atomic<int> g_mainKeys[256];
 
@@ -145,32 +133,26 @@ TEST(TextWindowKeys, PlainKeysGoToTheMainWindowCtrlKeysAreCommands) {
     });
     g_mainProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainKeySpy)));
-    HWND w11 = Rec(11).window;
-    // Q goes first: were it passed on, it would reach the main window before C.
-    for (WPARAM key : {WPARAM{'Q'}, WPARAM{VK_ESCAPE}, WPARAM{'X'}, WPARAM{'S'}, WPARAM{'C'}})
-        PostMessageW(w11, WM_KEYDOWN, key, 0);
+    HWND w = Rec(11).window;
+    for (WPARAM key : {WPARAM{'Q'}, WPARAM{VK_ESCAPE}, WPARAM{'X'}, WPARAM{'C'}})
+        PostMessageW(w, WM_KEYDOWN, key, 0);
     EXPECT_TRUE(PumpUntil([] { return g_mainKeys['C'].load() > 0; }));
-    EXPECT_EQ((std::vector<int>{g_mainKeys[VK_ESCAPE], g_mainKeys['X'], g_mainKeys['S'],
-                                g_mainKeys['Q']}),
-              (std::vector<int>{1, 1, 1, 0}));
-    // While a line input waits, Esc and Ctrl+S are keys of the input, not
-    // commands. Anything they posted would be handled before the C behind them.
     qubState.lineInputActive = 99;
-    SendMessageW(w11, WM_KEYDOWN, VK_ESCAPE, 0);
-    SendMessageW(w11, kMsgCtrlDown, 0, 0);
-    SendMessageW(w11, WM_KEYDOWN, 'S', 0);
-    SendMessageW(w11, kMsgCtrlUp, 0, 0);
+    SendMessageW(w, WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageW(w, kMsgCtrlDown, 0, 0);
+    SendMessageW(w, WM_KEYDOWN, 'S', 0);
+    SendMessageW(w, kMsgCtrlUp, 0, 0);
     qubState.lineInputActive = 0;
-    PostMessageW(w11, WM_KEYDOWN, 'C', 0);
+    PostMessageW(w, WM_KEYDOWN, 'C', 0);  // behind anything the keys above posted
     EXPECT_TRUE(PumpUntil([] { return g_mainKeys['C'].load() > 1; }));
-    EXPECT_EQ(g_mainKeys[VK_ESCAPE].load(), 1) << "Esc during an input is not passed on";
-    EXPECT_EQ(qubState.currentTextWindow, 12) << "Ctrl+S during an input selects nothing";
     SetWindowLongPtrW(qubState.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
-    for (const UINT m : {kMsgCtrlDown, UINT{WM_KEYDOWN}, kMsgCtrlUp}) PostMessageW(w11, m, 'S', 0);
+    EXPECT_EQ((std::vector<int>{g_mainKeys[VK_ESCAPE], g_mainKeys['X'], g_mainKeys['Q']}),
+              (std::vector<int>{1, 1, 0}));
+    EXPECT_EQ(qubState.currentTextWindow, 12);
+    for (const UINT m : {kMsgCtrlDown, UINT{WM_KEYDOWN}, kMsgCtrlUp}) PostMessageW(w, m, 'S', 0);
     EXPECT_TRUE(PumpUntil([] { return qubState.currentTextWindow == 11; })) << "Ctrl+S selects";
-    for (const UINT m : {kMsgCtrlDown, UINT{WM_KEYDOWN}, kMsgCtrlUp}) PostMessageW(w11, m, 'Q', 0);
-    EXPECT_TRUE(PumpUntil([w11] { return !IsWindow(w11); })) << "Ctrl+Q destroys";
-    EXPECT_FALSE(Rec(11).inUse);
+    for (const UINT m : {kMsgCtrlDown, UINT{WM_KEYDOWN}, kMsgCtrlUp}) PostMessageW(w, m, 'Q', 0);
+    EXPECT_TRUE(PumpUntil([w] { return !IsWindow(w); })) << "Ctrl+Q destroys";
     CloseAll();
 }
 
@@ -198,4 +180,181 @@ TEST(TextWindowMenu, EntriesChecksAndNoMenuWhileInputWaits) {
     DeleteFileW(LogFileName(13).c_str());
 }
 
+char g_line[kInputLineBytes + 16];
+std::atomic<int> g_ready{0};
+
+// Opens window n (if needed) on the worker and waits there for one line.
+bool StartInput(int n) {
+    g_ready = 0;
+    std::memset(g_line, '#', sizeof g_line);
+    const bool started = StartOnWorker([n] {
+        QUB_OpenTextWindow(n, 20, 20, 400, 300);
+        QUB_SelectTextWindow(n);
+        g_ready = 1;
+        QUB_InputLine(g_line);
+    });
+    return started &&
+           PumpUntil([] { return g_ready.load() == 1 && qubState.lineInputActive != 0; });
+}
+
+std::string Line() { return g_line; }
+
+// Puts `count` units on the clipboard as CF_UNICODETEXT (nothing when null).
+void SetClipboardUnits(const wchar_t* units, size_t count) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    if (units) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, count * sizeof(wchar_t));
+        std::memcpy(GlobalLock(block), units, count * sizeof(wchar_t));
+        GlobalUnlock(block);
+        SetClipboardData(CF_UNICODETEXT, block);
+    }
+    CloseClipboard();
+}
+
+// Pastes with Ctrl+V, letting Ctrl go only behind the Ctrl+V character the key
+// produces, as a hand would, and waits until the pasted units are all taken.
+void PasteIntoInput(HWND w) {
+    InterlockedExchange(&g_pasteKeySeen, 0);
+    PostMessageW(w, kMsgCtrlDown, 0, 0);
+    PostMessageW(w, WM_KEYDOWN, 'V', 0);
+    ASSERT_TRUE(PumpUntil([] {
+        return g_pasteKeySeen != 0 && qubState.inputMode.load() == 0 &&
+               qubState.keyRead.load() == -1;
+    }));
+    SendMessageW(w, kMsgCtrlUp, 0, 0);
+}
+
+// What is typed into a waiting input, and the line it gives. In `typed`, \x01
+// is Up, \x02 holds AltGr (Ctrl and Alt, as programs see it), \x03 holds Ctrl
+// alone and \x04 lets both go; with `paste` the clipboard holds `clip` (the
+// first `units`, none when null) and Ctrl+V comes first.
+struct Typed {
+    const wchar_t* previous;
+    std::wstring typed;
+    std::string line;
+    bool paste;
+    const wchar_t* clip;
+    size_t units;
+};
+
+TEST(LineInput, KeysGiveTheirLine) {
+    const std::wstring big = std::wstring(20000, L'q') + L"\r\nsecond line", bare(64, L'r');
+    const Typed rows[] = {
+        {L"", L"ab\bc\tz\x1b", "ac z\x1b", false, nullptr, 0},
+        {L"old", L"\b\bx\x01y", "xoldy", false, nullptr, 0},  // the recall is appended
+        {L"", L"\x02\\@{}[]\x03\x18\x04!", "\\@{}[]!", false, nullptr, 0},
+        {L"", L"", std::string(255, 'q'), true, big.c_str(), big.size() + 1},
+        {L"", L"", "first", true, L"first\r\nsecond", 14},
+        {L"", L"ok", "ok", true, nullptr, 0},  // no text on the clipboard: nothing pasted
+        // No terminator: read no further than the block (whose last unit Wine
+        // keeps as its terminator; Windows may not).
+        {L"", L"", std::string(63, 'r'), true, bare.c_str(), 64},
+    };
+    RunOnWorker([] {
+        QUB_OpenTextWindow(0, 20, 20, 400, 300);
+        AddCtrlControls(0);
+    });
+    HWND w = Rec(0).window;
+    for (const Typed& r : rows) {
+        SCOPED_TRACE(r.line);
+        wcscpy(qubState.lastLine, r.previous);
+        if (r.paste) SetClipboardUnits(r.clip, r.units);
+        ASSERT_TRUE(StartInput(0));
+        if (r.paste) PasteIntoInput(w);
+        for (wchar_t c : r.typed) {
+            const UINT keys[] = {kMsgAltGrDown, kMsgCtrlDown, kMsgCtrlUp};
+            if (c >= 2 && c <= 4) SendMessageW(w, keys[c - 2], 0, 0);
+            else if (c != 1) SendChars(w, std::wstring(1, c));
+            // Up is sent: when the call returns the window has asked for the
+            // recall, which is over once inputMode is back to 0.
+            else SendMessageW(w, WM_KEYDOWN, VK_UP, 0);
+            ASSERT_TRUE(PumpUntil([] { return qubState.inputMode.load() == 0; }));
+        }
+        ASSERT_TRUE(PumpUntil([] { return qubState.keyRead.load() == -1; }));
+        SendChars(w, L"\r");
+        ASSERT_TRUE(WaitRoutineEnd());
+        EXPECT_EQ(Line(), r.line);
+        EXPECT_EQ(g_line[kInputLineBytes], '#') << "nothing written past the caller's 256 bytes";
+        EXPECT_EQ(qubState.lineInputActive.load() + Rec(0).cursorX, 0) << "Enter: next line";
+    }
+}
+
+// Closing the window, or clearing the flag as Exit does, cancels the input.
+// The typed keys are taken and echoed first: units still in the ring would be
+// left for the next input.
+TEST(LineInput, ClosingTheWindowOrClearingTheFlagCancels) {
+    for (const bool close : {true, false}) {
+        ASSERT_TRUE(StartInput(1));
+        SendChars(Rec(1).window, L"abc");
+        ASSERT_TRUE(PumpUntil([] { return qubState.keyRead.load() == -1; }));
+        if (close) PostMessageW(Rec(1).window, WM_CLOSE, 0, 0);
+        else qubState.lineInputActive.store(0);
+        ASSERT_TRUE(WaitRoutineEnd());
+        EXPECT_EQ(Line(), "");
+        EXPECT_EQ(Rec(1).inUse != 0, !close);
+    }
+    RunOnWorker([] { QUB_CloseTextWindow(1); });
+}
+
+// Start, stop and start keep one file without the pause; a typed line is
+// logged; Ctrl+C copies the log (not a selection) and logging goes on.
+TEST(TextLog, StartStopStartKeepsOneFileWithoutThePause) {
+    const std::wstring name = LogFileName(5);
+    DeleteFileW(name.c_str());
+    std::vector<int> results;  // stop before any log, start, stop, start, start again
+    RunOnWorker([&] {
+        QUB_OpenTextWindow(5, 0, 0, 300, 200);
+        results.push_back(QUB_StopLog(5));
+        results.push_back(QUB_StartLog(5));
+        QUB_Printf("one %d\n", 1);
+        results.push_back(QUB_StopLog(5));
+        QUB_Printf("paused\n");
+        results.push_back(QUB_StartLog(5));
+        QUB_Printf("two\n");
+        results.push_back(QUB_StartLog(5));
+        AddCtrlControls(5);
+    });
+    EXPECT_EQ(results, (std::vector<int>{1, 0, 0, 0, 1}));
+    ASSERT_TRUE(StartInput(5));
+    PostChars(Rec(5).window, L"typed\r");
+    ASSERT_TRUE(WaitRoutineEnd());
+    const std::string expected = "one 1\r\ntwo\r\ntyped\r\n";
+    SetClipboardUnits(L"old", 4);
+    HWND w = Rec(5).window;
+    for (const UINT m : {kMsgCtrlDown, UINT{WM_KEYDOWN}, kMsgCtrlUp}) PostMessageW(w, m, 'C', 0);
+    // A pump on the worker handles the keys and the command they post. (Polling
+    // the clipboard instead would hold it open when the copy wants it.)
+    RunOnWorker([] { QUB_PumpMessages(); });
+    EXPECT_EQ(ClipboardText(), expected) << "exactly the file";
+    EXPECT_EQ(GetClipboardOwner(), w) << "Windows refuses data on a clipboard with no owner";
+    RunOnWorker([] {
+        QUB_Printf("three\n");
+        QUB_CloseTextWindow(5);  // flushes and closes the stream
+    });
+    EXPECT_EQ(ReadFileBytes(name), expected + "three\r\n");
+    DeleteFileW(name.c_str());
+}
+
+// Runs last: Exit ends a waiting input and closes the logs so that nothing
+// printed is lost.
+TEST(ZExit, EndsAWaitingInputAndFlushesTheLogs) {
+    const std::wstring name = LogFileName(8);
+    DeleteFileW(name.c_str());
+    RunOnWorker([] {
+        QUB_OpenTextWindow(8, 0, 0, 200, 100);
+        QUB_StartLog(8);
+        QUB_Printf("before exit\n");
+    });
+    ASSERT_TRUE(StartInput(8));
+    SendChars(Rec(8).window, L"unfinished");
+    EXPECT_EQ(WorkerEndCode([] { PostMessageW(qubState.mainWindow, WM_COMMAND, kCmdExit, 0); }),
+              0u) << "the input ended, so the worker was not terminated";
+    EXPECT_EQ(Line(), "");
+    EXPECT_EQ(ReadFileBytes(name), "before exit\r\n");
+    DeleteFileW(name.c_str());
+}
+
 }  // namespace
+
+int main(int argc, char** argv) { return RunWinTests(argc, argv); }

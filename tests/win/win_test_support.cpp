@@ -179,14 +179,12 @@ HWND MessageWindow(WNDPROC proc) {
                          nullptr);
 }
 
-HANDLE DuplicateWorker() {
+DWORD WorkerEndCode(const std::function<void()>& ending) {
     HANDLE worker = nullptr;
     DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(), &worker, 0,
                     FALSE, DUPLICATE_SAME_ACCESS);
-    return worker;
-}
-
-DWORD WorkerEndCode(HANDLE worker) {
+    ending();
+    PumpUntil([] { return qubState.quitReceived.load() != 0; }, 5000);
     DWORD code = STILL_ACTIVE;
     WaitForSingleObject(worker, 1000);
     GetExitCodeThread(worker, &code);

@@ -69,7 +69,6 @@ public:
 // A message-only window of this thread with procedure `proc`.
 HWND MessageWindow(WNDPROC proc);
 
-// A handle of the worker thread that outlives the library's; and, given
-// one, how the thread ended (waited for up to 1 s; the handle is closed).
-HANDLE DuplicateWorker();
-DWORD WorkerEndCode(HANDLE worker);
+// Runs `ending`, which ends the program, pumps until the quit message came,
+// and gives how the worker thread ended (waited for up to 1 s).
+DWORD WorkerEndCode(const std::function<void()>& ending);
