@@ -1,6 +1,5 @@
-// The main window's own commands in-process: interactive creation of each
-// window kind answered by a typing thread (the commands prompt on the busy GUI
-// thread), the keys and the window-information listing.
+// The main window's commands in-process: creating each window kind answered by
+// a typing thread (the prompts hold the GUI thread), keys and Window Info.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -103,9 +102,8 @@ void PictureOnClipboard() {
     });
 }
 
-// While the routine runs Ctrl+V does nothing and Ctrl+W is carried out, its
-// request for text window 0 waiting until the routine returns; while a line
-// input waits without a run, Ctrl+V pastes. Greyed popup entries stay held back.
+// During a run Ctrl+V does nothing and Ctrl+W is carried out, its request for
+// text window 0 waiting for the routine; during a prompt without a run, Ctrl+V pastes.
 TEST_F(MainCommands, KeysAreCarriedOutAsTheirCommandsAllow) {
     PictureOnClipboard();
     char line[kInputLineBytes] = "";
@@ -157,9 +155,8 @@ TEST_F(MainCommands, KeysAreCarriedOutAsTheirCommandsAllow) {
     EXPECT_EQ(qubState.inputBox.itemCount, 2) << "the prompt kept its answer";
 }
 
-// Titles and captions that need escaping, reported by Window Info. The source
-// goes to the file QUB_LAYOUT_OUT names, for the script that compiles it into a
-// program of its own and compares what that rebuilds (escaping is tested natively).
+// Titles that need escaping, reported by Window Info; the source also goes to
+// the file QUB_LAYOUT_OUT names, for the script that rebuilds it elsewhere.
 TEST_F(MainCommands, WindowInfoReportsATrickyLayoutAndItsSource) {
     ASSERT_TRUE(OnWorker([] {
         QUB_OpenTextWindow(0, 100, 200, 400, 300);

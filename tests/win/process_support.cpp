@@ -42,9 +42,11 @@ BOOL CALLBACK CollectWindow(HWND w, LPARAM lp) {
     return TRUE;
 }
 
+// The children of `window`, or the top-level windows when it is null.
 std::vector<HWND> Children(HWND window) {
     std::vector<HWND> children;
-    EnumChildWindows(window, CollectWindow, reinterpret_cast<LPARAM>(&children));
+    if (window) EnumChildWindows(window, CollectWindow, reinterpret_cast<LPARAM>(&children));
+    else EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&children));
     return children;
 }
 
@@ -53,9 +55,7 @@ std::vector<HWND> Children(HWND window) {
 HWND WaitForProcessWindow(HANDLE process, const wchar_t* className, DWORD ms) {
     HWND found = nullptr;
     Poll([&] {
-        std::vector<HWND> all;
-        EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
-        for (HWND w : all) {
+        for (HWND w : Children(nullptr)) {
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
             if (!found && pid == GetProcessId(process) && ClassName(w) == className) found = w;
@@ -67,7 +67,7 @@ HWND WaitForProcessWindow(HANDLE process, const wchar_t* className, DWORD ms) {
 
 std::vector<HWND> GridButtons(HWND box) {
     std::vector<HWND> buttons;
-    for (HWND w : Children(box))
+    for (HWND w : box ? Children(box) : std::vector<HWND>{})
         if (lstrcmpiW(ClassName(w).c_str(), L"Button") == 0) buttons.push_back(w);
     std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) {
         RECT ra, rb;

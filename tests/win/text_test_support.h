@@ -1,6 +1,5 @@
-// Helpers for the text window tests: running code as the user routine on the
-// worker thread (which owns the text windows), reading a window's back
-// buffer, typing, and holding Ctrl down on the worker thread.
+// Helpers for the text window tests: code run as the user routine on the worker
+// thread (which owns the text windows), back buffers, typing, logs.
 #pragma once
 #include <windows.h>
 
@@ -47,7 +46,6 @@ std::string ReadFileBytes(const std::wstring& name);
 std::wstring LogFileName(int n);
 std::string LogText(int n);
 
-// Waits for a line input, types `line` and Enter into its text window, and
-// waits until the input has taken them. From the GUI thread it pumps; from a
-// helper thread (while the GUI thread waits in the input) it only polls.
+// Waits for a line input, types `line` and Enter and waits until it is taken;
+// pumps on the GUI thread, polls on another (while the GUI thread waits in it).
 bool AnswerLine(const std::wstring& line);

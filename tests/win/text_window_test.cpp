@@ -1,6 +1,5 @@
-// Text windows in-process: opening, printing into the back buffer, resizing,
-// keys, the popup menu, line input fed by sent and posted characters, and the
-// log files. (Wrapping, scrolling, placing and the key ring are tested natively.)
+// Text windows in-process: the back buffer, keys, the popup menu, line input
+// and the log files. (Wrapping, placing and the key ring are tested natively.)
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -28,8 +27,7 @@ void CloseAll() {
 }
 
 // The record and back buffer describe the client area the window really got;
-// opening or reopening (whose size is refused) makes it current. (Places are
-// tested natively.)
+// opening or reopening (whose size is refused) makes it current.
 TEST(TextWindow, OpenPlacesTheWindowAndTheRecordIsItsRealClientArea) {
     const struct { int n, x, y, w, h, code, width, height; } rows[] = {
         {3, -1, -1, -1, -1, 0, 400, 300}, {4, 10, 10, 200, 100, 0, 200, 100},
@@ -94,28 +92,8 @@ TEST(TextWindow, PrintLineFeedsWrapAndColoursInTheBackBuffer) {
     CloseAll();
 }
 
-// Resizing clears and puts the cursor top left.
-TEST(TextWindow, ResizeClears) {
-    Pixels p;
-    std::vector<int> state;
-    RunOnWorker([&] {
-        QUB_OpenTextWindow(6, 0, 0, 200, 100);
-        QUB_Printf("text\nmore");
-        RECT frame = {0, 0, 300, 150};
-        AdjustWindowRect(&frame, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, FALSE);
-        SetWindowPos(Rec(6).window, nullptr, 0, 0, frame.right - frame.left,
-                     frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
-        state = {Rec(6).cursorX, Rec(6).cursorY, Rec(6).width};
-        p = SnapshotTextWindow(6);
-        QUB_CloseTextWindow(6);
-    });
-    EXPECT_EQ(state, (std::vector<int>{0, 0, 300}));
-    EXPECT_EQ(p.Count(0, 0, p.width, p.height, kBlack), 300 * p.height) << "cleared";
-}
-
-// Plain keys go to the main window (Q, a key of no command there, is not
-// passed); Esc and Ctrl+S are keys of a waiting line input; Ctrl+S selects and
-// Ctrl+Q destroys.
+// Plain keys but Q go to the main window; Esc and Ctrl+S are keys of a waiting
+// input; Ctrl+S selects, Ctrl+Q destroys.
 WNDPROC g_mainProc = nullptr;
 std::atomic<int> g_mainKeys[256];
 
@@ -226,11 +204,10 @@ void PasteIntoInput(HWND w) {
 }
 
 // What is typed into a waiting input, and the line it gives. In `typed`, \x01
-// is Up, \x02 holds AltGr (Ctrl and Alt, as programs see it), \x03 holds Ctrl
-// alone and \x04 lets both go; with `paste` the clipboard holds `clip` (the
-// first `units`, none when null) and Ctrl+V comes first.
+// is Up (the last line is "old"), \x02 holds AltGr (Ctrl and Alt), \x03 Ctrl
+// alone, \x04 lets both go; with `paste` the clipboard holds the first `units`
+// of `clip` (none when null) and Ctrl+V comes first.
 struct Typed {
-    const wchar_t* previous;
     std::wstring typed;
     std::string line;
     bool paste;
@@ -241,15 +218,15 @@ struct Typed {
 TEST(LineInput, KeysGiveTheirLine) {
     const std::wstring big = std::wstring(20000, L'q') + L"\r\nsecond line", bare(64, L'r');
     const Typed rows[] = {
-        {L"", L"ab\bc\tz\x1b", "ac z\x1b", false, nullptr, 0},
-        {L"old", L"\b\bx\x01y", "xoldy", false, nullptr, 0},  // the recall is appended
-        {L"", L"\x02\\@{}[]\x03\x18\x04!", "\\@{}[]!", false, nullptr, 0},
-        {L"", L"", std::string(255, 'q'), true, big.c_str(), big.size() + 1},
-        {L"", L"", "first", true, L"first\r\nsecond", 14},
-        {L"", L"ok", "ok", true, nullptr, 0},  // no text on the clipboard: nothing pasted
-        // No terminator: read no further than the block (whose last unit Wine
-        // keeps as its terminator; Windows may not).
-        {L"", L"", std::string(63, 'r'), true, bare.c_str(), 64},
+        {L"ab\bc\tz\x1b", "ac z\x1b", false, nullptr, 0},
+        {L"\b\bx\x01y", "xoldy", false, nullptr, 0},  // the recall is appended
+        {L"\x02\\@{}[]\x03\x18\x04!", "\\@{}[]!", false, nullptr, 0},
+        {L"", std::string(255, 'q'), true, big.c_str(), big.size() + 1},
+        {L"", "first", true, L"first\r\nsecond", 14},
+        {L"ok", "ok", true, nullptr, 0},  // no text on the clipboard: nothing pasted
+        // No terminator: read no further than the block (Wine keeps its last
+        // unit as the terminator; Windows may not).
+        {L"", std::string(63, 'r'), true, bare.c_str(), 64},
     };
     RunOnWorker([] {
         QUB_OpenTextWindow(0, 20, 20, 400, 300);
@@ -258,7 +235,7 @@ TEST(LineInput, KeysGiveTheirLine) {
     HWND w = Rec(0).window;
     for (const Typed& r : rows) {
         SCOPED_TRACE(r.line);
-        wcscpy(qubState.lastLine, r.previous);
+        wcscpy(qubState.lastLine, L"old");
         if (r.paste) SetClipboardUnits(r.clip, r.units);
         ASSERT_TRUE(StartInput(0));
         if (r.paste) PasteIntoInput(w);
@@ -280,9 +257,8 @@ TEST(LineInput, KeysGiveTheirLine) {
     }
 }
 
-// Closing the window, or clearing the flag as Exit does, cancels the input.
-// The typed keys are taken and echoed first: units still in the ring would be
-// left for the next input.
+// Closing the window, or clearing the flag as Exit does, cancels the input
+// (after the typed keys are taken: units left in the ring would go to the next).
 TEST(LineInput, ClosingTheWindowOrClearingTheFlagCancels) {
     for (const bool close : {true, false}) {
         ASSERT_TRUE(StartInput(1));

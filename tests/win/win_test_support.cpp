@@ -168,17 +168,6 @@ std::vector<std::wstring> MenuSpy::Open(UINT message, LPARAM at) {
     return seen_.load() > before ? lines_ : std::vector<std::wstring>{};
 }
 
-HWND MessageWindow(WNDPROC proc) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    const std::wstring name = L"qubtest_" + std::to_wstring(reinterpret_cast<uintptr_t>(proc));
-    wc.lpszClassName = name.c_str();
-    RegisterClassW(&wc);
-    return CreateWindowW(name.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                         nullptr);
-}
-
 DWORD WorkerEndCode(const std::function<void()>& ending) {
     HANDLE worker = nullptr;
     DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(), &worker, 0,

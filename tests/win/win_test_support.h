@@ -1,6 +1,5 @@
-// Support for in-process tests under Wine: the test program starts the
-// library as WinMain would, runs its test cases on the GUI thread, and lets
-// each case decide what the worker's user routine does.
+// In-process tests under Wine: the program starts the library as WinMain would
+// and runs its cases on the GUI thread, each choosing the worker's routine.
 #pragma once
 #include <windows.h>
 
@@ -15,8 +14,7 @@
 // What QUB_Main runs after Start; null makes it return at once.
 extern std::function<void()> g_testRoutine;
 
-// Pumps the GUI thread's queue until `done` holds or `timeoutMs` passes.
-// Returns whether `done` held.
+// Pumps the GUI thread's queue until `done` holds (true) or `timeoutMs` passes.
 bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs = 5000);
 
 // Pumps the GUI thread's queue for `ms` milliseconds.
@@ -65,9 +63,6 @@ public:
     std::atomic<int> seen_{0};
     std::vector<std::wstring> lines_;
 };
-
-// A message-only window of this thread with procedure `proc`.
-HWND MessageWindow(WNDPROC proc);
 
 // Runs `ending`, which ends the program, pumps until the quit message came,
 // and gives how the worker thread ended (waited for up to 1 s).
