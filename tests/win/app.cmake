@@ -8,7 +8,3 @@ if(WIN32)
   qub_win_run(stereo_e2e_tests stereo_e2e_tests $<TARGET_FILE:qubstereo>
               ${CMAKE_SOURCE_DIR}/samples/stereo_pair.jpg)
 endif()
-
-qub_win_test_program(app_routine_tests app_routine_test.cpp text_test_support.cpp
-                     process_support.cpp)
-qub_win_run(app_routine_tests app_routine_tests)

@@ -1,17 +1,20 @@
-// The input box in-process: its window and items, values kept when a field is
-// left or Enter is pressed, Tab through the pump, sizing and refusals.
+// The input box in-process: values kept when a field is left, Tab through the
+// pump, and renaming buttons and items through the prompt on a text window.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 #include <vector>
 
+#include "boxes/button_box.h"
 #include "boxes/input_box.h"
 #include "core/library_state.h"
 #include "core/runtime.h"
-#include "core/worker.h"
 #include "tests/win/boxes_test_support.h"
+#include "tests/win/text_test_support.h"
 #include "tests/win/win_test_support.h"
+#include "text/text_internal_win.h"
+#include "text/text_window.h"
 
 namespace {
 
@@ -34,32 +37,11 @@ protected:
         EXPECT_TRUE(OnWorker([&focus] { focus = GetFocus(); }));
         return focus;
     }
-    int Resize(int lw, int ew) {
-        int result = -1;
-        EXPECT_TRUE(OnWorker([&] { result = QUB_ResizeInputBox(lw, ew); }));
-        return result;
-    }
-    // Every item where the input layout puts it, for the record's widths.
-    void ExpectLayout() {
-        const int lw = Box().labelWidth, ew = Box().editWidth;
-        const BoxSize c = QUB_InputBoxClientSize(Box().itemCount, lw, ew);
-        EXPECT_EQ(Rect4(RECT{0, 0, ClientSize(Box().window).cx, ClientSize(Box().window).cy}),
-                  Rect4(BoxRect{0, 0, c.width, c.height}));
-        for (int i = 0; i < Box().itemCount; ++i) {
-            EXPECT_EQ(Rect4(ChildRect(Box().edits[i])), Rect4(QUB_InputEditRect(i, lw, ew))) << i;
-            const std::vector<LONG> l = Rect4(ChildRect(Box().labels[i]));
-            const BoxRect want = QUB_InputLabelRect(i, lw);
-            EXPECT_EQ(l[0] * 1000 + l[2], want.x * 1000 + want.width) << i;
-        }
-    }
 };
 
-// Counts are clamped and a second open changes nothing.
-TEST_F(InputBoxTest, OpensAColumnOfLabelledFields) {
-    Open(0, 0, 0);
-    EXPECT_EQ(Box().itemCount, 1);
-    ASSERT_TRUE(OnWorker([] { QUB_CloseInputBox(); }));
-    EXPECT_EQ(FindWindowW(L"qub_ib", nullptr), nullptr);
+// The count is clamped and a second open changes nothing. Text set into the
+// fields counts only once the user has left each field.
+TEST_F(InputBoxTest, OpensAColumnOfLabelledFieldsThatKeepTheirValues) {
     Open(20, 30, 100);
     HWND box = Box().window;
     ASSERT_NE(box, nullptr);
@@ -71,25 +53,15 @@ TEST_F(InputBoxTest, OpensAColumnOfLabelledFields) {
     GetWindowRect(box, &r);
     EXPECT_EQ(r.left * 1000 + r.top, 20030);
     EXPECT_EQ(Box().itemCount, 30);
-    ExpectLayout();
     for (int i = 0; i < 30; ++i) {
-        SCOPED_TRACE(i);
         HWND label = Box().labels[i], edit = Box().edits[i];
         EXPECT_EQ(ClassOf(label) + L" " + WindowText(label) + L" " + ClassOf(edit) + L" " +
                       WindowText(edit),
                   L"Static Item " + std::to_wstring(i) + L" Edit 0");
-        EXPECT_EQ(GetWindowLongW(edit, GWL_STYLE) & (WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL),
-                  WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL);
+        SetWindowTextW(edit, (L"v" + std::to_wstring(i * 7)).c_str());
     }
     EXPECT_EQ(Focus(), Box().edits[0]);
     EXPECT_EQ(Box().focusedEdit, Box().edits[0]);
-}
-
-// Text set into all 30 fields counts only once the user has left each field.
-TEST_F(InputBoxTest, ThirtyValuesReadBackAfterTheFieldsAreLeft) {
-    Open(0, 0, 30);
-    for (int i = 0; i < 30; ++i)
-        SetWindowTextW(Box().edits[i], (L"v" + std::to_wstring(i * 7)).c_str());
     EXPECT_EQ(Value(5), "0") << "the field was not left yet";
     ASSERT_TRUE(OnWorker([] {
         for (int i = 1; i < 30; ++i) SetFocus(Box().edits[i]);
@@ -98,9 +70,8 @@ TEST_F(InputBoxTest, ThirtyValuesReadBackAfterTheFieldsAreLeft) {
     for (int i = 0; i < 30; ++i) EXPECT_EQ(Value(i), "v" + std::to_string(i * 7)) << i;
 }
 
-// Tab goes through IsDialogMessageW in the pump: the focus moves on, the
-// value of the field left is stored, and the field never sees the key. Enter
-// stores the focused field and leaves the focus there.
+// Tab goes through IsDialogMessageW in the pump: the focus moves on, the value
+// of the field left is stored, the field never sees the key. Enter stores too.
 std::atomic<int> g_tabsSeen{0};
 WNDPROC g_editProc = nullptr;
 
@@ -116,7 +87,6 @@ TEST_F(InputBoxTest, TabMovesTheFocusAndIsNotDispatchedTwice) {
     g_editProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(edit0, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TabSpyProc)));
     SetWindowLongPtrW(Box().edits[1], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TabSpyProc));
-    g_tabsSeen = 0;
     ASSERT_EQ(Focus(), edit0);
     SetWindowTextW(edit0, L"left");
     PostMessageW(edit0, WM_KEYDOWN, VK_TAB, 0);
@@ -133,82 +103,6 @@ TEST_F(InputBoxTest, TabMovesTheFocusAndIsNotDispatchedTwice) {
     EXPECT_EQ(Focus(), Box().edits[2]);
 }
 
-TEST_F(InputBoxTest, LabelsAndValuesAreCutToTheirBuffers) {
-    Open(0, 0, 2);
-    const std::string longText(300, 'q');
-    ASSERT_TRUE(OnWorker([&longText] {
-        QUB_SetInputBoxTitle(0, "Speed");
-        QUB_SetInputBoxTitle(1, longText.c_str());
-        QUB_SetInputBoxTitle(2, "none");
-        QUB_SetInputBoxTitle(-1, "none");
-    }));
-    EXPECT_EQ(WindowText(Box().labels[0]), L"Speed");
-    EXPECT_EQ(WindowText(Box().labels[1]), std::wstring(255, L'q'));
-    SetWindowTextW(Box().edits[0], std::wstring(400, L'z').c_str());
-    ASSERT_TRUE(OnWorker([] { SetFocus(Box().edits[1]); }));
-    EXPECT_EQ(Value(0), std::string(255, 'z'));
-    char small[4] = "abc";
-    int result = -1;
-    ASSERT_TRUE(OnWorker([&] { result = QUB_GetInputBoxValue(0, small, 4); }));
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(std::string(small), "zzz");
-    // Refusals: no room, no buffer, no item, and (after the close) no box.
-    const struct { int item; char* buffer; int size; } rows[] = {
-        {0, small, 0}, {0, nullptr, 4}, {2, small, 4}, {0, small, 4}};
-    std::vector<int> results;
-    ASSERT_TRUE(OnWorker([&] {
-        for (const auto& r : rows) {
-            if (&r == &rows[3]) QUB_CloseInputBox();
-            results.push_back(QUB_GetInputBoxValue(r.item, r.buffer, r.size));
-        }
-    }));
-    EXPECT_EQ(results, (std::vector<int>{2, 2, 1, 1}));
-}
-
-// Dragging the left edge widens the labels, the right edge the fields; the
-// height stays and the widths carry over to the next box.
-TEST_F(InputBoxTest, SizingKeepsTheHeightAndMovesOneSide) {
-    Open(50, 50, 5);
-    HWND box = Box().window;
-    RECT before;
-    GetWindowRect(box, &before);
-    RECT proposed = {before.left - 30, before.top - 10, before.right, before.bottom + 40};
-    ASSERT_TRUE(OnWorker([box, &proposed, before] {
-        SendMessageW(box, WM_SIZING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&proposed));
-        SetWindowPos(box, nullptr, before.left - 30, before.top, before.right - before.left + 30,
-                     before.bottom - before.top, SWP_NOZORDER);
-    }));
-    EXPECT_EQ(Rect4(proposed), Rect4(RECT{before.left - 30, before.top, before.right,
-                                           before.bottom}));
-    ASSERT_TRUE(OnWorker([box, &proposed] {
-        SendMessageW(box, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&proposed));
-        RECT now;
-        GetWindowRect(box, &now);
-        SetWindowPos(box, nullptr, 0, 0, now.right - now.left + 20, now.bottom - now.top,
-                     SWP_NOMOVE | SWP_NOZORDER);
-    }));
-    EXPECT_EQ(Box().labelWidth * 1000 + Box().editWidth, 110090);
-    ExpectLayout();
-    ASSERT_TRUE(OnWorker([] { QUB_CloseInputBox(); }));
-    Open(0, 0, 2);
-    EXPECT_EQ(Box().labelWidth * 1000 + Box().editWidth, 110090) << "widths carry over";
-    ExpectLayout();
-}
-
-TEST_F(InputBoxTest, ResizeSetsBothWidthsAndRefusesBadOnes) {
-    EXPECT_EQ(Resize(100, 150), 1) << "no box";
-    Open(0, 0, 3);
-    // (1, 1) makes a box narrower than the system's smallest window.
-    for (const auto& w : {std::vector<int>{0, 10}, {31000, 1000}, {1, 1}}) {
-        EXPECT_EQ(Resize(w[0], w[1]), 2) << w[0] << ", " << w[1];
-        EXPECT_EQ(Box().labelWidth * 1000 + Box().editWidth, 80070);
-        ExpectLayout();
-    }
-    EXPECT_EQ(Resize(100, 150), 0);
-    EXPECT_EQ(Box().labelWidth * 1000 + Box().editWidth, 100150);
-    ExpectLayout();
-}
-
 // The popups the user sees; the client area's picks the item's row.
 TEST_F(InputBoxTest, PopupsAndDestruction) {
     Open(0, 0, 2);
@@ -216,27 +110,86 @@ TEST_F(InputBoxTest, PopupsAndDestruction) {
     {
         MenuSpy spy(box);
         EXPECT_EQ(spy.Open(WM_RBUTTONDOWN, MAKELPARAM(5, 28 + 5)),
-                  std::vector<std::wstring>{L"1056 Rename"});
+                  ExpectedMenu(product::Texts(product::kInputBoxItemPopup)));
         EXPECT_EQ(Box().renameTarget, 1);
-        EXPECT_EQ(spy.Open(WM_NCRBUTTONDOWN), std::vector<std::wstring>{L"1023 Destroy"});
+        EXPECT_EQ(spy.Open(WM_NCRBUTTONDOWN),
+                  ExpectedMenu(product::Texts(product::kInputBoxFramePopup)));
     }
-    PostMessageW(box, WM_COMMAND, 1023, 0);
+    PostMessageW(box, WM_COMMAND, product::kInputBoxFramePopup[0].id, 0);
     ASSERT_TRUE(PumpUntil([box] { return !IsWindow(box); }));
     EXPECT_EQ(Box().window, nullptr);
 }
 
-// The main window's command replaces an open box at the origin.
-TEST(InputBoxRequest, ReplacesTheBoxAtTheOrigin) {
-    QUB_RequestInputBox(2);
-    HWND first = Box().window;
-    ASSERT_NE(first, nullptr);
-    QUB_RequestInputBox(40);
-    EXPECT_FALSE(IsWindow(first));
-    RECT r;
-    GetWindowRect(Box().window, &r);
-    EXPECT_EQ((std::vector<LONG>{r.left, r.top, Box().itemCount}), (std::vector<LONG>{0, 0, 30}));
-    PostMessageW(Box().window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(PumpUntil([] { return Box().window == nullptr; }));
+using RenameTest = BoxTest;
+const ButtonBoxRecord& Buttons() { return qubState.buttonBox; }
+
+// A double click in the margin under button 6 renames it; so does the popup's
+// entry, where an empty answer keeps the caption and counts no press.
+TEST_F(RenameTest, DoubleClickInAButtonsMarginOrThePopupEntryRenamesIt) {
+    int text = -1, presses = -1;
+    ASSERT_TRUE(OnWorker([&text] {
+        QUB_ShowTextWindow();
+        text = qubState.currentTextWindow;
+        QUB_StartLog(text);
+        QUB_OpenButtonBox(0, 0, 4, 2);
+        QUB_SetButtonBoxTitle(6, "Swap");
+    }));
+    const int x = 2 * (Buttons().buttonWidth + 4) + 2, y = ClientSize(Buttons().window).cy - 1;
+    PostMessageW(Buttons().window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(x, y));
+    ASSERT_TRUE(AnswerLine(L"Go left"));
+    ASSERT_TRUE(PumpUntil([] { return WindowText(Buttons().buttons[6]) == L"Go left"; }));
+    ASSERT_TRUE(OnWorker([text] { QUB_TextCloseLog(qubState.textWindows[text]); }));
+    EXPECT_EQ(LogText(text), "6 'Swap' ->Go left\n") << "the prompt the user saw, and the answer";
+    DeleteFileW(LogFileName(text).c_str());
+    EXPECT_EQ(WindowText(Buttons().buttons[5]) + WindowText(Buttons().buttons[7]), L"57");
+    qubState.buttonBox.renameTarget = 6;
+    PostMessageW(Buttons().window, WM_COMMAND, product::kButtonBoxItemPopup[0].id, 0);
+    ASSERT_TRUE(AnswerLine(L""));
+    ASSERT_TRUE(OnWorker([&presses] { presses = QUB_CheckButton(6); }));
+    EXPECT_EQ(presses, 0);
+    EXPECT_EQ(WindowText(Buttons().buttons[6]), L"Go left");
+}
+
+// A second rename asked while the first prompt waits is not started: nested
+// inside the first, it would take the answer and leave the first cancelled.
+TEST_F(RenameTest, SecondRenameWhileAPromptWaitsIsIgnored) {
+    ASSERT_TRUE(OnWorker([] {
+        QUB_OpenButtonBox(0, 0, 2, 1);
+        QUB_OpenInputBox(300, 0, 2);
+    }));
+    PostMessageW(Buttons().window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(2, 2));
+    ASSERT_TRUE(PumpUntil([] { return qubState.lineInputActive.load() != 0; }));
+    const int waiting = qubState.lineInputActive.load();
+    PostMessageW(Buttons().window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(Buttons().buttonWidth + 6, 2));
+    qubState.buttonBox.renameTarget = 1;
+    PostMessageW(Buttons().window, WM_COMMAND, product::kButtonBoxItemPopup[0].id, 0);
+    PostMessageW(Box().window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 3));
+    qubState.inputBox.renameTarget = 1;
+    PostMessageW(Box().window, WM_COMMAND, product::kInputBoxItemPopup[0].id, 0);
+    PumpFor(100);
+    EXPECT_EQ(qubState.lineInputActive.load(), waiting);
+    ASSERT_TRUE(AnswerLine(L"first"));
+    ASSERT_TRUE(PumpUntil([] { return WindowText(Buttons().buttons[0]) == L"first"; }));
+    PumpFor(50);
+    EXPECT_EQ(qubState.lineInputActive.load(), 0) << "no prompt left waiting";
+    EXPECT_EQ(WindowText(Buttons().buttons[1]) + L"/" + WindowText(Box().labels[0]) + L"/" +
+                  WindowText(Box().labels[1]), L"1/Item 0/Item 1");
+}
+
+// A double click on a row renames its label; below the last item the answer
+// changes nothing; the popup entry renames the row of the last right click.
+TEST_F(RenameTest, DoubleClickOrThePopupEntryRenamesAnItemsLabel) {
+    ASSERT_TRUE(OnWorker([] { QUB_OpenInputBox(0, 0, 3); }));
+    for (const LONG y : {LONG{28 + 3}, ClientSize(Box().window).cy - 1}) {
+        PostMessageW(Box().window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, y));
+        ASSERT_TRUE(AnswerLine(y == 31 ? L"Speed" : L"nowhere"));
+    }
+    qubState.inputBox.renameTarget = 2;
+    PostMessageW(Box().window, WM_COMMAND, product::kInputBoxItemPopup[0].id, 0);
+    ASSERT_TRUE(AnswerLine(L"Zoom"));
+    ASSERT_TRUE(PumpUntil([] { return WindowText(Box().labels[2]) == L"Zoom"; }));
+    EXPECT_EQ(WindowText(Box().labels[0]) + L"/" + WindowText(Box().labels[1]),
+              L"Item 0/Speed");
 }
 
 }  // namespace

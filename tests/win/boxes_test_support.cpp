@@ -10,10 +10,8 @@
 
 namespace {
 
-std::function<void()> g_job;
-std::function<void()> g_poll;
-std::atomic<int> g_jobState{0};  // 0 none, 1 waiting for the worker, 2 done
-std::atomic<int> g_pollSet{0};
+std::function<void()> g_job, g_poll;  // g_poll is set and used on the worker only
+std::atomic<int> g_jobState{0};         // 0 none, 1 waiting for the worker, 2 done
 
 void JobRoutine() {
     while (qubState.stopRequested.load() == 0) {
@@ -21,7 +19,7 @@ void JobRoutine() {
             g_job();
             g_jobState.store(2);
         }
-        if (g_pollSet.load()) g_poll();
+        if (g_poll) g_poll();
         QUB_PumpMessages();
         Sleep(1);
     }
@@ -43,24 +41,7 @@ bool OnWorker(const std::function<void()>& job) {
 }
 
 void SetWorkerPoll(const std::function<void()>& poll) {
-    if (!poll) {
-        g_pollSet.store(0);
-        OnWorker([] {});  // the worker has left the last poll call
-        g_poll = nullptr;
-        return;
-    }
-    g_poll = poll;
-    g_pollSet.store(1);
-}
-
-bool StopJobRoutine() {
-    OnWorker([] {
-        QUB_DestroyButtonBox();
-        QUB_CloseInputBox();
-    });
-    const bool stopped = StopRoutine();
-    g_testRoutine = nullptr;
-    return stopped;
+    OnWorker([&poll] { g_poll = poll; });
 }
 
 std::wstring ClassOf(HWND window) {
@@ -69,21 +50,11 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-RECT ChildRect(HWND child) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 SIZE ClientSize(HWND window) {
     RECT r;
     GetClientRect(window, &r);
     return {r.right, r.bottom};
 }
-
-std::vector<LONG> Rect4(RECT r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
-std::vector<LONG> Rect4(BoxRect r) { return {r.x, r.y, r.width, r.height}; }
 
 void BoxTest::SetUp() {
     qubState.buttonBox.buttonWidth = 98;
@@ -91,4 +62,13 @@ void BoxTest::SetUp() {
     qubState.inputBox.labelWidth = 80;
     qubState.inputBox.editWidth = 70;
     ASSERT_TRUE(StartJobRoutine());
+}
+
+void BoxTest::TearDown() {
+    OnWorker([] {
+        QUB_DestroyButtonBox();
+        QUB_CloseInputBox();
+    });
+    EXPECT_TRUE(StopRoutine());
+    g_testRoutine = nullptr;
 }

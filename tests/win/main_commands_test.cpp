@@ -1,15 +1,11 @@
-// The main window's own commands under Wine, in-process: interactive creation
-// of each window kind answered by a typing thread (the commands prompt on the
-// GUI thread, which is busy in the input), Paste into a new window, the
-// window-information listing and its source on the clipboard, and the
-// command console's words.
+// The main window's commands in-process: creating each window kind answered by
+// a typing thread (the prompts hold the GUI thread), keys and Window Info.
 #include <gtest/gtest.h>
-
-#include <windows.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,7 +17,6 @@
 #include "core/runtime.h"
 #include "image/image_clipboard.h"
 #include "image/image_window.h"
-#include "imgproc/image_drawing.h"
 #include "text/text_window.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/text_test_support.h"
@@ -40,21 +35,18 @@ void Answered(int id, std::vector<std::wstring> lines) {
     typist.join();
 }
 
-void CloseEverything() {
-    CloseAllImages();
-    OnWorker([] {
-        for (int n = 0; n < kTextSlots; ++n) QUB_CloseTextWindow(n);
-        if (qubState.inputBox.window) QUB_CloseInputBox();
-        if (qubState.buttonBox.window) QUB_DestroyButtonBox();
-    });
-}
-
 class MainCommands : public testing::Test {
-protected:
-    void SetUp() override { CloseEverything(); }
-    void TearDown() override { CloseEverything(); }
+    void SetUp() override {
+        CloseAllImages();
+        OnWorker([] {
+            for (int n = 0; n < kTextSlots; ++n) QUB_CloseTextWindow(n);
+            if (qubState.inputBox.window) QUB_CloseInputBox();
+            if (qubState.buttonBox.window) QUB_DestroyButtonBox();
+        });
+    }
 };
 
+// Refused answers make nothing; the prompts are read back as the user saw them.
 TEST_F(MainCommands, InteractiveCreationOfEachKind) {
     ASSERT_TRUE(OnWorker([] {
         QUB_CreateImage(0, "taken", -1, -1, 50, 40, 100);
@@ -64,54 +56,32 @@ TEST_F(MainCommands, InteractiveCreationOfEachKind) {
     Answered(kCmdImageWindow, {L"320", L"240", L"16"});
     EXPECT_FALSE(qubState.images[1].inUse) << "depth 16 is refused";
     Answered(kCmdImageWindow, {L"320", L"240", L"8"});
-    ASSERT_TRUE(qubState.images[1].inUse);
-    EXPECT_STREQ(qubState.images[1].title, "001");
-    EXPECT_EQ(qubState.images[1].depth * 1000000 + qubState.images[1].width * 1000 +
-                  qubState.images[1].height,
-              8320240);
+    const ImageWindowRecord& made = qubState.images[1];
+    EXPECT_EQ(std::string(made.title) + " " + std::to_string(made.depth * 1000000 +
+                                                             made.width * 1000 + made.height),
+              "001 8320240");
     Answered(kCmdInputBox, {L"3"});
-    ASSERT_NE(qubState.inputBox.window, nullptr);
-    EXPECT_EQ(qubState.inputBox.itemCount, 3);
     Answered(kCmdButtonBox, {L"17", L"16"});
     EXPECT_EQ(qubState.buttonBox.window, nullptr) << "272 buttons are refused";
     Answered(kCmdButtonBox, {L"4", L"2"});
-    ASSERT_NE(qubState.buttonBox.window, nullptr);
-    EXPECT_EQ(qubState.buttonBox.count, 8);
+    EXPECT_EQ(qubState.inputBox.itemCount * 100 + qubState.buttonBox.count, 308);
     SendMainCommand(kCmdTextWindow);
     EXPECT_TRUE(qubState.textWindows[1].inUse) << "the first free text slot";
-    // The prompts the user saw in text window 0, each followed by the answer.
     ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(0); }));
-    std::string transcript;
-    for (const char* depth : {"16", "8"})
-        transcript +=
-            std::string("Creating ImageWindow...\n Width=320\nHeight=240\nBit[32 or 8]=") + depth +
-            "\n";
-    transcript += "Creating InpuxBox...\nHow many items? >3\n";
-    for (const char* x : {"17\nNumber[Y]=>16\n", "4\nNumber[Y]=>2\n"})
-        transcript += std::string("Creating ButtonBox...\nNumber[X]=>") + x;
-    EXPECT_EQ(LogText(0), transcript);
+    const auto asked = [](const char* const* prompts, std::initializer_list<const char*> answers) {
+        std::string text = prompts[0];
+        for (const char* answer : answers) text += std::string(*++prompts) + answer + "\n";
+        return text;
+    };
+    using namespace product;
+    EXPECT_EQ(LogText(0), asked(kImageWindowPrompts, {"320", "240", "16"}) +
+                              asked(kImageWindowPrompts, {"320", "240", "8"}) +
+                              asked(kInputBoxPrompts, {"3"}) +
+                              asked(kButtonBoxPrompts, {"17", "16"}) +
+                              asked(kButtonBoxPrompts, {"4", "2"}));
 }
 
-TEST_F(MainCommands, PasteOpensTheNextFreeWindowAndKeepsTheCurrentOne) {
-    ASSERT_TRUE(OnWorker([] {
-        QUB_CreateImage(5, "source", -1, -1, 100, 80, 100);
-        for (int y = 0; y < 80; ++y)
-            for (int x = 0; x < 100; ++x)
-                QUB_SetPixel(x, y, static_cast<uint32_t>(x * 2 + y * 0x300));
-        QUB_CopyImage(5);
-        QUB_DestroyImage(5);
-        QUB_CreateImage(0, "zero", -1, -1, 20, 20, 100);
-        QUB_CreateImage(1, "one", -1, -1, 20, 20, 100);
-    }));
-    SendMainCommand(kCmdPaste);
-    ASSERT_TRUE(qubState.images[2].inUse);
-    EXPECT_STREQ(qubState.images[2].title, "002");
-    EXPECT_EQ(qubState.images[2].width * 1000 + qubState.images[2].height, 100080);
-    EXPECT_EQ(qubState.imageBits32[2][79 * 100 + 99] & 0xFFFFFFu, 99u * 2 + 79u * 0x300);
-    EXPECT_EQ(qubState.currentImage, 1) << "the current image is given back";
-}
-
-// Window Info from the main window; the source it put on the clipboard.
+// Window Info from the main window: the source it put on the clipboard.
 std::string WindowInfoSource() {
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
@@ -132,10 +102,8 @@ void PictureOnClipboard() {
     });
 }
 
-// The keys are not greyed. While the routine runs, Ctrl+V does nothing and
-// Ctrl+W is carried out, its request for text window 0 waiting until the
-// routine returns; while a line input waits without a run, Ctrl+V pastes.
-// Commands reached only through the greyed popup stay held back.
+// During a run Ctrl+V does nothing and Ctrl+W is carried out, its request for
+// text window 0 waiting for the routine; during a prompt without a run, Ctrl+V pastes.
 TEST_F(MainCommands, KeysAreCarriedOutAsTheirCommandsAllow) {
     PictureOnClipboard();
     char line[kInputLineBytes] = "";
@@ -183,46 +151,30 @@ TEST_F(MainCommands, KeysAreCarriedOutAsTheirCommandsAllow) {
     });
     SendMainCommand(kCmdInputBox);
     typist.join();
-    ASSERT_TRUE(qubState.images[0].inUse) << "Ctrl+V during a line input without a run";
-    EXPECT_EQ(qubState.images[0].width, 3);
+    EXPECT_EQ(qubState.images[0].width, 3) << "Ctrl+V during a line input without a run";
     EXPECT_EQ(qubState.inputBox.itemCount, 2) << "the prompt kept its answer";
 }
 
-// A layout with titles, labels and captions that need escaping, reported
-// by Window Info. The generated source must say every string as it is; when
-// QUB_LAYOUT_OUT names a file, the source goes there too, for the script that
-// compiles it into a program of its own and compares what that rebuilds.
-void ArrangeTrickyLayout() {
-    QUB_OpenTextWindow(0, 100, 200, 400, 300);
-    QUB_OpenTextWindow(2, 40, 620, 320, 200);
-    QUB_CreateImage(1, "say \"cheese\"", 20, 30, 160, 120, 100);
-    QUB_CreateImage8(4, "C:\\pairs\\caf\xE9\t1", 240, 30, 99, 77, 200);
-    QUB_OpenInputBox(560, 40, 3);
-    QUB_ResizeInputBox(90, 110);
-    QUB_SetInputBoxTitle(0, "Shift \"x\"");
-    QUB_SetInputBoxTitle(1, "back\\slash");
-    QUB_SetInputBoxTitle(2, "caf\xE9");
-    QUB_OpenButtonBox(900, 40, 2, 2);
-    QUB_ResizeButtonBox(240, 90);
-    QUB_SetButtonBoxTitle(0, "Left\nview");
-    QUB_SetButtonBoxTitle(1, "\"Go\"");
-    QUB_SetButtonBoxTitle(2, "a\\b");
-    QUB_SetButtonBoxTitle(3, "Quit");
-}
-
+// Titles that need escaping, reported by Window Info; the source also goes to
+// the file QUB_LAYOUT_OUT names, for the script that rebuilds it elsewhere.
 TEST_F(MainCommands, WindowInfoReportsATrickyLayoutAndItsSource) {
     ASSERT_TRUE(OnWorker([] {
-        ArrangeTrickyLayout();
+        QUB_OpenTextWindow(0, 100, 200, 400, 300);
+        QUB_OpenTextWindow(2, 40, 620, 320, 200);
+        QUB_CreateImage(1, "say \"cheese\"", 20, 30, 160, 120, 100);
+        QUB_CreateImage8(4, "C:\\pairs\\caf\xE9\t1", 240, 30, 99, 77, 200);
+        QUB_OpenInputBox(560, 40, 3);
+        QUB_ResizeInputBox(90, 110);
+        QUB_SetInputBoxTitle(0, "Shift \"x\"");
+        QUB_OpenButtonBox(900, 40, 2, 2);
+        QUB_ResizeButtonBox(240, 90);
+        QUB_SetButtonBoxTitle(0, "Left\nview");
+        QUB_SetButtonBoxTitle(3, "a\\b");
         QUB_StartLog(2);
     }));
     const std::string source = WindowInfoSource();
-    for (const char* line :
-         {"\tQUB_CreateImage(1,\"say \\\"cheese\\\"\",20,30,160,120,100);\n",
-          "\tQUB_CreateImage8(4,\"C:\\\\pairs\\\\caf\\351\\t1\",240,30,99,77,200);\n",
-          "\tQUB_OpenTextWindow(0,100,200,400,300);\n",
-          "\tQUB_SetInputBoxTitle(0,\"Shift \\\"x\\\"\");\n",
-          "\tQUB_SetButtonBoxTitle(0,\"Left\\nview\");\n", "\tQUB_ResizeInputBox(90,110);\n"})
-        EXPECT_NE(source.find(line), std::string::npos) << line << "\nin:\n" << source;
+    EXPECT_NE(source.find("QUB_CreateImage8(4,\"C:\\\\pairs\\\\caf\\351\\t1\",240,30,99,77,200);"),
+              std::string::npos) << source;
     if (const char* out = getenv("QUB_LAYOUT_OUT")) {
         FILE* f = fopen(out, "wb");
         ASSERT_NE(f, nullptr) << out;
@@ -231,55 +183,13 @@ TEST_F(MainCommands, WindowInfoReportsATrickyLayoutAndItsSource) {
     }
     // The report the user sees in the current text window.
     ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(2); }));
-    const std::string log = LogText(2);
-    for (const char* line :
-         {"******* Window information *******\n[Image Window]\n",
-          " 1 F 'say \"cheese\"' X:20 Y:30 W:160 H:120 ZM:100%\n", "[Text Window]\n",
-          " 0 X:100 Y:200 W:400 H:300\n", "[Input Box]\n X:560 Y:40 ITEM:3 ISIZE:90 ESIZE:110\n",
-          "[Button Box]\n X:900 Y:40 NX:2 NY:2 SIZE:240x90\n"})
-        EXPECT_NE(log.find(line), std::string::npos) << line << "\nin:\n" << log;
-}
-
-// A window standing in for the main window, to see what the console posts.
-std::vector<WPARAM> g_keys;
-LRESULT CALLBACK RecordKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_KEYDOWN) g_keys.push_back(wParam);
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-TEST_F(MainCommands, ConsoleWords) {
-    HWND recorder = MessageWindow(RecordKeys);
-    ASSERT_TRUE(OnWorker([] {
-        QUB_OpenTextWindow(0, -1, -1, 400, 300);
-        QUB_StartLog(0);
-    }));
-    qubState.drawColour = 0x80FF00;
-    qubState.qub_tttc = 0xABCDEF;
-    qubState.qub_tc = 0x000102;
-    const HWND main = qubState.mainWindow;
-    std::vector<int> results;
-    for (const wchar_t* word : {L"help", L"color", L"ver", L"start", L"exit", L"Exit", L""}) {
-        std::atomic<int> result{-1};
-        ASSERT_TRUE(StartOnWorker([&] {
-            qubState.mainWindow = recorder;
-            result = QUB_RunCommandConsole();
-            qubState.mainWindow = main;
-        }));
-        ASSERT_TRUE(AnswerLine(word));
-        ASSERT_TRUE(WaitRoutineEnd());
-        results.push_back(result.load());
-        PumpFor(50);
-    }
-    EXPECT_EQ(results, (std::vector<int>{0, 0, 0, 0, 0, 1, 1}));
-    EXPECT_EQ(g_keys, (std::vector<WPARAM>{'S', VK_ESCAPE}));
-    ASSERT_TRUE(OnWorker([] { QUB_CloseTextWindow(0); }));
-    DestroyWindow(recorder);
-    const std::string log = LogText(0);
-    for (const char* text :
-         {"Cmd>help\nCommand list:exit help start ver color\n",
-          "Cmd>color\nRed  :128\nGreen:255\nBlue :  0\nqub_tttc=abcdef\nqub_tc=000102\n",
-          "Cmd>ver\nqubstereo 1.0", "Cmd>Exit\nInvalid command\n", "Cmd>\nInvalid command\n"})
-        EXPECT_NE(log.find(text), std::string::npos) << text << "\nin:\n" << log;
+    EXPECT_NE(LogText(2).find("******* Window information *******\n[Image Window]\n"
+                              " 1 F 'say \"cheese\"' X:20 Y:30 W:160 H:120 ZM:100%\n"),
+              std::string::npos) << LogText(2);
+    for (const char* line : {"[Text Window]\n 0 X:100 Y:200 W:400 H:300\n",
+                             "[Input Box]\n X:560 Y:40 ITEM:3 ISIZE:90 ESIZE:110\n",
+                             "[Button Box]\n X:900 Y:40 NX:2 NY:2 SIZE:240x90\n"})
+        EXPECT_NE(LogText(2).find(line), std::string::npos) << line;
 }
 
 }  // namespace

@@ -23,6 +23,12 @@ HANDLE StartProgram(const std::wstring& exe, const std::wstring& args,
     return pi.hProcess;
 }
 
+bool Poll(const std::function<bool()>& done, DWORD ms) {
+    for (const DWORD start = GetTickCount(); !done(); Sleep(20))
+        if (GetTickCount() - start > ms) return false;
+    return true;
+}
+
 namespace {
 
 std::wstring ClassName(HWND w) {
@@ -31,53 +37,37 @@ std::wstring ClassName(HWND w) {
     return name;
 }
 
-// Polls `found` every 20 ms for up to `ms`.
-template <typename F>
-bool Poll(F found, DWORD ms) {
-    for (const DWORD start = GetTickCount(); !found(); Sleep(20))
-        if (GetTickCount() - start > ms) return false;
-    return true;
-}
-
-struct FindByProcess {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchProcessWindow(HWND w, LPARAM lp) {
-    auto* f = reinterpret_cast<FindByProcess*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == f->pid && ClassName(w) == f->className) f->found = w;
-    return f->found == nullptr;
-}
-
-BOOL CALLBACK CollectChild(HWND w, LPARAM lp) {
+BOOL CALLBACK CollectWindow(HWND w, LPARAM lp) {
     reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
     return TRUE;
 }
 
+// The children of `window`, or the top-level windows when it is null.
 std::vector<HWND> Children(HWND window) {
     std::vector<HWND> children;
-    EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
+    if (window) EnumChildWindows(window, CollectWindow, reinterpret_cast<LPARAM>(&children));
+    else EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&children));
     return children;
 }
 
 }  // namespace
 
 HWND WaitForProcessWindow(HANDLE process, const wchar_t* className, DWORD ms) {
-    FindByProcess f = {GetProcessId(process), className, nullptr};
-    Poll([&f] {
-        EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&f));
-        return f.found != nullptr;
+    HWND found = nullptr;
+    Poll([&] {
+        for (HWND w : Children(nullptr)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (!found && pid == GetProcessId(process) && ClassName(w) == className) found = w;
+        }
+        return found != nullptr;
     }, ms);
-    return f.found;
+    return found;
 }
 
 std::vector<HWND> GridButtons(HWND box) {
     std::vector<HWND> buttons;
-    for (HWND w : Children(box))
+    for (HWND w : box ? Children(box) : std::vector<HWND>{})
         if (lstrcmpiW(ClassName(w).c_str(), L"Button") == 0) buttons.push_back(w);
     std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) {
         RECT ra, rb;

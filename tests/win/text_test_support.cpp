@@ -1,12 +1,9 @@
 #include "tests/win/text_test_support.h"
 
+#include <algorithm>
 #include <cstdio>
 
-#include <algorithm>
-#include <atomic>
-
 #include "core/library_state.h"
-#include "core/main_menu.h"
 #include "core/runtime.h"
 #include "tests/win/win_test_support.h"
 
@@ -15,7 +12,6 @@ volatile LONG g_pasteKeySeen = 0;
 namespace {
 
 WNDPROC g_textProc = nullptr;
-std::atomic<int> g_bodyEntered{0};
 
 LRESULT CALLBACK CtrlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kMsgCtrlDown || message == kMsgCtrlUp || message == kMsgAltGrDown) {
@@ -31,25 +27,15 @@ LRESULT CALLBACK CtrlProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 bool StartOnWorker(const std::function<void()>& body) {
-    g_bodyEntered.store(0);
-    g_testRoutine = [body] {
-        g_bodyEntered.store(1);
-        body();
-    };
-    SendMainCommand(kCmdStart);
-    // A short body is often over before the GUI thread looks again, so
-    // routineRunning alone would miss it and wait out the whole timeout; the
-    // body's own mark says that it ran.
-    return PumpUntil([] { return g_bodyEntered.load() != 0; });
+    g_testRoutine = body;
+    return StartRoutine();
 }
 
 bool WaitRoutineEnd(uint32_t timeoutMs) {
-    const bool ended = PumpUntil([] { return qubState.routineRunning.load() == 0; }, timeoutMs);
-    if (ended) {
-        g_testRoutine = nullptr;
-        qubState.stopRequested.store(0);
-    }
-    return ended;
+    if (!PumpUntil([] { return qubState.routineRunning.load() == 0; }, timeoutMs)) return false;
+    g_testRoutine = nullptr;
+    qubState.stopRequested.store(0);
+    return true;
 }
 
 bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs) {
@@ -59,7 +45,7 @@ bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs) {
 int Pixels::Count(int x0, int y0, int x1, int y1, uint32_t colour) const {
     int n = 0;
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += At(x, y) == colour;
+        for (int x = x0; x < x1; ++x) n += rgb[static_cast<size_t>(y) * width + x] == colour;
     return n;
 }
 
@@ -68,13 +54,8 @@ Pixels SnapshotTextWindow(int n) {
     Pixels p;
     p.width = r.width;
     p.height = r.height;
-    if (p.width <= 0 || p.height <= 0) return p;
     BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = p.width;
-    info.bmiHeader.biHeight = -p.height;  // negative: top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader = {sizeof info.bmiHeader, p.width, -p.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC dc = CreateCompatibleDC(nullptr);
@@ -82,8 +63,8 @@ Pixels SnapshotTextWindow(int n) {
     BitBlt(dc, 0, 0, p.width, p.height, r.memoryDC, 0, 0, SRCCOPY);
     GdiFlush();
     const uint32_t* words = static_cast<const uint32_t*>(bits);
-    p.rgb.assign(words, words + static_cast<size_t>(p.width) * p.height);
-    for (uint32_t& v : p.rgb) v &= 0xFFFFFF;
+    for (size_t i = 0; i < static_cast<size_t>(p.width) * p.height; ++i)
+        p.rgb.push_back(words[i] & 0xFFFFFF);
     SelectObject(dc, old);
     DeleteDC(dc);
     DeleteObject(dib);
@@ -91,9 +72,8 @@ Pixels SnapshotTextWindow(int n) {
 }
 
 void AddCtrlControls(int n) {
-    HWND window = qubState.textWindows[n].window;
-    g_textProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CtrlProc)));
+    g_textProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        qubState.textWindows[n].window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CtrlProc)));
 }
 
 void PostChars(HWND window, const std::wstring& text) {
@@ -104,17 +84,10 @@ void SendChars(HWND window, const std::wstring& text) {
     for (wchar_t c : text) SendMessageW(window, WM_CHAR, c, 0);
 }
 
-bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t timeoutMs) {
-    HWND box = nullptr;
-    if (!PumpUntil([&] { return (box = FindWindowW(L"#32770", caption)) != nullptr; }, timeoutMs))
-        return false;
-    if (text) {
-        wchar_t buffer[256] = L"";
-        GetDlgItemTextW(box, 0xFFFF, buffer, 256);
-        *text = buffer;
-    }
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return PumpUntil([&] { return !IsWindow(box); }, timeoutMs);
+bool PollUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
+    for (const DWORD start = GetTickCount(); !done(); Sleep(1))
+        if (GetTickCount() - start > timeoutMs) return false;
+    return true;
 }
 
 std::string ReadFileBytes(const std::wstring& name) {
@@ -132,15 +105,6 @@ std::wstring LogFileName(int n) {
     wchar_t name[600];
     swprintf(name, 600, L"%lsQUBLIB%d%d.LOG", qubState.startFolder, qubState.instanceNumber, n);
     return name;
-}
-
-bool PollUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(1);
-    }
-    return true;
 }
 
 std::string LogText(int n) {

@@ -1,6 +1,5 @@
-// Helpers for the text window tests: running code as the user routine on the
-// worker thread (which owns the text windows), reading a window's back
-// buffer, and holding Ctrl down on the worker thread.
+// Helpers for the text window tests: code run as the user routine on the worker
+// thread (which owns the text windows), back buffers, typing, logs.
 #pragma once
 #include <windows.h>
 
@@ -9,27 +8,18 @@
 #include <string>
 #include <vector>
 
-// Runs `body` as the user routine and waits (pumping) until it has returned.
-bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs = 10000);
-
 // Starts `body` as the user routine and returns once it runs; WaitRoutineEnd
-// then waits for it to return.
+// then waits for it to return; RunOnWorker does both.
 bool StartOnWorker(const std::function<void()>& body);
 bool WaitRoutineEnd(uint32_t timeoutMs = 10000);
+bool RunOnWorker(const std::function<void()>& body, uint32_t timeoutMs = 10000);
 
 // The back buffer of text window n as 0xRRGGBB rows, top-down.
 struct Pixels {
     int width = 0, height = 0;
     std::vector<uint32_t> rgb;
-    uint32_t At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
     // How many pixels of the rectangle are `colour`.
     int Count(int x0, int y0, int x1, int y1, uint32_t colour) const;
-    bool Any(int x0, int y0, int x1, int y1, uint32_t colour) const {
-        return Count(x0, y0, x1, y1, colour) > 0;
-    }
-    bool AnyOtherThan(int x0, int y0, int x1, int y1, uint32_t colour) const {
-        return Count(x0, y0, x1, y1, colour) < (x1 - x0) * (y1 - y0);
-    }
 };
 Pixels SnapshotTextWindow(int n);
 
@@ -41,8 +31,8 @@ constexpr UINT kMsgCtrlUp = WM_APP + 2;    // lets go of Ctrl and of Alt
 constexpr UINT kMsgAltGrDown = WM_APP + 3;  // Ctrl and Alt held, as AltGr reports
 extern volatile LONG g_pasteKeySeen;
 
-// Posts the characters of `text` as WM_CHAR to `window`; SendChars sends
-// them, each in the key ring (if an input waits) when the call returns.
+// Posts or sends (each unit in the key ring, if an input waits, when the call
+// returns) the characters of `text` as WM_CHAR to `window`.
 void PostChars(HWND window, const std::wstring& text);
 void SendChars(HWND window, const std::wstring& text);
 
@@ -50,15 +40,12 @@ void SendChars(HWND window, const std::wstring& text);
 // millisecond until it holds or `timeoutMs` passes; whether it held.
 bool PollUntil(const std::function<bool()>& done, uint32_t timeoutMs = 5000);
 
-// Waits for a message box with `caption`, reads its text, presses OK.
-bool DismissMessageBox(const wchar_t* caption, std::wstring* text, uint32_t timeoutMs = 5000);
-
+// A file's bytes ("<missing>" without it); the log file of text window n, and
+// its text without the CR of its line ends.
 std::string ReadFileBytes(const std::wstring& name);
 std::wstring LogFileName(int n);
-// The log file of text window n as text: without the CR of its line ends.
 std::string LogText(int n);
 
-// Waits for a line input, types `line` and Enter into its text window, and
-// waits until the input has taken them. From the GUI thread it pumps; from a
-// helper thread (while the GUI thread waits in the input) it only polls.
+// Waits for a line input, types `line` and Enter and waits until it is taken;
+// pumps on the GUI thread, polls on another (while the GUI thread waits in it).
 bool AnswerLine(const std::wstring& line);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "core/library_state.h"
 #include "core/main_menu.h"
 #include "core/runtime.h"
@@ -115,6 +118,26 @@ std::vector<std::wstring> MenuLines(HMENU menu) {
     return lines;
 }
 
+std::vector<std::wstring> ExpectedMenu(product::MenuTexts menu,
+                                       const std::function<bool(product::MenuMark)>& marked, int a,
+                                       int b) {
+    std::vector<std::wstring> lines;
+    for (const product::MenuText* m = menu.items; m < menu.items + menu.count; ++m) {
+        if (m->text == nullptr) {
+            lines.push_back(L"-");
+            continue;
+        }
+        char text[256];
+        if (strstr(m->text, "%d")) snprintf(text, sizeof text, m->text, a, b);
+        else snprintf(text, sizeof text, "%s", m->text);
+        std::wstring line = std::to_wstring(m->id) + L" " + std::wstring(text, text + strlen(text));
+        if (m->mark != product::kPlain && marked && marked(m->mark))
+            line += m->mark == product::kGreyable ? L" [grey]" : L" [check]";
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 MenuSpy::MenuSpy(HWND window) : window_(window) {
     g_spy = this;
     old_ = reinterpret_cast<WNDPROC>(
@@ -145,25 +168,12 @@ std::vector<std::wstring> MenuSpy::Open(UINT message, LPARAM at) {
     return seen_.load() > before ? lines_ : std::vector<std::wstring>{};
 }
 
-HWND MessageWindow(WNDPROC proc) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    const std::wstring name = L"qubtest_" + std::to_wstring(reinterpret_cast<uintptr_t>(proc));
-    wc.lpszClassName = name.c_str();
-    RegisterClassW(&wc);
-    return CreateWindowW(name.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                         nullptr);
-}
-
-HANDLE DuplicateWorker() {
+DWORD WorkerEndCode(const std::function<void()>& ending) {
     HANDLE worker = nullptr;
     DuplicateHandle(GetCurrentProcess(), qubState.workerThread, GetCurrentProcess(), &worker, 0,
                     FALSE, DUPLICATE_SAME_ACCESS);
-    return worker;
-}
-
-DWORD WorkerEndCode(HANDLE worker) {
+    ending();
+    PumpUntil([] { return qubState.quitReceived.load() != 0; }, 5000);
     DWORD code = STILL_ACTIVE;
     WaitForSingleObject(worker, 1000);
     GetExitCodeThread(worker, &code);

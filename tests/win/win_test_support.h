@@ -1,6 +1,5 @@
-// Support for in-process tests under Wine: the test program starts the
-// library as WinMain would, runs its test cases on the GUI thread, and lets
-// each case decide what the worker's user routine does.
+// In-process tests under Wine: the program starts the library as WinMain would
+// and runs its cases on the GUI thread, each choosing the worker's routine.
 #pragma once
 #include <windows.h>
 
@@ -10,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/host/product_texts.h"
+
 // What QUB_Main runs after Start; null makes it return at once.
 extern std::function<void()> g_testRoutine;
 
-// Pumps the GUI thread's queue until `done` holds or `timeoutMs` passes.
-// Returns whether `done` held.
+// Pumps the GUI thread's queue until `done` holds (true) or `timeoutMs` passes.
 bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs = 5000);
 
 // Pumps the GUI thread's queue for `ms` milliseconds.
@@ -41,6 +41,11 @@ std::string ClipboardText();
 // One line per item of `menu`: "id text", "-" for a separator, and " [grey]"
 // or " [check]" appended for those states.
 std::vector<std::wstring> MenuLines(HMENU menu);
+// The same lines for a menu as the product describes it; `marked` says
+// whether an entry's mark (grey or check) applies; %d in a text takes `a`, `b`.
+std::vector<std::wstring> ExpectedMenu(product::MenuTexts menu,
+                                       const std::function<bool(product::MenuMark)>& marked = {},
+                                       int a = 0, int b = 0);
 
 // Subclasses `window` (of any thread of this process) and records each popup
 // menu it opens, closing it again at once. Only one spy lives at a time.
@@ -59,10 +64,6 @@ public:
     std::vector<std::wstring> lines_;
 };
 
-// A message-only window of this thread with procedure `proc`.
-HWND MessageWindow(WNDPROC proc);
-
-// A handle of the worker thread that outlives the library's; and, given
-// one, how the thread ended (waited for up to 1 s; the handle is closed).
-HANDLE DuplicateWorker();
-DWORD WorkerEndCode(HANDLE worker);
+// Runs `ending`, which ends the program, pumps until the quit message came,
+// and gives how the worker thread ended (waited for up to 1 s).
+DWORD WorkerEndCode(const std::function<void()>& ending);
