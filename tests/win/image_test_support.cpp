@@ -1,6 +1,7 @@
 #include "tests/win/image_test_support.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/main_menu.h"
@@ -39,7 +40,6 @@ ScratchFolder::ScratchFolder() {
     static int counter = 0;
     path = std::wstring(temp) + L"qubimg" + std::to_wstring(GetCurrentProcessId()) + L"_" +
            std::to_wstring(++counter);
-    if (!path.empty() && path.back() == L'\\') path.pop_back();
     CreateDirectoryW(path.c_str(), nullptr);
 }
 
@@ -63,12 +63,9 @@ ScratchFolder::~ScratchFolder() {
 
 bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                               &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return CloseHandle(file) && written == bytes.size();
 }
 
 std::vector<unsigned char> ReadBytes(const std::wstring& path) {
@@ -82,12 +79,6 @@ std::string Narrow(const std::wstring& text) {
     return out;
 }
 
-std::wstring WindowTitle(HWND window) {
-    wchar_t text[512] = L"";
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
 SIZE ClientSize(HWND window) {
     RECT r;
     GetClientRect(window, &r);
@@ -96,51 +87,22 @@ SIZE ClientSize(HWND window) {
 
 int MaxChannelDifference(uint32_t a, uint32_t b) {
     int worst = 0;
-    for (int shift : {0, 8, 16}) {
-        const int d = static_cast<int>((a >> shift) & 255u) - static_cast<int>((b >> shift) & 255u);
-        worst = std::max(worst, d < 0 ? -d : d);
-    }
+    for (int shift : {0, 8, 16})
+        worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 255u) -
+                                         static_cast<int>((b >> shift) & 255u)));
     return worst;
 }
 
 std::wstring StatusText() {
-    wchar_t text[128] = {};
-    GetWindowTextW(qubState.statusControl, text, 128);
-    const std::wstring s = text;
-    const size_t first = s.find_first_not_of(L' ');
-    return first == std::wstring::npos ? std::wstring() : s.substr(first);
+    const std::wstring s = WindowText(qubState.statusControl);
+    return s.substr(std::min(s.size(), s.find_first_not_of(L' ')));
 }
 
 HWND FindOwnedDialog(HWND owner) {
-    struct Search {
-        HWND owner, found;
-    } search{owner, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM p) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(p);
-            wchar_t name[16] = L"";
-            GetClassNameW(window, name, 16);
-            if (lstrcmpW(name, L"#32770") == 0 && GetWindow(window, GW_OWNER) == s->owner) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-void PutDibOnClipboard(const std::vector<uint8_t>& block) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-    std::memcpy(GlobalLock(memory), block.data(), block.size());
-    GlobalUnlock(memory);
-    if (!OpenClipboard(qubState.mainWindow)) {
-        GlobalFree(memory);
-        return;
-    }
-    EmptyClipboard();
-    SetClipboardData(CF_DIB, memory);
-    CloseClipboard();
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
+         w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+        if (GetWindow(w, GW_OWNER) == owner) return w;
+    return nullptr;
 }
 
 // DROPFILES followed by the wide names, each terminated, and a final terminator.
@@ -196,27 +158,20 @@ std::string ClosedLogText(int n) {
 
 size_t Copy::BytesOf(int n) {
     const ImageWindowRecord& r = qubState.images[n];
-    return r.depth == 32
-               ? static_cast<size_t>(r.width) * 4u * static_cast<size_t>(r.height)
-               : static_cast<size_t>(QUB_Stride8(r.width)) * static_cast<size_t>(r.height);
+    return static_cast<size_t>(r.depth == 32 ? r.width * 4 : QUB_Stride8(r.width)) *
+           static_cast<size_t>(r.height);
 }
 
 Copy Copy::Of(int n) {
     const ImageWindowRecord& r = qubState.images[n];
-    Copy c;
-    c.depth = r.depth;
-    c.width = r.width;
-    c.height = r.height;
-    c.stride = QUB_Stride8(r.width);
-    c.bytes.assign(qubState.imageBits8[n], qubState.imageBits8[n] + BytesOf(n));
-    return c;
+    return {r.depth, r.width, r.height, QUB_Stride8(r.width),
+            std::vector<uint8_t>(qubState.imageBits8[n], qubState.imageBits8[n] + BytesOf(n))};
 }
 
 uint32_t Copy::At(int x, int y) const {
-    const size_t row = static_cast<size_t>(y);
-    if (depth == 8) return bytes[row * static_cast<size_t>(stride) + static_cast<size_t>(x)];
+    if (depth == 8) return bytes[static_cast<size_t>(y * stride + x)];
     uint32_t v;
-    std::memcpy(&v, &bytes[(row * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4u], 4);
+    std::memcpy(&v, &bytes[static_cast<size_t>(y * width + x) * 4u], 4);
     return v & 0xFFFFFFu;
 }
 
@@ -228,9 +183,8 @@ bool Copy::SameAs(int n) const {
 
 uint32_t PixelAt(int n, int x, int y) {
     const ImageWindowRecord& r = qubState.images[n];
-    return r.depth == 32
-               ? qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] & 0xFFFFFFu
-               : qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x];
+    return r.depth == 32 ? qubState.imageBits32[n][y * r.width + x] & 0xFFFFFFu
+                         : qubState.imageBits8[n][y * QUB_Stride8(r.width) + x];
 }
 
 std::vector<uint32_t> PaletteOf(int n) {
@@ -246,11 +200,7 @@ void FillNoise(int n, uint32_t seed) {
     for (int y = 0; y < r.height; ++y)
         for (int x = 0; x < r.width; ++x) {
             s = s * 1664525u + 1013904223u;
-            if (r.depth == 32)
-                qubState.imageBits32[n][static_cast<size_t>(y) * r.width + x] =
-                    (s >> 8) & 0xFFFFFFu;
-            else
-                qubState.imageBits8[n][static_cast<size_t>(y) * QUB_Stride8(r.width) + x] =
-                    static_cast<uint8_t>(s >> 24);
+            if (r.depth == 32) qubState.imageBits32[n][y * r.width + x] = (s >> 8) & 0xFFFFFFu;
+            else qubState.imageBits8[n][y * QUB_Stride8(r.width) + x] = uint8_t(s >> 24);
         }
 }

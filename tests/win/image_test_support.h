@@ -1,6 +1,5 @@
-// Helpers for the image window tests: running code on the worker thread (which
-// owns image windows), copies of a slot's buffer, answering the picks and
-// prompts of a waiting command, scratch folders and files.
+// Helpers for the image window tests: running code on the worker thread (which owns image
+// windows), copies of a slot's buffer, answering picks, scratch folders and files.
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
@@ -8,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,22 +14,20 @@
 #include "core/library_state.h"
 #include "imgproc/transforms.h"
 
-// Runs `work` as the user routine on the worker thread and waits until the
-// routine has returned. False if it did not finish within `timeoutMs`.
+// Runs `work` as the user routine on the worker thread and waits until it has returned.
+// False if it did not finish within `timeoutMs`.
 bool OnWorker(const std::function<void()>& work, uint32_t timeoutMs = 20000);
 
 // Destroys every open image window (on the worker) and makes slot 0 current.
 void CloseAllImages();
 
-// Every image test starts and ends with no image window open.
-class ImageTest : public testing::Test {
+class ImageTest : public testing::Test {  // no image window open before and after
 protected:
     void SetUp() override { CloseAllImages(); }
     void TearDown() override { CloseAllImages(); }
 };
 
-// A fresh folder under the temporary folder, removed with its files on
-// destruction.
+// A fresh folder under the temporary folder, removed with its files on destruction.
 struct ScratchFolder {
     std::wstring path;  // without a trailing backslash
     ScratchFolder();
@@ -43,66 +39,43 @@ struct ScratchFolder {
 bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
 std::string Narrow(const std::wstring& text);  // ANSI code page
-
-// A drop handle as the shell makes it, holding `paths`; the receiver of the
-// WM_DROPFILES it is posted with frees it.
+// A drop handle as the shell makes it; the receiver of the WM_DROPFILES frees it.
 HDROP MakeDrop(const std::vector<std::wstring>& paths);
-
-// Caption and client size of a window.
-std::wstring WindowTitle(HWND window);
 SIZE ClientSize(HWND window);
-
-// Puts `block` on the clipboard as CF_DIB, as another program would.
-void PutDibOnClipboard(const std::vector<uint8_t>& block);
-
-// The status line without the spaces that centre it.
-std::wstring StatusText();
-
-// A dialog box (class #32770) owned by `owner`, or null.
-HWND FindOwnedDialog(HWND owner);
-
-// The largest difference of the red, green and blue channels of two 0x00RRGGBB
-// pixels.
+std::wstring StatusText();  // without the spaces that centre it
+HWND FindOwnedDialog(HWND owner);  // a dialog box (class #32770) owned by `owner`, or null
+// The largest difference of the channels of two 0x00RRGGBB pixels.
 int MaxChannelDifference(uint32_t a, uint32_t b);
 
-// Posts a mouse message at the middle of image pixel (x, y) of slot n, at the
-// window's zoom.
+// Posts a mouse message at the middle of image pixel (x, y) of slot n, at its zoom.
 void PostAtPixel(int n, UINT message, WPARAM keys, int x, int y);
-
-// Answers a pick waiting on slot n: before each click the status line must
-// show the tool's prompt ("Click a point" for one click; first and second
-// point for two). No clicks: a right press cancels. False when it timed out.
+// Answers a pick waiting on slot n: before each click the status line must show the tool's
+// prompt ("Click a point" for one click; first and second point for two). No clicks: a
+// right press cancels. False when it timed out.
 bool AnswerPick(int n, const std::vector<POINT>& clicks);
-
 // Closes text window n and returns its log without carriage returns.
 std::string ClosedLogText(int n);
 
 constexpr uint32_t kInk = 0x00A0B0C0u;  // drawColour of the tests (index 0xC0 in 8 bits)
 
-// A copy of an image slot's buffer for the pixel engine to work on. Call on
-// the worker thread.
+// A copy of an image slot's buffer for the pixel engine to work on (on the worker).
 struct Copy {
     int depth = 32;
     int width = 0, height = 0;
     int stride = 0;  // bytes per 8-bit row
     std::vector<uint8_t> bytes;
-
     static size_t BytesOf(int n);
     static Copy Of(int n);
     bool Is32() const { return depth == 32; }
     uint32_t* P32() { return reinterpret_cast<uint32_t*>(bytes.data()); }
     uint8_t* P8() { return bytes.data(); }
-    // Pixel (x, y) as PixelAt gives it.
-    uint32_t At(int x, int y) const;
-    // The whole buffer, padding included, and the same size.
-    bool SameAs(int n) const;
+    uint32_t At(int x, int y) const;  // as PixelAt gives it
+    bool SameAs(int n) const;  // the whole buffer, padding included, and the same size
 };
 
 // Pixel (x, y) of image slot n: 0x00RRGGBB in 32 bits, the index in 8 bits.
 uint32_t PixelAt(int n, int x, int y);
-
 // The 256 palette entries of slot n, which it leaves selected.
 std::vector<uint32_t> PaletteOf(int n);
-
 // Deterministic noise with a zero top byte in 32 bits; padding stays 0.
 void FillNoise(int n, uint32_t seed);
