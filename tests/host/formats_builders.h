@@ -73,4 +73,3 @@ Bytes MakeWmf(bool placeable);
 // 64 x 48 on a 1024 x 768 px, 320 x 240 mm device; records of each kind the
 // probe checks, an EMF+ comment among them.
 Bytes MakeEmf();
-size_t FindEmfRecord(const Bytes& emf, uint32_t type);

@@ -191,14 +191,3 @@ Bytes MakeEmf() {
     for (size_t i = 0; i < 4; ++i) PutLe32(b, 72 + 4 * i, device[i]);
     return b;
 }
-
-size_t FindEmfRecord(const Bytes& emf, uint32_t type) {
-    for (size_t at = 0; at + 8 <= emf.size();) {
-        const uint32_t t = emf[at] | uint32_t{emf[at + 1]} << 8;
-        const size_t size = emf[at + 4] | size_t{emf[at + 5]} << 8;
-        if (t == type) return at;
-        if (size == 0) break;
-        at += size;
-    }
-    return 0;
-}

@@ -110,6 +110,16 @@ TEST(PictureProbe, CutsRefusalsAndDimensionBombs) {
     b = MakeJpeg(13, 9, 3);
     PutBe32(b, FindJpegMarker(b, 0xC0) + 5, 0xFFDCFFDC);
     EXPECT_EQ(VerdictOf(b), kProbeTooLarge);
+    // A scan repeated: 100 scans are taken, 101 and 3,000 are refused.
+    const Bytes jpeg = MakeJpeg(13, 9, 3);
+    const Bytes scan(jpeg.begin() + static_cast<long>(FindJpegMarker(jpeg, 0xDA)), jpeg.end() - 2);
+    for (const auto& [scans, verdict] : {std::pair{100, kProbeSound}, {101, kProbeExcessData},
+                                         {3000, kProbeExcessData}}) {
+        b.assign(jpeg.begin(), jpeg.end() - 2);
+        for (int k = 1; k < scans; ++k) Append(b, scan);
+        Append(b, {0xFF, 0xD9});
+        EXPECT_EQ(VerdictOf(b), verdict) << scans << " scans";
+    }
 }
 
 // The image data inflates to exactly the filtered rows, interlaced or not,

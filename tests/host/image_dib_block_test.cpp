@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/dib_block.h"
+#include "tests/host/byte_mutator.h"
 #include "tests/host/formats_builders.h"
 
 namespace {
@@ -257,6 +258,37 @@ TEST(DibBlock, WrittenBlocksReadBack) {
     ASSERT_TRUE(QUB_DibToIndex8(b8.data(), l, &read[0][0], 5, back));
     for (int y = 0; y < 3; ++y) EXPECT_EQ(std::memcmp(read[y], indices[y], 5), 0) << "row " << y;
     EXPECT_EQ(back[255], g.table[255]) << "the palette without its alpha";
+}
+
+// Mutated blocks, each in an allocation of exactly its size: refused, or read
+// and converted inside it. QUB_FUZZ_ROUNDS runs longer.
+TEST(DibBlock, MutatedBlocksAreRefusedOrReadInside) {
+    const char* env = std::getenv("QUB_FUZZ_ROUNDS");
+    const long rounds = env && std::atol(env) > 0 ? std::atol(env) : 10000;
+    std::vector<Bytes> seeds;
+    for (const Form& f : EveryForm()) seeds.push_back(Build(f, Picture(f)));
+    Rng r{1};
+    long sound = 0;
+    for (long round = 0; round < rounds && !HasFailure(); ++round) {
+        Bytes b = seeds[r.Below(seeds.size())];
+        Mutate(b, r);
+        if (r.Below(4) == 0) b.resize(b.size() + r.Below(64), static_cast<uint8_t>(r.Next()));
+        const Bytes exact(b);
+        DibLayout l{};
+        const DibVerdict v =
+            QUB_CheckDibBlock(exact.empty() ? nullptr : exact.data(), exact.size(), &l);
+        ASSERT_TRUE(v >= kDibSound && v <= kDibTooLarge);
+        if (v != kDibSound) continue;
+        ++sound;
+        ASSERT_LE(l.tableOffset + static_cast<size_t>(l.colours) * l.entryBytes, l.pixelOffset);
+        ASSERT_LE(l.pixelOffset + l.rowBytes * l.height, exact.size());
+        Bytes dest(static_cast<size_t>(l.width) * 4 * l.height), indices(dest.size() / 4);
+        QUB_DibToBgra32(exact.data(), l, dest.data(), static_cast<size_t>(l.width) * 4);
+        for (size_t i = 3; i < dest.size(); i += 4) ASSERT_EQ(dest[i], 0) << "top byte";
+        uint32_t palette[256];
+        EXPECT_EQ(QUB_DibToIndex8(exact.data(), l, indices.data(), l.width, palette), l.bits <= 8);
+    }
+    EXPECT_GT(sound, rounds / 20) << "too few mutants survive to be converted";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "text/decimal.h"
 #include "text/format.h"
 #include "text/input_cursor.h"
 #include "text/text_menu.h"
@@ -43,6 +44,20 @@ TEST(FormatCut, WholeCharactersFillTheBuffer) {
         }
         EXPECT_EQ(std::strlen(out), k.length);
     }
+}
+
+// Typed numbers: leading blanks and a sign touching the digits; beyond int
+// the value is clamped, not wrapped.
+TEST(Decimal, PromptAnswersClampedNotWrapped) {
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {{"   -17xyz", -17}, {"\t+8", 8}, {"abc", 0}, {"- 5", 0}, {"12 34", 12},
+                 {nullptr, 0}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN},
+                 {"2147483648", INT_MAX}, {"-2147483649", INT_MIN},
+                 {"99999999999999999999999", INT_MAX}, {"-99999999999999999999999", INT_MIN}};
+    for (const auto& c : cases)
+        EXPECT_EQ(QUB_ParseDecimal(c.text), c.value) << (c.text ? c.text : "null");
 }
 
 constexpr int kCell = 8, kLine = 14;

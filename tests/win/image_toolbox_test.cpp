@@ -284,64 +284,27 @@ TEST_P(Toolbox, EveryCommandNumberDoesItsJob) {
         ASSERT_NE(from = log.find(line, from), std::string::npos) << line << " in\n" << log;
 }
 
-// A menu flattened to lines: "-" a separator, ">name" opens a submenu closed by "<", items
-// as "text id" with "*" in front when checked.
-void Flatten(HMENU menu, std::vector<std::string>* out) {
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        wchar_t text[80] = L"";
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = 80;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        if (info.fType & MFT_SEPARATOR) out->push_back("-");
-        else if (info.hSubMenu) out->push_back(">" + Narrow(text));
-        else
-            out->push_back((info.fState & MFS_CHECKED ? "*" : "") + Narrow(text) + " " +
-                           std::to_string(info.wID));
-        if (info.hSubMenu) {
-            Flatten(info.hSubMenu, out);
-            out->push_back("<");
-        }
-    }
-}
-
-// The same lines from the product's texts, at `zoom`.
-void Flatten(const product::MenuText* items, int count, int zoom, std::vector<std::string>* out) {
-    for (const product::MenuText* i = items; i != items + count; ++i) {
-        const int checkedAt = i->mark == product::kCheckedAtZoom50    ? 50
-                              : i->mark == product::kCheckedAtZoom100 ? 100
-                              : i->mark == product::kCheckedAtZoom200 ? 200
-                                                                      : -1;
-        if (!i->text) out->push_back("-");
-        else if (i->submenu) out->push_back(">" + std::string(i->text));
-        else out->push_back((checkedAt == zoom ? "*" : "") + std::string(i->text) + " " +
-                            std::to_string(i->id));
-        if (i->submenu) {
-            Flatten(i->submenu, i->submenuCount, zoom, out);
-            out->push_back("<");
-        }
-    }
-}
-
 // The basic menu at each zoom (0: the process menu), against the product's texts.
 TEST_P(Toolbox, MenusOfferTheirItems) {
     Fresh();
     const product::MenuTexts process = GetParam() == 32 ? product::Texts(product::kToolboxProcess32)
                                                         : product::Texts(product::kToolboxProcess8);
     for (int zoom : {100, 200, 50, 150, 0}) {
-        std::vector<std::string> got, want;
+        std::vector<std::wstring> got;
         ASSERT_TRUE(OnWorker([&] {
             if (zoom) QUB_SetZoom(kSlot, zoom);
             HMENU menu = zoom ? QUB_BuildBasicMenu(qubState.images[kSlot].window)
                               : QUB_BuildProcessMenu(kSlot);
-            Flatten(menu, &got);
+            got = MenuLines(menu);
             DestroyMenu(menu);
         }));
+        const auto checked = [zoom](product::MenuMark m) {
+            return (m == product::kCheckedAtZoom50 && zoom == 50) ||
+                   (m == product::kCheckedAtZoom100 && zoom == 100) ||
+                   (m == product::kCheckedAtZoom200 && zoom == 200);
+        };
         const product::MenuTexts texts = zoom ? product::Texts(product::kToolboxBasic) : process;
-        Flatten(texts.items, texts.count, zoom, &want);
-        EXPECT_EQ(got, want) << "zoom " << zoom;
+        EXPECT_EQ(got, ExpectedMenu(texts, checked)) << "zoom " << zoom;
     }
 }
 

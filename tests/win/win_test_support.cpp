@@ -102,12 +102,18 @@ std::vector<std::wstring> MenuLines(HMENU menu) {
         wchar_t text[256] = L"";
         MENUITEMINFOW info = {};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_FTYPE;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_FTYPE | MIIM_SUBMENU;
         info.dwTypeData = text;
         info.cch = 256;
         GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
         if (info.fType & MFT_SEPARATOR) {
             lines.push_back(L"-");
+            continue;
+        }
+        if (info.hSubMenu) {
+            lines.push_back(L">" + std::wstring(text));
+            for (const std::wstring& line : MenuLines(info.hSubMenu)) lines.push_back(line);
+            lines.push_back(L"<");
             continue;
         }
         std::wstring line = std::to_wstring(info.wID) + L" " + text;
@@ -130,6 +136,14 @@ std::vector<std::wstring> ExpectedMenu(product::MenuTexts menu,
         char text[256];
         if (strstr(m->text, "%d")) snprintf(text, sizeof text, m->text, a, b);
         else snprintf(text, sizeof text, "%s", m->text);
+        if (m->submenu) {
+            lines.push_back(L">" + std::wstring(text, text + strlen(text)));
+            for (const std::wstring& line :
+                 ExpectedMenu({m->submenu, m->submenuCount}, marked, a, b))
+                lines.push_back(line);
+            lines.push_back(L"<");
+            continue;
+        }
         std::wstring line = std::to_wstring(m->id) + L" " + std::wstring(text, text + strlen(text));
         if (m->mark != product::kPlain && marked && marked(m->mark))
             line += m->mark == product::kGreyable ? L" [grey]" : L" [check]";

@@ -39,7 +39,7 @@ void SetKeyState(int key, bool down);
 std::string ClipboardText();
 
 // One line per item of `menu`: "id text", "-" for a separator, and " [grey]"
-// or " [check]" appended for those states.
+// or " [check]" appended for those states; a submenu is ">text", its lines, "<".
 std::vector<std::wstring> MenuLines(HMENU menu);
 // The same lines for a menu as the product describes it; `marked` says
 // whether an entry's mark (grey or check) applies; %d in a text takes `a`, `b`.
