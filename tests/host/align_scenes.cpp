@@ -76,9 +76,6 @@ TestView SampleRight(const Misalignment& m) {
     return ResampleThrough(r, 0, kSampleVerticalShift, r.width, r.height, m);
 }
 
-
-
-
 namespace {
 
 uint32_t Hash(int32_t x, int32_t y, uint32_t salt) {

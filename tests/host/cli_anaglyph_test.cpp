@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -40,9 +41,10 @@ TEST(AnaglyphTransfer, BothTablesOverTheirWholeRanges) {
         ASSERT_LE(std::fabs(Linear16ToSrgb(n) - 255 * Encode(n / 65535.0)), kRounded) << n;
 }
 
-// Grey, half colour and colour for every colour in the left eye, with its
-// complement in the right eye so that a channel taken from the wrong eye shows.
-TEST(AnaglyphModeFormulas, LumaAndColourModesForAllColours) {
+// Grey, half colour, colour and optimised for every colour in the left eye,
+// with its complement in the right eye so that a channel taken from the wrong
+// eye shows. Optimised red is made of the left green and blue only.
+TEST(AnaglyphModeFormulas, LumaColourAndOptimisedModesForAllColours) {
     for (uint32_t p = 0; p < (1u << 24); ++p) {
         const uint32_t q = p ^ 0xFFFFFF;
         const uint32_t grey = AnaglyphModePixel(AnaglyphMode::Grey, p, q);
@@ -56,27 +58,18 @@ TEST(AnaglyphModeFormulas, LumaAndColourModesForAllColours) {
             FAIL() << std::hex << "half colour of " << p << " gives " << half;
         if (colour != ((p & 0xFF0000) | (q & 0xFFFF)))
             FAIL() << std::hex << "colour of " << p << " gives " << colour;
+        const uint32_t optimised = AnaglyphModePixel(AnaglyphMode::Optimised, p, q);
+        const double gb = 0.7 * Channel(p, 1) + 0.3 * Channel(p, 2);
+        const double red = 255 * std::pow(gb / 255, 1 / 1.5);
+        if (std::fabs(Channel(optimised, 0) - red) > kRounded ||
+            (optimised & 0xFF00FFFF) != (q & 0xFFFF))
+            FAIL() << std::hex << "optimised of " << p << " gives " << optimised;
     }
 }
 
-// Optimised red depends on the left green and blue only: all 2^16 pairs, with
-// a left red that varies so that using it would show.
-TEST(AnaglyphModeFormulas, OptimisedRedForAllGreenBluePairs) {
-    for (uint32_t gb = 0; gb < 65536; ++gb) {
-        const uint32_t g = gb >> 8, b = gb & 0xFF;
-        const uint32_t left = (((g * 7 + b * 13) & 0xFF) << 16) | gb, right = left ^ 0x5A5A5A;
-        const uint32_t out = AnaglyphModePixel(AnaglyphMode::Optimised, left, right);
-        const double red = 255 * std::pow((0.7 * g + 0.3 * b) / 255, 1 / 1.5);
-        ASSERT_LE(std::fabs(Channel(out, 0) - red), kRounded) << g << "," << b;
-        ASSERT_EQ(out & 0xFF00FFFF, right & 0xFFFF) << g << "," << b;
-    }
-}
-
-// Dubois against its least-squares matrices in double for every pair of
-// colours on a 17-level grid per channel (24 million pairs): within one level
-// everywhere, and the level given less than 0.9 units of 16-bit linear light
-// from the nearest one's interval (truncating the sum instead of rounding it
-// gives 0.96).
+// Dubois against its matrices in double on 24 million grid pairs: within one
+// level, and under 0.9 units of 16-bit linear light outside the nearest level's
+// interval (truncating the sum instead of rounding it gives 0.96).
 TEST(AnaglyphModeFormulas, DuboisAgainstDoubleOnGridPairs) {
     const double w[2][3][3] = {
         {{0.437, 0.449, 0.164}, {-0.062, -0.062, -0.024}, {-0.048, -0.050, -0.017}},
@@ -122,6 +115,46 @@ TEST(AnaglyphModeFormulas, DuboisAgainstDoubleOnGridPairs) {
         }
     }
     EXPECT_LT(worstMiss * 65535, 0.9);
+}
+
+// Every mode, both eye assignments and alignments out to the extremes: the
+// overlap holds the mode's pixel of the two read positions, the rest is black,
+// and nothing past the output is written.
+TEST(AnaglyphModeImages, EveryModeFollowsTheAlignment) {
+    constexpr int kW = 7, kH = 9;
+    std::vector<uint32_t> L(kW * kH), R(kW * kH);
+    for (uint32_t k = 0; k < kW * kH; ++k) {
+        L[k] = (k * 0x2F1B07u + 0x11) & 0xFFFFFF;
+        R[k] = (k * 0x0B3D61u + 0xC4) & 0xFFFFFF;
+    }
+    const int shifts[][2] = {{0, 0},  {2, 0},     {-3, 1},     {1, -4},     {6, 8},
+                             {-6, -8}, {7, 0}, {100, -100}, {INT_MIN, 0}, {3, INT_MAX}};
+    for (AnaglyphMode mode : {AnaglyphMode::RedCyan, AnaglyphMode::Grey, AnaglyphMode::Colour,
+                              AnaglyphMode::HalfColour, AnaglyphMode::Optimised,
+                              AnaglyphMode::Dubois})
+        for (bool swap : {false, true})
+            for (const auto& s : shifts) {
+                std::vector<uint32_t> out(kW * kH + 8, 0xDEADBEEF);
+                MakeAnaglyphMode(mode, kW, kH, L.data(), R.data(), out.data(), s[0], s[1], swap);
+                const long long a = s[0], i = s[1];
+                const long long ap = std::max(a, 0LL), am = std::max(-a, 0LL);
+                const long long ip = std::max(i, 0LL), im = std::max(-i, 0LL);
+                for (int y = 0; y < kH; ++y)
+                    for (int x = 0; x < kW; ++x) {
+                        uint32_t want = 0;
+                        if (x < kW - ap - am && y < kH - ip - im) {
+                            const uint32_t l = L[static_cast<size_t>((y + ip) * kW + x + ap)];
+                            const uint32_t r = R[static_cast<size_t>((y + im) * kW + x + am)];
+                            want = swap ? AnaglyphModePixel(mode, r, l)
+                                        : AnaglyphModePixel(mode, l, r);
+                        }
+                        ASSERT_EQ(out[static_cast<size_t>(y * kW + x)], want)
+                            << AnaglyphModeName(mode) << " swap " << swap << " a " << a
+                            << " i " << i << " at " << x << "," << y;
+                    }
+                ASSERT_EQ(std::vector<uint32_t>(out.end() - 8, out.end()),
+                          std::vector<uint32_t>(8, 0xDEADBEEF));
+            }
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstring>
 #include <string>
-#include <vector>
 #include "core/clock.h"
 #include "core/main_menu.h"
 #include "core/snap.h"

@@ -1,7 +1,5 @@
 #include "tests/host/formats_builders.h"
 
-#include <cstring>
-
 namespace {
 
 uint8_t Byte(uint32_t v) { return static_cast<uint8_t>(v & 0xFF); }
