@@ -11,7 +11,6 @@ packages=(
   fonts-ipafont-gothic fonts-wine             # Japanese glyphs; Wine's own fonts
   googletest libgtest-dev libbenchmark-dev    # tests and benchmarks
   libjpeg62-turbo-dev libpng-dev              # the command-line companion's codecs on Linux
-  lomiri-wallpapers-20.04                     # a photograph for the alignment tests
 )
 
 missing=()
