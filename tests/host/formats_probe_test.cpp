@@ -1,6 +1,6 @@
-// The picture probe on valid files of every format and depth and on every
-// truncation of them, on patched fields, and on the hostile files that
-// crashed or ballooned the platform decoders.
+// The picture probe on valid files of every format and depth, on truncations,
+// on a few patched fields, and on the hostile files that crashed or ballooned
+// the platform decoders.
 #include <gtest/gtest.h>
 
 #include "formats/picture_probe.h"
@@ -123,8 +123,8 @@ TEST(PictureProbe, CutsRefusalsAndDimensionBombs) {
 }
 
 // The image data inflates to exactly the filtered rows, interlaced or not,
-// however it is coded and split; one byte more is refused, as is a stream
-// inflate would refuse, while a stream that stops short is the decoder's.
+// however it is coded and split; one byte more is refused, while a stream that
+// stops short is the decoder's.
 TEST(PictureProbe, PngColourTypesDepthsAndStreams) {
     const int kinds[][2] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
                             {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};

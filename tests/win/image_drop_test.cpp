@@ -1,9 +1,7 @@
 // Files dropped on the main window as a real HDROP with UTF-16 names posted as
-// WM_DROPFILES, and a Start held until they are in. Stereo pair files are opened end to end
-// by the stereo program's test.
+// WM_DROPFILES, pair files written as MPO and JPS among them, and a Start held until
+// they are in.
 #include <gtest/gtest.h>
-
-#include <shlobj.h>
 
 #include <atomic>
 #include <string>
@@ -14,6 +12,7 @@
 #include "image/file_names.h"
 #include "image/image_file.h"
 #include "image/image_window.h"
+#include "image/stereo_file_win.h"
 #include "tests/win/image_test_support.h"
 #include "tests/win/win_test_support.h"
 
@@ -49,8 +48,9 @@ bool FilledWith(int n, uint32_t colour) {
 }
 
 // One drop on the main window: each picture in the next free slot (slot 1 is taken), the
-// first through its UTF-16 name; the text file and a name longer than the 260-unit buffer
-// (whose first 259 units, `cut`, name a picture) open nothing; the current window stays.
+// first through its UTF-16 name, a 64 x 24 pair written as MPO and as JPS each as one
+// side-by-side window; the text file and a name longer than the 260-unit buffer (whose
+// first 259 units, `cut`, name a picture) open nothing; the current window stays.
 TEST_F(DroppedFiles, PicturesOpenInTheNextFreeSlotsOthersAreSkipped) {
     const std::wstring head = folder.File(L"");
     ASSERT_LT(head.size(), 200u);
@@ -59,17 +59,24 @@ TEST_F(DroppedFiles, PicturesOpenInTheNextFreeSlotsOthersAreSkipped) {
     ASSERT_EQ(cut.size(), 259u);
     const std::wstring a = MakePicture(L"\u5199\u771f \u5de6.png", 160, 90, 0x00C03010u);
     const std::wstring b = MakePicture(L"second.png", 120, 200, 0x00102030u);
-    const std::wstring text = folder.File(L"notes.txt");
+    const std::wstring text = folder.File(L"notes.txt"), mpo = folder.File(L"pair.mpo"),
+                       jps = folder.File(L"pair.jps");
     WriteBytes(text, {'h', 'e', 'l', 'l', 'o'});
-    ASSERT_TRUE(OnWorker([] { QUB_CreateImage(1, "taken", -1, -1, 150, 50, 100); }));
+    ASSERT_TRUE(OnWorker([&] {
+        QUB_CreateImage(1, "taken", -1, -1, 150, 50, 100);
+        const std::vector<uint32_t> pair(64 * 24, 0x00406080u);
+        for (const auto& [path, kind] : {std::pair{mpo, kPairMpo}, {jps, kPairJps}})
+            EXPECT_EQ(QUB_SavePair(path.c_str(), kind, pair.data(), 64, 24, 64, 90), 0);
+    }));
     const int currentBefore = qubState.currentImage;
     PostMessageW(qubState.mainWindow, WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop({a, text, cut + L"tail.png", b})), 0);
-    ASSERT_TRUE(PumpUntil([] { return qubState.images[2].inUse != 0; }, 20000));
+                 reinterpret_cast<WPARAM>(MakeDrop({a, text, cut + L"tail.png", b, mpo, jps})), 0);
+    ASSERT_TRUE(PumpUntil([] { return qubState.images[4].inUse != 0; }, 20000));
     PumpFor(300);
     const ImageWindowRecord* r = qubState.images;
-    EXPECT_EQ(std::vector<int>({r[0].width, r[1].width, r[2].width, r[3].inUse}),
-              std::vector<int>({160, 150, 120, 0}));
+    EXPECT_EQ(std::vector<int>({r[0].width, r[1].width, r[2].width, r[3].width, r[3].height,
+                                r[4].width, r[4].height, r[5].inUse}),
+              std::vector<int>({160, 150, 120, 64, 24, 64, 24, 0}));
     EXPECT_TRUE(FilledWith(0, 0x00C03010u)) << "loaded through the UTF-16 name";
     EXPECT_EQ(WindowText(r[2].window), L"002 second.png(100%)");
     EXPECT_EQ(WindowText(r[0].window).substr(0, 4), L"000 ");

@@ -312,8 +312,8 @@ TEST(TextLog, StartStopStartKeepsOneFileWithoutThePause) {
     DeleteFileW(name.c_str());
 }
 
-// Runs last: Exit ends a waiting input and closes the logs so that nothing
-// printed is lost.
+// Run as a program of its own: Exit ends a waiting input and closes the logs so
+// that nothing printed is lost.
 TEST(ZExit, EndsAWaitingInputAndFlushesTheLogs) {
     const std::wstring name = LogFileName(8);
     DeleteFileW(name.c_str());
