@@ -330,7 +330,6 @@ TEST(CliRun, FolderOfEveryKindOfPairWithBadFilesAmongThem) {
     EXPECT_TRUE(QUB_ReadJps(w.data(), w.size()).present);
     w = FileBytes(dir + "/side-wiggle.gif");
     EXPECT_EQ(QUB_ProbePicture(w.data(), w.size()).width, 48);
-
 }
 
 #ifndef _WIN32

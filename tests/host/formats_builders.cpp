@@ -63,16 +63,16 @@ std::vector<uint32_t> CodesOf(const Bytes& lengths) {
     return codes;
 }
 
-// Literals and distance-1 matches of `raw` in the literal/length code `lit`
-// (lengths up to `longest`), with distance code 0 of `distBits`, then the end.
-void PutSymbols(BitWriter& w, const Bytes& raw, const Bytes& lit, uint32_t longest, int distBits) {
+// Literals and distance-1 matches of `raw` (up to 258 long) in the literal/length
+// code `lit`, with the fixed code's 5-bit distance code 0, then the end.
+void PutSymbols(BitWriter& w, const Bytes& raw, const Bytes& lit) {
     static const uint32_t kBase[29] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,
                                        15, 17, 19, 23, 27, 31, 35, 43,  51,  59,
                                        67, 83, 99, 115, 131, 163, 195, 227, 258};
     const std::vector<uint32_t> codes = CodesOf(lit);
     for (size_t at = 0; at < raw.size();) {
         size_t run = 0;
-        while (at > 0 && at + run < raw.size() && raw[at + run] == raw[at - 1] && run < longest)
+        while (at > 0 && at + run < raw.size() && raw[at + run] == raw[at - 1] && run < 258)
             ++run;
         if (run < 3) {
             w.PutCode(codes[raw[at]], lit[raw[at]]);
@@ -84,7 +84,7 @@ void PutSymbols(BitWriter& w, const Bytes& raw, const Bytes& lit, uint32_t longe
         w.PutCode(codes[257 + size_t(sym)], lit[257 + size_t(sym)]);
         const int extra = sym < 8 || sym == 28 ? 0 : (sym - 4) / 4;
         w.Put(static_cast<uint32_t>(run) - kBase[sym], extra);
-        w.PutCode(0, distBits);
+        w.PutCode(0, 5);
         at += run;
     }
     w.PutCode(codes[256], lit[256]);
@@ -142,7 +142,7 @@ Bytes ZlibOf(const Bytes& raw, Deflate how) {
     for (size_t s = 144; s < 256; ++s) lit[s] = 9;
     for (size_t s = 256; s < 280; ++s) lit[s] = 7;
     w.Put(1, 2);
-    PutSymbols(w, raw, lit, 258, 5);
+    PutSymbols(w, raw, lit);
     w.Put(0, 7);  // to the byte
     Bytes z = w.out;
     AddBe32(z, Adler32(raw));
