@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/align_fit.h"
 #include "app/auto_align.h"
 
 namespace {
@@ -17,7 +18,30 @@ int RoundToInt(double v) {
     return static_cast<int>(r);
 }
 
+AlignModel ModelOf(const PairEstimate& e) {
+    AlignModel model;
+    model.cx = (e.width - 1) / 2.0;
+    model.cy = (e.height - 1) / 2.0;
+    // scaleCos and scaleSin are the inverse's (e, f) over e^2 + f^2.
+    const double d = e.scaleCos * e.scaleCos + e.scaleSin * e.scaleSin;
+    model.e = d > 0 ? e.scaleCos / d : 1;
+    model.f = d > 0 ? e.scaleSin / d : 0;
+    model.t = e.verticalOffset;
+    model.unit = e.modelUnit > 0 ? e.modelUnit : 1;
+    model.keyX = e.keystoneX;
+    model.keyY = e.keystoneY;
+    model.radial = e.radial;
+    model.terms = e.model == VerticalModel::Similarity ? kAlignModelTerms[0]
+                  : e.model == VerticalModel::Keystone ? kAlignModelTerms[1]
+                                                       : kAlignModelTerms[2];
+    return model;
+}
+
 }  // namespace
+
+void IdealToRightView(const PairEstimate& e, double x, double y, double& xr, double& yr) {
+    ModelOf(e).IdealToRight(x, y, xr, yr);
+}
 
 StereoOffsets OffsetsFor(const PairEstimate& e) {
     StereoOffsets o;
@@ -40,13 +64,16 @@ void ResampleRightView(const PairEstimate& e, const uint32_t* right, int rightWi
     const double kept = -static_cast<double>(i);
     const bool haveRight = right != nullptr && rightWidth > 0 && rightHeight > 0;
     const double maxX = rightWidth - 1, maxY = rightHeight - 1;
+    const bool similarity = e.model == VerticalModel::Similarity;
+    const AlignModel model = ModelOf(e);
     for (int y = 0; y < height; ++y) {
         uint32_t* dst = out + static_cast<size_t>(y) * width;
         const double Y = y - kept - cy;
         const double rowX = cx - b * Y, rowY = cy + a * Y + e.verticalOffset;
         for (int x = 0; x < width; ++x) {
             const double X = x - cx;
-            const double sx = rowX + a * X, sy = rowY + b * X;
+            double sx = rowX + a * X, sy = rowY + b * X;
+            if (!similarity) model.IdealToRight(x, y - kept, sx, sy);
             if (!haveRight || !(sx >= 0 && sx <= maxX && sy >= 0 && sy <= maxY)) {
                 dst[x] = 0;
                 continue;
@@ -102,6 +129,15 @@ const char* DepthVerdictText(DepthVerdict verdict) {
     case DepthVerdict::Comfortable: return "comfortable";
     case DepthVerdict::Strong: return "strong";
     case DepthVerdict::TooDeep: return "too deep";
+    }
+    return "";
+}
+
+const char* VerticalModelText(VerticalModel model) {
+    switch (model) {
+    case VerticalModel::Similarity: return "similarity";
+    case VerticalModel::Keystone: return "keystone";
+    case VerticalModel::KeystoneRadial: return "keystone+radial";
     }
     return "";
 }

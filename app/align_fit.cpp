@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+double AlignModel::Extra(double X, double Y) const {
+    const double u = X / unit, v = Y / unit;
+    return v * (keyX * u + keyY * v + radial * (u * u + v * v));
+}
+
 double AlignModel::Residual(const AlignMatch& m) const {
     const double X = m.xr - cx, Y = m.yr - cy;
-    return (m.yr - m.yl) - (f * X + (1 - e) * Y + e * t);
+    return (m.yr - m.yl) - (f * X + (1 - e) * Y + e * t + Extra(X, Y));
 }
 
 double AlignModel::Parallax(const AlignMatch& m) const {
@@ -13,83 +18,110 @@ double AlignModel::Parallax(const AlignMatch& m) const {
     return (e * X + f * (Y - t)) - (m.xl - cx);
 }
 
-void AlignModel::RightOf(double xl, double yl, double p, double& xr, double& yr) const {
-    const double X = xl + p - cx, Y = yl - cy;
+void AlignModel::IdealToRight(double x, double y, double& xr, double& yr) const {
+    // The similarity's inverse of (x, y + Extra): Extra is read at the right
+    // point itself, so it is iterated from 0; it changes by hundredths of a
+    // pixel per pixel, and each round cuts the error by as much again.
     const double d = e * e + f * f;
-    xr = cx + (e * X - f * Y) / d;
-    yr = cy + (f * X + e * Y) / d + t;
+    const double X = x - cx;
+    double extra = 0, Xr = 0, Yr = 0;
+    for (int round = 0; round < (terms > 3 ? 4 : 1); ++round) {
+        const double Y = y - cy + extra;
+        Xr = (e * X - f * Y) / d;
+        Yr = (f * X + e * Y) / d + t;
+        extra = Extra(Xr, Yr);
+    }
+    xr = cx + Xr;
+    yr = cy + Yr;
+}
+
+void AlignModel::RightOf(double xl, double yl, double p, double& xr, double& yr) const {
+    IdealToRight(xl + p, yl, xr, yr);
 }
 
 double AlignModel::LeftRowOf(double xr, double yr) const {
-    return cy - f * (xr - cx) + e * (yr - cy - t);
+    const double X = xr - cx, Y = yr - cy;
+    return cy - f * X + e * (Y - t) - Extra(X, Y);
 }
 
 double AlignModel::RightRowOf(double yl, double xr) const {
-    return cy + ((yl - cy) + f * (xr - cx)) / e + t;
+    const double X = xr - cx;
+    double Y = 0;
+    for (int round = 0; round < (terms > 3 ? 4 : 1); ++round)
+        Y = ((yl - cy) + f * X + Extra(X, Y)) / e + t;
+    return cy + Y;
 }
 
 namespace {
 
-// Solves the 3 x 3 system a x = b by elimination with partial pivoting;
+constexpr int kMaxTerms = 6;
+
+// Solves the n x n system a x = b by elimination with partial pivoting;
 // false when a pivot is negligible against the matrix's size.
-bool Solve3(double a[3][3], double b[3], double x[3]) {
+bool Solve(int n, double a[kMaxTerms][kMaxTerms], double b[kMaxTerms], double x[kMaxTerms]) {
     double size = 0;
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) size = std::max(size, std::fabs(a[i][j]));
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) size = std::max(size, std::fabs(a[i][j]));
     if (size <= 0) return false;
-    for (int col = 0; col < 3; ++col) {
+    for (int col = 0; col < n; ++col) {
         int pivot = col;
-        for (int row = col + 1; row < 3; ++row)
+        for (int row = col + 1; row < n; ++row)
             if (std::fabs(a[row][col]) > std::fabs(a[pivot][col])) pivot = row;
         if (std::fabs(a[pivot][col]) <= 1e-10 * size) return false;
         if (pivot != col) {
-            for (int j = 0; j < 3; ++j) std::swap(a[col][j], a[pivot][j]);
+            for (int j = 0; j < n; ++j) std::swap(a[col][j], a[pivot][j]);
             std::swap(b[col], b[pivot]);
         }
-        for (int row = col + 1; row < 3; ++row) {
+        for (int row = col + 1; row < n; ++row) {
             const double k = a[row][col] / a[col][col];
-            for (int j = col; j < 3; ++j) a[row][j] -= k * a[col][j];
+            for (int j = col; j < n; ++j) a[row][j] -= k * a[col][j];
             b[row] -= k * b[col];
         }
     }
-    for (int row = 2; row >= 0; --row) {
+    for (int row = n - 1; row >= 0; --row) {
         double s = b[row];
-        for (int j = row + 1; j < 3; ++j) s -= a[row][j] * x[j];
+        for (int j = row + 1; j < n; ++j) s -= a[row][j] * x[j];
         x[row] = s / a[row][row];
     }
     return true;
 }
 
-// Fits dy = f X + g Y + h over the listed matches with weights (null: 1).
-// Coordinates are divided by `unit` so that the normal equations are of
-// comparable size whatever the view's.
+// The model's terms at a match, in units of `unit` so that the normal
+// equations are of comparable size whatever the view's.
+void Terms(const AlignModel& model, const AlignMatch& m, double v[kMaxTerms]) {
+    const double u = (m.xr - model.cx) / model.unit, w = (m.yr - model.cy) / model.unit;
+    const double all[kMaxTerms] = {u, w, 1.0, u * w, w * w, w * (u * u + w * w)};
+    for (int i = 0; i < model.terms; ++i) v[i] = all[i];
+}
+
+// Fits dy / unit over the listed matches with weights (null: 1).
 bool FitIndices(const std::vector<AlignMatch>& matches, const int* index, int count,
                 const std::vector<double>* weights, AlignModel& model) {
-    double unit = 1;
+    const int n = model.terms;
+    double a[kMaxTerms][kMaxTerms] = {}, b[kMaxTerms] = {};
     for (int k = 0; k < count; ++k) {
-        const AlignMatch& m = matches[index ? index[k] : k];
-        unit = std::max(unit, std::max(std::fabs(m.xr - model.cx), std::fabs(m.yr - model.cy)));
-    }
-    double a[3][3] = {}, b[3] = {};
-    for (int k = 0; k < count; ++k) {
-        const int n = index ? index[k] : k;
-        const double w = weights ? (*weights)[n] : 1.0;
+        const int i0 = index ? index[k] : k;
+        const double w = weights ? (*weights)[i0] : 1.0;
         if (w <= 0) continue;
-        const AlignMatch& m = matches[n];
-        const double v[3] = {(m.xr - model.cx) / unit, (m.yr - model.cy) / unit, 1.0};
-        const double dy = m.yr - m.yl;
-        for (int i = 0; i < 3; ++i) {
-            for (int j = 0; j < 3; ++j) a[i][j] += w * v[i] * v[j];
+        const AlignMatch& m = matches[i0];
+        double v[kMaxTerms];
+        Terms(model, m, v);
+        const double dy = (m.yr - m.yl) / model.unit;
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < n; ++j) a[i][j] += w * v[i] * v[j];
             b[i] += w * v[i] * dy;
         }
     }
-    double x[3];
-    if (!Solve3(a, b, x)) return false;
-    const double e = 1 - x[1] / unit;
+    double x[kMaxTerms] = {};
+    if (!Solve(n, a, b, x)) return false;
+    const double e = 1 - x[1];
     if (!(e > 0.5)) return false;  // a scale beyond 2 or a turn past 60 degrees is no pair
-    model.f = x[0] / unit;
+    model.f = x[0];
     model.e = e;
-    model.t = x[2] / e;
+    model.t = x[2] * model.unit / e;
+    model.keyX = x[3] * model.unit;
+    model.keyY = x[4] * model.unit;
+    model.radial = x[5] * model.unit;
     return true;
 }
 
@@ -111,10 +143,12 @@ int RansacModel(const std::vector<AlignMatch>& matches, double threshold, int ro
     };
     int bestCount = 0;
     AlignModel best = model;
+    best.terms = 3;
     for (int round = 0; round < rounds; ++round) {
         int pick[3] = {draw(), draw(), draw()};
         if (pick[0] == pick[1] || pick[0] == pick[2] || pick[1] == pick[2]) continue;
         AlignModel trial = model;
+        trial.terms = 3;
         if (!FitIndices(matches, pick, 3, nullptr, trial)) continue;
         int count = 0;
         for (const AlignMatch& m : matches)
@@ -179,17 +213,43 @@ int RefineModel(const std::vector<AlignMatch>& matches, double minScale, double 
 
 double SlopeUncertainty(const std::vector<AlignMatch>& matches, const std::vector<char>& inlier,
                         const AlignModel& model, double sigma) {
-    double a[3][3] = {};
+    const int n = model.terms;
+    double a[kMaxTerms][kMaxTerms] = {};
     for (size_t k = 0; k < matches.size(); ++k) {
         if (!inlier[k]) continue;
-        const double v[3] = {matches[k].xr - model.cx, matches[k].yr - model.cy, 1.0};
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j) a[i][j] += v[i] * v[j];
+        double v[kMaxTerms];
+        Terms(model, matches[k], v);
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) a[i][j] += v[i] * v[j];
     }
-    // The first entry of the inverse normal matrix: its first column solves a x = (1, 0, 0).
-    double unitX[3] = {1, 0, 0}, column[3];
-    if (!Solve3(a, unitX, column) || !(column[0] > 0)) return 1.0;
-    return sigma * std::sqrt(column[0]);
+    // The first entry of the inverse normal matrix: its first column solves
+    // a x = (1, 0, ...); f is the first term's coefficient, fitted to dy / unit.
+    double unitX[kMaxTerms] = {1}, column[kMaxTerms] = {};
+    if (!Solve(n, a, unitX, column) || !(column[0] > 0)) return 1.0;
+    return sigma / model.unit * std::sqrt(column[0]);
+}
+
+double HeldOutResidual(const std::vector<AlignMatch>& matches, const std::vector<char>& inlier,
+                       const AlignModel& model) {
+    constexpr int kFolds = 5;
+    std::vector<double> weights(matches.size());
+    double squares = 0;
+    int count = 0;
+    for (int fold = 0; fold < kFolds; ++fold) {
+        int seen = 0;
+        for (size_t k = 0; k < matches.size(); ++k)
+            weights[k] = inlier[k] && seen++ % kFolds != fold ? 1.0 : 0.0;
+        AlignModel fit = model;
+        if (!FitModel(matches, &weights, fit)) return 1e9;
+        seen = 0;
+        for (size_t k = 0; k < matches.size(); ++k) {
+            if (!inlier[k] || seen++ % kFolds != fold) continue;
+            const double r = fit.Residual(matches[k]);
+            squares += r * r;
+            ++count;
+        }
+    }
+    return count > 0 ? std::sqrt(squares / count) : 1e9;
 }
 
 double Quantile(std::vector<double>& values, double q) {

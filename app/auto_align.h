@@ -17,6 +17,12 @@
 // and t the vertical offset. A point at x in the left view is at x + p in the
 // ideal right view: p < 0 for points in front of the plane that the views
 // show unshifted, and the nearest point has the smallest p.
+//
+// Two cameras also differ in ways no similarity has: converged or tilted
+// cameras give keystone, and two lenses distort differently. When the rows
+// of such a pair are predicted clearly better by them, the ideal row of a
+// right point is further moved by keystone and radial terms (align_fit.h);
+// they move rows only, so the parallax stays what the cameras made it.
 #pragma once
 #include <cstdint>
 
@@ -26,6 +32,9 @@ enum class AlignReason {
     TooFewInliers,     // places found, but too few of them agree between the views
     FitDoesNotHold,    // they agree, but not on one rotation, scale and offset
 };
+
+// Which terms the right view's rows were fitted with.
+enum class VerticalModel { Similarity, Keystone, KeystoneRadial };
 
 struct PairEstimate {
     int width, height;         // the left view's size: the frame of every number here
@@ -40,6 +49,12 @@ struct PairEstimate {
     double confidence;         // 0..1; below kAlignConfident the numbers must not be applied
     AlignReason reason;        // why the confidence is low; None when it is not
     double scaleCos, scaleSin; // s cos(theta), s sin(theta): M as the resampler applies it
+    VerticalModel model = VerticalModel::Similarity;
+    double residualBefore = 0; // RMS vertical disparity of the agreeing matches as taken, pixels
+    double residualAfter = 0;  // the same once the model is removed: what aligning leaves
+    // The rows' further terms, in pixels at modelUnit from the centre (0 for a similarity).
+    double modelUnit = 1;
+    double keystoneX = 0, keystoneY = 0, radial = 0;
 };
 
 constexpr double kAlignConfident = 0.5;
@@ -65,8 +80,13 @@ struct StereoOffsets {
 };
 StereoOffsets OffsetsFor(const PairEstimate& e);
 
+// Where the right view shows the point (x, y) of the ideal right view: the
+// estimate's geometry, as the resampler applies it.
+void IdealToRightView(const PairEstimate& e, double x, double y, double& xr, double& yr);
+
 // Writes into `out` (e.width x e.height, stride e.width) the right view with
-// the estimate's rotation and scale removed and its vertical offset removed
+// the estimate's rotation, scale and further row terms removed and its
+// vertical offset removed
 // but for the whole rows that composing with `i` takes off, so that
 // compositions with (a, i) then show rows in register to a fraction of a pixel.
 // Pass i = 0 to remove the whole offset here. Bilinear; places that fall
@@ -93,3 +113,5 @@ DepthBudget JudgeDepthBudget(const PairEstimate& e, int a, double screenWidthMm)
 const char* DepthVerdictText(DepthVerdict verdict);
 // "", "too little texture", "too few inliers", "the fit does not hold".
 const char* AlignReasonText(AlignReason reason);
+// "similarity", "keystone", "keystone+radial".
+const char* VerticalModelText(VerticalModel model);

@@ -158,11 +158,14 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
                         views.left.height, e.confidence);
         if (confident)
             r.line += Format(", \"verticalOffset\": %.3f, \"rotationDegrees\": %.4f, "
-                             "\"verticalScale\": %.5f, \"nearParallax\": %.2f, "
+                             "\"verticalScale\": %.5f, \"model\": \"%s\", "
+                             "\"residualBefore\": %.3f, \"residualAfter\": %.3f, "
+                             "\"nearParallax\": %.2f, "
                              "\"farParallax\": %.2f, \"nearParallaxPercent\": %.3f, "
                              "\"farParallaxPercent\": %.3f, \"matches\": %d, "
                              "\"offsetA\": %d, \"offsetI\": %d, \"depth\": ",
                              e.verticalOffset, e.rotationDegrees, e.verticalScale,
+                             VerticalModelText(e.model), e.residualBefore, e.residualAfter,
                              e.nearParallax, e.farParallax, e.nearParallaxPercent,
                              e.farParallaxPercent, e.matches, offsets.windowA, offsets.i) +
                       JsonString(DepthVerdictText(depth.verdict));
@@ -180,10 +183,12 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
         AddWarning(&r, views, false);
         return r;
     }
-    r.line += Format("; vertical %+.2f px, rotation %+.3f deg, scale %.4f; parallax near %+.1f px "
+    r.line += Format("; vertical %+.2f px, rotation %+.3f deg, scale %.4f; %s, rows %.2f px RMS "
+                     "apart, %.2f once aligned; parallax near %+.1f px "
                      "(%+.2f %%), far %+.1f px (%+.2f %%); %d matches, confidence %.2f; "
                      "offset %d,%d; depth %s",
-                     e.verticalOffset, e.rotationDegrees, e.verticalScale, e.nearParallax,
+                     e.verticalOffset, e.rotationDegrees, e.verticalScale, VerticalModelText(e.model),
+                     e.residualBefore, e.residualAfter, e.nearParallax,
                      e.nearParallaxPercent, e.farParallax, e.farParallaxPercent, e.matches,
                      e.confidence, offsets.windowA, offsets.i, DepthVerdictText(depth.verdict));
     AddWarning(&r, views, false);

@@ -1,5 +1,6 @@
 #include "tests/host/align_scenes.h"
 #include <cmath>
+#include <cstdio>
 #include "tools/sample_pair_params.h"
 #include "tools/sample_scene.h"
 
@@ -17,14 +18,21 @@ uint32_t Expose(const Misalignment& m, const double rgb[3], uint32_t& state) {
     return out;
 }
 
-// M^-1 (x, y) of auto_align.h: turn back by the rotation, then divide by the scale.
-void InverseMisalignment(const Misalignment& m, int width, int height, double x, double y,
-                         double& mx, double& my) {
-    const double cx = (width - 1) / 2.0, cy = (height - 1) / 2.0;
+}  // namespace
+
+// M^-1 (x, y) of auto_align.h: turn back by the rotation, divide by the scale,
+// then undo the two cameras' differences.
+void MisalignedToIdeal(const Misalignment& m, int width, int height, double x, double y,
+                       double& ix, double& iy) {
+    const double cx = (width - 1) / 2.0, cy = (height - 1) / 2.0, unit = cx > cy ? cx : cy;
     const double a = m.rotationDegrees * 3.14159265358979323846 / 180;
     const double X = x - cx, Y = y - m.offset - cy;
-    mx = cx + (std::cos(a) * X + std::sin(a) * Y) / m.scale;
-    my = cy + (-std::sin(a) * X + std::cos(a) * Y) / m.scale;
+    const double u = (std::cos(a) * X + std::sin(a) * Y) / m.scale / unit;
+    const double v = (-std::sin(a) * X + std::cos(a) * Y) / m.scale / unit;
+    const double w = 1 + m.keystoneX * u + m.keystoneY * v;
+    const double k = (1 + m.radial * (u * u + v * v)) / w * unit;
+    ix = cx + u * k;
+    iy = cy + v * k;
 }
 
 bool SampleView(const TestView& v, double x, double y, double rgb[3]) {
@@ -44,6 +52,8 @@ bool SampleView(const TestView& v, double x, double y, double rgb[3]) {
     return true;
 }
 
+namespace {
+
 // `source` resampled through the misalignment at origin (originX, originY).
 TestView ResampleThrough(const TestView& source, int originX, int originY, int width, int height,
                          const Misalignment& m) {
@@ -53,13 +63,34 @@ TestView ResampleThrough(const TestView& source, int originX, int originY, int w
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             double mx, my, rgb[3] = {0, 0, 0};
-            InverseMisalignment(m, width, height, x, y, mx, my);
+            MisalignedToIdeal(m, width, height, x, y, mx, my);
             SampleView(source, mx + originX, my + originY, rgb);
             out.pixels[static_cast<size_t>(y) * width + x] = Expose(m, rgb, state);
         }
     return out;
 }
 }  // namespace
+
+TestView Misalign(const TestView& ideal, const Misalignment& m) {
+    return ResampleThrough(ideal, 0, 0, ideal.width, ideal.height, m);
+}
+
+TestView ReadPpm(const char* path) {
+    TestView v;
+    FILE* file = std::fopen(path, "rb");
+    int width = 0, height = 0, depth = 0;
+    if (file && std::fscanf(file, "P6 %d %d %d", &width, &height, &depth) == 3 && depth == 255 &&
+        width > 0 && height > 0 && width <= 10000 && height <= 10000 && std::fgetc(file) != EOF) {
+        std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+        if (std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size()) {
+            v = {width, height, std::vector<uint32_t>(rgb.size() / 3)};
+            for (size_t k = 0; k < v.pixels.size(); ++k)
+                v.pixels[k] = uint32_t{rgb[3 * k]} << 16 | uint32_t{rgb[3 * k + 1]} << 8 | rgb[3 * k + 2];
+        }
+    }
+    if (file) std::fclose(file);
+    return v;
+}
 
 TestView SampleLeft() {
     TestView v{kSampleViewWidth, kSampleViewHeight,
@@ -146,7 +177,7 @@ TexturedPair MakeTexturedPair(int width, int height, double farParallax, double 
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             double mx, my, rgb[3];
-            InverseMisalignment(m, width, height, x, y, mx, my);
+            MisalignedToIdeal(m, width, height, x, y, mx, my);
             shade(mx, my, true, rgb);
             pair.right.pixels[static_cast<size_t>(y) * width + x] = Expose(m, rgb, state);
         }

@@ -366,6 +366,7 @@ TEST(CliRun, HoldsAPictureOnceAndWithinThePixelBudget) {
         const char* text;  // in the report
     } runs[] = {
         {{"info", file}, 0, kOnce, "views 1280 x 960"},
+        {{"info", "--json", file}, 0, kOnce, "\"model\": \"similarity\", \"residualBefore\": "},
         {{"convert", "--to", "gif", file}, 0, kOnce, "-wiggle.gif"},
         {{"convert", "--to", "parallel", file}, 0, kOnce, "-parallel.jpg"},
         {{"anaglyph", "--align", file}, 0, kOnce, "-anaglyph.jpg"},
