@@ -32,6 +32,12 @@
 //     exact for a similarity whatever the depth of each place (align_fit.h).
 //     Fitting rows only is what keeps depth out: horizontal components carry
 //     the parallax, which varies from place to place.
+//     Two cameras' keystone and lens difference bend rows in ways a
+//     similarity cannot follow; keystone and radial terms are added to the
+//     rows' model (align_fit.h) when they predict matches held out of the
+//     fit clearly better, first on level 1 so that the band search follows
+//     them, then on the full analysis level. A pair a similarity explains
+//     keeps the similarity: extra terms would only fit noise.
 //  6. Parallax of each inlier in the corrected frame; near and far are the
 //     2nd and 98th percentiles, so a stray match cannot set them.
 //
@@ -70,7 +76,11 @@ double LevelToBase(int u, int level) {
     return u * step + (step - 1) / 2;
 }
 
-int RoundToInt(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+// Saturated far outside any view, so that no coordinate overflows an int.
+int RoundToInt(double v) {
+    const double r = std::floor(v + 0.5);
+    return r > 1e9 ? 1000000000 : r > -1e9 ? static_cast<int>(r) : -1000000000;
+}
 
 struct LevelMatch {
     int feature;
@@ -99,6 +109,32 @@ AlignModel CentredModel(int width, int height) {
 
 constexpr int kMinWideInliers = 30;  // below this the richer terms are not tried
 constexpr double kWideGain = 0.9;    // held-out RMS a richer model must beat, as a share
+// The richer terms reach the whole frame from where the matches are: they are
+// tried only when the matches span this much of it (in units of half the
+// larger side) across and down, and kept only when no corner row moves more
+// than a quarter of that unit.
+constexpr double kWideSpreadX = 0.8, kWideSpreadY = 0.5, kWideMostExtra = 0.25;
+
+bool SpreadEnough(const std::vector<AlignMatch>& matches, const std::vector<char>& inlier,
+                  const AlignModel& model) {
+    double low[2] = {1e300, 1e300}, high[2] = {-1e300, -1e300};
+    for (size_t k = 0; k < matches.size(); ++k) {
+        if (!inlier[k]) continue;
+        const double at[2] = {matches[k].xr, matches[k].yr};
+        for (int c = 0; c < 2; ++c) {
+            low[c] = std::min(low[c], at[c]);
+            high[c] = std::max(high[c], at[c]);
+        }
+    }
+    return high[0] - low[0] >= kWideSpreadX * model.unit && high[1] - low[1] >= kWideSpreadY * model.unit;
+}
+
+bool CornersHold(const AlignModel& model) {
+    for (const double X : {-model.cx, model.cx})
+        for (const double Y : {-model.cy, model.cy})
+            if (!(std::fabs(model.Extra(X, Y)) <= kWideMostExtra * model.unit)) return false;
+    return true;
+}
 
 // Replaces the similarity `model` (refined on `matches`) by a richer one when
 // that predicts held-out matches clearly better: each richer model must beat
@@ -114,7 +150,8 @@ bool WidenModel(const std::vector<AlignMatch>& matches, double minScale, double 
     std::vector<char> wideInlier;
     double wideScale = 0;
     if (!FitModel(matches, nullptr, widest) ||
-        RefineModel(matches, minScale, startCutoff, widest, wideInlier, wideScale) < kMinWideInliers)
+        RefineModel(matches, minScale, startCutoff, widest, wideInlier, wideScale) < kMinWideInliers ||
+        !SpreadEnough(matches, wideInlier, widest))
         return false;
     int chosen = kAlignModelTerms[0];
     AlignModel trial = widest;
@@ -137,7 +174,8 @@ bool WidenModel(const std::vector<AlignMatch>& matches, double minScale, double 
     double richerScale = 0;
     if (!FitModel(matches, &weights, richer) ||
         RefineModel(matches, minScale, 4.685 * wideScale, richer, richerInlier, richerScale) <
-            kMinWideInliers)
+            kMinWideInliers ||
+        !CornersHold(richer))
         return false;
     model = richer;
     inlier.swap(richerInlier);
