@@ -22,7 +22,7 @@ struct AlignMatch {
 // cameras see rows fan out (a row's slope grows with its distance from the
 // centre), and a difference of radial distortion, which bends rows away from
 // the centre more in one view. With u, v the right point's offset from the
-// centre over `unit`, the ideal row is further lowered by
+// centre over `unit`, the ideal row is the similarity's less
 //     Extra = keyX u v + keyY v^2 + radial v (u^2 + v^2)
 // pixels, still linear in the unknowns. These terms move rows only: columns
 // keep the similarity's, so the parallax the cameras made is left as it is.
