@@ -7,6 +7,7 @@ list(APPEND QUB_PURE_SOURCES
   formats/mpo_reader.cpp
   formats/mpo_writer.cpp
   formats/picture_probe.cpp
+  formats/png_writer.cpp
   formats/probe_bmp.cpp
   formats/probe_emf.cpp
   formats/probe_gif_png.cpp
