@@ -48,7 +48,7 @@ StreamResult StreamAnaglyph(const PairSource& source, const CliOptions& o,
         *error = "the offset leaves no overlap of the views";
         return StreamResult::Failed;
     }
-    CliJpegWriter* writer = CliBeginJpeg(overlap.width, height, o.quality);
+    CliJpegWriter* writer = CliBeginJpeg(overlap.width, height, o.quality, FullChroma(o));
     if (!writer) {
         *error = "JPEG encoder failed";
         return StreamResult::Failed;
