@@ -97,7 +97,7 @@ bool WriteScene(const std::string& path, int viewWidth, int height, unsigned see
 
 // A side-by-side JPEG written row by row, so that no buffer of it exists.
 bool WriteLargeScene(const std::string& path, int viewWidth, int height) {
-    CliJpegWriter* w = CliBeginJpeg(2 * viewWidth, height, 90);
+    CliJpegWriter* w = CliBeginJpeg(2 * viewWidth, height, 90, false);
     if (!w) return false;
     std::vector<uint32_t> row(static_cast<size_t>(2 * viewWidth));
     for (int y = 0; y < height; ++y) {

@@ -14,6 +14,11 @@ namespace {
 // Decoded rows travel through a ring of this many; the decoder waits when it
 // is a ring ahead. Large enough to ride out the encoder's pauses at MCU rows.
 constexpr int kRingRows = 64;
+// Each side wakes the other once per this many rows, not per row: under Wine
+// every wake-up of a waiting thread is a round trip through the wineserver,
+// and per row they took a quarter of a run over a folder of small pairs.
+// Well under the ring, so the two sides never wait for each other at once.
+constexpr int kBatchRows = 16;
 
 struct Ring {
     std::mutex lock;
@@ -29,6 +34,20 @@ struct Ring {
     std::string warning;  // the decoder's, once it returned
 
     uint32_t* Row(int y) { return rows.data() + static_cast<size_t>(y % kRingRows) * width; }
+
+    // The decoder's side: waits for room, copies row y in, and wakes the
+    // composer once a batch is in. False once the composer gave up.
+    bool Put(int y, const uint32_t* row) {
+        std::unique_lock<std::mutex> hold(lock);
+        changed.wait(hold, [&] { return stop || produced - consumed < kRingRows; });
+        if (stop) return false;
+        hold.unlock();
+        std::memcpy(Row(y), row, static_cast<size_t>(width) * 4);
+        hold.lock();
+        produced = y + 1;
+        if (produced % kBatchRows == 0) changed.notify_all();
+        return true;
+    }
 };
 
 }  // namespace
@@ -48,7 +67,7 @@ StreamResult StreamAnaglyph(const PairSource& source, const CliOptions& o,
         *error = "the offset leaves no overlap of the views";
         return StreamResult::Failed;
     }
-    CliJpegWriter* writer = CliBeginJpeg(overlap.width, height, o.quality);
+    CliJpegWriter* writer = CliBeginJpeg(overlap.width, height, o.quality, FullChroma(o));
     if (!writer) {
         *error = "JPEG encoder failed";
         return StreamResult::Failed;
@@ -59,21 +78,9 @@ StreamResult StreamAnaglyph(const PairSource& source, const CliOptions& o,
     ring.rows.resize(static_cast<size_t>(width) * kRingRows);
     std::thread decoder([&] {
         std::string why, warning;
-        const bool ok = CliDecodeRows(bytes.data(), bytes.size(), width, height,
-                                      [&ring](int y, const uint32_t* row) {
-                                          std::unique_lock<std::mutex> hold(ring.lock);
-                                          ring.changed.wait(hold, [&] {
-                                              return ring.stop || ring.produced - ring.consumed < kRingRows;
-                                          });
-                                          if (ring.stop) return false;
-                                          hold.unlock();
-                                          std::memcpy(ring.Row(y), row, static_cast<size_t>(ring.width) * 4);
-                                          hold.lock();
-                                          ring.produced = y + 1;
-                                          ring.changed.notify_all();
-                                          return true;
-                                      },
-                                      &why, &warning);
+        const bool ok = CliDecodeRows(
+            bytes.data(), bytes.size(), width, height,
+            [&ring](int y, const uint32_t* row) { return ring.Put(y, row); }, &why, &warning);
         std::lock_guard<std::mutex> hold(ring.lock);
         ring.warning = warning;
         ring.finished = true;
@@ -103,7 +110,7 @@ StreamResult StreamAnaglyph(const PairSource& source, const CliOptions& o,
         std::lock_guard<std::mutex> hold(ring.lock);
         ring.consumed = y + 1;
         if (!ok) ring.stop = true;
-        ring.changed.notify_all();
+        if (!ok || ring.consumed % kBatchRows == 0) ring.changed.notify_all();
     }
     if (!ok) {
         std::lock_guard<std::mutex> hold(ring.lock);

@@ -1,7 +1,10 @@
 // The console companion's entry on Windows: wide arguments, so that names
-// outside the ANSI code page work, passed on as UTF-8.
+// outside the ANSI code page work, passed on as UTF-8. GDI+ is started only
+// in the build whose codecs it is.
 #include <windows.h>
+#ifdef QUB_CLI_GDIPLUS
 #include <gdiplus.h>
+#endif
 
 #include <string>
 #include <vector>
@@ -17,6 +20,7 @@ int wmain(int argc, wchar_t** argv) {
         args.push_back(a);
     }
     SetConsoleOutputCP(CP_UTF8);
+#ifdef QUB_CLI_GDIPLUS
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
@@ -26,4 +30,7 @@ int wmain(int argc, wchar_t** argv) {
     const int code = QUB_CliRun(args, stdout, stderr);
     Gdiplus::GdiplusShutdown(token);
     return code;
+#else
+    return QUB_CliRun(args, stdout, stderr);
+#endif
 }

@@ -45,6 +45,7 @@ constexpr struct {
     {"--cross", kWriters | kInfo}, {"--swap", kWriters | kInfo}, {"--pairs", kWriters | kInfo},
     {"--jobs", kWriters | kInfo},  {"--align", kWriters},        {"--offset", kWriters},
     {"--quality", kWriters},       {"--out", kWriters},          {"--overwrite", kWriters},
+    {"--chroma", kWriters},
     {"--mode", kAnaglyph},         {"--to", kAlign | kConvert},  {"--delay", kAlign | kConvert},
     {"--json", kInfo},             {"--screen", kInfo},
 };
@@ -174,6 +175,14 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* ou
         } else if (name == "--quality") {
             if (!take(&v) || !ParseInt(v, 1, 100, &out->quality))
                 return "--quality wants a whole number from 1 to 100";
+        } else if (name == "--chroma") {
+            if (!take(&v)) return "--chroma needs a value";
+            if (v == "444")
+                out->chroma = JpegChroma::Full;
+            else if (v == "420")
+                out->chroma = JpegChroma::Half;
+            else
+                return "unknown chroma sampling " + Quoted(v) + " (444, 420)";
         } else if (name == "--jobs") {
             if (!take(&v) || !ParseInt(v, 1, 256, &out->jobs))
                 return "--jobs wants a whole number from 1 to 256";
@@ -199,6 +208,11 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* ou
     if (out->command == CliCommand::Convert && !layoutGiven)
         return "convert needs --to LAYOUT (parallel, cross, overunder, mpo, jps, gif)";
     return "";
+}
+
+bool FullChroma(const CliOptions& o) {
+    return o.chroma == JpegChroma::Full ||
+           (o.chroma == JpegChroma::Default && o.command == CliCommand::Anaglyph);
 }
 
 const char* CliHelpText() {
@@ -234,6 +248,9 @@ const char* CliHelpText() {
            "  --pairs         take the inputs two at a time: left file, right file\n"
            "  --delay MS      align, convert: wiggle frame time          [100]\n"
            "  --quality Q     anaglyph, align, convert: JPEG quality 1-100  [95]\n"
+           "  --chroma S      anaglyph, align, convert: JPEG colour sampling, 444 (full)\n"
+           "                  or 420 (halved across and down, as cameras write);\n"
+           "                  anaglyphs carry depth in colour     [anaglyph 444, else 420]\n"
            "  --screen MM     info: screen width for the 65 mm divergence test\n"
            "  --json          info: one JSON document; bytes of a name that are not\n"
            "                  UTF-8 are written as \\ufffd each\n"

@@ -18,6 +18,13 @@ enum class PairLayout {
     Gif,        // two-frame wiggle (.gif)
 };
 
+// How the JPEGs written sample colour (--chroma).
+enum class JpegChroma {
+    Default,  // anaglyphs 4:4:4, everything else 4:2:0
+    Full,     // 4:4:4: colour at full resolution
+    Half,     // 4:2:0: colour halved across and down, as cameras write
+};
+
 // The pixel budget's default, in millions: a side-by-side picture of two
 // 45-megapixel views passes, and the views of one input then take about
 // 400 MB. Jobs wait until the inputs being worked on fit in it together.
@@ -38,6 +45,7 @@ struct CliOptions {
     bool json = false;       // info as JSON
     int delayMs = 100;       // wiggle frame time
     int quality = 95;        // JPEG quality of every JPEG written
+    JpegChroma chroma = JpegChroma::Default;  // colour sampling of every JPEG written
     int jobs = 0;            // parallel files; 0: one per core
     int maxMegapixels = kDefaultMaxMegapixels;  // decoded pixels of one input, and of all jobs at once
     double screenMm = 0;     // info: screen width for the 65 mm test; 0 skips it
@@ -47,6 +55,11 @@ struct CliOptions {
 // Parses the arguments after the program name. Returns an empty string, or
 // the one-line reason the command line is unusable.
 std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* out);
+
+// Whether the command's JPEGs keep colour at full resolution: an anaglyph
+// carries depth in its colour channels, and halving them blurs the red and
+// cyan fringes the eyes fuse, so anaglyphs are 4:4:4 unless asked otherwise.
+bool FullChroma(const CliOptions& options);
 
 // The --help text, with examples.
 const char* CliHelpText();

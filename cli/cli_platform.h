@@ -1,6 +1,7 @@
 // What the companion needs from its platform: files by UTF-8 name, the
-// picture decoder and the JPEG encoder (GDI+ on Windows; libjpeg and libpng
-// elsewhere), the number of cores. Everything else is platform-free.
+// picture decoder and the JPEG encoder (libjpeg and libpng, codecs.h; GDI+
+// in the i686 Windows build), the number of cores. Everything else is
+// platform-free.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -77,8 +78,8 @@ struct CliCut {
 };
 
 // Decodes a picture the probe found sound straight into the parts `cuts`
-// name: natively no buffer of the whole picture exists besides them (GDI+
-// keeps its own decoded copy). False with a reason when the platform's decoder
+// name: no buffer of the whole picture exists besides them (GDI+ keeps its
+// own decoded copy). False with a reason when the platform's decoder
 // refuses it or reports another size than `width` x `height`. `warning`, when
 // given, receives the decoder's first complaint about damaged data that it
 // decoded past (e.g. "Corrupt JPEG data: premature end of data segment"), or
@@ -108,13 +109,16 @@ bool CliDecodeRowsOfWhole(const uint8_t* data, size_t size, int width, int heigh
 
 // A JPEG encoder fed one row at a time, top to bottom: Begin, then exactly
 // `height` rows of `width` words, then End with the file. Null or false on
-// failure; End always releases the writer.
+// failure; End always releases the writer. `fullChroma`: colour at full
+// resolution (4:4:4) rather than halved across and down (4:2:0, as cameras
+// write). The GDI+ encoder of the i686 build has no such choice: 4:2:0.
 struct CliJpegWriter;
-CliJpegWriter* CliBeginJpeg(int width, int height, int quality);
+CliJpegWriter* CliBeginJpeg(int width, int height, int quality, bool fullChroma);
 bool CliJpegRow(CliJpegWriter* writer, const uint32_t* row);
 bool CliEndJpeg(CliJpegWriter* writer, std::vector<uint8_t>* out);
 
-// w x h pixels, rows `stride` words apart, as a baseline JPEG of `quality`.
+// w x h pixels, rows `stride` words apart, as a baseline 4:2:0 JPEG of
+// `quality`.
 bool CliEncodeJpeg(const uint32_t* pixels, int width, int height, size_t stride, int quality,
                    std::vector<uint8_t>* out);
 

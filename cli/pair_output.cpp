@@ -70,9 +70,9 @@ bool Prepare(PairViews* views, const CliOptions& o, int* a, int* i, PairEstimate
 
 // A JPEG of w x h whose row y `row` writes into the buffer it is given.
 template <class RowMaker>
-bool EncodeRows(int w, int h, int quality, std::vector<uint8_t>* out, std::string* error,
+bool EncodeRows(int w, int h, const CliOptions& o, std::vector<uint8_t>* out, std::string* error,
                 RowMaker row) {
-    CliJpegWriter* writer = CliBeginJpeg(w, h, quality);
+    CliJpegWriter* writer = CliBeginJpeg(w, h, o.quality, FullChroma(o));
     bool ok = writer != nullptr;
     std::vector<uint32_t> buffer(ok ? static_cast<size_t>(w) : 0);
     for (int y = 0; y < h && ok; ++y) ok = CliJpegRow(writer, row(y, buffer.data()));
@@ -81,17 +81,17 @@ bool EncodeRows(int w, int h, int quality, std::vector<uint8_t>* out, std::strin
     return ok;
 }
 
-bool Encode(const CliPicture& p, int quality, std::vector<uint8_t>* out, std::string* error) {
-    return EncodeRows(p.width, p.height, quality, out, error, [&p](int y, uint32_t*) {
+bool Encode(const CliPicture& p, const CliOptions& o, std::vector<uint8_t>* out, std::string* error) {
+    return EncodeRows(p.width, p.height, o, out, error, [&p](int y, uint32_t*) {
         return p.pixels.data() + static_cast<size_t>(y) * p.width;
     });
 }
 
 // Two views of one size side by side (`across`) or one above the other.
-bool EncodeJoined(const CliPicture& first, const CliPicture& second, bool across, int quality,
-                  std::vector<uint8_t>* out, std::string* error) {
+bool EncodeJoined(const CliPicture& first, const CliPicture& second, bool across,
+                  const CliOptions& o, std::vector<uint8_t>* out, std::string* error) {
     const int w = first.width, h = first.height;
-    return EncodeRows(across ? 2 * w : w, across ? h : 2 * h, quality, out, error,
+    return EncodeRows(across ? 2 * w : w, across ? h : 2 * h, o, out, error,
                       [&](int y, uint32_t* row) -> const uint32_t* {
                           if (!across)
                               return (y < h ? first : second).pixels.data() +
@@ -164,7 +164,7 @@ bool AnaglyphFile(PairViews* views, const CliOptions& options, std::vector<uint8
     const uint32_t* l = views->left.pixels.data() + static_cast<size_t>(i > 0 ? i : 0) * half;
     const uint32_t* r = views->right.pixels.data() + static_cast<size_t>(i < 0 ? -i : 0) * half;
     std::vector<uint32_t> composed(static_cast<size_t>(half));
-    return EncodeRows(overlap.width, overlap.height, options.quality, file, error,
+    return EncodeRows(overlap.width, overlap.height, options, file, error,
                       [&](int y, uint32_t*) {
                           MakeAnaglyphMode(options.mode, half, 1, l + static_cast<size_t>(y) * half,
                                            r + static_cast<size_t>(y) * half, composed.data(), a,
@@ -178,12 +178,12 @@ bool LayoutFile(const AlignedPair& pair, const CliOptions& options, std::vector<
     const CliPicture& l = pair.left;
     const CliPicture& r = pair.right;
     switch (options.layout) {
-        case PairLayout::Parallel: return EncodeJoined(l, r, true, options.quality, file, error);
-        case PairLayout::Cross: return EncodeJoined(r, l, true, options.quality, file, error);
-        case PairLayout::OverUnder: return EncodeJoined(l, r, false, options.quality, file, error);
+        case PairLayout::Parallel: return EncodeJoined(l, r, true, options, file, error);
+        case PairLayout::Cross: return EncodeJoined(r, l, true, options, file, error);
+        case PairLayout::OverUnder: return EncodeJoined(l, r, false, options, file, error);
         case PairLayout::Mpo: {
             std::vector<uint8_t> a, b;
-            if (!Encode(l, options.quality, &a, error) || !Encode(r, options.quality, &b, error))
+            if (!Encode(l, options, &a, error) || !Encode(r, options, &b, error))
                 return false;
             if (QUB_WriteMpo(a.data(), a.size(), b.data(), b.size(), file)) return true;
             *error = "views too large for an MPO";
@@ -191,7 +191,7 @@ bool LayoutFile(const AlignedPair& pair, const CliOptions& options, std::vector<
         }
         case PairLayout::Jps: {
             std::vector<uint8_t> jpeg;
-            if (!EncodeJoined(r, l, true, options.quality, &jpeg, error)) return false;
+            if (!EncodeJoined(r, l, true, options, &jpeg, error)) return false;
             if (QUB_WriteJps(jpeg.data(), jpeg.size(), false, file)) return true;
             *error = "JPS descriptor could not be added";
             return false;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing need.
 # Idempotent: when everything is there it only checks and returns.
+# Also builds the Windows companion's codecs (setup-codecs.sh).
 set -eu
 
 packages=(
@@ -28,3 +29,6 @@ fi
 
 # Photographs for the tests, from Debian packages.
 "$(dirname "$0")/testdata.sh"
+
+# The Windows companion's static codecs, built once from Debian's sources.
+"$(dirname "$0")/setup-codecs.sh"
