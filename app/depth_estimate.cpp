@@ -27,40 +27,56 @@ namespace {
 constexpr int64_t kCoarsePixels = 400000;
 constexpr int kCoarseRange = 100;
 constexpr int kCoarseSide = 48;          // no level narrower or lower than this
-constexpr int kBandDisparities = 9;      // disparities per pixel below the coarsest level
-constexpr int kMargin = 24;              // rows matched above and below a band
-constexpr int64_t kBandBytes = 24 << 20;  // what one band may hold
+// Rows matched above and below a band of rows: on the coarsest level, where
+// the vertical paths carry disparities across plain areas, and on the finer
+// ones, where the coarser level already has.
+constexpr int kCoarseMargin = 24, kFineMargin = 8;
+constexpr int64_t kBandBytes = 48 << 20;  // what one band of rows may hold
+constexpr int kMinBands = 6;
 constexpr int kMaxThreads = 64;
 
 // Floor and ceiling of a / 2^shift.
 int FloorShift(int a, int shift) { return a >= 0 ? a >> shift : -((-a + (1 << shift) - 1) >> shift); }
 int CeilShift(int a, int shift) { return -FloorShift(-a, shift); }
 
-// Disparities of one level: every pixel over its band, bands of rows shared
-// by the threads.
+// Scratch memory of one thread, kept from band to band.
+struct BandScratch {
+    std::vector<uint64_t> censusLeft, censusRight;
+    std::vector<uint8_t> cost;
+    std::vector<uint16_t> sum;
+};
+
+// Disparities of one level: every pixel over its band of disparities, bands
+// of rows shared by the threads.
 DisparityMap MatchLevel(const GreyImage& left, const GreyImage& right, const std::vector<int16_t>& base,
-                        int K, int threads) {
+                        int K, int margin, int threads) {
     const int w = left.width, h = left.height;
     DisparityMap map{w, h, std::vector<int16_t>(static_cast<size_t>(w) * h, kNoDisparity)};
     const int64_t rowBytes = static_cast<int64_t>(w) * (3 * K + 2 * 8);
-    const int rows = static_cast<int>(std::clamp<int64_t>(kBandBytes / rowBytes - 2 * kMargin, 32, h));
+    // At least kMinBands bands so that two or more threads end together, but
+    // not so thin that the margins cost more than half the work.
+    const int64_t most = std::max<int64_t>(kBandBytes / rowBytes - 2 * margin, 2 * margin);
+    const int rows = static_cast<int>(std::clamp<int64_t>((h + kMinBands - 1) / kMinBands, 2 * margin, most));
     const int bands = (h + rows - 1) / rows;
-    ForEachShared(bands, threads, [&](int n) {
+    std::vector<BandScratch> scratch(static_cast<size_t>(std::min(threads, bands)));
+    ForEachShared(bands, threads, [&](int n, int worker) {
+        BandScratch& s = scratch[static_cast<size_t>(worker)];
         const int y0 = n * rows, y1 = std::min(h, y0 + rows);
-        const int ya = std::max(0, y0 - kMargin), yb = std::min(h, y1 + kMargin), count = yb - ya;
+        const int ya = std::max(0, y0 - margin), yb = std::min(h, y1 + margin), count = yb - ya;
         const size_t pixels = static_cast<size_t>(count) * w;
-        std::vector<uint64_t> censusLeft(pixels), censusRight(pixels);
-        CensusRows(left, ya, yb, censusLeft.data());
-        CensusRows(right, ya, yb, censusRight.data());
-        std::vector<uint8_t> cost(pixels * K);
+        // resize() keeps the capacity: only the first band of a thread pays
+        // for fresh pages.
+        s.censusLeft.resize(pixels);
+        s.censusRight.resize(pixels);
+        s.cost.resize(pixels * K);
+        s.sum.resize(pixels * K);
+        CensusRows(left, ya, yb, s.censusLeft.data());
+        CensusRows(right, ya, yb, s.censusRight.data());
         const int16_t* b = base.data() + static_cast<size_t>(ya) * w;
-        BandCosts(censusLeft.data(), censusRight.data(), w, count, b, K, cost.data());
-        censusLeft = {};
-        censusRight = {};
-        std::vector<uint16_t> sum(pixels * K);
-        SgmBand band{w, count, K, b, cost.data(), left.pixels.data() + static_cast<size_t>(ya) * w};
-        AggregatePaths(band, sum.data());
-        PickDisparities(band, sum.data(), y0 - ya, y1 - ya, map.value.data() + static_cast<size_t>(y0) * w);
+        BandCosts(s.censusLeft.data(), s.censusRight.data(), w, count, b, K, s.cost.data());
+        SgmBand band{w, count, K, b, s.cost.data(), left.pixels.data() + static_cast<size_t>(ya) * w};
+        AggregatePaths(band, s.sum.data());
+        PickDisparities(band, s.sum.data(), y0 - ya, y1 - ya, map.value.data() + static_cast<size_t>(y0) * w);
     });
     return map;
 }
@@ -107,8 +123,10 @@ bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, i
             K = std::min(K, kBandDisparities);
             base = FinerBands(map, l.width, l.height, K, lo, hi);
         }
-        map = MatchLevel(l, rights[static_cast<size_t>(level)], base, K, threads);
-        if (level == static_cast<int>(lefts.size()) - 1)
+        const bool coarsest = level == static_cast<int>(lefts.size()) - 1;
+        map = MatchLevel(l, rights[static_cast<size_t>(level)], base, K,
+                         coarsest ? kCoarseMargin : kFineMargin, threads);
+        if (coarsest)
             RemoveSpeckles(map, static_cast<int>(std::max<int64_t>(16, static_cast<int64_t>(l.width) * l.height / 4000)));
         FillFromBackground(map, valid);
         SmoothWithinEdges(map, l, valid, threads);

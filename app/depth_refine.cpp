@@ -115,7 +115,7 @@ void SmoothWithinEdges(DisparityMap& map, const GreyImage& grey,
     // What each pixel counts after the pass along rows, in 255ths: the
     // column pass needs it, and a byte keeps the memory small.
     std::vector<uint8_t> weight(map.value.size(), 0);
-    ForEachShared(h, threads, [&](int y) {
+    ForEachShared(h, threads, [&](int y, int) {
         std::vector<float> num(static_cast<size_t>(w)), den(static_cast<size_t>(w));
         const size_t row = static_cast<size_t>(y) * w;
         if (map.value[row] == kNoDisparity) return;
@@ -130,7 +130,7 @@ void SmoothWithinEdges(DisparityMap& map, const GreyImage& grey,
         }
     });
     const int strips = (w + kStripColumns - 1) / kStripColumns;
-    ForEachShared(strips, threads, [&](int s) {
+    ForEachShared(strips, threads, [&](int s, int) {
         const int x0 = s * kStripColumns, n = std::min(kStripColumns, w - x0);
         std::vector<float> num(static_cast<size_t>(h) * n), den(static_cast<size_t>(h) * n);
         for (int y = 0; y < h; ++y)

@@ -33,34 +33,43 @@ inline int JumpPenalty(int g0, int g1) {
     return std::max(kSmallStep + 1, kJump * 16 / (16 + diff));
 }
 
+// The functions below take the band's width as a template argument when it is
+// the fixed width of the finer levels (kBandDisparities), so that the
+// compiler unrolls and vectorises them, and as `k` otherwise (KT = 0).
+
 // The path's first pixel: its own cost.
-inline int16_t Start(const uint8_t* c, int K, int16_t* L, uint16_t* sum) {
-    int m = kInf;
+template <int KT>
+inline int16_t Start(const uint8_t* c, int k, int16_t* L, uint16_t* sum) {
+    const int K = KT ? KT : k;
+    int16_t m = kInf;
     for (int i = 0; i < K; ++i) {
         L[i] = c[i];
         sum[i] = static_cast<uint16_t>(sum[i] + c[i]);
-        m = std::min(m, static_cast<int>(c[i]));
+        m = std::min(m, L[i]);
     }
-    return static_cast<int16_t>(m);
+    return m;
 }
 
-// One step along a path from q (costs prevL, least prevMin) to p, whose band
-// starts `shift` disparities above q's. `tmp` holds K + 2 values.
-inline int16_t Step(const uint8_t* c, const int16_t* prevL, int prevMin, int shift, int K,
+// One step along a path from q (costs prev, least prevMin) to p, whose band
+// starts `shift` disparities above q's. prev and tmp are padded: index -1
+// and K hold kInf, so the step from a neighbour needs no test.
+template <int KT>
+inline int16_t Step(const uint8_t* c, const int16_t* prev, int prevMin, int shift, int k,
                     int jump, int16_t* tmp, int16_t* L, uint16_t* sum) {
-    // tmp[i + 1] = q's cost at p's disparity i, kInf outside q's band.
-    tmp[0] = kInf;
-    const int lo = std::clamp(-shift, 0, K), hi = std::clamp(K - shift, 0, K);
-    for (int i = 0; i < lo; ++i) tmp[i + 1] = kInf;
-    for (int i = lo; i < hi; ++i) tmp[i + 1] = prevL[i + shift];
-    for (int i = hi; i <= K; ++i) tmp[i + 1] = kInf;
+    const int K = KT ? KT : k;
+    const int16_t* q = prev;
+    if (shift != 0) {
+        // q's costs at p's disparities, kInf (a pad) outside q's band.
+        for (int i = 0; i < K; ++i) tmp[i] = prev[std::clamp(i + shift, -1, K)];
+        q = tmp;
+    }
     const int16_t reach = static_cast<int16_t>(prevMin + jump);
     const int16_t pm = static_cast<int16_t>(prevMin);
     int16_t m = kInf;
     for (int i = 0; i < K; ++i) {
-        int16_t v = std::min(tmp[i], tmp[i + 2]);
+        int16_t v = std::min(q[i - 1], q[i + 1]);
         v = static_cast<int16_t>(v + kSmallStep);
-        v = std::min(v, tmp[i + 1]);
+        v = std::min(v, q[i]);
         v = std::min(v, reach);
         const int16_t li = static_cast<int16_t>(c[i] + v - pm);
         L[i] = li;
@@ -71,11 +80,13 @@ inline int16_t Step(const uint8_t* c, const int16_t* prevL, int prevMin, int shi
 }
 
 // One sweep: rows in order `dir` (+1 down, -1 up); along rows in the same
-// order; the three directions from the previous row.
+// order; the three directions from the previous row. Path costs are kept
+// K + 2 apart, a kInf pad either side of each pixel's K.
+template <int KT>
 void Sweep(const SgmBand& b, int dir, uint16_t* sum) {
-    const int w = b.width, K = b.K;
-    const size_t rowK = static_cast<size_t>(w) * K;
-    std::vector<int16_t> prev(3 * rowK), cur(3 * rowK), along(K), tmp(K + 2);
+    const int w = b.width, K = KT ? KT : b.K, P = K + 2;
+    const size_t rowP = static_cast<size_t>(w) * P;
+    std::vector<int16_t> prev(3 * rowP, kInf), cur(3 * rowP, kInf), along(2 * P, kInf), tmp(P, kInf);
     std::vector<int16_t> prevMin(3 * static_cast<size_t>(w)), curMin(3 * static_cast<size_t>(w));
     for (int n = 0; n < b.rows; ++n) {
         const int y = dir > 0 ? n : b.rows - 1 - n;
@@ -87,27 +98,30 @@ void Sweep(const SgmBand& b, int dir, uint16_t* sum) {
             const size_t i = row + x;
             const uint8_t* c = b.cost + i * K;
             uint16_t* s = sum + i * K;
-            // Along the row, from the previous pixel in the sweep's order.
+            // Along the row, from the previous pixel in the sweep's order;
+            // the two halves of `along` take turns.
+            int16_t* La = along.data() + (m & 1) * P + 1;
             if (m == 0) {
-                alongMin = Start(c, K, along.data(), s);
+                alongMin = Start<KT>(c, K, La, s);
             } else {
                 const size_t q = i - dir;
-                alongMin = Step(c, along.data(), alongMin, b.base[i] - b.base[q], K,
-                                JumpPenalty(b.grey[i], b.grey[q]), tmp.data(), along.data(), s);
+                alongMin = Step<KT>(c, along.data() + ((m - 1) & 1) * P + 1, alongMin,
+                                    b.base[i] - b.base[q], K, JumpPenalty(b.grey[i], b.grey[q]),
+                                    tmp.data() + 1, La, s);
             }
             // From the previous row: its pixels x - 1, x and x + 1.
             for (int d = 0; d < 3; ++d) {
                 const int qx = x + d - 1;
-                int16_t* L = cur.data() + d * rowK + static_cast<size_t>(x) * K;
+                int16_t* L = cur.data() + d * rowP + static_cast<size_t>(x) * P + 1;
                 int16_t& lm = curMin[d * static_cast<size_t>(w) + x];
                 if (n == 0 || qx < 0 || qx >= w) {
-                    lm = Start(c, K, L, s);
+                    lm = Start<KT>(c, K, L, s);
                     continue;
                 }
                 const size_t q = prevRow + qx;
-                lm = Step(c, prev.data() + d * rowK + static_cast<size_t>(qx) * K,
-                          prevMin[d * static_cast<size_t>(w) + qx], b.base[i] - b.base[q], K,
-                          JumpPenalty(b.grey[i], b.grey[q]), tmp.data(), L, s);
+                lm = Step<KT>(c, prev.data() + d * rowP + static_cast<size_t>(qx) * P + 1,
+                              prevMin[d * static_cast<size_t>(w) + qx], b.base[i] - b.base[q], K,
+                              JumpPenalty(b.grey[i], b.grey[q]), tmp.data() + 1, L, s);
             }
         }
         std::swap(prev, cur);
@@ -119,8 +133,13 @@ void Sweep(const SgmBand& b, int dir, uint16_t* sum) {
 
 void AggregatePaths(const SgmBand& band, uint16_t* sum) {
     std::fill(sum, sum + static_cast<size_t>(band.width) * band.rows * band.K, uint16_t{0});
-    Sweep(band, 1, sum);
-    Sweep(band, -1, sum);
+    if (band.K == kBandDisparities) {
+        Sweep<kBandDisparities>(band, 1, sum);
+        Sweep<kBandDisparities>(band, -1, sum);
+    } else {
+        Sweep<0>(band, 1, sum);
+        Sweep<0>(band, -1, sum);
+    }
 }
 
 void PickDisparities(const SgmBand& band, const uint16_t* sum, int r0, int r1, int16_t* out) {

@@ -19,6 +19,9 @@ struct SgmBand {
 // a larger jump, in census bits. The jump penalty is smaller across an edge
 // of the grey image, where depth edges are likely.
 constexpr int kSmallStep = 10;
+// Disparities per pixel on the levels below the coarsest: the matching is
+// fastest for this width.
+constexpr int kBandDisparities = 8;
 constexpr int kJump = 120;
 
 // sum[i * K + k] = sum over the eight paths of the path cost of disparity
