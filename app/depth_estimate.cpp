@@ -121,7 +121,7 @@ bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, i
             base.assign(static_cast<size_t>(l.width) * l.height, static_cast<int16_t>(lo));
         } else {
             K = std::min(K, kBandDisparities);
-            base = FinerBands(map, l.width, l.height, K, lo, hi);
+            base = FinerBands(map, lefts[static_cast<size_t>(level) + 1], l, K, lo, hi);
         }
         const bool coarsest = level == static_cast<int>(lefts.size()) - 1;
         map = MatchLevel(l, rights[static_cast<size_t>(level)], base, K,

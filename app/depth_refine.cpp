@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "app/depth_threads.h"
@@ -15,7 +16,9 @@ constexpr float kFilledWeight = 0.05f;
 // about as much as that distance does: small, so that texture stops it
 // little but outlines stop it.
 constexpr float kReach = 10.0f, kEdgeLevels = 12.0f;
-constexpr int kStripColumns = 16;  // columns filtered together down the image
+constexpr int kStripColumns = 16;
+// A disparity difference of one pixel weighs like 8 grey levels.
+constexpr int kLevelsPerSixteenth = 2;  // columns filtered together down the image
 
 // Feedback of the recursive filter for each grey difference.
 struct Feedback {
@@ -27,20 +30,43 @@ struct Feedback {
     }
 };
 
-// One recursive pass each way over n samples `step` apart: num and den are
-// filtered alike, their ratio is the smoothed value.
-void FilterLine(float* num, float* den, const uint8_t* grey, int n, size_t step, size_t greyStep,
-                const Feedback& f) {
+// One recursive pass each way over n samples `step` apart (grey and
+// disparity `greyStep` apart): num and den are filtered alike, their ratio
+// is the smoothed value. The feedback falls with the grey difference and
+// with the disparity difference, so that neither an outline nor a depth
+// edge is blurred: what is smoothed is the noise of a surface.
+void FilterLine(float* num, float* den, const uint8_t* grey, const int16_t* d, int n, size_t step,
+                size_t greyStep, const Feedback& f) {
+    auto feedback = [&](int i, int j) {
+        const int gd = std::abs(grey[i * greyStep] - grey[j * greyStep]);
+        const int dd = std::abs(d[i * greyStep] - d[j * greyStep]) / kLevelsPerSixteenth;
+        return f.a[std::min(255, gd + dd)];
+    };
     for (int i = 1; i < n; ++i) {
-        const float a = f.a[std::abs(grey[i * greyStep] - grey[(i - 1) * greyStep])];
+        const float a = feedback(i, i - 1);
         num[i * step] += a * (num[(i - 1) * step] - num[i * step]);
         den[i * step] += a * (den[(i - 1) * step] - den[i * step]);
     }
     for (int i = n - 2; i >= 0; --i) {
-        const float a = f.a[std::abs(grey[i * greyStep] - grey[(i + 1) * greyStep])];
+        const float a = feedback(i, i + 1);
         num[i * step] += a * (num[(i + 1) * step] - num[i * step]);
         den[i * step] += a * (den[(i + 1) * step] - den[i * step]);
     }
+}
+
+// The value a hole takes from one side: the median of the three measured
+// pixels from `x` on away from it (the lower of two, when only two are
+// there), since the pixel next to a hole is the one most often wrong.
+// `measured` marks them on the side already filled; null: not yet filled.
+int EdgeValue(const int16_t* row, const uint8_t* measured, int x, int step, int w) {
+    int values[3], n = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int p = x + i * step;
+        if (p < 0 || p >= w) break;
+        if (measured ? measured[p] != 0 : row[p] != kNoDisparity) values[n++] = row[p];
+    }
+    std::sort(values, values + n);
+    return n == 3 ? values[1] : values[0];
 }
 
 }  // namespace
@@ -82,11 +108,11 @@ void FillFromBackground(DisparityMap& map, std::vector<uint8_t>& valid) {
         for (int x = 0; x <= w; ++x) {
             if (x < w && row[x] == kNoDisparity) continue;
             // Pixels lastValid + 1 .. x - 1 are a hole between two values.
-            if (lastValid + 1 < x) {
-                int16_t fill = x < w ? row[x] : row[std::max(lastValid, 0)];
-                if (lastValid >= 0) fill = std::min(fill, row[lastValid]);
-                if (lastValid >= 0 || x < w)
-                    std::fill(row + lastValid + 1, row + x, fill);
+            if (lastValid + 1 < x && (lastValid >= 0 || x < w)) {
+                int fill = INT16_MAX;
+                if (lastValid >= 0) fill = EdgeValue(row, v, lastValid, -1, w);
+                if (x < w) fill = std::min(fill, EdgeValue(row, nullptr, x, 1, w));
+                std::fill(row + lastValid + 1, row + x, static_cast<int16_t>(fill));
             }
             if (x == w) break;
             v[x] = 1;
@@ -123,7 +149,8 @@ void SmoothWithinEdges(DisparityMap& map, const GreyImage& grey,
             den[x] = valid[row + x] ? 1.0f : kFilledWeight;
             num[x] = den[x] * static_cast<float>(map.value[row + x]);
         }
-        FilterLine(num.data(), den.data(), grey.pixels.data() + row, w, 1, 1, feedback);
+        FilterLine(num.data(), den.data(), grey.pixels.data() + row, map.value.data() + row, w, 1, 1,
+                   feedback);
         for (int x = 0; x < w; ++x) {
             map.value[row + x] = static_cast<int16_t>(std::lround(num[x] / den[x]));
             weight[row + x] = static_cast<uint8_t>(std::lround(den[x] * 255.0f));
@@ -141,8 +168,9 @@ void SmoothWithinEdges(DisparityMap& map, const GreyImage& grey,
                 num[q] = den[q] * static_cast<float>(map.value[p]);
             }
         for (int i = 0; i < n; ++i)
-            FilterLine(num.data() + i, den.data() + i, grey.pixels.data() + x0 + i, h,
-                       static_cast<size_t>(n), static_cast<size_t>(w), feedback);
+            FilterLine(num.data() + i, den.data() + i, grey.pixels.data() + x0 + i,
+                       map.value.data() + x0 + i, h, static_cast<size_t>(n), static_cast<size_t>(w),
+                       feedback);
         for (int y = 0; y < h; ++y)
             for (int i = 0; i < n; ++i) {
                 const size_t p = static_cast<size_t>(y) * w + x0 + i, q = static_cast<size_t>(y) * n + i;
@@ -152,19 +180,38 @@ void SmoothWithinEdges(DisparityMap& map, const GreyImage& grey,
     });
 }
 
-std::vector<int16_t> FinerBands(const DisparityMap& coarse, int width, int height, int K,
-                                int lo, int hi) {
+std::vector<int16_t> FinerBands(const DisparityMap& coarse, const GreyImage& coarseGrey,
+                                const GreyImage& grey, int K, int lo, int hi) {
+    const int width = grey.width, height = grey.height, cw = coarse.width, ch = coarse.height;
     std::vector<int16_t> base(static_cast<size_t>(width) * height);
-    const int first = lo, last = std::max(lo, hi - K + 1);
+    const int last = std::max(lo, hi - K + 1);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const int c = coarse.value[static_cast<size_t>(std::min(y / 2, coarse.height - 1)) * coarse.width +
-                                       std::min(x / 2, coarse.width - 1)];
+            // Of the coarse pixel under this one and its eight neighbours, the
+            // one whose grey is closest: at a depth edge the coarse pixel under
+            // a fine one may lie on the other surface, a neighbour of the same
+            // colour more likely on its own.
+            const int cx = std::min(x / 2, cw - 1), cy = std::min(y / 2, ch - 1);
+            const int g = grey.pixels[static_cast<size_t>(y) * width + x];
+            int best = 0, bestScore = INT32_MAX;
+            for (int j = -1; j <= 1; ++j)
+                for (int i = -1; i <= 1; ++i) {
+                    const int nx = cx + i, ny = cy + j;
+                    if (nx < 0 || ny < 0 || nx >= cw || ny >= ch) continue;
+                    const size_t n = static_cast<size_t>(ny) * cw + nx;
+                    if (coarse.value[n] == kNoDisparity) continue;
+                    // Distance counts a little, so that the pixel under wins ties.
+                    const int score = 4 * std::abs(coarseGrey.pixels[n] - g) + std::abs(i) + std::abs(j);
+                    if (score < bestScore) {
+                        bestScore = score;
+                        best = coarse.value[n];
+                    }
+                }
             // Twice the coarse value, in whole pixels, rounded.
-            const int centre = c == kNoDisparity ? (lo + hi) / 2
-                                                 : static_cast<int>(std::floor((2.0 * c) / kDisparityScale + 0.5));
-            base[static_cast<size_t>(y) * width + x] =
-                static_cast<int16_t>(std::clamp(centre - K / 2, first, last));
+            const int centre = bestScore == INT32_MAX
+                                   ? (lo + hi) / 2
+                                   : static_cast<int>(std::floor((2.0 * best) / kDisparityScale + 0.5));
+            base[static_cast<size_t>(y) * width + x] = static_cast<int16_t>(std::clamp(centre - K / 2, lo, last));
         }
     return base;
 }

@@ -28,9 +28,10 @@ void FillFromBackground(DisparityMap& map, std::vector<uint8_t>& valid);
 void SmoothWithinEdges(DisparityMap& map, const GreyImage& grey,
                        const std::vector<uint8_t>& valid, int threads);
 
-// The first disparity of each pixel's band on the level twice the size of
-// `coarse` (width x height), K disparities wide, around twice the coarse
-// value, kept within [lo, hi - K + 1].
-std::vector<int16_t> FinerBands(const DisparityMap& coarse, int width, int height, int K,
-                                int lo, int hi);
+// The first disparity of each pixel of `grey` (the level twice the size of
+// `coarse`, whose grey levels are `coarseGrey`) in its band of K disparities
+// around twice the value of a coarse pixel near it, kept within
+// [lo, hi - K + 1].
+std::vector<int16_t> FinerBands(const DisparityMap& coarse, const GreyImage& coarseGrey,
+                                const GreyImage& grey, int K, int lo, int hi);
 
