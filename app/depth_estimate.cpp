@@ -121,14 +121,14 @@ bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, i
             base.assign(static_cast<size_t>(l.width) * l.height, static_cast<int16_t>(lo));
         } else {
             K = std::min(K, kBandDisparities);
-            base = FinerBands(map, lefts[static_cast<size_t>(level) + 1], l, K, lo, hi);
+            base = FinerBands(map, lefts[static_cast<size_t>(level) + 1], l, K, lo, hi, threads);
         }
         const bool coarsest = level == static_cast<int>(lefts.size()) - 1;
         map = MatchLevel(l, rights[static_cast<size_t>(level)], base, K,
                          coarsest ? kCoarseMargin : kFineMargin, threads);
         if (coarsest)
             RemoveSpeckles(map, static_cast<int>(std::max<int64_t>(16, static_cast<int64_t>(l.width) * l.height / 4000)));
-        FillFromBackground(map, valid);
+        FillFromBackground(map, valid, threads);
         SmoothWithinEdges(map, l, valid, threads);
     }
     *out = std::move(map);

@@ -97,11 +97,11 @@ void RemoveSpeckles(DisparityMap& map, int minPixels) {
     }
 }
 
-void FillFromBackground(DisparityMap& map, std::vector<uint8_t>& valid) {
+void FillFromBackground(DisparityMap& map, std::vector<uint8_t>& valid, int threads) {
     const int w = map.width, h = map.height;
     valid.assign(map.value.size(), 0);
     std::vector<uint8_t> rowHasValue(static_cast<size_t>(h), 0);
-    for (int y = 0; y < h; ++y) {
+    ForEachShared(h, threads, [&](int y, int) {
         int16_t* row = map.value.data() + static_cast<size_t>(y) * w;
         uint8_t* v = valid.data() + static_cast<size_t>(y) * w;
         int lastValid = -1;
@@ -119,7 +119,7 @@ void FillFromBackground(DisparityMap& map, std::vector<uint8_t>& valid) {
             lastValid = x;
         }
         rowHasValue[static_cast<size_t>(y)] = lastValid >= 0;
-    }
+    });
     // Rows that had no value at all: copied from the nearest that had, below
     // first, then the rest from above.
     for (int pass = 0; pass < 2; ++pass)
@@ -181,11 +181,11 @@ void SmoothWithinEdges(DisparityMap& map, const GreyImage& grey,
 }
 
 std::vector<int16_t> FinerBands(const DisparityMap& coarse, const GreyImage& coarseGrey,
-                                const GreyImage& grey, int K, int lo, int hi) {
+                                const GreyImage& grey, int K, int lo, int hi, int threads) {
     const int width = grey.width, height = grey.height, cw = coarse.width, ch = coarse.height;
     std::vector<int16_t> base(static_cast<size_t>(width) * height);
     const int last = std::max(lo, hi - K + 1);
-    for (int y = 0; y < height; ++y)
+    ForEachShared(height, threads, [&](int y, int) {
         for (int x = 0; x < width; ++x) {
             // Of the coarse pixel under this one and its eight neighbours, the
             // one whose grey is closest: at a depth edge the coarse pixel under
@@ -213,5 +213,6 @@ std::vector<int16_t> FinerBands(const DisparityMap& coarse, const GreyImage& coa
                                    : static_cast<int>(std::floor((2.0 * best) / kDisparityScale + 0.5));
             base[static_cast<size_t>(y) * width + x] = static_cast<int16_t>(std::clamp(centre - K / 2, lo, last));
         }
+    });
     return base;
 }

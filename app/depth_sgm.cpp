@@ -38,13 +38,14 @@ inline int JumpPenalty(int g0, int g1) {
 // compiler unrolls and vectorises them, and as `k` otherwise (KT = 0).
 
 // The path's first pixel: its own cost.
-template <int KT>
+// kFirst: the first path to reach the pixel sets its sums instead of adding.
+template <int KT, bool kFirst = false>
 inline int16_t Start(const uint8_t* c, int k, int16_t* L, uint16_t* sum) {
     const int K = KT ? KT : k;
     int16_t m = kInf;
     for (int i = 0; i < K; ++i) {
         L[i] = c[i];
-        sum[i] = static_cast<uint16_t>(sum[i] + c[i]);
+        sum[i] = static_cast<uint16_t>(kFirst ? c[i] : sum[i] + c[i]);
         m = std::min(m, L[i]);
     }
     return m;
@@ -53,7 +54,7 @@ inline int16_t Start(const uint8_t* c, int k, int16_t* L, uint16_t* sum) {
 // One step along a path from q (costs prev, least prevMin) to p, whose band
 // starts `shift` disparities above q's. prev and tmp are padded: index -1
 // and K hold kInf, so the step from a neighbour needs no test.
-template <int KT>
+template <int KT, bool kFirst = false>
 inline int16_t Step(const uint8_t* c, const int16_t* prev, int prevMin, int shift, int k,
                     int jump, int16_t* tmp, int16_t* L, uint16_t* sum) {
     const int K = KT ? KT : k;
@@ -73,7 +74,7 @@ inline int16_t Step(const uint8_t* c, const int16_t* prev, int prevMin, int shif
         v = std::min(v, reach);
         const int16_t li = static_cast<int16_t>(c[i] + v - pm);
         L[i] = li;
-        sum[i] = static_cast<uint16_t>(sum[i] + li);
+        sum[i] = static_cast<uint16_t>(kFirst ? li : sum[i] + li);
         m = std::min(m, li);
     }
     return m;
@@ -101,13 +102,15 @@ void Sweep(const SgmBand& b, int dir, uint16_t* sum) {
             // Along the row, from the previous pixel in the sweep's order;
             // the two halves of `along` take turns.
             int16_t* La = along.data() + (m & 1) * P + 1;
+            // The first sweep's first path sets the sums.
             if (m == 0) {
-                alongMin = Start<KT>(c, K, La, s);
+                alongMin = dir > 0 ? Start<KT, true>(c, K, La, s) : Start<KT>(c, K, La, s);
             } else {
                 const size_t q = i - dir;
-                alongMin = Step<KT>(c, along.data() + ((m - 1) & 1) * P + 1, alongMin,
-                                    b.base[i] - b.base[q], K, JumpPenalty(b.grey[i], b.grey[q]),
-                                    tmp.data() + 1, La, s);
+                const int16_t* prevAlong = along.data() + ((m - 1) & 1) * P + 1;
+                const int shift = b.base[i] - b.base[q], jump = JumpPenalty(b.grey[i], b.grey[q]);
+                alongMin = dir > 0 ? Step<KT, true>(c, prevAlong, alongMin, shift, K, jump, tmp.data() + 1, La, s)
+                                   : Step<KT>(c, prevAlong, alongMin, shift, K, jump, tmp.data() + 1, La, s);
             }
             // From the previous row: its pixels x - 1, x and x + 1.
             for (int d = 0; d < 3; ++d) {
@@ -132,7 +135,6 @@ void Sweep(const SgmBand& b, int dir, uint16_t* sum) {
 }  // namespace
 
 void AggregatePaths(const SgmBand& band, uint16_t* sum) {
-    std::fill(sum, sum + static_cast<size_t>(band.width) * band.rows * band.K, uint16_t{0});
     if (band.K == kBandDisparities) {
         Sweep<kBandDisparities>(band, 1, sum);
         Sweep<kBandDisparities>(band, -1, sum);
