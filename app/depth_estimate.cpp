@@ -33,11 +33,27 @@ constexpr int kCoarseSide = 48;          // no level narrower or lower than this
 constexpr int kCoarseMargin = 24, kFineMargin = 8;
 constexpr int64_t kBandBytes = 48 << 20;  // what one band of rows may hold
 constexpr int kMinBands = 6;
+// Past this a band of the coarsest level is refused: a range far wider than
+// a short, wide view would otherwise need gigabytes per thread.
+constexpr int64_t kMaxBandBytes = 256 << 20;
 constexpr int kMaxThreads = 64;
 
 // Floor and ceiling of a / 2^shift.
 int FloorShift(int a, int shift) { return a >= 0 ? a >> shift : -((-a + (1 << shift) - 1) >> shift); }
 int CeilShift(int a, int shift) { return -FloorShift(-a, shift); }
+
+// Bytes a row costs while its band is matched: census signatures, costs and
+// sums.
+int64_t RowBytes(int w, int K) { return static_cast<int64_t>(w) * (3 * K + 2 * 8); }
+
+// Rows per band: at least kMinBands bands so that two or more threads end
+// together, not so thin that the margins cost more than half the work, and
+// within kBandBytes unless even 8 rows are above it.
+int BandRows(int w, int h, int K, int margin) {
+    const int64_t most = std::max<int64_t>(kBandBytes / RowBytes(w, K) - 2 * margin, 8);
+    const int64_t rows = std::min<int64_t>(std::max((h + kMinBands - 1) / kMinBands, 2 * margin), most);
+    return static_cast<int>(std::min<int64_t>(rows, h));
+}
 
 // Scratch memory of one thread, kept from band to band.
 struct BandScratch {
@@ -52,11 +68,7 @@ DisparityMap MatchLevel(const GreyImage& left, const GreyImage& right, const std
                         int K, int margin, int threads) {
     const int w = left.width, h = left.height;
     DisparityMap map{w, h, std::vector<int16_t>(static_cast<size_t>(w) * h, kNoDisparity)};
-    const int64_t rowBytes = static_cast<int64_t>(w) * (3 * K + 2 * 8);
-    // At least kMinBands bands so that two or more threads end together, but
-    // not so thin that the margins cost more than half the work.
-    const int64_t most = std::max<int64_t>(kBandBytes / rowBytes - 2 * margin, 2 * margin);
-    const int rows = static_cast<int>(std::clamp<int64_t>((h + kMinBands - 1) / kMinBands, 2 * margin, most));
+    const int rows = BandRows(w, h, K, margin);
     const int bands = (h + rows - 1) / rows;
     std::vector<BandScratch> scratch(static_cast<size_t>(std::min(threads, bands)));
     ForEachShared(bands, threads, [&](int n, int worker) {
@@ -102,10 +114,23 @@ bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, i
     if (maxDisparity - minDisparity >= width) return Refuse(error, "the disparity range is wider than the views");
     threads = std::clamp(threads, 1, kMaxThreads);
 
+    // The coarsest level: halved (sizes rounded up) while it has too many
+    // pixels or too wide a range and is not too small to halve again.
+    int levels = 1, cw = width, ch = height;
+    while ((static_cast<int64_t>(cw) * ch > kCoarsePixels ||
+            ((maxDisparity - minDisparity) >> (levels - 1)) > kCoarseRange) &&
+           cw / 2 >= kCoarseSide && ch / 2 >= kCoarseSide) {
+        cw = (cw + 1) / 2;
+        ch = (ch + 1) / 2;
+        ++levels;
+    }
+    const int coarseK = CeilShift(maxDisparity, levels - 1) - FloorShift(minDisparity, levels - 1) + 3;
+    const int coarseRows = BandRows(cw, ch, coarseK, kCoarseMargin);
+    if (std::min(ch, coarseRows + 2 * kCoarseMargin) * RowBytes(cw, coarseK) > kMaxBandBytes)
+        return Refuse(error, "the disparity range is too wide for views of this height");
+
     std::vector<GreyImage> lefts{ToGrey(left, width, height)}, rights{ToGrey(right, width, height)};
-    while ((static_cast<int64_t>(lefts.back().width) * lefts.back().height > kCoarsePixels ||
-            ((maxDisparity - minDisparity) >> (lefts.size() - 1)) > kCoarseRange) &&
-           lefts.back().width / 2 >= kCoarseSide && lefts.back().height / 2 >= kCoarseSide) {
+    while (static_cast<int>(lefts.size()) < levels) {
         lefts.push_back(Halve(lefts.back()));
         rights.push_back(Halve(rights.back()));
     }

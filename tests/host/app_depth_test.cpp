@@ -109,6 +109,7 @@ TEST(Depth, RefusesWithoutAllocating) {
         {nullptr, 64, 64, 0, 8}, {v, 0, 64, 0, 8},       {v, 64, -1, 0, 8},
         {v, 64, 64, 9, 8},       {v, 64, 64, 0, 2001},   {v, 64, 64, -2001, 0},
         {v, 64, 64, -32, 32},    {v, 40000, 64, 0, 8},   {v, 20000, 20000, 0, 8},
+        {v, 4000, 60, -1999, 1999},  // a wide range on a short view: gigabytes per band
     };
     for (const auto& c : cases) {
         DisparityMap map{1, 1, {0}};
