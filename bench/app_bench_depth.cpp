@@ -8,12 +8,14 @@
 // (goal <= 0.12), missing the share of all pixels without estimate. The goal
 // for time is 1 s on two threads for aloe's 1.4 megapixels and 10 s for the
 // 24-megapixel pair. Times are printed, never asserted: the machines are
-// shared. peak_MB is the most heap the estimate held above the views.
+// shared; cpu_ms is the CPU time of all threads per run. peak_MB is the most
+// heap the estimate held above the views.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "app/auto_align.h"
@@ -42,6 +44,7 @@ Range RangeFromAlignment(const TestView& left, const TestView& right) {
 void RunAndCount(benchmark::State& state, const TestView& left, const TestView& right, Range range,
                  int threads, DisparityMap& map) {
     size_t peak = 0;
+    const std::clock_t cpu0 = std::clock();
     for (auto _ : state) {
         const size_t before = HeldHeapBytes();
         ResetPeakHeap();
@@ -53,6 +56,10 @@ void RunAndCount(benchmark::State& state, const TestView& left, const TestView& 
         }
         peak = std::max(peak, PeakHeapBytes() - before);
     }
+    // CPU time of all threads: on a shared machine, wall time over this
+    // (about 1 / threads when the cores are free) tells how busy it was.
+    state.counters["cpu_ms"] = 1000.0 * static_cast<double>(std::clock() - cpu0) / CLOCKS_PER_SEC /
+                               static_cast<double>(state.iterations());
     state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
     state.counters["range_lo"] = range.lo;
     state.counters["range_hi"] = range.hi;
