@@ -185,6 +185,9 @@ std::vector<int16_t> FinerBands(const DisparityMap& coarse, const GreyImage& coa
     const int width = grey.width, height = grey.height, cw = coarse.width, ch = coarse.height;
     std::vector<int16_t> base(static_cast<size_t>(width) * height);
     const int last = std::max(lo, hi - K + 1);
+    // Raw pointers in the loops: the builds check vector indexing.
+    const int16_t* cv = coarse.value.data();
+    const uint8_t* cg = coarseGrey.pixels.data();
     ForEachShared(height, threads, [&](int y, int) {
         for (int x = 0; x < width; ++x) {
             // Of the coarse pixel under this one and its eight neighbours, the
@@ -199,12 +202,12 @@ std::vector<int16_t> FinerBands(const DisparityMap& coarse, const GreyImage& coa
                     const int nx = cx + i, ny = cy + j;
                     if (nx < 0 || ny < 0 || nx >= cw || ny >= ch) continue;
                     const size_t n = static_cast<size_t>(ny) * cw + nx;
-                    if (coarse.value[n] == kNoDisparity) continue;
+                    if (cv[n] == kNoDisparity) continue;
                     // Distance counts a little, so that the pixel under wins ties.
-                    const int score = 4 * std::abs(coarseGrey.pixels[n] - g) + std::abs(i) + std::abs(j);
+                    const int score = 4 * std::abs(cg[n] - g) + std::abs(i) + std::abs(j);
                     if (score < bestScore) {
                         bestScore = score;
-                        best = coarse.value[n];
+                        best = cv[n];
                     }
                 }
             // Twice the coarse value, in whole pixels, rounded.

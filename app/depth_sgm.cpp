@@ -27,11 +27,19 @@ constexpr int16_t kInf = 0x3000;  // above any path cost; adding a penalty stays
 // away sums at least this many per cent more: otherwise it is ambiguous.
 constexpr int kUniquePercent = 4;
 
-// The jump penalty between two pixels: smaller across a grey-level edge.
-inline int JumpPenalty(int g0, int g1) {
-    const int diff = std::abs(g0 - g1);
-    return std::max(kSmallStep + 1, kJump * 16 / (16 + diff));
-}
+// The jump penalty between two pixels by their grey difference: smaller
+// across an edge. A table: a division per step would cost a tenth of the
+// matching.
+struct JumpTable {
+    int16_t penalty[256];
+    JumpTable() {
+        for (int diff = 0; diff < 256; ++diff)
+            penalty[diff] = static_cast<int16_t>(std::max(kSmallStep + 1, kJump * 16 / (16 + diff)));
+    }
+};
+const JumpTable kJumps;
+
+inline int JumpPenalty(int g0, int g1) { return kJumps.penalty[std::abs(g0 - g1)]; }
 
 // The functions below take the band's width as a template argument when it is
 // the fixed width of the finer levels (kBandDisparities), so that the
@@ -52,18 +60,15 @@ inline int16_t Start(const uint8_t* c, int k, int16_t* L, uint16_t* sum) {
 }
 
 // One step along a path from q (costs prev, least prevMin) to p, whose band
-// starts `shift` disparities above q's. prev and tmp are padded: index -1
-// and K hold kInf, so the step from a neighbour needs no test.
+// starts `shift` disparities above q's. prev is padded with K + 1 kInf either
+// side, so q's cost at p's disparity i is prev[i + shift] whenever the bands
+// overlap, and `inf` (as padded, all kInf) stands for q when they do not:
+// the step needs neither tests nor copies.
 template <int KT, bool kFirst = false>
 inline int16_t Step(const uint8_t* c, const int16_t* prev, int prevMin, int shift, int k,
-                    int jump, int16_t* tmp, int16_t* L, uint16_t* sum) {
+                    int jump, const int16_t* inf, int16_t* L, uint16_t* sum) {
     const int K = KT ? KT : k;
-    const int16_t* q = prev;
-    if (shift != 0) {
-        // q's costs at p's disparities, kInf (a pad) outside q's band.
-        for (int i = 0; i < K; ++i) tmp[i] = prev[std::clamp(i + shift, -1, K)];
-        q = tmp;
-    }
+    const int16_t* q = shift >= -K && shift <= K ? prev + shift : inf;
     const int16_t reach = static_cast<int16_t>(prevMin + jump);
     const int16_t pm = static_cast<int16_t>(prevMin);
     int16_t m = kInf;
@@ -82,13 +87,18 @@ inline int16_t Step(const uint8_t* c, const int16_t* prev, int prevMin, int shif
 
 // One sweep: rows in order `dir` (+1 down, -1 up); along rows in the same
 // order; the three directions from the previous row. Path costs are kept
-// K + 2 apart, a kInf pad either side of each pixel's K.
+// 3K + 2 apart, K + 1 kInf either side of each pixel's K (see Step).
 template <int KT>
 void Sweep(const SgmBand& b, int dir, uint16_t* sum) {
-    const int w = b.width, K = KT ? KT : b.K, P = K + 2;
+    const int w = b.width, K = KT ? KT : b.K, P = 3 * K + 2, pad = K + 1;
     const size_t rowP = static_cast<size_t>(w) * P;
-    std::vector<int16_t> prev(3 * rowP, kInf), cur(3 * rowP, kInf), along(2 * P, kInf), tmp(P, kInf);
-    std::vector<int16_t> prevMin(3 * static_cast<size_t>(w)), curMin(3 * static_cast<size_t>(w));
+    std::vector<int16_t> prev(3 * rowP, kInf), cur(3 * rowP, kInf), along(2 * P, kInf), inf(P, kInf);
+    std::vector<int16_t> prevMinStore(3 * static_cast<size_t>(w)), curMinStore(3 * static_cast<size_t>(w));
+    // Raw pointers in the loops: the builds check vector indexing.
+    int16_t* prevMin = prevMinStore.data();
+    int16_t* curMin = curMinStore.data();
+    int16_t* prevL = prev.data();
+    int16_t* curL = cur.data();
     for (int n = 0; n < b.rows; ++n) {
         const int y = dir > 0 ? n : b.rows - 1 - n;
         const size_t row = static_cast<size_t>(y) * w;
@@ -101,33 +111,33 @@ void Sweep(const SgmBand& b, int dir, uint16_t* sum) {
             uint16_t* s = sum + i * K;
             // Along the row, from the previous pixel in the sweep's order;
             // the two halves of `along` take turns.
-            int16_t* La = along.data() + (m & 1) * P + 1;
+            int16_t* La = along.data() + (m & 1) * P + pad;
             // The first sweep's first path sets the sums.
             if (m == 0) {
                 alongMin = dir > 0 ? Start<KT, true>(c, K, La, s) : Start<KT>(c, K, La, s);
             } else {
                 const size_t q = i - dir;
-                const int16_t* prevAlong = along.data() + ((m - 1) & 1) * P + 1;
+                const int16_t* prevAlong = along.data() + ((m - 1) & 1) * P + pad;
                 const int shift = b.base[i] - b.base[q], jump = JumpPenalty(b.grey[i], b.grey[q]);
-                alongMin = dir > 0 ? Step<KT, true>(c, prevAlong, alongMin, shift, K, jump, tmp.data() + 1, La, s)
-                                   : Step<KT>(c, prevAlong, alongMin, shift, K, jump, tmp.data() + 1, La, s);
+                alongMin = dir > 0 ? Step<KT, true>(c, prevAlong, alongMin, shift, K, jump, inf.data() + pad, La, s)
+                                   : Step<KT>(c, prevAlong, alongMin, shift, K, jump, inf.data() + pad, La, s);
             }
             // From the previous row: its pixels x - 1, x and x + 1.
             for (int d = 0; d < 3; ++d) {
                 const int qx = x + d - 1;
-                int16_t* L = cur.data() + d * rowP + static_cast<size_t>(x) * P + 1;
+                int16_t* L = curL + d * rowP + static_cast<size_t>(x) * P + pad;
                 int16_t& lm = curMin[d * static_cast<size_t>(w) + x];
                 if (n == 0 || qx < 0 || qx >= w) {
                     lm = Start<KT>(c, K, L, s);
                     continue;
                 }
                 const size_t q = prevRow + qx;
-                lm = Step<KT>(c, prev.data() + d * rowP + static_cast<size_t>(qx) * P + 1,
+                lm = Step<KT>(c, prevL + d * rowP + static_cast<size_t>(qx) * P + pad,
                               prevMin[d * static_cast<size_t>(w) + qx], b.base[i] - b.base[q], K,
-                              JumpPenalty(b.grey[i], b.grey[q]), tmp.data() + 1, L, s);
+                              JumpPenalty(b.grey[i], b.grey[q]), inf.data() + pad, L, s);
             }
         }
-        std::swap(prev, cur);
+        std::swap(prevL, curL);
         std::swap(prevMin, curMin);
     }
 }
@@ -146,32 +156,37 @@ void AggregatePaths(const SgmBand& band, uint16_t* sum) {
 
 void PickDisparities(const SgmBand& band, const uint16_t* sum, int r0, int r1, int16_t* out) {
     const int w = band.width, K = band.K;
-    std::vector<uint32_t> rightBest(w);
-    std::vector<int> rightDisparity(w);
+    // Raw pointers in the loops: the builds check vector indexing.
+    std::vector<uint32_t> rightBestStore(w);
+    std::vector<int> rightDisparityStore(w);
+    uint32_t* rightBest = rightBestStore.data();
+    int* rightDisparity = rightDisparityStore.data();
     for (int r = r0; r < r1; ++r) {
         const size_t row = static_cast<size_t>(r) * w;
         // The right view's choice: for each right pixel the least sum over
         // the left pixels that may match it.
-        std::fill(rightBest.begin(), rightBest.end(), UINT32_MAX);
+        std::fill(rightBest, rightBest + w, UINT32_MAX);
         for (int x = 0; x < w; ++x) {
             const uint16_t* s = sum + (row + x) * K;
             const int base = band.base[row + x];
-            for (int k = 0; k < K; ++k) {
+            // Right pixels x - base - k for k in [first, last] are inside the
+            // row; the loop then has no test the branch predictor could miss.
+            const int first = std::max(0, x - base - w + 1), last = std::min(K - 1, x - base);
+            for (int k = first; k <= last; ++k) {
                 const int xr = x - base - k;
-                if (xr < 0 || xr >= w || s[k] >= rightBest[xr]) continue;
-                rightBest[xr] = s[k];
-                rightDisparity[xr] = base + k;
+                const bool better = s[k] < rightBest[xr];
+                rightBest[xr] = better ? s[k] : rightBest[xr];
+                rightDisparity[xr] = better ? base + k : rightDisparity[xr];
             }
         }
         int16_t* o = out + static_cast<size_t>(r - r0) * w;
         for (int x = 0; x < w; ++x) {
             const uint16_t* s = sum + (row + x) * K;
             int best = 0;
-            for (int k = 1; k < K; ++k)
-                if (s[k] < s[best]) best = k;
+            for (int k = 1; k < K; ++k) best = s[k] < s[best] ? k : best;
             int rival = INT_MAX;
-            for (int k = 0; k < K; ++k)
-                if (std::abs(k - best) > 1) rival = std::min(rival, static_cast<int>(s[k]));
+            for (int k = 0; k < best - 1; ++k) rival = std::min(rival, static_cast<int>(s[k]));
+            for (int k = best + 2; k < K; ++k) rival = std::min(rival, static_cast<int>(s[k]));
             const int d = band.base[row + x] + best;
             const int xr = x - d;
             if (xr < 0 || xr >= w || rightBest[xr] == UINT32_MAX ||
