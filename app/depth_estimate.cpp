@@ -64,13 +64,14 @@ struct BandScratch {
 
 // Disparities of one level: every pixel over its band of disparities, bands
 // of rows shared by the threads.
+// `scratch` (one per thread) is kept from level to level: fresh pages cost
+// more than the zeroing they come with.
 DisparityMap MatchLevel(const GreyImage& left, const GreyImage& right, const std::vector<int16_t>& base,
-                        int K, int margin, int threads) {
+                        int K, int margin, int threads, std::vector<BandScratch>& scratch) {
     const int w = left.width, h = left.height;
     DisparityMap map{w, h, std::vector<int16_t>(static_cast<size_t>(w) * h, kNoDisparity)};
     const int rows = BandRows(w, h, K, margin);
     const int bands = (h + rows - 1) / rows;
-    std::vector<BandScratch> scratch(static_cast<size_t>(std::min(threads, bands)));
     ForEachShared(bands, threads, [&](int n, int worker) {
         BandScratch& s = scratch[static_cast<size_t>(worker)];
         const int y0 = n * rows, y1 = std::min(h, y0 + rows);
@@ -136,6 +137,7 @@ bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, i
     }
     DisparityMap map;
     std::vector<uint8_t> valid;
+    std::vector<BandScratch> scratch(static_cast<size_t>(threads));
     for (int level = static_cast<int>(lefts.size()) - 1; level >= 0; --level) {
         const GreyImage& l = lefts[static_cast<size_t>(level)];
         // One pixel of margin either way: the parabola needs a neighbour.
@@ -150,7 +152,7 @@ bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, i
         }
         const bool coarsest = level == static_cast<int>(lefts.size()) - 1;
         map = MatchLevel(l, rights[static_cast<size_t>(level)], base, K,
-                         coarsest ? kCoarseMargin : kFineMargin, threads);
+                         coarsest ? kCoarseMargin : kFineMargin, threads, scratch);
         if (coarsest)
             RemoveSpeckles(map, static_cast<int>(std::max<int64_t>(16, static_cast<int64_t>(l.width) * l.height / 4000)));
         FillFromBackground(map, valid, threads);

@@ -1,5 +1,6 @@
 // Work shared among threads by the dense depth estimate (app/depth.h).
 #pragma once
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
