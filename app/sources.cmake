@@ -16,6 +16,11 @@ list(APPEND QUB_PURE_SOURCES
   app/align_pyramid.cpp
   app/auto_align.cpp
   app/compose.cpp
+  app/depth_cost.cpp
+  app/depth_estimate.cpp
+  app/depth_images.cpp
+  app/depth_refine.cpp
+  app/depth_sgm.cpp
   app/save_name.cpp
   app/stereo_slots.cpp
 )

@@ -20,3 +20,11 @@ add_custom_target(align_photo_pair ALL DEPENDS ${QUB_PHOTO_PPMS})
 add_dependencies(app_auto_align_tests align_photo_pair)
 target_compile_definitions(app_auto_align_tests PRIVATE
                            QUB_PHOTO_PAIR="${CMAKE_CURRENT_BINARY_DIR}/motorcycle_")
+
+# The dense depth estimate on textured scenes and on the photograph warped by
+# a known disparity field.
+qub_pure_test(app_depth_tests app_depth_test.cpp align_scenes.cpp
+              ${CMAKE_SOURCE_DIR}/tools/sample_scene.cpp)
+add_dependencies(app_depth_tests align_photo_pair)
+target_compile_definitions(app_depth_tests PRIVATE
+                           QUB_PHOTO_PAIR="${CMAKE_CURRENT_BINARY_DIR}/motorcycle_")
