@@ -36,14 +36,15 @@ std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 // Which commands each option means something to; any other use is refused
 // rather than ignored, so that a mistyped command line does not run quietly.
-enum : unsigned { kAnaglyph = 1, kAlign = 2, kConvert = 4, kInfo = 8 };
-constexpr unsigned kWriters = kAnaglyph | kAlign | kConvert;
+enum : unsigned { kAnaglyph = 1, kAlign = 2, kConvert = 4, kInfo = 8, kDepth = 16 };
+constexpr unsigned kPairWriters = kAnaglyph | kAlign | kConvert;
+constexpr unsigned kWriters = kPairWriters | kDepth;
 constexpr struct {
     const char* name;
     unsigned commands;
 } kOptionCommands[] = {
     {"--cross", kWriters | kInfo}, {"--swap", kWriters | kInfo}, {"--pairs", kWriters | kInfo},
-    {"--jobs", kWriters | kInfo},  {"--align", kWriters},        {"--offset", kWriters},
+    {"--jobs", kWriters | kInfo},  {"--align", kWriters},        {"--offset", kPairWriters},
     {"--quality", kWriters},       {"--out", kWriters},          {"--overwrite", kWriters},
     {"--chroma", kWriters},
     {"--mode", kAnaglyph},         {"--to", kAlign | kConvert},  {"--delay", kAlign | kConvert},
@@ -56,7 +57,8 @@ constexpr struct {
 } kCommands[] = {{"anaglyph", CliCommand::Anaglyph, kAnaglyph},
                  {"align", CliCommand::Align, kAlign},
                  {"convert", CliCommand::Convert, kConvert},
-                 {"info", CliCommand::Info, kInfo}};
+                 {"info", CliCommand::Info, kInfo},
+                 {"depth", CliCommand::Depth, kDepth}};
 
 // Empty when `option` (known or not) may be given to the command `bit`;
 // else the reason, naming the commands that take it.
@@ -227,7 +229,12 @@ const char* CliHelpText() {
            "             the stereo window, and write the aligned pair (-aligned...);\n"
            "             with --offset a,i the manual alignment instead\n"
            "  convert    write each pair in another layout (--to, required)\n"
-           "  info       sizes, format, alignment estimate, parallax and depth budget\n"
+           "  info       sizes, format, alignment estimate, parallax (over every pixel)\n"
+           "             and depth budget\n"
+           "  depth      the depth of each pair's left view: -disparity.png (16-bit grey,\n"
+           "             disparity x 16, 0 where none; shifted by whole pixels when the\n"
+           "             farthest would be below one sixteenth, as its line says),\n"
+           "             -depth.png (8-bit, near white) and -rgbd.jpg (view | depth)\n"
            "\n"
            "Inputs: side-by-side pictures (left view on the left), .mpo, .jps, or two\n"
            "files per pair: NAME_L / NAME_R (also -L/-R, .L/.R, left/right) are paired\n"
@@ -239,7 +246,7 @@ const char* CliHelpText() {
            "                  optimised, dubois                         [redcyan]\n"
            "  --to L          align, convert: parallel, cross, overunder, mpo, jps, gif\n"
            "                                                            [parallel]\n"
-           "  --align         anaglyph, align, convert: align automatically first\n"
+           "  --align         anaglyph, align, convert, depth: align automatically first\n"
            "                  (align does unless --offset)\n"
            "  --offset a,i    anaglyph, align, convert: a manual alignment, as the\n"
            "                  program's arrows set it\n"
@@ -247,30 +254,32 @@ const char* CliHelpText() {
            "  --swap          exchange the two views (a reversed pair)\n"
            "  --pairs         take the inputs two at a time: left file, right file\n"
            "  --delay MS      align, convert: wiggle frame time          [100]\n"
-           "  --quality Q     anaglyph, align, convert: JPEG quality 1-100  [95]\n"
-           "  --chroma S      anaglyph, align, convert: JPEG colour sampling, 444 (full)\n"
-           "                  or 420 (halved across and down, as cameras write);\n"
+           "  --quality Q     anaglyph, align, convert, depth: JPEG quality 1-100 [95]\n"
+           "  --chroma S      anaglyph, align, convert, depth: JPEG colour sampling, 444\n"
+           "                  (full) or 420 (halved across and down, as cameras write);\n"
            "                  anaglyphs carry depth in colour     [anaglyph 444, else 420]\n"
            "  --screen MM     info: screen width for the 65 mm divergence test\n"
            "  --json          info: one JSON document; bytes of a name that are not\n"
            "                  UTF-8 are written as \\ufffd each\n"
-           "  --out DIR       anaglyph, align, convert: write into DIR (made, with its\n"
-           "                  parents, if missing) instead of beside each input\n"
-           "  --overwrite     anaglyph, align, convert: replace files that existed before\n"
-           "                  the run (otherwise NAME_2, NAME_3, ...); never an input,\n"
+           "  --out DIR       anaglyph, align, convert, depth: write into DIR (made, with\n"
+           "                  its parents, if missing) instead of beside each input\n"
+           "  --overwrite     anaglyph, align, convert, depth: replace files that existed\n"
+           "                  before the run (otherwise NAME_2, NAME_3, ...); never an input,\n"
            "                  nor another output of the same run\n"
            "  --jobs N        files processed at once                    [cores]\n"
            "  --max-megapixels N\n"
            "                  the pixel budget, in millions: an input whose pictures\n"
            "                  hold more is refused before decoding, and jobs wait\n"
            "                  until the inputs in work fit in it together; each\n"
-           "                  million takes about 4 MB (6 MB when aligning)  [100]\n"
+           "                  million takes about 4 MB (6 MB when aligning, 30 MB\n"
+           "                  for depth)                                  [100]\n"
            "\n"
            "Examples:\n"
            "  qubstereo-cli anaglyph --align --mode dubois trip/\n"
            "  qubstereo-cli align --to mpo --out aligned/ IMG_0001.jpg IMG_0002.jpg\n"
            "  qubstereo-cli convert --to gif --delay 120 --pairs left.jpg right.jpg\n"
            "  qubstereo-cli info --json --screen 1200 DSCF0001.MPO\n"
+           "  qubstereo-cli depth --align --out depth/ trip/\n"
            "\n"
            "Exit code: 0 all files done, 1 some files failed, 2 the command line is unusable.\n"
            "A picture whose data the decoder finds damaged counts as failed; what could be\n"

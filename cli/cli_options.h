@@ -6,7 +6,7 @@
 
 #include "cli/anaglyph_modes.h"
 
-enum class CliCommand { Help, Anaglyph, Align, Convert, Info };
+enum class CliCommand { Help, Anaglyph, Align, Convert, Info, Depth };
 
 // How a pair is written.
 enum class PairLayout {

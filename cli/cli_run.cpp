@@ -8,6 +8,7 @@
 
 #include "cli/anaglyph_stream.h"
 #include "cli/cli_options.h"
+#include "cli/depth_output.h"
 #include "cli/input_list.h"
 #include "cli/output_place.h"
 #include "cli/pair_output.h"
@@ -148,7 +149,12 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
                               views.right.pixels.data(), views.right.width, views.right.height);
     const bool confident = e.confidence >= kAlignConfident;
     const StereoOffsets offsets = OffsetsFor(e);
-    const DepthBudget depth = JudgeDepthBudget(e, offsets.windowA, o.screenMm);
+    // Matched places miss the nearest and farthest parts with little
+    // texture; the budget is judged over every pixel where that can be had.
+    PairEstimate pixels = e;
+    const bool dense = confident && DenseParallax(views.left, views.right, e, &pixels.nearParallax,
+                                                  &pixels.farParallax);
+    const DepthBudget depth = JudgeDepthBudget(pixels, offsets.windowA, o.screenMm);
     Outcome r;
     r.ok = true;
     if (o.json) {
@@ -169,6 +175,9 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
                              e.nearParallax, e.farParallax, e.nearParallaxPercent,
                              e.farParallaxPercent, e.matches, offsets.windowA, offsets.i) +
                       JsonString(DepthVerdictText(depth.verdict));
+        if (dense)
+            r.line += Format(", \"pixelNearParallax\": %.2f, \"pixelFarParallax\": %.2f",
+                             pixels.nearParallax, pixels.farParallax);
         else
             r.line += ", \"reason\": " + JsonString(AlignReasonText(e.reason));
         r.line += "}";
@@ -191,7 +200,41 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
                      e.residualBefore, e.residualAfter, e.nearParallax,
                      e.nearParallaxPercent, e.farParallax, e.farParallaxPercent, e.matches,
                      e.confidence, offsets.windowA, offsets.i, DepthVerdictText(depth.verdict));
+    if (dense)
+        r.line += Format(" (every pixel: near %+.1f px, far %+.1f px)", pixels.nearParallax,
+                         pixels.farParallax);
     AddWarning(&r, views, false);
+    return r;
+}
+
+// The depth command's three files, each placed under its own name.
+Outcome Depth(const PairInput& input, const CliOptions& o, OutputBook* book, PairViews* views) {
+    Outcome r;
+    DepthFiles files;
+    std::string error, placedAll;
+    if (!MakeDepthFiles(views, o, &files, &error)) {
+        r.line = InputText(input) + ": " + error;
+        return r;
+    }
+    const struct {
+        const std::vector<uint8_t>* bytes;
+        const char *suffix, *extension;
+    } outputs[] = {{&files.disparity, "-disparity", ".png"},
+                   {&files.depth, "-depth", ".png"},
+                   {&files.rgbd, "-rgbd", ".jpg"}};
+    for (const auto& f : outputs) {
+        std::string placed;
+        if (!PlaceOutput(book, OutputName(input, o.outDir, f.suffix, f.extension), *f.bytes,
+                         &placed, &error)) {
+            r.line = InputText(input) + ": " + error;
+            return r;
+        }
+        placedAll += (placedAll.empty() ? "" : ", ") + placed;
+    }
+    r.ok = true;
+    r.line = InputText(input) + ": " + views->format + " -> " + placedAll;
+    if (files.shift > 0) r.line += Format(" (disparities shifted by +%d px)", files.shift);
+    AddWarning(&r, *views, false);
     return r;
 }
 
@@ -236,6 +279,7 @@ Outcome Work(const PairInput& input, const CliOptions& o, OutputBook* book, Pair
         return r;
     }
     if (o.command == CliCommand::Info) return Info(input, views, o);
+    if (o.command == CliCommand::Depth) return Depth(input, o, book, &views);
 
     std::string suffix, extension = ".jpg";
     bool made = false;

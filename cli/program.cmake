@@ -10,6 +10,7 @@ set(QUB_CLI_SOURCES
   cli/cli_options.cpp
   cli/cli_run.cpp
   cli/decode_rows_of_whole.cpp
+  cli/depth_output.cpp
   cli/input_list.cpp
   cli/output_place.cpp
   cli/pair_input.cpp
