@@ -36,6 +36,15 @@ bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, i
                        int minDisparity, int maxDisparity, int threads, DisparityMap* out,
                        std::string* error);
 
+// The range to search for a pair whose alignment estimate (app/auto_align.h)
+// found parallax nearParallax to farParallax (its 2nd and 98th percentiles of
+// sparse matches): their disparities widened by half the span and 8 pixels
+// either way, since thin near things often lie beyond the 2nd percentile;
+// then kept within +-kMaxAbsDisparity and, trimmed evenly, narrower than the
+// width, so that EstimateDisparity accepts it.
+void DisparityRangeFromParallax(double nearParallax, double farParallax, int width,
+                                int* minDisparity, int* maxDisparity);
+
 // Near and far disparity of a map: the 98th and 2nd percentile of its valid
 // values, in pixels. False when no pixel has a value.
 bool DisparityNearFar(const DisparityMap& map, double* nearDisparity, double* farDisparity);

@@ -119,6 +119,24 @@ TEST(Depth, RefusesWithoutAllocating) {
     }
 }
 
+TEST(Depth, RangeFromParallax) {
+    const struct {
+        double nearP, farP;
+        int width, lo, hi;
+    } cases[] = {
+        {-40, -10, 640, -13, 63},    // span 30: 8 + 15 either way
+        {-10, -40, 640, -13, 63},    // the two given the other way round
+        {5, 5, 100, -13, 3},         // flat: 8 either way
+        {-3000, 3000, 9000, -2000, 2000},  // clamped to the range accepted
+        {-100, 0, 120, -10, 109},    // -58..158 trimmed evenly to 119 wide
+    };
+    for (const auto& c : cases) {
+        int lo = 0, hi = 0;
+        DisparityRangeFromParallax(c.nearP, c.farP, c.width, &lo, &hi);
+        EXPECT_TRUE(lo == c.lo && hi == c.hi) << c.nearP << ": " << lo << " " << hi;
+    }
+}
+
 TEST(Depth, DepthImageRgbdAndNearFar) {
     // A 20 x 10 ramp of 0..198 pixels, a far outlier at 0, no value at 199.
     DisparityMap map{20, 10, {}};
