@@ -31,7 +31,9 @@ struct DisparityMap {
 // it refuses (empty views, a range outside +-kMaxAbsDisparity or wider than
 // the view, views above kMaxDepthPixels) instead of allocating for them.
 // Memory: about 12 bytes per pixel plus a band of rows per thread.
-constexpr int64_t kMaxDepthPixels = int64_t{1} << 27;  // 134 megapixels
+// 134 megapixels; 33 in a 32-bit process, whose 2 GB of address space must
+// also hold the views.
+constexpr int64_t kMaxDepthPixels = int64_t{1} << (sizeof(void*) >= 8 ? 27 : 25);
 bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, int height,
                        int minDisparity, int maxDisparity, int threads, DisparityMap* out,
                        std::string* error);

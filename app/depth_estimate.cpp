@@ -126,7 +126,9 @@ bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, i
     *out = DisparityMap{};
     if (!left || !right || width <= 0 || height <= 0) return Refuse(error, "the views are empty");
     if (static_cast<int64_t>(width) * height > kMaxDepthPixels || width > 32767 || height > 32767)
-        return Refuse(error, "the views are too large for a depth map (at most 134 megapixels, 32767 a side)");
+        return Refuse(error, sizeof(void*) >= 8
+                                 ? "the views are too large for a depth map (at most 134 megapixels, 32767 a side)"
+                                 : "the views are too large for a depth map (at most 33 megapixels, 32767 a side)");
     if (minDisparity > maxDisparity) return Refuse(error, "the disparity range is empty");
     if (std::abs(minDisparity) > kMaxAbsDisparity || std::abs(maxDisparity) > kMaxAbsDisparity)
         return Refuse(error, "the disparity range goes beyond 2000 pixels either way");
