@@ -94,9 +94,10 @@ TEST(Depth, HiddenAndBorderPixelsTakeTheBackground) {
 }
 
 TEST(Depth, ThreadCountDoesNotChangeTheMap) {
-    const TexturedPair p = MakeTexturedPair(333, 517, -3, -40, Misalignment{0, 0, 1, 0.9, 4, 3, 2}, 6);
-    const DisparityMap one = Estimate(p.left, p.right, -4, 48, 1);
-    for (int threads : {2, 3, 7}) EXPECT_EQ(Estimate(p.left, p.right, -4, 48, threads).value, one.value);
+    // A range over 100 wide: a coarser level first, then bands around it.
+    const TexturedPair p = MakeTexturedPair(333, 517, -3, -90, Misalignment{0, 0, 1, 0.9, 4, 3, 2}, 6);
+    const DisparityMap one = Estimate(p.left, p.right, -4, 110, 1);
+    for (int threads : {2, 3, 7}) EXPECT_EQ(Estimate(p.left, p.right, -4, 110, threads).value, one.value);
 }
 
 TEST(Depth, RefusesWithoutAllocating) {
