@@ -31,10 +31,21 @@ struct DisparityMap {
 // it refuses (empty views, a range outside +-kMaxAbsDisparity or wider than
 // the view, views above kMaxDepthPixels) instead of allocating for them.
 // Memory: about 12 bytes per pixel plus a band of rows per thread.
-constexpr int64_t kMaxDepthPixels = int64_t{1} << 27;  // 134 megapixels
+// 134 megapixels; 33 in a 32-bit process, whose 2 GB of address space must
+// also hold the views.
+constexpr int64_t kMaxDepthPixels = int64_t{1} << (sizeof(void*) >= 8 ? 27 : 25);
 bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, int height,
                        int minDisparity, int maxDisparity, int threads, DisparityMap* out,
                        std::string* error);
+
+// The range to search for a pair whose alignment estimate (app/auto_align.h)
+// found parallax nearParallax to farParallax (its 2nd and 98th percentiles of
+// sparse matches): their disparities widened by half the span and 8 pixels
+// either way, since thin near things often lie beyond the 2nd percentile;
+// then kept within +-kMaxAbsDisparity and, trimmed evenly, narrower than the
+// width, so that EstimateDisparity accepts it.
+void DisparityRangeFromParallax(double nearParallax, double farParallax, int width,
+                                int* minDisparity, int* maxDisparity);
 
 // Near and far disparity of a map: the 98th and 2nd percentile of its valid
 // values, in pixels. False when no pixel has a value.

@@ -14,6 +14,7 @@
 // band's edge. The bands depend only on the size, never on the thread
 // count, so the result does not either.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "app/depth.h"
@@ -101,6 +102,23 @@ bool Refuse(std::string* error, const char* message) {
 
 }  // namespace
 
+void DisparityRangeFromParallax(double nearParallax, double farParallax, int width,
+                                int* minDisparity, int* maxDisparity) {
+    const double nearD = std::max(-nearParallax, -farParallax), farD = std::min(-nearParallax, -farParallax);
+    const double margin = 8 + 0.5 * (nearD - farD);
+    const double limit = kMaxAbsDisparity;
+    // Clamped as doubles first: a wild estimate must not overflow an int.
+    int lo = static_cast<int>(std::floor(std::clamp(farD - margin, -limit, limit)));
+    int hi = static_cast<int>(std::ceil(std::clamp(nearD + margin, -limit, limit)));
+    const int excess = hi - lo - (std::max(width, 1) - 1);
+    if (excess > 0) {
+        lo += excess / 2;
+        hi -= excess - excess / 2;
+    }
+    *minDisparity = lo;
+    *maxDisparity = hi;
+}
+
 bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, int height,
                        int minDisparity, int maxDisparity, int threads, DisparityMap* out,
                        std::string* error) {
@@ -108,7 +126,9 @@ bool EstimateDisparity(const uint32_t* left, const uint32_t* right, int width, i
     *out = DisparityMap{};
     if (!left || !right || width <= 0 || height <= 0) return Refuse(error, "the views are empty");
     if (static_cast<int64_t>(width) * height > kMaxDepthPixels || width > 32767 || height > 32767)
-        return Refuse(error, "the views are too large for a depth map (at most 134 megapixels, 32767 a side)");
+        return Refuse(error, sizeof(void*) >= 8
+                                 ? "the views are too large for a depth map (at most 134 megapixels, 32767 a side)"
+                                 : "the views are too large for a depth map (at most 33 megapixels, 32767 a side)");
     if (minDisparity > maxDisparity) return Refuse(error, "the disparity range is empty");
     if (std::abs(minDisparity) > kMaxAbsDisparity || std::abs(maxDisparity) > kMaxAbsDisparity)
         return Refuse(error, "the disparity range goes beyond 2000 pixels either way");

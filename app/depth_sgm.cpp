@@ -28,8 +28,8 @@ constexpr int16_t kInf = 0x3000;  // above any path cost; adding a penalty stays
 constexpr int kUniquePercent = 4;
 
 // The jump penalty between two pixels by their grey difference: smaller
-// across an edge. A table: a division per step would cost a tenth of the
-// matching.
+// across an edge. A table, since the inner loop cannot afford a division
+// per step.
 struct JumpTable {
     int16_t penalty[256];
     JumpTable() {

@@ -19,9 +19,12 @@ struct SgmBand {
 // a larger jump, in census bits. The jump penalty is smaller across an edge
 // of the grey image, where depth edges are likely.
 constexpr int kSmallStep = 10;
-// Disparities per pixel on the levels below the coarsest: the matching is
-// fastest for this width.
-constexpr int kBandDisparities = 8;
+// Disparities per pixel on the levels below the coarsest: twice the coarser
+// answer and two either way, which covers its error of a coarse pixel.
+// Wider bands let the finer level, whose census sees less of the scene,
+// wander to a wrong match (on aloe 5 gives 7.7 % bad pixels, 8 gives 8.8,
+// 16 gives 10).
+constexpr int kBandDisparities = 5;
 constexpr int kJump = 120;
 
 // sum[i * K + k] = sum over the eight paths of the path cost of disparity

@@ -2,6 +2,7 @@
 #pragma once
 #include <algorithm>
 #include <atomic>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -19,7 +20,15 @@ void ForEachShared(int count, int threads, const Body& body) {
     const int extra = std::max(0, std::min(threads, count) - 1);
     std::vector<std::thread> pool;
     pool.reserve(static_cast<size_t>(extra));
-    for (int t = 0; t < extra; ++t) pool.emplace_back(work, t + 1);
+    // A thread the system cannot start is done without: the others take its
+    // share, and the result is the same.
+    for (int t = 0; t < extra; ++t) {
+        try {
+            pool.emplace_back(work, t + 1);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
     work(0);
     for (std::thread& t : pool) t.join();
 }

@@ -29,18 +29,6 @@ struct Range {
     int lo = 0, hi = 0;
 };
 
-// The search range the program uses: the alignment's far to near disparity
-// widened by half its span and 8 pixels either way, since its 2nd and 98th
-// percentiles of sparse matches leave out the extremes (thin near leaves on
-// aloe lie well beyond them).
-Range RangeFromAlignment(const TestView& left, const TestView& right) {
-    const PairEstimate e = EstimatePairAlignment(left.pixels.data(), left.width, left.height,
-                                                 right.pixels.data(), right.width, right.height);
-    const double nearD = -e.nearParallax, farD = -e.farParallax;
-    const double margin = 8 + 0.5 * (nearD - farD);
-    return {static_cast<int>(std::floor(farD - margin)), static_cast<int>(std::ceil(nearD + margin))};
-}
-
 void RunAndCount(benchmark::State& state, const TestView& left, const TestView& right, Range range,
                  int threads, DisparityMap& map) {
     size_t peak = 0;
@@ -69,6 +57,15 @@ void RunAndCount(benchmark::State& state, const TestView& left, const TestView& 
 }
 
 #ifdef QUB_ALOE
+// The search range as the program takes it: from the alignment estimate.
+Range RangeFromAlignment(const TestView& left, const TestView& right) {
+    const PairEstimate e = EstimatePairAlignment(left.pixels.data(), left.width, left.height,
+                                                 right.pixels.data(), right.width, right.height);
+    Range r;
+    DisparityRangeFromParallax(e.nearParallax, e.farParallax, left.width, &r.lo, &r.hi);
+    return r;
+}
+
 struct Aloe {
     TestView left = ReadPpm(QUB_ALOE "L.ppm"), right = ReadPpm(QUB_ALOE "R.ppm");
     TestView truth = ReadPpm(QUB_ALOE "GT.ppm");  // grey: disparity in pixels, 0 unknown

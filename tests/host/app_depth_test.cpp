@@ -94,9 +94,10 @@ TEST(Depth, HiddenAndBorderPixelsTakeTheBackground) {
 }
 
 TEST(Depth, ThreadCountDoesNotChangeTheMap) {
-    const TexturedPair p = MakeTexturedPair(333, 517, -3, -40, Misalignment{0, 0, 1, 0.9, 4, 3, 2}, 6);
-    const DisparityMap one = Estimate(p.left, p.right, -4, 48, 1);
-    for (int threads : {2, 3, 7}) EXPECT_EQ(Estimate(p.left, p.right, -4, 48, threads).value, one.value);
+    // A range over 100 wide: a coarser level first, then bands around it.
+    const TexturedPair p = MakeTexturedPair(333, 517, -3, -90, Misalignment{0, 0, 1, 0.9, 4, 3, 2}, 6);
+    const DisparityMap one = Estimate(p.left, p.right, -4, 110, 1);
+    for (int threads : {2, 3, 7}) EXPECT_EQ(Estimate(p.left, p.right, -4, 110, threads).value, one.value);
 }
 
 TEST(Depth, RefusesWithoutAllocating) {
@@ -116,6 +117,24 @@ TEST(Depth, RefusesWithoutAllocating) {
         std::string error;
         EXPECT_FALSE(EstimateDisparity(c.left, v, c.w, c.h, c.lo, c.hi, 2, &map, &error)) << c.w;
         EXPECT_TRUE(!error.empty() && map.value.empty() && map.width == 0);
+    }
+}
+
+TEST(Depth, RangeFromParallax) {
+    const struct {
+        double nearP, farP;
+        int width, lo, hi;
+    } cases[] = {
+        {-40, -10, 640, -13, 63},    // span 30: 8 + 15 either way
+        {-10, -40, 640, -13, 63},    // the two given the other way round
+        {5, 5, 100, -13, 3},         // flat: 8 either way
+        {-3000, 3000, 9000, -2000, 2000},  // clamped to the range accepted
+        {-100, 0, 120, -10, 109},    // -58..158 trimmed evenly to 119 wide
+    };
+    for (const auto& c : cases) {
+        int lo = 0, hi = 0;
+        DisparityRangeFromParallax(c.nearP, c.farP, c.width, &lo, &hi);
+        EXPECT_TRUE(lo == c.lo && hi == c.hi) << c.nearP << ": " << lo << " " << hi;
     }
 }
 
