@@ -57,8 +57,9 @@ bool DisparityNearFar(const DisparityMap& map, double* nearDisparity, double* fa
 // 0 (far). A map whose values are all alike gives mid-grey.
 std::vector<uint8_t> DepthImage(const DisparityMap& map);
 
-// The side-by-side picture of the left view and its depth as grey,
-// 2 * width x height, 0x00RRGGBB: the "RGBD" layout of 3D photo viewers.
-// `depth` is DepthImage's output for a map of the view's size.
-std::vector<uint32_t> RgbdImage(const uint32_t* left, int width, int height,
-                                const std::vector<uint8_t>& depth);
+// A row of the side-by-side picture of the left view and its depth as grey,
+// the "RGBD" layout of 3D photo viewers: `width` pixels of the view's row,
+// then its `width` depth values (DepthImage's) as grey, 0x00RRGGBB, into
+// `out` (2 * width words). Made a row at a time so that an encoder can take
+// the picture without its being held whole.
+void RgbdRow(const uint32_t* left, const uint8_t* depth, int width, uint32_t* out);

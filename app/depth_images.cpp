@@ -65,18 +65,9 @@ std::vector<uint8_t> DepthImage(const DisparityMap& map) {
     return depth;
 }
 
-std::vector<uint32_t> RgbdImage(const uint32_t* left, int width, int height,
-                                const std::vector<uint8_t>& depth) {
-    std::vector<uint32_t> out(static_cast<size_t>(2) * width * height, 0);
-    if (!left || depth.size() != static_cast<size_t>(width) * height) return out;
-    for (int y = 0; y < height; ++y) {
-        const size_t row = static_cast<size_t>(y) * width;
-        uint32_t* o = out.data() + 2 * row;
-        for (int x = 0; x < width; ++x) {
-            o[x] = left[row + x] & 0xffffffu;
-            const uint32_t g = depth[row + x];
-            o[width + x] = g << 16 | g << 8 | g;
-        }
+void RgbdRow(const uint32_t* left, const uint8_t* depth, int width, uint32_t* out) {
+    for (int x = 0; x < width; ++x) {
+        out[x] = left[x] & 0xffffffu;
+        out[width + x] = depth[x] * 0x010101u;
     }
-    return out;
 }

@@ -13,18 +13,6 @@ namespace {
 constexpr double kDenseInfoPixels = 250000;
 constexpr double kMaxRowsApart = 1.0;  // RMS vertical disparity a pair may have unaligned
 
-// The search range in whole pixels of disparity (d = -p), from the
-// estimate's near and far parallax widened by half their span and at least
-// 16 pixels, within what the engine takes for this width.
-void SearchRange(const PairEstimate& e, int width, int* low, int* high) {
-    const double nearD = -e.nearParallax, farD = -e.farParallax;
-    const double margin = std::max(16.0, 0.5 * std::max(0.0, nearD - farD));
-    const int limit = std::min(kMaxAbsDisparity, std::max(1, width - 1));
-    *low = std::max(-limit, static_cast<int>(std::floor(farD - margin)));
-    *high = std::min(limit, static_cast<int>(std::ceil(nearD + margin)));
-    if (*low > *high) *low = *high;
-}
-
 int Threads() { return std::max(1, CliCores()); }
 
 // The right view resampled into the left view's frame with the estimate.
@@ -69,9 +57,7 @@ bool RgbdJpeg(const CliPicture& left, const std::vector<uint8_t>& depth, const C
     bool ok = writer != nullptr;
     for (int y = 0; ok && y < left.height; ++y) {
         const size_t at = static_cast<size_t>(y) * w;
-        std::copy(left.pixels.begin() + static_cast<std::ptrdiff_t>(at),
-                  left.pixels.begin() + static_cast<std::ptrdiff_t>(at + w), row.begin());
-        for (size_t x = 0; x < w; ++x) row[w + x] = depth[at + x] * 0x010101u;
+        RgbdRow(left.pixels.data() + at, depth.data() + at, left.width, row.data());
         ok = CliJpegRow(writer, row.data());
     }
     return writer != nullptr && CliEndJpeg(writer, out) && ok;
@@ -101,7 +87,7 @@ bool MakeDepthFiles(PairViews* views, const CliOptions& o, DepthFiles* out, std:
     }
     if (o.autoAlign) right = Resampled(e, right);
     int low = 0, high = 0;
-    SearchRange(e, left.width, &low, &high);
+    DisparityRangeFromParallax(e.nearParallax, e.farParallax, left.width, &low, &high);
     DisparityMap map;
     if (!EstimateDisparity(left.pixels.data(), right.pixels.data(), left.width, left.height, low,
                            high, Threads(), &map, error))
@@ -149,7 +135,7 @@ bool DenseParallax(const CliPicture& left, const CliPicture& right, const PairEs
     if (e.confidence < kAlignConfident) return false;
     r = Resampled(e, r);
     int low = 0, high = 0;
-    SearchRange(e, l.width, &low, &high);
+    DisparityRangeFromParallax(e.nearParallax, e.farParallax, l.width, &low, &high);
     DisparityMap map;
     std::string error;
     double nearD = 0, farD = 0;

@@ -138,7 +138,7 @@ TEST(Depth, RangeFromParallax) {
     }
 }
 
-TEST(Depth, DepthImageRgbdAndNearFar) {
+TEST(Depth, DepthImageRgbdRowAndNearFar) {
     // A 20 x 10 ramp of 0..198 pixels, a far outlier at 0, no value at 199.
     DisparityMap map{20, 10, {}};
     for (int i = 0; i < 200; ++i) map.value.push_back(static_cast<int16_t>(i * 16));
@@ -155,10 +155,10 @@ TEST(Depth, DepthImageRgbdAndNearFar) {
     EXPECT_TRUE(nearD == 194 && farD == 3) << nearD << " " << farD;
     std::vector<uint32_t> left(200);
     for (int i = 0; i < 200; ++i) left[static_cast<size_t>(i)] = 0x10203u * static_cast<uint32_t>(i);
-    const std::vector<uint32_t> rgbd = RgbdImage(left.data(), 20, 10, depth);
-    ASSERT_EQ(rgbd.size(), 400u);
-    for (size_t i = 0; i < 200; ++i)
-        EXPECT_TRUE(rgbd[i / 20 * 40 + i % 20] == left[i] && rgbd[i / 20 * 40 + 20 + i % 20] == depth[i] * 0x10101u) << i;
+    std::vector<uint32_t> rgbd(40);
+    RgbdRow(left.data() + 100, depth.data() + 100, 20, rgbd.data());
+    for (size_t i = 0; i < 20; ++i)
+        EXPECT_TRUE(rgbd[i] == left[100 + i] && rgbd[20 + i] == depth[100 + i] * 0x10101u) << i;
     DisparityMap flat{2, 1, {32, 32}}, empty{1, 1, {kNoDisparity}};
     EXPECT_EQ(DepthImage(flat), (std::vector<uint8_t>{128, 128}));
     EXPECT_FALSE(DisparityNearFar(empty, &nearD, &farD));
