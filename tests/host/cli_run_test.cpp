@@ -422,6 +422,7 @@ TEST(CliRun, HoldsAPictureOnceAndWithinThePixelBudget) {
     } runs[] = {
         {{"info", file}, 0, kInfo, "views 1280 x 960"},
         {{"info", "--json", file}, 0, kInfo, "\"model\": \"similarity\", \"residualBefore\": "},
+        {{"info", "--json", file}, 0, kInfo, "\"depth\": \"strong\", \"pixelNearParallax\": -7"},
         {{"convert", "--to", "gif", file}, 0, kOnce, "-wiggle.gif"},
         {{"convert", "--to", "parallel", file}, 0, kOnce, "-parallel.jpg"},
         {{"anaglyph", "--align", file}, 0, kOnce, "-anaglyph.jpg"},
