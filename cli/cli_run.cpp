@@ -162,7 +162,7 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
                  ", \"format\": " + JsonString(views.format) +
                  Format(", \"width\": %d, \"height\": %d, \"confidence\": %.3f", views.left.width,
                         views.left.height, e.confidence);
-        if (confident)
+        if (confident) {
             r.line += Format(", \"verticalOffset\": %.3f, \"rotationDegrees\": %.4f, "
                              "\"verticalScale\": %.5f, \"model\": \"%s\", "
                              "\"residualBefore\": %.3f, \"residualAfter\": %.3f, "
@@ -175,11 +175,12 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
                              e.nearParallax, e.farParallax, e.nearParallaxPercent,
                              e.farParallaxPercent, e.matches, offsets.windowA, offsets.i) +
                       JsonString(DepthVerdictText(depth.verdict));
-        if (dense)
-            r.line += Format(", \"pixelNearParallax\": %.2f, \"pixelFarParallax\": %.2f",
-                             pixels.nearParallax, pixels.farParallax);
-        else
+            if (dense)
+                r.line += Format(", \"pixelNearParallax\": %.2f, \"pixelFarParallax\": %.2f",
+                                 pixels.nearParallax, pixels.farParallax);
+        } else {
             r.line += ", \"reason\": " + JsonString(AlignReasonText(e.reason));
+        }
         r.line += "}";
         AddWarning(&r, views, true);
         return r;
