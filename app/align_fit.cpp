@@ -18,18 +18,31 @@ double AlignModel::Parallax(const AlignMatch& m) const {
     return (e * X + f * (Y - t)) - (m.xl - cx);
 }
 
+namespace {
+
+// Rounds of the fixed-point iterations below: each cuts the error by the
+// extra terms' change per pixel, hundredths for a real pair's keystone and
+// lenses; the strongest terms the estimate keeps (its corner bound) still
+// converge well within the rounds.
+constexpr int kMostRounds = 40;
+constexpr double kConverged = 1e-9;
+
+}  // namespace
+
 void AlignModel::IdealToRight(double x, double y, double& xr, double& yr) const {
     // The similarity's inverse of (x, y + Extra): Extra is read at the right
-    // point itself, so it is iterated from 0; it changes by hundredths of a
-    // pixel per pixel, and each round cuts the error by as much again.
+    // point itself, so it is iterated from 0.
     const double d = e * e + f * f;
     const double X = x - cx;
     double extra = 0, Xr = 0, Yr = 0;
-    for (int round = 0; round < (terms > 3 ? 4 : 1); ++round) {
+    for (int round = 0; round < kMostRounds; ++round) {
         const double Y = y - cy + extra;
         Xr = (e * X - f * Y) / d;
         Yr = (f * X + e * Y) / d + t;
-        extra = Extra(Xr, Yr);
+        if (terms == 3) break;
+        const double next = Extra(Xr, Yr);
+        if (std::fabs(next - extra) <= kConverged) break;
+        extra = next;
     }
     xr = cx + Xr;
     yr = cy + Yr;
@@ -46,9 +59,13 @@ double AlignModel::LeftRowOf(double xr, double yr) const {
 
 double AlignModel::RightRowOf(double yl, double xr) const {
     const double X = xr - cx;
-    double Y = 0;
-    for (int round = 0; round < (terms > 3 ? 4 : 1); ++round)
-        Y = ((yl - cy) + f * X + Extra(X, Y)) / e + t;
+    double Y = ((yl - cy) + f * X) / e + t;
+    for (int round = 0; terms > 3 && round < kMostRounds; ++round) {
+        const double next = ((yl - cy) + f * X + Extra(X, Y)) / e + t;
+        const bool done = std::fabs(next - Y) <= kConverged;
+        Y = next;
+        if (done) break;
+    }
     return cy + Y;
 }
 

@@ -66,7 +66,8 @@ constexpr int kMinFeatures = 12;           // textured places for any confidence
 constexpr int kMinInliers = 12;            // agreeing matches for any confidence
 constexpr double kMinInlierShare = 0.2;    // of the places searched
 constexpr double kMaxResidual = 0.5;       // RMS vertical residual, analysis pixels
-constexpr double kMaxResidualShare = 0.1;  // or this share of the rows' RMS disparity, if more
+constexpr double kMaxResidualShare = 0.1;  // or this share of the rows' RMS disparity, if more,
+constexpr double kMaxResidualAtAll = 1.5;  // but never more than this
 constexpr double kMaxRotationError = 0.05 * 3.14159265358979323846 / 180;  // radians
 constexpr double kNearQuantile = 0.02, kFarQuantile = 0.98;
 
@@ -112,8 +113,8 @@ constexpr double kWideGain = 0.9;    // held-out RMS a richer model must beat, a
 // The richer terms reach the whole frame from where the matches are: they are
 // tried only when the matches span this much of it (in units of half the
 // larger side) across and down, and kept only when no corner row moves more
-// than a quarter of that unit.
-constexpr double kWideSpreadX = 0.8, kWideSpreadY = 0.5, kWideMostExtra = 0.25;
+// than 0.15 of that unit.
+constexpr double kWideSpreadX = 0.8, kWideSpreadY = 0.5, kWideMostExtra = 0.15;
 
 bool SpreadEnough(const std::vector<AlignMatch>& matches, const std::vector<char>& inlier,
                   const AlignModel& model) {
@@ -431,8 +432,9 @@ PairEstimate Estimator::Finish(const std::vector<AlignMatch>& base) {
          AlignReason::TooFewInliers},
         // Leaving fourteen rows in place because the last one is not
         // explained is the wrong trade: a fit that removes nine tenths of
-        // the disparity aligns.
-        {AtMost(rms, std::max(kMaxResidual, kMaxResidualShare * e.residualBefore / f)),
+        // the disparity aligns, as long as what it leaves stays small.
+        {AtMost(rms, std::max(kMaxResidual, std::min(kMaxResidualAtAll,
+                                                      kMaxResidualShare * e.residualBefore / f))),
          AlignReason::FitDoesNotHold},
         // Matches that passed both checks yet disagree with the fit: parts of
         // the view that move differently (a pair that is no similarity apart).

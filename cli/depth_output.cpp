@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "app/depth.h"
 #include "cli/cli_platform.h"
@@ -11,7 +12,8 @@
 namespace {
 
 constexpr double kDenseInfoPixels = 250000;
-constexpr double kMaxRowsApart = 1.0;  // RMS vertical disparity a pair may have unaligned
+constexpr double kMaxRowsApart = 1.0;
+constexpr int kMaxJpegSide = 65500;  // RMS vertical disparity a pair may have unaligned
 
 int Threads() { return std::max(1, CliCores()); }
 
@@ -68,6 +70,12 @@ bool RgbdJpeg(const CliPicture& left, const std::vector<uint8_t>& depth, const C
 bool MakeDepthFiles(PairViews* views, const CliOptions& o, DepthFiles* out, std::string* error) {
     const CliPicture& left = views->left;
     CliPicture& right = views->right;
+    // The view beside its depth is a JPEG, whose sides stop at 65500.
+    if (left.width > kMaxJpegSide / 2) {
+        *error = "views wider than " + std::to_string(kMaxJpegSide / 2) +
+                 " pixels: the view beside its depth cannot be a JPEG";
+        return false;
+    }
     if (!o.autoAlign && (left.width != right.width || left.height != right.height)) {
         *error = "views differ in size; --align can match them";
         return false;
@@ -94,22 +102,22 @@ bool MakeDepthFiles(PairViews* views, const CliOptions& o, DepthFiles* out, std:
         return false;
     right = CliPicture();  // no longer needed: the files are made from the left view
 
-    // The farthest percent decides the shift, so that a few stray pixels do
-    // not move every value; they are written as the least value instead.
-    std::vector<int16_t> valid;
+    // Disparities behind zero parallax (converged cameras, shifted pairs)
+    // cannot be written as they are: every value then moves up by the whole
+    // pixels that bring the farthest to at least one sixteenth. |d| <= 2000
+    // keeps the shifted values within 16 bits, so none is clamped.
+    int least = INT16_MAX;
     for (const int16_t v : map.value)
-        if (v != kNoDisparity) valid.push_back(v);
-    if (!valid.empty()) {
-        std::nth_element(valid.begin(), valid.begin() + valid.size() / 100, valid.end());
-        const int far = valid[valid.size() / 100];
-        out->shift = far < 1 ? (1 - far + kDisparityScale - 1) / kDisparityScale : 0;
+        if (v != kNoDisparity) least = std::min<int>(least, v);
+    if (least == INT16_MAX) {
+        *error = "no place of the left view could be matched";
+        return false;
     }
+    out->shift = least < 1 ? (1 - least + kDisparityScale - 1) / kDisparityScale : 0;
     std::vector<uint16_t> samples(map.value.size());
     for (size_t k = 0; k < samples.size(); ++k) {
         const int v = map.value[k];
-        samples[k] = v == kNoDisparity
-                         ? 0
-                         : static_cast<uint16_t>(std::min(65535, std::max(1, v + kDisparityScale * out->shift)));
+        samples[k] = v == kNoDisparity ? 0 : static_cast<uint16_t>(v + kDisparityScale * out->shift);
     }
     const std::vector<uint8_t> depth = DepthImage(map);
     std::vector<uint16_t> grey(depth.begin(), depth.end());

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr uint64_t kPngMaxData = uint64_t{3} << 29;
+
 class BitWriter {
 public:
     explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
@@ -164,6 +166,9 @@ bool WriteGreyPng(const uint16_t* samples, int width, int height, int bits,
         return false;
     const size_t bytes = static_cast<size_t>(bits / 8);
     const size_t rowBytes = static_cast<size_t>(width) * bytes;
+    // One IDAT chunk holds at most 2^31 - 1 bytes, and fixed codes can make
+    // the stream an eighth longer than its data: no more data than 1.5 GB.
+    if ((uint64_t{rowBytes} + 1) * static_cast<uint64_t>(height) > kPngMaxData) return false;
     // Each row: the filter type, then its bytes less the Paeth predictor.
     std::vector<uint8_t> raw(rowBytes), above(rowBytes, 0), filtered;
     filtered.reserve((rowBytes + 1) * static_cast<size_t>(height));

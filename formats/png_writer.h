@@ -12,6 +12,7 @@ constexpr int kPngMaxSide = 1 << 16;  // larger sides are refused, as no map has
 
 // `samples`: width * height values, rows top-down; with `bits` 8 only the low
 // byte of each is written. False (and `out` empty) for a size below 1 or past
-// kPngMaxSide, or bits other than 8 and 16.
+// kPngMaxSide, a picture of more than 1.5 GB of samples (which one PNG data
+// chunk could not hold), or bits other than 8 and 16.
 bool WriteGreyPng(const uint16_t* samples, int width, int height, int bits,
                   std::vector<uint8_t>* out);

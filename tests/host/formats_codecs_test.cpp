@@ -104,7 +104,8 @@ TEST(GreyPngWriter, ZlibReadsBackEverySample) {
     Bytes png;
     const uint16_t one = 1;
     EXPECT_FALSE(WriteGreyPng(&one, 0, 1, 16, &png) || WriteGreyPng(&one, 1, 1, 12, &png) ||
-                 WriteGreyPng(&one, kPngMaxSide + 1, 1, 8, &png) || !png.empty());
+                 WriteGreyPng(&one, kPngMaxSide + 1, 1, 8, &png) ||
+                 WriteGreyPng(&one, kPngMaxSide, kPngMaxSide, 16, &png) || !png.empty());
 }
 
 }  // namespace
