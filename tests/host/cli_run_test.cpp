@@ -474,8 +474,11 @@ TEST(CliRun, RefusalsSayWhy) {
         int code;
         std::string out, err;
     };
+    Put(dir + "/wide.jpg", Jpeg(View(32751, 8, true)));  // beside its depth: past JPEG's sides
     std::vector<Case> cases = {
         {{"info", dir + "/missing.jpg"}, 1, "", "missing.jpg: cannot be read (no such file)"},
+        {{"depth", "--pairs", dir + "/wide.jpg", dir + "/wide.jpg"}, 1, "",
+         "views wider than 32750 pixels: the view beside its depth cannot be a JPEG"},
         {{"convert", "--to", "cross", "--overwrite", dir + "/side.jpg"}, 1, "",
          "cannot write " + dir + "/side-cross.jpg ("},
     };
