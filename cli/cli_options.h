@@ -50,6 +50,7 @@ struct CliOptions {
     int maxMegapixels = kDefaultMaxMegapixels;  // decoded pixels of one input, and of all jobs at once
     double screenMm = 0;     // info: screen width for the 65 mm test; 0 skips it
     std::string outDir;      // empty: beside each input
+    int threadsPerJob = 1;   // set by the run: the cores each of its jobs may use
 };
 
 // Parses the arguments after the program name. Returns an empty string, or

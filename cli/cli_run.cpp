@@ -152,8 +152,8 @@ Outcome Info(const PairInput& input, const PairViews& views, const CliOptions& o
     // Matched places miss the nearest and farthest parts with little
     // texture; the budget is judged over every pixel where that can be had.
     PairEstimate pixels = e;
-    const bool dense = confident && DenseParallax(views.left, views.right, e, &pixels.nearParallax,
-                                                  &pixels.farParallax);
+    const bool dense = confident && DenseParallax(views.left, views.right, e, o.threadsPerJob,
+                                                  &pixels.nearParallax, &pixels.farParallax);
     const DepthBudget depth = JudgeDepthBudget(pixels, offsets.windowA, o.screenMm);
     Outcome r;
     r.ok = true;
@@ -355,6 +355,10 @@ int QUB_CliRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
     PixelBudget budget(static_cast<int64_t>(o.maxMegapixels) * 1000000);
     const size_t workers = std::min<size_t>(
         pairs.size(), static_cast<size_t>(o.jobs > 0 ? o.jobs : std::max(1, CliCores())));
+    // The depth map's matching shares its rows among threads: the cores the
+    // jobs leave over, so that jobs and threads together do not crowd them.
+    const int jobsAtOnce = static_cast<int>(std::max<size_t>(workers, 1));
+    o.threadsPerJob = std::max(1, std::max(1, CliCores()) / jobsAtOnce);
     std::vector<std::thread> threads;
     for (size_t w = 0; w < workers; ++w)
         threads.emplace_back([&] {

@@ -15,8 +15,6 @@ constexpr double kDenseInfoPixels = 250000;
 constexpr double kMaxRowsApart = 1.0;
 constexpr int kMaxJpegSide = 65500;  // RMS vertical disparity a pair may have unaligned
 
-int Threads() { return std::max(1, CliCores()); }
-
 // The right view resampled into the left view's frame with the estimate.
 CliPicture Resampled(const PairEstimate& e, const CliPicture& right) {
     CliPicture out;
@@ -98,7 +96,7 @@ bool MakeDepthFiles(PairViews* views, const CliOptions& o, DepthFiles* out, std:
     DisparityRangeFromParallax(e.nearParallax, e.farParallax, left.width, &low, &high);
     DisparityMap map;
     if (!EstimateDisparity(left.pixels.data(), right.pixels.data(), left.width, left.height, low,
-                           high, Threads(), &map, error))
+                           high, o.threadsPerJob, &map, error))
         return false;
     right = CliPicture();  // no longer needed: the files are made from the left view
 
@@ -131,7 +129,7 @@ bool MakeDepthFiles(PairViews* views, const CliOptions& o, DepthFiles* out, std:
 }
 
 bool DenseParallax(const CliPicture& left, const CliPicture& right, const PairEstimate& estimate,
-                   double* nearParallax, double* farParallax) {
+                   int threads, double* nearParallax, double* farParallax) {
     const double pixels = static_cast<double>(std::max<int64_t>(
         int64_t{left.width} * left.height, int64_t{right.width} * right.height));
     const int f = std::max(1, static_cast<int>(std::ceil(std::sqrt(pixels / kDenseInfoPixels))));
@@ -148,7 +146,7 @@ bool DenseParallax(const CliPicture& left, const CliPicture& right, const PairEs
     std::string error;
     double nearD = 0, farD = 0;
     if (!EstimateDisparity(l.pixels.data(), r.pixels.data(), l.width, l.height, low, high,
-                           Threads(), &map, &error) ||
+                           threads, &map, &error) ||
         !DisparityNearFar(map, &nearD, &farD))
         return false;
     *nearParallax = -nearD * f;

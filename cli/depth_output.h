@@ -29,6 +29,7 @@ bool MakeDepthFiles(PairViews* views, const CliOptions& options, DepthFiles* out
 
 // Near and far parallax (as in auto_align.h: x right - x left, pixels of the
 // views) over every pixel of the left view, measured on copies reduced to
-// about half a megapixel; false when they cannot be measured.
+// about a quarter megapixel on `threads` threads; false when they cannot be
+// measured.
 bool DenseParallax(const CliPicture& left, const CliPicture& right, const PairEstimate& estimate,
-                   double* nearParallax, double* farParallax);
+                   int threads, double* nearParallax, double* farParallax);
