@@ -1,4 +1,5 @@
 list(APPEND QUB_PURE_SOURCES
+  image/box_reduce.cpp
   image/buffer_layout.cpp
   image/dib_block.cpp
   image/file_names.cpp
