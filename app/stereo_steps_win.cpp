@@ -19,11 +19,14 @@ uint32_t* Bits(const StereoWindows& w, StereoRole role) {
 
 }  // namespace
 
+// Only the columns the line left and entered change: redisplaying the whole
+// pair would stretch all of its pixels again for two columns.
 void StereoMoveGuide(const StereoWindows& w, int from, int to) {
     QUB_SelectImage(kPairSlot);
     QUB_XorLine(from, 0, from, w.height);
     QUB_XorLine(to, 0, to, w.height);
-    QUB_DisplayImage(kPairSlot);
+    QUB_DisplayImageRect(kPairSlot, from, 0, 1, w.height);
+    QUB_DisplayImageRect(kPairSlot, to, 0, 1, w.height);
 }
 
 void StereoRecompose(const StereoWindows& w, const StereoAlignment& state, int a) {
