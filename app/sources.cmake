@@ -6,6 +6,7 @@ set(QUB_APP_SOURCES
 list(APPEND QUB_WIN_SOURCES
   app/stereo_routine_win.cpp
   app/stereo_run_win.cpp
+  app/stereo_steps_win.cpp
   app/stereo_text_win.cpp
 )
 list(APPEND QUB_PURE_SOURCES

@@ -8,13 +8,12 @@
 // compose.h; this file does the window calls they ask for.
 #include <windows.h>
 
-#include <cstring>
-
 #include "app/alignment.h"
 #include "app/compose.h"
 #include "app/stereo_routine_win.h"
 #include "app/stereo_run_win.h"
 #include "app/stereo_slots.h"
+#include "app/stereo_steps_win.h"
 #include "app/stereo_text_win.h"
 #include "boxes/button_box.h"
 #include "core/library_state.h"
@@ -37,14 +36,13 @@ constexpr int kMaxStepsPerPass = 1000;
 
 struct Run {
     bool started;  // set-up completed: the pair belongs to this run now
-    StereoSlots slots;
+    StereoWindows windows;
     StereoAlignment state;
-    int width, height, half;
     bool created[kStereoRoles];
 
-    uint32_t* Bits(StereoRole role) const { return qubState.imageBits32[slots.slot[role]]; }
+    uint32_t* Bits(StereoRole role) const { return qubState.imageBits32[windows.slots.slot[role]]; }
     bool Open(int slot) const { return qubState.images[slot].inUse != 0; }
-    bool OpenRole(StereoRole role) const { return Open(slots.slot[role]); }
+    bool OpenRole(StereoRole role) const { return Open(windows.slots.slot[role]); }
 };
 
 bool SlotIsOpen(int slot, void*) { return qubState.images[slot].inUse != 0; }
@@ -59,33 +57,19 @@ bool Intact(int slot, int width, int height) {
 }
 
 bool WorkingWindowsOpen(const Run& run) {
-    if (!Intact(kPairSlot, run.width, run.height)) return false;
+    if (!Intact(kPairSlot, run.windows.width, run.windows.height)) return false;
     for (StereoRole role : {kRoleLeft, kRoleRight, kRolePreview, kRoleFrameLeft, kRoleFrameRight})
-        if (!Intact(run.slots.slot[role], run.half, run.height)) return false;
+        if (!Intact(run.windows.slots.slot[role], run.windows.half, run.windows.height)) return false;
     return true;
 }
 
 // Guide lines are inverted into the pair, which is the current image: the
 // same line drawn again erases it.
-void XorGuide(const Run& run, int x) { QUB_XorLine(x, 0, x, run.height); }
+void XorGuide(const Run& run, int x) { QUB_XorLine(x, 0, x, run.windows.height); }
 
-void MoveGuide(const Run& run, int from, int to) {
-    QUB_SelectImage(kPairSlot);
-    XorGuide(run, from);
-    XorGuide(run, to);
-    QUB_DisplayImage(kPairSlot);
-}
+void MoveGuide(const Run& run, int from, int to) { StereoMoveGuide(run.windows, from, to); }
 
-void Recompose(const Run& run, int a) {
-    const int i = run.state.verticalOffset;
-    if (run.state.wiggleMode)
-        MakeWiggleFrames(run.half, run.height, run.Bits(kRoleLeft), run.Bits(kRoleRight),
-                         run.Bits(kRoleFrameLeft), run.Bits(kRoleFrameRight), a, i);
-    else
-        MakeAnaglyph(run.half, run.height, run.Bits(kRoleLeft), run.Bits(kRoleRight),
-                     run.Bits(kRolePreview), a, i);
-    QUB_DisplayImage(run.slots.slot[kRolePreview]);
-}
+void Recompose(const Run& run, int a) { StereoRecompose(run.windows, run.state, a); }
 
 void Apply(const Run& run, const GuideAction& action) {
     if (action.moveLine) MoveGuide(run, action.from, action.to);
@@ -93,16 +77,11 @@ void Apply(const Run& run, const GuideAction& action) {
 }
 
 void ShowPreview(const Run& run) {
-    QUB_SelectImage(run.slots.slot[kRolePreview]);
-    QUB_DisplayImage(run.slots.slot[kRolePreview]);
+    QUB_SelectImage(run.windows.slots.slot[kRolePreview]);
+    QUB_DisplayImage(run.windows.slots.slot[kRolePreview]);
 }
 
-void WiggleStep(Run& run) {
-    const StereoRole source = NextWiggleFrame(run.state) == 1 ? kRoleFrameLeft : kRoleFrameRight;
-    std::memcpy(run.Bits(kRolePreview), run.Bits(source),
-                static_cast<size_t>(run.half) * static_cast<size_t>(run.height) * 4);
-    QUB_DisplayImage(run.slots.slot[kRolePreview]);
-}
+void WiggleStep(Run& run) { StereoWiggleStep(run.windows, run.state); }
 
 int Presses(int k) {
     if (!qubState.buttonBox.window || k >= qubState.buttonBox.count) return 0;
@@ -120,7 +99,7 @@ void ArrowSteps(Run& run, int presses, GuideAction (*press)(StereoAlignment&)) {
         if (last.moveLine) MoveGuide(run, last.from, last.to);
     }
     if (presses == 0) return;
-    QUB_SelectImage(run.slots.slot[kRolePreview]);
+    QUB_SelectImage(run.windows.slots.slot[kRolePreview]);
     Recompose(run, last.a);
 }
 
@@ -144,14 +123,14 @@ bool HandleButtons(Run& run) {
     ArrowSteps(run, Presses(kLeft), PressLeftArrow);
     ArrowSteps(run, Presses(kRight), PressRightArrow);
     if (Presses(kSave))
-        SaveStereoPair(run.height, run.Bits(kRoleLeft), run.Bits(kRoleRight), run.half,
-                       HorizontalOffset(s), s.verticalOffset, run.slots.slot[kRoleSave]);
+        SaveStereoPair(run.windows.height, run.Bits(kRoleLeft), run.Bits(kRoleRight), run.windows.half,
+                       HorizontalOffset(s), s.verticalOffset, run.windows.slots.slot[kRoleSave]);
     return Presses(kQuit) == 0;
 }
 
 bool CreateRole(Run& run, StereoRole role, const char* title, int x, int y, int zoom) {
-    const int slot = run.slots.slot[role];
-    run.created[role] = QUB_CreateImage(slot, title, x, y, run.half, run.height, zoom) == 0;
+    const int slot = run.windows.slots.slot[role];
+    run.created[role] = QUB_CreateImage(slot, title, x, y, run.windows.half, run.windows.height, zoom) == 0;
     return run.created[role];
 }
 
@@ -165,17 +144,17 @@ bool SetUp(Run& run) {
         QUB_Pause("Image window 0 is an 8-bit window. Drop the stereo pair on the main window.");
         return false;
     }
-    run.width = pair.width;
-    run.height = pair.height;
-    const StereoLayout layout = ComputeStereoLayout(run.width, run.height,
+    run.windows.width = pair.width;
+    run.windows.height = pair.height;
+    const StereoLayout layout = ComputeStereoLayout(run.windows.width, run.windows.height,
                                                     GetSystemMetrics(SM_CXSCREEN));
     if (!layout.ok) {
         QUB_Pause("The picture is too narrow to hold a stereo pair.");
         return false;
     }
-    run.half = layout.half;
-    run.slots = AssignStereoSlots(SlotIsOpen, nullptr);
-    if (!run.slots.ok) {
+    run.windows.half = layout.half;
+    run.windows.slots = AssignStereoSlots(SlotIsOpen, nullptr);
+    if (!run.windows.slots.ok) {
         QUB_Pause("All image windows are in use: close some and press Start again.");
         return false;
     }
@@ -185,7 +164,7 @@ bool SetUp(Run& run) {
         QUB_Pause("Not enough memory for the stereo windows.");
         return false;
     }
-    SplitStereoPair(qubState.imageBits32[kPairSlot], run.width, run.height, run.Bits(kRoleLeft),
+    SplitStereoPair(qubState.imageBits32[kPairSlot], run.windows.width, run.windows.height, run.Bits(kRoleLeft),
                     run.Bits(kRoleRight));
     if (!CreateRole(run, kRoleFrameLeft, "buruburuL", 0, 0, 10) ||
         !CreateRole(run, kRoleFrameRight, "buruburuR", 0, 0, 10) ||
@@ -193,8 +172,8 @@ bool SetUp(Run& run) {
         QUB_Pause("Not enough memory for the stereo windows.");
         return false;
     }
-    run.state = StartAlignment(run.half, run.height);
-    MakeAnaglyph(run.half, run.height, run.Bits(kRoleLeft), run.Bits(kRoleRight),
+    run.state = StartAlignment(run.windows.half, run.windows.height);
+    MakeAnaglyph(run.windows.half, run.windows.height, run.Bits(kRoleLeft), run.Bits(kRoleRight),
                  run.Bits(kRolePreview), 0, 0);
     QUB_DisplayImage(qubState.currentImage);
 
@@ -246,7 +225,7 @@ void End(const Run& run) {
     if (run.started && run.Open(kPairSlot)) QUB_DestroyImage(kPairSlot);
     for (int role = 0; role < kStereoRoles; ++role)
         if (run.created[role] && run.OpenRole(static_cast<StereoRole>(role)))
-            QUB_DestroyImage(run.slots.slot[role]);
+            QUB_DestroyImage(run.windows.slots.slot[role]);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
 constexpr int kImageSlots = 256;
 constexpr int kHistoryDepth = 8;
 
@@ -19,4 +21,13 @@ struct ImageWindowRecord {
     HBITMAP dib;         // the DIB section: the pixel buffer
     HBITMAP savedBitmap; // what memoryDC held before the DIB was selected
     char* title;         // heap copy of the caller's title, without the zoom suffix
+    // The reduced copy a small halftone window paints from (image/box_reduce.h);
+    // made at the window's first such redisplay, freed with the window.
+    HDC reducedDC;           // memory context holding it, or null
+    HBITMAP reducedDib;      // its DIB section
+    HBITMAP reducedSaved;    // what reducedDC held before
+    uint32_t* reducedBits;   // its pixels
+    int reducedFactor;       // whole factor of the reduction; 0 when none is kept
+    int reducedWidth;        // its size: the picture's / factor, rounded up
+    int reducedHeight;
 };

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "image/image_record.h"
 #include "image/zoom.h"
 
 // 0 created (and current); 1 slot already open; 2 cannot be fitted on the
@@ -29,6 +30,16 @@ int QUB_CreateImageInFreeSlot(const char* title, int x, int y, int width, int he
                               int depth);
 int QUB_DestroyImage(int n);
 int QUB_DisplayImage(int n);
+// Redisplays the picture's pixels (x, y, width, height) and the few window
+// pixels around them that a stretch blends with them; the rest of the window
+// is left as it was. 1 when slot n is not open.
+int QUB_DisplayImageRect(int n, int x, int y, int width, int height);
+// Paints the window pixels `update` (a paint message's rectangle).
+void QUB_PaintImage(int n, const RECT& update);
+// The reduced copy of a window shown small (image/box_reduce.h): released,
+// or (for a record whose handles were released with its window) forgotten.
+void QUB_FreeReducedCopy(ImageWindowRecord& r);
+void QUB_ForgetReducedCopy(ImageWindowRecord& r);
 int QUB_SelectImage(int n);
 int QUB_RestoreImage();
 int QUB_FindImageSlot(HWND window);    // -1 when no open slot has this window

@@ -39,7 +39,7 @@ void OnPaint(HWND window) {
     PAINTSTRUCT ps;
     BeginPaint(window, &ps);
     const int n = Slot(window);
-    if (n >= 0) QUB_DisplayImage(n);
+    if (n >= 0) QUB_PaintImage(n, ps.rcPaint);
     EndPaint(window, &ps);
 }
 

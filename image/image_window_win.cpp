@@ -56,6 +56,7 @@ char* CopyTitle(const char* title) {
 }
 
 void ReleaseWindowParts(ImageWindowRecord& r) {
+    QUB_FreeReducedCopy(r);
     if (r.memoryDC) {
         if (r.savedBitmap) SelectObject(r.memoryDC, r.savedBitmap);
         DeleteDC(r.memoryDC);
@@ -86,6 +87,7 @@ int QUB_CreateImageDepth(int n, const char* title, int x, int y, int width, int 
     r.memoryDC = r.windowDC = nullptr;
     r.dib = r.savedBitmap = nullptr;
     r.title = nullptr;
+    QUB_ForgetReducedCopy(r);
     r.depth = depth;
     r.width = QUB_AtLeastOne(width);
     r.height = QUB_AtLeastOne(height);
@@ -181,17 +183,6 @@ int QUB_DestroyImage(int n) {
     r.inUse = 0;
     ReleaseWindowParts(r);
     QUB_CollectSnapRects();
-    return 0;
-}
-
-int QUB_DisplayImage(int n) {
-    if (!IsOpen(n)) return 1;
-    const ImageWindowRecord& r = qubState.images[n];
-    if (r.zoom == 100)
-        BitBlt(r.windowDC, 0, 0, r.width, r.height, r.memoryDC, 0, 0, SRCCOPY);
-    else
-        StretchBlt(r.windowDC, 0, 0, r.displayWidth, r.displayHeight, r.memoryDC, 0, 0, r.width,
-                   r.height, SRCCOPY);
     return 0;
 }
 

@@ -1,4 +1,5 @@
 list(APPEND QUB_PURE_SOURCES
+  image/box_reduce.cpp
   image/buffer_layout.cpp
   image/dib_block.cpp
   image/file_names.cpp
@@ -12,6 +13,7 @@ list(APPEND QUB_WIN_SOURCES
   image/image_clipboard_win.cpp
   image/gdiplus_codec_win.cpp
   image/image_dialogs_win.cpp
+  image/image_display_win.cpp
   image/image_file_win.cpp
   image/image_toolbox_win.cpp
   image/image_window_proc_win.cpp

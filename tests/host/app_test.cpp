@@ -170,10 +170,10 @@ std::pair<uint32_t, uint32_t> Expected(const Pixels& L, const Pixels& R, int hal
     return {L[size_t((y + ip) * half + x + ap)], R[size_t((y + im) * half + x + am)]};
 }
 
-// The overlap, anaglyph, wiggle frames and saved pair for one alignment of 7 x 9 views.
-void CheckAlignment(int a, int i) {
-    SCOPED_TRACE(testing::Message() << "a = " << a << ", i = " << i);
-    const int half = 7, h = 9;
+// The overlap, anaglyph, wiggle frames and saved pair for one alignment of
+// 7 x 9 views, or larger ones that are composed in bands on two threads.
+void CheckAlignment(int a, int i, int half = 7, int h = 9) {
+    SCOPED_TRACE(testing::Message() << "a = " << a << ", i = " << i << ", half = " << half);
     const auto L = View(half, h, 0x11);
     auto R = View(half, h, 0x22);
     for (auto& p : R) p ^= 0x804020;  // so that the luminance varies
@@ -225,6 +225,7 @@ TEST(Composition, EveryAlignmentAgainstItsDefinition) {
     // Out of range: black, and nothing saved.
     for (int a : {7, -7, INT_MAX, INT_MIN}) CheckAlignment(a, 2);
     for (int i : {9, -9, INT_MIN}) CheckAlignment(0, i);
+    CheckAlignment(-5, 3, 301, 250);
     EXPECT_EQ(SavedPairSizeFor(INT_MAX, 1, 0, 0).width, 0) << "the doubled width never wraps";
     EXPECT_EQ(SavedPairSizeFor(INT_MAX / 2, 1, 0, 0).width, INT_MAX - 1);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "core/text_cut.h"
+#include "image/box_reduce.h"
 #include "image/buffer_layout.h"
 #include "image/file_names.h"
 #include "image/image_keys.h"
@@ -202,6 +203,42 @@ TEST(PaletteReduce, ManyColoursGoToTheNearestCubeColour) {
             const int d = int(pic[i] >> shift & 255) - int(palette[idx[i]] >> shift & 255);
             ASSERT_LE(std::abs(d), tolerance[ch]) << std::hex << pic[i];
         }
+}
+
+// Each block is the rounded mean of the pixels it holds, edge blocks partial;
+// a range of blocks writes those blocks and nothing else.
+TEST(BoxReduce, BlocksAreRoundedMeansAndRangesStayInside) {
+    const int w = 7, h = 5;
+    std::vector<uint32_t> pic(size_t(w * h));
+    for (int i = 0; i < w * h; ++i)
+        pic[size_t(i)] = uint32_t(i * 37 % 256) << 16 | uint32_t(i * 11) << 8 | uint32_t(255 - i);
+    const struct { int factor, bx0, by0, bx1, by1; } cases[] = {
+        {2, 0, 0, 9, 9}, {3, 1, 0, 2, 2}, {7, 0, 0, 1, 1}, {8, 0, 0, 1, 1}, {2, 3, 2, 4, 3}};
+    for (const auto& c : cases) {
+        const int cw = QUB_ReducedSize(w, c.factor), ch = QUB_ReducedSize(h, c.factor);
+        std::vector<uint32_t> out(size_t(cw * ch), 0xEEEEEEEEu);
+        QUB_BoxReduce(pic.data(), w, h, c.factor, out.data(), c.bx0, c.by0, c.bx1, c.by1);
+        for (int by = 0; by < ch; ++by)
+            for (int bx = 0; bx < cw; ++bx) {
+                uint32_t want = 0xEEEEEEEEu;
+                if (bx >= c.bx0 && bx < c.bx1 && by >= c.by0 && by < c.by1) {
+                    want = 0;
+                    for (int shift = 0; shift <= 16; shift += 8) {
+                        uint32_t sum = 0, n = 0;
+                        const int f = c.factor;
+                        for (int y = by * f; y < std::min(h, (by + 1) * f); ++y)
+                            for (int x = bx * f; x < std::min(w, (bx + 1) * f); ++x, ++n)
+                                sum += pic[size_t(y * w + x)] >> shift & 255;
+                        want |= uint32_t(int(double(sum) / n + 0.5)) << shift;
+                    }
+                }
+                EXPECT_EQ(out[size_t(by * cw + bx)], want) << c.factor << " " << bx << "," << by;
+            }
+    }
+    EXPECT_EQ(QUB_ReductionFactor(10), 10);
+    EXPECT_EQ(QUB_ReductionFactor(30), 3);
+    EXPECT_EQ(QUB_ReductionFactor(49), 2);
+    EXPECT_EQ(QUB_ReductionFactor(50), 0) << "no reduced copy from 50 % up";
 }
 
 TEST(ImageKeys, WhatEachKeyDoes) {

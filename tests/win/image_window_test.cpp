@@ -3,6 +3,8 @@
 // Zoom arithmetic and key mapping are tested natively.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -153,6 +155,75 @@ TEST_F(ImageWindows, DisplayShowsTheWholeBufferScaled) {
         EXPECT_EQ(std::vector<COLORREF>(seen, seen + 3),
                   std::vector<COLORREF>({RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 255, 0)}))
             << "zoom " << zoom;
+    }
+}
+
+// The client area of slot n as GDI shows it, 0x00RRGGBB, rows top-down.
+std::vector<uint32_t> Shown(int n, HDC from) {
+    const ImageWindowRecord& r = qubState.images[n];
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = r.displayWidth;
+    info.bmiHeader.biHeight = -r.displayHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(r.windowDC);
+    HBITMAP dib = CreateDIBSection(r.windowDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, dib);
+    if (from == r.memoryDC) {  // the whole buffer through GDI's own halftone stretch
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, 0, 0, r.displayWidth, r.displayHeight, from, 0, 0, r.width, r.height,
+                   SRCCOPY);
+    } else {
+        BitBlt(dc, 0, 0, r.displayWidth, r.displayHeight, from, 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    const uint32_t* p = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> out(p, p + size_t(r.displayWidth) * size_t(r.displayHeight));
+    SelectObject(dc, old);
+    DeleteObject(dib);
+    DeleteDC(dc);
+    for (uint32_t& v : out) v &= 0xFFFFFFu;
+    return out;
+}
+
+// Below 50 % in halftone mode the window paints from its reduced copy: it shows the picture
+// within two levels of GDI's halftone stretch of the whole buffer. A partial redisplay changes
+// the columns asked for and leaves the rest of the window as it was.
+TEST_F(ImageWindows, ReducedCopyAndPartialRedisplay) {
+    for (int zoom : {10, 25, 40, 50}) {
+        int worst = 0, partialOutside = 0, partialInside = 0, column = 0;
+        ASSERT_TRUE(OnWorker([&] {
+            const int w = 1280, h = 800;
+            QUB_CreateImage(0, "small", 0, 0, w, h, zoom);
+            QUB_SetStretchMode(0, HALFTONE);
+            uint32_t* bits = qubState.imageBits32[0];
+            for (int y = 0; y < h; ++y)  // a smooth picture, as photographs are mostly
+                for (int x = 0; x < w; ++x)
+                    bits[y * w + x] = uint32_t(x * 255 / w) << 16 | uint32_t(y * 255 / h) << 8 |
+                                      uint32_t((x + y) * 255 / (w + h));
+            QUB_DisplayImage(0);
+            const ImageWindowRecord& r = qubState.images[0];
+            const std::vector<uint32_t> shown = Shown(0, r.windowDC), full = Shown(0, r.memoryDC);
+            for (size_t k = 0; k < shown.size(); ++k)
+                worst = std::max(worst, MaxChannelDifference(shown[k], full[k]));
+            for (int k = 0; k < w * h; ++k) bits[k] = 0xFFFFFFu;
+            QUB_DisplayImageRect(0, 641, 0, 1, h);
+            const std::vector<uint32_t> after = Shown(0, r.windowDC);
+            column = 641 * r.displayWidth / w;
+            for (int y = 0; y < r.displayHeight; ++y)
+                for (int x = 0; x < r.displayWidth; ++x) {
+                    const size_t k = size_t(y * r.displayWidth + x);
+                    if (x == column) partialInside += after[k] != shown[k];
+                    if (std::abs(x - column) > 4) partialOutside += after[k] != shown[k];
+                }
+            QUB_DestroyImage(0);
+        }));
+        EXPECT_LE(worst, 2) << "zoom " << zoom;
+        EXPECT_EQ(partialOutside, 0) << "zoom " << zoom;
+        EXPECT_GT(partialInside, 0) << "zoom " << zoom << ", column " << column;
     }
 }
 
