@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "app/depth_threads.h"
+#include "core/work_sharing.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "app/depth_cost.h"
 #include "app/depth_refine.h"
 #include "app/depth_sgm.h"
-#include "app/depth_threads.h"
+#include "core/work_sharing.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/depth_threads.h"
+#include "core/work_sharing.h"
 
 namespace {
 

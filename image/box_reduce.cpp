@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/depth_threads.h"
+#include "core/work_sharing.h"
 
 namespace {
 

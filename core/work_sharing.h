@@ -1,4 +1,5 @@
-// Work shared among threads by the dense depth estimate (app/depth.h).
+// Work shared among threads: the dense depth estimate, the compositions and
+// the box reduction of large pictures.
 #pragma once
 #include <algorithm>
 #include <atomic>
