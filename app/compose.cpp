@@ -1,105 +1,12 @@
 #include "app/compose.h"
 
-#include <array>
-#include <cfloat>
 #include <cstddef>
 #include <cstring>
 
+#include "app/anaglyph_row.h"
 #include "core/work_sharing.h"
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// Luminance
-//
-// The anaglyph's red is trunc((g * 0.587 + r * 0.299) + b * 0.114) in IEEE
-// double. Where doubles are evaluated as doubles (SSE2 and every 64-bit
-// target) the row loop computes exactly that: the compiler turns it into two
-// lanes per instruction, which keeps up with memory; it may not reorder or fuse
-// the operations, because the build is ISO C++ without fast-math.
-//
-// Where the x87 unit keeps intermediates in 80 bits (32-bit x86 without
-// -mfpmath=sse), the same source would round differently, so the pixels go
-// through an integer form instead:
-//
-// In exact arithmetic the sum is S / 1000 with S = 299 r + 587 g + 114 b, and
-// the rounding of the double operations is far below 1/1000, so the truncated
-// value is floor(S / 1000) whenever S is not a multiple of 1000. When it is
-// (about one colour in a thousand, but every grey), the double sum lands just
-// below or just on the integer depending on the colour: grey 128 gives 127,
-// white gives 255. Those colours are looked up in a bitmap of the ones that
-// land below. For each (g, b) at most one r in 0..255 makes S a multiple of
-// 1000 (299 is invertible mod 1000, 299 * 699 = 209001), so the bitmap is
-// indexed by g and b alone: 65536 bits. The compiler builds it by constant
-// folding, which is exact IEEE double on any target. Tests compare both forms
-// with the double formula for all 2^24 colours.
-// ---------------------------------------------------------------------------
-
-constexpr uint32_t kInverse299Mod1000 = 699;
-
-struct BelowBitmap {
-    std::array<uint32_t, 65536 / 32> words{};
-};
-
-constexpr BelowBitmap MakeBelowBitmap() {
-    BelowBitmap bitmap;
-    for (uint32_t gb = 0; gb < 65536; ++gb) {
-        const uint32_t g = gb >> 8, b = gb & 0xFF;
-        const uint32_t rest = (587 * g + 114 * b) % 1000;
-        const uint32_t r = (1000 - rest) % 1000 * kInverse299Mod1000 % 1000;
-        if (r > 255) continue;
-        const uint32_t s = 299 * r + 587 * g + 114 * b;
-        const double y = (g * 0.587 + r * 0.299) + b * 0.114;
-        if (static_cast<uint32_t>(y) < s / 1000) bitmap.words[gb >> 5] |= 1u << (gb & 31);
-    }
-    return bitmap;
-}
-
-constexpr BelowBitmap kBelow = MakeBelowBitmap();
-
-// floor(s / 1000) for s <= 255000 as (s / 8) * 33555 >> 22: 33555 is
-// 2^22 / 125 rounded up, exact for s / 8 < 59074, and the product stays
-// below 2^31.
-inline uint32_t DivideBy1000(uint32_t s) { return ((s >> 3) * 33555u) >> 22; }
-
-inline uint32_t IntegerLuminance(uint32_t pixel) {
-    const uint32_t r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
-    const uint32_t s = 299 * r + 587 * g + 114 * b;
-    uint32_t y = DivideBy1000(s);
-    if (s == y * 1000) {
-        const uint32_t gb = (g << 8) | b;
-        y -= (kBelow.words[gb >> 5] >> (gb & 31)) & 1;
-    }
-    return y;
-}
-
-#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
-constexpr bool kDoublesAreDoubles = true;
-#else
-constexpr bool kDoublesAreDoubles = false;
-#endif
-
-void AnaglyphRow(const uint32_t* left, const uint32_t* right, uint32_t* out, int width) {
-    if (kDoublesAreDoubles) {
-        for (int x = 0; x < width; ++x) {
-            const uint32_t p = right[x];
-            // Channels as int: the conversion of signed integers to double is
-            // the one SSE2 has for two lanes at once.
-            const int r = static_cast<int>((p >> 16) & 0xFF);
-            const int g = static_cast<int>((p >> 8) & 0xFF);
-            const int b = static_cast<int>(p & 0xFF);
-            const double y = (g * 0.587 + r * 0.299) + b * 0.114;
-            out[x] = (static_cast<uint32_t>(static_cast<int>(y)) << 16) | (left[x] & 0xFFFF);
-        }
-    } else {
-        for (int x = 0; x < width; ++x)
-            out[x] = (IntegerLuminance(right[x]) << 16) | (left[x] & 0xFFFF);
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Alignment arithmetic
-// ---------------------------------------------------------------------------
 
 // Offsets are widened before negating so that INT_MIN is an ordinary, far
 // out-of-range offset.
@@ -167,15 +74,6 @@ StereoOverlap AlignedOverlap(int half, int height, int a, int i) {
     const Shifts s = ShiftsFor(half, height, a, i);
     return {s.width, s.height};
 }
-
-uint32_t AnaglyphRed(uint32_t rightPixel) {
-    const uint32_t blackLeft = 0;
-    uint32_t out = 0;
-    AnaglyphRow(&blackLeft, &rightPixel, &out, 1);
-    return out >> 16;
-}
-
-uint32_t AnaglyphRedInteger(uint32_t rightPixel) { return IntegerLuminance(rightPixel); }
 
 void SplitStereoPair(const uint32_t* pair, int width, int height, uint32_t* left,
                      uint32_t* right) {

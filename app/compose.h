@@ -57,12 +57,3 @@ SavedPairSize SavedPairSizeFor(int half, int height, int a, int i);
 // size is 0 x 0.
 void ComposeSavedPair(int half, int height, const uint32_t* left, const uint32_t* right,
                       int a, int i, uint32_t* out);
-
-// The red channel of the anaglyph for one right-view pixel (0x00RRGGBB): the
-// same value MakeAnaglyph computes, exposed for tests and tools.
-uint32_t AnaglyphRed(uint32_t rightPixel);
-
-// The same value in integer arithmetic. MakeAnaglyph uses it on targets whose
-// floating-point unit does not evaluate doubles as doubles (32-bit x87); it is
-// exposed so that it is tested on every build.
-uint32_t AnaglyphRedInteger(uint32_t rightPixel);

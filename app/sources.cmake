@@ -11,6 +11,7 @@ list(APPEND QUB_WIN_SOURCES
 )
 list(APPEND QUB_PURE_SOURCES
   app/alignment.cpp
+  app/anaglyph_row.cpp
   app/align_apply.cpp
   app/align_fit.cpp
   app/align_match.cpp

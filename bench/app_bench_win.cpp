@@ -114,6 +114,12 @@ void RunPair(const PairSize& size) {
            qubState.images[0].zoom, qubState.images[w.slots.slot[kRolePreview]].zoom);
     printf("  %-30s %8.2f ms\n", "memcpy of the pair", memcpyMs);
     Report("recompose (arrow press)", MedianOf(recompose), memcpyMs);
+    uint32_t* preview = qubState.imageBits32[w.slots.slot[kRolePreview]];
+    Report("  of which the anaglyph", MedianOf([&] {
+               MakeAnaglyph(w.half, w.height, qubState.imageBits32[w.slots.slot[kRoleLeft]],
+                            qubState.imageBits32[w.slots.slot[kRoleRight]], preview, ++a % 7, 0);
+           }),
+           memcpyMs);
     Report("guide move + recompose (drag)", MedianOf(guideMove), memcpyMs);
     state.wiggleMode = true;
     recompose();

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "app/anaglyph_row.h"
 #include "app/compose.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include "app/alignment.h"
+#include "app/anaglyph_row.h"
 #include "app/compose.h"
 #include "app/save_name.h"
 #include "app/stereo_slots.h"
@@ -201,8 +202,8 @@ void CheckAlignment(int a, int i, int half = 7, int h = 9) {
         }
 }
 
-// Every 24-bit colour through MakeAnaglyph (the double sum) and through the
-// integer form, over a left view whose green and blue must come through.
+// Every 24-bit colour through MakeAnaglyph's rows (eight pixels a step) and
+// one pixel at a time, over a left view whose green and blue must come through.
 TEST(Anaglyph, RedMatchesDoubleFormulaForAllColours) {
     const int half = 4096, h = 16;
     std::vector<uint32_t> left(size_t(half) * h, 0xFFABCDEF), right(left.size()), out(left.size());
@@ -212,7 +213,7 @@ TEST(Anaglyph, RedMatchesDoubleFormulaForAllColours) {
         MakeAnaglyph(half, h, left.data(), right.data(), out.data(), 0, 0);
         for (uint32_t k = 0; k < out.size(); ++k)
             if (out[k] != ((RedByFormula(right[k]) << 16) | 0xCDEF) ||
-                AnaglyphRedInteger(right[k]) != RedByFormula(right[k])) {
+                AnaglyphRed(right[k]) != RedByFormula(right[k])) {
                 EXPECT_EQ(mismatches++, 0) << "first bad colour 0x" << std::hex << right[k];
             }
     }

@@ -1,0 +1,122 @@
+// The luminance Y = trunc((g * 0.587 + r * 0.299) + b * 0.114) in IEEE double,
+// computed exactly in integers, so that every target gives the same bytes
+// (an x87 unit keeping 80-bit intermediates would round the double sum
+// differently) and so that SSE2 computes eight pixels at a time:
+//
+// In exact arithmetic the sum is S / 1000 with S = 299 r + 587 g + 114 b, and
+// the rounding of the double operations is far below 1/1000, so the truncated
+// value is floor(S / 1000) whenever S is not a multiple of 1000. When it is
+// (about one colour in a thousand, but every grey), the double sum lands just
+// below or just on the integer depending on the colour: grey 128 gives 127,
+// white gives 255. Those colours are looked up in a bitmap of the ones that
+// land below. For each (g, b) at most one r in 0..255 makes S a multiple of
+// 1000 (299 is invertible mod 1000, 299 * 699 = 209001), so the bitmap is
+// indexed by g and b alone: 65536 bits. The compiler builds it by constant
+// folding, which is exact IEEE double on any target. Tests compare the rows
+// with the double formula for all 2^24 colours.
+#include "app/anaglyph_row.h"
+
+#include <array>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr uint32_t kInverse299Mod1000 = 699;
+
+struct BelowBitmap {
+    std::array<uint32_t, 65536 / 32> words{};
+};
+
+constexpr BelowBitmap MakeBelowBitmap() {
+    BelowBitmap bitmap;
+    for (uint32_t gb = 0; gb < 65536; ++gb) {
+        const uint32_t g = gb >> 8, b = gb & 0xFF;
+        const uint32_t rest = (587 * g + 114 * b) % 1000;
+        const uint32_t r = (1000 - rest) % 1000 * kInverse299Mod1000 % 1000;
+        if (r > 255) continue;
+        const uint32_t s = 299 * r + 587 * g + 114 * b;
+        const double y = (g * 0.587 + r * 0.299) + b * 0.114;
+        if (static_cast<uint32_t>(y) < s / 1000) bitmap.words[gb >> 5] |= 1u << (gb & 31);
+    }
+    return bitmap;
+}
+
+constexpr BelowBitmap kBelow = MakeBelowBitmap();
+
+// floor(s / 1000) for s <= 255000 as (s / 8) * 33555 >> 22: 33555 is
+// 2^22 / 125 rounded up, exact for s / 8 < 59074, and the product stays
+// below 2^31.
+inline uint32_t DivideBy1000(uint32_t s) { return ((s >> 3) * 33555u) >> 22; }
+
+inline uint32_t Luminance(uint32_t pixel) {
+    const uint32_t r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    const uint32_t s = 299 * r + 587 * g + 114 * b;
+    uint32_t y = DivideBy1000(s);
+    if (s == y * 1000) {
+        const uint32_t gb = (g << 8) | b;
+        y -= (kBelow.words[gb >> 5] >> (gb & 31)) & 1;
+    }
+    return y;
+}
+
+inline uint32_t AnaglyphPixel(uint32_t left, uint32_t right) {
+    return Luminance(right) << 16 | (left & 0xFFFF);
+}
+
+#if defined(__SSE2__)
+// S for four pixels: red and blue as the two 16-bit halves of each word,
+// multiplied and added in one step, then green.
+inline __m128i WeightedSum(__m128i p) {
+    const __m128i redBlue = _mm_and_si128(p, _mm_set1_epi32(0x00FF00FF));
+    const __m128i green = _mm_and_si128(_mm_srli_epi32(p, 8), _mm_set1_epi32(0xFF));
+    return _mm_add_epi32(_mm_madd_epi16(redBlue, _mm_set1_epi32(299 << 16 | 114)),
+                         _mm_madd_epi16(green, _mm_set1_epi32(587)));
+}
+
+// Eight pixels a step. DivideBy1000 in 16-bit lanes: s / 8 < 2^15 packs
+// without saturating, and the high half of the product shifted by 6 is the
+// shift by 22. A lane whose S is a multiple of 1000 is done again one pixel
+// at a time, for the bitmap.
+int AnaglyphRowSse2(const uint32_t* left, const uint32_t* right, uint32_t* out, int width) {
+    const __m128i low = _mm_set1_epi32(0xFFFF), zero = _mm_setzero_si128();
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        const __m128i s0 = WeightedSum(_mm_loadu_si128(reinterpret_cast<const __m128i*>(right + x)));
+        const __m128i s1 =
+            WeightedSum(_mm_loadu_si128(reinterpret_cast<const __m128i*>(right + x + 4)));
+        const __m128i eighths = _mm_packs_epi32(_mm_srli_epi32(s0, 3), _mm_srli_epi32(s1, 3));
+        const __m128i y =
+            _mm_srli_epi16(_mm_mulhi_epu16(eighths, _mm_set1_epi16(static_cast<short>(33555))), 6);
+        const __m128i y0 = _mm_unpacklo_epi16(y, zero), y1 = _mm_unpackhi_epi16(y, zero);
+        const __m128i thousand = _mm_set1_epi32(1000);
+        const int exact = _mm_movemask_epi8(
+            _mm_packs_epi32(_mm_cmpeq_epi32(_mm_madd_epi16(y0, thousand), s0),
+                            _mm_cmpeq_epi32(_mm_madd_epi16(y1, thousand), s1)));
+        const __m128i l0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(left + x));
+        const __m128i l1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(left + x + 4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
+                         _mm_or_si128(_mm_slli_epi32(y0, 16), _mm_and_si128(l0, low)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4),
+                         _mm_or_si128(_mm_slli_epi32(y1, 16), _mm_and_si128(l1, low)));
+        if (exact != 0)
+            for (int k = 0; k < 8; ++k)
+                if ((exact >> (2 * k)) & 1) out[x + k] = AnaglyphPixel(left[x + k], right[x + k]);
+    }
+    return x;
+}
+#endif
+
+}  // namespace
+
+void AnaglyphRow(const uint32_t* left, const uint32_t* right, uint32_t* out, int width) {
+    int x = 0;
+#if defined(__SSE2__)
+    x = AnaglyphRowSse2(left, right, out, width);
+#endif
+    for (; x < width; ++x) out[x] = AnaglyphPixel(left[x], right[x]);
+}
+
+uint32_t AnaglyphRed(uint32_t rightPixel) { return Luminance(rightPixel); }
