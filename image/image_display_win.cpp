@@ -18,6 +18,17 @@ namespace {
 // shows, and shows this many window pixels beyond the rectangle asked for.
 constexpr int kMargin = 2;
 
+// The user routine's thread redisplays while the window's thread paints, and
+// either may make, refresh or free a window's reduced copy: they take turns.
+SRWLOCK reducedLock = SRWLOCK_INIT;
+
+struct ReducedCopiesHeld {
+    ReducedCopiesHeld() { AcquireSRWLockExclusive(&reducedLock); }
+    ~ReducedCopiesHeld() { ReleaseSRWLockExclusive(&reducedLock); }
+    ReducedCopiesHeld(const ReducedCopiesHeld&) = delete;
+    ReducedCopiesHeld& operator=(const ReducedCopiesHeld&) = delete;
+};
+
 bool IsOpen(int n) { return n >= 0 && n < kImageSlots && qubState.images[n].inUse; }
 
 int FloorDiv(int64_t a, int64_t b) { return static_cast<int>(a / b); }
@@ -30,6 +41,15 @@ void ForgetReduced(ImageWindowRecord& r) {
     r.reducedFactor = r.reducedWidth = r.reducedHeight = 0;
 }
 
+void FreeReduced(ImageWindowRecord& r) {
+    if (r.reducedDC) {
+        if (r.reducedSaved) SelectObject(r.reducedDC, r.reducedSaved);
+        DeleteDC(r.reducedDC);
+    }
+    if (r.reducedDib) DeleteObject(r.reducedDib);
+    ForgetReduced(r);
+}
+
 // Whether window r paints from a reduced copy now; the copy is made here, or
 // made again when the zoom asks for another factor. Without the memory for
 // one the window paints from its buffer, as it always could.
@@ -37,7 +57,7 @@ bool UseReduced(ImageWindowRecord& r) {
     const bool halftone = GetStretchBltMode(r.windowDC) == HALFTONE;
     const int factor = r.depth == 32 && halftone ? QUB_ReductionFactor(r.zoom) : 0;
     if (factor == r.reducedFactor && (factor == 0 || r.reducedDC)) return factor != 0;
-    QUB_FreeReducedCopy(r);
+    FreeReduced(r);
     if (factor == 0) return false;
     const int w = QUB_ReducedSize(r.width, factor), h = QUB_ReducedSize(r.height, factor);
     BITMAPINFO info = {};
@@ -92,6 +112,7 @@ void DrawWhole(const ImageWindowRecord& r, bool reduced) {
 // rest of the window is left as it was.
 void Show(int n, const RECT& shown, bool clip) {
     ImageWindowRecord& r = qubState.images[n];
+    const ReducedCopiesHeld held;
     const bool reduced = UseReduced(r);
     if (reduced) RefreshReduced(r, qubState.imageBits32[n], shown);
     if (clip) IntersectClipRect(r.windowDC, shown.left, shown.top, shown.right, shown.bottom);
@@ -102,12 +123,8 @@ void Show(int n, const RECT& shown, bool clip) {
 }  // namespace
 
 void QUB_FreeReducedCopy(ImageWindowRecord& r) {
-    if (r.reducedDC) {
-        if (r.reducedSaved) SelectObject(r.reducedDC, r.reducedSaved);
-        DeleteDC(r.reducedDC);
-    }
-    if (r.reducedDib) DeleteObject(r.reducedDib);
-    ForgetReduced(r);
+    const ReducedCopiesHeld held;
+    FreeReduced(r);
 }
 
 void QUB_ForgetReducedCopy(ImageWindowRecord& r) { ForgetReduced(r); }
