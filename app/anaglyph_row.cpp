@@ -66,6 +66,20 @@ inline uint32_t Luminance(uint32_t pixel) {
     return y;
 }
 
+// Y of the greys, r = g = b = v, by the same constant folding.
+struct GreyTable {
+    std::array<uint8_t, 256> y{};
+};
+
+constexpr GreyTable MakeGreyTable() {
+    GreyTable table;
+    for (uint32_t v = 0; v < 256; ++v)
+        table.y[v] = static_cast<uint8_t>((v * 0.587 + v * 0.299) + v * 0.114);
+    return table;
+}
+
+constexpr GreyTable kGrey = MakeGreyTable();
+
 inline uint32_t AnaglyphPixel(uint32_t left, uint32_t right) {
     return Luminance(right) << 16 | (left & 0xFFFF);
 }
@@ -100,6 +114,16 @@ inline __m128i DoubleLuminance(__m128i p) {
                                   _mm_shuffle_epi32(b, upper)));
 }
 
+inline bool AllGrey(__m128i p0, __m128i p1) {
+    auto grey = [](__m128i p) {
+        const __m128i rgb = _mm_and_si128(p, _mm_set1_epi32(0xFFFFFF));
+        const __m128i b = _mm_and_si128(p, _mm_set1_epi32(0xFF));
+        return _mm_cmpeq_epi32(rgb, _mm_or_si128(b, _mm_or_si128(_mm_slli_epi32(b, 8),
+                                                              _mm_slli_epi32(b, 16))));
+    };
+    return _mm_movemask_epi8(_mm_and_si128(grey(p0), grey(p1))) == 0xFFFF;
+}
+
 // Eight pixels a step, in integers: DivideBy1000 in 16-bit lanes (s / 8 <
 // 2^15 packs without saturating, and the high half of the product shifted
 // by 6 is the shift by 22). A step with a lane whose S is a multiple of 1000
@@ -120,6 +144,11 @@ int AnaglyphRowSse2(const uint32_t* left, const uint32_t* right, uint32_t* out, 
         const __m128i exact = _mm_or_si128(_mm_cmpeq_epi32(_mm_madd_epi16(y0, thousand), s0),
                                            _mm_cmpeq_epi32(_mm_madd_epi16(y1, thousand), s1));
         if (_mm_movemask_epi8(exact) != 0) {
+            if (AllGrey(p0, p1)) {
+                for (int k = 0; k < 8; ++k)
+                    out[x + k] = uint32_t{kGrey.y[right[x + k] & 0xFF]} << 16 | (left[x + k] & 0xFFFF);
+                continue;
+            }
             y0 = DoubleLuminance(p0);
             y1 = DoubleLuminance(p1);
         }

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "app/anaglyph_row.h"
-#include "core/work_sharing.h"
 
 namespace {
 
@@ -33,28 +32,6 @@ Shifts ShiftsFor(int half, int height, int a, int i) {
         s.height = static_cast<int>(h);
     }
     return s;
-}
-
-// A composition streams through memory faster than one core alone reads and
-// writes it, so a large one is split into bands of rows taken by two threads
-// (bands rather than halves, so that a core busy with other work takes
-// fewer). Each row depends on nothing but its own inputs: the result is the
-// same however the bands are shared.
-constexpr long long kThreadedPixels = 1 << 16;
-constexpr int kBands = 8;
-constexpr int kThreads = 2;
-
-template <class RowsBody>
-void ForRowBands(int width, int rows, const RowsBody& body) {
-    if (static_cast<long long>(width) * rows < kThreadedPixels || rows < 2) {
-        body(0, rows);
-        return;
-    }
-    const int bands = rows < kBands ? rows : kBands;
-    ForEachShared(bands, kThreads, [&](int b, int) {
-        body(static_cast<int>(static_cast<long long>(rows) * b / bands),
-             static_cast<int>(static_cast<long long>(rows) * (b + 1) / bands));
-    });
 }
 
 inline const uint32_t* Row(const uint32_t* view, int half, ptrdiff_t y, ptrdiff_t x) {
@@ -92,15 +69,13 @@ void MakeAnaglyph(int half, int height, const uint32_t* left, const uint32_t* ri
     if (half <= 0 || height <= 0) return;
     const Shifts s = ShiftsFor(half, height, a, i);
     const size_t tailBytes = static_cast<size_t>(half - s.width) * sizeof(uint32_t);
-    ForRowBands(half, s.height, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            const uint32_t* l = Row(left, half, y + s.leftY, s.leftX);
-            const uint32_t* r = Row(right, half, y + s.rightY, s.rightX);
-            uint32_t* out = preview + static_cast<ptrdiff_t>(y) * half;
-            AnaglyphRow(l, r, out, s.width);
-            std::memset(out + s.width, 0, tailBytes);
-        }
-    });
+    for (int y = 0; y < s.height; ++y) {
+        const uint32_t* l = Row(left, half, y + s.leftY, s.leftX);
+        const uint32_t* r = Row(right, half, y + s.rightY, s.rightX);
+        uint32_t* out = preview + static_cast<ptrdiff_t>(y) * half;
+        AnaglyphRow(l, r, out, s.width);
+        std::memset(out + s.width, 0, tailBytes);
+    }
     ZeroRows(preview, half, s.height, height);
 }
 
@@ -110,16 +85,14 @@ void MakeWiggleFrames(int half, int height, const uint32_t* left, const uint32_t
     const Shifts s = ShiftsFor(half, height, a, i);
     const size_t rowBytes = static_cast<size_t>(s.width) * sizeof(uint32_t);
     const size_t tailBytes = static_cast<size_t>(half - s.width) * sizeof(uint32_t);
-    ForRowBands(half, s.height, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            uint32_t* outL = frameLeft + static_cast<ptrdiff_t>(y) * half;
-            uint32_t* outR = frameRight + static_cast<ptrdiff_t>(y) * half;
-            std::memcpy(outL, Row(left, half, y + s.leftY, s.leftX), rowBytes);
-            std::memset(outL + s.width, 0, tailBytes);
-            std::memcpy(outR, Row(right, half, y + s.rightY, s.rightX), rowBytes);
-            std::memset(outR + s.width, 0, tailBytes);
-        }
-    });
+    for (int y = 0; y < s.height; ++y) {
+        uint32_t* outL = frameLeft + static_cast<ptrdiff_t>(y) * half;
+        uint32_t* outR = frameRight + static_cast<ptrdiff_t>(y) * half;
+        std::memcpy(outL, Row(left, half, y + s.leftY, s.leftX), rowBytes);
+        std::memset(outL + s.width, 0, tailBytes);
+        std::memcpy(outR, Row(right, half, y + s.rightY, s.rightX), rowBytes);
+        std::memset(outR + s.width, 0, tailBytes);
+    }
     ZeroRows(frameLeft, half, s.height, height);
     ZeroRows(frameRight, half, s.height, height);
 }

@@ -172,7 +172,7 @@ std::pair<uint32_t, uint32_t> Expected(const Pixels& L, const Pixels& R, int hal
 }
 
 // The overlap, anaglyph, wiggle frames and saved pair for one alignment of
-// 7 x 9 views, or larger ones that are composed in bands on two threads.
+// 7 x 9 views, or larger ones whose rows go eight pixels a step with a tail.
 void CheckAlignment(int a, int i, int half = 7, int h = 9) {
     SCOPED_TRACE(testing::Message() << "a = " << a << ", i = " << i << ", half = " << half);
     const auto L = View(half, h, 0x11);
@@ -208,8 +208,9 @@ TEST(Anaglyph, RedMatchesDoubleFormulaForAllColours) {
     const int half = 4096, h = 16;
     std::vector<uint32_t> left(size_t(half) * h, 0xFFABCDEF), right(left.size()), out(left.size());
     long mismatches = 0;
-    for (uint32_t chunk = 0; chunk < 256; ++chunk) {
-        for (uint32_t k = 0; k < right.size(); ++k) right[k] = (chunk << 16) | k;
+    for (uint32_t chunk = 0; chunk <= 256; ++chunk) {  // and a last chunk of greys only
+        for (uint32_t k = 0; k < right.size(); ++k)
+            right[k] = chunk < 256 ? (chunk << 16) | k : (k & 0xFF) * 0x010101u;
         MakeAnaglyph(half, h, left.data(), right.data(), out.data(), 0, 0);
         for (uint32_t k = 0; k < out.size(); ++k)
             if (out[k] != ((RedByFormula(right[k]) << 16) | 0xCDEF) ||
