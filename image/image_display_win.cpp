@@ -60,6 +60,9 @@ bool UseReduced(ImageWindowRecord& r) {
     FreeReduced(r);
     if (factor == 0) return false;
     const int w = QUB_ReducedSize(r.width, factor), h = QUB_ReducedSize(r.height, factor);
+    // Edge blocks round up: the copy of a picture a few pixels across could
+    // outgrow a third of it, and would gain nothing.
+    if (int64_t{w} * h * 3 > int64_t{r.width} * r.height) return false;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = w;
