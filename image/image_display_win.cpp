@@ -31,8 +31,13 @@ struct ReducedCopiesHeld {
 
 bool IsOpen(int n) { return n >= 0 && n < kImageSlots && qubState.images[n].inUse; }
 
-int FloorDiv(int64_t a, int64_t b) { return static_cast<int>(a / b); }
-int CeilDiv(int64_t a, int64_t b) { return static_cast<int>((a + b - 1) / b); }
+// Rounded divisions for b > 0, and a saturated int: a caller's rectangle may
+// lie anywhere, and only its part inside the window is shown.
+int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+int64_t CeilDiv(int64_t a, int64_t b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); }
+int Saturate(int64_t v) {
+    return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int>(v);
+}
 
 void ForgetReduced(ImageWindowRecord& r) {
     r.reducedDC = nullptr;
@@ -94,8 +99,10 @@ void RefreshReduced(const ImageWindowRecord& r, const uint32_t* bits, const RECT
     const int64_t cw = r.reducedWidth, ch = r.reducedHeight;
     const int64_t dw = r.displayWidth, dh = r.displayHeight;
     QUB_BoxReduce(bits, r.width, r.height, r.reducedFactor, r.reducedBits,
-                  FloorDiv(shown.left * cw, dw) - kMargin, FloorDiv(shown.top * ch, dh) - kMargin,
-                  CeilDiv(shown.right * cw, dw) + kMargin, CeilDiv(shown.bottom * ch, dh) + kMargin);
+                  Saturate(FloorDiv(shown.left * cw, dw) - kMargin),
+                  Saturate(FloorDiv(shown.top * ch, dh) - kMargin),
+                  Saturate(CeilDiv(shown.right * cw, dw) + kMargin),
+                  Saturate(CeilDiv(shown.bottom * ch, dh) + kMargin));
 }
 
 // The whole picture drawn as the description of redisplay says, from the
@@ -144,10 +151,10 @@ int QUB_DisplayImageRect(int n, int x, int y, int width, int height) {
     const ImageWindowRecord& r = qubState.images[n];
     if (width <= 0 || height <= 0) return 0;
     const int64_t dw = r.displayWidth, dh = r.displayHeight;
-    RECT shown = {FloorDiv(int64_t{x} * dw, r.width) - kMargin,
-                  FloorDiv(int64_t{y} * dh, r.height) - kMargin,
-                  CeilDiv((int64_t{x} + width) * dw, r.width) + kMargin,
-                  CeilDiv((int64_t{y} + height) * dh, r.height) + kMargin};
+    RECT shown = {Saturate(FloorDiv(int64_t{x} * dw, r.width) - kMargin),
+                  Saturate(FloorDiv(int64_t{y} * dh, r.height) - kMargin),
+                  Saturate(CeilDiv((int64_t{x} + width) * dw, r.width) + kMargin),
+                  Saturate(CeilDiv((int64_t{y} + height) * dh, r.height) + kMargin)};
     const RECT window = {0, 0, r.displayWidth, r.displayHeight};
     if (IntersectRect(&shown, &shown, &window)) Show(n, shown, true);
     return 0;
