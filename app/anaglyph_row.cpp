@@ -26,6 +26,16 @@ namespace {
 
 constexpr uint32_t kInverse299Mod1000 = 699;
 
+// The double formula with every step stored in a double, so that a compiler
+// that keeps excess precision (x87) still rounds each step as IEEE double does,
+// in constant folding too.
+constexpr double DoubleSum(uint32_t r, uint32_t g, uint32_t b) {
+    const double green = g * 0.587, red = r * 0.299, blue = b * 0.114;
+    const double greenRed = green + red;
+    const double sum = greenRed + blue;
+    return sum;
+}
+
 struct BelowBitmap {
     std::array<uint32_t, 65536 / 32> words{};
 };
@@ -38,8 +48,8 @@ constexpr BelowBitmap MakeBelowBitmap() {
         const uint32_t r = (1000 - rest) % 1000 * kInverse299Mod1000 % 1000;
         if (r > 255) continue;
         const uint32_t s = 299 * r + 587 * g + 114 * b;
-        const double y = (g * 0.587 + r * 0.299) + b * 0.114;
-        if (static_cast<uint32_t>(y) < s / 1000) bitmap.words[gb >> 5] |= 1u << (gb & 31);
+        if (static_cast<uint32_t>(DoubleSum(r, g, b)) < s / 1000)
+            bitmap.words[gb >> 5] |= 1u << (gb & 31);
     }
     return bitmap;
 }
@@ -74,11 +84,19 @@ struct GreyTable {
 constexpr GreyTable MakeGreyTable() {
     GreyTable table;
     for (uint32_t v = 0; v < 256; ++v)
-        table.y[v] = static_cast<uint8_t>((v * 0.587 + v * 0.299) + v * 0.114);
+        table.y[v] = static_cast<uint8_t>(DoubleSum(v, v, v));
     return table;
 }
 
 constexpr GreyTable kGrey = MakeGreyTable();
+
+// Greys whose double sum falls just below them, and two that do not.
+static_assert(kGrey.y[128] == 127 && kGrey.y[1] == 0 && kGrey.y[255] == 255 &&
+                  kGrey.y[3] == 3,
+              "the tables are folded in IEEE double");
+static_assert((kBelow.words[0x8080 >> 5] >> (0x8080 & 31) & 1) == 1 &&
+                  (kBelow.words[0xFFFF >> 5] >> (0xFFFF & 31) & 1) == 0,
+              "the tables are folded in IEEE double");
 
 inline uint32_t AnaglyphPixel(uint32_t left, uint32_t right) {
     return Luminance(right) << 16 | (left & 0xFFFF);
@@ -146,7 +164,8 @@ int AnaglyphRowSse2(const uint32_t* left, const uint32_t* right, uint32_t* out, 
         if (_mm_movemask_epi8(exact) != 0) {
             if (AllGrey(p0, p1)) {
                 for (int k = 0; k < 8; ++k)
-                    out[x + k] = uint32_t{kGrey.y[right[x + k] & 0xFF]} << 16 | (left[x + k] & 0xFFFF);
+                    out[x + k] =
+                        uint32_t{kGrey.y[right[x + k] & 0xFF]} << 16 | (left[x + k] & 0xFFFF);
                 continue;
             }
             y0 = DoubleLuminance(p0);

@@ -59,7 +59,8 @@ bool Intact(int slot, int width, int height) {
 bool WorkingWindowsOpen(const Run& run) {
     if (!Intact(kPairSlot, run.windows.width, run.windows.height)) return false;
     for (StereoRole role : {kRoleLeft, kRoleRight, kRolePreview, kRoleFrameLeft, kRoleFrameRight})
-        if (!Intact(run.windows.slots.slot[role], run.windows.half, run.windows.height)) return false;
+        if (!Intact(run.windows.slots.slot[role], run.windows.half, run.windows.height))
+            return false;
     return true;
 }
 
@@ -123,14 +124,16 @@ bool HandleButtons(Run& run) {
     ArrowSteps(run, Presses(kLeft), PressLeftArrow);
     ArrowSteps(run, Presses(kRight), PressRightArrow);
     if (Presses(kSave))
-        SaveStereoPair(run.windows.height, run.Bits(kRoleLeft), run.Bits(kRoleRight), run.windows.half,
-                       HorizontalOffset(s), s.verticalOffset, run.windows.slots.slot[kRoleSave]);
+        SaveStereoPair(run.windows.height, run.Bits(kRoleLeft), run.Bits(kRoleRight),
+                       run.windows.half, HorizontalOffset(s), s.verticalOffset,
+                       run.windows.slots.slot[kRoleSave]);
     return Presses(kQuit) == 0;
 }
 
 bool CreateRole(Run& run, StereoRole role, const char* title, int x, int y, int zoom) {
     const int slot = run.windows.slots.slot[role];
-    run.created[role] = QUB_CreateImage(slot, title, x, y, run.windows.half, run.windows.height, zoom) == 0;
+    run.created[role] =
+        QUB_CreateImage(slot, title, x, y, run.windows.half, run.windows.height, zoom) == 0;
     return run.created[role];
 }
 
@@ -164,8 +167,8 @@ bool SetUp(Run& run) {
         QUB_Pause("Not enough memory for the stereo windows.");
         return false;
     }
-    SplitStereoPair(qubState.imageBits32[kPairSlot], run.windows.width, run.windows.height, run.Bits(kRoleLeft),
-                    run.Bits(kRoleRight));
+    SplitStereoPair(qubState.imageBits32[kPairSlot], run.windows.width, run.windows.height,
+                    run.Bits(kRoleLeft), run.Bits(kRoleRight));
     if (!CreateRole(run, kRoleFrameLeft, "buruburuL", 0, 0, 10) ||
         !CreateRole(run, kRoleFrameRight, "buruburuR", 0, 0, 10) ||
         !CreateRole(run, kRolePreview, "Preview", 0, layout.previewY, 2 * layout.zoom)) {

@@ -227,7 +227,7 @@ TEST(Composition, EveryAlignmentAgainstItsDefinition) {
     // Out of range: black, and nothing saved.
     for (int a : {7, -7, INT_MAX, INT_MIN}) CheckAlignment(a, 2);
     for (int i : {9, -9, INT_MIN}) CheckAlignment(0, i);
-    CheckAlignment(-5, 3, 301, 250);
+    CheckAlignment(-5, 3, 308, 250);  // an overlap of 303: 37 steps of eight and a tail
     EXPECT_EQ(SavedPairSizeFor(INT_MAX, 1, 0, 0).width, 0) << "the doubled width never wraps";
     EXPECT_EQ(SavedPairSizeFor(INT_MAX / 2, 1, 0, 0).width, INT_MAX - 1);
 }

@@ -206,18 +206,20 @@ TEST(PaletteReduce, ManyColoursGoToTheNearestCubeColour) {
 }
 
 // Each block is the rounded mean of the pixels it holds, edge blocks partial;
-// a range of blocks writes those blocks and nothing else.
+// a range of blocks writes those blocks and nothing else. The large picture is
+// reduced in bands on two threads.
 TEST(BoxReduce, BlocksAreRoundedMeansAndRangesStayInside) {
-    const int w = 7, h = 5;
-    std::vector<uint32_t> pic(size_t(w * h));
-    for (int i = 0; i < w * h; ++i)
-        pic[size_t(i)] = uint32_t(i * 37 % 256) << 16 | uint32_t(i * 11) << 8 | uint32_t(255 - i);
-    const struct { int factor, bx0, by0, bx1, by1; } cases[] = {
-        {2, 0, 0, 9, 9}, {3, 1, 0, 2, 2}, {7, 0, 0, 1, 1}, {8, 0, 0, 1, 1}, {2, 3, 2, 4, 3}};
+    const struct { int w, h, factor, bx0, by0, bx1, by1; } cases[] = {
+        {7, 5, 2, 0, 0, 9, 9}, {7, 5, 3, 1, 0, 2, 2},   {7, 5, 7, 0, 0, 1, 1},
+        {7, 5, 8, 0, 0, 1, 1}, {7, 5, 2, 3, 2, 4, 3},   {1100, 1001, 3, -5, 0, 400, 400},
+        {250, 130, 100, 0, 0, 3, 2}};
     for (const auto& c : cases) {
-        const int cw = QUB_ReducedSize(w, c.factor), ch = QUB_ReducedSize(h, c.factor);
+        std::vector<uint32_t> pic(size_t(c.w * c.h));
+        for (size_t i = 0; i < pic.size(); ++i) pic[i] = uint32_t(i * 2654435761u) >> 8;
+        if (c.factor == 100) std::fill(pic.begin(), pic.end(), 0xFFFFFFFFu);  // the largest sums
+        const int cw = QUB_ReducedSize(c.w, c.factor), ch = QUB_ReducedSize(c.h, c.factor);
         std::vector<uint32_t> out(size_t(cw * ch), 0xEEEEEEEEu);
-        QUB_BoxReduce(pic.data(), w, h, c.factor, out.data(), c.bx0, c.by0, c.bx1, c.by1);
+        QUB_BoxReduce(pic.data(), c.w, c.h, c.factor, out.data(), c.bx0, c.by0, c.bx1, c.by1);
         for (int by = 0; by < ch; ++by)
             for (int bx = 0; bx < cw; ++bx) {
                 uint32_t want = 0xEEEEEEEEu;
@@ -226,13 +228,14 @@ TEST(BoxReduce, BlocksAreRoundedMeansAndRangesStayInside) {
                     for (int shift = 0; shift <= 16; shift += 8) {
                         uint32_t sum = 0, n = 0;
                         const int f = c.factor;
-                        for (int y = by * f; y < std::min(h, (by + 1) * f); ++y)
-                            for (int x = bx * f; x < std::min(w, (bx + 1) * f); ++x, ++n)
-                                sum += pic[size_t(y * w + x)] >> shift & 255;
+                        for (int y = by * f; y < std::min(c.h, (by + 1) * f); ++y)
+                            for (int x = bx * f; x < std::min(c.w, (bx + 1) * f); ++x, ++n)
+                                sum += pic[size_t(y * c.w + x)] >> shift & 255;
                         want |= uint32_t(int(double(sum) / n + 0.5)) << shift;
                     }
                 }
-                EXPECT_EQ(out[size_t(by * cw + bx)], want) << c.factor << " " << bx << "," << by;
+                ASSERT_EQ(out[size_t(by * cw + bx)], want)
+                    << c.w << " " << c.factor << " " << bx << "," << by;
             }
     }
     EXPECT_EQ(QUB_ReductionFactor(10), 10);
