@@ -3,6 +3,8 @@
 // paints from its reduced copy (image/box_reduce.h): GDI's halftone stretch
 // of every source pixel is the slow part of showing a large picture small,
 // and the copy lets a partial redisplay reduce only the blocks it shows.
+// Image windows belong to the worker thread, which runs the user routine and
+// handles their paint messages, so one thread makes, uses and frees a copy.
 #include <windows.h>
 
 #include <cstdint>
@@ -17,17 +19,6 @@ namespace {
 // partial redisplay refreshes this many reduced pixels beyond the ones it
 // shows, and shows this many window pixels beyond the rectangle asked for.
 constexpr int kMargin = 2;
-
-// The user routine's thread redisplays while the window's thread paints, and
-// either may make, refresh or free a window's reduced copy: they take turns.
-SRWLOCK reducedLock = SRWLOCK_INIT;
-
-struct ReducedCopiesHeld {
-    ReducedCopiesHeld() { AcquireSRWLockExclusive(&reducedLock); }
-    ~ReducedCopiesHeld() { ReleaseSRWLockExclusive(&reducedLock); }
-    ReducedCopiesHeld(const ReducedCopiesHeld&) = delete;
-    ReducedCopiesHeld& operator=(const ReducedCopiesHeld&) = delete;
-};
 
 bool IsOpen(int n) { return n >= 0 && n < kImageSlots && qubState.images[n].inUse; }
 
@@ -122,7 +113,6 @@ void DrawWhole(const ImageWindowRecord& r, bool reduced) {
 // rest of the window is left as it was.
 void Show(int n, const RECT& shown, bool clip) {
     ImageWindowRecord& r = qubState.images[n];
-    const ReducedCopiesHeld held;
     const bool reduced = UseReduced(r);
     if (reduced) RefreshReduced(r, qubState.imageBits32[n], shown);
     if (clip) IntersectClipRect(r.windowDC, shown.left, shown.top, shown.right, shown.bottom);
@@ -132,10 +122,7 @@ void Show(int n, const RECT& shown, bool clip) {
 
 }  // namespace
 
-void QUB_FreeReducedCopy(ImageWindowRecord& r) {
-    const ReducedCopiesHeld held;
-    FreeReduced(r);
-}
+void QUB_FreeReducedCopy(ImageWindowRecord& r) { FreeReduced(r); }
 
 void QUB_ForgetReducedCopy(ImageWindowRecord& r) { ForgetReduced(r); }
 
