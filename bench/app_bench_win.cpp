@@ -7,7 +7,9 @@
 //     (a press of an arrow button);
 //   - guide move + recompose: the guide line moved over the pair and shown,
 //     then the recompose (the mouse dragging a guide: the busiest pass);
-//   - wiggle step: the next frame copied into the preview and shown.
+//   - wiggle step: the next frame copied into the preview and shown;
+//   - whole redisplay of the pair, as at set-up or when its window is
+//     uncovered (not a step of the loop).
 // Each figure is the median of kRuns runs.
 // Usage: bench_stereo_pass (a build target; run it with scripts/wine-run.sh).
 #include <windows.h>
@@ -124,6 +126,7 @@ void RunPair(const PairSize& size) {
     state.wiggleMode = true;
     recompose();
     Report("wiggle step", MedianOf(wiggle), memcpyMs);
+    Report("whole redisplay of the pair", MedianOf([] { QUB_DisplayImage(0); }), memcpyMs);
     std::free(copy);
     for (int n = 0; n <= kStereoRoles; ++n) QUB_DestroyImage(n);
 }
