@@ -145,8 +145,8 @@ inline bool AllGrey(__m128i p0, __m128i p1) {
 // Eight pixels a step, in integers: DivideBy1000 in 16-bit lanes (s / 8 <
 // 2^15 packs without saturating, and the high half of the product shifted
 // by 6 is the shift by 22). A step with a lane whose S is a multiple of 1000
-// takes the double formula instead; every step of a grey picture does, and
-// about one in twenty of a colour photograph.
+// takes the double formula instead, or the table when all eight are grey;
+// in the colour photographs tried, 0.1-2.5 % of the steps did.
 int AnaglyphRowSse2(const uint32_t* left, const uint32_t* right, uint32_t* out, int width) {
     const __m128i low = _mm_set1_epi32(0xFFFF), zero = _mm_setzero_si128();
     const __m128i thousand = _mm_set1_epi32(1000);
