@@ -1,5 +1,5 @@
-// Work shared among threads: the dense depth estimate, the compositions and
-// the box reduction of large pictures.
+// Work shared among threads: the dense depth estimate and the box reduction
+// of large pictures.
 #pragma once
 #include <algorithm>
 #include <atomic>
